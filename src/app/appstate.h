@@ -1,0 +1,46 @@
+#pragma once
+// The process-wide settings every subsystem reads: where the program and the
+// data live, who works, the table definitions, the grid's column layout, the
+// dictionary and the index of assemblies.
+#include "app/dictionary.h"
+#include "db/tabledefs.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+
+struct ColumnSetting
+{
+    qint32 shown = 1;
+    qint32 width = -1; // -1: automatic
+    qint32 position = 0;
+};
+
+using TableColumnLayout = std::array<ColumnSetting, kMaxColumns>;
+using ColumnLayoutTable = std::array<TableColumnLayout, kTableCount>;
+
+ColumnLayoutTable DefaultColumnLayout();
+
+struct AppState
+{
+    QString ProgramFolder; // ends in "/"
+    QString DataFolder;    // holds kolt.db; no trailing "/"
+    QString PictureFolder;
+    QString DocumentFolder;
+    QString CurrentUser;
+    QString CurrentCurrency;
+    std::array<TableDefinition, kTableCount> tables;
+    ColumnLayoutTable ColumnLayout = DefaultColumnLayout();
+    int language = 0;
+    Dictionary dictionary;
+    // Assembly names and their "N"/"N." labels, kept by the BOM subsystem.
+    QStringList assemblyNames;
+    QStringList assemblyLabels;
+    bool TreeRebuildFlag = false;
+};
+
+AppState& App();
+
+// DataFolder + "/Picture" and DataFolder + "/Document".
+QString DataPictureFolder();
+QString DataDocumentFolder();

@@ -1,0 +1,37 @@
+#pragma once
+// The command table of koltctl: each subsystem registers the commands that
+// drive its engines from the command line.
+#include <QStringList>
+#include <QTextStream>
+#include <functional>
+#include <vector>
+
+struct CtlContext
+{
+    QStringList args; // the command's own arguments, options removed
+    bool yes = false;
+    QTextStream& out;
+    QTextStream& err;
+
+    // Removes "--name VALUE" from args; returns VALUE or fallback.
+    QString takeOption(const QString& name, const QString& fallback = QString());
+    bool takeFlag(const QString& name);
+};
+
+struct CtlCommand
+{
+    QString name;  // first word, e.g. "print"
+    QString usage; // shown by the usage text
+    std::function<int(CtlContext&)> run;
+};
+
+void RegisterCtlCommand(CtlCommand command);
+const std::vector<CtlCommand>& CtlCommands();
+
+// Exit codes: 0 done, 1 the work failed, 2 the command line was wrong.
+constexpr int kCtlOk = 0;
+constexpr int kCtlFailed = 1;
+constexpr int kCtlUsage = 2;
+
+// The command groups of each subsystem.
+void RegisterDbCommands();

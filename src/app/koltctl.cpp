@@ -1,0 +1,102 @@
+// koltctl: the engines of KOLT from the command line.
+#include "app/appstate.h"
+#include "app/ctlcommands.h"
+#include "app/startup.h"
+#include "app/userinterface.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+// Messages go to standard error; questions get Yes/OK with --yes, otherwise
+// the safe answer, so nothing destructive happens unasked.
+class ConsoleInterface final : public UserInterface
+{
+public:
+    ConsoleInterface(QTextStream& err, bool yes) : m_err(err), m_yes(yes) {}
+
+    int showMessage(const QString& text, const QString& caption, int buttons, int) override
+    {
+        m_err << (caption.isEmpty() ? QString() : caption + QStringLiteral(": ")) << text << "\n";
+        m_err.flush();
+        if (buttons == kButtonsOk)
+            return kAnswerOk;
+        if (!m_yes)
+            return SafeAnswer(buttons);
+        return buttons == kButtonsOkCancel ? kAnswerOk : kAnswerYes;
+    }
+    void progressOpen(const QString&, int, int) override {}
+    void progressCaption(const QString&) override {}
+    void progressRange(int, int) override {}
+    void progressPosition(int) override {}
+    void progressClose() override {}
+
+private:
+    QTextStream& m_err;
+    bool m_yes;
+};
+
+void printUsage(QTextStream& err)
+{
+    err << "usage: koltctl [--data DIR] [--yes] COMMAND [ARGS]\ncommands:\n";
+    for (const CtlCommand& command : CtlCommands())
+        err << "  " << command.usage << "\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    RegisterDbCommands();
+
+    QStringList args = application.arguments().mid(1);
+    QString dataFolder;
+    bool yes = false;
+    while (!args.isEmpty() && args.first().startsWith(QStringLiteral("--"))) {
+        const QString option = args.takeFirst();
+        if (option == QLatin1String("--data") && !args.isEmpty()) {
+            dataFolder = args.takeFirst();
+        } else if (option == QLatin1String("--yes")) {
+            yes = true;
+        } else {
+            err << "koltctl: unknown option " << option << "\n";
+            printUsage(err);
+            return kCtlUsage;
+        }
+    }
+    if (args.isEmpty()) {
+        printUsage(err);
+        return kCtlUsage;
+    }
+    const QString name = args.takeFirst();
+    const CtlCommand* command = nullptr;
+    for (const CtlCommand& c : CtlCommands())
+        if (c.name == name)
+            command = &c;
+    if (!command) {
+        err << "koltctl: unknown command " << name << "\n";
+        printUsage(err);
+        return kCtlUsage;
+    }
+
+    ConsoleInterface ui(err, yes);
+    SetUserInterface(&ui);
+    StartCore(ExecutableFolder());
+    OpenDataFolder(dataFolder);
+
+    CtlContext ctx{args, yes, out, err};
+    const int code = command->run(ctx);
+    if (code == kCtlUsage)
+        err << "usage: koltctl " << command->usage << "\n";
+    out.flush();
+    err.flush();
+    SetUserInterface(nullptr);
+    return code;
+}

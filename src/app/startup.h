@@ -1,0 +1,14 @@
+#pragma once
+// The data side of start-up, shared by kolt, koltctl and the tests.
+#include <QString>
+
+// Library, settings file, user, dictionary and the nine definitions, read
+// from programFolder (which ends in "/").
+void StartCore(const QString& programFolder);
+
+// Makes folder (or, when empty, the one from the settings file, else the
+// default) the data folder, initialises it and makes table 0 current.
+void OpenDataFolder(const QString& folder = QString());
+
+// The folder of the running executable, ending in "/".
+QString ExecutableFolder();

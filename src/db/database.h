@@ -1,0 +1,83 @@
+#pragma once
+// The thin layer through which every subsystem reaches kolt.db: statements
+// are SQL text, results come back as text cells.
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <vector>
+
+#include "db/tabledefs.h"
+
+// The rows of one statement. Column 0 is always headed "Key".
+struct QueryResult
+{
+    int columnCount = 0;
+    int rowCount = 0;
+    std::array<QString, kMaxColumns> headings;
+    std::vector<QString> cells; // row-major, grows with the rows
+
+    const QString& cell(int row, int column) const;
+    void setCell(int row, int column, const QString& value);
+};
+
+// Loads libsqlite3.so.0 at run time; reports a missing library or entry point
+// under "dll error". Safe to call again: it loads once.
+bool LoadDatabaseLibrary();
+bool DatabaseLibraryLoaded();
+
+bool OpenDatabase();
+void CloseDatabase();
+
+// Sets the database path to folder + "/kolt.db"; when the table index differs
+// from the current one, makes it current and creates its table if missing.
+bool SelectTable(const QString& dataFolder, int table);
+bool CreateTable(int table);
+int CurrentTable();
+QString DatabasePath();
+
+// 0: the next row delivered to a QueryResult captures the headings and count.
+extern int headingsCaptured;
+
+int RunQuery(QueryResult& result, const QString& sql);
+QString QueryText(const QString& sql, bool separated);
+// One record of a table from its definition, on the caller's open connection.
+void InsertRow(const QStringList& values, int table);
+
+// Result code of the last open or statement (0 = success) and the library's
+// message for the last failed statement.
+int LastResultCode();
+QString LastErrorText();
+
+// Runs a statement through QueryText and tells whether it succeeded.
+bool Execute(const QString& sql);
+
+// Convenience for readers that want fresh headings: clears headingsCaptured
+// and runs the statement into a new result.
+QueryResult Query(const QString& sql);
+
+// Everything between construction and commit() is written as one: a
+// connection is held for the scope, and unless commit() succeeds the work is
+// rolled back when the scope ends. Scopes nest; only the outermost commits.
+class Transaction
+{
+public:
+    Transaction();
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    bool active() const { return m_active; }
+    // Marks the work as failed: the scope will roll back.
+    void fail();
+    // True when no statement of the scope has failed and fail() was not called.
+    bool ok() const;
+    bool commit();
+
+private:
+    bool m_active = false;
+    bool m_outermost = false;
+    bool m_done = false;
+};
+
+// Test hook: makes the n-th statement from now fail (0 disables).
+void InjectStatementFailure(int afterStatements);

@@ -1,0 +1,257 @@
+#include "db/settingsfile.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+const char* const kFileName = "KOLT.prm";
+
+void putU8(QByteArray& out, quint8 v)
+{
+    out.append(static_cast<char>(v));
+}
+
+void putU16(QByteArray& out, quint16 v)
+{
+    putU8(out, v & 0xFF);
+    putU8(out, v >> 8);
+}
+
+void putU32(QByteArray& out, quint32 v)
+{
+    putU16(out, v & 0xFFFF);
+    putU16(out, v >> 16);
+}
+
+// An archived string: 0xFF 0xFFFE marks UTF-16, then the length in one of
+// three widths, then the code units.
+void putString(QByteArray& out, const QString& s)
+{
+    putU8(out, 0xFF);
+    putU16(out, 0xFFFE);
+    const quint32 n = static_cast<quint32>(s.size());
+    if (n < 0xFF) {
+        putU8(out, static_cast<quint8>(n));
+    } else if (n < 0xFFFE) {
+        putU8(out, 0xFF);
+        putU16(out, static_cast<quint16>(n));
+    } else {
+        putU8(out, 0xFF);
+        putU16(out, 0xFFFF);
+        putU32(out, n);
+    }
+    for (QChar ch : s)
+        putU16(out, ch.unicode());
+}
+
+class Reader
+{
+public:
+    explicit Reader(const QByteArray& bytes) : m_bytes(bytes) {}
+
+    bool u8(quint8& v)
+    {
+        if (m_pos + 1 > m_bytes.size())
+            return false;
+        v = static_cast<quint8>(m_bytes[m_pos++]);
+        return true;
+    }
+    bool u16(quint16& v)
+    {
+        quint8 a, b;
+        if (!u8(a) || !u8(b))
+            return false;
+        v = static_cast<quint16>(a | (b << 8));
+        return true;
+    }
+    bool u32(quint32& v)
+    {
+        quint16 a, b;
+        if (!u16(a) || !u16(b))
+            return false;
+        v = a | (static_cast<quint32>(b) << 16);
+        return true;
+    }
+    bool string(QString& s)
+    {
+        bool wide = false;
+        quint32 length = 0;
+        quint8 b;
+        if (!u8(b))
+            return false;
+        if (b == 0xFF) {
+            quint16 w;
+            if (!u16(w))
+                return false;
+            if (w == 0xFFFE) {
+                wide = true;
+                if (!u8(b))
+                    return false;
+                if (b < 0xFF) {
+                    length = b;
+                } else {
+                    if (!u16(w))
+                        return false;
+                    if (w < 0xFFFF) {
+                        length = w;
+                    } else if (!u32(length)) {
+                        return false;
+                    }
+                }
+            } else if (w == 0xFFFF) {
+                if (!u32(length))
+                    return false;
+            } else {
+                length = w;
+            }
+        } else {
+            length = b;
+        }
+        const qsizetype bytesNeeded = static_cast<qsizetype>(length) * (wide ? 2 : 1);
+        if (length > static_cast<quint32>(m_bytes.size()) || m_pos + bytesNeeded > m_bytes.size())
+            return false;
+        s.clear();
+        s.reserve(length);
+        for (quint32 i = 0; i < length; ++i) {
+            if (wide) {
+                quint16 u = 0;
+                u16(u);
+                s += QChar(u);
+            } else {
+                quint8 c = 0;
+                u8(c);
+                s += QChar(c);
+            }
+        }
+        return true;
+    }
+
+private:
+    const QByteArray& m_bytes;
+    qsizetype m_pos = 0;
+};
+
+QString writableProgramFolderFile()
+{
+    const QString folder = App().ProgramFolder;
+    const QFileInfo info(folder.isEmpty() ? QStringLiteral(".") : folder);
+    if (info.isDir() && info.isWritable())
+        return folder + QLatin1String(kFileName);
+    return QString();
+}
+
+QString userConfigFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/KOLT/")
+        + QLatin1String(kFileName);
+}
+
+} // namespace
+
+QByteArray EncodeSettings(const SettingsData& settings)
+{
+    QByteArray out;
+    putString(out, settings.dataFolder);
+    putString(out, settings.pictureFolder);
+    putString(out, settings.documentFolder);
+    putU32(out, static_cast<quint32>(settings.language));
+    for (const auto& table : settings.layout)
+        for (const auto& column : table) {
+            putU32(out, static_cast<quint32>(column.shown));
+            putU32(out, static_cast<quint32>(column.width));
+            putU32(out, static_cast<quint32>(column.position));
+        }
+    return out;
+}
+
+bool DecodeSettings(const QByteArray& bytes, SettingsData& settings)
+{
+    Reader in(bytes);
+    if (!in.string(settings.dataFolder) || !in.string(settings.pictureFolder) || !in.string(settings.documentFolder))
+        return false;
+    quint32 v;
+    if (!in.u32(v))
+        return false;
+    settings.language = static_cast<qint32>(v);
+    for (auto& table : settings.layout)
+        for (auto& column : table) {
+            quint32 shown, width, position;
+            if (!in.u32(shown) || !in.u32(width) || !in.u32(position))
+                return false;
+            column = ColumnSetting{static_cast<qint32>(shown), static_cast<qint32>(width),
+                                   static_cast<qint32>(position)};
+        }
+    return true;
+}
+
+QString SettingsFilePathForReading()
+{
+    const QString user = userConfigFile();
+    if (QFileInfo::exists(user))
+        return user;
+    return App().ProgramFolder + QLatin1String(kFileName);
+}
+
+QString SettingsFilePathForWriting()
+{
+    // Once the user's copy exists it is the one read, so it must stay the one written.
+    const QString user = userConfigFile();
+    if (QFileInfo::exists(user))
+        return user;
+    const QString beside = writableProgramFolderFile();
+    return beside.isEmpty() ? user : beside;
+}
+
+bool ReadSettingsFile()
+{
+    QFile file(SettingsFilePathForReading());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    SettingsData data;
+    const bool complete = DecodeSettings(file.readAll(), data);
+    AppState& app = App();
+    app.DataFolder = QDir::fromNativeSeparators(data.dataFolder);
+    while (app.DataFolder.size() > 1 && app.DataFolder.endsWith(QLatin1Char('/')))
+        app.DataFolder.chop(1);
+    app.PictureFolder = QDir::fromNativeSeparators(data.pictureFolder);
+    app.DocumentFolder = QDir::fromNativeSeparators(data.documentFolder);
+    app.language = data.language;
+    app.ColumnLayout = data.layout;
+    return complete;
+}
+
+bool WriteSettingsFile()
+{
+    const AppState& app = App();
+    SettingsData data;
+    data.dataFolder = app.DataFolder;
+    data.pictureFolder = app.PictureFolder;
+    data.documentFolder = app.DocumentFolder;
+    data.language = app.language;
+    data.layout = app.ColumnLayout;
+    const QString path = SettingsFilePathForWriting();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(EncodeSettings(data));
+    return file.commit();
+}
+
+QString ReadProfileUser()
+{
+    QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("KOLT"));
+    return profile.value(QStringLiteral("HUX-KOLT/USERNAME")).toString();
+}
+
+void WriteProfileUser(const QString& user)
+{
+    QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("KOLT"));
+    profile.setValue(QStringLiteral("HUX-KOLT/USERNAME"), user);
+}

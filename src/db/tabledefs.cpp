@@ -1,0 +1,163 @@
+#include "db/tabledefs.h"
+
+#include "app/appstate.h"
+#include "app/dictionary.h"
+#include "app/userinterface.h"
+
+#include <QFile>
+
+namespace {
+
+const char* const kKeys[kTableCount] = {"ASSYLIST", "PARTLIST", "VENDLIST", "RESCLIST", "PURCLIST",
+                                        "REQMLIST", "TASKLIST", "LABRLIST", "ALLOLIST"};
+const char* const kNames[kTableCount] = {"AssyList", "PartList", "VendList", "RescList", "PurcList",
+                                         "ReqmList", "TaskList", "LabrList", "AlloList"};
+
+// The lenient integer reading of definition files: leading digits, else 0.
+int leadingInt(const QString& text)
+{
+    int i = 0;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
+        negative = text[i++] == QLatin1Char('-');
+    long long value = 0;
+    while (i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9')) {
+        value = value * 10 + (text[i].unicode() - '0');
+        if (value > 0x7fffffff)
+            value = 0x7fffffff;
+        ++i;
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+} // namespace
+
+QString TableKey(int table)
+{
+    return (table >= 0 && table < kTableCount) ? QString::fromLatin1(kKeys[table]) : QString();
+}
+
+QString TableSqlName(int table)
+{
+    return (table >= 0 && table < kTableCount) ? QString::fromLatin1(kNames[table]) : QString();
+}
+
+void ParseTableDefinition(const QByteArray& bytes, TableDefinition& definition)
+{
+    for (int i = 0; i < kMaxColumns; ++i) {
+        definition.headings[i].clear();
+        definition.attributes[i].clear();
+        definition.types[i].clear();
+    }
+    definition.fieldCount = 0;
+    QString line;
+    auto completeLine = [&definition](const QString& text) {
+        if (text.startsWith(QLatin1Char(';')))
+            return;
+        const QStringList values = text.split(QLatin1Char(','));
+        const int f = definition.fieldCount;
+        definition.headings[f] = values.value(0);
+        definition.actionCodes[f] = leadingInt(values.value(1));
+        definition.attributes[f] = values.value(2);
+        definition.types[f] = values.value(3);
+        ++definition.fieldCount;
+    };
+    for (qsizetype pos = 2; pos + 1 < bytes.size() && definition.fieldCount < kMaxColumns; pos += 2) {
+        const char16_t ch = static_cast<char16_t>(static_cast<unsigned char>(bytes[pos])
+                                                  | (static_cast<unsigned char>(bytes[pos + 1]) << 8));
+        if (ch == u'\r') {
+            completeLine(line);
+            line.clear();
+        } else if (ch >= 0x20) {
+            line += QChar(ch);
+        }
+    }
+}
+
+bool LoadTableDefinition(const QString& key, TableDefinition& definition)
+{
+    QFile file(App().ProgramFolder + key + QStringLiteral(".def"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        for (int i = 0; i < kMaxColumns; ++i) {
+            definition.headings[i].clear();
+            definition.attributes[i].clear();
+            definition.types[i].clear();
+        }
+        definition.fieldCount = 0;
+        ShowMessage(Translate(QStringLiteral("Missing Table Definition File:")) + key,
+                    Translate(QStringLiteral("Missing File")));
+        return false;
+    }
+    ParseTableDefinition(file.readAll(), definition);
+    return true;
+}
+
+void LoadAllTableDefinitions()
+{
+    for (int t = 0; t < kTableCount; ++t) {
+        LoadTableDefinition(TableKey(t), App().tables[t]);
+        App().tables[t].name = TableSqlName(t);
+    }
+}
+
+QString CreateTableStatement(const TableDefinition& definition)
+{
+    QString sql = QStringLiteral("create table ") + definition.name + QStringLiteral("( id integer primary key,");
+    for (int i = 0; i < definition.fieldCount; ++i) {
+        if (i)
+            sql += QLatin1Char(',');
+        sql += ToColumnName(definition.headings[i]) + QLatin1Char(' ') + definition.types[i];
+    }
+    sql += QLatin1Char(')');
+    return sql;
+}
+
+QString ToColumnName(const QString& heading)
+{
+    QString name = heading;
+    name.replace(QLatin1Char(' '), QLatin1Char('_'));
+    const qsizetype hash = name.indexOf(QLatin1Char('#'));
+    if (hash >= 0)
+        name = name.left(hash) + QStringLiteral("nBr");
+    if (name.contains(QStringLiteral("Key")))
+        return QStringLiteral("id");
+    return name;
+}
+
+QString ToHeading(const QString& columnName)
+{
+    QString heading = columnName;
+    heading.replace(QLatin1Char('_'), QLatin1Char(' '));
+    const qsizetype nbr = heading.indexOf(QStringLiteral("nBr"));
+    if (nbr >= 0)
+        heading = heading.left(nbr) + QLatin1Char('#');
+    if (heading.contains(QStringLiteral("id")))
+        return QStringLiteral("Key");
+    return heading;
+}
+
+bool IsUpperCaseColumn(const QString& tableKey, const QString& heading)
+{
+    const QString key = tableKey.toUpper();
+    const QString h = heading.toUpper();
+    if (key == QLatin1String("ASSYLIST"))
+        return h.contains(QLatin1String("ASS")) || h.contains(QLatin1String("PART"));
+    if (key == QLatin1String("PARTLIST"))
+        return h.contains(QLatin1String("PART")) || h.contains(QLatin1String("MANUF"))
+            || h.contains(QLatin1String("DIST"));
+    if (key == QLatin1String("RESCLIST") || key == QLatin1String("REQMLIST"))
+        return h.contains(QLatin1String("ASS"));
+    if (key == QLatin1String("VENDLIST"))
+        return h == QLatin1String("VENDOR") || h.contains(QLatin1String("DIST"));
+    return false;
+}
+
+int FieldIndex(const TableDefinition& definition, const QString& column)
+{
+    for (int i = 0; i < definition.fieldCount; ++i)
+        if (ToColumnName(definition.headings[i]) == column)
+            return i;
+    return -1;
+}
