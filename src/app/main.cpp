@@ -1,5 +1,6 @@
 // kolt: the desktop application.
 #include "app/startup.h"
+#include "app/windowhooks.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -7,6 +8,13 @@
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    RegisterControlsWindows();
+    RegisterGridWindows();
+    RegisterBomWindows();
+    RegisterOrdersWindows();
+    RegisterScheduleWindows();
+    RegisterInterchangeWindows();
+    RegisterPartinfoWindows();
     StartCore(ExecutableFolder());
     OpenDataFolder();
     QLabel window(QStringLiteral("KOLT"));

@@ -1,0 +1,43 @@
+#pragma once
+// How the windows of one subsystem open the windows of another without
+// including them: each subsystem registers its dialogs under a name at
+// start-up, and callers (the command bar, clickable grid cells, other
+// dialogs) run them by name.
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+// Runs the window modally; returns true when it changed data the caller shows.
+using WindowAction = std::function<bool(QWidget* parent, const QStringList& args)>;
+
+void RegisterWindowAction(const QString& name, WindowAction action);
+bool HasWindowAction(const QString& name);
+// False when nothing is registered under the name.
+bool RunWindowAction(const QString& name, QWidget* parent, const QStringList& args = {});
+
+// The names in use, with their arguments.
+namespace WindowActions {
+inline const QString PurchaseOrder = QStringLiteral("purchase-order"); // {PO #}
+inline const QString Order = QStringLiteral("order");                  // {Order #} or {} for the last
+inline const QString Timeline = QStringLiteral("timeline");            // {Order #} or {}
+inline const QString TaskEdit = QStringLiteral("task-edit");           // {TaskList id}
+inline const QString TimelineSetup = QStringLiteral("timeline-setup"); // {}
+inline const QString PartInfo = QStringLiteral("part-info");           // {Part #, PartList id}
+inline const QString Report = QStringLiteral("report");                // {}
+inline const QString AssemblyTree = QStringLiteral("assembly-tree");   // {Assy}
+inline const QString AddAssembly = QStringLiteral("add-assembly");     // {}
+inline const QString Import = QStringLiteral("import");                // {}
+inline const QString Export = QStringLiteral("export");                // {table index}
+inline const QString Update = QStringLiteral("update");                // {}: the cost roll-up
+} // namespace WindowActions
+
+// Each subsystem's windows register their actions here (called once by kolt's main).
+void RegisterControlsWindows();
+void RegisterGridWindows();
+void RegisterBomWindows();
+void RegisterOrdersWindows();
+void RegisterScheduleWindows();
+void RegisterInterchangeWindows();
+void RegisterPartinfoWindows();
