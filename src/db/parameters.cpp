@@ -59,6 +59,12 @@ void InitializeDatabase()
         ShowMessage(Translate(QStringLiteral("Database Initialization")));
         for (int t = 0; t < kTableCount; ++t)
             SelectTable(app.DataFolder, t);
+        // SelectTable skips the table that was current already; a new folder
+        // still needs all nine.
+        OpenDatabase();
+        for (int t = 0; t < kTableCount; ++t)
+            CreateTable(t);
+        CloseDatabase();
         QueryText(QStringLiteral("Drop Table GlobalParamList"), false);
         QueryText(QStringLiteral("Create Table GlobalParamList ( id integer primary key,ParamName text, Param text)"),
                   false);
