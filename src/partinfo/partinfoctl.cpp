@@ -28,6 +28,12 @@ int runPartinfo(CtlContext& ctx)
         ctx.out << datasheet.path << "\n";
         return kCtlOk;
     }
+    if (verb == QLatin1String("service") && ctx.args.size() <= 2) {
+        if (ctx.args.size() == 2)
+            SetPartServiceAddress(ctx.args[1]);
+        ctx.out << PartServiceAddress() << "\n";
+        return kCtlOk;
+    }
     return kCtlUsage;
 }
 
@@ -36,6 +42,7 @@ int runPartinfo(CtlContext& ctx)
 void RegisterPartinfoCommands()
 {
     RegisterCtlCommand({QStringLiteral("partinfo"),
-                        QStringLiteral("partinfo [--service URL] search TEXT | partinfo [--service URL] datasheet UID PART"),
+                        QStringLiteral("partinfo [--service URL] search TEXT | partinfo [--service URL] datasheet UID PART"
+                                       " | partinfo service [URL]"),
                         runPartinfo});
 }
