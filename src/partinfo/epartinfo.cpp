@@ -30,11 +30,17 @@ const QColor kListText(128, 255, 255);
 class ScrollingMessages final : public UserInterface
 {
 public:
-    explicit ScrollingMessages(QWidget* parent) : m_parent(parent), m_previous(CurrentInterface())
+    ScrollingMessages(QWidget* parent, bool active)
+        : m_parent(parent), m_previous(CurrentInterface()), m_active(active)
     {
-        SetUserInterface(this);
+        if (m_active)
+            SetUserInterface(this);
     }
-    ~ScrollingMessages() override { SetUserInterface(&m_previous); }
+    ~ScrollingMessages() override
+    {
+        if (m_active)
+            SetUserInterface(&m_previous);
+    }
 
     int showMessage(const QString& text, const QString& caption, int buttons, int alignment) override
     {
@@ -64,6 +70,7 @@ public:
 private:
     QWidget* m_parent;
     UserInterface& m_previous;
+    bool m_active;
 };
 
 QString tr8(const char* text)
@@ -78,6 +85,9 @@ void styleList(QTableWidget* list)
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->verticalHeader()->hide();
+    list->verticalHeader()->setDefaultSectionSize(22);
+    list->setWordWrap(false);
+    list->setTextElideMode(Qt::ElideRight);
     list->horizontalHeader()->setHighlightSections(false);
     list->setStyleSheet(QStringLiteral(
         "QTableWidget { background: black; color: rgb(128,255,255); gridline-color: rgb(70,70,70);"
@@ -126,7 +136,7 @@ CEPartInfo::CEPartInfo(QWidget* parent, const QString& searchText, int partId, c
     m_matches = new QTableWidget(this);
     m_details = new QTableWidget(this);
     setUpLists();
-    layout->addWidget(m_matches, 3);
+    layout->addWidget(m_matches, 5);
     layout->addWidget(m_details, 3);
 
     auto* bottom = new QHBoxLayout;
@@ -151,7 +161,7 @@ CEPartInfo::CEPartInfo(QWidget* parent, const QString& searchText, int partId, c
     okButton->setDefault(false);
     okButton->setAutoDefault(false);
     searchButton->setAutoDefault(false);
-    resize(900, 560);
+    resize(920, 640);
 }
 
 void CEPartInfo::setUpLists()
@@ -165,7 +175,7 @@ void CEPartInfo::setUpLists()
     m_matches->setHorizontalHeaderLabels(headings);
     for (int c = 0; c < int(headings.size()); ++c)
         m_matches->setColumnWidth(c, 12 * int(headings[c].size()) + 24);
-    m_matches->horizontalHeader()->setStretchLastSection(true);
+    m_matches->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
 
     styleList(m_details);
     m_details->setColumnCount(2);
@@ -208,7 +218,7 @@ void CEPartInfo::search()
     m_status->repaint();
     std::vector<PartMatch> matches;
     {
-        ScrollingMessages messages(this);
+        ScrollingMessages messages(this, m_scrollingResponses);
         matches = SearchParts(m_serviceAddress, m_searchText->text());
     }
     fillMatches(matches);
@@ -223,6 +233,13 @@ void CEPartInfo::fillMatches(const std::vector<PartMatch>& matches)
         for (int c = 0; c < kPartInfoReadFields; ++c)
             m_matches->setItem(r, c, cellItem(matches[r].fields[c]));
         m_matches->setItem(r, kPartInfoReadFields, cellItem(matches[r].uid));
+    }
+    // Part numbers, prices and uids are read whole or not at all; the other
+    // columns keep their width and show the rest in their tips.
+    for (const int c : {0, 2, kPartInfoReadFields}) {
+        const int captionWidth = 12 * int(m_matches->horizontalHeaderItem(c)->text().size()) + 24;
+        m_matches->resizeColumnToContents(c);
+        m_matches->setColumnWidth(c, qBound(captionWidth, m_matches->columnWidth(c), 220));
     }
 }
 
@@ -244,7 +261,7 @@ void CEPartInfo::showMatch(int row)
     m_status->repaint();
     PartDatasheet datasheet;
     {
-        ScrollingMessages messages(this);
+        ScrollingMessages messages(this, m_scrollingResponses);
         datasheet = FetchPartDatasheet(m_serviceAddress, text(kPartInfoReadFields), text(0));
     }
     m_status->clear();

@@ -29,6 +29,10 @@ public:
     bool transfer();
     void readPdf();
 
+    // The service's answers in a scrolling box of their own (the default), or
+    // through the interface in force like any message.
+    void setScrollingResponses(bool scrolling) { m_scrollingResponses = scrolling; }
+
     // True once values were written into the part's row.
     bool changedData() const { return m_changed; }
     QString datasheetPath() const { return m_datasheetPath; }
@@ -47,6 +51,7 @@ private:
     int m_partId = 0;
     bool m_searchedOnOpen = false;
     bool m_changed = false;
+    bool m_scrollingResponses = true;
     QString m_datasheetPath;
     QLineEdit* m_searchText = nullptr;
     QTableWidget* m_matches = nullptr;
