@@ -58,6 +58,13 @@ QStringList listItems(const QString& attribute)
     return items;
 }
 
+QByteArray readDictionary()
+{
+    QFile file(ProgramDir() + QStringLiteral("Dictionary.txt"));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
 } // namespace
 
 using ResourcesTest = DataFolderTest;
@@ -241,3 +248,66 @@ TEST_F(ResourcesTest, StoredTextsStayExact)
               "10");
 }
 
+TEST(Dictionary, ShippedFileParsesIntoThreeFullLanguages)
+{
+    const QByteArray bytes = readDictionary();
+    const Dictionary english = ParseDictionary(bytes, 0);
+    ASSERT_EQ(english.languageCount, 3);
+    EXPECT_EQ(english.languageNames, (QStringList{"English", "Deutsch", "Fran\u00e7ais"}));
+    for (int language = 1; language < 3; ++language) {
+        const Dictionary d = ParseDictionary(bytes, language);
+        // A short block would translate the phrases after its end into nothing.
+        EXPECT_EQ(d.selectedPhrases.size(), d.keyPhrases.size()) << language;
+        for (const QString& phrase : d.selectedPhrases) {
+            EXPECT_FALSE(phrase.isEmpty()) << language;
+            // A longer translation is never used.
+            EXPECT_LE(phrase.size(), 80) << phrase.toStdString();
+        }
+    }
+
+    // The lookup ignores case, so a phrase may stand only once in any case.
+    QHash<QString, int> seen;
+    for (int i = 0; i < english.keyPhrases.size(); ++i) {
+        const QString key = english.keyPhrases[i].toUpper();
+        EXPECT_FALSE(seen.contains(key)) << english.keyPhrases[i].toStdString() << " repeats line "
+                                         << seen.value(key);
+        seen.insert(key, i);
+        // A label is looked up without its colon (only whole messages keep
+        // theirs); the grid's error column must keep its own name.
+        if (english.keyPhrases[i] != QStringLiteral("Missing Table Definition File:")) {
+            EXPECT_FALSE(english.keyPhrases[i].endsWith(QLatin1Char(':'))) << english.keyPhrases[i].toStdString();
+        }
+        EXPECT_NE(key, QStringLiteral("ERR"));
+    }
+
+    const Dictionary german = ParseDictionary(bytes, 1);
+    EXPECT_EQ(Translate(german, "Cancel"), "Abbrechen");
+    EXPECT_EQ(Translate(german, "CANCEL"), "Abbrechen");
+    EXPECT_EQ(Translate(german, "Yes"), "Ja");
+    EXPECT_EQ(Translate(german, "Part #"), "Teil-Nr.");
+    EXPECT_EQ(Translate(german, "Print Dialog Failure"), "Druckdialog fehlgeschlagen");
+    EXPECT_EQ(Translate(german, "Err"), "Err");
+    const Dictionary french = ParseDictionary(bytes, 2);
+    EXPECT_EQ(Translate(french, "Cancel"), "Annuler");
+    EXPECT_EQ(Translate(french, "Yes"), "Oui");
+}
+
+// Every heading of every table is shown through the dictionary.
+TEST(Dictionary, CoversEveryColumnHeading)
+{
+    AppState& app = App();
+    app = AppState{};
+    app.ProgramFolder = ProgramDir();
+    const Dictionary english = ParseDictionary(readDictionary(), 0);
+    QSet<QString> keys;
+    for (const QString& phrase : english.keyPhrases)
+        keys.insert(phrase.toUpper());
+    for (int t = 0; t < kTableCount; ++t) {
+        TableDefinition d;
+        ASSERT_TRUE(LoadTableDefinition(TableKey(t), d));
+        for (int i = 0; i < d.fieldCount; ++i)
+            if (d.headings[i] != QStringLiteral("Err")) {
+                EXPECT_TRUE(keys.contains(d.headings[i].toUpper())) << d.headings[i].toStdString();
+            }
+    }
+}
