@@ -175,7 +175,7 @@ bool DownloadFile(const QString& url, const QString& localPath)
     }
     QSaveFile file(localPath);
     if (!file.open(QIODevice::WriteOnly) || file.write(answer.body) != answer.body.size() || !file.commit()) {
-        ShowMessage(Translate(QStringLiteral("Cannot write the file:")) + QLatin1Char('\n') + localPath,
+        ShowMessage(TranslateLabel(QStringLiteral("Cannot write the file:")) + QLatin1Char('\n') + localPath,
                     PartServiceCaption());
         return false;
     }
