@@ -130,6 +130,7 @@ CEPartInfo::CEPartInfo(QWidget* parent, const QString& searchText, int partId, c
 
     auto* bottom = new QHBoxLayout;
     auto* powered = new QLabel(tr8("Powered by Octapart"), this);
+    powered->setToolTip(m_serviceAddress);
     m_status = new QLabel(this);
     auto* readPdfButton = new CImageButton(QStringLiteral("Read PDF"), 0, 1093, this);
     auto* transferButton = new CImageButton(QStringLiteral("Transfer"), 0, 1096, this);

@@ -79,7 +79,11 @@ HttpAnswer httpGet(const QString& urlText)
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    timer.start(g_timeout > 0 ? g_timeout : kPartServiceTimeout);
+    // The limit is on silence, not on the whole transfer: a large datasheet
+    // on a slow line keeps arriving and must not be cut off.
+    const int limit = g_timeout > 0 ? g_timeout : kPartServiceTimeout;
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &timer, [&timer, limit] { timer.start(limit); });
+    timer.start(limit);
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
 
