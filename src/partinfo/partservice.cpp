@@ -52,7 +52,7 @@ struct HttpAnswer
 HttpAnswer httpGet(const QString& urlText)
 {
     HttpAnswer answer;
-    const QUrl url = QUrl::fromEncoded(urlText.toUtf8(), QUrl::StrictMode);
+    const QUrl url = QUrl::fromEncoded(urlText.toUtf8(), QUrl::TolerantMode);
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty()
         || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
