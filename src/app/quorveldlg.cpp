@@ -253,7 +253,7 @@ void CQuorvelDlg::onCommand(int command)
 void CQuorvelDlg::runWindow(const QString& action, const QStringList& args, const QString& title, bool reloadAfter)
 {
     if (!HasWindowAction(action)) {
-        ShowMessage(Translate(QStringLiteral("Not available yet:")) + QLatin1Char(' ') + Translate(title),
+        ShowMessage(TranslateLabel(QStringLiteral("Not available yet:")) + QLatin1Char(' ') + Translate(title),
                     Translate(QStringLiteral("KOLT")));
         return;
     }
@@ -273,7 +273,7 @@ void CQuorvelDlg::openHelp()
 {
     const QString path = App().ProgramFolder + QStringLiteral("help/KOLT.html");
     if (!QFileInfo::exists(path)) {
-        ShowMessage(Translate(QStringLiteral("Help file not found:")) + QLatin1Char('\n') + QDir::toNativeSeparators(path),
+        ShowMessage(TranslateLabel(QStringLiteral("Help file not found:")) + QLatin1Char('\n') + QDir::toNativeSeparators(path),
                     Translate(QStringLiteral("Help")));
         return;
     }
@@ -449,14 +449,14 @@ void CQuorvelDlg::redrawTree()
 
 void CQuorvelDlg::printGrid()
 {
-    ShowMessage(Translate(QStringLiteral("Not available yet:")) + QLatin1Char(' ') +
+    ShowMessage(TranslateLabel(QStringLiteral("Not available yet:")) + QLatin1Char(' ') +
                     Translate(QStringLiteral("Print Table")),
                 Translate(QStringLiteral("KOLT")));
 }
 
 void CQuorvelDlg::runRecordCommand(int item)
 {
-    ShowMessage(Translate(QStringLiteral("Not available yet:")) + QLatin1Char(' ') + Translate(m_mini->itemLabel(item)),
+    ShowMessage(TranslateLabel(QStringLiteral("Not available yet:")) + QLatin1Char(' ') + Translate(m_mini->itemLabel(item)),
                 Translate(QStringLiteral("KOLT")));
 }
 

@@ -28,7 +28,7 @@ Setup::FolderBrowser& folderBrowser()
 
 // Panel rectangles of the two frames.
 const QRect kFilesFrame(12, 16, 596, 84);
-const QRect kCompanyFrame(12, 124, 596, 330);
+const QRect kCompanyFrame(12, 124, 596, 292);
 
 } // namespace
 
@@ -42,7 +42,7 @@ Setup::Setup(QWidget* parent)
 {
     setWindowTitle(Translate(QStringLiteral("Setup")));
     setWindowIcon(QIcon(QPixmap::fromImage(Artwork(kArtWindowIcon))));
-    setFixedSize(620, 540);
+    setFixedSize(620, 500);
     addPanel(kFilesFrame, QString());
     addPanel(kCompanyFrame, QString());
 
@@ -65,15 +65,15 @@ Setup::Setup(QWidget* parent)
     addLabel(m_currency->geometry(), QStringLiteral("Currency"), kFieldCurrency);
 
     m_ok = new CImageButton(QStringLiteral("OK"), kIconOk, 1, this);
-    m_ok->setGeometry(24, 474, 96, 48);
+    m_ok->setGeometry(24, 434, 96, 48);
     m_cancel = new CImageButton(QStringLiteral("Cancel"), kIconCancel, 2, this);
-    m_cancel->setGeometry(136, 474, 96, 48);
+    m_cancel->setGeometry(136, 434, 96, 48);
     connect(m_ok, &CImageButton::command, this, &Setup::save);
     connect(m_cancel, &CImageButton::command, this, &Setup::reject);
     m_languages = new QComboBox(this);
-    m_languages->setGeometry(400, 486, 192, 26);
+    m_languages->setGeometry(400, 445, 192, 26);
     auto* languageLabel = new QLabel(Translate(QStringLiteral("Language")), this);
-    languageLabel->setGeometry(300, 486, 96, 26);
+    languageLabel->setGeometry(300, 445, 96, 26);
     languageLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     // Fill the fields.
@@ -137,7 +137,7 @@ void Setup::paintEvent(QPaintEvent* event)
     // The frame captions sit on small tabs across the frames' top edges.
     const auto tab = [&painter](const QRect& frame, const QString& caption) {
         const QFont font(QStringLiteral("Arial"), 10, QFont::Bold);
-        const int w = QFontMetrics(font).horizontalAdvance(caption) + 28;
+        const int w = QFontMetrics(font).horizontalAdvance(caption) + 2 * 6 + 4;
         DrawCaptionedPanel(painter, caption, frame.left() + 14, frame.top() - 12, frame.left() + 14 + w,
                            frame.top() + 12, 12, 12);
     };

@@ -5,6 +5,7 @@
 #include "controls/drawing.h"
 #include "controls/imagebutton.h"
 
+#include <QLinearGradient>
 #include <QPainter>
 #include <QTimer>
 
@@ -54,7 +55,10 @@ CAboutDlg::CAboutDlg(QWidget* parent)
 void CAboutDlg::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    FillDialogBackground(painter, rect());
+    QLinearGradient gradient(0, 0, 0, height());
+    gradient.setColorAt(0, QColor(64, 64, 128));
+    gradient.setColorAt(1, QColor(16, 16, 32));
+    painter.fillRect(rect(), gradient);
     painter.drawImage(QRect(24, 24, 64, 64), Artwork(kArtWindowIcon));
     painter.setPen(Qt::white);
     QFont name(QStringLiteral("Arial"));

@@ -15,6 +15,8 @@ QString DarkFieldStyleSheet()
         " QComboBox QAbstractItemView { background-color: rgb(32,32,32); color: white;"
         " selection-background-color: rgb(0,0,128); }"
         " QLineEdit:disabled, QTextEdit:disabled, QPlainTextEdit:disabled, QComboBox:disabled { color: rgb(128,128,128); }"
+        " QHeaderView { background-color: rgb(48,48,48); }"
+        " QTableCornerButton::section { background-color: rgb(64,64,64); border: 1px solid rgb(32,32,32); }"
         " QHeaderView::section { background-color: rgb(64,64,64); color: white; border: 1px solid rgb(32,32,32); }"
         " QLabel, QCheckBox, QRadioButton, QGroupBox { color: white; background: transparent; }");
 }

@@ -166,10 +166,16 @@ void CImageMenu::drawEntry(QPainter& painter, int index) const
     const QImage image = ArtworkCell(kArtCommandBar, e.image);
     const int th = textHeight();
     painter.drawImage(QPoint(r.center().x() - 24 + 1, th / 2 + 4), image);
-    painter.setFont(labelFont());
+    // Long labels (and long translations) step down in size rather than run
+    // into their neighbours.
+    const QString label = Translate(e.label);
+    QFont font = labelFont();
+    while (font.pixelSize() > 10 && QFontMetrics(font).horizontalAdvance(label) > r.width() + 2)
+        font.setPixelSize(font.pixelSize() - 1);
+    painter.setFont(font);
     painter.setPen(Qt::white);
-    const QRect labelRect(r.left() - 6, th / 2 + 52, r.width() + 12, th + 2);
-    painter.drawText(labelRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, Translate(e.label));
+    const QRect labelRect(r.left() - 4, th / 2 + 52, r.width() + 8, th + 2);
+    painter.drawText(labelRect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextDontClip, label);
 }
 
 void CImageMenu::drawGroupCaptions(QPainter& painter) const

@@ -283,7 +283,8 @@ TEST_F(ShellTest, SetupSavesTheFieldsOrMovesToANewFolder)
     ::Setup::SetFolderBrowser({});
     EXPECT_EQ(browserTitle, QStringLiteral("Select Data Base Location"));
     EXPECT_EQ(App().DataFolder, second);
-    EXPECT_TRUE(ui.saw(QStringLiteral("Database Initialization")));
+    // The language changed in the same visit already speaks in the notice.
+    EXPECT_TRUE(ui.saw(QStringLiteral("Datenbank wird eingerichtet")));
     EXPECT_EQ(sqliteOn(second, QStringLiteral("select count(*) from GlobalParamList")), QStringLiteral("15"));
     EXPECT_EQ(GetParam(ParamCompanyName), QStringLiteral("YOUR COMPANY"));
     EXPECT_EQ(sqliteOn(firstFolder, QStringLiteral("select Param from GlobalParamList where ParamName='Param0'")),
