@@ -170,7 +170,7 @@ void CImageMenu::drawEntry(QPainter& painter, int index) const
     // into their neighbours.
     const QString label = Translate(e.label);
     QFont font = labelFont();
-    while (font.pixelSize() > 10 && QFontMetrics(font).horizontalAdvance(label) > r.width() + 2)
+    while (font.pixelSize() > 9 && QFontMetrics(font).horizontalAdvance(label) > r.width() + 2)
         font.setPixelSize(font.pixelSize() - 1);
     painter.setFont(font);
     painter.setPen(Qt::white);
