@@ -8,6 +8,8 @@
 #include "app/quorvelapp.h"
 #include "app/quorveldlg.h"
 #include "app/setup.h"
+#include "app/setupvalues.h"
+#include "app/splash.h"
 #include "app/windowhooks.h"
 #include "controls/imagebutton.h"
 #include "controls/imagemenu.h"
@@ -16,7 +18,10 @@
 #include "db/parameters.h"
 #include "db/settingsfile.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -303,3 +308,98 @@ TEST_F(ShellTest, SetupSavesTheFieldsOrMovesToANewFolder)
     EXPECT_EQ(App().language, 1);
     EXPECT_EQ(App().dictionary.selected, 1);
 }
+
+namespace {
+
+// Catches what the window hands to the desktop instead of starting a browser.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls << url; }
+};
+
+} // namespace
+
+TEST_F(ShellTest, WebHelpPrintAndAboutCommands)
+{
+    CQuorvelDlg* window = start();
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+
+    window->onCommand(kCmdWeb);
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0].scheme(), QStringLiteral("http"));
+    EXPECT_TRUE(catcher.urls[0].host().isEmpty());
+
+    // Without the help file the user is told where it was looked for.
+    ui.clear();
+    window->onCommand(kCmdHelp);
+    EXPECT_EQ(catcher.urls.size(), 1);
+    EXPECT_TRUE(ui.saw(QStringLiteral("KOLT.html")));
+    QDir().mkpath(programFolder + QStringLiteral("help"));
+    ASSERT_TRUE(QFile::copy(ProgramDir() + QStringLiteral("help/KOLT.html"),
+                            programFolder + QStringLiteral("help/KOLT.html")));
+    window->onCommand(kCmdHelp);
+    ASSERT_EQ(catcher.urls.size(), 2);
+    EXPECT_EQ(catcher.urls[1].toLocalFile(), programFolder + QStringLiteral("help/KOLT.html"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+
+    ui.clear();
+    window->onCommand(kCmdPrint);
+    EXPECT_TRUE(ui.saw(QStringLiteral("Print Table")));
+    window->onCommand(kCmdNothing);
+    window->onCommand(kCmdOk);
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(window->isVisible());
+
+    // The About item sits in the window's context menu and opens the About box.
+    QAction* about = window->findChild<QAction*>(QStringLiteral("about"));
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->text(), QStringLiteral("&About KOLT..."));
+    bool opened = false;
+    WhenModalOpens([&opened](QWidget* box) {
+        opened = qobject_cast<CAboutDlg*>(box) != nullptr;
+        auto* ok = box->findChild<CImageButton*>();
+        ASSERT_NE(ok, nullptr);
+        QTest::mouseClick(ok, Qt::LeftButton, {}, QPoint(20, 20));
+    });
+    about->trigger();
+    EXPECT_TRUE(opened);
+
+    // The splash closes itself: its timer is armed for two seconds.
+    CSplash splash;
+    EXPECT_TRUE(splash.timer()->isActive());
+    EXPECT_EQ(splash.timer()->interval(), 2000);
+    QMetaObject::invokeMethod(splash.timer(), "timeout", Qt::DirectConnection);
+    EXPECT_EQ(splash.result(), int(QDialog::Accepted));
+}
+
+TEST(SetupValues, FoldersCompareWhateverTheirSeparators)
+{
+    EXPECT_TRUE(SameFolder(QStringLiteral("/data/KOLT"), QStringLiteral("/data/KOLT/")));
+    EXPECT_TRUE(SameFolder(QStringLiteral("C:\\data\\KOLT"), QStringLiteral("C:/data/KOLT")));
+    EXPECT_FALSE(SameFolder(QStringLiteral("/data/KOLT"), QStringLiteral("/data/KOLT2")));
+    EXPECT_EQ(SetupCurrencies(), (QStringList{QStringLiteral("USD"), QStringLiteral("GBP"), QStringLiteral("CAD"),
+                                              QStringLiteral("AUD"), QStringLiteral("YEN")}));
+    // An emptied folder field keeps the folder rather than losing the data.
+    App().DataFolder = QStringLiteral("/somewhere");
+    SetupValues values;
+    values.dataFolder = QStringLiteral("  ");
+    values.user = QStringLiteral("bob");
+    qputenv("XDG_CONFIG_HOME", QByteArrayLiteral("/nonexistent-kolt-config"));
+    EXPECT_FALSE(ApplySetup(values));
+    EXPECT_EQ(App().DataFolder, QStringLiteral("/somewhere"));
+    EXPECT_EQ(App().CurrentUser, QStringLiteral("bob"));
+    values.dataFolder = QStringLiteral("/elsewhere/");
+    values.user = QStringLiteral("carl");
+    EXPECT_TRUE(ApplySetup(values));
+    EXPECT_EQ(App().DataFolder, QStringLiteral("/elsewhere"));
+    EXPECT_EQ(App().CurrentUser, QStringLiteral("bob")) << "a new folder is taken on its own";
+}
+
+#include "shell_gui_test.moc"
