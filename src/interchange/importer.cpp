@@ -7,8 +7,10 @@
 #include "db/database.h"
 #include "app/utilities.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <array>
 
 namespace {
@@ -87,11 +89,24 @@ public:
         : m_bom(AssyList, columnTargets), m_parts(PartList, columnTargets), m_vendors(VendList, columnTargets),
           m_assembly(assembly), m_outcome(outcome)
     {
+        // Part numbers and vendor names are compared exactly, as the
+        // database compares them. Reading them once and keeping the set up
+        // to date inside the transaction gives the same answers as asking
+        // for each line, without a table scan per line.
+        m_knownParts = columnValues(QStringLiteral("Select PartList.Part_nBr from PartList"));
+        m_knownVendors = columnValues(QStringLiteral("Select VendList.Vendor from VendList"));
     }
 
     void import(const QStringList& lineValues, int lineNumber)
     {
-        const QString stamp = TimestampText();
+        // Local time is looked up once a second, not once a line: each
+        // look-up reads the time zone afresh.
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        if (now != m_stampSecond) {
+            m_stampSecond = now;
+            m_stamp = TimestampText();
+        }
+        const QString& stamp = m_stamp;
         m_lineNumber = lineNumber;
         importBomLine(lineValues, stamp);
         importPart(lineValues, stamp);
@@ -135,10 +150,12 @@ private:
         const QString part = fieldValue(values, m_parts.part);
         if (part.isEmpty())
             return;
-        const QString known = QueryText(
-            SqlFormat("Select PartList.Part_nBr from PartList where  PartList.Part_nBr = '%s'", {part}), false);
-        if (known.isEmpty() && insert(values, PartList))
+        if (m_knownParts.contains(part))
+            return;
+        if (insert(values, PartList)) {
+            m_knownParts.insert(part);
             ++m_outcome.added;
+        }
     }
 
     void importVendors(const QStringList& lineValues, const QString& stamp)
@@ -147,14 +164,23 @@ private:
         for (const QString& name : {m_manufacturer, m_distributor}) {
             if (name.isEmpty())
                 continue;
-            const QString known =
-                QueryText(SqlFormat("Select VendList.Vendor from VendList where VendList.Vendor = '%s'", {name}), false);
-            if (!known.isEmpty())
+            if (m_knownVendors.contains(name))
                 continue;
             setField(values, m_vendors.vendor, name.toUpper());
-            if (insert(values, VendList))
+            if (insert(values, VendList)) {
+                m_knownVendors.insert(name);
                 ++m_outcome.vendors;
+            }
         }
+    }
+
+    static QSet<QString> columnValues(const QString& sql)
+    {
+        QSet<QString> values;
+        const QueryResult result = Query(sql);
+        for (int r = 0; r < result.rowCount; ++r)
+            values.insert(result.cell(r, 0));
+        return values;
     }
 
     TableFields m_bom;
@@ -164,7 +190,11 @@ private:
     ImportOutcome& m_outcome;
     QString m_manufacturer;
     QString m_distributor;
+    QSet<QString> m_knownParts;
+    QSet<QString> m_knownVendors;
     int m_lineNumber = 0;
+    qint64 m_stampSecond = -1;
+    QString m_stamp;
 };
 
 void reportFailures(const ImportOutcome& outcome)
@@ -229,14 +259,14 @@ int MatchImportTarget(const ImportMapping& mapping, const QString& header)
 
 int CountKeywordHits(const ImportMapping& mapping, const QStringList& values)
 {
+    // No value holds a line end, so a keyword is inside one of the values
+    // exactly when it is inside their line-end-joined text.
+    const QString joined = values.join(QLatin1Char('\n'));
     int hits = 0;
     for (const ImportTarget& line : mapping.lines)
         for (const QString& keyword : line.keywords)
-            for (const QString& value : values)
-                if (value.contains(keyword)) {
-                    ++hits;
-                    break;
-                }
+            if (joined.contains(keyword))
+                ++hits;
     return hits;
 }
 
