@@ -4,11 +4,10 @@
 #include "app/dictionary.h"
 #include "app/format.h"
 #include "app/userinterface.h"
-#include "db/database.h"
 #include "app/utilities.h"
+#include "db/database.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <array>
