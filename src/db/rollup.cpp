@@ -172,7 +172,7 @@ int RunCostRollup()
     if (!transaction.commit()) {
         // A half-written roll-up would leave parents priced from stale
         // children; nothing is kept, and the user learns why.
-        ShowMessage(Translate(QStringLiteral("The cost roll-up could not be written:")) + QLatin1Char(' ')
+        ShowMessage(Translate(QStringLiteral("The cost roll-up could not be written.")) + QLatin1Char('\n')
                         + LastErrorText(),
                     Translate(QStringLiteral("Database Status")));
         return -1;

@@ -1,15 +1,8 @@
 #pragma once
-// The dark dialog look of this subsystem's windows: grey gradient
-// background, rounded captioned panels, white text on dark fields.
-#include <QRect>
-#include <QString>
-
-class QPainter;
+// The import dialog's grid and progress bar in the dark dialog look.
+class QProgressBar;
 class QTableWidget;
-class QWidget;
 
-void ApplyDarkLook(QWidget* dialog);
-void PaintDarkBackground(QPainter& painter, const QRect& area);
-void PaintDarkPanel(QPainter& painter, const QRect& area, const QString& caption);
-// The small in-dialog grid: white text on RGB(64,64,64), full-row selection colours.
+// White text on RGB(64,64,64), the grid's teal gradient for the selected row.
 void StyleSmallGrid(QTableWidget* grid);
+void StyleProgressBar(QProgressBar* bar);

@@ -2,6 +2,7 @@
 
 #include "app/dictionary.h"
 #include "app/userinterface.h"
+#include "controls/imagebutton.h"
 #include "interchange/darklook.h"
 
 #include <QComboBox>
@@ -11,9 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTimer>
@@ -72,18 +71,19 @@ private:
 
 } // namespace
 
-CImport::CImport(QWidget* parent) : QDialog(parent)
+CImport::CImport(QWidget* parent) : CDarkDialog(parent)
 {
     setWindowTitle(Translate(QStringLiteral("Import")));
     setFixedSize(510, 400);
-    ApplyDarkLook(this);
+    addPanel(QRect(5, 6, 500, 82), QString(), 8);
+    addPanel(QRect(5, 298, 500, 98), QString(), 8);
     m_mapping = LoadImportMapping(ImportMappingPath());
 
-    m_fileButton = new QPushButton(Translate(QStringLiteral("File")), this);
-    m_fileButton->setGeometry(15, 28, 80, 24);
+    m_fileButton = new CImageButton(Translate(QStringLiteral("File")), 0, 1018, this);
+    m_fileButton->setGeometry(15, 14, 80, 30);
     m_fileName = new QLineEdit(this);
     m_fileName->setReadOnly(true);
-    m_fileName->setGeometry(105, 28, 390, 24);
+    m_fileName->setGeometry(105, 17, 390, 24);
     auto* assemblyLabel = new QLabel(TranslateLabel(QStringLiteral("Assembly Name:")), this);
     assemblyLabel->setGeometry(15, 58, 130, 24);
     m_assembly = new QLineEdit(this);
@@ -105,11 +105,12 @@ CImport::CImport(QWidget* parent) : QDialog(parent)
     m_grid->setItemDelegate(new TargetDelegate(m_mapping, m_grid));
     StyleSmallGrid(m_grid);
 
-    m_processButton = new QPushButton(Translate(QStringLiteral("Process")), this);
-    m_processButton->setGeometry(15, 308, 80, 26);
+    m_processButton = new CImageButton(Translate(QStringLiteral("Process")), 0, 1020, this);
+    m_processButton->setGeometry(15, 305, 80, 30);
     m_progress = new QProgressBar(this);
     m_progress->setGeometry(105, 311, 390, 20);
     m_progress->setTextVisible(false);
+    StyleProgressBar(m_progress);
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     auto* scannedLabel = new QLabel(TranslateLabel(QStringLiteral("Lines Scanned:")), this);
@@ -120,21 +121,12 @@ CImport::CImport(QWidget* parent) : QDialog(parent)
     addedLabel->setGeometry(15, 366, 130, 20);
     m_added = new QLabel(QStringLiteral("0"), this);
     m_added->setGeometry(145, 366, 70, 20);
-    auto* ok = new QPushButton(Translate(QStringLiteral("OK")), this);
-    ok->setGeometry(405, 362, 90, 28);
-    ok->setDefault(true);
+    auto* ok = new CImageButton(Translate(QStringLiteral("OK")), 0, 1, this);
+    ok->setGeometry(405, 358, 90, 30);
 
-    connect(m_fileButton, &QPushButton::clicked, this, &CImport::chooseFile);
-    connect(m_processButton, &QPushButton::clicked, this, &CImport::process);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-}
-
-void CImport::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    PaintDarkBackground(painter, rect());
-    PaintDarkPanel(painter, QRect(5, 6, 500, 82), Translate(QStringLiteral("Import")));
-    PaintDarkPanel(painter, QRect(5, 298, 500, 98), QString());
+    connect(m_fileButton, &CImageButton::clicked, this, &CImport::chooseFile);
+    connect(m_processButton, &CImageButton::clicked, this, &CImport::process);
+    connect(ok, &CImageButton::clicked, this, &QDialog::accept);
 }
 
 void CImport::chooseFile()

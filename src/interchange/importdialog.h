@@ -1,17 +1,16 @@
 #pragma once
 // The Import dialog: pick a CSV file, check the proposed mapping of its
 // columns, and import every line as a BOM line of one assembly.
+#include "controls/dialogstyle.h"
 #include "interchange/importer.h"
-
-#include <QDialog>
 
 class QLabel;
 class QLineEdit;
 class QProgressBar;
-class QPushButton;
+class CImageButton;
 class QTableWidget;
 
-class CImport : public QDialog
+class CImport : public CDarkDialog
 {
     Q_OBJECT
 public:
@@ -28,9 +27,6 @@ public:
     QTableWidget* grid() const { return m_grid; }
     QString countersText() const;
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
 private:
     void chooseFile();
     void fillGrid();
@@ -45,11 +41,11 @@ private:
     int m_addedTotal = 0;
     bool m_changed = false;
 
-    QPushButton* m_fileButton;
+    CImageButton* m_fileButton;
     QLineEdit* m_fileName;
     QLineEdit* m_assembly;
     QTableWidget* m_grid;
-    QPushButton* m_processButton;
+    CImageButton* m_processButton;
     QProgressBar* m_progress;
     QLabel* m_scanned;
     QLabel* m_added;

@@ -202,7 +202,7 @@ void reportFailures(const ImportOutcome& outcome)
     if (outcome.errors.size() > kShownErrors)
         shown << Format("... %i %s", {static_cast<int>(outcome.errors.size() - kShownErrors),
                                       Translate(QStringLiteral("more"))});
-    ShowMessage(Translate(QStringLiteral("The import could not be stored; nothing was added:")) + QLatin1Char('\n')
+    ShowMessage(Translate(QStringLiteral("The import could not be stored; nothing was added.")) + QLatin1Char('\n')
                     + shown.join(QLatin1Char('\n')),
                 Translate(QStringLiteral("Import")));
 }

@@ -53,12 +53,14 @@ TEST(ImportMappingTest, MappingFileHeaderAndCategories)
         return t < 0 ? QString() : mapping.lines[static_cast<size_t>(t)].target;
     };
     EXPECT_EQ(target("Part #"), "Part");
-    EXPECT_EQ(target("Manufacturer Part Number"), "Part");
+    EXPECT_EQ(target("Manufacturer Part Number"), "Mfr Part");
+    EXPECT_EQ(target("Supplier Part Number"), "Order Code");
+    EXPECT_EQ(target("MPN"), "Part");
     EXPECT_EQ(target("Part Description"), "Desc");
     EXPECT_EQ(target("Manufacturer"), "Manuf");
     EXPECT_EQ(target("Reference"), "Ref Des");
     EXPECT_EQ(target("Quantity"), "Quan");
-    EXPECT_EQ(target("Datasheet"), "Web Page");
+    EXPECT_EQ(target("Datasheet"), "Datasheet");
     EXPECT_EQ(target("DNP"), "");
 
     // A title line above the header; the header has the most hits.
@@ -113,13 +115,13 @@ TEST_F(ImportTest, SpreadsheetWithExistingPartsAndVendors)
     EXPECT_TRUE(ui.messages.empty());
 
     EXPECT_EQ(sqlite("select Assy,Part_nBr,Quan,Ref_Des,User from AssyList order by id"),
-              "BOX|OLD-1|2.0|R1|tester\nBOX|C-9|1.0|W1,W2|tester\nBOX|M-1|1.0||tester\nBOX|X-2|4.0||tester");
-    EXPECT_EQ(sqlite("select Description,Price from PartList where Part_nBr='OLD-1'"), "Kept as it was|5.0");
+              "BOX|OLD-1|2|R1|tester\nBOX|C-9|1|W1,W2|tester\nBOX|M-1|1||tester\nBOX|X-2|4||tester");
+    EXPECT_EQ(sqlite("select Description,Price from PartList where Part_nBr='OLD-1'"), "Kept as it was|5");
     EXPECT_EQ(sqlite("select Description,Category,Manufacturer,Distributor,Make,Currency from PartList "
                      "where Part_nBr='C-9'"),
               "Cable assembly, 10,000 mm|Cable|ACME|O'NEIL SUPPLY|Buy|EUR");
     EXPECT_EQ(sqlite("select Category,Make from PartList where Part_nBr='M-1'"), "Undefined|Make");
-    EXPECT_EQ(sqlite("select Category,Make,Price from PartList where Part_nBr='X-2'"), "Fastener|Buy|0.1");
+    EXPECT_EQ(sqlite("select Category,Make,Price from PartList where Part_nBr='X-2'"), "Fastener|Buy|0.10");
     EXPECT_EQ(sqlite("select Vendor from VendList order by id"), "ACME\nO'NEIL SUPPLY\nNOBODY");
     EXPECT_EQ(sqlite("select count(*) from VendList where Time_Stamp like '20%' and User='tester'"), "2");
 }
@@ -140,8 +142,8 @@ TEST_F(ImportTest, KiCadBomAndSamplesImportCleanly)
     EXPECT_EQ(outcome.scanned, 3);
     EXPECT_EQ(outcome.added, 6);
     EXPECT_EQ(sqlite("select Part_nBr,Quan,Ref_Des from AssyList where Assy='BLINKY' order by id"),
-              QStringLiteral("4.7µF").toUpper() + QStringLiteral("|2.0|C1,C2\n10KΩ|1.0|R1\nCONN_01X02|1.0|J1"));
-    EXPECT_EQ(sqlite("select Category,Make,Web_Page from PartList where Part_nBr='10KΩ'"), "Component|Make|~");
+              QStringLiteral("4.7µF").toUpper() + QStringLiteral("|2|C1,C2\n10KΩ|1|R1\nCONN_01X02|1|J1"));
+    EXPECT_EQ(sqlite("select Category,Make,Datasheet from PartList where Part_nBr='10KΩ'"), "Component|Make|~");
 
     // The shipped samples: a KiCad export with extra fields and a
     // spreadsheet saved as UTF-8 with a mark and a title line.
