@@ -56,6 +56,7 @@ int main(int argc, char** argv)
 
     RegisterDbCommands();
     RegisterPartinfoCommands();
+    RegisterInterchangeCommands();
 
     QStringList args = application.arguments().mid(1);
     QString dataFolder;
