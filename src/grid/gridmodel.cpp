@@ -7,6 +7,9 @@
 #include "app/utilities.h"
 #include "db/parameters.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <algorithm>
@@ -694,4 +697,20 @@ void CGridModel::ComputeRoutingCost()
                              * static_cast<float>(TextToDouble(rateText));
         m_result.setCell(r, cost, Format("%0.2f", {amount}));
     }
+}
+
+bool CGridModel::AttachFile(int listColumn, int row, const QString& source, const QString& folder)
+{
+    const QFileInfo info(source);
+    const QString name = info.fileName();
+    if (name.isEmpty())
+        return false;
+    QDir().mkpath(folder);
+    const QString target = folder + QLatin1Char('/') + name;
+    if (QFileInfo(target).canonicalFilePath() != info.canonicalFilePath()) {
+        QFile::remove(target);
+        if (!QFile::copy(source, target))
+            ShowMessage(Translate(QStringLiteral("The file could not be copied:")) + QLatin1Char(' ') + target);
+    }
+    return UpdateCell(listColumn, row, name);
 }

@@ -101,6 +101,9 @@ public:
     // Commit of an editor's text: the bill-of-materials checks, then the cell,
     // and every selected row with it when the edited row is among them.
     bool CommitEdit(int listColumn, int row, const QString& text, const QList<int>& selectedRows);
+    // Copies source into folder (replacing a file of that name) and stores its
+    // file name in the cell.
+    bool AttachFile(int listColumn, int row, const QString& source, const QString& folder);
     // True when part is an assembly that uses assembly, directly or further up.
     bool IsParentAssembly(const QString& part, const QString& assembly);
 
