@@ -41,3 +41,4 @@ const std::vector<CtlCommand>& PrintCommands();
 // The command groups of each subsystem.
 void RegisterDbCommands();
 void RegisterGridCommands();
+void RegisterPartinfoCommands();

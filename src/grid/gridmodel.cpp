@@ -710,7 +710,7 @@ bool CGridModel::AttachFile(int listColumn, int row, const QString& source, cons
     if (QFileInfo(target).canonicalFilePath() != info.canonicalFilePath()) {
         QFile::remove(target);
         if (!QFile::copy(source, target))
-            ShowMessage(Translate(QStringLiteral("The file could not be copied:")) + QLatin1Char(' ') + target);
+            ShowMessage(TranslateLabel(QStringLiteral("The file could not be copied:")) + QLatin1Char(' ') + target);
     }
     return UpdateCell(listColumn, row, name);
 }

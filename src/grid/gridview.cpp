@@ -28,7 +28,7 @@ bool runWindow(const QString& name, QWidget* parent, const QStringList& args)
 {
     if (HasWindowAction(name))
         return RunWindowAction(name, parent, args);
-    ShowMessage(Translate(QStringLiteral("This window is not available:")) + QLatin1Char(' ') + name);
+    ShowMessage(TranslateLabel(QStringLiteral("This window is not available:")) + QLatin1Char(' ') + name);
     return false;
 }
 
@@ -216,7 +216,7 @@ void CGridView::attach(int row, int listColumn, bool picture)
     const QString cell = m_grid.cellText(row, listColumn);
     const QString start = cell.size() > 3 ? folder + QLatin1Char('/') + cell : folder;
     const QString file = QFileDialog::getOpenFileName(
-        this, Translate(picture ? QStringLiteral("Select Picture File") : QStringLiteral("Select Document File:")), start,
+        this, picture ? Translate(QStringLiteral("Select Picture File")) : TranslateLabel(QStringLiteral("Select Document File:")), start,
         picture ? QStringLiteral("Picture Files (*.jpg)")
                 : QStringLiteral("Document Files (*.pdf);;Word Files (*.doc);;All Files (*)"));
     if (!file.isEmpty())

@@ -42,7 +42,7 @@ TEST_F(GridTest, UpdateCellSideEffects)
     EXPECT_EQ(sqlite("select Rate,Cost from RescList"), "1.00|2.50");
     EXPECT_EQ(sqlite("select count(*) from LabrList where Resource='WELD'"), "1");
     grid.CommitEdit(listColumn(grid, "Resource"), 0, QStringLiteral("PAINT"), {});
-    EXPECT_EQ(sqlite("select Rate,Cost from RescList"), "40.0|100.00");
+    EXPECT_EQ(sqlite("select Rate,Cost from RescList"), "40|100.00");
     grid.Load(RescList);
     EXPECT_EQ(grid.cellText(0, listColumn(grid, "Cost")), "100.00");
 }
