@@ -35,3 +35,4 @@ constexpr int kCtlUsage = 2;
 
 // The command groups of each subsystem.
 void RegisterDbCommands();
+void RegisterBomCommands();

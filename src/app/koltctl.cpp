@@ -55,6 +55,7 @@ int main(int argc, char** argv)
     QTextStream err(stderr);
 
     RegisterDbCommands();
+    RegisterBomCommands();
 
     QStringList args = application.arguments().mid(1);
     QString dataFolder;
