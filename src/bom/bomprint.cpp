@@ -4,6 +4,7 @@
 #include "app/appstate.h"
 #include "app/dictionary.h"
 #include "app/format.h"
+#include "bom/treedetails.h"
 #include "bom/treepaint.h"
 
 #include <QFontMetrics>
@@ -17,12 +18,7 @@ namespace {
 
 QImage loadPicture(const QString& value)
 {
-    // Stored names may carry a Windows folder; only the file name counts.
-    QString name = value;
-    const int slash = std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
-    if (slash >= 0)
-        name = name.mid(slash + 1);
-    QImageReader reader(DataPictureFolder() + QLatin1Char('/') + name);
+    QImageReader reader(PicturePath(value));
     reader.setAutoTransform(true);
     return reader.read();
 }
