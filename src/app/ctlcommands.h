@@ -36,3 +36,4 @@ constexpr int kCtlUsage = 2;
 // The command groups of each subsystem.
 void RegisterDbCommands();
 void RegisterBomCommands();
+void RegisterPartinfoCommands();

@@ -59,6 +59,7 @@ int main(int argc, char** argv)
 
     RegisterDbCommands();
     RegisterBomCommands();
+    RegisterPartinfoCommands();
 
     QStringList args = application.arguments().mid(1);
     QString dataFolder;

@@ -23,7 +23,7 @@ int reportColumn(const QueryResult& result, const QString& key)
 {
     const int column = BomColumn(result, key);
     if (column < 0)
-        ShowMessage(Translate(QStringLiteral("Internal Error:Header Not Found:")) + key);
+        ShowMessage(TranslateLabel(QStringLiteral("Internal Error:Header Not Found:")) + key);
     return column;
 }
 

@@ -48,7 +48,7 @@ AddAssemblyResult AddAssembly(const QString& typedName, const QString& rowsText,
                   false);
     }
     if (!transaction.commit()) {
-        ShowMessage(Translate(QStringLiteral("The assembly could not be written:")) + QLatin1Char(' ') +
+        ShowMessage(Translate(QStringLiteral("The assembly could not be written")) + QStringLiteral(": ") +
                     LastErrorText());
         return AddAssemblyResult::Failed;
     }

@@ -27,7 +27,7 @@ TEST_F(DataFolderTest, KoltctlReportsAndAddsAssemblies)
     AddLine("B", 1, "C", "3");
     CloseDatabase();
     int code = -1;
-    EXPECT_EQ(koltctl(dir.path(), {"bom", "indented", "A"}, &code), "0\t1\tB\t2.0\n1\t1\tC\t3.0\n0\t2\tC\t1.0\n");
+    EXPECT_EQ(koltctl(dir.path(), {"bom", "indented", "A"}, &code), "0\t1\tB\t2\n1\t1\tC\t3\n0\t2\tC\t1\n");
     EXPECT_EQ(code, 0);
     EXPECT_EQ(koltctl(dir.path(), {"bom", "flat", "A"}), "C\t7\n");
     koltctl(dir.path(), {"add-assy", "NEW", "2"}, &code);

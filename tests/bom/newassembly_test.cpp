@@ -20,7 +20,7 @@ TEST_F(DataFolderTest, AddAssemblyWritesThePartAndItsLines)
     EXPECT_EQ(lastPosition, 2);
     EXPECT_EQ(sqlite("select Part_nBr,Description,User,Revision,Currency from PartList"),
               "CTRL|CTRL Description|tester|A|EUR");
-    EXPECT_EQ(sqlite("select group_concat(Item||':'||Quan||':'||Part_nBr, ',') from AssyList"), "1:1.0:,2:1.0:,3:1.0:");
+    EXPECT_EQ(sqlite("select group_concat(Item||':'||Quan||':'||Part_nBr, ',') from AssyList"), "1:1:,2:1:,3:1:");
     EXPECT_TRUE(App().TreeRebuildFlag);
 
     EXPECT_EQ(AddAssembly("CTRL", "1"), AddAssemblyResult::Exists);
