@@ -2,48 +2,23 @@
 
 #include "app/dictionary.h"
 #include "bom/newassembly.h"
+#include "controls/artwork.h"
+#include "controls/imagebutton.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QVBoxLayout>
 
-void ApplyBomDialogLook(QWidget* dialog)
-{
-    QPalette palette = dialog->palette();
-    palette.setColor(QPalette::Window, QColor(72, 72, 72));
-    palette.setColor(QPalette::WindowText, Qt::white);
-    palette.setColor(QPalette::Base, QColor(32, 32, 32));
-    palette.setColor(QPalette::AlternateBase, QColor(48, 48, 48));
-    palette.setColor(QPalette::Text, Qt::white);
-    palette.setColor(QPalette::Button, QColor(96, 96, 96));
-    palette.setColor(QPalette::ButtonText, Qt::white);
-    palette.setColor(QPalette::Highlight, QColor(0, 120, 160));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    dialog->setPalette(palette);
-    dialog->setAutoFillBackground(true);
-    dialog->setStyleSheet(QStringLiteral(
-        "QDialog { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #6a6a6a, stop:1 #202020); }"
-        "QGroupBox { border: 1px solid #909090; border-radius: 8px; margin-top: 14px; color: white;"
-        " background: rgba(96, 96, 96, 120); }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 10px; padding: 0 4px; }"
-        "QPushButton { color: white; border: 1px solid #202020; border-radius: 6px; padding: 5px 14px;"
-        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #9a9a9a, stop:1 #3c3c3c); }"
-        "QPushButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #b8b8b8, stop:1 #505050); }"
-        "QPushButton:pressed { background: #303030; }"
-        "QLabel { color: white; }"));
-}
-
-CAddAssy::CAddAssy(QWidget* parent) : QDialog(parent)
+CAddAssy::CAddAssy(QWidget* parent) : CDarkDialog(parent)
 {
     setWindowTitle(Translate(QStringLiteral("Add Assy")));
-    ApplyBomDialogLook(this);
-    auto* frame = new QGroupBox(Translate(QStringLiteral("Add Assy")), this);
+    auto* frame = new QWidget(this);
+    m_frame = frame;
     auto* form = new QFormLayout(frame);
+    form->setContentsMargins(14, 28, 14, 14);
     m_nameEdit = new QLineEdit(frame);
     m_rowsEdit = new QLineEdit(QStringLiteral("1"), frame);
     form->addRow(TranslateLabel(QStringLiteral("Assembly Name")), m_nameEdit);
@@ -53,17 +28,31 @@ CAddAssy::CAddAssy(QWidget* parent) : QDialog(parent)
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(Translate(QStringLiteral("OK")), QDialogButtonBox::AcceptRole);
-    buttons->addButton(Translate(QStringLiteral("Cancel")), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CAddAssy::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CAddAssy::reject);
+    auto* ok = new CImageButton(QStringLiteral("OK"), kIconOk, 1, this);
+    auto* cancel = new CImageButton(QStringLiteral("Cancel"), kIconCancel, 2, this);
+    for (CImageButton* b : {ok, cancel})
+        b->setFixedSize(b->sizeHint().expandedTo(QSize(96, 48)));
+    connect(ok, &QAbstractButton::clicked, this, &CAddAssy::accept);
+    connect(cancel, &QAbstractButton::clicked, this, &CAddAssy::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addWidget(m_progress);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
     resize(360, 200);
+}
+
+void CAddAssy::resizeEvent(QResizeEvent* event)
+{
+    CDarkDialog::resizeEvent(event);
+    clearPanels();
+    const QRect area = m_frame->geometry();
+    addPanel(area, QString());
+    addPanel(QRect(area.left(), area.top(), area.width(), 22), Translate(QStringLiteral("Add Assy")), 10);
 }
 
 void CAddAssy::accept()

@@ -1,11 +1,11 @@
 #pragma once
 // CAddAssy: the "Add Assy" dialog that creates a new assembly.
-#include <QDialog>
+#include "controls/dialogstyle.h"
 
 class QLineEdit;
 class QProgressBar;
 
-class CAddAssy : public QDialog
+class CAddAssy : public CDarkDialog
 {
     Q_OBJECT
 public:
@@ -20,15 +20,16 @@ public:
 public Q_SLOTS:
     void accept() override;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     QLineEdit* m_nameEdit = nullptr;
     QLineEdit* m_rowsEdit = nullptr;
     QProgressBar* m_progress = nullptr;
+    QWidget* m_frame = nullptr;
     QString m_name;
 };
-
-// The dark look of the subsystem's dialogs until the shared controls are in.
-void ApplyBomDialogLook(QWidget* dialog);
 
 // The name stored by the last "add-assembly" window action, for its caller.
 QString LastAddedAssembly();

@@ -1,6 +1,8 @@
 #include "bom/bomimages.h"
 
 #include "bom/bomtree.h"
+#include "controls/artwork.h"
+#include "controls/drawing.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -100,6 +102,11 @@ QImage canvas(int size)
 
 QImage ChartCategoryIcon(int index)
 {
+    // The shared category strip when it has the cell, our own drawing otherwise.
+    // Its magenta background is transparent.
+    const QImage art = ArtworkCell(kArtCategories, index);
+    if (!art.isNull() && index >= 0 && index < 4)
+        return WithTransparentRange(art, QColor(0xC0, 0, 0xC0), QColor(0xFF, 0, 0xFF));
     QImage image = canvas(32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);

@@ -8,15 +8,15 @@
 #include "bom/assyview.h"
 #include "bom/bomimages.h"
 #include "bom/bomtree.h"
+#include "controls/artwork.h"
+#include "controls/imagebutton.h"
 
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPushButton>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -44,11 +44,15 @@ void addItem(QTreeWidgetItem* parent, QTreeWidget* tree, const BomTreeItem& sour
         addItem(item, tree, child);
 }
 
-QPushButton* imageButton(const QString& text, QWidget* parent)
+// A transparent holder for one control, inside a captioned panel of the dialog.
+QWidget* panelHolder(QWidget* control, QWidget* parent)
 {
-    auto* button = new QPushButton(Translate(text), parent);
-    button->setMinimumWidth(100);
-    return button;
+    auto* holder = new QWidget(parent);
+    auto* layout = new QVBoxLayout(holder);
+    layout->setContentsMargins(10, 26, 10, 10);
+    control->setParent(holder);
+    layout->addWidget(control);
+    return holder;
 }
 
 } // namespace
@@ -76,20 +80,16 @@ void FillAssemblyTreeControl(QTreeWidget* tree, const QueryResult& rows)
     cycles.show();
 }
 
-CReport::CReport(QWidget* parent) : QDialog(parent)
+CReport::CReport(QWidget* parent) : CDarkDialog(parent)
 {
     setWindowTitle(Translate(QStringLiteral("Report")));
-    ApplyBomDialogLook(this);
     m_treeView = new CAssyView(this);
     m_treeView->hide();
 
-    auto* assemblyBox = new QGroupBox(Translate(QStringLiteral("Assembly")), this);
-    m_tree = new QTreeWidget(assemblyBox);
-    (new QVBoxLayout(assemblyBox))->addWidget(m_tree);
-
-    auto* columnBox = new QGroupBox(Translate(QStringLiteral("Columns")), this);
-    m_choices = new QListWidget(columnBox);
-    (new QVBoxLayout(columnBox))->addWidget(m_choices);
+    m_tree = new QTreeWidget(this);
+    m_assemblyBox = panelHolder(m_tree, this);
+    m_choices = new QListWidget(this);
+    m_columnBox = panelHolder(m_choices, this);
     m_choices->setStyleSheet(QStringLiteral("QListWidget { background: rgb(8, 8, 8); color: rgb(192, 192, 255); }"));
     m_choices->setToolTip(Translate(QStringLiteral("Name")));
 
@@ -101,26 +101,29 @@ CReport::CReport(QWidget* parent) : QDialog(parent)
     m_bill->setStyleSheet(QStringLiteral("QTableWidget { background: rgb(8, 8, 8); color: rgb(192, 192, 255);"
                                          " gridline-color: rgb(64, 64, 96); }"));
 
-    auto* indented = imageButton(QStringLiteral("Indented BOM"), this);
-    auto* flat = imageButton(QStringLiteral("Flat BOM"), this);
-    auto* tree = imageButton(QStringLiteral("Tree"), this);
-    auto* print = imageButton(QStringLiteral("Print"), this);
-    auto* ok = imageButton(QStringLiteral("OK"), this);
-    connect(indented, &QPushButton::clicked, this, [this] { produceReport(kIndentedBom); });
-    connect(flat, &QPushButton::clicked, this, [this] { produceReport(kFlatBom); });
-    connect(tree, &QPushButton::clicked, this, &CReport::showTree);
-    connect(print, &QPushButton::clicked, this, &CReport::print);
-    connect(ok, &QPushButton::clicked, this, &CReport::accept);
+    auto* indented = new CImageButton(QStringLiteral("Indented BOM"), 0, 6, this);
+    auto* flat = new CImageButton(QStringLiteral("Flat BOM"), 0, 5, this);
+    auto* tree = new CImageButton(QStringLiteral("Tree"), 0, 1093, this);
+    auto* print = new CImageButton(QStringLiteral("Print"), kIconPrint, 1092, this);
+    auto* ok = new CImageButton(QStringLiteral("OK"), kIconOk, 1, this);
+    connect(indented, &QAbstractButton::clicked, this, [this] { produceReport(kIndentedBom); });
+    connect(flat, &QAbstractButton::clicked, this, [this] { produceReport(kFlatBom); });
+    connect(tree, &QAbstractButton::clicked, this, &CReport::showTree);
+    connect(print, &QAbstractButton::clicked, this, &CReport::print);
+    connect(ok, &QAbstractButton::clicked, this, &CReport::accept);
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* b : {indented, flat, tree, print})
+    for (CImageButton* b : {indented, flat, tree, print}) {
+        b->setFixedSize(b->sizeHint().expandedTo(QSize(110, 48)));
         buttons->addWidget(b);
+    }
+    ok->setFixedSize(ok->sizeHint().expandedTo(QSize(96, 48)));
     buttons->addStretch();
     buttons->addWidget(ok);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(assemblyBox, 0, 0);
-    grid->addWidget(columnBox, 1, 0);
+    grid->addWidget(m_assemblyBox, 0, 0);
+    grid->addWidget(m_columnBox, 1, 0);
     grid->addWidget(m_bill, 0, 1, 2, 1);
     grid->addLayout(buttons, 2, 0, 1, 2);
     grid->setColumnStretch(1, 3);
@@ -140,6 +143,24 @@ CReport::CReport(QWidget* parent) : QDialog(parent)
         auto* item = new QListWidgetItem(Translate(QString::fromUtf8(kReportKeys[k])), m_choices);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         item->setCheckState(remembered[k] ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void CReport::resizeEvent(QResizeEvent* event)
+{
+    CDarkDialog::resizeEvent(event);
+    placePanels();
+}
+
+void CReport::placePanels()
+{
+    clearPanels();
+    // Each panel has a caption strip along its top edge.
+    for (const auto& [box, caption] : {std::pair{m_assemblyBox, QStringLiteral("Assembly")},
+                                       std::pair{m_columnBox, QStringLiteral("Columns")}}) {
+        const QRect area = box->geometry();
+        addPanel(area, QString());
+        addPanel(QRect(area.left(), area.top(), area.width(), 22), Translate(caption), 10);
     }
 }
 

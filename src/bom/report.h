@@ -1,6 +1,6 @@
 #pragma once
 // CReport: the "Report" dialog: indented and flat bills, the tree window, printing.
-#include <QDialog>
+#include "controls/dialogstyle.h"
 
 #include "bom/bomreport.h"
 
@@ -10,7 +10,7 @@ class QTableWidget;
 class QTreeWidget;
 struct BomTreeItem;
 
-class CReport : public QDialog
+class CReport : public CDarkDialog
 {
     Q_OBJECT
 public:
@@ -31,14 +31,20 @@ public Q_SLOTS:
     void print();
     void accept() override;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     QString selectedAssembly() const;
+    void placePanels();
     ReportColumnChoice checkedColumns() const;
 
     QTreeWidget* m_tree = nullptr;
     QListWidget* m_choices = nullptr;
     QTableWidget* m_bill = nullptr;
     CAssyView* m_treeView = nullptr;
+    QWidget* m_assemblyBox = nullptr;
+    QWidget* m_columnBox = nullptr;
     BomReport m_report;
 };
 
