@@ -116,7 +116,10 @@ CDBView::CDBView(QWidget* parent) : QWidget(parent)
     panelLayout->addWidget(m_stack, 1);
     panelLayout->addWidget(m_details);
 
+    // Without a grid beside it the view is the panel alone (the main window may
+    // place the grid itself).
     m_grid = new QWidget(m_splitter);
+    m_grid->hide();
     m_splitter->addWidget(m_panel);
     m_splitter->addWidget(m_grid);
     m_splitter->setStretchFactor(1, 1);
@@ -142,6 +145,7 @@ void CDBView::setGridWidget(QWidget* grid)
     QWidget* old = m_grid;
     m_splitter->replaceWidget(1, grid);
     m_grid = grid;
+    grid->show();
     old->deleteLater();
     m_splitter->setSizes(sizes);
 }

@@ -22,7 +22,7 @@ class CDBView : public QWidget
 public:
     explicit CDBView(QWidget* parent = nullptr);
 
-    // The grid stands right of the divider.
+    // The grid stands right of the divider; without one the view is the panel alone.
     void setGridWidget(QWidget* grid);
     QWidget* gridWidget() const { return m_grid; }
 

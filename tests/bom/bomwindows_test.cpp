@@ -102,6 +102,10 @@ TEST_F(BomWindowTest, NavigationTreeReloadsInPlaceAndDrivesTheGrid)
     EXPECT_EQ(rows[0][1], "PCB-1");
     EXPECT_EQ(view.selectedPart(), "R10K");
     EXPECT_EQ(view.partDetails().description, "Resistor 10k");
+    auto* grid = new QTableWidget(3, 3);
+    view.setGridWidget(grid);
+    EXPECT_EQ(view.splitter()->widget(1), grid);
+    EXPECT_EQ(view.gridWidget(), grid);
     shot(view, "dbview-assembly");
 
     SelectTable(dir.path(), RescList);
