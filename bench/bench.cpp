@@ -8,6 +8,9 @@
 #include "app/appstate.h"
 #include "app/startup.h"
 #include "app/userinterface.h"
+#include "bom/assemblyindex.h"
+#include "bom/bomreport.h"
+#include "bom/bomtree.h"
 #include "db/database.h"
 #include "grid/gridmodel.h"
 
@@ -102,6 +105,52 @@ int gridLargeAssembly()
     return gridLoad(AssyList, assembly);
 }
 
+// The assembly the bill-of-materials operations explode: KOLT_BENCH_ASSY
+// (bench/run passes the deepest top-level assembly), else the first one.
+QString benchAssembly()
+{
+    const QString named = qEnvironmentVariable("KOLT_BENCH_ASSY");
+    if (!named.isEmpty())
+        return named;
+    const AssemblyLookup index;
+    return index.topLevel().value(0);
+}
+
+// The report dialog's work: the index the navigation view keeps, the report
+// rows and the explosion.
+int bomReport(int mode)
+{
+    LoadAssemblyIndex();
+    BomReport report;
+    ReportColumnChoice all;
+    all.fill(true);
+    if (!report.produce(benchAssembly(), mode, all))
+        return 1;
+    std::printf("%zu lines\n", report.lines.size());
+    return report.lines.empty() ? 1 : 0;
+}
+
+int bomFlat()
+{
+    return bomReport(kFlatBom);
+}
+
+int bomIndented()
+{
+    return bomReport(kIndentedBom);
+}
+
+// The navigation view's reload: its rows, the index and the tree contents.
+int treeIndex()
+{
+    const QueryResult rows = Query(QString::fromUtf8(kAssemblyViewQuery));
+    RebuildAssemblyIndex(rows);
+    CycleReport cycles;
+    const std::vector<BomTreeItem> items = AssemblyViewItems(rows, cycles);
+    std::printf("%zu top-level assemblies\n", items.size());
+    return items.empty() ? 1 : 0;
+}
+
 struct Operation
 {
     const char* name;
@@ -114,6 +163,9 @@ const Operation kOperations[] = {
     {"runquery-bomjoin", runQueryBomJoin},
     {"grid-partlist", gridPartList},
     {"grid-assylist", gridLargeAssembly},
+    {"bom-flat", bomFlat},
+    {"bom-indented", bomIndented},
+    {"tree-index", treeIndex},
 };
 
 void usage()

@@ -41,5 +41,6 @@ const std::vector<CtlCommand>& PrintCommands();
 // The command groups of each subsystem.
 void RegisterDbCommands();
 void RegisterGridCommands();
+void RegisterBomCommands();
 void RegisterPartinfoCommands();
 void RegisterInterchangeCommands();

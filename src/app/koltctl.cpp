@@ -51,6 +51,7 @@ void printUsage(QTextStream& err)
 int main(int argc, char** argv)
 {
     // Printouts need fonts, hence a GUI application, but never a display.
+    // Printouts need fonts, so koltctl is a GUI application that shows no window.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
@@ -59,6 +60,7 @@ int main(int argc, char** argv)
 
     RegisterDbCommands();
     RegisterGridCommands();
+    RegisterBomCommands();
     RegisterPartinfoCommands();
     RegisterInterchangeCommands();
 

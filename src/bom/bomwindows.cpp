@@ -1,6 +1,37 @@
 // Registers the windows of this subsystem with the window hooks.
 #include "app/windowhooks.h"
+#include "bom/addassy.h"
+#include "bom/assyview.h"
+#include "bom/report.h"
+
+namespace {
+QString g_lastAddedAssembly;
+}
+
+QString LastAddedAssembly()
+{
+    return g_lastAddedAssembly;
+}
 
 void RegisterBomWindows()
 {
+    RegisterWindowAction(WindowActions::Report, [](QWidget* parent, const QStringList&) {
+        CReport report(parent);
+        report.exec();
+        return false;
+    });
+    RegisterWindowAction(WindowActions::AssemblyTree, [](QWidget* parent, const QStringList& args) {
+        CAssyView view(parent);
+        view.setSelectedAssembly(args.value(0));
+        view.buildTree();
+        view.exec();
+        return false;
+    });
+    RegisterWindowAction(WindowActions::AddAssembly, [](QWidget* parent, const QStringList&) {
+        CAddAssy dialog(parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        g_lastAddedAssembly = dialog.assemblyName();
+        return true;
+    });
 }

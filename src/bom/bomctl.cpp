@@ -1,0 +1,121 @@
+// koltctl commands of the bill of materials: the reports, adding an assembly
+// and the printed bill and tree.
+#include "app/ctlcommands.h"
+#include "bom/assemblyindex.h"
+#include "bom/bomreport.h"
+#include "bom/newassembly.h"
+#include "bom/treelayout.h"
+#include "bom/treepaint.h"
+
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPdfWriter>
+
+namespace {
+
+bool canPaint(CtlContext& ctx)
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return true;
+    ctx.err << "print: fonts need a GUI application instance\n";
+    return false;
+}
+
+void preparePdf(QPdfWriter& pdf)
+{
+    pdf.setResolution(300);
+    pdf.setPageSize(QPageSize(QPageSize::Letter));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setCreator(QStringLiteral("KOLT"));
+}
+
+int reportCommand(CtlContext& ctx)
+{
+    const QString kind = ctx.args.value(0);
+    if (ctx.args.size() != 2 || (kind != QLatin1String("indented") && kind != QLatin1String("flat")))
+        return kCtlUsage;
+    LoadAssemblyIndex();
+    BomReport report;
+    ReportColumnChoice all;
+    all.fill(true);
+    if (!report.produce(ctx.args[1], kind == QLatin1String("flat") ? kFlatBom : kIndentedBom, all))
+        return kCtlFailed;
+    const int part = BomColumn(report.result, QStringLiteral("Part"));
+    const int quan = BomColumn(report.result, QStringLiteral("Quan"));
+    const int item = BomColumn(report.result, QStringLiteral("Item"));
+    for (const ReportLine& line : report.lines) {
+        const QString partText = part >= 0 ? report.result.cell(line.row, part) : QString();
+        if (report.mode == kFlatBom)
+            ctx.out << partText << '\t' << line.number << '\n';
+        else
+            ctx.out << line.number << '\t' << (item >= 0 ? report.result.cell(line.row, item) : QString()) << '\t'
+                    << partText << '\t' << (quan >= 0 ? report.result.cell(line.row, quan) : QString()) << '\n';
+    }
+    return report.cycles.isEmpty() ? kCtlOk : kCtlFailed;
+}
+
+int printBom(CtlContext& ctx)
+{
+    const QString file = ctx.takeOption(QStringLiteral("--pdf"));
+    const bool flat = ctx.takeFlag(QStringLiteral("--flat"));
+    const bool indented = ctx.takeFlag(QStringLiteral("--indented"));
+    if (file.isEmpty() || ctx.args.size() != 1 || flat == indented)
+        return kCtlUsage;
+    if (!canPaint(ctx))
+        return kCtlFailed;
+    LoadAssemblyIndex();
+    BomReport report;
+    ReportColumnChoice all;
+    all.fill(true);
+    if (!report.produce(ctx.args[0], flat ? kFlatBom : kIndentedBom, all) || report.lines.empty()) {
+        ctx.err << "print bom: " << ctx.args[0] << " has no bill of materials\n";
+        return kCtlFailed;
+    }
+    QPdfWriter pdf(file);
+    preparePdf(pdf);
+    pdf.setTitle(QStringLiteral("KOLT BOM"));
+    const int pages = PrintBomReport(report, pdf);
+    if (pages == 0) {
+        ctx.err << "print bom: could not write " << file << "\n";
+        return kCtlFailed;
+    }
+    ctx.out << file << ": " << pages << (pages == 1 ? " page" : " pages") << "\n";
+    return kCtlOk;
+}
+
+int printTree(CtlContext& ctx)
+{
+    const QString file = ctx.takeOption(QStringLiteral("--pdf"));
+    if (file.isEmpty() || ctx.args.size() > 1)
+        return kCtlUsage;
+    if (!canPaint(ctx))
+        return kCtlFailed;
+    LoadAssemblyIndex();
+    TreeLayout layout;
+    layout.selectedAssembly = ctx.args.value(0);
+    QPdfWriter pdf(file);
+    preparePdf(pdf);
+    pdf.setTitle(QStringLiteral("KOLT BOM Tree"));
+    if (!PrintAssemblyTree(layout, pdf)) {
+        ctx.err << "print tree: nothing to print\n";
+        return kCtlFailed;
+    }
+    ctx.out << file << ": " << layout.nodes.size() << " boxes\n";
+    return kCtlOk;
+}
+
+} // namespace
+
+void RegisterBomCommands()
+{
+    RegisterCtlCommand({QStringLiteral("bom"), QStringLiteral("bom (indented|flat) ASSY"), reportCommand});
+    RegisterCtlCommand({QStringLiteral("add-assy"), QStringLiteral("add-assy NAME ROWS"), [](CtlContext& ctx) {
+                            if (ctx.args.size() != 2)
+                                return kCtlUsage;
+                            return AddAssembly(ctx.args[0], ctx.args[1]) == AddAssemblyResult::Added ? kCtlOk
+                                                                                                   : kCtlFailed;
+                        }});
+    RegisterCtlCommand({QStringLiteral("print-bom"), QStringLiteral("print-bom ASSY (--indented|--flat) --pdf FILE"),
+                        printBom});
+    RegisterCtlCommand({QStringLiteral("print-tree"), QStringLiteral("print-tree [ASSY] --pdf FILE"), printTree});
+}

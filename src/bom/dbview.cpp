@@ -1,0 +1,282 @@
+#include "bom/dbview.h"
+
+#include "app/appstate.h"
+#include "app/dictionary.h"
+#include "app/format.h"
+#include "app/utilities.h"
+#include "bom/assemblyindex.h"
+#include "bom/bomtree.h"
+#include "bom/report.h"
+#include "db/database.h"
+
+#include <QHeaderView>
+#include <QMenu>
+#include <QPainter>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+constexpr int kRoleAssembly = Qt::UserRole + 1;
+constexpr int kRolePart = Qt::UserRole + 2;
+constexpr int kRoleStep = Qt::UserRole + 3;
+constexpr int kRoleIsStep = Qt::UserRole + 4;
+
+// The details of the selected part or step, over a cyan-to-black gradient.
+class DetailsArea final : public QWidget
+{
+public:
+    explicit DetailsArea(CDBView* view) : QWidget(view), m_view(view) { setFixedHeight(151); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QLinearGradient gradient(0, 0, width(), 151);
+        gradient.setColorAt(0, Qt::cyan);
+        gradient.setColorAt(1, Qt::black);
+        p.fillRect(rect(), gradient);
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSize(12);
+        font.setBold(true);
+        p.setFont(font);
+        const QColor green(144, 238, 144);
+        const QColor cyan(Qt::cyan);
+        const int labelX = 24;
+        const int valueX = 24 + p.fontMetrics().horizontalAdvance(QStringLiteral("Manufacturer: ")) + 8;
+        auto row = [&](int y, const QColor& colour, const QString& label, const QString& value) {
+            p.setPen(colour);
+            p.drawText(QPoint(labelX, y), label.isEmpty() ? QString() : TranslateLabel(label + QLatin1Char(':')));
+            p.drawText(QPoint(label.isEmpty() ? labelX : valueX, y), value);
+        };
+        if (m_view->m_selection == CDBView::Selection::Part) {
+            const PartDetails& d = m_view->m_part;
+            const QImage picture(PicturePath(d.picture));
+            if (!picture.isNull()) {
+                const QRect box(width() - 96 - 8, 4, 96, 96);
+                const QSize size = picture.size().scaled(box.size(), Qt::KeepAspectRatio);
+                p.drawImage(QRect(box.topLeft(), size), picture);
+            }
+            const QString cost = Format("%s%0.2f", {CurrencySymbol(d.currency), TextToDouble(d.price)});
+            row(32, green, QStringLiteral("Cost"), cost);
+            row(56, green, QString(), Format("%0.2f", {TextToDouble(d.labor)}));
+            row(80, cyan, QStringLiteral("Manufacturer"), d.manufacturer);
+            row(104, cyan, QStringLiteral("Distributor"), d.distributor);
+            p.setPen(Qt::white);
+            p.drawText(QRect(labelX, 110, width() - 2 * labelX, 30), Qt::AlignLeft | Qt::AlignVCenter,
+                       p.fontMetrics().elidedText(d.description, Qt::ElideRight, width() - 2 * labelX));
+        } else if (m_view->m_selection == CDBView::Selection::Step) {
+            const StepDetails& d = m_view->m_step;
+            row(32, green, QStringLiteral("Step"), m_view->m_selectedStep);
+            row(56, green, QStringLiteral("Resource"), d.resource);
+            row(80, cyan, QStringLiteral("Hours"), d.hours);
+            row(104, cyan, QStringLiteral("Cost"), d.cost);
+        }
+    }
+
+private:
+    CDBView* m_view;
+};
+
+namespace {
+
+QTreeWidget* makeTree(QWidget* parent)
+{
+    auto* tree = new QTreeWidget(parent);
+    tree->setHeaderHidden(true);
+    tree->setIconSize(QSize(24, 24));
+    tree->setStyleSheet(QStringLiteral("QTreeWidget { background: rgb(64, 64, 64); color: white; border: none; }"
+                                       "QTreeWidget::item { height: 26px; }"));
+    tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    return tree;
+}
+
+} // namespace
+
+CDBView::CDBView(QWidget* parent) : QWidget(parent)
+{
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    // The divider drags as an outline bar and settles on release.
+    m_splitter->setOpaqueResize(false);
+    m_splitter->setHandleWidth(5);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: rgb(96, 96, 96); }"));
+
+    m_panel = new QWidget(m_splitter);
+    m_stack = new QStackedWidget(m_panel);
+    m_assemblyTree = makeTree(m_stack);
+    m_routingTree = makeTree(m_stack);
+    m_stack->addWidget(m_assemblyTree);
+    m_stack->addWidget(m_routingTree);
+    m_details = new DetailsArea(this);
+    auto* panelLayout = new QVBoxLayout(m_panel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->setSpacing(0);
+    panelLayout->addWidget(m_stack, 1);
+    panelLayout->addWidget(m_details);
+
+    // Without a grid beside it the view is the panel alone (the main window may
+    // place the grid itself).
+    m_grid = new QWidget(m_splitter);
+    m_grid->hide();
+    m_splitter->addWidget(m_panel);
+    m_splitter->addWidget(m_grid);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({260, 700});
+    m_panel->setMinimumWidth(120);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_splitter);
+
+    for (QTreeWidget* tree : {m_assemblyTree, m_routingTree}) {
+        connect(tree, &QTreeWidget::currentItemChanged, this, [this, tree] { selectionChanged(tree); });
+        connect(tree, &QWidget::customContextMenuRequested, this,
+                [this, tree](const QPoint& position) { showTreeMenu(tree, position); });
+    }
+}
+
+void CDBView::setGridWidget(QWidget* grid)
+{
+    if (!grid || grid == m_grid)
+        return;
+    const QList<int> sizes = m_splitter->sizes();
+    QWidget* old = m_grid;
+    m_splitter->replaceWidget(1, grid);
+    m_grid = grid;
+    grid->show();
+    old->deleteLater();
+    m_splitter->setSizes(sizes);
+}
+
+void CDBView::onCommand(int command)
+{
+    if (command == kCommandTreeRefresh)
+        refresh();
+}
+
+void CDBView::refresh()
+{
+    const int table = CurrentTable();
+    if (table == AssyList)
+        showAssemblyView();
+    else if (table == RescList)
+        showRoutingView();
+    updateDividerState();
+}
+
+void CDBView::updateDividerState()
+{
+    const int table = CurrentTable();
+    m_panel->setVisible(table == AssyList || table == RescList);
+}
+
+void CDBView::applyItems(QTreeWidget* tree, QTreeWidgetItem* parent, const std::vector<BomTreeItem>& items)
+{
+    // Items are reused in place so expansion survives a reload and nothing flickers.
+    const int existing = parent ? parent->childCount() : tree->topLevelItemCount();
+    for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+        const BomTreeItem& source = items[i];
+        QTreeWidgetItem* item = nullptr;
+        if (i < existing)
+            item = parent ? parent->child(i) : tree->topLevelItem(i);
+        else
+            item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
+        item->setText(0, source.text);
+        item->setIcon(0, BomTreeIcon(source.image));
+        item->setData(0, Qt::UserRole, source.data);
+        item->setData(0, kRoleAssembly, source.assembly);
+        item->setData(0, kRolePart, source.part);
+        item->setData(0, kRoleStep, source.step);
+        item->setData(0, kRoleIsStep, source.isStep);
+        applyItems(tree, item, source.children);
+    }
+    for (int i = existing - 1; i >= static_cast<int>(items.size()); --i)
+        delete (parent ? parent->takeChild(i) : tree->takeTopLevelItem(i));
+}
+
+void CDBView::showAssemblyView()
+{
+    m_stack->setCurrentWidget(m_assemblyTree);
+    if (App().TreeRebuildFlag) {
+        m_assemblyTree->clear();
+        m_routingTree->clear();
+        App().TreeRebuildFlag = false;
+    }
+    const QueryResult rows = Query(QString::fromUtf8(kAssemblyViewQuery));
+    RebuildAssemblyIndex(rows);
+    CycleReport cycles;
+    const std::vector<BomTreeItem> items = AssemblyViewItems(rows, cycles);
+    m_assemblyTree->setUpdatesEnabled(false);
+    applyItems(m_assemblyTree, nullptr, items);
+    m_assemblyTree->setUpdatesEnabled(true);
+    if (m_currentAssembly.isEmpty() && !items.empty())
+        m_currentAssembly = items.front().text;
+    cycles.show();
+}
+
+void CDBView::showRoutingView()
+{
+    m_stack->setCurrentWidget(m_routingTree);
+    if (App().TreeRebuildFlag) {
+        m_assemblyTree->clear();
+        m_routingTree->clear();
+        App().TreeRebuildFlag = false;
+    }
+    const QueryResult assemblies = Query(QStringLiteral(
+        "Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr from AssyList Order by AssyList.Assy,AssyList.Item"));
+    const QueryResult steps =
+        Query(QStringLiteral("Select RescList.ID,RescList.Assy,RescList.Step,RescList.Description from RescList"));
+    CycleReport cycles;
+    const std::vector<BomTreeItem> items = RoutingViewItems(assemblies, steps, cycles);
+    m_routingTree->setUpdatesEnabled(false);
+    applyItems(m_routingTree, nullptr, items);
+    m_routingTree->setUpdatesEnabled(true);
+    if (m_currentAssembly.isEmpty() && !items.empty())
+        m_currentAssembly = items.front().text;
+    cycles.show();
+}
+
+void CDBView::selectionChanged(QTreeWidget* tree)
+{
+    const QTreeWidgetItem* item = tree->currentItem();
+    if (!item)
+        return;
+    const QString assembly = item->data(0, kRoleAssembly).toString();
+    const bool isStep = item->data(0, kRoleIsStep).toBool();
+    m_selectedAssembly = assembly;
+    m_currentAssembly = assembly;
+    if (isStep) {
+        m_selection = Selection::Step;
+        m_selectedStep = item->data(0, kRoleStep).toString();
+        m_step = LoadStepDetails(assembly, m_selectedStep);
+        Q_EMIT showAssemblyRow(-1, assembly, m_selectedStep);
+    } else {
+        m_selection = Selection::Part;
+        const QString part = item->data(0, kRolePart).toString();
+        m_selectedPart = part.isEmpty() ? assembly : part;
+        m_part = LoadPartDetails(m_selectedPart);
+        Q_EMIT showAssemblyRow(-1, assembly, tree == m_routingTree ? QString() : assembly);
+    }
+    m_details->update();
+}
+
+void CDBView::showTreeMenu(QTreeWidget* tree, const QPoint& position)
+{
+    const bool bom = tree == m_assemblyTree;
+    QMenu menu(this);
+    // The grid numbers its record commands differently for the bill table.
+    const std::vector<std::pair<QString, int>> entries =
+        bom ? std::vector<std::pair<QString, int>>{{QStringLiteral("Insert"), 0},
+                                                   {QStringLiteral("Add Assy"), 1},
+                                                   {QStringLiteral("Delete"), 2},
+                                                   {QStringLiteral("Reload"), 3}}
+            : std::vector<std::pair<QString, int>>{
+                  {QStringLiteral("Insert"), 0}, {QStringLiteral("Delete"), 1}, {QStringLiteral("Reload"), 2}};
+    for (const auto& [text, command] : entries) {
+        const int number = command;
+        menu.addAction(Translate(text), this, [this, number] { Q_EMIT recordCommand(number); });
+    }
+    menu.exec(tree->viewport()->mapToGlobal(position));
+}

@@ -1,0 +1,205 @@
+#include "bom/bomtestdata.h"
+#include "support/testsupport.h"
+
+#include "app/appstate.h"
+#include "bom/addassy.h"
+#include "bom/assemblyindex.h"
+#include "bom/assyview.h"
+#include "bom/dbview.h"
+#include "bom/report.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QTreeWidget>
+
+namespace {
+
+class BomWindowTest : public DataFolderTest
+{
+protected:
+    void SetUp() override
+    {
+        if (!QCoreApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "bom_window_tests";
+            static char* argv[] = {name, nullptr};
+            new QApplication(argc, argv);
+        }
+        DataFolderTest::SetUp();
+    }
+
+    void sampleData()
+    {
+        AddPart("CTRL", "Controller", "Assembly", "12", "30");
+        AddPart("PCB-1", "Main board", "Circuit Board Assembly", "20", "5");
+        AddPart("HARN", "Cable harness", "Cable harness", "4", "1");
+        AddPart("R10K", "Resistor 10k", "Component", "0.01");
+        AddPart("BOX", "Shipping box", "Packaging", "2");
+        AddLine("CTRL", 1, "PCB-1", "1", "A1");
+        AddLine("CTRL", 2, "HARN", "2", "W1,W2");
+        AddLine("CTRL", 3, "BOX", "1");
+        AddLine("PCB-1", 1, "R10K", "12", "R1-R12");
+        AddLine("PCB-1", 2, "C100N", "8");
+        AddLine("HARN", 1, "WIRE-RED", "2.5");
+        AddLine("PSU", 1, "R10K", "3");
+        ASSERT_TRUE(Execute("Insert into RescList (Assy,Step,Description,Resource,Hours,Cost) values "
+                            "('CTRL','10','Solder','Bench','1.5','45')"));
+    }
+
+    // Saves a picture of the widget when KOLT_SHOTS names a folder.
+    void shot(QWidget& widget, const QString& name)
+    {
+        const QString folder = qEnvironmentVariable("KOLT_SHOTS");
+        if (!folder.isEmpty()) {
+            QDir().mkpath(folder);
+            widget.grab().save(folder + "/" + name + ".png");
+        }
+    }
+};
+
+QTreeWidgetItem* findItem(QTreeWidget* tree, const QString& text)
+{
+    const auto found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+} // namespace
+
+TEST_F(BomWindowTest, NavigationTreeReloadsInPlaceAndDrivesTheGrid)
+{
+    sampleData();
+    SelectTable(dir.path(), AssyList);
+    CDBView view;
+    view.resize(900, 600);
+    std::vector<QStringList> rows;
+    QObject::connect(&view, &CDBView::showAssemblyRow, [&](int row, const QString& assembly, const QString& key) {
+        rows.push_back({QString::number(row), assembly, key});
+    });
+    view.onCommand(kCommandTreeRefresh);
+    QTreeWidget* tree = view.assemblyTree();
+    ASSERT_EQ(tree->topLevelItemCount(), 2); // CTRL and PSU; PCB-1 and HARN are used
+    EXPECT_EQ(view.currentAssembly(), "CTRL");
+    QTreeWidgetItem* ctrl = tree->topLevelItem(0);
+    ASSERT_EQ(ctrl->childCount(), 3);
+    QTreeWidgetItem* board = ctrl->child(0);
+    EXPECT_EQ(board->childCount(), 2);
+    ctrl->setExpanded(true);
+    board->setExpanded(true);
+
+    AddLine("PCB-1", 3, "LED", "1");
+    view.onCommand(kCommandTreeRefresh);
+    EXPECT_EQ(tree->topLevelItem(0), ctrl); // the same items, still expanded
+    EXPECT_TRUE(board->isExpanded());
+    EXPECT_EQ(board->childCount(), 3);
+
+    tree->setCurrentItem(board->child(0));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][1], "PCB-1");
+    EXPECT_EQ(view.selectedPart(), "R10K");
+    EXPECT_EQ(view.partDetails().description, "Resistor 10k");
+    auto* grid = new QTableWidget(3, 3);
+    view.setGridWidget(grid);
+    EXPECT_EQ(view.splitter()->widget(1), grid);
+    EXPECT_EQ(view.gridWidget(), grid);
+    shot(view, "dbview-assembly");
+
+    SelectTable(dir.path(), RescList);
+    view.refresh();
+    QTreeWidgetItem* step = findItem(view.routingTree(), "[10]Solder");
+    ASSERT_NE(step, nullptr);
+    view.routingTree()->expandAll();
+    view.routingTree()->setCurrentItem(step);
+    EXPECT_EQ(view.selection(), CDBView::Selection::Step);
+    EXPECT_EQ(view.stepDetails().resource, "Bench");
+    EXPECT_EQ(rows.back()[2], "10");
+    shot(view, "dbview-routing");
+
+    // Other tables leave the trees alone and hide the panel.
+    SelectTable(dir.path(), PartList);
+    view.refresh();
+    EXPECT_TRUE(view.assemblyTree()->isHidden() || !view.assemblyTree()->isVisibleTo(&view) ||
+                view.splitter()->widget(0)->isHidden());
+
+    // A bill that contains itself: one message, the rest still listed.
+    AddLine("HARN", 2, "PCB-1", "1");
+    AddLine("PCB-1", 4, "HARN", "1");
+    SelectTable(dir.path(), AssyList);
+    ui.clear();
+    view.refresh();
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.saw("Assembly contains itself: CTRL > PCB-1 > HARN > PCB-1"));
+}
+
+TEST_F(BomWindowTest, ReportDialogProducesPrintsAndRemembersColumns)
+{
+    sampleData();
+    LoadAssemblyIndex();
+    {
+        CReport report;
+        ASSERT_TRUE(report.selectAssembly("CTRL"));
+        report.produceReport(kIndentedBom);
+        EXPECT_EQ(report.billList()->rowCount(), 6);
+        EXPECT_EQ(report.billList()->columnCount(), 10);
+        EXPECT_EQ(report.billList()->item(1, 0)->text(), "   R10K");
+        report.resize(1000, 560);
+        shot(report, "report-indented");
+
+        report.produceReport(kFlatBom);
+        EXPECT_EQ(report.billList()->rowCount(), 4);
+        report.columnChoices()->item(9)->setCheckState(Qt::Unchecked);
+        report.accept();
+    }
+    CReport again;
+    EXPECT_EQ(again.columnChoices()->item(9)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(again.columnChoices()->item(0)->checkState(), Qt::Checked);
+    again.print();
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.back().text, "Produce Indented or Flat BOM before Printing");
+    EXPECT_EQ(ui.messages.back().caption, "Print");
+    again.produceReport(kFlatBom); // nothing selected
+    EXPECT_EQ(ui.messages.back().text, "Make Selection");
+    again.columnChoices()->item(9)->setCheckState(Qt::Checked);
+    again.accept();
+}
+
+TEST_F(BomWindowTest, TreeWindowScrollsInTenPixelUnits)
+{
+    sampleData();
+    LoadAssemblyIndex();
+    CAssyView view;
+    view.resize(500, 300);
+    view.setSelectedAssembly("CTRL");
+    view.buildTree();
+    ASSERT_EQ(view.layout().nodes.size(), 3u);
+    view.show();
+    shot(view, "tree-window");
+    auto* horizontal = view.findChild<QScrollBar*>();
+    ASSERT_NE(horizontal, nullptr);
+    QScrollBar* bars[2] = {nullptr, nullptr};
+    for (QScrollBar* bar : view.findChildren<QScrollBar*>())
+        bars[bar->orientation() == Qt::Horizontal ? 0 : 1] = bar;
+    ASSERT_GT(bars[0]->maximum(), 0);
+    bars[0]->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    bars[1]->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(view.scrollOffset(), QPoint(100, 10));
+}
+
+TEST_F(BomWindowTest, AddAssemblyDialogStaysOpenOnBadInput)
+{
+    CAddAssy dialog;
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(ui.saw("Error. Enter Assembly Name"));
+    dialog.nameEdit()->setText("new-kit");
+    dialog.rowsEdit()->setText("25");
+    shot(dialog, "add-assy");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.assemblyName(), "NEW-KIT");
+    EXPECT_EQ(sqlite("select count(*) from AssyList where Assy = 'NEW-KIT'"), "20");
+}
