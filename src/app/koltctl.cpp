@@ -4,7 +4,7 @@
 #include "app/startup.h"
 #include "app/userinterface.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
@@ -50,11 +50,15 @@ void printUsage(QTextStream& err)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication application(argc, argv);
+    // Printouts need fonts, hence a GUI application, but never a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
 
     RegisterDbCommands();
+    RegisterGridCommands();
     RegisterPartinfoCommands();
     RegisterInterchangeCommands();
 
