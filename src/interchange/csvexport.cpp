@@ -16,6 +16,8 @@ namespace {
 // is doubled. Any other cell is written as it is.
 QString exportCell(const QString& text)
 {
+    if (text.isEmpty())
+        return text;
     const bool enclose = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('\n'))
         || text.contains(QLatin1Char('\r')) || text.startsWith(QLatin1Char('"'));
     if (!enclose)
@@ -47,16 +49,17 @@ QByteArray CsvExportBytes(const QueryResult& result, int table, const QString& t
     for (int c = 1; c < result.columnCount; ++c)
         if (c < 2 || !result.headings[c].contains(QLatin1String("Item L")))
             columns.push_back(c);
-    QStringList headings;
-    for (int c : columns)
-        headings << result.headings[c];
-    text += headings.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    for (int r = 0; r < result.rowCount; ++r) {
-        QStringList cells;
-        for (int c : columns)
-            cells << exportCell(result.cell(r, c));
-        text += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    }
+    const auto appendLine = [&text, &columns](const auto& cellOf) {
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (i)
+                text += QLatin1Char(',');
+            text += cellOf(columns[i]);
+        }
+        text += QLatin1String("\r\n");
+    };
+    appendLine([&result](int c) { return result.headings[c]; });
+    for (int r = 0; r < result.rowCount; ++r)
+        appendLine([&result, r](int c) { return exportCell(result.cell(r, c)); });
     return text.toUtf8();
 }
 
