@@ -5,12 +5,16 @@
 //
 // To add an operation: write a function below, list it in kOperations, and add
 // one line naming it and its floor command to bench/run.
+#include "app/appstate.h"
+#include "app/startup.h"
 #include "app/userinterface.h"
 #include "bom/assemblyindex.h"
 #include "bom/bomreport.h"
 #include "bom/bomtree.h"
 #include "db/database.h"
+#include "grid/gridmodel.h"
 
+#include <QFileInfo>
 #include <QString>
 
 #include <cstdio>
@@ -116,6 +120,37 @@ int treeIndex()
     return items.empty() ? 1 : 0;
 }
 
+// The grid's load of a table: statement, re-map, layout and the error check
+// with its look-ups; the definitions come from the program folder.
+int gridLoad(int table, const QString& assembly)
+{
+    StartCore(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + QLatin1Char('/'));
+    App().DataFolder = QString::fromLocal8Bit(qgetenv("KOLT_BENCH_DATA"));
+    SelectTable(App().DataFolder, table);
+    CGridModel grid;
+    grid.currentAssembly = assembly;
+    grid.Load(table);
+    unsigned faults = 0;
+    for (int r = 0; r < grid.rowCount(); ++r)
+        faults += grid.errorWord(r) != 0;
+    std::printf("%i rows, %u with errors\n", grid.rowCount(), faults);
+    return grid.rowCount() > 0 ? 0 : 1;
+}
+
+int gridPartList()
+{
+    return gridLoad(PartList, QString());
+}
+
+// The bill with the most lines.
+int gridLargeAssembly()
+{
+    QString assembly = QueryText(
+        QStringLiteral("Select Assy from AssyList group by Assy order by count(*) desc limit 1"), true);
+    assembly.chop(1);
+    return gridLoad(AssyList, assembly);
+}
+
 struct Operation
 {
     const char* name;
@@ -129,6 +164,8 @@ const Operation kOperations[] = {
     {"bom-flat", bomFlat},
     {"bom-indented", bomIndented},
     {"tree-index", treeIndex},
+    {"grid-partlist", gridPartList},
+    {"grid-assylist", gridLargeAssembly},
 };
 
 void usage()
@@ -161,6 +198,7 @@ int main(int argc, char** argv)
         return 1;
     // Table 0 is current at start, so this only points the layer at the folder.
     SelectTable(QString::fromLocal8Bit(argv[2]), 0);
+    qputenv("KOLT_BENCH_DATA", argv[2]);
     const int rc = operation->run();
     SetUserInterface(nullptr);
     return rc != 0 || console.failures ? 1 : 0;

@@ -8,6 +8,12 @@ std::vector<CtlCommand>& table()
     return commands;
 }
 
+std::vector<CtlCommand>& printTable()
+{
+    static std::vector<CtlCommand> commands;
+    return commands;
+}
+
 } // namespace
 
 QString CtlContext::takeOption(const QString& name, const QString& fallback)
@@ -33,4 +39,14 @@ void RegisterCtlCommand(CtlCommand command)
 const std::vector<CtlCommand>& CtlCommands()
 {
     return table();
+}
+
+void RegisterPrintCommand(CtlCommand command)
+{
+    printTable().push_back(std::move(command));
+}
+
+const std::vector<CtlCommand>& PrintCommands()
+{
+    return printTable();
 }

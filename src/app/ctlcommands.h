@@ -33,7 +33,14 @@ constexpr int kCtlOk = 0;
 constexpr int kCtlFailed = 1;
 constexpr int kCtlUsage = 2;
 
+// Sub-commands of "print" (print table, print bom, print po, ...): each
+// subsystem adds its own; the grid registers the "print" command that runs them.
+void RegisterPrintCommand(CtlCommand command);
+const std::vector<CtlCommand>& PrintCommands();
+
 // The command groups of each subsystem.
 void RegisterDbCommands();
 void RegisterBomCommands();
+void RegisterGridCommands();
 void RegisterPartinfoCommands();
+void RegisterInterchangeCommands();

@@ -50,7 +50,7 @@ void printUsage(QTextStream& err)
 
 int main(int argc, char** argv)
 {
-    // Printouts need fonts, so koltctl is a GUI application that shows no window.
+    // Printouts need fonts, hence a GUI application, but never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
@@ -59,7 +59,9 @@ int main(int argc, char** argv)
 
     RegisterDbCommands();
     RegisterBomCommands();
+    RegisterGridCommands();
     RegisterPartinfoCommands();
+    RegisterInterchangeCommands();
 
     QStringList args = application.arguments().mid(1);
     QString dataFolder;

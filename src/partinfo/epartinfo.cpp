@@ -2,20 +2,18 @@
 
 #include "app/dictionary.h"
 #include "app/userinterface.h"
+#include "controls/drawing.h"
+#include "controls/imagebutton.h"
 #include "partinfo/partinfo.h"
 #include "partinfo/partservice.h"
 
 #include <QDesktopServices>
-#include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTableWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -46,7 +44,7 @@ public:
     {
         if (buttons != kButtonsOk || (text.count(QLatin1Char('\n')) < 20 && text.size() < 1500))
             return m_previous.showMessage(text, caption, buttons, alignment);
-        QDialog box(m_parent);
+        CDarkDialog box(m_parent, kBackgroundDark);
         box.setWindowTitle(caption);
         auto* layout = new QVBoxLayout(&box);
         auto* view = new QPlainTextEdit(text, &box);
@@ -54,9 +52,9 @@ public:
         view->setLineWrapMode(QPlainTextEdit::NoWrap);
         view->setFont(QFont(QStringLiteral("Monospace"), 9));
         layout->addWidget(view);
-        auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
-        QObject::connect(ok, &QDialogButtonBox::accepted, &box, &QDialog::accept);
-        layout->addWidget(ok);
+        auto* ok = new CImageButton(QStringLiteral("OK"), 0, 1, &box);
+        QObject::connect(ok, &QAbstractButton::clicked, &box, &QDialog::accept);
+        layout->addWidget(ok, 0, Qt::AlignRight);
         box.resize(640, 480);
         box.exec();
         return kAnswerOk;
@@ -109,29 +107,20 @@ QTableWidgetItem* cellItem(const QString& text)
 } // namespace
 
 CEPartInfo::CEPartInfo(QWidget* parent, const QString& searchText, int partId, const QString& serviceAddress)
-    : QDialog(parent)
+    : CDarkDialog(parent, kBackgroundDark)
     , m_serviceAddress(serviceAddress.isEmpty() ? PartServiceAddress() : NormalizeServiceAddress(serviceAddress))
     , m_partId(partId)
 {
     setWindowTitle(tr8("Electronic Part Information"));
-    setStyleSheet(QStringLiteral(
-        "QLabel { color: white; }"
-        "QGroupBox { color: white; border: 1px solid rgb(120,120,120); border-radius: 8px; margin-top: 14px;"
-        " background: rgba(70,70,70,160); }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 12px; padding: 0 4px; }"
-        "QLineEdit { background: black; color: white; border: 1px solid rgb(120,120,120); padding: 3px; }"
-        "QPushButton { color: white; background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 rgb(110,110,110),"
-        " stop:1 rgb(50,50,50)); border: 1px solid rgb(30,30,30); border-radius: 6px; padding: 5px 14px; }"
-        "QPushButton:pressed { background: rgb(40,40,40); }"));
 
     auto* layout = new QVBoxLayout(this);
-    auto* searchPanel = new QGroupBox(tr8("Search"), this);
-    auto* searchRow = new QHBoxLayout(searchPanel);
-    m_searchText = new QLineEdit(searchText, searchPanel);
-    auto* searchButton = new QPushButton(tr8("Search"), searchPanel);
+    auto* searchRow = new QHBoxLayout;
+    m_searchText = new QLineEdit(searchText, this);
+    m_searchText->setStyleSheet(QStringLiteral("QLineEdit { padding: 4px; font-size: 11pt; }"));
+    auto* searchButton = new CImageButton(QStringLiteral("Search"), 0, 1094, this);
     searchRow->addWidget(m_searchText, 1);
     searchRow->addWidget(searchButton);
-    layout->addWidget(searchPanel);
+    layout->addLayout(searchRow);
 
     m_matches = new QTableWidget(this);
     m_details = new QTableWidget(this);
@@ -141,10 +130,11 @@ CEPartInfo::CEPartInfo(QWidget* parent, const QString& searchText, int partId, c
 
     auto* bottom = new QHBoxLayout;
     auto* powered = new QLabel(tr8("Powered by Octapart"), this);
+    powered->setToolTip(m_serviceAddress);
     m_status = new QLabel(this);
-    auto* readPdfButton = new QPushButton(tr8("Read PDF"), this);
-    auto* transferButton = new QPushButton(tr8("Transfer"), this);
-    auto* okButton = new QPushButton(tr8("OK"), this);
+    auto* readPdfButton = new CImageButton(QStringLiteral("Read PDF"), 0, 1093, this);
+    auto* transferButton = new CImageButton(QStringLiteral("Transfer"), 0, 1096, this);
+    auto* okButton = new CImageButton(QStringLiteral("OK"), 0, 1, this);
     bottom->addWidget(powered);
     bottom->addWidget(m_status, 1);
     bottom->addWidget(readPdfButton);
@@ -152,15 +142,12 @@ CEPartInfo::CEPartInfo(QWidget* parent, const QString& searchText, int partId, c
     bottom->addWidget(okButton);
     layout->addLayout(bottom);
 
-    connect(searchButton, &QPushButton::clicked, this, &CEPartInfo::search);
+    connect(searchButton, &QAbstractButton::clicked, this, &CEPartInfo::search);
     connect(m_searchText, &QLineEdit::returnPressed, this, &CEPartInfo::search);
     connect(m_matches, &QTableWidget::cellClicked, this, [this](int row, int) { showMatch(row); });
-    connect(readPdfButton, &QPushButton::clicked, this, &CEPartInfo::readPdf);
-    connect(transferButton, &QPushButton::clicked, this, &CEPartInfo::transfer);
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
-    okButton->setDefault(false);
-    okButton->setAutoDefault(false);
-    searchButton->setAutoDefault(false);
+    connect(readPdfButton, &QAbstractButton::clicked, this, &CEPartInfo::readPdf);
+    connect(transferButton, &QAbstractButton::clicked, this, &CEPartInfo::transfer);
+    connect(okButton, &QAbstractButton::clicked, this, &QDialog::accept);
     resize(920, 640);
 }
 
@@ -200,15 +187,6 @@ void CEPartInfo::showEvent(QShowEvent* event)
         // After the window is on screen, so the user sees what is being waited for.
         QMetaObject::invokeMethod(this, &CEPartInfo::search, Qt::QueuedConnection);
     }
-}
-
-void CEPartInfo::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, QColor(96, 96, 96));
-    gradient.setColorAt(1, QColor(24, 24, 24));
-    painter.fillRect(rect(), gradient);
 }
 
 void CEPartInfo::search()
@@ -298,6 +276,6 @@ void CEPartInfo::readPdf()
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(m_datasheetPath)))
-        ShowMessage(tr8("Cannot open the file:") + QLatin1Char('\n') + m_datasheetPath,
+        ShowMessage(TranslateLabel(QStringLiteral("Cannot open the file:")) + QLatin1Char('\n') + m_datasheetPath,
                     tr8("Electronic Part Information"));
 }

@@ -2,6 +2,7 @@
 // "Electronic Part Information": the matches the part service finds for a
 // part number, the detail of the clicked match and its datasheet, and the
 // transfer of chosen values into the part's row.
+#include "controls/dialogstyle.h"
 #include "partinfo/partreader.h"
 
 #include <QDialog>
@@ -9,10 +10,9 @@
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QTableWidget;
 
-class CEPartInfo : public QDialog
+class CEPartInfo : public CDarkDialog
 {
     Q_OBJECT
 public:
@@ -41,7 +41,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     void setUpLists();

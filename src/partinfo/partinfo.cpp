@@ -71,7 +71,7 @@ PartDatasheet FetchPartDatasheet(const QString& serviceAddress, const QString& u
 
     const QString folder = DataDocumentFolder();
     if (!QDir().mkpath(folder)) {
-        ShowMessage(Translate(QStringLiteral("Cannot write the file:")) + QLatin1Char('\n') + folder,
+        ShowMessage(TranslateLabel(QStringLiteral("Cannot write the file:")) + QLatin1Char('\n') + folder,
                     PartServiceCaption());
         return result;
     }

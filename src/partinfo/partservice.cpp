@@ -52,7 +52,7 @@ struct HttpAnswer
 HttpAnswer httpGet(const QString& urlText)
 {
     HttpAnswer answer;
-    const QUrl url = QUrl::fromEncoded(urlText.toUtf8(), QUrl::StrictMode);
+    const QUrl url = QUrl::fromEncoded(urlText.toUtf8(), QUrl::TolerantMode);
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty()
         || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
@@ -79,7 +79,11 @@ HttpAnswer httpGet(const QString& urlText)
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    timer.start(g_timeout > 0 ? g_timeout : kPartServiceTimeout);
+    // The limit is on silence, not on the whole transfer: a large datasheet
+    // on a slow line keeps arriving and must not be cut off.
+    const int limit = g_timeout > 0 ? g_timeout : kPartServiceTimeout;
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &timer, [&timer, limit] { timer.start(limit); });
+    timer.start(limit);
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
 
@@ -175,7 +179,7 @@ bool DownloadFile(const QString& url, const QString& localPath)
     }
     QSaveFile file(localPath);
     if (!file.open(QIODevice::WriteOnly) || file.write(answer.body) != answer.body.size() || !file.commit()) {
-        ShowMessage(Translate(QStringLiteral("Cannot write the file:")) + QLatin1Char('\n') + localPath,
+        ShowMessage(TranslateLabel(QStringLiteral("Cannot write the file:")) + QLatin1Char('\n') + localPath,
                     PartServiceCaption());
         return false;
     }

@@ -17,7 +17,8 @@ QString NormalizeServiceAddress(const QString& address);
 QString PartSearchUrl(const QString& serviceAddress, const QString& searchText);
 QString PartDetailUrl(const QString& serviceAddress, const QString& uid);
 
-// Milliseconds a request may take before it counts as unreachable.
+// Milliseconds a request may wait for the service (for its answer to start,
+// or for more of it) before the service counts as unreachable.
 constexpr int kPartServiceTimeout = 10000;
 // For tests of the timeout; 0 restores kPartServiceTimeout.
 void SetPartServiceTimeout(int milliseconds);

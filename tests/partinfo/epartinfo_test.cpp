@@ -12,7 +12,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
+#include <QAbstractButton>
 #include <QTimer>
 #include <QTableWidget>
 
@@ -32,9 +32,9 @@ protected:
     }
 };
 
-QPushButton* button(QWidget& dialog, const QString& text)
+QAbstractButton* button(QWidget& dialog, const QString& text)
 {
-    for (QPushButton* b : dialog.findChildren<QPushButton*>())
+    for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>())
         if (b->text() == text)
             return b;
     return nullptr;

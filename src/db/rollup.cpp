@@ -1,0 +1,181 @@
+#include "db/rollup.h"
+
+#include "app/dictionary.h"
+#include "app/format.h"
+#include "app/userinterface.h"
+#include "app/utilities.h"
+#include "db/database.h"
+#include "db/parameters.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace {
+
+const char* const kBillLinesSql =
+    "Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan,PartList.Price,PartList.Labor from "
+    "AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr";
+const char* const kRoutingStepsSql = "Select RescList.ID,RescList.Assy,RescList.Rate,RescList.Hours,RescList.Cost from RescList";
+
+float numberOf(const QueryResult& result, int row, int column)
+{
+    return column < 0 ? 0.0f : static_cast<float>(TextToDouble(result.cell(row, column)));
+}
+
+// The rows of each assembly in row order, so that no assembly scans the
+// whole result for its own lines.
+QHash<QString, std::vector<int>> rowsByAssembly(const QueryResult& result, int assyColumn)
+{
+    QHash<QString, std::vector<int>> rows;
+    if (assyColumn < 0)
+        return rows;
+    for (int r = 0; r < result.rowCount; ++r)
+        rows[result.cell(r, assyColumn)].push_back(r);
+    return rows;
+}
+
+} // namespace
+
+std::vector<RollupAssembly> ComputeRollup(const QueryResult& billLines, const QueryResult& routingSteps,
+                                          const QueryResult& billLinesAgain)
+{
+    std::vector<RollupAssembly> assemblies;
+    QHash<QString, int> indexOf;
+    const int assyColumn = FindColumn(billLines, QStringLiteral("ass"));
+    const int partColumn = FindColumn(billLines, QStringLiteral("par"));
+    if (assyColumn < 0 || partColumn < 0)
+        return assemblies;
+
+    // Distinct assembly names in order of first appearance; no cap, a large
+    // catalogue of assemblies is rolled up as a whole.
+    QHash<QString, bool> usedAsPart;
+    for (int r = 0; r < billLines.rowCount; ++r) {
+        const QString& name = billLines.cell(r, assyColumn);
+        if (!indexOf.contains(name)) {
+            indexOf.insert(name, static_cast<int>(assemblies.size()));
+            assemblies.push_back({name});
+        }
+        usedAsPart.insert(billLines.cell(r, partColumn), true);
+    }
+
+    // Levels: the shortest distance from a top assembly (one that no bill
+    // uses as a part). Assemblies only reachable through a cycle keep -1.
+    const QHash<QString, std::vector<int>> lines = rowsByAssembly(billLines, assyColumn);
+    std::vector<int> current;
+    for (int i = 0; i < static_cast<int>(assemblies.size()); ++i)
+        if (!usedAsPart.contains(assemblies[i].name)) {
+            assemblies[i].level = 0;
+            current.push_back(i);
+        }
+    int maxLevel = current.empty() ? -1 : 0;
+    for (int level = 0; !current.empty(); ++level) {
+        std::vector<int> next;
+        for (int i : current)
+            for (int r : lines.value(assemblies[i].name)) {
+                const auto sub = indexOf.constFind(billLines.cell(r, partColumn));
+                if (sub != indexOf.constEnd() && assemblies[*sub].level == -1) {
+                    assemblies[*sub].level = level + 1;
+                    next.push_back(*sub);
+                }
+            }
+        if (!next.empty())
+            maxLevel = level + 1;
+        current = std::move(next);
+    }
+
+    std::vector<std::vector<int>> byLevel(static_cast<size_t>(maxLevel + 1));
+    for (int i = 0; i < static_cast<int>(assemblies.size()); ++i)
+        if (assemblies[i].level >= 0)
+            byLevel[static_cast<size_t>(assemblies[i].level)].push_back(i);
+
+    // Routing: each step costs the larger of rate x hours and its fixed cost.
+    if (routingSteps.rowCount > 0) {
+        const int stepAssy = FindColumn(routingSteps, QStringLiteral("ass"));
+        const int rate = FindColumn(routingSteps, QStringLiteral("rate"));
+        const int hours = FindColumn(routingSteps, QStringLiteral("hour"));
+        const int cost = FindColumn(routingSteps, QStringLiteral("cost"));
+        const QHash<QString, std::vector<int>> steps = rowsByAssembly(routingSteps, stepAssy);
+        for (int level = maxLevel; level >= 0; --level)
+            for (int i : byLevel[static_cast<size_t>(level)]) {
+                float labour = 0.0f;
+                for (int r : steps.value(assemblies[i].name)) {
+                    const float timed = numberOf(routingSteps, r, rate) * numberOf(routingSteps, r, hours);
+                    labour += std::max(timed, numberOf(routingSteps, r, cost));
+                }
+                assemblies[i].labour = labour;
+            }
+    }
+
+    // Price bottom-up. A sub-assembly not yet computed (same level, later in
+    // the array, or in a cycle) counts with its PartList price and no labour.
+    const int assyAgain = FindColumn(billLinesAgain, QStringLiteral("ass"));
+    const int partAgain = FindColumn(billLinesAgain, QStringLiteral("par"));
+    const int quan = FindColumn(billLinesAgain, QStringLiteral("quan"));
+    const int price = FindColumn(billLinesAgain, QStringLiteral("price"));
+    const QHash<QString, std::vector<int>> linesAgain = rowsByAssembly(billLinesAgain, assyAgain);
+    for (int level = maxLevel; level >= 0; --level)
+        for (int i : byLevel[static_cast<size_t>(level)]) {
+            float total = 0.0f;
+            float labour = 0.0f;
+            for (int r : linesAgain.value(assemblies[i].name)) {
+                const float quantity = numberOf(billLinesAgain, r, quan);
+                const auto sub = indexOf.constFind(billLinesAgain.cell(r, partAgain));
+                if (sub != indexOf.constEnd() && assemblies[*sub].price > 0.0f) {
+                    total += quantity * assemblies[*sub].price;
+                    labour += quantity * assemblies[*sub].labour;
+                } else {
+                    total += quantity * numberOf(billLinesAgain, r, price);
+                }
+            }
+            assemblies[i].price = total;
+            assemblies[i].labour += labour;
+        }
+    return assemblies;
+}
+
+int RunCostRollup()
+{
+    WaitScope wait(Translate(QStringLiteral("Database Access...")), 0, 4);
+    wait.setPosition(0);
+    Transaction transaction;
+
+    headingsCaptured = 0;
+    QueryResult billLines;
+    RunQuery(billLines, QString::fromLatin1(kBillLinesSql));
+    if (billLines.rowCount == 0)
+        return 0;
+
+    wait.setPosition(1);
+    headingsCaptured = 0;
+    QueryResult routingSteps;
+    RunQuery(routingSteps, QString::fromLatin1(kRoutingStepsSql));
+
+    wait.setPosition(2);
+    headingsCaptured = 0;
+    QueryResult billLinesAgain;
+    RunQuery(billLinesAgain, QString::fromLatin1(kBillLinesSql));
+
+    const std::vector<RollupAssembly> assemblies = ComputeRollup(billLines, routingSteps, billLinesAgain);
+
+    wait.setPosition(3);
+    for (const RollupAssembly& assembly : assemblies) {
+        QueryText(SqlFormat("Update PartList Set Price = '%0.2f' where Part_nBr = '%s'",
+                            {assembly.price, assembly.name}),
+                  false);
+        QueryText(SqlFormat("Update PartList Set Labor = '%0.2f' where Part_nBr = '%s'",
+                            {assembly.labour, assembly.name}),
+                  false);
+    }
+    QueryText(SqlFormat("Update PartList Set Manufacturer = '%s' where Make='Make'", {GetParam(ParamCompanyName)}),
+              false);
+
+    if (!transaction.commit()) {
+        // A half-written roll-up would leave parents priced from stale
+        // children; nothing is kept, and the user learns why.
+        ShowMessage(Translate(QStringLiteral("The cost roll-up could not be written.")) + QLatin1Char('\n')
+                        + LastErrorText(),
+                    Translate(QStringLiteral("Database Status")));
+        return -1;
+    }
+    return static_cast<int>(assemblies.size());
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The in-place editor both grids lay over a cell: a text field, an editable
+// sorted list or a fixed list, with the keys that commit, move and cancel.
+#include "grid/gridmodel.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+class CCellEditor : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CCellEditor(QObject* parent = nullptr) : QObject(parent) {}
+
+    // Opens an editor of kind over rect of viewport; an open one is dropped.
+    void open(QWidget* viewport, const QRect& rect, EditorKind kind, const QString& text,
+              const QStringList& items = {}, int preselect = -1);
+    bool isOpen() const { return !m_editor.isNull(); }
+    // 1 text field or fixed list, 2 editable list; 0 when closed.
+    int mode() const { return isOpen() ? m_mode : 0; }
+    QString text() const;
+    // Destroys the editor without storing anything.
+    void close();
+    QWidget* widget() const { return m_editor; }
+
+Q_SIGNALS:
+    void tabPressed();
+    void enterPressed();
+    void escapePressed();
+    // An item was chosen from the drop-down list: commit at once.
+    void itemChosen();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointer<QWidget> m_editor;
+    int m_mode = 0;
+};
+
+// The dark look shared by the grids: background, text and grid colours.
+void ApplyDarkGridPalette(QWidget* view, const QColor& background);

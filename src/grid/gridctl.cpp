@@ -1,0 +1,201 @@
+// koltctl commands of the table grid: check, insert, set, delete and the
+// "print" dispatcher with its "print table". They run the grid's own engine.
+#include "app/appstate.h"
+#include "app/ctlcommands.h"
+#include "app/format.h"
+#include "app/utilities.h"
+#include "db/database.h"
+#include "grid/gridmodel.h"
+#include "grid/gridprint.h"
+
+namespace {
+
+// TABLE is the SQL name (PartList), in any letter case.
+int tableFromName(const QString& name)
+{
+    for (int t = 0; t < kTableCount; ++t)
+        if (TableSqlName(t).compare(name, Qt::CaseInsensitive) == 0)
+            return t;
+    return -1;
+}
+
+// The assembly a record of AssyList or RescList belongs to, so that a
+// record can be named by its id alone.
+QString assemblyOfRecord(int table, const QString& id)
+{
+    if (table != AssyList && table != RescList)
+        return QString();
+    QString answer = QueryText(
+        SqlFormat("Select Assy from %s where id = '%s'", {TableSqlName(table), id}), true);
+    answer.chop(1);
+    return answer;
+}
+
+bool takeTable(CtlContext& ctx, int& table)
+{
+    table = tableFromName(ctx.args.value(0));
+    if (table < 0) {
+        ctx.err << "unknown table " << ctx.args.value(0) << "; use the SQL name, e.g. PartList\n";
+        return false;
+    }
+    ctx.args.removeFirst();
+    // As the main window does when it shows a table: make it current, creating it if missing.
+    SelectTable(App().DataFolder, table);
+    return true;
+}
+
+int rowOfId(const CGridModel& grid, const QString& id)
+{
+    for (int r = 0; r < grid.rowCount(); ++r)
+        if (grid.rowId(r) == id)
+            return r;
+    return -1;
+}
+
+int runCheck(CtlContext& ctx)
+{
+    const QString assembly = ctx.takeOption(QStringLiteral("--assy"));
+    int table = 0;
+    if (ctx.args.size() != 1 || !takeTable(ctx, table))
+        return kCtlUsage;
+    CGridModel grid;
+    grid.currentAssembly = assembly;
+    grid.Load(table);
+    for (int r = 0; r < grid.rowCount(); ++r)
+        ctx.out << grid.rowId(r) << '\t' << grid.errorWord(r) << '\n';
+    return kCtlOk;
+}
+
+int runInsert(CtlContext& ctx)
+{
+    const QString assembly = ctx.takeOption(QStringLiteral("--assy"));
+    int table = 0;
+    if (ctx.args.size() != 1 || !takeTable(ctx, table))
+        return kCtlUsage;
+    CGridModel grid;
+    grid.currentAssembly = assembly;
+    grid.Load(table);
+    if (!grid.InsertRecord()) {
+        ctx.err << "insert: no record was added to " << TableSqlName(table) << "\n";
+        return kCtlFailed;
+    }
+    if (table == PurcList || table == ReqmList)
+        ctx.out << grid.newRecordNumber << '\n';
+    else
+        ctx.out << grid.rowId(grid.rowToShow()) << '\n';
+    return kCtlOk;
+}
+
+int runSet(CtlContext& ctx)
+{
+    QString assembly = ctx.takeOption(QStringLiteral("--assy"));
+    int table = 0;
+    if (ctx.args.size() != 4 || !takeTable(ctx, table))
+        return kCtlUsage;
+    const QString id = ctx.args[0];
+    const QString heading = ctx.args[1];
+    const QString text = ctx.args[2];
+    if (assembly.isEmpty())
+        assembly = assemblyOfRecord(table, id);
+    CGridModel grid;
+    grid.currentAssembly = assembly;
+    grid.Load(table);
+    const int row = rowOfId(grid, id);
+    if (row < 0) {
+        ctx.err << "set: no record " << id << " in " << TableSqlName(table) << "\n";
+        return kCtlFailed;
+    }
+    int column = -1;
+    for (int lc = 0; lc < grid.listColumnCount(); ++lc)
+        if (grid.result().headings[grid.resultColumn(lc)].compare(heading, Qt::CaseInsensitive) == 0)
+            column = lc;
+    if (column < 0) {
+        ctx.err << "set: " << TableSqlName(table) << " shows no column " << heading << "\n";
+        return kCtlFailed;
+    }
+    if (grid.isReadOnly(column) || grid.isErrColumn(column)) {
+        ctx.err << "set: the column " << heading << " is read-only\n";
+        return kCtlFailed;
+    }
+    if (text == grid.cellText(row, column))
+        return kCtlOk;
+    // A refused edit (a part that would make the bill contain itself) leaves the cell as it was.
+    grid.CommitEdit(column, row, text, {});
+    return grid.cellText(row, column).compare(text, Qt::CaseInsensitive) == 0 ? kCtlOk : kCtlFailed;
+}
+
+int runDelete(CtlContext& ctx)
+{
+    const QString assembly = ctx.takeOption(QStringLiteral("--assy"));
+    int table = 0;
+    if (ctx.args.size() < 2 || !takeTable(ctx, table))
+        return kCtlUsage;
+    CGridModel grid;
+    grid.currentAssembly = assembly.isEmpty() ? assemblyOfRecord(table, ctx.args[0]) : assembly;
+    grid.Load(table);
+    QList<int> rows;
+    for (const QString& id : std::as_const(ctx.args)) {
+        const int row = rowOfId(grid, id);
+        if (row < 0) {
+            ctx.err << "delete: no record " << id << " in " << TableSqlName(table)
+                    << (grid.currentAssembly.isEmpty() ? QString() : QStringLiteral(" of ") + grid.currentAssembly)
+                    << "\n";
+            return kCtlFailed;
+        }
+        rows.append(row);
+    }
+    return grid.DeleteRecords(rows) ? kCtlOk : kCtlFailed;
+}
+
+int runPrintTable(CtlContext& ctx)
+{
+    const QString assembly = ctx.takeOption(QStringLiteral("--assy"));
+    const QString pdf = ctx.takeOption(QStringLiteral("--pdf"));
+    int table = 0;
+    if (ctx.args.size() != 1 || pdf.isEmpty() || !takeTable(ctx, table))
+        return kCtlUsage;
+    CGridModel grid;
+    grid.currentAssembly = assembly;
+    grid.Load(table);
+    if (grid.rowCount() == 0) {
+        ctx.err << "No Data to Print\n";
+        return kCtlFailed;
+    }
+    int pages = 0;
+    if (!PrintGridToPdf(MakeGridPrintout(grid, grid.displayOrder()), pdf, &pages)) {
+        ctx.err << "print: cannot write " << pdf << "\n";
+        return kCtlFailed;
+    }
+    ctx.out << pdf << '\t' << pages << " page(s)\n";
+    return kCtlOk;
+}
+
+int runPrint(CtlContext& ctx)
+{
+    const QString sub = ctx.args.value(0);
+    for (const CtlCommand& command : PrintCommands())
+        if (command.name == sub) {
+            ctx.args.removeFirst();
+            const int code = command.run(ctx);
+            if (code == kCtlUsage)
+                ctx.err << "usage: koltctl print " << command.usage << "\n";
+            return code == kCtlUsage ? kCtlFailed : code;
+        }
+    ctx.err << "print: unknown printout " << sub << "; one of:\n";
+    for (const CtlCommand& command : PrintCommands())
+        ctx.err << "  print " << command.usage << "\n";
+    return kCtlUsage;
+}
+
+} // namespace
+
+void RegisterGridCommands()
+{
+    RegisterCtlCommand({QStringLiteral("check"), QStringLiteral("check TABLE [--assy NAME]"), runCheck});
+    RegisterCtlCommand({QStringLiteral("insert"), QStringLiteral("insert TABLE [--assy NAME]"), runInsert});
+    RegisterCtlCommand({QStringLiteral("set"), QStringLiteral("set TABLE ID HEADING TEXT"), runSet});
+    RegisterCtlCommand({QStringLiteral("delete"), QStringLiteral("delete TABLE ID... (asks unless --yes)"), runDelete});
+    RegisterCtlCommand({QStringLiteral("print"), QStringLiteral("print WHAT ... (print table TABLE --pdf FILE [--assy NAME])"),
+                        runPrint});
+    RegisterPrintCommand({QStringLiteral("table"), QStringLiteral("table TABLE --pdf FILE [--assy NAME]"), runPrintTable});
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The printout of the table grid: a title line, the shown columns boxed
+// cell by cell with the heading row repeated on every page, pictures in
+// place of ".jpg" names, a footer with date and page number, 20 pages at most.
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class CGridModel;
+class QPagedPaintDevice;
+
+constexpr int kMaxPrintPages = 20;
+
+struct GridPrintout
+{
+    QString documentName; // "KOLT-" + title
+    QString titleLine;    // title ":" last folder name of the data folder
+    QStringList headings;
+    std::vector<QStringList> rows;
+    QString pictureFolder;
+};
+
+// The shown columns of the grid but "Err", in display order.
+GridPrintout MakeGridPrintout(const CGridModel& model, const std::vector<int>& displayOrder);
+
+// Paints the printout on a printer or PDF writer; returns the pages painted.
+int PaintGrid(QPagedPaintDevice& device, const GridPrintout& printout);
+
+// koltctl and tests: straight to a PDF file; false when it cannot be written.
+bool PrintGridToPdf(const GridPrintout& printout, const QString& fileName, int* pages = nullptr);

@@ -1,0 +1,120 @@
+#include "gridfixture.h"
+
+#include "grid/errorcheck.h"
+
+namespace {
+
+QString errOf(const CGridModel& grid, int row)
+{
+    return grid.result().cell(row, grid.FindColumnKey(QStringLiteral("ERR")));
+}
+
+} // namespace
+
+TEST(CountDesignators, RangesListsAndOddPieces)
+{
+    EXPECT_EQ(CountDesignators(QStringLiteral("R1,R2,R5")), 3);
+    EXPECT_EQ(CountDesignators(QStringLiteral("C1-C4,C9")), 5);
+    EXPECT_EQ(CountDesignators(QStringLiteral("U3-U1")), 3);
+    EXPECT_EQ(CountDesignators(QStringLiteral("R1-R3,R7")), 4);
+    EXPECT_EQ(CountDesignators(QStringLiteral("R1,")), 2); // the empty piece counts
+    EXPECT_EQ(CountDesignators(QStringLiteral("R1-")), 2); // second number 0
+}
+
+TEST_F(GridTest, BillOfMaterialsRules)
+{
+    exec("insert into PartList (Part_nBr) values ('R1'),('C1'),('X')");
+    exec("insert into AssyList (Assy,Item,Part_nBr,Quan,Ref_Des) values "
+         "('TOP','10','R1','1',''),"   // 1: same item as 2
+         "('TOP','10','C1','1',''),"   // 2
+         "('TOP','20','C1','4','R1-R3,R7')," // 3: same part as 2, designators fit
+         "('TOP','30','R1','4','R1-R3')," // 4: designators do not fit, same part as 1
+         "('TOP','40','','2','R1')," // 5: no part: exactly 256
+         "('TOP','50','NOPART','1','')," // 6: unknown part
+         "('TOP','60','X','1','')," // 7: a one-character part reads as missing
+         "('SUB','10','R1','1','')"); // another assembly: no duplicate
+    CGridModel grid;
+    grid.currentAssembly = QStringLiteral("TOP");
+    grid.Load(AssyList);
+    ASSERT_EQ(grid.rowCount(), 7);
+    std::map<QString, unsigned> byId;
+    for (int r = 0; r < grid.rowCount(); ++r)
+        byId[grid.rowId(r)] = grid.errorWord(r);
+    EXPECT_EQ(byId["1"], 1u | 2u);
+    EXPECT_EQ(byId["2"], 1u | 2u);
+    EXPECT_EQ(byId["3"], 2u);
+    EXPECT_EQ(byId["4"], 2u | 64u);
+    EXPECT_EQ(byId["5"], 256u);
+    EXPECT_EQ(byId["6"], 16u);
+    EXPECT_EQ(byId["7"], 16u);
+    // Stored as text, and shown in the grid's cells.
+    EXPECT_EQ(sqlite("select Err from AssyList where id=4"), "66");
+    EXPECT_EQ(sqlite("select Err from AssyList where id=8"), "");
+    EXPECT_EQ(errOf(grid, 0), QString::number(grid.errorWord(0)));
+
+    // A second run over the same rows finds nothing to write.
+    CErrorCheck again;
+    EXPECT_EQ(again.Run(grid.result(), AssyList), 0);
+    // Fixing the missing part in PartList clears the fault at the next load.
+    exec("insert into PartList (Part_nBr) values ('NOPART')");
+    grid.Load(AssyList);
+    EXPECT_EQ(sqlite("select Err from AssyList where id=6"), "0");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(GridTest, MasterTableRules)
+{
+    exec("insert into VendList (Vendor) values ('DIGIKEY'),('MOUSER'),('MOUSER'),('M')");
+    exec("insert into PartList (Part_nBr,Make,Manufacturer,Distributor) values "
+         "('A','Buy','',''),"        // no source
+         "('B','Buy','','FARNELL')," // distributor not a vendor
+         "('C','Make','',''),"        // made: no source needed
+         "('D','Buy','ACME','DIGIKEY')," // fine; ACME is never looked up
+         "('D','buy','',''),"         // duplicate; lower-case b is not Buy
+         "('E','Buy','','M')");        // one-character vendor answer reads as missing
+    CGridModel grid;
+    grid.Load(PartList);
+    ASSERT_EQ(grid.rowCount(), 6);
+    EXPECT_EQ(grid.errorWord(0), 128u);
+    EXPECT_EQ(grid.errorWord(1), 32u);
+    EXPECT_EQ(grid.errorWord(2), 0u);
+    EXPECT_EQ(grid.errorWord(3), 2u);
+    EXPECT_EQ(grid.errorWord(4), 2u);
+    EXPECT_EQ(grid.errorWord(5), 32u);
+
+    grid.Load(VendList);
+    EXPECT_EQ(grid.errorWord(0), 0u);
+    EXPECT_EQ(grid.errorWord(1), 4u);
+    EXPECT_EQ(grid.errorWord(2), 4u);
+
+    exec("insert into RescList (Assy,Step) values ('TOP','10'),('TOP','10'),('TOP','20'),('SUB','10')");
+    grid.currentAssembly = QStringLiteral("TOP");
+    grid.Load(RescList);
+    ASSERT_EQ(grid.rowCount(), 3);
+    EXPECT_EQ(grid.errorWord(0), 8u);
+    EXPECT_EQ(grid.errorWord(1), 8u);
+    EXPECT_EQ(grid.errorWord(2), 0u);
+}
+
+TEST_F(GridTest, SummaryTextsAndMissingColumns)
+{
+    EXPECT_EQ(CErrorCheck::SummaryText(0), "No Errors Found");
+    EXPECT_EQ(CErrorCheck::SummaryText(256 | 64 | 1),
+              "Duplicate Items\nMissing Part Number\nReference Designator Not Equal to Quantity\n");
+    CErrorCheck::Summary(128);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].caption, "Record Status");
+    EXPECT_EQ(ui.messages[0].text, "No Manufacturer or Distributor for 'Buy' Part\n");
+
+    // A definition without the rule's column reports it and compares ids instead;
+    // without an Err column nothing is written and no id is overwritten.
+    define(VendList, {"Name,0,EDIT,text"});
+    exec("insert into VendList (Name) values ('A'),('A')");
+    ui.clear();
+    CGridModel grid;
+    grid.Load(VendList);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].text.startsWith("Find Index Error - CErrorCheck:/"));
+    EXPECT_EQ(grid.errorWord(0), 0u);
+    EXPECT_EQ(grid.rowId(0), "1");
+}

@@ -1,0 +1,65 @@
+#include "gridfixture.h"
+
+#include <QProcess>
+
+namespace {
+
+struct CtlRun
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+class GridCtlTest : public GridTest
+{
+protected:
+    CtlRun ctl(const QStringList& args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
+        p.setProcessEnvironment(env);
+        p.start(ProgramDir() + "koltctl", QStringList{"--data", dir.path()} + args);
+        p.waitForFinished(60000);
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+};
+
+TEST_F(GridCtlTest, CommandsRunTheGridEngine)
+{
+    // koltctl reads the shipped definitions: the tables go back to them.
+    LoadAllTableDefinitions();
+    for (int t = 0; t < kTableCount; ++t)
+        define(t, {});
+    CtlRun run = ctl({"insert", "PartList"});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.trimmed(), "1");
+    run = ctl({"set", "PartList", "1", "Part #", "r'1"});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(sqlite("select Part_nBr from PartList"), "R'1");
+    run = ctl({"set", "PartList", "1", "distributor", "acme"});
+    EXPECT_TRUE(run.err.contains("Vendor Added"));
+    run = ctl({"param", "set", "7", "41"});
+    run = ctl({"insert", "PurcList"});
+    EXPECT_EQ(run.out.trimmed(), "P0042");
+    run = ctl({"insert", "AssyList", "--assy", "TOP"});
+    EXPECT_EQ(run.out.trimmed(), "1");
+    run = ctl({"set", "AssyList", "1", "Part #", "top"});
+    EXPECT_NE(run.code, 0);
+    EXPECT_TRUE(run.err.contains("Error:Part Number is the same as the Assembly"));
+    run = ctl({"check", "PartList"});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, "1\t0\n");
+    run = ctl({"delete", "PartList", "1"});
+    EXPECT_EQ(sqlite("select count(*) from PartList"), "1"); // not without --yes
+    run = ctl({"--yes", "delete", "PartList", "1"});
+    EXPECT_EQ(sqlite("select count(*) from PartList"), "0");
+    run = ctl({"print", "table", "AssyList", "--assy", "TOP", "--pdf", dir.path() + "/v.pdf"});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.path() + "/v.pdf"));
+    run = ctl({"print", "nothing"});
+    EXPECT_EQ(run.code, 2);
+}
