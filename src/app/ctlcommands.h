@@ -40,7 +40,7 @@ const std::vector<CtlCommand>& PrintCommands();
 
 // The command groups of each subsystem.
 void RegisterDbCommands();
-void RegisterGridCommands();
 void RegisterBomCommands();
+void RegisterGridCommands();
 void RegisterPartinfoCommands();
 void RegisterInterchangeCommands();

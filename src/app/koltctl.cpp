@@ -51,7 +51,6 @@ void printUsage(QTextStream& err)
 int main(int argc, char** argv)
 {
     // Printouts need fonts, hence a GUI application, but never a display.
-    // Printouts need fonts, so koltctl is a GUI application that shows no window.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
@@ -59,8 +58,8 @@ int main(int argc, char** argv)
     QTextStream err(stderr);
 
     RegisterDbCommands();
-    RegisterGridCommands();
     RegisterBomCommands();
+    RegisterGridCommands();
     RegisterPartinfoCommands();
     RegisterInterchangeCommands();
 

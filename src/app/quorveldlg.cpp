@@ -8,6 +8,7 @@
 #include "app/setup.h"
 #include "app/userinterface.h"
 #include "app/windowhooks.h"
+#include "bom/dbview.h"
 #include "controls/artwork.h"
 #include "controls/dialogstyle.h"
 #include "controls/drawing.h"
@@ -379,13 +380,11 @@ void CQuorvelDlg::createGrid()
 
 void CQuorvelDlg::createTreeView()
 {
-    if (m_placeholderTree)
+    if (m_treeView)
         return;
-    m_placeholderTree = new QTreeWidget(m_treeSlot);
-    m_placeholderTree->setObjectName(QStringLiteral("tree"));
-    m_placeholderTree->setHeaderHidden(true);
-    m_placeholderTree->setStyleSheet(QStringLiteral("QTreeWidget { background-color: rgb(64,64,64); color: white; }"));
-    m_treeSlot->layout()->addWidget(m_placeholderTree);
+    m_treeView = new CDBView(m_treeSlot);
+    m_treeView->setObjectName(QStringLiteral("tree"));
+    m_treeSlot->layout()->addWidget(m_treeView);
 }
 
 void CQuorvelDlg::loadGrid(int table)
@@ -439,12 +438,8 @@ void CQuorvelDlg::clearGridSort()
 
 void CQuorvelDlg::redrawTree()
 {
-    if (!m_placeholderTree)
-        return;
-    m_placeholderTree->clear();
-    const QString names = QueryText(QStringLiteral("Select distinct Assy from AssyList order by Assy"), true);
-    for (const QString& name : names.split(QLatin1Char('|'), Qt::SkipEmptyParts))
-        m_placeholderTree->addTopLevelItem(new QTreeWidgetItem(QStringList(name)));
+    if (m_treeView)
+        m_treeView->onCommand(kCommandTreeRefresh);
 }
 
 void CQuorvelDlg::printGrid()

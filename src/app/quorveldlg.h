@@ -10,7 +10,7 @@
 class CImageMenu;
 class CMiniMenu;
 class QTableWidget;
-class QTreeWidget;
+class CDBView;
 
 class CQuorvelDlg : public QDialog
 {
@@ -83,7 +83,7 @@ private:
     QWidget* m_gridSlot = nullptr;
     QWidget* m_treeSlot = nullptr;
     QTableWidget* m_placeholderGrid = nullptr;
-    QTreeWidget* m_placeholderTree = nullptr;
+    CDBView* m_treeView = nullptr;
     bool m_shutDown = false;
 };
 

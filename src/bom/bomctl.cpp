@@ -115,7 +115,6 @@ void RegisterBomCommands()
                             return AddAssembly(ctx.args[0], ctx.args[1]) == AddAssemblyResult::Added ? kCtlOk
                                                                                                    : kCtlFailed;
                         }});
-    RegisterCtlCommand({QStringLiteral("print-bom"), QStringLiteral("print-bom ASSY (--indented|--flat) --pdf FILE"),
-                        printBom});
-    RegisterCtlCommand({QStringLiteral("print-tree"), QStringLiteral("print-tree [ASSY] --pdf FILE"), printTree});
+    RegisterPrintCommand({QStringLiteral("bom"), QStringLiteral("bom ASSY (--indented|--flat) --pdf FILE"), printBom});
+    RegisterPrintCommand({QStringLiteral("tree"), QStringLiteral("tree [ASSY] --pdf FILE"), printTree});
 }

@@ -168,8 +168,10 @@ void CDBView::refresh()
 
 void CDBView::updateDividerState()
 {
+    // The divider moves only while the bill or the routing is on view.
     const int table = CurrentTable();
-    m_panel->setVisible(table == AssyList || table == RescList);
+    if (QSplitterHandle* handle = m_splitter->handle(1))
+        handle->setEnabled(table == AssyList || table == RescList);
 }
 
 void CDBView::applyItems(QTreeWidget* tree, QTreeWidgetItem* parent, const std::vector<BomTreeItem>& items)

@@ -1,6 +1,7 @@
 #include "bom/bomtestdata.h"
 #include "support/testsupport.h"
 
+#include <QFileInfo>
 #include <QProcess>
 
 namespace {
@@ -35,4 +36,12 @@ TEST_F(DataFolderTest, KoltctlReportsAndAddsAssemblies)
     EXPECT_EQ(sqlite("select count(*) from AssyList where Assy = 'NEW'"), "2");
     koltctl(dir.path(), {"bom", "sideways", "A"}, &code);
     EXPECT_EQ(code, 2);
+
+    const QString bom = dir.filePath("bom.pdf");
+    EXPECT_EQ(koltctl(dir.path(), {"print", "bom", "A", "--flat", "--pdf", bom}, &code), bom + ": 1 page\n");
+    EXPECT_EQ(code, 0);
+    const QString tree = dir.filePath("tree.pdf");
+    koltctl(dir.path(), {"print", "tree", "A", "--pdf", tree}, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_GT(QFileInfo(tree).size(), 1000);
 }

@@ -119,11 +119,11 @@ TEST_F(BomWindowTest, NavigationTreeReloadsInPlaceAndDrivesTheGrid)
     EXPECT_EQ(rows.back()[2], "10");
     shot(view, "dbview-routing");
 
-    // Other tables leave the trees alone and hide the panel.
+    // Other tables leave the trees alone and fix the divider.
     SelectTable(dir.path(), PartList);
     view.refresh();
-    EXPECT_TRUE(view.assemblyTree()->isHidden() || !view.assemblyTree()->isVisibleTo(&view) ||
-                view.splitter()->widget(0)->isHidden());
+    EXPECT_EQ(view.routingTree()->topLevelItemCount(), 2);
+    EXPECT_FALSE(view.splitter()->handle(1)->isEnabled());
 
     // A bill that contains itself: one message, the rest still listed.
     AddLine("HARN", 2, "PCB-1", "1");
