@@ -35,3 +35,5 @@ constexpr int kCtlUsage = 2;
 
 // The command groups of each subsystem.
 void RegisterDbCommands();
+void RegisterOrdersCommands();
+void RegisterScheduleCommands();

@@ -55,6 +55,8 @@ int main(int argc, char** argv)
     QTextStream err(stderr);
 
     RegisterDbCommands();
+    RegisterOrdersCommands();
+    RegisterScheduleCommands();
 
     QStringList args = application.arguments().mid(1);
     QString dataFolder;
