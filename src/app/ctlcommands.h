@@ -37,3 +37,4 @@ constexpr int kCtlUsage = 2;
 void RegisterDbCommands();
 void RegisterOrdersCommands();
 void RegisterScheduleCommands();
+void RegisterPartinfoCommands();

@@ -57,6 +57,7 @@ int main(int argc, char** argv)
     RegisterDbCommands();
     RegisterOrdersCommands();
     RegisterScheduleCommands();
+    RegisterPartinfoCommands();
 
     QStringList args = application.arguments().mid(1);
     QString dataFolder;

@@ -15,7 +15,7 @@ bool reportRefusal(Transaction& transaction)
     const QString error = LastErrorText();
     if (transaction.commit())
         return true;
-    ShowMessage(Translate(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
+    ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
                     + error,
                 QStringLiteral("Database Status"));
     return false;

@@ -10,9 +10,7 @@ class QPagedPaintDevice;
 // Arial at a point size; QPainter scales points with the device's resolution.
 QFont PrintFont(double pointSize, bool bold = false, const QString& family = QStringLiteral("Arial"));
 
-// The number as a Code 39 barcode within rect.
-// BARCODE CALL SITE: until the shared PrintBarcode of the controls lands on
-// main, the number is drawn as text between its start and stop stars.
+// The number as a Code 39 barcode centred in rect, as high as fits.
 void DrawCode39(QPainter& painter, const QRectF& rect, const QString& text);
 
 // Device pixels per millimetre.

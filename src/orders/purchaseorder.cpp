@@ -133,7 +133,7 @@ bool SavePurchaseOrderFields(const PurchaseOrderRecord& record, const QMap<QStri
                           {field, current.value(field), record.number}));
     const QString error = LastErrorText();
     if (!transaction.commit()) {
-        ShowMessage(Translate(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
+        ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
                         + error,
                     QStringLiteral("Database Status"));
         return false;
@@ -223,13 +223,13 @@ bool ReceiveItems(const QString& number, const std::vector<ItemRow>& rows)
 int ReceivePurchaseOrder(const QString& number)
 {
     if (!PurchaseOrderExists(number)) {
-        ShowMessage(Translate(QStringLiteral("No such purchase order:")) + QLatin1Char(' ') + number);
+        ShowMessage(TranslateLabel(QStringLiteral("No such purchase order:")) + QLatin1Char(' ') + number);
         return 0;
     }
     const PurchaseOrderRecord record = LoadPurchaseOrder(number);
     if (record.value(QStringLiteral("Status")).contains(QLatin1String("Closed"))) {
         // Material is received once only.
-        ShowMessage(Translate(QStringLiteral("This purchase order has been received already:")) + QLatin1Char(' ')
+        ShowMessage(TranslateLabel(QStringLiteral("This purchase order has been received already:")) + QLatin1Char(' ')
                     + number);
         return 0;
     }
@@ -250,7 +250,7 @@ int ReceivePurchaseOrder(const QString& number)
     SavePurchaseOrderFields(unchangedNeed, current, true);
     const QString error = LastErrorText();
     if (!transaction.commit()) {
-        ShowMessage(Translate(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
+        ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
                         + error,
                     QStringLiteral("Database Status"));
         return 0;

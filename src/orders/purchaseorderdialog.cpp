@@ -222,7 +222,7 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
         m_status->setEnabled(false);
 
     const QString order = m_record.value(QStringLiteral("Order_nBr"));
-    m_topBox->setTitle(Translate(QStringLiteral("Purchase Order:")) + number
+    m_topBox->setTitle(TranslateLabel(QStringLiteral("Purchase Order:")) + number
                        + (order.isEmpty() ? QString() : QLatin1Char('/') + order));
     m_filling = false;
     {
@@ -335,7 +335,7 @@ void CPurchaseOrder::statusChosen()
     if (answer == kAnswerCancel)
         return;
     if (answer == kAnswerYes && !ReceiveItems(m_record.number, gridRows())) {
-        ShowMessage(Translate(QStringLiteral("Nothing was written; the database refused a change:")),
+        ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")),
                     QStringLiteral("Database Status"));
         return;
     }

@@ -93,7 +93,7 @@ QStringList FindAssemblyCycle(const QueryResult& bom, const QString& assembly)
 
 QString CycleMessage(const QStringList& path)
 {
-    return Translate(QStringLiteral("Assembly contains itself:")) + QLatin1Char(' ')
+    return TranslateLabel(QStringLiteral("Assembly contains itself:")) + QLatin1Char(' ')
            + path.join(QStringLiteral(" > "));
 }
 
@@ -338,7 +338,7 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
         transaction.fail();
     const QString error = LastErrorText();
     if (!transaction.commit()) {
-        ShowMessage(Translate(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
+        ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
                         + error,
                     QStringLiteral("Database Status"));
         outcome.batch = {};

@@ -23,7 +23,7 @@ void PaintSchedulePage(QPagedPaintDevice* device, const Schedule& schedule, cons
     font.setPointSizeF(12);
     painter.setFont(font);
     painter.drawText(QRectF(0, 0, width, 8 * mm), Qt::AlignLeft | Qt::AlignVCenter,
-                     Translate(QStringLiteral("Schedule:")) + QLatin1Char(' ') + entry);
+                     TranslateLabel(QStringLiteral("Schedule:")) + entry);
     font.setPointSizeF(9);
     painter.setFont(font);
     painter.drawText(QRectF(0, 0, width, 8 * mm), Qt::AlignRight | Qt::AlignVCenter,

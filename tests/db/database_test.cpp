@@ -1,3 +1,236 @@
 #include "support/testsupport.h"
+
+#include "app/appstate.h"
+#include "app/format.h"
 #include "db/database.h"
-TEST_F(DataFolderTest, Smoke) { EXPECT_EQ(QueryText("select 1", false), "1"); }
+#include "db/parameters.h"
+#include "app/utilities.h"
+#include "app/startup.h"
+
+#include <QDir>
+
+TEST_F(DataFolderTest, RunQueryDeliversRowsHeadingsAndNulls)
+{
+    QueryResult r = Query("Select id, Part_nBr, Price, Stock from PartList");
+    EXPECT_EQ(r.rowCount, 0);
+    // An empty result keeps the headings it had.
+    r.columnCount = 2;
+    r.headings[1] = "Kept";
+    headingsCaptured = 0;
+    EXPECT_EQ(RunQuery(r, "Select * from PartList"), 0);
+    EXPECT_EQ(r.columnCount, 2);
+    EXPECT_EQ(r.headings[1], "Kept");
+
+    ASSERT_TRUE(Execute("insert into PartList (Part_nBr, Price) values ('A-1', 1.5)"));
+    ASSERT_TRUE(Execute("insert into PartList (Part_nBr) values ('B-2')"));
+    r = Query("Select id, Part_nBr, Price, Time_Stamp from PartList order by id");
+    ASSERT_EQ(r.rowCount, 2);
+    EXPECT_EQ(r.columnCount, 4);
+    EXPECT_EQ(r.headings[0], "Key");
+    EXPECT_EQ(r.headings[1], "Part #");
+    EXPECT_EQ(r.headings[3], "Time Stamp");
+    EXPECT_EQ(r.cell(0, 1), "A-1");
+    EXPECT_EQ(r.cell(0, 2), "1.5");
+    EXPECT_EQ(r.cell(1, 3), ""); // NULL arrives as empty text
+    EXPECT_EQ(r.cell(5, 1), ""); // outside the rows: empty, no crash
+}
+
+TEST_F(DataFolderTest, QueryTextJoinsRowsWithBars)
+{
+    ASSERT_TRUE(Execute("create table T (a text, b text)"));
+    ASSERT_TRUE(Execute("insert into T values ('3', NULL)"));
+    ASSERT_TRUE(Execute("insert into T values ('7', 'x')"));
+    EXPECT_EQ(QueryText("select a from T order by a", true), "3|7|");
+    EXPECT_EQ(QueryText("select a from T order by a", false), "37");
+    EXPECT_EQ(QueryText("select a, b from T where a = '7'", false), "7x|");
+    EXPECT_EQ(QueryText("select a, b from T where a = '3'", true), "3||");
+    // A failing statement is silent and empty.
+    EXPECT_EQ(QueryText("select nonsense from Nowhere", true), "");
+    EXPECT_NE(LastResultCode(), 0);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(DataFolderTest, RunQueryReportsErrorsUnderDatabaseStatus)
+{
+    QueryResult r = Query("select * from NoSuchTable");
+    EXPECT_EQ(r.rowCount, 0);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].caption, "Database Status");
+    EXPECT_TRUE(ui.messages[0].text.contains("NoSuchTable"));
+}
+
+TEST_F(DataFolderTest, QuotesAndNonAsciiSurviveARoundTrip)
+{
+    const QString part = "O'BRIEN-1";
+    const QString note = "it's \"fine\"; drop table PartList -- µF Ω 漢字 😀";
+    ASSERT_TRUE(Execute(SqlFormat("insert into PartList (Part_nBr, Description) values ('%s','%s')", {part, note})));
+    const QueryResult r = Query(SqlFormat("Select Part_nBr, Description from PartList where Part_nBr = '%s'", {part}));
+    ASSERT_EQ(r.rowCount, 1);
+    EXPECT_EQ(r.cell(0, 0), part);
+    EXPECT_EQ(r.cell(0, 1), note);
+    // Stored as UTF-8, so the sqlite3 shell reads the same text.
+    EXPECT_EQ(sqlite("select Description from PartList"), note);
+    EXPECT_EQ(QueryText("select count(*) from PartList", false), "1");
+}
+
+TEST_F(DataFolderTest, BytesOfTheOldOneBytePerCharacterRuleReadBackUnchanged)
+{
+    // 0xE9 alone is not UTF-8: an older file's "é".
+    sqlite("insert into PartList (Part_nBr, Description) values ('OLD', CAST(X'436166E9' AS TEXT))");
+    const QueryResult r = Query("Select Description from PartList where Part_nBr = 'OLD'");
+    ASSERT_EQ(r.rowCount, 1);
+    EXPECT_EQ(r.cell(0, 0), QString::fromUtf8("Caf\u00e9"));
+    EXPECT_EQ(r.cell(0, 0).at(3).unicode(), 0xE9);
+}
+
+TEST_F(DataFolderTest, MoreThanSixtyFourColumnsIsRefused)
+{
+    QStringList cols;
+    for (int i = 0; i < 70; ++i)
+        cols << QString::number(i);
+    QueryResult r;
+    headingsCaptured = 0;
+    EXPECT_EQ(RunQuery(r, "select " + cols.join(',')), 0);
+    EXPECT_EQ(r.columnCount, 0);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].caption, "Database Status");
+    // 64 columns are fine.
+    headingsCaptured = 0;
+    EXPECT_EQ(RunQuery(r, "select " + cols.mid(0, 64).join(',')), 1);
+    EXPECT_EQ(r.columnCount, 64);
+}
+
+TEST_F(DataFolderTest, LargeResultsAreNotCapped)
+{
+    const TableDefinition& def = App().tables[PartList];
+    QStringList values;
+    for (int i = 0; i < def.fieldCount; ++i)
+        values << "";
+    const int part = FieldIndex(def, "Part_nBr");
+    Transaction tx;
+    for (int i = 0; i < 30000; ++i) {
+        values[part] = QString("P%1").arg(i);
+        InsertRow(values, PartList);
+    }
+    ASSERT_TRUE(tx.commit());
+    const QueryResult r = Query("Select * from PartList");
+    EXPECT_EQ(r.rowCount, 30000);
+    EXPECT_GT(static_cast<qint64>(r.rowCount) * r.columnCount, 524288);
+    EXPECT_EQ(r.cell(29999, FindColumn(r, "Part #")), "P29999");
+}
+
+TEST_F(DataFolderTest, InsertRowDefaultsNumbersUpperCasesAndQuotes)
+{
+    const TableDefinition& def = App().tables[PartList];
+    QStringList values;
+    for (int i = 0; i < def.fieldCount; ++i)
+        values << "";
+    values[FieldIndex(def, "Part_nBr")] = "ab-1'x";
+    values[FieldIndex(def, "Manufacturer")] = "acme";
+    values[FieldIndex(def, "Description")] = "lower 'case'";
+    values[FieldIndex(def, "Price")] = "12abc"; // not a clean number
+    OpenDatabase();
+    InsertRow(values, PartList);
+    CloseDatabase();
+    ASSERT_EQ(LastResultCode(), 0) << LastErrorText().toStdString();
+    const QueryResult r = Query("Select Part_nBr, Manufacturer, Description, Price, Stock from PartList");
+    ASSERT_EQ(r.rowCount, 1);
+    EXPECT_EQ(r.cell(0, 0), "AB-1'X");
+    EXPECT_EQ(r.cell(0, 1), "ACME");
+    EXPECT_EQ(r.cell(0, 2), "lower 'case'");
+    EXPECT_EQ(TextToDouble(r.cell(0, 3)), 12.0);
+    EXPECT_EQ(TextToDouble(r.cell(0, 4)), 0.0);
+}
+
+TEST_F(DataFolderTest, SelectTableCreatesLazilyAndOnlyOnChange)
+{
+    sqlite("drop table VendList");
+    EXPECT_TRUE(SelectTable(dir.path(), VendList));
+    EXPECT_EQ(CurrentTable(), VendList);
+    EXPECT_EQ(sqlite("select count(*) from sqlite_master where name = 'VendList'"), "1");
+    sqlite("drop table VendList");
+    EXPECT_FALSE(SelectTable(dir.path() + "/other", VendList));
+    EXPECT_EQ(DatabasePath(), dir.path() + "/other/kolt.db");
+    SelectTable(dir.path(), VendList);
+    EXPECT_EQ(sqlite("select count(*) from sqlite_master where name = 'VendList'"), "0");
+}
+
+TEST_F(DataFolderTest, TransactionsWriteAllOrNothing)
+{
+    {
+        Transaction tx;
+        ASSERT_TRUE(tx.active());
+        Execute("insert into PartList (Part_nBr) values ('A')");
+        Execute("insert into PartList (Part_nBr) values ('B')");
+        // Not committed: rolled back when the scope ends.
+    }
+    EXPECT_EQ(sqlite("select count(*) from PartList"), "0");
+    {
+        Transaction tx;
+        Execute("insert into PartList (Part_nBr) values ('A')");
+        Execute("insert into NoSuchTable values (1)");
+        Execute("insert into PartList (Part_nBr) values ('B')");
+        EXPECT_FALSE(tx.ok());
+        EXPECT_FALSE(tx.commit());
+    }
+    EXPECT_EQ(sqlite("select count(*) from PartList"), "0");
+    {
+        Transaction tx;
+        Execute("insert into PartList (Part_nBr) values ('A')");
+        {
+            Transaction inner;
+            Execute("insert into PartList (Part_nBr) values ('B')");
+            EXPECT_TRUE(inner.commit());
+        }
+        EXPECT_EQ(QueryText("select count(*) from PartList", false), "2"); // same connection sees it
+        EXPECT_TRUE(tx.commit());
+    }
+    EXPECT_EQ(sqlite("select count(*) from PartList"), "2");
+    {
+        Transaction tx;
+        InjectStatementFailure(2);
+        Execute("insert into PartList (Part_nBr) values ('C')");
+        EXPECT_FALSE(Execute("insert into PartList (Part_nBr) values ('D')"));
+        EXPECT_FALSE(tx.commit());
+    }
+    EXPECT_EQ(sqlite("select count(*) from PartList"), "2");
+}
+
+TEST_F(DataFolderTest, InitializationCreatesParametersOnceAndFolders)
+{
+    EXPECT_EQ(sqlite("select count(*) from GlobalParamList"), "15");
+    EXPECT_EQ(sqlite("select ParamName from GlobalParamList order by id limit 1"), "Param0");
+    EXPECT_EQ(GetParam(ParamCompanyName), "YOUR COMPANY");
+    EXPECT_EQ(GetParam(ParamDaysOff), "65");
+    EXPECT_EQ(GetParam(ParamWorkingHours), "8");
+    EXPECT_EQ(GetParam(ParamLastRequirement), "");
+    for (int t = 0; t < kTableCount; ++t)
+        EXPECT_EQ(sqlite("select count(*) from sqlite_master where name = '" + TableSqlName(t) + "'"), "1")
+            << TableSqlName(t).toStdString();
+    EXPECT_TRUE(QDir(dir.path() + "/Picture").exists());
+    EXPECT_TRUE(QDir(dir.path() + "/Document").exists());
+
+    SetParam(ParamCompanyName, "O'Neil & Sons");
+    EXPECT_EQ(GetParam(ParamCompanyName), "O'Neil & Sons");
+    SetParam(ParamCurrency, "GBP");
+    ui.clear();
+    InitializeDatabase(); // a second start
+    EXPECT_FALSE(ui.saw("Database Initialization"));
+    EXPECT_EQ(sqlite("select count(*) from GlobalParamList"), "15");
+    EXPECT_EQ(GetParam(ParamCompanyName), "O'Neil & Sons");
+    EXPECT_EQ(App().CurrentCurrency, "GBP");
+
+    // Without the table every read is empty and every write ignored.
+    sqlite("drop table GlobalParamList");
+    EXPECT_EQ(GetParam(ParamCompanyName), "");
+    SetParam(ParamCompanyName, "X");
+    EXPECT_EQ(GetParam(ParamCompanyName), "");
+}
+
+TEST_F(DataFolderTest, FreshFolderShowsTheInitializationMessage)
+{
+    QTemporaryDir fresh;
+    OpenDataFolder(fresh.path());
+    EXPECT_TRUE(ui.saw("Database Initialization"));
+    EXPECT_EQ(GetParam(ParamWorkingHours), "8");
+}

@@ -199,7 +199,7 @@ TEST_F(ScheduleTest, TheScheduleAndTheRoutingPrint)
     text.start("pdftotext", {chart, "-"});
     text.waitForFinished(30000);
     const QString chartWords = QString::fromUtf8(text.readAllStandardOutput()).simplified();
-    EXPECT_TRUE(chartWords.contains("Schedule: REQ0001:Assy:UNIT")) << chartWords.toStdString();
+    EXPECT_TRUE(chartWords.contains("Schedule:REQ0001:Assy:UNIT")) << chartWords.toStdString();
     EXPECT_TRUE(chartWords.contains("P0001"));
     EXPECT_TRUE(chartWords.contains("FRAME"));
     QProcess png;

@@ -1,0 +1,303 @@
+#include "partinfo/epartinfo.h"
+
+#include "app/dictionary.h"
+#include "app/userinterface.h"
+#include "partinfo/partinfo.h"
+#include "partinfo/partservice.h"
+
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor kListText(128, 255, 255);
+
+// The service's whole answer is shown on every request; an answer runs to
+// hundreds of lines, so long texts get a box that scrolls. Everything else
+// goes to the interface in force.
+class ScrollingMessages final : public UserInterface
+{
+public:
+    ScrollingMessages(QWidget* parent, bool active)
+        : m_parent(parent), m_previous(CurrentInterface()), m_active(active)
+    {
+        if (m_active)
+            SetUserInterface(this);
+    }
+    ~ScrollingMessages() override
+    {
+        if (m_active)
+            SetUserInterface(&m_previous);
+    }
+
+    int showMessage(const QString& text, const QString& caption, int buttons, int alignment) override
+    {
+        if (buttons != kButtonsOk || (text.count(QLatin1Char('\n')) < 20 && text.size() < 1500))
+            return m_previous.showMessage(text, caption, buttons, alignment);
+        QDialog box(m_parent);
+        box.setWindowTitle(caption);
+        auto* layout = new QVBoxLayout(&box);
+        auto* view = new QPlainTextEdit(text, &box);
+        view->setReadOnly(true);
+        view->setLineWrapMode(QPlainTextEdit::NoWrap);
+        view->setFont(QFont(QStringLiteral("Monospace"), 9));
+        layout->addWidget(view);
+        auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+        QObject::connect(ok, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+        layout->addWidget(ok);
+        box.resize(640, 480);
+        box.exec();
+        return kAnswerOk;
+    }
+    void progressOpen(const QString& c, int mn, int mx) override { m_previous.progressOpen(c, mn, mx); }
+    void progressCaption(const QString& c) override { m_previous.progressCaption(c); }
+    void progressRange(int mn, int mx) override { m_previous.progressRange(mn, mx); }
+    void progressPosition(int p) override { m_previous.progressPosition(p); }
+    void progressClose() override { m_previous.progressClose(); }
+
+private:
+    QWidget* m_parent;
+    UserInterface& m_previous;
+    bool m_active;
+};
+
+QString tr8(const char* text)
+{
+    return Translate(QString::fromLatin1(text));
+}
+
+void styleList(QTableWidget* list)
+{
+    list->setShowGrid(true);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->verticalHeader()->hide();
+    list->verticalHeader()->setDefaultSectionSize(22);
+    list->setWordWrap(false);
+    list->setTextElideMode(Qt::ElideRight);
+    list->horizontalHeader()->setHighlightSections(false);
+    list->setStyleSheet(QStringLiteral(
+        "QTableWidget { background: black; color: rgb(128,255,255); gridline-color: rgb(70,70,70);"
+        " selection-background-color: rgb(0,90,120); selection-color: white; }"
+        "QHeaderView::section { background: rgb(60,60,60); color: white; border: 1px solid rgb(90,90,90);"
+        " padding: 2px; }"
+        "QTableWidget::indicator { background: rgb(40,40,40); border: 1px solid rgb(128,255,255); }"
+        "QTableWidget::indicator:checked { background: rgb(128,255,255); }"));
+}
+
+QTableWidgetItem* cellItem(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setForeground(kListText);
+    item->setToolTip(text);
+    return item;
+}
+
+} // namespace
+
+CEPartInfo::CEPartInfo(QWidget* parent, const QString& searchText, int partId, const QString& serviceAddress)
+    : QDialog(parent)
+    , m_serviceAddress(serviceAddress.isEmpty() ? PartServiceAddress() : NormalizeServiceAddress(serviceAddress))
+    , m_partId(partId)
+{
+    setWindowTitle(tr8("Electronic Part Information"));
+    setStyleSheet(QStringLiteral(
+        "QLabel { color: white; }"
+        "QGroupBox { color: white; border: 1px solid rgb(120,120,120); border-radius: 8px; margin-top: 14px;"
+        " background: rgba(70,70,70,160); }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 12px; padding: 0 4px; }"
+        "QLineEdit { background: black; color: white; border: 1px solid rgb(120,120,120); padding: 3px; }"
+        "QPushButton { color: white; background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 rgb(110,110,110),"
+        " stop:1 rgb(50,50,50)); border: 1px solid rgb(30,30,30); border-radius: 6px; padding: 5px 14px; }"
+        "QPushButton:pressed { background: rgb(40,40,40); }"));
+
+    auto* layout = new QVBoxLayout(this);
+    auto* searchPanel = new QGroupBox(tr8("Search"), this);
+    auto* searchRow = new QHBoxLayout(searchPanel);
+    m_searchText = new QLineEdit(searchText, searchPanel);
+    auto* searchButton = new QPushButton(tr8("Search"), searchPanel);
+    searchRow->addWidget(m_searchText, 1);
+    searchRow->addWidget(searchButton);
+    layout->addWidget(searchPanel);
+
+    m_matches = new QTableWidget(this);
+    m_details = new QTableWidget(this);
+    setUpLists();
+    layout->addWidget(m_matches, 5);
+    layout->addWidget(m_details, 3);
+
+    auto* bottom = new QHBoxLayout;
+    auto* powered = new QLabel(tr8("Powered by Octapart"), this);
+    m_status = new QLabel(this);
+    auto* readPdfButton = new QPushButton(tr8("Read PDF"), this);
+    auto* transferButton = new QPushButton(tr8("Transfer"), this);
+    auto* okButton = new QPushButton(tr8("OK"), this);
+    bottom->addWidget(powered);
+    bottom->addWidget(m_status, 1);
+    bottom->addWidget(readPdfButton);
+    bottom->addWidget(transferButton);
+    bottom->addWidget(okButton);
+    layout->addLayout(bottom);
+
+    connect(searchButton, &QPushButton::clicked, this, &CEPartInfo::search);
+    connect(m_searchText, &QLineEdit::returnPressed, this, &CEPartInfo::search);
+    connect(m_matches, &QTableWidget::cellClicked, this, [this](int row, int) { showMatch(row); });
+    connect(readPdfButton, &QPushButton::clicked, this, &CEPartInfo::readPdf);
+    connect(transferButton, &QPushButton::clicked, this, &CEPartInfo::transfer);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    okButton->setDefault(false);
+    okButton->setAutoDefault(false);
+    searchButton->setAutoDefault(false);
+    resize(920, 640);
+}
+
+void CEPartInfo::setUpLists()
+{
+    styleList(m_matches);
+    QStringList headings;
+    for (int i = 0; i < kPartInfoReadFields; ++i)
+        headings << tr8(kPartInfoNames[i]);
+    headings << QStringLiteral("uid");
+    m_matches->setColumnCount(int(headings.size()));
+    m_matches->setHorizontalHeaderLabels(headings);
+    for (int c = 0; c < int(headings.size()); ++c)
+        m_matches->setColumnWidth(c, 12 * int(headings[c].size()) + 24);
+    m_matches->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+
+    styleList(m_details);
+    m_details->setColumnCount(2);
+    m_details->setHorizontalHeaderLabels({tr8("Column"), tr8("Value")});
+    m_details->setColumnWidth(0, 12 * 14);
+    m_details->horizontalHeader()->setStretchLastSection(true);
+    m_details->setRowCount(kPartInfoFields);
+    for (int r = 0; r < kPartInfoFields; ++r) {
+        QTableWidgetItem* name = cellItem(tr8(kPartInfoNames[r]));
+        name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        name->setCheckState(Qt::Unchecked);
+        m_details->setItem(r, 0, name);
+        m_details->setItem(r, 1, cellItem(QString()));
+    }
+}
+
+void CEPartInfo::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!m_searchedOnOpen) {
+        m_searchedOnOpen = true;
+        // After the window is on screen, so the user sees what is being waited for.
+        QMetaObject::invokeMethod(this, &CEPartInfo::search, Qt::QueuedConnection);
+    }
+}
+
+void CEPartInfo::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QLinearGradient gradient(0, 0, 0, height());
+    gradient.setColorAt(0, QColor(96, 96, 96));
+    gradient.setColorAt(1, QColor(24, 24, 24));
+    painter.fillRect(rect(), gradient);
+}
+
+void CEPartInfo::search()
+{
+    m_searchedOnOpen = true;
+    m_status->setText(tr8("Searching..."));
+    m_status->repaint();
+    std::vector<PartMatch> matches;
+    {
+        ScrollingMessages messages(this, m_scrollingResponses);
+        matches = SearchParts(m_serviceAddress, m_searchText->text());
+    }
+    fillMatches(matches);
+    m_status->clear();
+}
+
+void CEPartInfo::fillMatches(const std::vector<PartMatch>& matches)
+{
+    m_matches->clearContents();
+    m_matches->setRowCount(int(matches.size()));
+    for (int r = 0; r < int(matches.size()); ++r) {
+        for (int c = 0; c < kPartInfoReadFields; ++c)
+            m_matches->setItem(r, c, cellItem(matches[r].fields[c]));
+        m_matches->setItem(r, kPartInfoReadFields, cellItem(matches[r].uid));
+    }
+    // Part numbers, prices and uids are read whole or not at all; the other
+    // columns keep their width and show the rest in their tips.
+    for (const int c : {0, 2, kPartInfoReadFields}) {
+        const int captionWidth = 12 * int(m_matches->horizontalHeaderItem(c)->text().size()) + 24;
+        m_matches->resizeColumnToContents(c);
+        m_matches->setColumnWidth(c, qBound(captionWidth, m_matches->columnWidth(c), 220));
+    }
+}
+
+void CEPartInfo::showMatch(int row)
+{
+    if (row < 0 || row >= m_matches->rowCount())
+        return;
+    m_matches->selectRow(row);
+    auto text = [this, row](int column) {
+        const QTableWidgetItem* item = m_matches->item(row, column);
+        return item ? item->text() : QString();
+    };
+    for (int r = 0; r < kPartInfoFields; ++r)
+        m_details->item(r, 1)->setText(r < kPartInfoReadFields ? text(r) : QString());
+    for (int r = 0; r < kPartInfoReadFields; ++r)
+        m_details->item(r, 1)->setToolTip(text(r));
+
+    m_status->setText(tr8("Fetching the datasheet..."));
+    m_status->repaint();
+    PartDatasheet datasheet;
+    {
+        ScrollingMessages messages(this, m_scrollingResponses);
+        datasheet = FetchPartDatasheet(m_serviceAddress, text(kPartInfoReadFields), text(0));
+    }
+    m_status->clear();
+    m_datasheetPath = datasheet.path;
+    m_details->item(5, 1)->setText(datasheet.imageUrl);
+    m_details->item(6, 1)->setText(datasheet.path.isEmpty() ? QString() : QFileInfo(datasheet.path).fileName());
+    m_details->item(6, 1)->setToolTip(datasheet.path);
+}
+
+bool CEPartInfo::transfer()
+{
+    auto checked = [this](int r) { return m_details->item(r, 0)->checkState() == Qt::Checked; };
+    auto value = [this](int r) { return m_details->item(r, 1)->text(); };
+    PartInfoTransfer values;
+    values.description = checked(1);
+    values.descriptionText = value(1);
+    values.price = checked(2);
+    values.priceText = value(2);
+    values.manufacturer = checked(3);
+    values.manufacturerText = value(3);
+    values.website = checked(4);
+    values.websiteText = value(4);
+    if (!TransferPartInfo(m_partId, values))
+        return false;
+    m_changed = true;
+    ShowMessage(tr8("The checked values were written to the part."), tr8("Electronic Part Information"));
+    return true;
+}
+
+void CEPartInfo::readPdf()
+{
+    if (m_datasheetPath.isEmpty() || !QFileInfo::exists(m_datasheetPath)) {
+        ShowMessage(tr8("No datasheet has been downloaded."), tr8("Electronic Part Information"));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(m_datasheetPath)))
+        ShowMessage(tr8("Cannot open the file:") + QLatin1Char('\n') + m_datasheetPath,
+                    tr8("Electronic Part Information"));
+}

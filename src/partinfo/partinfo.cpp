@@ -1,0 +1,129 @@
+#include "partinfo/partinfo.h"
+
+#include "app/appstate.h"
+#include "app/dictionary.h"
+#include "app/format.h"
+#include "app/userinterface.h"
+#include "app/utilities.h"
+#include "db/database.h"
+#include "partinfo/partservice.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// "0.1234USD" -> amount "0.1234" and currency "USD".
+void splitPrice(const QString& price, QString& amount, QString& currency)
+{
+    qsizetype end = 0;
+    while (end < price.size() && (price.at(end).isDigit() || price.at(end) == QLatin1Char('.')
+                                  || price.at(end) == QLatin1Char('-') || price.at(end) == QLatin1Char('+')))
+        ++end;
+    amount = price.left(end).trimmed();
+    currency = price.mid(end).trimmed();
+}
+
+bool hasColumn(const QString& column)
+{
+    return FieldIndex(App().tables[PartList], column) >= 0;
+}
+
+} // namespace
+
+std::vector<PartMatch> SearchParts(const QString& serviceAddress, const QString& searchText, bool* reached)
+{
+    const QString text = FetchText(PartSearchUrl(serviceAddress, searchText));
+    if (reached)
+        *reached = !text.isEmpty();
+    if (text.isEmpty())
+        return {};
+    return ReadPartMatches(text);
+}
+
+QString DatasheetFileName(const QString& partNumber, const QString& datasheetUrl)
+{
+    QString name = partNumber;
+    name.replace(QLatin1Char('/'), QLatin1Char('-'));
+    name += datasheetUrl.right(4);
+    QString safe;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c.category() == QChar::Other_Control)
+            safe += QLatin1Char('-');
+        else
+            safe += c;
+    }
+    safe = safe.trimmed();
+    if (safe.isEmpty() || safe == QLatin1String(".") || safe == QLatin1String(".."))
+        safe = QStringLiteral("datasheet");
+    return safe;
+}
+
+PartDatasheet FetchPartDatasheet(const QString& serviceAddress, const QString& uid, const QString& partNumber)
+{
+    PartDatasheet result;
+    const QString text = FetchText(PartDetailUrl(serviceAddress, uid));
+    if (text.isEmpty())
+        return result;
+    result.fetched = true;
+    result.imageUrl = ReadSingleUrl(text, QStringLiteral("image"));
+    result.datasheetUrl = ReadSingleUrl(text, QStringLiteral("datasheets"));
+
+    const QString folder = DataDocumentFolder();
+    if (!QDir().mkpath(folder)) {
+        ShowMessage(Translate(QStringLiteral("Cannot write the file:")) + QLatin1Char('\n') + folder,
+                    PartServiceCaption());
+        return result;
+    }
+    const QString path = folder + QLatin1Char('/') + DatasheetFileName(partNumber, result.datasheetUrl);
+    // The name is made safe above; this guards the rule, not the user.
+    if (QFileInfo(path).absoluteDir() != QDir(folder))
+        return result;
+    if (DownloadFile(result.datasheetUrl, path))
+        result.path = path;
+    return result;
+}
+
+bool TransferPartInfo(int partId, const PartInfoTransfer& values)
+{
+    const QString caption = Translate(QStringLiteral("Electronic Part Information"));
+    if (!values.description && !values.price && !values.manufacturer && !values.website) {
+        ShowMessage(Translate(QStringLiteral("Check the values to transfer.")), caption);
+        return false;
+    }
+    if (partId <= 0
+        || QueryText(SqlFormat("SELECT count(*) FROM PartList WHERE id=%i", {partId}), false).trimmed()
+               != QLatin1String("1")) {
+        ShowMessage(Translate(QStringLiteral("The part is no longer in the parts list.")), caption);
+        return false;
+    }
+
+    const QString user = App().CurrentUser;
+    const QString stamp = TimestampText();
+    Transaction transaction;
+    if (values.description && hasColumn(QStringLiteral("Description")))
+        Execute(SqlFormat("UPDATE PartList SET Description='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
+                          {values.descriptionText, user, stamp, partId}));
+    if (values.manufacturer && hasColumn(QStringLiteral("Manufacturer")))
+        Execute(SqlFormat("UPDATE PartList SET Manufacturer='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
+                          {values.manufacturerText.toUpper(), user, stamp, partId}));
+    if (values.website && hasColumn(QStringLiteral("Web_Page")))
+        Execute(SqlFormat("UPDATE PartList SET Web_Page='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
+                          {values.websiteText, user, stamp, partId}));
+    if (values.price && hasColumn(QStringLiteral("Price"))) {
+        // The price column holds a number; the currency the service quoted
+        // goes with it, or the number would be read in the part's old currency.
+        QString amount;
+        QString currency;
+        splitPrice(values.priceText, amount, currency);
+        Execute(SqlFormat("UPDATE PartList SET Price='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
+                          {amount, user, stamp, partId}));
+        if (!currency.isEmpty() && hasColumn(QStringLiteral("Currency")))
+            Execute(SqlFormat("UPDATE PartList SET Currency='%s' WHERE id=%i", {currency, partId}));
+    }
+    if (!transaction.commit()) {
+        ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
+        return false;
+    }
+    return true;
+}

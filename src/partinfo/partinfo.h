@@ -1,0 +1,48 @@
+#pragma once
+// The work of the online part information: searching the service, fetching
+// a match's datasheet, and writing chosen values into a part's row.
+#include "partinfo/partreader.h"
+
+#include <QString>
+#include <vector>
+
+// The search for text; empty when nothing matched or the service could not
+// be reached (the user has been told; reached, when given, says which).
+std::vector<PartMatch> SearchParts(const QString& serviceAddress, const QString& searchText,
+                                   bool* reached = nullptr);
+
+// The file name a part's datasheet is saved under: the part number with "/"
+// as "-", followed by the last four characters of the datasheet's URL (its
+// ".pdf"). Separators and dot names are replaced, so the name always stays a
+// single name inside the Document folder.
+QString DatasheetFileName(const QString& partNumber, const QString& datasheetUrl);
+
+struct PartDatasheet
+{
+    bool fetched = false; // the detail answer arrived
+    QString imageUrl;
+    QString datasheetUrl;
+    QString path; // the saved file; empty when nothing was saved
+};
+
+// The detail of a match, and its first datasheet saved into the data
+// folder's Document folder.
+PartDatasheet FetchPartDatasheet(const QString& serviceAddress, const QString& uid, const QString& partNumber);
+
+// The detail values the user may carry into the part's row.
+struct PartInfoTransfer
+{
+    bool description = false;
+    bool price = false;
+    bool manufacturer = false;
+    bool website = false;
+    QString descriptionText;
+    QString priceText; // as shown: amount directly followed by the currency
+    QString manufacturerText;
+    QString websiteText;
+};
+
+// Writes the chosen values into PartList row partId, stamped with the user
+// and the time, all or nothing. Tells the user and returns false when there
+// is nothing to write, the row is gone or the database refuses.
+bool TransferPartInfo(int partId, const PartInfoTransfer& values);

@@ -1,0 +1,48 @@
+// koltctl commands of the online part information: search and datasheet.
+#include "app/ctlcommands.h"
+#include "partinfo/partinfo.h"
+#include "partinfo/partservice.h"
+
+namespace {
+
+int runPartinfo(CtlContext& ctx)
+{
+    const QString service = NormalizeServiceAddress(ctx.takeOption(QStringLiteral("--service"), PartServiceAddress()));
+    const QString verb = ctx.args.value(0);
+    if (verb == QLatin1String("search") && ctx.args.size() == 2) {
+        bool reached = false;
+        const std::vector<PartMatch> matches = SearchParts(service, ctx.args[1], &reached);
+        if (!reached)
+            return kCtlFailed;
+        for (const PartMatch& match : matches) {
+            QStringList row(match.fields.begin(), match.fields.end());
+            row << match.uid;
+            ctx.out << row.join(QLatin1Char('\t')) << "\n";
+        }
+        return kCtlOk;
+    }
+    if (verb == QLatin1String("datasheet") && ctx.args.size() == 3) {
+        const PartDatasheet datasheet = FetchPartDatasheet(service, ctx.args[1], ctx.args[2]);
+        if (datasheet.path.isEmpty())
+            return kCtlFailed;
+        ctx.out << datasheet.path << "\n";
+        return kCtlOk;
+    }
+    if (verb == QLatin1String("service") && ctx.args.size() <= 2) {
+        if (ctx.args.size() == 2)
+            SetPartServiceAddress(ctx.args[1]);
+        ctx.out << PartServiceAddress() << "\n";
+        return kCtlOk;
+    }
+    return kCtlUsage;
+}
+
+} // namespace
+
+void RegisterPartinfoCommands()
+{
+    RegisterCtlCommand({QStringLiteral("partinfo"),
+                        QStringLiteral("partinfo [--service URL] search TEXT | partinfo [--service URL] datasheet UID PART"
+                                       " | partinfo service [URL]"),
+                        runPartinfo});
+}

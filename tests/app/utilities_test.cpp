@@ -1,0 +1,57 @@
+#include "app/format.h"
+#include "app/utilities.h"
+#include "db/database.h"
+
+#include <gtest/gtest.h>
+
+TEST(Utilities, TimestampRoundTripAndColumnLookup)
+{
+    const QString now = TimestampText();
+    ASSERT_EQ(now.size(), 19);
+    EXPECT_EQ(ParseTimestamp(now).toString("yyyy-MM-dd HH:mm:ss"), now);
+    EXPECT_EQ(ParseTimestamp("2026-03-07 08:05:09"), QDateTime(QDate(2026, 3, 7), QTime(8, 5, 9)));
+
+    QueryResult r;
+    r.columnCount = 3;
+    r.headings[0] = "Key";
+    r.headings[1] = "Part #";
+    r.headings[2] = "Description";
+    EXPECT_EQ(FindColumn(r, "part"), 1);
+    EXPECT_EQ(FindColumn(r, "DESC"), 2);
+    EXPECT_EQ(FindColumn(r, "price"), -1);
+}
+
+TEST(Utilities, CurrencySymbolsAndLenientNumbers)
+{
+    EXPECT_EQ(CurrencySymbol("usd"), "$");
+    EXPECT_EQ(CurrencySymbol("CAD"), "$");
+    EXPECT_EQ(CurrencySymbol("GBP"), "£");
+    EXPECT_EQ(CurrencySymbol("JPY"), "¥");
+    EXPECT_EQ(CurrencySymbol("EUR"), "€");
+    EXPECT_EQ(CurrencySymbol("YEN"), "");
+    EXPECT_EQ(CurrencySymbol(""), "");
+
+    EXPECT_DOUBLE_EQ(TextToDouble(" 12.5abc"), 12.5);
+    EXPECT_DOUBLE_EQ(TextToDouble("abc"), 0.0);
+    EXPECT_DOUBLE_EQ(TextToDouble("-3e2"), -300.0);
+    EXPECT_DOUBLE_EQ(TextToDouble("inf"), 0.0);
+    EXPECT_DOUBLE_EQ(TextToDouble(""), 0.0);
+    EXPECT_EQ(TextToInt("0066"), 66);
+    EXPECT_EQ(TextToInt("2.9"), 2);
+    EXPECT_EQ(TextToInt("-7x"), -7);
+    EXPECT_EQ(TextToInt("99999999999"), 2147483647);
+}
+
+TEST(Format, PrintfFormatsAndSqlQuoting)
+{
+    EXPECT_EQ(Format("REQ%0.4i", {7}), "REQ0007");
+    EXPECT_EQ(Format("P%0.4i", {12345}), "P12345");
+    EXPECT_EQ(Format("%0.2f|%0.0f|%i%%", {2.345, 2.5, 3}), "2.35|2|3%"); // printf rounding
+    EXPECT_EQ(Format("%s:Assy:%s", {"REQ0001", QString("ÜBER")}), "REQ0001:Assy:ÜBER");
+    EXPECT_EQ(Format("[%5s][%-3s]", {"ab", "c"}), "[   ab][c  ]");
+    EXPECT_EQ(Format("%s %s", {"only"}), "only %s"); // a missing argument stays visible
+
+    EXPECT_EQ(SqlEscape("O'BRIEN"), "O''BRIEN");
+    EXPECT_EQ(SqlFormat("Update PartList Set Price = '%0.2f' where Part_nBr = '%s'", {1.5, "X'; drop table T;--"}),
+              "Update PartList Set Price = '1.50' where Part_nBr = 'X''; drop table T;--'");
+}

@@ -1,0 +1,194 @@
+// Image buttons, the message box, the selection popup and the progress window, offscreen.
+#include "controls/guitest.h"
+
+#include "app/userinterface.h"
+#include "controls/artwork.h"
+#include "controls/guiinterface.h"
+#include "controls/imagebutton.h"
+#include "controls/messagebox.h"
+#include "controls/select.h"
+#include "controls/wait.h"
+
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+CImageButton* buttonWithText(QWidget* box, const QString& text)
+{
+    for (CImageButton* b : box->findChildren<CImageButton*>())
+        if (b->text() == text && b->isVisible())
+            return b;
+    return nullptr;
+}
+
+int answerBy(int buttons, const std::function<void(QWidget*)>& action)
+{
+    WhenModalOpens(action);
+    return ShowMessage(QStringLiteral("Save the changes?"), QStringLiteral("Question"), buttons);
+}
+
+} // namespace
+
+TEST(ImageButton, FontsStatesAndLatching)
+{
+    QWidget dialog;
+    dialog.resize(400, 200);
+    CImageButton ok(QStringLiteral("OK"), 0, 1, &dialog);
+    CImageButton cancel(QStringLiteral("Cancel"), 0, 2, &dialog);
+    CImageButton longText(QStringLiteral("Error Checks"), 0, 3, &dialog);
+    EXPECT_EQ(ok.textFont().pixelSize(), 21);
+    EXPECT_EQ(cancel.textFont().pixelSize(), 18);
+    EXPECT_EQ(longText.textFont().pixelSize(), 15);
+    EXPECT_EQ(CImageButton::TextHeight(QStringLiteral("0123456789")), 18);
+    EXPECT_EQ(CImageButton::TextHeight(QStringLiteral("01234567890")), 15);
+    EXPECT_EQ(ok.textFont().weight(), QFont::Medium);
+    dialog.show();
+
+    QSignalSpy commands(&cancel, &CImageButton::command);
+    QTest::mousePress(&cancel, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(cancel.state(), CImageButton::StatePressed);
+    EXPECT_EQ(cancel.textFont().weight(), QFont::Bold);
+    QTest::mouseRelease(&cancel, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_NE(cancel.state(), CImageButton::StatePressed);
+    ASSERT_EQ(commands.count(), 1);
+    EXPECT_EQ(commands.at(0).at(0).toInt(), 2);
+
+    // Disabled: drawn with background 3 and sends nothing.
+    cancel.setEnabled(false);
+    EXPECT_EQ(cancel.state(), CImageButton::StateDisabled);
+    EXPECT_EQ(CImageButton::BackgroundIndex(cancel.state()), 3);
+    QTest::mouseClick(&cancel, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(commands.count(), 1);
+    const QImage drawn = cancel.grab().toImage();
+    EXPECT_EQ(drawn.pixel(48, 2), ArtworkCell(kArtButtonBackgrounds, 3).pixel(48, 2));
+
+    // Latching: down after the first click, up after the second.
+    ok.setToggleMode(1);
+    QTest::mouseClick(&ok, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(ok.latched());
+    EXPECT_EQ(ok.state(), CImageButton::StatePressed);
+    QTest::mouseClick(&ok, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_FALSE(ok.latched());
+    EXPECT_NE(ok.state(), CImageButton::StatePressed);
+
+    // Icon buttons draw their icon and no text.
+    CImageButton icon(QStringLiteral("OK"), kIconOk, 1, &dialog);
+    EXPECT_EQ(icon.iconNumber(), 1);
+}
+
+TEST(MessageBox, AnswersOfEveryButtonSet)
+{
+    GuiInterface gui;
+    SetUserInterface(&gui);
+    auto click = [](const QString& text) {
+        return [text](QWidget* box) {
+            CImageButton* b = buttonWithText(box, text);
+            ASSERT_NE(b, nullptr) << text.toStdString();
+            QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(20, 20));
+        };
+    };
+    EXPECT_EQ(answerBy(kButtonsOk, click(QStringLiteral("OK"))), kAnswerOk);
+    EXPECT_EQ(answerBy(kButtonsOkCancel, click(QStringLiteral("OK"))), kAnswerOk);
+    EXPECT_EQ(answerBy(kButtonsOkCancel, click(QStringLiteral("CANCEL"))), kAnswerCancel);
+    EXPECT_EQ(answerBy(kButtonsYesNoCancel, click(QStringLiteral("Yes"))), kAnswerYes);
+    EXPECT_EQ(answerBy(kButtonsYesNoCancel, click(QStringLiteral("No"))), kAnswerNo);
+    EXPECT_EQ(answerBy(kButtonsYesNoCancel, click(QStringLiteral("CANCEL"))), kAnswerCancel);
+    EXPECT_EQ(answerBy(kButtonsYesNo, click(QStringLiteral("Yes"))), kAnswerYes);
+    EXPECT_EQ(answerBy(kButtonsYesNo, click(QStringLiteral("No"))), kAnswerNo);
+    // The close box and Esc answer Cancel, whatever the set.
+    EXPECT_EQ(answerBy(kButtonsYesNo, [](QWidget* box) { box->close(); }), kAnswerCancel);
+    EXPECT_EQ(answerBy(kButtonsOk, [](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); }), kAnswerCancel);
+    // Enter takes the button with the focus (the leftmost).
+    EXPECT_EQ(answerBy(kButtonsYesNoCancel, [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); }),
+              kAnswerYes);
+    SetUserInterface(nullptr);
+}
+
+TEST(MessageBox, LayoutOfButtonsAndSize)
+{
+    CMessageBox three(QStringLiteral("Short"), QStringLiteral("Caption"), kButtonsYesNoCancel, kAlignLeft);
+    EXPECT_EQ(three.windowTitle(), QStringLiteral("Caption"));
+    EXPECT_EQ(three.size(), QSize(CMessageBox::kTemplateWidth, CMessageBox::kTemplateHeight));
+    EXPECT_EQ(three.button(0)->x(), 20);
+    EXPECT_EQ(three.button(2)->geometry().right() + 1, three.width() - 20);
+    EXPECT_EQ(three.button(1)->geometry().center().x(), three.width() / 2 - (three.width() % 2 == 0 ? 1 : 0));
+    EXPECT_EQ(three.button(0)->controlId(), 1097);
+    EXPECT_EQ(three.button(2)->iconNumber(), kIconCancel);
+
+    CMessageBox one(QStringLiteral("Short"), QString(), kButtonsOk, kAlignCentre);
+    EXPECT_EQ(one.button(0), nullptr);
+    EXPECT_EQ(one.button(2), nullptr);
+    ASSERT_NE(one.button(1), nullptr);
+    EXPECT_EQ(one.button(1)->iconNumber(), kIconOk);
+    EXPECT_EQ(one.windowTitle(), QStringLiteral("Message Box"));
+
+    CMessageBox two(QStringLiteral("Short"), QString(), kButtonsYesNo, kAlignRight);
+    EXPECT_EQ(two.button(1), nullptr);
+    EXPECT_EQ(two.button(2)->text(), QStringLiteral("No"));
+
+    // A long, many-line message widens and heightens the box.
+    QString text;
+    for (int i = 0; i < 12; ++i)
+        text += QStringLiteral("Part P%1 is used by an assembly that contains itself on line %1 of its bill\n").arg(i);
+    CMessageBox big(text, QString(), kButtonsOk, kAlignLeft);
+    EXPECT_GT(big.width(), CMessageBox::kTemplateWidth);
+    EXPECT_GT(big.height(), CMessageBox::kTemplateHeight);
+    const QFontMetrics metrics(CMessageBox::TextFont());
+    EXPECT_GE(big.height(), 12 * metrics.height() + CMessageBox::kButtonHeight + 50 - metrics.height());
+    EXPECT_GT(big.button(1)->y(), big.height() / 2);
+}
+
+TEST(Select, ChoosesByRowAndNothingBelowTheLastItem)
+{
+    QWidget reference;
+    reference.resize(300, 200);
+    reference.show();
+    const QStringList items = {QStringLiteral("Insert"), QStringLiteral("Delete"), QStringLiteral("Copy")};
+    {
+        CSelect popup(items, QPoint(10, 10), &reference);
+        EXPECT_EQ(popup.height(), 22 * 3 + 8);
+        EXPECT_EQ(popup.itemAt(4), 0);
+        EXPECT_EQ(popup.itemAt(4 + 22), 1);
+        EXPECT_EQ(popup.itemAt(4 + 2 * 22 + 21), 2);
+        EXPECT_EQ(popup.itemAt(4 + 3 * 22), -1);
+    }
+    // Near the bottom of the reference window it moves up by the overflow.
+    {
+        CSelect popup(items, QPoint(10, 180), &reference);
+        EXPECT_EQ(reference.mapFromGlobal(popup.geometry().bottomLeft()).y() + 1, reference.height());
+    }
+    WhenModalOpens([](QWidget* popup) { QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(40, 4 + 22 + 5)); });
+    EXPECT_EQ(CSelect::Run(items, QPoint(10, 10), &reference), 1);
+    WhenModalOpens([](QWidget* popup) {
+        QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(40, popup->height() - 2));
+    });
+    EXPECT_EQ(CSelect::Run(items, QPoint(10, 10), &reference), -1);
+    WhenModalOpens([](QWidget* popup) { QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(-30, 10)); });
+    EXPECT_EQ(CSelect::Run(items, QPoint(10, 10), &reference), -1);
+}
+
+TEST(Wait, ProgressScopesDriveOneWindow)
+{
+    GuiInterface gui;
+    SetUserInterface(&gui);
+    {
+        WaitScope outer;
+        ASSERT_NE(gui.waitWindow(), nullptr);
+        EXPECT_TRUE(gui.waitWindow()->isVisible());
+        EXPECT_EQ(gui.waitWindow()->windowTitle(), QStringLiteral("Database Access..."));
+        outer.setRange(0, 4);
+        outer.setPosition(3);
+        EXPECT_EQ(gui.waitWindow()->bar()->value(), 3);
+        {
+            WaitScope inner(QStringLiteral("Moving to Stock..."), 0, 10);
+            EXPECT_EQ(gui.waitWindow()->windowTitle(), QStringLiteral("Moving to Stock..."));
+        }
+        EXPECT_NE(gui.waitWindow(), nullptr) << "the outer scope still runs";
+        outer.setCaption(QStringLiteral("Update Database..."));
+        EXPECT_EQ(gui.waitWindow()->windowTitle(), QStringLiteral("Update Database..."));
+    }
+    EXPECT_EQ(gui.waitWindow(), nullptr);
+    SetUserInterface(nullptr);
+}

@@ -1,0 +1,104 @@
+#include "db/settingsfile.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The layout written out by hand: marker, length, UTF-16 units.
+QByteArray archived(const QString& s)
+{
+    QByteArray out;
+    out.append('\xFF').append('\xFE').append('\xFF');
+    if (s.size() < 0xFF) {
+        out.append(static_cast<char>(s.size()));
+    } else {
+        out.append('\xFF').append(static_cast<char>(s.size() & 0xFF)).append(static_cast<char>(s.size() >> 8));
+    }
+    for (QChar ch : s)
+        out.append(static_cast<char>(ch.unicode() & 0xFF)).append(static_cast<char>(ch.unicode() >> 8));
+    return out;
+}
+
+QByteArray le32(qint32 v)
+{
+    QByteArray out;
+    for (int i = 0; i < 4; ++i)
+        out.append(static_cast<char>((static_cast<quint32>(v) >> (8 * i)) & 0xFF));
+    return out;
+}
+
+} // namespace
+
+TEST(SettingsFile, MatchesTheLayoutByteForByte)
+{
+    SettingsData s;
+    s.dataFolder = "/home/ann/KOLT";
+    s.pictureFolder = QString(300, QChar('p')); // needs the 16-bit length form
+    s.documentFolder = "";
+    s.language = 2;
+    s.layout[1][3] = ColumnSetting{0, 120, 5};
+    s.layout[8][63] = ColumnSetting{1, -1, 63};
+
+    QByteArray expected = archived(s.dataFolder) + archived(s.pictureFolder) + archived("") + le32(2);
+    for (int t = 0; t < 9; ++t)
+        for (int c = 0; c < 64; ++c) {
+            const ColumnSetting& col = s.layout[t][c];
+            expected += le32(col.shown) + le32(col.width) + le32(col.position);
+        }
+    const QByteArray bytes = EncodeSettings(s);
+    EXPECT_EQ(bytes.size(), expected.size());
+    EXPECT_EQ(bytes, expected);
+    EXPECT_EQ(bytes.size(), 4 + 14 * 2 + 6 + 300 * 2 + 4 + 4 + 9 * 64 * 12);
+
+    SettingsData back;
+    ASSERT_TRUE(DecodeSettings(bytes, back));
+    EXPECT_EQ(back.dataFolder, s.dataFolder);
+    EXPECT_EQ(back.pictureFolder, s.pictureFolder);
+    EXPECT_EQ(back.language, 2);
+    EXPECT_EQ(back.layout[1][3].width, 120);
+    EXPECT_EQ(back.layout[1][3].shown, 0);
+    EXPECT_EQ(back.layout[1][3].position, 5);
+}
+
+TEST(SettingsFile, ReadsEightBitStringsAndSurvivesTruncation)
+{
+    // A length without the 0xFF 0xFFFE marker means 8-bit characters.
+    QByteArray bytes;
+    bytes.append('\x03').append("C:\\");
+    bytes.append('\x00').append('\x00');
+    SettingsData s;
+    EXPECT_FALSE(DecodeSettings(bytes, s)); // ends before the layout
+    EXPECT_EQ(s.dataFolder, "C:\\");
+    EXPECT_EQ(s.layout[0][5].position, 5); // defaults kept
+    EXPECT_EQ(s.layout[0][5].width, -1);
+
+    SettingsData garbage;
+    EXPECT_FALSE(DecodeSettings(QByteArray("\xFF\xFE\xFF\xFF\xFF\xFF", 6), garbage));
+}
+
+TEST(SettingsFile, WritesBesideTheProgramOrInTheUserFolder)
+{
+    QTemporaryDir program;
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    App().ProgramFolder = program.path() + "/";
+    App().DataFolder = "/data/x";
+    App().language = 1;
+    ASSERT_TRUE(WriteSettingsFile());
+    EXPECT_TRUE(QFile::exists(program.path() + "/KOLT.prm"));
+    App().DataFolder.clear();
+    ASSERT_TRUE(ReadSettingsFile());
+    EXPECT_EQ(App().DataFolder, "/data/x");
+
+    // A program folder we cannot write to (here: one that is not there):
+    // the user's folder takes the file, and from then on it is read first.
+    App().ProgramFolder = program.path() + "/missing/";
+    App().DataFolder = "/data/y";
+    ASSERT_TRUE(WriteSettingsFile());
+    EXPECT_TRUE(QFile::exists(config.path() + "/KOLT/KOLT.prm"));
+    App().ProgramFolder = program.path() + "/";
+    App().DataFolder.clear();
+    ASSERT_TRUE(ReadSettingsFile());
+    EXPECT_EQ(App().DataFolder, "/data/y");
+}
