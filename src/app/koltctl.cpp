@@ -4,7 +4,7 @@
 #include "app/startup.h"
 #include "app/userinterface.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
@@ -50,7 +50,10 @@ void printUsage(QTextStream& err)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication application(argc, argv);
+    // The printouts paint text, which needs the GUI side of Qt; no screen is used.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
 

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <QSet>
 #include <functional>
 
 int OrderStage(const QString& status)
@@ -58,17 +59,34 @@ bool IsAssembly(const QueryResult& bom, const QString& part)
     return false;
 }
 
-QStringList FindAssemblyCycle(const QueryResult& bom, const QString& assembly)
+BomIndex::BomIndex(const QueryResult& bom)
 {
     const int assyColumn = FindColumn(bom, QStringLiteral("Assy"));
+    if (assyColumn < 0)
+        return;
+    for (int r = 0; r < bom.rowCount; ++r)
+        m_rows[bom.cell(r, assyColumn)].append(r);
+}
+
+const QVector<int>& BomIndex::rows(const QString& assembly) const
+{
+    static const QVector<int> none;
+    const auto it = m_rows.constFind(assembly);
+    return it == m_rows.constEnd() ? none : it.value();
+}
+
+QStringList FindAssemblyCycle(const QueryResult& bom, const QString& assembly)
+{
     const int partColumn = FindColumn(bom, QStringLiteral("Part"));
-    if (assyColumn < 0 || partColumn < 0)
+    if (partColumn < 0)
         return {};
+    const BomIndex index(bom);
     QStringList path;
-    QStringList cleared; // assemblies whose whole bill was walked without a cycle
+    QSet<QString> onPath;
+    QSet<QString> cleared; // assemblies whose whole bill was walked without a cycle
     QStringList found;
     std::function<bool(const QString&)> walk = [&](const QString& current) {
-        if (path.contains(current)) {
+        if (onPath.contains(current)) {
             found = path.mid(path.indexOf(current));
             found << current;
             return true;
@@ -76,15 +94,15 @@ QStringList FindAssemblyCycle(const QueryResult& bom, const QString& assembly)
         if (cleared.contains(current))
             return false;
         path << current;
-        for (int r = 0; r < bom.rowCount; ++r) {
-            if (bom.cell(r, assyColumn) != current)
-                continue;
+        onPath.insert(current);
+        for (const int r : index.rows(current)) {
             const QString part = bom.cell(r, partColumn);
-            if (IsAssembly(bom, part) && walk(part))
+            if (index.isAssembly(part) && walk(part))
                 return true;
         }
         path.removeLast();
-        cleared << current;
+        onPath.remove(current);
+        cleared.insert(current);
         return false;
     };
     walk(assembly);
@@ -129,28 +147,30 @@ void ExplodeAssembly(const QueryResult& bom, double multiplier, const QString& a
     const int onOrder = FindHeading(bom, QStringLiteral("On Order"));
     if (assy < 0)
         return;
-    for (int r = 0; r < bom.rowCount; ++r) {
-        if (bom.cell(r, assy) != assembly)
-            continue;
-        FlatItem line;
-        line.part = bom.cell(r, part);
-        line.quantity = TextToDouble(bom.cell(r, quan));
-        line.manufacturer = bom.cell(r, manuf);
-        line.distributor = bom.cell(r, dist);
-        line.webPage = bom.cell(r, web);
-        line.description = bom.cell(r, desc);
-        line.currency = bom.cell(r, curr);
-        line.stock = TextToDouble(bom.cell(r, stock));
-        line.price = TextToDouble(bom.cell(r, price));
-        line.allocated = TextToDouble(bom.cell(r, alloc));
-        line.onOrder = TextToDouble(bom.cell(r, onOrder));
-        line.loss = TextToDouble(bom.cell(r, loss));
-        line.make = bom.cell(r, make).toUpper().contains(QLatin1Char('M')) ? 1 : 0;
-        if (line.make == 0)
-            AddFlatItem(list, line, multiplier);
-        if (IsAssembly(bom, line.part))
-            ExplodeAssembly(bom, line.quantity * multiplier, line.part, list);
-    }
+    const BomIndex index(bom);
+    std::function<void(double, const QString&)> explode = [&](double factor, const QString& current) {
+        for (const int r : index.rows(current)) {
+            FlatItem line;
+            line.part = bom.cell(r, part);
+            line.quantity = TextToDouble(bom.cell(r, quan));
+            line.manufacturer = bom.cell(r, manuf);
+            line.distributor = bom.cell(r, dist);
+            line.webPage = bom.cell(r, web);
+            line.description = bom.cell(r, desc);
+            line.currency = bom.cell(r, curr);
+            line.stock = TextToDouble(bom.cell(r, stock));
+            line.price = TextToDouble(bom.cell(r, price));
+            line.allocated = TextToDouble(bom.cell(r, alloc));
+            line.onOrder = TextToDouble(bom.cell(r, onOrder));
+            line.loss = TextToDouble(bom.cell(r, loss));
+            line.make = bom.cell(r, make).toUpper().contains(QLatin1Char('M')) ? 1 : 0;
+            if (line.make == 0)
+                AddFlatItem(list, line, factor);
+            if (index.isAssembly(line.part))
+                explode(line.quantity * factor, line.part);
+        }
+    };
+    explode(multiplier, assembly);
 }
 
 void NetRequirements(FlatList& list)

@@ -4,7 +4,9 @@
 // purchase order per vendor; then the production tasks are built.
 #include "db/database.h"
 
+#include <QHash>
 #include <QString>
+#include <QVector>
 #include <QStringList>
 #include <vector>
 
@@ -47,6 +49,19 @@ int FindHeading(const QueryResult& result, const QString& key);
 QueryResult LoadBomRows();
 
 bool IsAssembly(const QueryResult& bom, const QString& part);
+
+// The rows of each assembly of a bill, so the walks through it need not scan
+// the whole bill at every level.
+class BomIndex
+{
+public:
+    explicit BomIndex(const QueryResult& bom);
+    const QVector<int>& rows(const QString& assembly) const;
+    bool isAssembly(const QString& part) const { return m_rows.contains(part); }
+
+private:
+    QHash<QString, QVector<int>> m_rows;
+};
 
 // The path of assemblies by which `assembly` contains itself ("A", "B", "A"),
 // or empty when its bill is free of cycles.

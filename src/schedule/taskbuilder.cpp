@@ -6,27 +6,33 @@
 #include "app/utilities.h"
 #include "orders/requirement.h"
 
+#include <QSet>
 #include <algorithm>
+#include <functional>
 
 void CollectAssemblies(const QueryResult& rows, double multiplier, int level, const QString& assembly,
                        std::vector<AssemblyEntry>& list)
 {
-    const bool known = std::any_of(list.begin(), list.end(),
-                                   [&](const AssemblyEntry& e) { return e.assembly == assembly; });
-    if (!known)
-        list.push_back({assembly, multiplier, level});
-    const int assyColumn = FindHeading(rows, QStringLiteral("Assy"));
     const int partColumn = FindHeading(rows, QStringLiteral("Part"));
     const int quanColumn = FindHeading(rows, QStringLiteral("Quan"));
-    if (assyColumn < 0 || partColumn < 0 || quanColumn < 0)
+    if (FindHeading(rows, QStringLiteral("Assy")) < 0 || partColumn < 0 || quanColumn < 0)
         return;
-    for (int r = 0; r < rows.rowCount; ++r) {
-        if (rows.cell(r, assyColumn) != assembly)
-            continue;
-        const QString part = rows.cell(r, partColumn);
-        if (IsAssembly(rows, part))
-            CollectAssemblies(rows, TextToDouble(rows.cell(r, quanColumn)) * multiplier, level + 1, part, list);
-    }
+    const BomIndex index(rows);
+    QSet<QString> listed;
+    for (const AssemblyEntry& entry : list)
+        listed.insert(entry.assembly);
+    std::function<void(double, int, const QString&)> collect = [&](double factor, int depth, const QString& current) {
+        if (!listed.contains(current)) {
+            listed.insert(current);
+            list.push_back({current, factor, depth});
+        }
+        for (const int r : index.rows(current)) {
+            const QString part = rows.cell(r, partColumn);
+            if (index.isAssembly(part))
+                collect(TextToDouble(rows.cell(r, quanColumn)) * factor, depth + 1, part);
+        }
+    };
+    collect(multiplier, level, assembly);
 }
 
 int BuildTasks(const QString& orderNumber, const QString& assembly, double quantity)
@@ -79,25 +85,22 @@ int BuildTasks(const QString& orderNumber, const QString& assembly, double quant
 
 namespace {
 
-void appendRouting(const QueryResult& bom, const QString& assembly, int count, int depth, QStringList& path,
-                   std::vector<RoutingEntry>& list)
+void appendRouting(const QueryResult& bom, const BomIndex& index, const QString& assembly, int count, int depth,
+                   QStringList& path, std::vector<RoutingEntry>& list)
 {
     list.push_back({assembly, count, depth});
-    const int assyColumn = FindColumn(bom, QStringLiteral("Assy"));
     const int partColumn = FindColumn(bom, QStringLiteral("Part"));
     const int quanColumn = FindColumn(bom, QStringLiteral("Quan"));
-    if (assyColumn < 0 || partColumn < 0 || quanColumn < 0)
+    if (partColumn < 0 || quanColumn < 0)
         return;
     path << assembly;
-    for (int r = 0; r < bom.rowCount; ++r) {
-        if (bom.cell(r, assyColumn) != assembly)
-            continue;
+    for (const int r : index.rows(assembly)) {
         const QString part = bom.cell(r, partColumn);
         // A bill that contains itself is printed down to the repetition only.
-        if (!IsAssembly(bom, part) || path.contains(part))
+        if (!index.isAssembly(part) || path.contains(part))
             continue;
         const int childCount = static_cast<int>(TextToDouble(bom.cell(r, quanColumn)) * count);
-        appendRouting(bom, part, childCount, depth + 1, path, list);
+        appendRouting(bom, index, part, childCount, depth + 1, path, list);
     }
     path.removeLast();
 }
@@ -108,7 +111,7 @@ std::vector<RoutingEntry> BuildRoutingList(const QueryResult& bom, const QString
 {
     std::vector<RoutingEntry> list;
     QStringList path;
-    appendRouting(bom, assembly, static_cast<int>(quantity), 0, path, list);
+    appendRouting(bom, BomIndex(bom), assembly, static_cast<int>(quantity), 0, path, list);
     return list;
 }
 
