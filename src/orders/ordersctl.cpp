@@ -127,4 +127,17 @@ void RegisterOrdersCommands()
                                 return kCtlFailed;
                             return PrintRoutingPdf(ctx.args[0], file) ? kCtlOk : kCtlFailed;
                         }});
+    // "print KIND ..." until the shared print dispatcher takes these kinds over.
+    RegisterCtlCommand({QStringLiteral("print"),
+                        QStringLiteral("print po PO --pdf FILE | print routing REQ --pdf FILE | print schedule REQ "
+                                       "--pdf FILE"),
+                        [](CtlContext& ctx) {
+                            if (ctx.args.isEmpty())
+                                return kCtlUsage;
+                            const QString target = QStringLiteral("print-") + ctx.args.takeFirst();
+                            for (const CtlCommand& command : CtlCommands())
+                                if (command.name == target)
+                                    return command.run(ctx);
+                            return kCtlUsage;
+                        }});
 }

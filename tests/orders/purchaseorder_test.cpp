@@ -220,6 +220,17 @@ TEST_F(OrdersTest, TheRoadOfOneRequirement)
     EXPECT_TRUE(text.contains("BOLT"));
     EXPECT_TRUE(text.contains("Subtotal 2.25"));
     EXPECT_TRUE(text.contains("Purchase Order:P0066 Page 1"));
+
+    // The number's barcode reads back.
+    QProcess render;
+    render.start("pdftoppm", {"-png", "-r", "200", "-singlefile", pdf, dir.path() + "/po"});
+    render.waitForFinished(30000);
+    QProcess scan;
+    scan.start("zbarimg", {"-q", dir.path() + "/po.png"});
+    scan.waitForFinished(30000);
+    if (scan.error() != QProcess::FailedToStart) {
+        EXPECT_TRUE(QString::fromUtf8(scan.readAllStandardOutput()).contains("CODE-39:P0066"));
+    }
 }
 
 TEST_F(OrdersTest, ALongPurchaseOrderRepeatsItsHeaderOnEveryPage)
