@@ -5,9 +5,11 @@
 //   kolt_resgen dict OUT.txt IN.tsv...       the dictionary from column files
 //
 // Dictionary sources hold one phrase per line as "English<TAB>German<TAB>French";
-// blank lines and lines starting with ";;" are skipped. Each column becomes one
+// blank lines, lines starting with ";;" and phrases already given are skipped. Each column becomes one
 // block of the dictionary, closed by a "***" line.
+#include <cctype>
 #include <cstdio>
+#include <set>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -123,6 +125,7 @@ int makeDefinition(const std::string& in, const std::string& outPath)
 int makeDictionary(const std::string& outPath, int argc, char** argv)
 {
     std::vector<std::vector<std::string>> columns;
+    std::set<std::string> seen;
     for (int a = 0; a < argc; ++a) {
         std::string text;
         if (!readFile(argv[a], text)) {
@@ -143,6 +146,13 @@ int makeDictionary(const std::string& outPath, int argc, char** argv)
             cells.push_back(cur);
             if (columns.empty())
                 columns.resize(cells.size());
+            // The lookup takes the first match ignoring case, so a phrase
+            // repeated by a later file could never be used: keep one.
+            std::string key = cells[0];
+            for (char& ch : key)
+                ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+            if (!seen.insert(key).second)
+                continue;
             if (cells.size() != columns.size()) {
                 std::cerr << argv[a] << ":" << lineNo << ": expected " << columns.size()
                           << " tab-separated phrases, found " << cells.size() << "\n";

@@ -25,15 +25,15 @@ QString formatImpl(const char* format, std::initializer_list<FormatValue> args, 
             p += 2;
             continue;
         }
-        std::string spec = "%";
+        std::string conversion = "%";
         ++p;
         while (*p && std::strchr("-+ #0123456789.", *p))
-            spec += *p++;
+            conversion += *p++;
         while (*p && std::strchr("hlLqjzt", *p))
             ++p; // length modifiers carry no meaning for our arguments
         const char conv = *p ? *p++ : 's';
         if (it == args.end()) {
-            out += QString::fromStdString(spec) + QLatin1Char(conv);
+            out += QString::fromStdString(conversion) + QLatin1Char(conv);
             continue;
         }
         const FormatArg& arg = (it++)->v;
@@ -50,17 +50,17 @@ QString formatImpl(const char* format, std::initializer_list<FormatValue> args, 
             int width = 0, precision = -1;
             bool left = false;
             size_t k = 1;
-            while (k < spec.size() && std::strchr("-+ #0", spec[k])) {
-                left = left || spec[k] == '-';
+            while (k < conversion.size() && std::strchr("-+ #0", conversion[k])) {
+                left = left || conversion[k] == '-';
                 ++k;
             }
-            while (k < spec.size() && std::isdigit(static_cast<unsigned char>(spec[k])))
-                width = width * 10 + (spec[k++] - '0');
-            if (k < spec.size() && spec[k] == '.') {
+            while (k < conversion.size() && std::isdigit(static_cast<unsigned char>(conversion[k])))
+                width = width * 10 + (conversion[k++] - '0');
+            if (k < conversion.size() && conversion[k] == '.') {
                 precision = 0;
                 ++k;
-                while (k < spec.size() && std::isdigit(static_cast<unsigned char>(spec[k])))
-                    precision = precision * 10 + (spec[k++] - '0');
+                while (k < conversion.size() && std::isdigit(static_cast<unsigned char>(conversion[k])))
+                    precision = precision * 10 + (conversion[k++] - '0');
             }
             if (precision >= 0)
                 text.truncate(precision);
@@ -79,9 +79,9 @@ QString formatImpl(const char* format, std::initializer_list<FormatValue> args, 
                 out += QChar(static_cast<char16_t>(n));
                 continue;
             }
-            spec += "ll";
-            spec += (conv == 'i' ? 'd' : conv);
-            std::snprintf(buf, sizeof buf, spec.c_str(), n);
+            conversion += "ll";
+            conversion += (conv == 'i' ? 'd' : conv);
+            std::snprintf(buf, sizeof buf, conversion.c_str(), n);
             out += QString::fromLatin1(buf);
         } else {
             double d = 0;
@@ -91,8 +91,8 @@ QString formatImpl(const char* format, std::initializer_list<FormatValue> args, 
                 d = static_cast<double>(*i);
             else
                 d = std::get<QString>(arg).toDouble();
-            spec += conv;
-            std::snprintf(buf, sizeof buf, spec.c_str(), d);
+            conversion += conv;
+            std::snprintf(buf, sizeof buf, conversion.c_str(), d);
             out += QString::fromLatin1(buf);
         }
     }

@@ -1,9 +1,9 @@
 // kolt: the desktop application.
+#include "app/quorvelapp.h"
 #include "app/startup.h"
 #include "app/windowhooks.h"
 
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char** argv)
 {
@@ -15,9 +15,7 @@ int main(int argc, char** argv)
     RegisterScheduleWindows();
     RegisterInterchangeWindows();
     RegisterPartinfoWindows();
-    StartCore(ExecutableFolder());
-    OpenDataFolder();
-    QLabel window(QStringLiteral("KOLT"));
-    window.show();
-    return application.exec();
+    CQuorvelApp app(ExecutableFolder());
+    app.run();
+    return 0;
 }

@@ -645,12 +645,12 @@ QImage splash()
     p.fillRect(image.rect(), bg);
     // A faint bill of materials drawn as a tree behind the name.
     p.setPen(QPen(QColor(255, 255, 0, 60), 2));
-    const QPointF root(360, 60);
-    for (int i = 0; i < 4; ++i) {
-        const QPointF child(300 + i * 40, 150);
+    const QPointF root(400, 168);
+    for (int i = 0; i < 3; ++i) {
+        const QPointF child(350 + i * 50, 208);
         p.drawLine(root, child);
         for (int j = 0; j < 2; ++j)
-            p.drawLine(child, QPointF(child.x() - 12 + j * 24, 220));
+            p.drawLine(child, QPointF(child.x() - 12 + j * 24, 248));
     }
     p.setBrush(QColor(255, 255, 255, 40));
     p.drawEllipse(root, 10, 10);

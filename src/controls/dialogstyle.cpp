@@ -15,8 +15,16 @@ QString DarkFieldStyleSheet()
         " QComboBox QAbstractItemView { background-color: rgb(32,32,32); color: white;"
         " selection-background-color: rgb(0,0,128); }"
         " QLineEdit:disabled, QTextEdit:disabled, QPlainTextEdit:disabled, QComboBox:disabled { color: rgb(128,128,128); }"
+        " QHeaderView { background-color: rgb(48,48,48); }"
+        " QTableCornerButton::section { background-color: rgb(64,64,64); border: 1px solid rgb(32,32,32); }"
         " QHeaderView::section { background-color: rgb(64,64,64); color: white; border: 1px solid rgb(32,32,32); }"
-        " QLabel, QCheckBox, QRadioButton, QGroupBox { color: white; background: transparent; }");
+        " QLabel, QCheckBox, QRadioButton, QGroupBox { color: white; background: transparent; }"
+        " QScrollBar:horizontal { background: rgb(40,40,40); height: 14px; margin: 0; }"
+        " QScrollBar:vertical { background: rgb(40,40,40); width: 14px; margin: 0; }"
+        " QScrollBar::handle { background: rgb(110,110,120); border-radius: 5px; margin: 2px; }"
+        " QScrollBar::handle:horizontal { min-width: 24px; } QScrollBar::handle:vertical { min-height: 24px; }"
+        " QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }"
+        " QScrollBar::add-page, QScrollBar::sub-page { background: none; }");
 }
 
 void ControlColour(QWidget* widget)

@@ -58,7 +58,7 @@ void DrawCaptionedPanel(QPainter& painter, const QString& caption, int left, int
         painter.setFont(font);
         painter.setPen(QColor(255, 255, 255));
         // A little room from the rounded corner keeps the caption off the outline.
-        const QRectF textRect = r.adjusted(std::min(cw / 4, 8.0), 0, 0, 0);
+        const QRectF textRect = r.adjusted(std::max(cw / 2, 6.0), 0, 0, 0);
         painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip | Qt::TextSingleLine,
                          caption);
     }

@@ -2,7 +2,10 @@
 // The GUI's answer to the engines: questions in CMessageBox, progress in CWait.
 #include "app/userinterface.h"
 
+#include "controls/wait.h"
+
 #include <QPointer>
+#include <QWidget>
 
 class CWait;
 class QWidget;

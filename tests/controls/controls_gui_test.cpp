@@ -5,6 +5,8 @@
 #include "controls/artwork.h"
 #include "controls/guiinterface.h"
 #include "controls/imagebutton.h"
+#include "controls/imagemenu.h"
+#include "controls/minimenu.h"
 #include "controls/messagebox.h"
 #include "controls/select.h"
 #include "controls/wait.h"
@@ -191,4 +193,93 @@ TEST(Wait, ProgressScopesDriveOneWindow)
     }
     EXPECT_EQ(gui.waitWindow(), nullptr);
     SetUserInterface(nullptr);
+}
+
+TEST(ImageMenu, LayoutHitTestingAndStickySelection)
+{
+    CImageMenu bar;
+    bar.setup({{QStringLiteral("BOM"), 1106},
+               {QStringLiteral("Part"), 1107},
+               {QStringLiteral("&Table"), 0},
+               {QStringLiteral("Update"), 1003},
+               {QStringLiteral("Group&"), 0}});
+    bar.resize(400, bar.barHeight());
+    bar.show();
+    const int th = bar.textHeight();
+    EXPECT_EQ(bar.barHeight(), 3 * th + th / 2 + 48);
+    EXPECT_EQ(bar.entry(2).label, QStringLiteral("Table"));
+    EXPECT_EQ(bar.entry(2).width, 16);
+    EXPECT_EQ(bar.entry(3).image, 2) << "images are numbered over the item entries only";
+    EXPECT_EQ(bar.entry(4).image, -1);
+    // Entry 3 ends at 64 + 64 + 16 + 64 and is 64 wide, shrunk by 2 on every side.
+    EXPECT_EQ(bar.entryRect(3), QRect(QPoint(144 + 2, th / 2 + 2), QPoint(208 - 2, 3 * th + 48 - 2)));
+    EXPECT_EQ(bar.hitTest(QPoint(150, 40)), 3);
+    EXPECT_EQ(bar.hitTest(QPoint(136, 40)), -1) << "group captions are never hit";
+    EXPECT_EQ(bar.hitTest(QPoint(150, 1)), -1);
+
+    QSignalSpy commands(&bar, &CImageMenu::command);
+    QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(150, 40));
+    EXPECT_EQ(bar.pressedEntry(), 3);
+    EXPECT_EQ(bar.drawnState(3), CImageMenu::kStateSelected);
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(150, 40));
+    EXPECT_EQ(bar.pressedEntry(), -1);
+    ASSERT_EQ(commands.count(), 1);
+    EXPECT_EQ(commands.at(0).at(0).toInt(), 1003);
+    EXPECT_EQ(bar.drawnState(3), CImageMenu::kStateNormal);
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(136, 40));
+    EXPECT_EQ(commands.count(), 1);
+
+    // The selected mark survives hover and moving away.
+    bar.setState(1, CImageMenu::kStateSelected);
+    QTest::mouseMove(&bar, bar.entryRect(1).center());
+    QTest::mouseMove(&bar, bar.entryRect(0).center());
+    EXPECT_EQ(bar.drawnState(1), CImageMenu::kStateSelected);
+    EXPECT_EQ(bar.drawnState(0), CImageMenu::kStateHover);
+    bar.setState(1, CImageMenu::kStateNormal);
+    EXPECT_EQ(bar.drawnState(1), CImageMenu::kStateNormal);
+    const QImage drawn = bar.grab().toImage();
+    EXPECT_FALSE(drawn.isNull());
+}
+
+TEST(MiniMenu, ItemsPerTableEnablingAndChoice)
+{
+    CMiniMenu strip;
+    strip.setup(0);
+    ASSERT_EQ(strip.itemCount(), 6);
+    EXPECT_EQ(strip.itemLabel(1), QStringLiteral("Add Assy"));
+    strip.setEnabledAll(false);
+    QStringList enabled;
+    for (int i = 0; i < strip.itemCount(); ++i)
+        if (strip.itemEnabled(i))
+            enabled << strip.itemLabel(i);
+    EXPECT_EQ(enabled, (QStringList{QStringLiteral("Add Assy"), QStringLiteral("Columns")}));
+
+    strip.setup(2);
+    ASSERT_EQ(strip.itemCount(), 5);
+    EXPECT_EQ(strip.itemLabel(1), QStringLiteral("Delete"));
+    strip.setEnabledAll(false);
+    enabled.clear();
+    for (int i = 0; i < strip.itemCount(); ++i)
+        if (strip.itemEnabled(i))
+            enabled << strip.itemLabel(i);
+    EXPECT_EQ(enabled, (QStringList{QStringLiteral("Insert"), QStringLiteral("Columns")}));
+    strip.resize(strip.sizeHint());
+    strip.show();
+
+    QSignalSpy commands(&strip, &CMiniMenu::command);
+    const auto at = [](int item) { return QPoint(CMiniMenu::kItemWidth * item + 40, 18); };
+    QTest::mouseClick(&strip, Qt::LeftButton, {}, at(1)); // disabled
+    EXPECT_EQ(commands.count(), 0);
+    QTest::mouseClick(&strip, Qt::LeftButton, {}, at(3));
+    ASSERT_EQ(commands.count(), 1);
+    EXPECT_EQ(commands.at(0).at(0).toInt(), CMiniMenu::kCommandChosen);
+    EXPECT_EQ(strip.chosen(), 3);
+    // Released on another item than the one pressed: nothing chosen.
+    strip.setEnabledAll(true);
+    QTest::mousePress(&strip, Qt::LeftButton, {}, at(0));
+    EXPECT_EQ(strip.pressedItem(), 0);
+    QTest::mouseRelease(&strip, Qt::LeftButton, {}, at(2));
+    EXPECT_EQ(commands.count(), 1);
+    EXPECT_EQ(strip.pressedItem(), -1);
+    EXPECT_EQ(strip.chosen(), 3);
 }

@@ -1,0 +1,466 @@
+#include "app/quorveldlg.h"
+
+#include "app/appstate.h"
+#include "app/commandids.h"
+#include "app/dictionary.h"
+#include "app/format.h"
+#include "app/splash.h"
+#include "app/setup.h"
+#include "app/userinterface.h"
+#include "app/windowhooks.h"
+#include "controls/artwork.h"
+#include "controls/dialogstyle.h"
+#include "controls/drawing.h"
+#include "controls/imagemenu.h"
+#include "controls/minimenu.h"
+#include "db/parameters.h"
+#include "db/settingsfile.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+CQuorvelDlg* g_mainWindow = nullptr;
+
+constexpr int kTreeWidth = 300;
+
+} // namespace
+
+CQuorvelDlg* TheMainWindow()
+{
+    return g_mainWindow;
+}
+
+const std::vector<std::pair<QString, int>>& CQuorvelDlg::CommandBarEntries()
+{
+    static const std::vector<std::pair<QString, int>> entries = {
+        {QStringLiteral("BOM"), kCmdShowAssyList},   {QStringLiteral("Assy"), kCmdShowRescList},
+        {QStringLiteral("Part"), kCmdShowPartList},  {QStringLiteral("Vendor"), kCmdShowVendList},
+        {QStringLiteral("Labor"), kCmdShowLabrList}, {QStringLiteral("Order"), kCmdShowReqmList},
+        {QStringLiteral("Buy"), kCmdShowPurcList},   {QStringLiteral("&Table"), 0},
+        {QStringLiteral("Update"), kCmdUpdate},      {QStringLiteral("Timeline"), kCmdTimeline},
+        {QStringLiteral("Report"), kCmdReport},      {QStringLiteral("WWW"), kCmdWeb},
+        {QStringLiteral("&Tools"), 0},               {QStringLiteral("Import"), kCmdImport},
+        {QStringLiteral("Export"), kCmdExport},      {QStringLiteral("&Transfer"), 0},
+        {QStringLiteral("Options"), kCmdOptions},    {QStringLiteral("Print"), kCmdPrint},
+        {QStringLiteral("Help"), kCmdHelp},          {QStringLiteral("&Utility"), 0},
+    };
+    return entries;
+}
+
+int CQuorvelDlg::TableForCommand(int command)
+{
+    switch (command) {
+    case kCmdShowAssyList:
+        return AssyList;
+    case kCmdShowPartList:
+        return PartList;
+    case kCmdShowVendList:
+        return VendList;
+    case kCmdShowRescList:
+        return RescList;
+    case kCmdShowPurcList:
+        return PurcList;
+    case kCmdShowReqmList:
+        return ReqmList;
+    case kCmdShowLabrList:
+        return LabrList;
+    default:
+        return -1;
+    }
+}
+
+int CQuorvelDlg::CommandForTable(int table)
+{
+    for (const auto& [label, command] : CommandBarEntries())
+        if (command && TableForCommand(command) == table)
+            return command;
+    return 0;
+}
+
+CQuorvelDlg::CQuorvelDlg(QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint)
+{
+    g_mainWindow = this;
+    setWindowTitle(QStringLiteral("KOLT"));
+    setWindowIcon(QIcon(QPixmap::fromImage(Artwork(kArtWindowIcon))));
+    ControlColour(this);
+    resize(1200, 720);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    m_bar = new CImageMenu(this);
+    outer->addWidget(m_bar);
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(6, 6, 6, 6);
+    body->setSpacing(6);
+    outer->addLayout(body, 1);
+
+    m_treeSlot = new QWidget(this);
+    m_treeSlot->setFixedWidth(kTreeWidth);
+    auto* treeLayout = new QVBoxLayout(m_treeSlot);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
+    body->addWidget(m_treeSlot);
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(6);
+    m_mini = new CMiniMenu(this);
+    right->addWidget(m_mini, 0, Qt::AlignLeft);
+    m_gridSlot = new QWidget(this);
+    auto* gridLayout = new QVBoxLayout(m_gridSlot);
+    gridLayout->setContentsMargins(0, 0, 0, 0);
+    right->addWidget(m_gridSlot, 1);
+    body->addLayout(right, 1);
+
+    connect(m_bar, &CImageMenu::command, this, &CQuorvelDlg::onCommand);
+    connect(m_mini, &CMiniMenu::command, this, [this](int command) {
+        if (command == kCmdRecordCommand)
+            runRecordCommand(m_mini->chosen());
+    });
+
+    // The platform has no system menu to extend; the About item lives in the
+    // window's context menu instead.
+    auto* about = new QAction(this);
+    about->setObjectName(QStringLiteral("about"));
+    connect(about, &QAction::triggered, this, &CQuorvelDlg::showAbout);
+    addAction(about);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_bar->addAction(about);
+    m_bar->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+CQuorvelDlg::~CQuorvelDlg()
+{
+    if (g_mainWindow == this)
+        g_mainWindow = nullptr;
+}
+
+void CQuorvelDlg::initialize(bool showSplash)
+{
+    AppState& app = App();
+    // The graphics library needs no start: QPainter is ready.
+    if (showSplash) {
+        CSplash splash(this);
+        splash.exec();
+    }
+    ReadSettingsFile();
+    app.CurrentUser = ReadProfileUser();
+    LoadDictionary(app.language);
+    translateWindow();
+    LoadAllTableDefinitions();
+
+    m_bar->setup(CommandBarEntries());
+    markTable(AssyList);
+    createTreeView();
+    InitializeDatabase();
+    SelectTable(app.DataFolder, AssyList);
+    headingsCaptured = 0;
+    RunQuery(m_result, QStringLiteral("Select * from AssyList order by Assy, Item"));
+    createGrid();
+    m_mini->setup(AssyList);
+    loadGrid(AssyList);
+    redrawTree();
+    translateWindow();
+}
+
+void CQuorvelDlg::translateWindow()
+{
+    setWindowTitle(Translate(QStringLiteral("KOLT")));
+    if (QAction* about = findChild<QAction*>(QStringLiteral("about")))
+        about->setText(Translate(QStringLiteral("&About KOLT...")));
+    m_bar->update();
+    m_mini->update();
+}
+
+void CQuorvelDlg::markTable(int table)
+{
+    const int selected = m_bar->entryForCommand(CommandForTable(table));
+    for (int i = 0; i < m_bar->entryCount(); ++i)
+        if (TableForCommand(m_bar->entry(i).command) >= 0)
+            m_bar->setState(i, i == selected ? CImageMenu::kStateSelected : CImageMenu::kStateNormal);
+    m_bar->update();
+}
+
+void CQuorvelDlg::showTable(int table)
+{
+    // The table on view stays exactly as it is, its column layout included.
+    if (table == CurrentTable())
+        return;
+    storeColumnLayout();
+    SelectTable(App().DataFolder, table);
+    clearGridSort();
+    m_mini->setup(table);
+    loadGrid(table);
+    redrawTree();
+    markTable(table);
+}
+
+void CQuorvelDlg::onCommand(int command)
+{
+    const int table = TableForCommand(command);
+    if (table >= 0) {
+        showTable(table);
+        return;
+    }
+    switch (command) {
+    case kCmdUpdate:
+        runWindow(WindowActions::Update, {}, QStringLiteral("Cost Roll-up"), true);
+        break;
+    case kCmdTimeline:
+        runWindow(WindowActions::Timeline, {}, QStringLiteral("Schedule Timeline"), false);
+        break;
+    case kCmdReport:
+        runWindow(WindowActions::Report, {}, QStringLiteral("BOM Report"), false);
+        break;
+    case kCmdWeb:
+        openWeb();
+        break;
+    case kCmdImport:
+        runWindow(WindowActions::Import, {}, QStringLiteral("CSV Import"), true);
+        break;
+    case kCmdExport:
+        runWindow(WindowActions::Export, {QString::number(CurrentTable())}, QStringLiteral("CSV Export"), false);
+        break;
+    case kCmdOptions:
+        runOptions();
+        break;
+    case kCmdPrint:
+        printGrid();
+        break;
+    case kCmdHelp:
+        openHelp();
+        break;
+    case kCmdAbout:
+        showAbout();
+        break;
+    default: // Enter (1), 9000 and group captions do nothing
+        break;
+    }
+}
+
+void CQuorvelDlg::runWindow(const QString& action, const QStringList& args, const QString& title, bool reloadAfter)
+{
+    if (!HasWindowAction(action)) {
+        ShowMessage(TranslateLabel(QStringLiteral("Not available yet:")) + QLatin1Char(' ') + Translate(title),
+                    Translate(QStringLiteral("KOLT")));
+        return;
+    }
+    RunWindowAction(action, this, args);
+    if (reloadAfter) {
+        loadGrid(CurrentTable());
+        redrawTree();
+    }
+}
+
+void CQuorvelDlg::openWeb()
+{
+    QDesktopServices::openUrl(QUrl(QStringLiteral("http://")));
+}
+
+void CQuorvelDlg::openHelp()
+{
+    const QString path = App().ProgramFolder + QStringLiteral("help/KOLT.html");
+    if (!QFileInfo::exists(path)) {
+        ShowMessage(TranslateLabel(QStringLiteral("Help file not found:")) + QLatin1Char('\n') + QDir::toNativeSeparators(path),
+                    Translate(QStringLiteral("Help")));
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void CQuorvelDlg::runOptions()
+{
+    AppState& app = App();
+    Setup setup(this);
+    setup.exec();
+    if (setup.chosenLanguage() != app.language) {
+        app.language = setup.chosenLanguage();
+        LoadDictionary(app.language);
+        translateWindow();
+    }
+    if (setup.folderChanged()) {
+        // A folder chosen here is set up at once, like one found at start-up:
+        // without its parameter rows every new requirement and purchase order
+        // would get the same number.
+        storeColumnLayout();
+        InitializeDatabase();
+        SelectTable(app.DataFolder, AssyList);
+        clearGridSort();
+        m_mini->setup(AssyList);
+        loadGrid(AssyList);
+        redrawTree();
+        markTable(AssyList);
+    }
+}
+
+void CQuorvelDlg::showAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CQuorvelDlg::done(int result)
+{
+    shutdown();
+    QDialog::done(result);
+}
+
+void CQuorvelDlg::shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    storeColumnLayout();
+    // Nothing to shut down for the graphics: QPainter holds no library state.
+    WriteSettingsFile();
+}
+
+void CQuorvelDlg::keyPressEvent(QKeyEvent* event)
+{
+    // Enter must not close the main window; Esc does, through done().
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CQuorvelDlg::mousePressEvent(QMouseEvent* event)
+{
+    QDialog::mousePressEvent(event);
+    if (QWidget* grid = gridWidget())
+        grid->setFocus();
+}
+
+void CQuorvelDlg::focusInEvent(QFocusEvent* event)
+{
+    QDialog::focusInEvent(event);
+    if (QWidget* grid = gridWidget())
+        grid->setFocus();
+}
+
+void CQuorvelDlg::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    redrawTree();
+}
+
+void CQuorvelDlg::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    FillDialogBackground(painter, rect(), kBackgroundDark);
+}
+
+// ---- Stand-ins for the table grid and the database tree view ----
+
+void CQuorvelDlg::createGrid()
+{
+    if (m_placeholderGrid)
+        return;
+    m_placeholderGrid = new QTableWidget(m_gridSlot);
+    m_placeholderGrid->setObjectName(QStringLiteral("grid"));
+    m_placeholderGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_placeholderGrid->verticalHeader()->hide();
+    m_placeholderGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_gridSlot->layout()->addWidget(m_placeholderGrid);
+}
+
+void CQuorvelDlg::createTreeView()
+{
+    if (m_placeholderTree)
+        return;
+    m_placeholderTree = new QTreeWidget(m_treeSlot);
+    m_placeholderTree->setObjectName(QStringLiteral("tree"));
+    m_placeholderTree->setHeaderHidden(true);
+    m_placeholderTree->setStyleSheet(QStringLiteral("QTreeWidget { background-color: rgb(64,64,64); color: white; }"));
+    m_treeSlot->layout()->addWidget(m_placeholderTree);
+}
+
+void CQuorvelDlg::loadGrid(int table)
+{
+    const QString sql = table == AssyList ? QStringLiteral("Select * from AssyList order by Assy, Item")
+                                          : QStringLiteral("Select * from ") + TableSqlName(table);
+    headingsCaptured = 0;
+    RunQuery(m_result, sql);
+    if (!m_placeholderGrid)
+        return;
+    m_placeholderGrid->clear();
+    // An empty table delivers no headings; its definition has them.
+    QStringList headings;
+    if (m_result.columnCount > 0) {
+        for (int c = 0; c < m_result.columnCount; ++c)
+            headings << m_result.headings[size_t(c)];
+    } else {
+        const TableDefinition& definition = App().tables[size_t(table)];
+        headings << QStringLiteral("Key");
+        for (int f = 0; f < definition.fieldCount; ++f)
+            headings << definition.headings[size_t(f)];
+    }
+    m_placeholderGrid->setColumnCount(int(headings.size()));
+    m_placeholderGrid->setRowCount(m_result.rowCount);
+    m_placeholderGrid->setHorizontalHeaderLabels(headings);
+    for (int r = 0; r < m_result.rowCount; ++r)
+        for (int c = 0; c < m_result.columnCount; ++c)
+            m_placeholderGrid->setItem(r, c, new QTableWidgetItem(m_result.cell(r, c)));
+    const TableColumnLayout& layout = App().ColumnLayout[size_t(table)];
+    for (int c = 0; c < int(headings.size()) && c < kMaxColumns; ++c) {
+        if (layout[size_t(c)].width >= 0)
+            m_placeholderGrid->setColumnWidth(c, layout[size_t(c)].width);
+        m_placeholderGrid->setColumnHidden(c, layout[size_t(c)].shown == 0);
+    }
+}
+
+void CQuorvelDlg::storeColumnLayout()
+{
+    if (!m_placeholderGrid || m_placeholderGrid->columnCount() == 0)
+        return;
+    const int table = CurrentTable();
+    TableColumnLayout& layout = App().ColumnLayout[size_t(table)];
+    const int last = std::min(App().tables[size_t(table)].fieldCount, kMaxColumns - 1);
+    for (int c = 0; c <= last && c < m_placeholderGrid->columnCount(); ++c)
+        layout[size_t(c)].width = m_placeholderGrid->columnWidth(c);
+}
+
+void CQuorvelDlg::clearGridSort()
+{
+}
+
+void CQuorvelDlg::redrawTree()
+{
+    if (!m_placeholderTree)
+        return;
+    m_placeholderTree->clear();
+    const QString names = QueryText(QStringLiteral("Select distinct Assy from AssyList order by Assy"), true);
+    for (const QString& name : names.split(QLatin1Char('|'), Qt::SkipEmptyParts))
+        m_placeholderTree->addTopLevelItem(new QTreeWidgetItem(QStringList(name)));
+}
+
+void CQuorvelDlg::printGrid()
+{
+    ShowMessage(TranslateLabel(QStringLiteral("Not available yet:")) + QLatin1Char(' ') +
+                    Translate(QStringLiteral("Print Table")),
+                Translate(QStringLiteral("KOLT")));
+}
+
+void CQuorvelDlg::runRecordCommand(int item)
+{
+    ShowMessage(TranslateLabel(QStringLiteral("Not available yet:")) + QLatin1Char(' ') + Translate(m_mini->itemLabel(item)),
+                Translate(QStringLiteral("KOLT")));
+}
+
+QWidget* CQuorvelDlg::gridWidget() const
+{
+    return m_placeholderGrid;
+}

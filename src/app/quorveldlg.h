@@ -1,0 +1,91 @@
+#pragma once
+// The main window: the command bar across the top, the database tree view on
+// the left, the record command strip and the table grid on the right.
+#include "db/database.h"
+
+#include <QDialog>
+#include <utility>
+#include <vector>
+
+class CImageMenu;
+class CMiniMenu;
+class QTableWidget;
+class QTreeWidget;
+
+class CQuorvelDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CQuorvelDlg(QWidget* parent = nullptr);
+    ~CQuorvelDlg() override;
+
+    // The command bar's twenty entries: label and command; group captions
+    // begin with "&" and have no command.
+    static const std::vector<std::pair<QString, int>>& CommandBarEntries();
+    // Table shown by a table command, -1 for other commands; and back.
+    static int TableForCommand(int command);
+    static int CommandForTable(int table);
+
+    // The window's part of start-up, from the splash to the first grid load,
+    // for an application whose program folder is set and whose library is loaded.
+    void initialize(bool showSplash = true);
+
+    // Runs a command of the bar (or of the window).
+    void onCommand(int command);
+    // Switches the grid to table t; the table on view stays as it is.
+    void showTable(int table);
+    // The window caption and the bar's labels in the selected language.
+    void translateWindow();
+
+    // The result of the grid's last load, read by the CSV export.
+    QueryResult& sharedResult() { return m_result; }
+    CImageMenu* commandBar() const { return m_bar; }
+    CMiniMenu* miniMenu() const { return m_mini; }
+    QWidget* gridSlot() const { return m_gridSlot; }
+    QWidget* treeSlot() const { return m_treeSlot; }
+    bool isShutDown() const { return m_shutDown; }
+
+    // Closing the window any way (Esc, the close box) runs the shutdown.
+    void done(int result) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // ---- The table grid and the database tree view plug in here. ----
+    // Until their windows land, a plain table and a plain tree stand in.
+    void createGrid();
+    void createTreeView();
+    void loadGrid(int table);
+    void storeColumnLayout();
+    void clearGridSort();
+    void redrawTree();
+    void printGrid();
+    void runRecordCommand(int item);
+    QWidget* gridWidget() const;
+    // ------------------------------------------------------------------
+
+    void runOptions();
+    void openHelp();
+    void openWeb();
+    void runWindow(const QString& action, const QStringList& args, const QString& title, bool reloadAfter);
+    void markTable(int table);
+    void showAbout();
+    void shutdown();
+
+    QueryResult m_result;
+    CImageMenu* m_bar = nullptr;
+    CMiniMenu* m_mini = nullptr;
+    QWidget* m_gridSlot = nullptr;
+    QWidget* m_treeSlot = nullptr;
+    QTableWidget* m_placeholderGrid = nullptr;
+    QTreeWidget* m_placeholderTree = nullptr;
+    bool m_shutDown = false;
+};
+
+// The one main window while it exists, for dialogs that need it.
+CQuorvelDlg* TheMainWindow();

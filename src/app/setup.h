@@ -1,0 +1,72 @@
+#pragma once
+// The Setup dialog: data folder, company data, user, currency and language.
+#include "app/setupvalues.h"
+#include "controls/dialogstyle.h"
+
+#include <functional>
+#include <vector>
+
+class CImageButton;
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+
+class Setup : public CDarkDialog
+{
+    Q_OBJECT
+public:
+    explicit Setup(QWidget* parent = nullptr);
+
+    // After exec(): the language chosen and whether DataFolder changed.
+    int chosenLanguage() const { return m_language; }
+    bool folderChanged() const { return m_folderChanged; }
+
+    // The folder browser; tests replace it.
+    using FolderBrowser = std::function<QString(QWidget* parent, const QString& title, const QString& start)>;
+    static void SetFolderBrowser(FolderBrowser browser);
+
+    QLineEdit* folderField() const { return m_folder; }
+    QLineEdit* companyField() const { return m_company; }
+    QPlainTextEdit* shipField() const { return m_ship; }
+    QPlainTextEdit* billingField() const { return m_billing; }
+    QLineEdit* phoneField() const { return m_phone; }
+    QLineEdit* faxField() const { return m_fax; }
+    QLineEdit* userField() const { return m_user; }
+    QComboBox* currencyList() const { return m_currency; }
+    QComboBox* languageList() const { return m_languages; }
+    CImageButton* okButton() const { return m_ok; }
+    CImageButton* cancelButton() const { return m_cancel; }
+    CImageButton* databaseButton() const { return m_database; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void browse();
+    void save();
+    QLineEdit* addLine(const QRect& field, const QString& label, int icon);
+    QPlainTextEdit* addText(const QRect& field, const QString& label, int icon);
+    void addLabel(const QRect& field, const QString& label, int icon);
+
+    struct FieldIcon
+    {
+        QPoint at;
+        int icon;
+    };
+    std::vector<FieldIcon> m_icons;
+    QLineEdit* m_folder = nullptr;
+    QLineEdit* m_company = nullptr;
+    QPlainTextEdit* m_ship = nullptr;
+    QPlainTextEdit* m_billing = nullptr;
+    QLineEdit* m_phone = nullptr;
+    QLineEdit* m_fax = nullptr;
+    QLineEdit* m_user = nullptr;
+    QComboBox* m_currency = nullptr;
+    QComboBox* m_languages = nullptr;
+    CImageButton* m_ok = nullptr;
+    CImageButton* m_cancel = nullptr;
+    CImageButton* m_database = nullptr;
+    int m_language = 0;
+    bool m_folderChanged = false;
+};

@@ -1,0 +1,66 @@
+#include "app/setupvalues.h"
+
+#include "app/appstate.h"
+#include "db/parameters.h"
+#include "db/settingsfile.h"
+
+#include <QDir>
+
+QStringList SetupCurrencies()
+{
+    return {QStringLiteral("USD"), QStringLiteral("GBP"), QStringLiteral("CAD"), QStringLiteral("AUD"),
+            QStringLiteral("YEN")};
+}
+
+SetupValues CurrentSetupValues()
+{
+    const AppState& app = App();
+    SetupValues v;
+    v.dataFolder = QDir::toNativeSeparators(app.DataFolder);
+    v.companyName = GetParam(ParamCompanyName);
+    v.billingAddress = GetParam(ParamBillingAddress);
+    v.shipAddress = GetParam(ParamShippingAddress);
+    v.phone = GetParam(ParamPhone);
+    v.fax = GetParam(ParamFax);
+    v.currency = GetParam(ParamCurrency);
+    v.user = app.CurrentUser;
+    v.language = app.language;
+    return v;
+}
+
+namespace {
+
+QString normalised(const QString& folder)
+{
+    QString f = QDir::fromNativeSeparators(folder.trimmed());
+    f.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    while (f.size() > 1 && f.endsWith(QLatin1Char('/')))
+        f.chop(1);
+    return f;
+}
+
+} // namespace
+
+bool SameFolder(const QString& a, const QString& b)
+{
+    return normalised(a) == normalised(b);
+}
+
+bool ApplySetup(const SetupValues& values)
+{
+    AppState& app = App();
+    if (!SameFolder(values.dataFolder, app.DataFolder) && !normalised(values.dataFolder).isEmpty()) {
+        app.DataFolder = normalised(values.dataFolder);
+        return true;
+    }
+    SetParam(ParamShippingAddress, values.shipAddress);
+    SetParam(ParamBillingAddress, values.billingAddress);
+    SetParam(ParamFax, values.fax);
+    SetParam(ParamPhone, values.phone);
+    SetParam(ParamCurrency, values.currency);
+    SetParam(ParamCompanyName, values.companyName);
+    app.CurrentUser = values.user;
+    app.CurrentCurrency = GetParam(ParamCurrency);
+    WriteProfileUser(app.CurrentUser);
+    return false;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// What the Setup dialog edits, read from and written to the settings, the
+// parameters and the profile.
+#include <QString>
+#include <QStringList>
+
+struct SetupValues
+{
+    QString dataFolder;
+    QString companyName;    // Param0
+    QString billingAddress; // Param2
+    QString shipAddress;    // Param3
+    QString phone;          // Param4
+    QString fax;            // Param5
+    QString currency;       // Param10
+    QString user;           // CurrentUser
+    int language = 0;
+};
+
+// The currency list of the dialog, in order.
+QStringList SetupCurrencies();
+
+SetupValues CurrentSetupValues();
+
+// Same folder, whatever separators or trailing separator either is written with.
+bool SameFolder(const QString& a, const QString& b);
+
+// Saves the values. A new data folder is taken on its own: it becomes
+// DataFolder and nothing else is saved (the company fields belong to the old
+// folder's database); returns true then. Otherwise the parameters, the user
+// (also into the profile) and CurrentCurrency are saved. The language is the
+// caller's to apply.
+bool ApplySetup(const SetupValues& values);

@@ -1,0 +1,405 @@
+// The application shell offscreen: start-up and shutdown, table switching,
+// the command bar's commands and the Setup dialog.
+#include "controls/guitest.h"
+#include "support/testsupport.h"
+
+#include "app/appstate.h"
+#include "app/commandids.h"
+#include "app/quorvelapp.h"
+#include "app/quorveldlg.h"
+#include "app/setup.h"
+#include "app/setupvalues.h"
+#include "app/splash.h"
+#include "app/windowhooks.h"
+#include "controls/imagebutton.h"
+#include "controls/imagemenu.h"
+#include "controls/minimenu.h"
+#include "db/database.h"
+#include "db/parameters.h"
+#include "db/settingsfile.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QUrl>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+QString sqliteOn(const QString& folder, const QString& sql)
+{
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {folder + QStringLiteral("/kolt.db"), sql});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+QStringList headerLabels(QTableWidget* grid)
+{
+    QStringList labels;
+    for (int c = 0; c < grid->columnCount(); ++c)
+        labels << grid->horizontalHeaderItem(c)->text();
+    return labels;
+}
+
+// A program folder of its own (the settings file is written there), a home for
+// the default data folder and a profile, all in a temporary directory.
+class ShellTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        programFolder = dir.path() + QStringLiteral("/program/");
+        QDir().mkpath(programFolder);
+        const QDir built(ProgramDir());
+        for (const QString& name : built.entryList({QStringLiteral("*.def"), QStringLiteral("Dictionary.txt")}))
+            QFile::copy(built.filePath(name), programFolder + name);
+        qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toUtf8());
+        qputenv("XDG_DATA_HOME", (dir.path() + QStringLiteral("/data")).toUtf8());
+        App() = AppState{};
+        SelectTable(dir.path(), 1); // the next start must see table 0 as a change
+    }
+
+    void TearDown() override { SetUserInterface(nullptr); }
+
+    // Starts the application the way main does, with the recording interface.
+    CQuorvelDlg* start()
+    {
+        App() = AppState{};
+        ui.clear();
+        app = std::make_unique<CQuorvelApp>(programFolder);
+        SetUserInterface(&ui);
+        CQuorvelDlg* window = app->createMainWindow(false);
+        window->show();
+        return window;
+    }
+
+    QPoint entryCentre(CQuorvelDlg* window, int command)
+    {
+        return window->commandBar()->entryRect(window->commandBar()->entryForCommand(command)).center();
+    }
+
+    QTemporaryDir dir;
+    QString programFolder;
+    RecordingInterface ui;
+    std::unique_ptr<CQuorvelApp> app;
+};
+
+} // namespace
+
+TEST_F(ShellTest, StartsOnAFreshFolderAndKeepsItsSettings)
+{
+    CQuorvelDlg* window = start();
+    const QString expected = dir.path() + QStringLiteral("/data/KOLT");
+    EXPECT_EQ(App().DataFolder, expected);
+    EXPECT_TRUE(ui.saw(QStringLiteral("Database Initialization")));
+    EXPECT_EQ(sqliteOn(expected, QStringLiteral("select count(*) from GlobalParamList")), QStringLiteral("15"));
+    EXPECT_EQ(sqliteOn(expected, QStringLiteral("select Param from GlobalParamList where ParamName='Param0'")),
+              QStringLiteral("YOUR COMPANY"));
+    EXPECT_TRUE(QDir(expected + QStringLiteral("/Picture")).exists());
+    EXPECT_EQ(CurrentTable(), 0);
+    EXPECT_EQ(App().tables[0].name, QStringLiteral("AssyList"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("KOLT"));
+    auto* grid = window->findChild<QTableWidget*>(QStringLiteral("grid"));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), QStringLiteral("Key"));
+    EXPECT_TRUE(headerLabels(grid).contains(QStringLiteral("Assy")));
+    // The command bar: twenty entries, four group captions, BOM marked.
+    CImageMenu* bar = window->commandBar();
+    EXPECT_EQ(bar->entryCount(), 20);
+    EXPECT_EQ(bar->drawnState(bar->entryForCommand(kCmdShowAssyList)), CImageMenu::kStateSelected);
+    EXPECT_EQ(bar->entry(19).label, QStringLiteral("Utility"));
+    EXPECT_EQ(bar->entry(19).image, -1);
+    EXPECT_EQ(window->miniMenu()->itemCount(), 6);
+
+    // Enter leaves the window open; Esc closes it through the shutdown.
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isShutDown());
+    App().ColumnLayout[2][3].width = 77;
+    App().language = 2;
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->isShutDown());
+    EXPECT_TRUE(QFile::exists(programFolder + QStringLiteral("KOLT.prm")));
+
+    // The next start reads the settings back and leaves the initialised folder alone.
+    sqliteOn(expected, QStringLiteral("update GlobalParamList set Param='ACME' where ParamName='Param0'"));
+    start();
+    EXPECT_EQ(App().DataFolder, expected);
+    EXPECT_EQ(App().ColumnLayout[2][3].width, 77);
+    EXPECT_EQ(App().language, 2);
+    EXPECT_FALSE(ui.saw(QStringLiteral("Database Initialization")));
+    EXPECT_EQ(GetParam(ParamCompanyName), QStringLiteral("ACME"));
+    EXPECT_EQ(sqliteOn(expected, QStringLiteral("select count(*) from GlobalParamList")), QStringLiteral("15"));
+}
+
+TEST_F(ShellTest, TableCommandsSwitchTablesAndKeepTheLayoutOfTheSameTable)
+{
+    CQuorvelDlg* window = start();
+    CImageMenu* bar = window->commandBar();
+    QSignalSpy commands(bar, &CImageMenu::command);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, entryCentre(window, kCmdShowPartList));
+    ASSERT_EQ(commands.count(), 1);
+    EXPECT_EQ(CurrentTable(), int(PartList));
+    EXPECT_EQ(bar->drawnState(bar->entryForCommand(kCmdShowPartList)), CImageMenu::kStateSelected);
+    EXPECT_NE(bar->drawnState(bar->entryForCommand(kCmdShowAssyList)), CImageMenu::kStateSelected);
+    EXPECT_EQ(window->miniMenu()->itemCount(), 5);
+    auto* grid = window->findChild<QTableWidget*>(QStringLiteral("grid"));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_TRUE(headerLabels(grid).contains(QStringLiteral("Part #")));
+
+    // The same table again changes neither the grid nor ColumnLayout.
+    const ColumnLayoutTable before = App().ColumnLayout;
+    grid->setColumnWidth(1, 123);
+    window->onCommand(kCmdShowPartList);
+    EXPECT_EQ(App().ColumnLayout[1][1].width, before[1][1].width);
+    EXPECT_EQ(grid->columnWidth(1), 123);
+    // Leaving the table keeps its widths.
+    window->onCommand(kCmdShowVendList);
+    EXPECT_EQ(App().ColumnLayout[1][1].width, 123);
+    EXPECT_EQ(CurrentTable(), int(VendList));
+    window->onCommand(kCmdShowRescList);
+    EXPECT_EQ(CurrentTable(), int(RescList));
+
+    // A group caption is never hit and a click on it sends nothing.
+    const int caption = 7;
+    EXPECT_EQ(bar->entry(caption).image, -1);
+    const QPoint onCaption = bar->entryRect(caption).center();
+    EXPECT_EQ(bar->hitTest(onCaption), -1);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, onCaption);
+    EXPECT_EQ(commands.count(), 1);
+    // Hovering the marked entry keeps it marked.
+    QTest::mouseMove(bar, entryCentre(window, kCmdShowRescList));
+    QTest::mouseMove(bar, entryCentre(window, kCmdShowPartList));
+    EXPECT_EQ(bar->drawnState(bar->entryForCommand(kCmdShowRescList)), CImageMenu::kStateSelected);
+    EXPECT_EQ(bar->drawnState(bar->entryForCommand(kCmdShowPartList)), CImageMenu::kStateHover);
+}
+
+TEST_F(ShellTest, CommandsRunTheirWindowsOrSayWhatWouldOpen)
+{
+    CQuorvelDlg* window = start();
+    window->onCommand(kCmdShowPartList);
+    ui.clear();
+    window->onCommand(kCmdTimeline);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.saw(QStringLiteral("Schedule Timeline")));
+
+    QStringList exportArgs;
+    RegisterWindowAction(WindowActions::Export, [&exportArgs](QWidget*, const QStringList& args) {
+        exportArgs = args;
+        return false;
+    });
+    bool rolledUp = false;
+    RegisterWindowAction(WindowActions::Update, [&rolledUp](QWidget*, const QStringList&) {
+        Execute(QStringLiteral("insert into PartList (Part_nBr) values ('ROLLED')"));
+        rolledUp = true;
+        return true;
+    });
+    ui.clear();
+    window->onCommand(kCmdExport);
+    EXPECT_EQ(exportArgs, QStringList{QStringLiteral("1")});
+    window->onCommand(kCmdUpdate);
+    EXPECT_TRUE(rolledUp);
+    EXPECT_TRUE(ui.messages.empty());
+    // The grid was reloaded after the roll-up.
+    EXPECT_EQ(window->sharedResult().rowCount, 1);
+    RegisterWindowAction(WindowActions::Export, [](QWidget*, const QStringList&) { return false; });
+    RegisterWindowAction(WindowActions::Update, [](QWidget*, const QStringList&) { return false; });
+
+    // The record command strip reports its item through command 1503.
+    QSignalSpy strip(window->miniMenu(), &CMiniMenu::command);
+    QTest::mouseClick(window->miniMenu(), Qt::LeftButton, {}, QPoint(CMiniMenu::kItemWidth * 3 + 40, 18));
+    ASSERT_EQ(strip.count(), 1);
+    EXPECT_EQ(strip.at(0).at(0).toInt(), kCmdRecordCommand);
+    EXPECT_EQ(window->miniMenu()->chosen(), 3);
+}
+
+TEST_F(ShellTest, SetupSavesTheFieldsOrMovesToANewFolder)
+{
+    CQuorvelDlg* window = start();
+    const QString firstFolder = App().DataFolder;
+    // Fields, with a quote and non-ASCII text, and a currency from the list.
+    WhenModalOpens([](QWidget* modal) {
+        auto* setup = qobject_cast<::Setup*>(modal);
+        ASSERT_NE(setup, nullptr);
+        EXPECT_EQ(setup->companyField()->text(), QStringLiteral("YOUR COMPANY"));
+        EXPECT_EQ(setup->currencyList()->count(), 5);
+        EXPECT_EQ(setup->currencyList()->itemText(4), QStringLiteral("YEN"));
+        EXPECT_EQ(setup->languageList()->count(), 3);
+        setup->companyField()->setText(QStringLiteral("O'Brien & S\u00f6hne"));
+        setup->shipField()->setPlainText(QStringLiteral("1 Dock Road\nHull"));
+        setup->billingField()->setPlainText(QStringLiteral("PO Box 7"));
+        setup->phoneField()->setText(QStringLiteral("555-0100"));
+        setup->faxField()->setText(QStringLiteral("555-0101"));
+        setup->userField()->setText(QStringLiteral("ann"));
+        setup->currencyList()->setCurrentIndex(1);
+        QTest::mouseClick(setup->okButton(), Qt::LeftButton, {}, QPoint(20, 20));
+    });
+    window->onCommand(kCmdOptions);
+    EXPECT_EQ(GetParam(ParamCompanyName), QStringLiteral("O'Brien & S\u00f6hne"));
+    EXPECT_EQ(GetParam(ParamShippingAddress), QStringLiteral("1 Dock Road\nHull"));
+    EXPECT_EQ(GetParam(ParamBillingAddress), QStringLiteral("PO Box 7"));
+    EXPECT_EQ(GetParam(ParamPhone), QStringLiteral("555-0100"));
+    EXPECT_EQ(GetParam(ParamFax), QStringLiteral("555-0101"));
+    EXPECT_EQ(GetParam(ParamCurrency), QStringLiteral("GBP"));
+    EXPECT_EQ(App().CurrentCurrency, QStringLiteral("GBP"));
+    EXPECT_EQ(App().CurrentUser, QStringLiteral("ann"));
+    EXPECT_EQ(ReadProfileUser(), QStringLiteral("ann"));
+
+    // A currency not in the list shows without a selection and survives OK;
+    // Cancel saves nothing.
+    SetParam(ParamCurrency, QStringLiteral("EUR"));
+    WhenModalOpens([](QWidget* modal) {
+        auto* setup = qobject_cast<::Setup*>(modal);
+        EXPECT_EQ(setup->currencyList()->currentIndex(), -1);
+        EXPECT_EQ(setup->currencyList()->currentText(), QStringLiteral("EUR"));
+        setup->phoneField()->setText(QStringLiteral("999"));
+        QTest::mouseClick(setup->cancelButton(), Qt::LeftButton, {}, QPoint(20, 20));
+    });
+    window->onCommand(kCmdOptions);
+    EXPECT_EQ(GetParam(ParamPhone), QStringLiteral("555-0100"));
+    WhenModalOpens([](QWidget* modal) {
+        auto* setup = qobject_cast<::Setup*>(modal);
+        QTest::mouseClick(setup->okButton(), Qt::LeftButton, {}, QPoint(20, 20));
+    });
+    window->onCommand(kCmdOptions);
+    EXPECT_EQ(GetParam(ParamCurrency), QStringLiteral("EUR"));
+
+    // A new folder through the Database button: it is initialised at once,
+    // the company edit of the same visit is dropped, and the language applies.
+    window->onCommand(kCmdShowPartList);
+    const QString second = dir.path() + QStringLiteral("/second");
+    QDir().mkpath(second);
+    QString browserTitle;
+    ::Setup::SetFolderBrowser([&](QWidget*, const QString& title, const QString&) {
+        browserTitle = title;
+        return second;
+    });
+    ui.clear();
+    WhenModalOpens([](QWidget* modal) {
+        auto* setup = qobject_cast<::Setup*>(modal);
+        QTest::mouseClick(setup->databaseButton(), Qt::LeftButton, {}, QPoint(20, 20));
+        setup->companyField()->setText(QStringLiteral("LOST EDIT"));
+        setup->languageList()->setCurrentIndex(1);
+        QTest::mouseClick(setup->okButton(), Qt::LeftButton, {}, QPoint(20, 20));
+    });
+    window->onCommand(kCmdOptions);
+    ::Setup::SetFolderBrowser({});
+    EXPECT_EQ(browserTitle, QStringLiteral("Select Data Base Location"));
+    EXPECT_EQ(App().DataFolder, second);
+    // The language changed in the same visit already speaks in the notice.
+    EXPECT_TRUE(ui.saw(QStringLiteral("Datenbank wird eingerichtet")));
+    EXPECT_EQ(sqliteOn(second, QStringLiteral("select count(*) from GlobalParamList")), QStringLiteral("15"));
+    EXPECT_EQ(GetParam(ParamCompanyName), QStringLiteral("YOUR COMPANY"));
+    EXPECT_EQ(sqliteOn(firstFolder, QStringLiteral("select Param from GlobalParamList where ParamName='Param0'")),
+              QStringLiteral("O'Brien & S\u00f6hne"));
+    EXPECT_EQ(CurrentTable(), 0);
+    EXPECT_EQ(window->commandBar()->drawnState(window->commandBar()->entryForCommand(kCmdShowAssyList)),
+              CImageMenu::kStateSelected);
+    EXPECT_EQ(App().language, 1);
+    EXPECT_EQ(App().dictionary.selected, 1);
+}
+
+namespace {
+
+// Catches what the window hands to the desktop instead of starting a browser.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls << url; }
+};
+
+} // namespace
+
+TEST_F(ShellTest, WebHelpPrintAndAboutCommands)
+{
+    CQuorvelDlg* window = start();
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+
+    window->onCommand(kCmdWeb);
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0].scheme(), QStringLiteral("http"));
+    EXPECT_TRUE(catcher.urls[0].host().isEmpty());
+
+    // Without the help file the user is told where it was looked for.
+    ui.clear();
+    window->onCommand(kCmdHelp);
+    EXPECT_EQ(catcher.urls.size(), 1);
+    EXPECT_TRUE(ui.saw(QStringLiteral("KOLT.html")));
+    QDir().mkpath(programFolder + QStringLiteral("help"));
+    ASSERT_TRUE(QFile::copy(ProgramDir() + QStringLiteral("help/KOLT.html"),
+                            programFolder + QStringLiteral("help/KOLT.html")));
+    window->onCommand(kCmdHelp);
+    ASSERT_EQ(catcher.urls.size(), 2);
+    EXPECT_EQ(catcher.urls[1].toLocalFile(), programFolder + QStringLiteral("help/KOLT.html"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+
+    ui.clear();
+    window->onCommand(kCmdPrint);
+    EXPECT_TRUE(ui.saw(QStringLiteral("Print Table")));
+    window->onCommand(kCmdNothing);
+    window->onCommand(kCmdOk);
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(window->isVisible());
+
+    // The About item sits in the window's context menu and opens the About box.
+    QAction* about = window->findChild<QAction*>(QStringLiteral("about"));
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->text(), QStringLiteral("&About KOLT..."));
+    bool opened = false;
+    WhenModalOpens([&opened](QWidget* box) {
+        opened = qobject_cast<CAboutDlg*>(box) != nullptr;
+        auto* ok = box->findChild<CImageButton*>();
+        ASSERT_NE(ok, nullptr);
+        QTest::mouseClick(ok, Qt::LeftButton, {}, QPoint(20, 20));
+    });
+    about->trigger();
+    EXPECT_TRUE(opened);
+
+    // The splash closes itself: its timer is armed for two seconds.
+    CSplash splash;
+    EXPECT_TRUE(splash.timer()->isActive());
+    EXPECT_EQ(splash.timer()->interval(), 2000);
+    QMetaObject::invokeMethod(splash.timer(), "timeout", Qt::DirectConnection);
+    EXPECT_EQ(splash.result(), int(QDialog::Accepted));
+}
+
+TEST(SetupValues, FoldersCompareWhateverTheirSeparators)
+{
+    EXPECT_TRUE(SameFolder(QStringLiteral("/data/KOLT"), QStringLiteral("/data/KOLT/")));
+    EXPECT_TRUE(SameFolder(QStringLiteral("C:\\data\\KOLT"), QStringLiteral("C:/data/KOLT")));
+    EXPECT_FALSE(SameFolder(QStringLiteral("/data/KOLT"), QStringLiteral("/data/KOLT2")));
+    EXPECT_EQ(SetupCurrencies(), (QStringList{QStringLiteral("USD"), QStringLiteral("GBP"), QStringLiteral("CAD"),
+                                              QStringLiteral("AUD"), QStringLiteral("YEN")}));
+    // An emptied folder field keeps the folder rather than losing the data.
+    App().DataFolder = QStringLiteral("/somewhere");
+    SetupValues values;
+    values.dataFolder = QStringLiteral("  ");
+    values.user = QStringLiteral("bob");
+    qputenv("XDG_CONFIG_HOME", QByteArrayLiteral("/nonexistent-kolt-config"));
+    EXPECT_FALSE(ApplySetup(values));
+    EXPECT_EQ(App().DataFolder, QStringLiteral("/somewhere"));
+    EXPECT_EQ(App().CurrentUser, QStringLiteral("bob"));
+    values.dataFolder = QStringLiteral("/elsewhere/");
+    values.user = QStringLiteral("carl");
+    EXPECT_TRUE(ApplySetup(values));
+    EXPECT_EQ(App().DataFolder, QStringLiteral("/elsewhere"));
+    EXPECT_EQ(App().CurrentUser, QStringLiteral("bob")) << "a new folder is taken on its own";
+}
+
+#include "shell_gui_test.moc"
