@@ -42,5 +42,7 @@ const std::vector<CtlCommand>& PrintCommands();
 void RegisterDbCommands();
 void RegisterBomCommands();
 void RegisterGridCommands();
+void RegisterOrdersCommands();
+void RegisterScheduleCommands();
 void RegisterPartinfoCommands();
 void RegisterInterchangeCommands();

@@ -60,6 +60,8 @@ int main(int argc, char** argv)
     RegisterDbCommands();
     RegisterBomCommands();
     RegisterGridCommands();
+    RegisterOrdersCommands();
+    RegisterScheduleCommands();
     RegisterPartinfoCommands();
     RegisterInterchangeCommands();
 

@@ -1,0 +1,64 @@
+#include "orders/darklook.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPalette>
+#include <QPixmap>
+#include <QWidget>
+
+#include "controls/dialogstyle.h"
+
+void ApplyDarkLook(QWidget* dialog)
+{
+    QPalette palette = dialog->palette();
+    palette.setColor(QPalette::Window, QColor(72, 74, 78));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    palette.setColor(QPalette::Base, QColor(40, 42, 46));
+    palette.setColor(QPalette::AlternateBase, QColor(52, 54, 58));
+    palette.setColor(QPalette::Text, Qt::white);
+    palette.setColor(QPalette::Button, QColor(96, 98, 104));
+    palette.setColor(QPalette::ButtonText, Qt::white);
+    palette.setColor(QPalette::Highlight, QColor(0, 96, 200));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(150, 150, 150));
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(150, 150, 150));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(160, 160, 160));
+    dialog->setPalette(palette);
+    dialog->setAutoFillBackground(true);
+    dialog->setStyleSheet(QString::fromLatin1(
+        "QGroupBox { border: 1px solid #9a9ca0; border-radius: 8px; margin-top: 14px; padding-top: 8px;"
+        " background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #5e6066, stop:1 #45474b); }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 40px; padding: 0 4px; color: white; }"
+        "QPushButton { border: 1px solid #2a2c30; border-radius: 5px; padding: 4px 12px;"
+        " background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #8a8c92, stop:1 #55575c); color: white; }"
+        "QPushButton:disabled { color: #a0a0a0; background: #55575c; }"
+        "QPushButton:pressed { background: #3a3c40; }")
+                          + DarkFieldStyleSheet());
+}
+
+QIcon StageIcon(int image)
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 2));
+    painter.setBrush(image == 3 ? QColor(0, 160, 60) : QColor(230, 160, 0));
+    painter.drawEllipse(QRectF(2, 2, 28, 28));
+    painter.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    QPainterPath mark;
+    if (image == 3) {
+        mark.moveTo(9, 16);
+        mark.lineTo(14, 21);
+        mark.lineTo(23, 11);
+    } else {
+        mark.moveTo(10, 16);
+        mark.lineTo(22, 16);
+        mark.moveTo(17, 11);
+        mark.lineTo(22, 16);
+        mark.lineTo(17, 21);
+    }
+    painter.drawPath(mark);
+    return QIcon(pixmap);
+}

@@ -1,0 +1,136 @@
+// koltctl commands of the orders subsystem: process, complete, cancel,
+// receive, po show, and the purchase-order and routing printouts.
+#include "app/ctlcommands.h"
+#include "app/format.h"
+#include "app/utilities.h"
+#include "db/database.h"
+#include "orders/completion.h"
+#include "orders/poprint.h"
+#include "orders/purchaseorder.h"
+#include "orders/requirement.h"
+#include "schedule/routingprint.h"
+
+#include <QGuiApplication>
+
+namespace {
+
+bool requirementExists(const QString& order)
+{
+    return !order.isEmpty()
+           && QueryText(SqlFormat("Select Order_nBr from ReqmList where Order_nBr = '%s'", {order}), false) == order;
+}
+
+int needRequirement(CtlContext& ctx, const QString& order)
+{
+    if (requirementExists(order))
+        return kCtlOk;
+    ctx.err << "no such requirement: " << order << "\n";
+    return kCtlFailed;
+}
+
+} // namespace
+
+// Printing paints text, which needs the GUI side of Qt even without a screen.
+bool CtlCanPaint(CtlContext& ctx)
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return true;
+    ctx.err << "printing needs koltctl to run with a QGuiApplication (QT_QPA_PLATFORM=offscreen)\n";
+    return false;
+}
+
+void RegisterOrdersCommands()
+{
+    RegisterCtlCommand({QStringLiteral("process"), QStringLiteral("process REQ --quantity Q [--assembly NAME]"),
+                        [](CtlContext& ctx) {
+                            const QString quantityText = ctx.takeOption(QStringLiteral("--quantity"));
+                            QString assembly = ctx.takeOption(QStringLiteral("--assembly"));
+                            if (ctx.args.size() != 1 || quantityText.isEmpty())
+                                return kCtlUsage;
+                            const QString order = ctx.args[0];
+                            if (const int code = needRequirement(ctx, order))
+                                return code;
+                            if (assembly.isEmpty())
+                                assembly = LoadRequirement(order).assembly;
+                            const ProcessOutcome outcome =
+                                ProcessRequirement(order, TextToDouble(quantityText), assembly.toUpper());
+                            if (!outcome.done)
+                                return kCtlFailed;
+                            ctx.out << Format("%i Purchase Orders Created under %s", {outcome.batch.count, order})
+                                    << "\n";
+                            return kCtlOk;
+                        }});
+    RegisterCtlCommand({QStringLiteral("complete"), QStringLiteral("complete REQ"), [](CtlContext& ctx) {
+                            if (ctx.args.size() != 1)
+                                return kCtlUsage;
+                            if (const int code = needRequirement(ctx, ctx.args[0]))
+                                return code;
+                            return CompleteOrder(ctx.args[0]) ? kCtlOk : kCtlFailed;
+                        }});
+    RegisterCtlCommand({QStringLiteral("cancel"), QStringLiteral("cancel REQ"), [](CtlContext& ctx) {
+                            if (ctx.args.size() != 1)
+                                return kCtlUsage;
+                            if (const int code = needRequirement(ctx, ctx.args[0]))
+                                return code;
+                            return CancelOrder(ctx.args[0]) ? kCtlOk : kCtlFailed;
+                        }});
+    RegisterCtlCommand({QStringLiteral("receive"), QStringLiteral("receive PO"), [](CtlContext& ctx) {
+                            if (ctx.args.size() != 1)
+                                return kCtlUsage;
+                            const int answer = ReceivePurchaseOrder(ctx.args[0]);
+                            return answer == 6 ? kCtlOk : kCtlFailed;
+                        }});
+    RegisterCtlCommand({QStringLiteral("po"), QStringLiteral("po show PO"), [](CtlContext& ctx) {
+                            if (ctx.args.size() != 2 || ctx.args[0] != QLatin1String("show"))
+                                return kCtlUsage;
+                            const QString number = ctx.args[1];
+                            if (!PurchaseOrderExists(number)) {
+                                ctx.err << "no such purchase order: " << number << "\n";
+                                return kCtlFailed;
+                            }
+                            const PurchaseOrderRecord record = LoadPurchaseOrder(number);
+                            ctx.out << "PO_nBr\t" << number << "\n";
+                            QStringList shown;
+                            for (const QString& field : PurchaseOrderReadOrder()) {
+                                if (field == QLatin1String("Item_List") || shown.contains(field))
+                                    continue;
+                                shown << field;
+                                QString value = record.value(field);
+                                value.replace(QLatin1Char('\t'), QLatin1Char(' '));
+                                value.replace(QLatin1Char('\r'), QString()).replace(QLatin1Char('\n'), QLatin1Char(' '));
+                                ctx.out << field << "\t" << value << "\n";
+                            }
+                            for (const ItemRow& row : ParseItemList(record.value(QStringLiteral("Item_List"))))
+                                ctx.out << "ITEM\t" << row.join(QLatin1Char('\t')) << "\n";
+                            return kCtlOk;
+                        }});
+    RegisterCtlCommand({QStringLiteral("print-po"), QStringLiteral("print-po PO --pdf FILE"), [](CtlContext& ctx) {
+                            const QString file = ctx.takeOption(QStringLiteral("--pdf"));
+                            if (ctx.args.size() != 1 || file.isEmpty())
+                                return kCtlUsage;
+                            if (!PurchaseOrderExists(ctx.args[0])) {
+                                ctx.err << "no such purchase order: " << ctx.args[0] << "\n";
+                                return kCtlFailed;
+                            }
+                            if (!CtlCanPaint(ctx))
+                                return kCtlFailed;
+                            return PrintPurchaseOrderPdf(ctx.args[0], file) ? kCtlOk : kCtlFailed;
+                        }});
+    RegisterCtlCommand({QStringLiteral("print-routing"), QStringLiteral("print-routing REQ --pdf FILE"),
+                        [](CtlContext& ctx) {
+                            const QString file = ctx.takeOption(QStringLiteral("--pdf"));
+                            if (ctx.args.size() != 1 || file.isEmpty())
+                                return kCtlUsage;
+                            if (const int code = needRequirement(ctx, ctx.args[0]))
+                                return code;
+                            if (!CtlCanPaint(ctx))
+                                return kCtlFailed;
+                            return PrintRoutingPdf(ctx.args[0], file) ? kCtlOk : kCtlFailed;
+                        }});
+    // "print po" and "print routing" run the same work through the print command.
+    for (const QString kind : {QStringLiteral("po"), QStringLiteral("routing")}) {
+        for (const CtlCommand& command : CtlCommands())
+            if (command.name == QStringLiteral("print-") + kind)
+                RegisterPrintCommand({kind, command.usage.mid(6), command.run});
+    }
+}

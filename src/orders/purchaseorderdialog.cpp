@@ -1,0 +1,389 @@
+#include "orders/purchaseorderdialog.h"
+
+#include "app/dictionary.h"
+#include "app/format.h"
+#include "app/userinterface.h"
+#include "app/utilities.h"
+#include "orders/darklook.h"
+#include "orders/poprint.h"
+#include "orders/requirements.h"
+
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDesktopServices>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kItemCaptions[kItemColumns] = {"Item", "Quan", "Part", "Description", "Price", "Total", "Status"};
+const QStringList kItemStatuses = {QStringLiteral("Drop"), QStringLiteral("Pending"), QStringLiteral("Placed"),
+                                   QStringLiteral("Back Order"), QStringLiteral("Received")};
+
+QString storedDate(const QDateTime& when)
+{
+    return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+} // namespace
+
+CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(Translate(QStringLiteral("Purchase Order")));
+    ApplyDarkLook(this);
+    m_filling = true;
+    m_record = LoadPurchaseOrder(number);
+
+    auto edit = [] { return new QLineEdit; };
+    m_date = edit();
+    m_date->setReadOnly(true);
+    m_value = edit();
+    m_currency = new QComboBox;
+    m_currency->setEditable(true);
+    m_status = new QComboBox;
+    m_buyer = edit();
+    m_method = new QComboBox;
+    m_method->setEditable(true);
+    m_vendor = new QComboBox;
+    m_vendor->setEditable(true);
+    m_vendorAddress = new QPlainTextEdit;
+    m_phone = edit();
+    m_fax = edit();
+    m_contact = edit();
+    m_email = edit();
+    m_shipper = new QComboBox;
+    m_shipper->setEditable(true);
+    m_shippingAddress = new QPlainTextEdit;
+    m_shippingCost = edit();
+    m_shippingCost->setObjectName(QStringLiteral("Shipping_Cost"));
+    m_tracking = edit();
+    m_needDate = new QDateTimeEdit(QDateTime::currentDateTime());
+    m_needDate->setCalendarPopup(true);
+    m_needDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_notes = new QPlainTextEdit;
+    m_taxRate = edit();
+    for (QPlainTextEdit* text : {m_vendorAddress, m_shippingAddress, m_notes})
+        text->setFixedHeight(60);
+
+    m_currency->addItems(PurchaseChoiceList(QStringLiteral("Curr")));
+    m_method->addItems(PurchaseChoiceList(QStringLiteral("Method")));
+    m_status->addItems(PurchaseChoiceList(QStringLiteral("Status")));
+    m_vendor->addItems(VendorNames());
+
+    auto label = [](const char* text) { return Translate(QString::fromLatin1(text)); };
+    m_topBox = new QGroupBox;
+    auto* top = new QGridLayout(m_topBox);
+    top->addWidget(m_date, 0, 0, 1, 2);
+    top->addWidget(new QLabel(label("Value")), 1, 0);
+    auto* valueRow = new QHBoxLayout;
+    valueRow->addWidget(m_value);
+    valueRow->addWidget(m_currency);
+    top->addLayout(valueRow, 1, 1);
+    top->addWidget(new QLabel(label("Status")), 2, 0);
+    top->addWidget(m_status, 2, 1);
+    top->addWidget(new QLabel(label("Buyer")), 3, 0);
+    top->addWidget(m_buyer, 3, 1);
+    top->addWidget(new QLabel(label("Method")), 4, 0);
+    top->addWidget(m_method, 4, 1);
+    top->addWidget(new QLabel(label("Need Date")), 5, 0);
+    top->addWidget(m_needDate, 5, 1);
+    top->addWidget(new QLabel(label("Tax Rate %")), 6, 0);
+    top->addWidget(m_taxRate, 6, 1);
+
+    auto* vendorBox = new QGroupBox(label("Vendor"));
+    auto* vendorForm = new QFormLayout(vendorBox);
+    vendorForm->addRow(m_vendor);
+    vendorForm->addRow(label("Address"), m_vendorAddress);
+    vendorForm->addRow(label("Contact"), m_contact);
+    vendorForm->addRow(label("Phone"), m_phone);
+    vendorForm->addRow(label("Fax"), m_fax);
+    vendorForm->addRow(label("EMail"), m_email);
+
+    auto* shippingBox = new QGroupBox(label("Shipping"));
+    auto* shippingForm = new QFormLayout(shippingBox);
+    shippingForm->addRow(m_shipper);
+    shippingForm->addRow(label("Address"), m_shippingAddress);
+    shippingForm->addRow(label("Shipping Cost"), m_shippingCost);
+    shippingForm->addRow(label("Tracking"), m_tracking);
+
+    auto* notesBox = new QGroupBox(label("Notes"));
+    auto* notesLayout = new QVBoxLayout(notesBox);
+    notesLayout->addWidget(m_notes);
+
+    m_grid = new QTableWidget(0, kItemColumns);
+    QStringList captions;
+    for (const char* caption : kItemCaptions)
+        captions << Translate(QString::fromLatin1(caption));
+    m_grid->setHorizontalHeaderLabels(captions);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    m_grid->verticalHeader()->hide();
+    m_grid->setMinimumHeight(180);
+
+    auto* printButton = new QPushButton(label("Print"));
+    auto* wwwButton = new QPushButton(label("WWW"));
+    auto* okButton = new QPushButton(label("OK"));
+    auto* cancelButton = new QPushButton(label("Cancel"));
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {printButton, wwwButton, okButton, cancelButton})
+        buttons->addWidget(b);
+    buttons->addStretch();
+
+    auto* upper = new QHBoxLayout;
+    upper->addWidget(m_topBox);
+    upper->addWidget(vendorBox);
+    upper->addWidget(shippingBox);
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(m_grid, 1);
+    lower->addLayout(buttons);
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(upper);
+    main->addWidget(notesBox);
+    main->addLayout(lower, 1);
+
+    // Show what was read.
+    const QString vendor = m_record.value(QStringLiteral("Vendor"));
+    int vendorIndex = -1;
+    for (int i = 0; i < m_vendor->count() && vendorIndex < 0; ++i)
+        if (!vendor.isEmpty() && m_vendor->itemText(i).startsWith(vendor))
+            vendorIndex = i;
+    if (vendorIndex >= 0)
+        m_vendor->setCurrentIndex(vendorIndex);
+    else
+        m_vendor->setEditText(vendor);
+    m_vendorAddress->setPlainText(AddressForDisplay(m_record.value(QStringLiteral("Vendor_Address"))));
+    m_contact->setText(m_record.value(QStringLiteral("Contact_Name")));
+    m_phone->setText(m_record.value(QStringLiteral("Contact_Phone")));
+    m_fax->setText(m_record.value(QStringLiteral("Contact_FAX")));
+    m_email->setText(m_record.value(QStringLiteral("Contact_EMAIL")));
+    m_shippingCost->setText(m_record.value(QStringLiteral("Shipping_Cost")));
+    m_taxRate->setText(m_record.value(QStringLiteral("Tax_Rate")));
+    m_shipper->setEditText(m_record.value(QStringLiteral("Shipper")));
+    m_shippingAddress->setPlainText(AddressForDisplay(m_record.value(QStringLiteral("Shipping_Address"))));
+    m_tracking->setText(m_record.value(QStringLiteral("Tracking")));
+    m_buyer->setText(m_record.value(QStringLiteral("Buyer")));
+    QString date = m_record.value(QStringLiteral("Date"));
+    if (date.size() < 2)
+        date = TimestampText();
+    m_date->setText(date);
+    const QString need = m_record.value(QStringLiteral("Need_Date"));
+    if (need.size() > 5 && ParseTimestamp(need).isValid()) {
+        m_needDate->setDateTime(ParseTimestamp(need));
+        m_needDateSet = true;
+    }
+    const QString status = m_record.value(QStringLiteral("Status"));
+    for (int i = 0; i < m_status->count(); ++i)
+        if (!status.isEmpty() && m_status->itemText(i).startsWith(status)) {
+            m_status->setCurrentIndex(i);
+            break;
+        }
+    if (m_status->findText(status) < 0 && !status.isEmpty()) {
+        m_status->addItem(status);
+        m_status->setCurrentText(status);
+    }
+    m_currency->setEditText(m_record.value(QStringLiteral("Currency")));
+    m_notes->setPlainText(m_record.value(QStringLiteral("Notes")));
+    m_value->setText(m_record.value(QStringLiteral("Value")));
+    m_method->setEditText(m_record.value(QStringLiteral("Buy_Method")));
+
+    const std::vector<ItemRow> rows = ParseItemList(m_record.value(QStringLiteral("Item_List")));
+    m_grid->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        for (int c = 0; c < kItemColumns; ++c) {
+            auto* item = new QTableWidgetItem(rows[static_cast<size_t>(r)].value(c));
+            if (c == 0 || c == 5)
+                item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+            if (c == 6) {
+                item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+                auto* choice = new QComboBox;
+                choice->addItems(kItemStatuses);
+                choice->setCurrentText(item->text());
+                if (choice->currentText() != item->text())
+                    choice->setEditText(item->text());
+                connect(choice, &QComboBox::currentTextChanged, this,
+                        [item](const QString& text) { item->setText(text); });
+                m_grid->setCellWidget(r, c, choice);
+            }
+            m_grid->setItem(r, c, item);
+        }
+    }
+    if (m_status->currentText().contains(QLatin1String("Closed")))
+        m_status->setEnabled(false);
+
+    const QString order = m_record.value(QStringLiteral("Order_nBr"));
+    m_topBox->setTitle(TranslateLabel(QStringLiteral("Purchase Order:")) + number
+                       + (order.isEmpty() ? QString() : QLatin1Char('/') + order));
+    m_filling = false;
+    {
+        // The subtotal of the lines as loaded; Value keeps its stored text.
+        std::vector<ItemRow> loaded = gridRows();
+        m_subtotal = RecomputeLineTotals(loaded);
+    }
+
+    connect(m_grid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (!m_filling && (item->column() == 1 || item->column() == 4))
+            recomputeTotals();
+    });
+    connect(m_shippingCost, &QLineEdit::textEdited, this, &CPurchaseOrder::recomputeTotals);
+    connect(m_taxRate, &QLineEdit::textEdited, this, &CPurchaseOrder::recomputeTotals);
+    connect(m_vendor, qOverload<int>(&QComboBox::activated), this, &CPurchaseOrder::vendorChosen);
+    connect(m_status, qOverload<int>(&QComboBox::activated), this, &CPurchaseOrder::statusChosen);
+    connect(m_needDate, &QDateTimeEdit::dateTimeChanged, this, [this] { m_needDateSet = true; });
+    connect(printButton, &QPushButton::clicked, this, &CPurchaseOrder::print);
+    connect(wwwButton, &QPushButton::clicked, this, &CPurchaseOrder::openWebsite);
+    connect(okButton, &QPushButton::clicked, this, &CPurchaseOrder::save);
+    connect(cancelButton, &QPushButton::clicked, this, &CPurchaseOrder::reject);
+    resize(980, 720);
+}
+
+std::vector<ItemRow> CPurchaseOrder::gridRows() const
+{
+    std::vector<ItemRow> rows;
+    for (int r = 0; r < m_grid->rowCount(); ++r) {
+        ItemRow row;
+        for (int c = 0; c < kItemColumns; ++c)
+            row << (m_grid->item(r, c) ? m_grid->item(r, c)->text() : QString());
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void CPurchaseOrder::recomputeTotals()
+{
+    std::vector<ItemRow> rows = gridRows();
+    m_subtotal = RecomputeLineTotals(rows);
+    m_filling = true;
+    for (int r = 0; r < m_grid->rowCount(); ++r)
+        if (QTableWidgetItem* total = m_grid->item(r, 5))
+            total->setText(rows[static_cast<size_t>(r)][5]);
+    m_filling = false;
+    m_value->setText(Format("%0.2f", {OrderTotal(m_subtotal, m_taxRate->text(), m_shippingCost->text())}));
+}
+
+QMap<QString, QString> CPurchaseOrder::currentFields() const
+{
+    QMap<QString, QString> fields;
+    fields[QStringLiteral("Vendor")] = m_vendor->currentText();
+    fields[QStringLiteral("Vendor_Address")] = AddressForStorage(m_vendorAddress->toPlainText());
+    fields[QStringLiteral("Contact_Name")] = m_contact->text();
+    fields[QStringLiteral("Contact_Phone")] = m_phone->text();
+    fields[QStringLiteral("Contact_FAX")] = m_fax->text();
+    fields[QStringLiteral("Contact_EMAIL")] = m_email->text();
+    fields[QStringLiteral("Shipper")] = m_shipper->currentText();
+    fields[QStringLiteral("Shipping_Cost")] = m_shippingCost->text();
+    fields[QStringLiteral("Tax_Rate")] = m_taxRate->text();
+    fields[QStringLiteral("Shipping_Address")] = AddressForStorage(m_shippingAddress->toPlainText());
+    fields[QStringLiteral("Tracking")] = m_tracking->text();
+    fields[QStringLiteral("Buyer")] = m_buyer->text();
+    fields[QStringLiteral("Date")] = m_date->text();
+    fields[QStringLiteral("Buy_Method")] = m_method->currentText();
+    fields[QStringLiteral("Status")] = m_status->currentText();
+    fields[QStringLiteral("Currency")] = m_currency->currentText();
+    // A need date never set stays as stored.
+    fields[QStringLiteral("Need_Date")] =
+        m_needDateSet ? storedDate(m_needDate->dateTime()) : m_record.value(QStringLiteral("Need_Date"));
+    fields[QStringLiteral("Notes")] = m_notes->toPlainText();
+    fields[QStringLiteral("Value")] = m_value->text();
+    fields[QStringLiteral("Item_List")] = BuildItemList(gridRows());
+    return fields;
+}
+
+void CPurchaseOrder::save()
+{
+    if (QWidget* editor = m_grid->focusWidget())
+        m_grid->setFocus(), editor->clearFocus();
+    SavePurchaseOrderFields(m_record, currentFields(), true);
+    QDialog::accept();
+}
+
+void CPurchaseOrder::reject()
+{
+    if (!SavePurchaseOrderFields(m_record, currentFields(), false)) {
+        QDialog::reject();
+        return;
+    }
+    if (ShowMessage(QStringLiteral("Quit without Saving"), QStringLiteral("Purchase Order"), kButtonsYesNoCancel)
+        == kAnswerYes)
+        QDialog::reject();
+}
+
+void CPurchaseOrder::vendorChosen()
+{
+    const VendorContact contact = LookupVendor(m_vendor->currentText());
+    m_vendorAddress->setPlainText(contact.address);
+    m_phone->setText(contact.phone);
+    m_fax->setText(contact.fax);
+}
+
+void CPurchaseOrder::statusChosen()
+{
+    if (m_status->currentText() != QLatin1String("Closed"))
+        return;
+    const int answer =
+        ShowMessage(QStringLiteral("Move Material to Stock?"), QStringLiteral("Purchase Order"), kButtonsYesNoCancel);
+    if (answer == kAnswerCancel)
+        return;
+    if (answer == kAnswerYes && !ReceiveItems(m_record.number, gridRows())) {
+        ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")),
+                    QStringLiteral("Database Status"));
+        return;
+    }
+    m_status->setCurrentIndex(m_status->count() - 1);
+    // The receiving date replaced the need date; the save keeps it.
+    if (answer == kAnswerYes)
+        m_record.loaded.remove(QStringLiteral("Need_Date"));
+    save();
+}
+
+void CPurchaseOrder::openWebsite()
+{
+    const QString site = VendorWebsite(m_vendor->currentText());
+    if (site.isEmpty()) {
+        ShowMessage(QStringLiteral("No Website Entered"));
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromUserInput(site));
+}
+
+PurchaseOrderPrintData CPurchaseOrder::printData() const
+{
+    PurchaseOrderPrintData printout;
+    printout.number = m_record.number;
+    printout.vendor = m_vendor->currentText();
+    printout.vendorAddress = m_vendorAddress->toPlainText();
+    printout.contact = m_contact->text();
+    printout.phone = m_phone->text();
+    printout.fax = m_fax->text();
+    printout.email = m_email->text();
+    printout.shippingAddress = m_shippingAddress->toPlainText();
+    printout.shipper = m_shipper->currentText();
+    printout.date = m_date->text();
+    printout.buyer = m_buyer->text();
+    printout.method = m_method->currentText();
+    printout.currency = m_currency->currentText();
+    printout.notes = m_notes->toPlainText();
+    printout.taxRate = m_taxRate->text();
+    printout.shippingCost = m_shippingCost->text();
+    printout.rows = gridRows();
+    return printout;
+}
+
+void CPurchaseOrder::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(PurchaseOrderDocumentName(m_record.number));
+    if (!RunPrintDialog(this, printer))
+        return;
+    PaintPurchaseOrder(&printer, printData());
+}

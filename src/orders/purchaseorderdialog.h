@@ -1,0 +1,66 @@
+#pragma once
+// The purchase-order dialog: header fields, vendor lookup, the item grid,
+// totals with tax and shipping, printing and receiving.
+#include "orders/purchaseorder.h"
+
+#include <QDialog>
+#include <QMap>
+
+class QComboBox;
+class QDateTimeEdit;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QTableWidget;
+struct PurchaseOrderPrintData;
+
+class CPurchaseOrder : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CPurchaseOrder(const QString& number, QWidget* parent = nullptr);
+
+    // The texts of the fields as the dialog shows them now.
+    QMap<QString, QString> currentFields() const;
+    PurchaseOrderPrintData printData() const;
+    double subtotal() const { return m_subtotal; }
+    QTableWidget* itemGrid() const { return m_grid; }
+
+    void save();           // "OK"
+    void statusChosen();   // receiving when "Closed" is picked
+    void vendorChosen();
+    void reject() override; // "Cancel" and Esc
+
+
+private:
+    void recomputeTotals();
+    std::vector<ItemRow> gridRows() const;
+    void openWebsite();
+    void print();
+
+    PurchaseOrderRecord m_record;
+    double m_subtotal = 0;
+    bool m_filling = false;
+    QGroupBox* m_topBox = nullptr;
+    QLineEdit* m_date = nullptr;
+    QLineEdit* m_value = nullptr;
+    QComboBox* m_currency = nullptr;
+    QComboBox* m_status = nullptr;
+    QLineEdit* m_buyer = nullptr;
+    QComboBox* m_method = nullptr;
+    QComboBox* m_vendor = nullptr;
+    QPlainTextEdit* m_vendorAddress = nullptr;
+    QLineEdit* m_phone = nullptr;
+    QLineEdit* m_fax = nullptr;
+    QLineEdit* m_contact = nullptr;
+    QLineEdit* m_email = nullptr;
+    QComboBox* m_shipper = nullptr;
+    QPlainTextEdit* m_shippingAddress = nullptr;
+    QLineEdit* m_shippingCost = nullptr;
+    QLineEdit* m_tracking = nullptr;
+    QDateTimeEdit* m_needDate = nullptr;
+    bool m_needDateSet = false;
+    QPlainTextEdit* m_notes = nullptr;
+    QLineEdit* m_taxRate = nullptr;
+    QTableWidget* m_grid = nullptr;
+};

@@ -1,0 +1,284 @@
+#include "orders/requirements.h"
+
+#include "app/appstate.h"
+#include "app/dictionary.h"
+#include "app/format.h"
+#include "app/userinterface.h"
+#include "app/utilities.h"
+#include "app/windowhooks.h"
+#include "db/database.h"
+#include "orders/completion.h"
+#include "orders/darklook.h"
+#include "schedule/routingprint.h"
+
+#include <QBitmap>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <functional>
+
+bool RunPrintDialog(QWidget* parent, QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    if (dialog.exec() != QDialog::Accepted) {
+        ShowMessage(QStringLiteral("Print Dialog Failure"));
+        return false;
+    }
+    return true;
+}
+
+CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(Translate(QStringLiteral("Order")));
+    ApplyDarkLook(this);
+    m_record = LoadRequirement(orderNumber);
+
+    auto* select = new QGroupBox(Translate(QStringLiteral("Select")));
+    auto* generate = new QGroupBox(Translate(QStringLiteral("Generate Purchase Orders")));
+    auto* build = new QGroupBox(Translate(QStringLiteral("Build")));
+    auto* closeCancel = new QGroupBox(Translate(QStringLiteral("Close Cancel")));
+    QGroupBox* boxes[4] = {select, generate, build, closeCancel};
+    for (int i = 0; i < 4; ++i) {
+        m_stageIcons[i] = new QLabel(boxes[i]);
+        m_stageIcons[i]->setGeometry(4, 0, 32, 32);
+    }
+
+    m_order = new QLineEdit(m_record.orderNumber);
+    m_order->setEnabled(false);
+    m_description = new QLineEdit(m_record.description);
+    m_quantity = new QLineEdit(m_record.quantity);
+    m_tree = new QTreeWidget;
+    m_tree->setHeaderHidden(true);
+    m_tree->setMinimumHeight(160);
+    m_assemblyLabel = new QLabel(m_record.assembly);
+    auto* selectLayout = new QGridLayout(select);
+    selectLayout->setContentsMargins(12, 24, 12, 10);
+    selectLayout->addWidget(new QLabel(TranslateLabel(QStringLiteral("Order:"))), 0, 0);
+    selectLayout->addWidget(m_order, 0, 1);
+    selectLayout->addWidget(new QLabel(TranslateLabel(QStringLiteral("Description:"))), 1, 0);
+    selectLayout->addWidget(m_description, 1, 1);
+    selectLayout->addWidget(new QLabel(TranslateLabel(QStringLiteral("Quantity:"))), 2, 0);
+    selectLayout->addWidget(m_quantity, 2, 1);
+    selectLayout->addWidget(m_tree, 3, 0, 1, 2);
+    selectLayout->addWidget(m_assemblyLabel, 4, 0, 1, 2);
+
+    m_process = new QPushButton(Translate(QStringLiteral("Process")));
+    auto* generateLayout = new QHBoxLayout(generate);
+    generateLayout->setContentsMargins(44, 24, 12, 10);
+    generateLayout->addWidget(m_process);
+    auto* timeline = new QPushButton(Translate(QStringLiteral("Timeline")));
+    auto* routing = new QPushButton(Translate(QStringLiteral("Print Routing")));
+    auto* buildLayout = new QHBoxLayout(build);
+    buildLayout->setContentsMargins(44, 24, 12, 10);
+    buildLayout->addWidget(timeline);
+    buildLayout->addWidget(routing);
+    auto* complete = new QPushButton(Translate(QStringLiteral("Close Order")));
+    auto* cancel = new QPushButton(Translate(QStringLiteral("Cancel Order")));
+    auto* closeLayout = new QHBoxLayout(closeCancel);
+    closeLayout->setContentsMargins(44, 24, 12, 10);
+    closeLayout->addWidget(complete);
+    closeLayout->addWidget(cancel);
+
+    m_picture = new QLabel;
+    m_picture->setFixedSize(220, 220);
+    m_picture->setFrameShape(QFrame::Box);
+    m_picture->setAlignment(Qt::AlignCenter);
+    m_progress = new QProgressBar;
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    m_status = new QLabel;
+    auto* ok = new QPushButton(Translate(QStringLiteral("OK")));
+
+    auto* left = new QVBoxLayout;
+    for (QGroupBox* box : boxes)
+        left->addWidget(box);
+    auto* right = new QVBoxLayout;
+    right->addWidget(m_picture);
+    right->addStretch();
+    right->addWidget(ok);
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 1);
+    top->addLayout(right);
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(top);
+    main->addWidget(m_progress);
+    main->addWidget(m_status);
+
+    fillTree();
+    m_tree->clearSelection();
+    m_tree->setCurrentItem(nullptr);
+    evaluateStage();
+    updatePicture();
+
+    connect(m_process, &QPushButton::clicked, this, &CRequirements::process);
+    connect(timeline, &QPushButton::clicked, this, &CRequirements::openTimeline);
+    connect(routing, &QPushButton::clicked, this, &CRequirements::printRouting);
+    connect(complete, &QPushButton::clicked, this, &CRequirements::completeOrder);
+    connect(cancel, &QPushButton::clicked, this, &CRequirements::cancelOrder);
+    connect(ok, &QPushButton::clicked, this, &CRequirements::saveAndClose);
+    connect(m_tree, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (!selectedAssembly().isEmpty()) {
+            m_record.assembly = selectedAssembly();
+            m_assemblyLabel->setText(m_record.assembly);
+            updatePicture();
+        }
+    });
+    resize(640, 640);
+}
+
+void CRequirements::fillTree()
+{
+    const QueryResult bom = LoadBomRows();
+    const int assy = FindColumn(bom, QStringLiteral("Assy"));
+    const int part = FindColumn(bom, QStringLiteral("Part"));
+    if (assy < 0 || part < 0)
+        return;
+    QStringList assemblies;
+    QStringList used;
+    for (int r = 0; r < bom.rowCount; ++r) {
+        if (!assemblies.contains(bom.cell(r, assy)))
+            assemblies << bom.cell(r, assy);
+        used << bom.cell(r, part);
+    }
+    std::function<void(QTreeWidgetItem*, const QString&, QStringList&)> addChildren =
+        [&](QTreeWidgetItem* parent, const QString& name, QStringList& path) {
+            path << name;
+            for (int r = 0; r < bom.rowCount; ++r) {
+                const QString child = bom.cell(r, part);
+                if (bom.cell(r, assy) != name || !assemblies.contains(child) || path.contains(child))
+                    continue;
+                auto* item = new QTreeWidgetItem(parent, {child});
+                addChildren(item, child, path);
+            }
+            path.removeLast();
+        };
+    for (const QString& name : assemblies) {
+        if (used.contains(name))
+            continue; // shown below its parents
+        auto* root = new QTreeWidgetItem(m_tree, {name});
+        QStringList path;
+        addChildren(root, name, path);
+    }
+}
+
+void CRequirements::evaluateStage()
+{
+    m_stage = OrderStage(m_record.status);
+    const bool open = m_stage < 1;
+    m_tree->setEnabled(open);
+    m_quantity->setEnabled(open);
+    m_process->setEnabled(open);
+    const int images[4] = {3, m_stage == 0 ? 2 : 3, m_stage == 1 ? 2 : (m_stage >= 2 ? 3 : 0),
+                           m_stage == 2 ? 2 : (m_stage >= 3 ? 3 : 0)};
+    for (int i = 0; i < 4; ++i)
+        m_stageIcons[i]->setPixmap(images[i] ? StageIcon(images[i]).pixmap(32, 32) : QPixmap());
+    update();
+}
+
+QString CRequirements::selectedAssembly() const
+{
+    const QList<QTreeWidgetItem*> items = m_tree->selectedItems();
+    return items.isEmpty() ? QString() : items.first()->text(0);
+}
+
+void CRequirements::updatePicture()
+{
+    QPixmap shown;
+    if (!m_record.assembly.isEmpty()) {
+        QString name =
+            QueryText(SqlFormat("Select Picture from PartList where Part_nBr = '%s'", {m_record.assembly}), false);
+        name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        name = name.section(QLatin1Char('/'), -1);
+        if (!name.isEmpty()) {
+            QImageReader reader(App().DataFolder + QStringLiteral("/Picture/") + name);
+            QImage image = reader.read();
+            if (!image.isNull()) {
+                QPixmap pixmap = QPixmap::fromImage(image.scaled(m_picture->size(), Qt::IgnoreAspectRatio,
+                                                                 Qt::SmoothTransformation));
+                // The light grey of the drawings is their background.
+                pixmap.setMask(pixmap.createMaskFromColor(QColor(224, 224, 224)));
+                shown = pixmap;
+            }
+        }
+    }
+    m_picture->setPixmap(shown);
+}
+
+void CRequirements::process()
+{
+    const double quantity = TextToDouble(m_quantity->text());
+    if (!selectedAssembly().isEmpty())
+        m_record.assembly = selectedAssembly();
+    if (quantity == 0) {
+        ShowMessage(QStringLiteral("No Quantity Entered"));
+        return;
+    }
+    m_status->setText(QStringLiteral("Add flat bills to list....."));
+    const ProcessOutcome outcome = ProcessRequirement(m_record.orderNumber, quantity, m_record.assembly);
+    m_progress->setRange(0, std::max<int>(1, static_cast<int>(outcome.flatList.size()) + 1));
+    m_progress->setValue(m_progress->maximum());
+    m_status->setText(outcome.batch.statusLine);
+    // The stage is evaluated again at once: "Process" cannot run twice.
+    m_record.status =
+        QueryText(SqlFormat("Select Status from ReqmList where Order_nBr = '%s'", {m_record.orderNumber}), false);
+    m_record.quantity =
+        QueryText(SqlFormat("Select Quan from ReqmList where Order_nBr = '%s'", {m_record.orderNumber}), false);
+    if (outcome.done)
+        m_quantity->setText(m_record.quantity);
+    evaluateStage();
+}
+
+void CRequirements::completeOrder()
+{
+    if (CompleteOrder(m_record.orderNumber))
+        QDialog::accept();
+}
+
+void CRequirements::cancelOrder()
+{
+    if (CancelOrder(m_record.orderNumber))
+        QDialog::accept();
+}
+
+void CRequirements::saveAndClose()
+{
+    m_record.description = m_description->text();
+    m_record.quantity = m_quantity->text();
+    if (!selectedAssembly().isEmpty())
+        m_record.assembly = selectedAssembly();
+    SaveRequirement(m_record);
+    QDialog::accept();
+}
+
+void CRequirements::reject()
+{
+    saveAndClose();
+}
+
+void CRequirements::openTimeline()
+{
+    RunWindowAction(WindowActions::Timeline, this, {m_record.orderNumber});
+}
+
+void CRequirements::printRouting()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(RoutingDocumentName(m_record.orderNumber));
+    if (!RunPrintDialog(this, printer))
+        return;
+    PaintRouting(&printer, m_record.orderNumber, QDateTime::currentDateTime());
+}

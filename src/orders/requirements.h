@@ -1,0 +1,58 @@
+#pragma once
+// The Order dialog: one requirement and its four stages, from picking the
+// assembly through "Process" to closing or cancelling the order.
+#include "orders/requirement.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+
+class CRequirements : public QDialog
+{
+    Q_OBJECT
+public:
+    // An empty order number opens the last requirement issued.
+    explicit CRequirements(const QString& orderNumber, QWidget* parent = nullptr);
+
+    int stage() const { return m_stage; }
+    QString orderNumber() const { return m_record.orderNumber; }
+
+    // The handlers of the buttons, callable by tests.
+    void process();
+    void completeOrder();
+    void cancelOrder();
+    void saveAndClose();
+
+protected:
+    void reject() override; // Esc saves, as "OK" does
+
+private:
+    void fillTree();
+    void updatePicture();
+    void evaluateStage();
+    QString selectedAssembly() const;
+    void openTimeline();
+    void printRouting();
+
+    RequirementRecord m_record;
+    int m_stage = 0;
+    QLineEdit* m_order = nullptr;
+    QLineEdit* m_description = nullptr;
+    QLineEdit* m_quantity = nullptr;
+    QTreeWidget* m_tree = nullptr;
+    QLabel* m_assemblyLabel = nullptr;
+    QLabel* m_picture = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_status = nullptr;
+    QPushButton* m_process = nullptr;
+    QLabel* m_stageIcons[4] = {};
+};
+
+// The print dialog shared by the printouts of orders and schedules; reports
+// "Print Dialog Failure" when it is cancelled or fails.
+class QPrinter;
+bool RunPrintDialog(QWidget* parent, QPrinter& printer);

@@ -1,0 +1,119 @@
+#include "schedule/routingprint.h"
+
+#include "app/dictionary.h"
+#include "app/format.h"
+#include "db/database.h"
+#include "orders/printsupport.h"
+#include "schedule/taskbuilder.h"
+
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPdfWriter>
+
+QString RoutingDocumentName(const QString& orderNumber)
+{
+    return QStringLiteral("Routing-") + orderNumber;
+}
+
+int PaintRouting(QPagedPaintDevice* device, const QString& orderNumber, const QDateTime& printTime)
+{
+    const std::vector<RoutingEntry> routing = BuildRoutingList(orderNumber);
+    QPainter painter(device);
+    const double mm = PixelsPerMm(device);
+    const double width = device->width();
+    const double height = device->height();
+    const double bottom = height - 14 * mm;
+    const QFont textFont = PrintFont(9);
+    painter.setFont(textFont);
+    const double column = QFontMetricsF(textFont, device).horizontalAdvance(QStringLiteral("XXXXXXXXXXXXXXXXXXXXXXXXX"));
+    const double line = QFontMetricsF(textFont, device).height() * 1.2;
+    const double indent = 2 * column / 25; // two characters per depth
+    int page = 1;
+    double y = 0;
+
+    auto header = [&]() {
+        painter.setFont(PrintFont(14, true));
+        painter.drawText(QRectF(0, 0, width / 2, 12 * mm), Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("Order:") + orderNumber);
+        DrawCode39(painter, QRectF(width / 2, 0, width / 2, 12 * mm), orderNumber);
+        painter.drawLine(QPointF(0, 13 * mm), QPointF(width, 13 * mm));
+        painter.setFont(textFont);
+        y = 16 * mm;
+    };
+    auto footer = [&]() {
+        painter.setFont(PrintFont(8));
+        painter.drawText(QRectF(0, height - 10 * mm, width / 2, 8 * mm), Qt::AlignLeft | Qt::AlignVCenter,
+                         QLocale::c().toString(printTime, QStringLiteral("dddd, MMMM dd, yyyy HH:mm:ss")));
+        painter.drawText(QRectF(width / 2, height - 10 * mm, width / 2, 8 * mm), Qt::AlignRight | Qt::AlignVCenter,
+                         Format("Page %i", {page}));
+        painter.setFont(textFont);
+    };
+    header();
+
+    for (const RoutingEntry& entry : routing) {
+        const QueryResult bom = Query(SqlFormat(
+            "Select AssyList.id,AssyList.Item,AssyList.Quan,AssyList.Part_nBr,PartList.Description,"
+            "PartList.Manufacturer from AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr where "
+            "AssyList.Assy='%s' order by AssyList.Item",
+            {entry.assembly}));
+        const QueryResult steps = Query(
+            SqlFormat("Select RescList.id,RescList.Step,RescList.Description,RescList.Resource,RescList.Hours from "
+                      "RescList where RescList.Assy='%s'",
+                      {entry.assembly}));
+        const double blockHeight = line * (3 + bom.rowCount + steps.rowCount + 2);
+        if (y + blockHeight > bottom && y > 16 * mm) {
+            footer();
+            device->newPage();
+            ++page;
+            header();
+        }
+        const double x0 = entry.depth * indent;
+        painter.setFont(PrintFont(10, true));
+        painter.drawText(QPointF(x0, y + line),
+                         Format("  %s:%s  %s:%i", {Translate(QStringLiteral("Assembly")), entry.assembly,
+                                                   Translate(QStringLiteral("Count")), entry.count}));
+        painter.setFont(textFont);
+        y += line * 1.4;
+        auto row = [&](const QStringList& cells, const double* widths, int count) {
+            if (y + line > bottom) {
+                footer();
+                device->newPage();
+                ++page;
+                header();
+            }
+            double x = x0 + indent;
+            for (int c = 0; c < count; ++c) {
+                painter.drawText(QRectF(x, y, widths[c] - mm, line), Qt::AlignLeft | Qt::AlignVCenter,
+                                 painter.fontMetrics().elidedText(cells.value(c), Qt::ElideRight,
+                                                                  static_cast<int>(widths[c] - mm)));
+                x += widths[c];
+            }
+            y += line;
+        };
+        const double bomWidths[5] = {column * 0.3, column * 0.4, column, column * 1.2, column};
+        for (int r = 0; r < bom.rowCount; ++r)
+            row({bom.cell(r, 1), bom.cell(r, 2), bom.cell(r, 3), bom.cell(r, 4), bom.cell(r, 5)}, bomWidths, 5);
+        y += line * 0.4;
+        const double stepWidths[4] = {column * 0.4, column * 1.6, column, column * 0.5};
+        for (int r = 0; r < steps.rowCount; ++r)
+            row({steps.cell(r, 1), steps.cell(r, 2), steps.cell(r, 3), steps.cell(r, 4)}, stepWidths, 4);
+        y += line;
+    }
+    footer();
+    painter.end();
+    return page;
+}
+
+bool PrintRoutingPdf(const QString& orderNumber, const QString& file)
+{
+    QPdfWriter writer(file);
+    writer.setTitle(RoutingDocumentName(orderNumber));
+    writer.setPageSize(QPageSize(QPageSize::Letter));
+    writer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+    writer.setResolution(300);
+    PaintRouting(&writer, orderNumber, QDateTime::currentDateTime());
+    return true;
+}

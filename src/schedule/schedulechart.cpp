@@ -1,0 +1,141 @@
+#include "schedule/schedulechart.h"
+
+#include <QLocale>
+#include <cmath>
+
+QString HeaderLabel(int unit, const QDate& date)
+{
+    const QLocale c = QLocale::c();
+    switch (unit) {
+    case 1:
+        return QString(QStringLiteral("SMTWTFS").at(date.dayOfWeek() % 7));
+    case 2:
+        return c.toString(date, QStringLiteral("dd"));
+    case 3:
+        return c.toString(date, QStringLiteral("dd-MMM"));
+    case 4:
+        return c.toString(date, QStringLiteral("MMMM"));
+    case 5:
+        return c.toString(date, QStringLiteral("MMMM-yyyy"));
+    case 6:
+        return c.toString(date, QStringLiteral("yyyy"));
+    default:
+        return QStringLiteral("X");
+    }
+}
+
+QColor StatusColour(int status)
+{
+    switch (status) {
+    case 1:
+        return QColor(0, 0, 255);
+    case 2:
+        return QColor(0, 255, 0);
+    case 3:
+        return QColor(255, 255, 0);
+    case 4:
+        return QColor(255, 0, 0);
+    default:
+        return QColor(128, 128, 128);
+    }
+}
+
+void PaintScheduleChart(QPainter& painter, const QRectF& area, const Schedule& schedule, const ChartView& view)
+{
+    painter.save();
+    painter.setClipRect(area);
+    painter.fillRect(area, Qt::white);
+    const double ppd = std::max(0.5, view.pixelsPerDay);
+    const double left = area.left() + view.labelWidth;
+    const double rowH = view.rowHeight;
+    const int spanDays = static_cast<int>(schedule.span / 86400);
+    const QDate baseDate = schedule.valid ? schedule.base.date() : QDate::currentDate();
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(std::max(6, static_cast<int>(rowH * 0.55)));
+    painter.setFont(font);
+
+    // Calendar header: months, then days (or weeks when days are too narrow), then weekday letters.
+    const bool weekly = ppd < 14;
+    painter.setPen(QColor(64, 64, 64));
+    for (int day = view.firstDay; day <= spanDays; ++day) {
+        const double x = left + (day - view.firstDay) * ppd;
+        if (x > area.right())
+            break;
+        const QDate date = baseDate.addDays(day);
+        if (date.day() == 1 || day == view.firstDay) {
+            painter.drawLine(QPointF(x, area.top()), QPointF(x, area.top() + rowH));
+            painter.drawText(QRectF(x + 2, area.top(), 40 * ppd, rowH), Qt::AlignLeft | Qt::AlignVCenter,
+                             HeaderLabel(5, date));
+        }
+        if (!weekly) {
+            const QRectF cell(x, area.top() + rowH, ppd, rowH);
+            painter.drawRect(cell);
+            painter.drawText(cell, Qt::AlignCenter, HeaderLabel(2, date));
+            const QRectF letter(x, area.top() + 2 * rowH, ppd, rowH);
+            if (schedule.working.isDayOff(date))
+                painter.fillRect(letter, QColor(224, 224, 224));
+            painter.drawRect(letter);
+            painter.drawText(letter, Qt::AlignCenter, HeaderLabel(1, date));
+        } else if (date.dayOfWeek() == 1 || day == view.firstDay) {
+            const QRectF cell(x, area.top() + rowH, 7 * ppd, rowH);
+            painter.drawRect(cell);
+            painter.drawText(cell.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, HeaderLabel(3, date));
+        }
+        if (weekly && schedule.working.isDayOff(date))
+            painter.fillRect(QRectF(x, area.top() + 2 * rowH, ppd, rowH), QColor(224, 224, 224));
+    }
+    painter.drawLine(QPointF(area.left(), area.top() + 3 * rowH), QPointF(area.right(), area.top() + 3 * rowH));
+
+    // Now.
+    const double nowX = left + (schedule.now / 24 - view.firstDay) * ppd;
+    if (nowX >= left && nowX <= area.right()) {
+        painter.setPen(QPen(QColor(255, 0, 0), 1, Qt::DashLine));
+        painter.drawLine(QPointF(nowX, area.top() + 3 * rowH), QPointF(nowX, area.bottom()));
+    }
+
+    const int count = static_cast<int>(schedule.items.size());
+    for (int i = view.firstRow; i < count; ++i) {
+        const double top = area.top() + (kChartHeaderRows + i - view.firstRow) * rowH;
+        if (top > area.bottom())
+            break;
+        const ScheduleItem& item = schedule.items[static_cast<size_t>(i)];
+        if ((i & 1) == 0)
+            painter.fillRect(QRectF(area.left(), top, area.width(), rowH), QColor(244, 246, 250));
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(area.left() + 3, top, view.labelWidth - 6, rowH), Qt::AlignLeft | Qt::AlignVCenter,
+                         item.label);
+        const double x = left + (item.start / 24 - view.firstDay) * ppd;
+        const double w = std::max(2.0, item.length / 24 * ppd);
+        painter.save();
+        painter.setClipRect(QRectF(left, top, area.right() - left, rowH));
+        const QRectF bar(x, top + rowH * 0.2, w, rowH * 0.6);
+        QLinearGradient shade(bar.topLeft(), bar.bottomLeft());
+        const QColor colour = StatusColour(item.status);
+        shade.setColorAt(0, colour.lighter(150));
+        shade.setColorAt(1, colour.darker(130));
+        painter.fillRect(bar, shade);
+        painter.setPen(QColor(40, 40, 40));
+        painter.drawRect(bar);
+        if (item.kind == ScheduleKind::Task && item.percent > 0)
+            painter.fillRect(QRectF(x, bar.bottom() - 2, w * std::min(1.0, item.percent / 100), 2), Qt::black);
+        painter.restore();
+    }
+    painter.restore();
+}
+
+int ScheduleItemAt(const Schedule& schedule, const ChartView& view, const QRectF& area, const QPointF& point)
+{
+    const int row = static_cast<int>(std::floor((point.y() - area.top()) / view.rowHeight)) - kChartHeaderRows;
+    if (row < 0)
+        return -1;
+    const int index = row + view.firstRow;
+    if (index >= static_cast<int>(schedule.items.size()))
+        return -1;
+    const ScheduleItem& item = schedule.items[static_cast<size_t>(index)];
+    const double left = area.left() + view.labelWidth;
+    const double x = left + (item.start / 24 - view.firstDay) * view.pixelsPerDay;
+    const double w = std::max(2.0, item.length / 24 * view.pixelsPerDay);
+    if (point.x() < x - view.rowHeight || point.x() > x + w + view.rowHeight)
+        return -1;
+    return index;
+}

@@ -1,0 +1,10 @@
+#pragma once
+// The printed schedule: header "Schedule:" with the requirement entry and
+// the print time, then the whole chart fitted to the page.
+#include "schedule/schedule.h"
+
+class QPagedPaintDevice;
+
+void PaintSchedulePage(QPagedPaintDevice* device, const Schedule& schedule, const QString& entry,
+                       const QDateTime& printTime);
+bool PrintSchedulePdf(const QString& orderNumber, const QString& file);

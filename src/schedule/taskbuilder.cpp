@@ -1,0 +1,128 @@
+#include "schedule/taskbuilder.h"
+
+#include "app/appstate.h"
+#include "app/format.h"
+#include "app/userinterface.h"
+#include "app/utilities.h"
+#include "orders/requirement.h"
+
+#include <QSet>
+#include <algorithm>
+#include <functional>
+
+void CollectAssemblies(const QueryResult& rows, double multiplier, int level, const QString& assembly,
+                       std::vector<AssemblyEntry>& list)
+{
+    const int partColumn = FindHeading(rows, QStringLiteral("Part"));
+    const int quanColumn = FindHeading(rows, QStringLiteral("Quan"));
+    if (FindHeading(rows, QStringLiteral("Assy")) < 0 || partColumn < 0 || quanColumn < 0)
+        return;
+    const BomIndex index(rows);
+    QSet<QString> listed;
+    for (const AssemblyEntry& entry : list)
+        listed.insert(entry.assembly);
+    std::function<void(double, int, const QString&)> collect = [&](double factor, int depth, const QString& current) {
+        if (!listed.contains(current)) {
+            listed.insert(current);
+            list.push_back({current, factor, depth});
+        }
+        for (const int r : index.rows(current)) {
+            const QString part = rows.cell(r, partColumn);
+            if (index.isAssembly(part))
+                collect(TextToDouble(rows.cell(r, quanColumn)) * factor, depth + 1, part);
+        }
+    };
+    collect(multiplier, level, assembly);
+}
+
+int BuildTasks(const QString& orderNumber, const QString& assembly, double quantity)
+{
+    const QueryResult rows =
+        Query(QStringLiteral("Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan from AssyList"));
+    const QStringList cycle = FindAssemblyCycle(rows, assembly);
+    if (!cycle.isEmpty()) {
+        ShowMessage(CycleMessage(cycle));
+        return -1;
+    }
+    std::vector<AssemblyEntry> list;
+    CollectAssemblies(rows, quantity, 0, assembly, list);
+    int maxLevel = 0;
+    for (const AssemblyEntry& entry : list)
+        maxLevel = std::max(maxLevel, entry.level);
+
+    const QueryResult steps = Query(QStringLiteral("Select * from RescList"));
+    if (steps.rowCount == 0)
+        return 0;
+    const int assyColumn = FindHeading(steps, QStringLiteral("Assy"));
+    const int descrColumn = FindHeading(steps, QStringLiteral("Descr"));
+    const int hoursColumn = FindHeading(steps, QStringLiteral("Hours"));
+    const int stepColumn = FindHeading(steps, QStringLiteral("Step"));
+    const int resourceColumn = FindHeading(steps, QStringLiteral("Resour"));
+    const int rateColumn = FindHeading(steps, QStringLiteral("Rate"));
+    if (assyColumn < 0 || descrColumn < 0 || hoursColumn < 0 || stepColumn < 0 || resourceColumn < 0
+        || rateColumn < 0)
+        return -1;
+
+    int t = 0;
+    for (int level = maxLevel; level >= 0; --level) {
+        for (const AssemblyEntry& entry : list) {
+            if (entry.level != level)
+                continue;
+            for (int r = 0; r < steps.rowCount; ++r) {
+                if (steps.cell(r, assyColumn) != entry.assembly)
+                    continue;
+                Execute(SqlFormat("Insert into TaskList (Status,Count,Actual,Requirement,Task_nBr,Assy,Step,User,"
+                                  "Time_Stamp) values('%s','%s','%s','%s','%s','%s','%s','%s','%s')",
+                                  {QStringLiteral("Pending"), QStringLiteral("1"), QStringLiteral("0"), orderNumber,
+                                   Format("%i", {t}), entry.assembly, steps.cell(r, stepColumn),
+                                   App().CurrentUser, TimestampText()}));
+                ++t;
+            }
+        }
+    }
+    return t;
+}
+
+namespace {
+
+void appendRouting(const QueryResult& bom, const BomIndex& index, const QString& assembly, int count, int depth,
+                   QStringList& path, std::vector<RoutingEntry>& list)
+{
+    list.push_back({assembly, count, depth});
+    const int partColumn = FindColumn(bom, QStringLiteral("Part"));
+    const int quanColumn = FindColumn(bom, QStringLiteral("Quan"));
+    if (partColumn < 0 || quanColumn < 0)
+        return;
+    path << assembly;
+    for (const int r : index.rows(assembly)) {
+        const QString part = bom.cell(r, partColumn);
+        // A bill that contains itself is printed down to the repetition only.
+        if (!index.isAssembly(part) || path.contains(part))
+            continue;
+        const int childCount = static_cast<int>(TextToDouble(bom.cell(r, quanColumn)) * count);
+        appendRouting(bom, index, part, childCount, depth + 1, path, list);
+    }
+    path.removeLast();
+}
+
+} // namespace
+
+std::vector<RoutingEntry> BuildRoutingList(const QueryResult& bom, const QString& assembly, double quantity)
+{
+    std::vector<RoutingEntry> list;
+    QStringList path;
+    appendRouting(bom, BomIndex(bom), assembly, static_cast<int>(quantity), 0, path, list);
+    return list;
+}
+
+std::vector<RoutingEntry> BuildRoutingList(const QString& orderNumber)
+{
+    const QString assembly =
+        QueryText(SqlFormat("Select Assy from ReqmList where Order_nBr = '%s'", {orderNumber}), false);
+    const double quantity =
+        TextToDouble(QueryText(SqlFormat("Select Quan from ReqmList where Order_nBr = '%s'", {orderNumber}), false));
+    const QueryResult bom = Query(QStringLiteral(
+        "Select AssyList.id,AssyList.Assy,AssyList.Part_nBr,PartList.Description,AssyList.Quan,"
+        "PartList.Manufacturer from AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr"));
+    return BuildRoutingList(bom, assembly, quantity);
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The records behind the two small scheduling dialogs: one task with its
+// routing step, and the working time of the timeline.
+#include <QString>
+
+struct TaskRecord
+{
+    QString orderNumber;
+    QString taskNumber;
+    QString actual;
+    QString count;
+    QString status;
+    QString assembly;
+    QString step;
+    QString description; // of the routing step
+    QString resource;
+    QString hours;
+};
+
+TaskRecord LoadTask(const QString& orderNumber, const QString& taskNumber);
+// The requirement and task number of a TaskList row; false when none.
+bool TaskById(const QString& id, QString& orderNumber, QString& taskNumber);
+// Writes Actual, Count and Status. A count below 1 would divide the planned
+// hours by nothing: it is refused with a message and nothing is written.
+bool SaveTask(const TaskRecord& task);
+
+struct TimelineSetupValues
+{
+    int daysOff = 65;
+    int hours = 8;
+};
+
+TimelineSetupValues ReadTimelineSetup();
+// Writes what differs from `opened` (hours held to 1 .. 24); true when a
+// value was written.
+bool SaveTimelineSetup(const TimelineSetupValues& opened, TimelineSetupValues values);

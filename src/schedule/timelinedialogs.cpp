@@ -1,0 +1,289 @@
+#include "schedule/timelinedialogs.h"
+
+#include "app/dictionary.h"
+#include "app/format.h"
+#include "app/userinterface.h"
+#include "app/utilities.h"
+#include "app/windowhooks.h"
+#include "db/database.h"
+#include "orders/darklook.h"
+#include "orders/purchaseorder.h"
+#include "orders/requirements.h"
+#include "schedule/scheduleprint.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+// The chart area: paints the schedule with the dialog's view and forwards clicks.
+class CTimelineChart : public QWidget
+{
+public:
+    CTimelineChart(CTimeline* owner, std::function<ChartView()> view) : m_owner(owner), m_view(std::move(view))
+    {
+        setMinimumSize(640, 320);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        PaintScheduleChart(painter, rect(), m_owner->schedule(), m_view());
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton)
+            m_owner->openItemAt(event->position());
+    }
+
+private:
+    CTimeline* m_owner;
+    std::function<ChartView()> m_view;
+};
+
+CTimeline::CTimeline(const QString& requirementOrAssembly, QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(Translate(QStringLiteral("Timeline")));
+    ApplyDarkLook(this);
+    m_requirements = new QComboBox;
+    m_requirements->setMinimumWidth(260);
+    auto* setupButton = new QPushButton(Translate(QStringLiteral("Setup")));
+    auto* printButton = new QPushButton(Translate(QStringLiteral("Print")));
+    m_zoom = new QSpinBox;
+    m_zoom->setRange(1, 40);
+    m_zoom->setValue(4);
+    m_zoom->setPrefix(Translate(QStringLiteral("Zoom")) + QStringLiteral(" x"));
+    m_chart = new CTimelineChart(this, [this] { return view(); });
+    m_horizontal = new QScrollBar(Qt::Horizontal);
+    m_vertical = new QScrollBar(Qt::Vertical);
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(m_requirements, 1);
+    bar->addWidget(m_zoom);
+    bar->addWidget(setupButton);
+    bar->addWidget(printButton);
+    auto* area = new QGridLayout;
+    area->addWidget(m_chart, 0, 0);
+    area->addWidget(m_vertical, 0, 1);
+    area->addWidget(m_horizontal, 1, 0);
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(bar);
+    main->addLayout(area, 1);
+
+    const QStringList entries = RequirementEntries();
+    m_requirements->addItems(entries);
+    if (entries.isEmpty())
+        ShowMessage(QStringLiteral("No requirements entered"));
+    int selected = 0;
+    for (int i = 0; i < entries.size(); ++i) {
+        const QString order = entries[i].section(QLatin1Char(':'), 0, 0);
+        const QString assembly = entries[i].section(QStringLiteral(":Assy:"), 1);
+        if (!requirementOrAssembly.isEmpty() && (order == requirementOrAssembly || assembly == requirementOrAssembly))
+            selected = i;
+    }
+    m_requirements->setCurrentIndex(entries.isEmpty() ? -1 : selected);
+    load();
+
+    connect(m_requirements, qOverload<int>(&QComboBox::activated), this, [this] { load(); });
+    connect(m_zoom, qOverload<int>(&QSpinBox::valueChanged), this, [this] {
+        updateScrollRanges();
+        m_chart->update();
+    });
+    connect(m_horizontal, &QScrollBar::valueChanged, m_chart, qOverload<>(&QWidget::update));
+    connect(m_vertical, &QScrollBar::valueChanged, m_chart, qOverload<>(&QWidget::update));
+    connect(setupButton, &QPushButton::clicked, this, &CTimeline::setup);
+    connect(printButton, &QPushButton::clicked, this, &CTimeline::print);
+    resize(1000, 560);
+}
+
+QWidget* CTimeline::chart() const
+{
+    return m_chart;
+}
+
+ChartView CTimeline::view() const
+{
+    ChartView v;
+    v.pixelsPerDay = std::max(1.0, m_chart->width() / 365.0 * m_zoom->value());
+    v.firstDay = m_horizontal->value();
+    v.firstRow = m_vertical->value();
+    v.rowHeight = 22;
+    v.labelWidth = 130;
+    return v;
+}
+
+void CTimeline::updateScrollRanges()
+{
+    m_horizontal->setRange(0, static_cast<int>(m_schedule.span / 86400));
+    m_horizontal->setSingleStep(1);
+    m_horizontal->setPageStep(7);
+    m_vertical->setRange(0, std::max(0, static_cast<int>(m_schedule.items.size()) - 1));
+    m_vertical->setSingleStep(1);
+}
+
+void CTimeline::setZoom(int zoom)
+{
+    m_zoom->setValue(zoom);
+}
+
+void CTimeline::load()
+{
+    const QString entry = m_requirements->currentText();
+    if (entry.isEmpty()) {
+        m_schedule = Schedule{};
+    } else {
+        m_schedule = ComputeSchedule(entry.section(QLatin1Char(':'), 0, 0), QDateTime::currentDateTime());
+    }
+    updateScrollRanges();
+    m_chart->update();
+}
+
+bool CTimeline::openItemAt(const QPointF& position)
+{
+    const int index = ScheduleItemAt(m_schedule, view(), QRectF(m_chart->rect()), position);
+    if (index < 0)
+        return false;
+    const ScheduleItem& item = m_schedule.items[static_cast<size_t>(index)];
+    bool opened = false;
+    if (item.kind == ScheduleKind::PurchaseOrder) {
+        if (PurchaseOrderExists(item.label))
+            opened = RunWindowAction(WindowActions::PurchaseOrder, this, {item.label}) || true;
+    } else {
+        CTaskEdit editor(m_schedule.orderNumber, Format("%i", {item.taskNumber}), this);
+        editor.exec();
+        opened = true;
+    }
+    if (opened)
+        load();
+    return opened;
+}
+
+void CTimeline::setup()
+{
+    CTimelineSetup dialog(this);
+    dialog.exec();
+    if (dialog.changed())
+        load();
+}
+
+void CTimeline::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("KOLT Schedule"));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    if (!RunPrintDialog(this, printer))
+        return;
+    PaintSchedulePage(&printer, m_schedule, m_requirements->currentText(), QDateTime::currentDateTime());
+}
+
+CTaskEdit::CTaskEdit(const QString& orderNumber, const QString& taskNumber, QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(Translate(QStringLiteral("Task")));
+    ApplyDarkLook(this);
+    m_task = LoadTask(orderNumber, taskNumber);
+    auto readOnly = [](const QString& text) {
+        auto* edit = new QLineEdit(text);
+        edit->setReadOnly(true);
+        return edit;
+    };
+    auto* description = new QGroupBox(m_task.assembly.isEmpty() ? Translate(QStringLiteral("Task Description"))
+                                                                 : m_task.assembly);
+    auto* descriptionForm = new QFormLayout(description);
+    descriptionForm->addRow(TranslateLabel(QStringLiteral("Step")), readOnly(m_task.step));
+    descriptionForm->addRow(TranslateLabel(QStringLiteral("Description")), readOnly(m_task.description));
+    descriptionForm->addRow(TranslateLabel(QStringLiteral("Resource")), readOnly(m_task.resource));
+    descriptionForm->addRow(TranslateLabel(QStringLiteral("Hours")), readOnly(m_task.hours));
+
+    auto* execute = new QGroupBox(Translate(QStringLiteral("Execute")));
+    auto* executeForm = new QFormLayout(execute);
+    m_actual = new QLineEdit(m_task.actual);
+    m_count = new QLineEdit(m_task.count);
+    m_status = new QComboBox;
+    m_status->addItems({QStringLiteral("Pending"), QStringLiteral("In-Process"), QStringLiteral("Complete")});
+    if (m_status->findText(m_task.status) < 0 && !m_task.status.isEmpty())
+        m_status->addItem(m_task.status);
+    m_status->setCurrentText(m_task.status);
+    executeForm->addRow(TranslateLabel(QStringLiteral("Actual")), m_actual);
+    executeForm->addRow(TranslateLabel(QStringLiteral("Count")), m_count);
+    executeForm->addRow(TranslateLabel(QStringLiteral("Status")), m_status);
+
+    auto* ok = new QPushButton(Translate(QStringLiteral("OK")));
+    auto* cancel = new QPushButton(Translate(QStringLiteral("Cancel")));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* main = new QVBoxLayout(this);
+    main->addWidget(description);
+    main->addWidget(execute);
+    main->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &CTaskEdit::save);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CTaskEdit::save()
+{
+    m_task.actual = m_actual->text();
+    m_task.count = m_count->text();
+    m_task.status = m_status->currentText();
+    if (SaveTask(m_task))
+        accept();
+}
+
+CTimelineSetup::CTimelineSetup(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(Translate(QStringLiteral("Timeline Setup")));
+    ApplyDarkLook(this);
+    m_opened = ReadTimelineSetup();
+    auto* daysBox = new QGroupBox(Translate(QStringLiteral("Days Off")));
+    auto* days = new QVBoxLayout(daysBox);
+    // "Wednsday" is the label as the users know it.
+    const char* names[7] = {"Sunday", "Monday", "Tuesday", "Wednsday", "Thursday", "Friday", "Saturday"};
+    for (int d = 0; d < 7; ++d) {
+        m_days[d] = new QCheckBox(Translate(QString::fromLatin1(names[d])));
+        m_days[d]->setChecked((m_opened.daysOff >> d) & 1);
+        days->addWidget(m_days[d]);
+    }
+    m_hours = new QLineEdit(Format("%i", {m_opened.hours}));
+    auto* hoursRow = new QHBoxLayout;
+    hoursRow->addWidget(new QLabel(TranslateLabel(QStringLiteral("Work Hours Per Day:"))));
+    hoursRow->addWidget(m_hours);
+    auto* ok = new QPushButton(Translate(QStringLiteral("OK")));
+    auto* cancel = new QPushButton(Translate(QStringLiteral("Cancel")));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* main = new QVBoxLayout(this);
+    main->addWidget(daysBox);
+    main->addLayout(hoursRow);
+    main->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &CTimelineSetup::save);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CTimelineSetup::save()
+{
+    TimelineSetupValues values;
+    values.daysOff = 0;
+    for (int d = 0; d < 7; ++d)
+        if (m_days[d]->isChecked())
+            values.daysOff |= 1 << d;
+    values.hours = TextToInt(m_hours->text());
+    m_changed = SaveTimelineSetup(m_opened, values);
+    accept();
+}

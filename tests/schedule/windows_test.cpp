@@ -1,0 +1,180 @@
+// Offscreen tests of the order and schedule windows.
+#include "orders/ordersfixture.h"
+
+#include "app/format.h"
+#include "db/database.h"
+#include "db/parameters.h"
+#include "orders/purchaseorderdialog.h"
+#include "orders/requirements.h"
+#include "schedule/taskrecord.h"
+#include "schedule/timelinedialogs.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTableWidget>
+
+namespace {
+
+void EnsureWidgetApplication()
+{
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "kolt_window_tests";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+// Saves a look at a window when KOLT_KEEP_PRINTS names a folder.
+void keepShot(QWidget& widget, const QString& name)
+{
+    widget.resize(widget.sizeHint().expandedTo(widget.size()));
+    const QImage shot = widget.grab().toImage();
+    EXPECT_FALSE(shot.isNull());
+    if (qEnvironmentVariableIsSet("KOLT_KEEP_PRINTS"))
+        shot.save(qEnvironmentVariable("KOLT_KEEP_PRINTS") + "/" + name + ".png");
+}
+
+} // namespace
+
+class WindowTest : public OrdersTest
+{
+protected:
+    void SetUp() override
+    {
+        EnsureWidgetApplication();
+        OrdersTest::SetUp();
+    }
+    void addTask(int number, const QString& assy, const QString& step)
+    {
+        ASSERT_TRUE(Execute(SqlFormat("insert into TaskList (Task_nBr,Requirement,Assy,Step,Status,Count,Actual) "
+                                      "values (%i,'REQ0001','%s','%s','Pending','1','0')",
+                                      {number, assy, step})));
+    }
+};
+
+TEST_F(WindowTest, TimelineSetupReadsAndWritesTheWorkingTime)
+{
+    SetParam(ParamDaysOff, "");
+    SetParam(ParamWorkingHours, "30");
+    {
+        CTimelineSetup setup;
+        EXPECT_TRUE(setup.dayBox(0)->isChecked());
+        EXPECT_TRUE(setup.dayBox(6)->isChecked());
+        EXPECT_FALSE(setup.dayBox(3)->isChecked());
+        EXPECT_EQ(setup.dayBox(3)->text(), "Wednsday");
+        EXPECT_EQ(setup.hoursEdit()->text(), "8");
+        keepShot(setup, "timeline-setup");
+        setup.save();
+        EXPECT_FALSE(setup.changed()); // 65 equals the mask read; 8 equals the hours shown
+        EXPECT_EQ(GetParam(ParamDaysOff), "");
+    }
+    {
+        CTimelineSetup setup;
+        for (int d = 0; d < 7; ++d)
+            setup.dayBox(d)->setChecked(false);
+        setup.hoursEdit()->setText("0");
+        setup.save();
+        EXPECT_TRUE(setup.changed());
+        EXPECT_EQ(GetParam(ParamDaysOff), "0");
+        EXPECT_EQ(GetParam(ParamWorkingHours), "1");
+    }
+    {
+        CTimelineSetup setup;
+        setup.hoursEdit()->setText("30");
+        setup.save();
+        EXPECT_EQ(GetParam(ParamWorkingHours), "24");
+    }
+}
+
+TEST_F(WindowTest, TaskEditorShowsTheStepAndRefusesACountBelowOne)
+{
+    addRequirement("REQ0001", "A", 1);
+    addStep("A", "10", 8, "Drill");
+    addTask(0, "A", "10");
+    const QString id = sqlite("select id from TaskList");
+    QString order;
+    QString task;
+    ASSERT_TRUE(TaskById(id, order, task));
+    EXPECT_EQ(order, "REQ0001");
+    EXPECT_EQ(task, "0");
+
+    CTaskEdit editor(order, task);
+    keepShot(editor, "task-edit");
+    EXPECT_EQ(editor.countEdit()->text(), "1");
+    editor.countEdit()->setText("0");
+    editor.save();
+    EXPECT_TRUE(ui.saw("The count must be a number of at least 1."));
+    EXPECT_EQ(sqlite("select Count from TaskList"), "1");
+
+    editor.countEdit()->setText("2");
+    editor.actualEdit()->setText("O'Neil 3"); // a quote in a value is data, not SQL
+    editor.statusList()->setCurrentText("In-Process");
+    editor.save();
+    EXPECT_EQ(sqlite("select Count||'|'||Actual||'|'||Status from TaskList"), "2|O'Neil 3|In-Process");
+    const TaskRecord record = LoadTask("REQ0001", "0");
+    EXPECT_EQ(record.description, "Drill");
+    EXPECT_EQ(record.resource, "BENCH");
+}
+
+TEST_F(WindowTest, OrderDialogProcessesOnceAndShowsTheTimeline)
+{
+    addPart("BOLT", 0, 0, "FASTCO", {}, 0.5);
+    addPart("FRAME", 0, 0, {}, {}, 0, 0, "M");
+    addBom("UNIT", "FRAME", 1);
+    addBom("UNIT", "BOLT", 2);
+    addBom("FRAME", "BOLT", 4);
+    addStep("FRAME", "10", 8);
+    addStep("UNIT", "10", 4);
+    addRequirement("REQ0001", "UNIT", 3, QDateTime::currentDateTime().addDays(-3).toString("yyyy-MM-dd HH:mm:ss"));
+    SetParam(ParamLastRequirement, "1");
+
+    CRequirements dialog({});
+    EXPECT_EQ(dialog.orderNumber(), "REQ0001");
+    EXPECT_EQ(dialog.stage(), 0);
+    dialog.process();
+    EXPECT_TRUE(ui.saw("1 Purchase Orders Created under REQ0001"));
+    EXPECT_EQ(dialog.stage(), 1);
+    keepShot(dialog, "order");
+    ui.clear();
+    dialog.process(); // "Process" is disabled now; even called, it writes nothing again
+    EXPECT_EQ(sqlite("select count(*) from PurcList"), "1");
+    EXPECT_EQ(partValue("BOLT", "Allocated"), "18.0");
+
+    CTimeline timeline("REQ0001");
+    timeline.resize(1000, 400);
+    ASSERT_EQ(timeline.schedule().items.size(), 3u);
+    EXPECT_EQ(timeline.schedule().items[0].label, "P0001");
+    EXPECT_EQ(timeline.schedule().items[1].label, "FRAME");
+    timeline.setZoom(8);
+    keepShot(timeline, "timeline");
+}
+
+TEST_F(WindowTest, PurchaseOrderDialogTotalsAsksAndSavesChangedFields)
+{
+    addVendor("ACME", "1 Main St", "Springfield");
+    ASSERT_TRUE(Execute("insert into PurcList (PO_nBr,Order_nBr,Vendor,Status,Value,Shipping_Cost,Tax_Rate,Item_List) "
+                        "values ('P0001','REQ0001','ACME','Pending',100,'0','8.25',"
+                        "'1\n4\nP1\nBolt\n20\n80.00\nPending\n\r2\n2\nP2\nNut\n10\n20.00\nDrop\n\r')"));
+    CPurchaseOrder dialog("P0001");
+    keepShot(dialog, "purchase-order");
+    ASSERT_EQ(dialog.itemGrid()->rowCount(), 2);
+    EXPECT_NEAR(dialog.subtotal(), 100, 1e-9);
+    EXPECT_EQ(dialog.currentFields()["Item_List"], "1\n4\nP1\nBolt\n20\n80.00\nPending\n\r2\n2\nP2\nNut\n10\n20.00\nDrop\n\r");
+
+    // Only the shipping cost changes: the total follows and Cancel asks.
+    auto* shippingEdit = dialog.findChild<QLineEdit*>("Shipping_Cost");
+    ASSERT_NE(shippingEdit, nullptr);
+    shippingEdit->setText("12");
+    Q_EMIT shippingEdit->textEdited("12");
+    EXPECT_EQ(dialog.currentFields()["Value"], "120.25");
+    ui.answers = {kAnswerNo};
+    dialog.reject();
+    EXPECT_TRUE(ui.saw("Quit without Saving"));
+    EXPECT_EQ(sqlite("select Shipping_Cost from PurcList"), "0");
+
+    dialog.save();
+    EXPECT_EQ(sqlite("select Shipping_Cost||'|'||Value||'|'||Vendor from PurcList"), "12|120.25|ACME");
+}
