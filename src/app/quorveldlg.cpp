@@ -16,6 +16,7 @@
 #include "controls/minimenu.h"
 #include "db/parameters.h"
 #include "db/settingsfile.h"
+#include "grid/gridview.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -364,18 +365,35 @@ void CQuorvelDlg::paintEvent(QPaintEvent*)
     FillDialogBackground(painter, rect(), kBackgroundDark);
 }
 
-// ---- Stand-ins for the table grid and the database tree view ----
+// ---- The table grid and the database tree view ----
 
 void CQuorvelDlg::createGrid()
 {
-    if (m_placeholderGrid)
+    if (m_grid)
         return;
-    m_placeholderGrid = new QTableWidget(m_gridSlot);
-    m_placeholderGrid->setObjectName(QStringLiteral("grid"));
-    m_placeholderGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_placeholderGrid->verticalHeader()->hide();
-    m_placeholderGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_gridSlot->layout()->addWidget(m_placeholderGrid);
+    m_grid = new CGridView(m_gridSlot);
+    m_grid->setObjectName(QStringLiteral("grid"));
+    m_gridSlot->layout()->addWidget(m_grid);
+    connect(m_grid, &CGridView::parentCommand, this, [this](int command) {
+        if (command == kCmdGridLoaded)
+            m_result = m_grid->model().result(); // what the CSV export reads
+        else if (command == kCmdGridEdited)
+            redrawTree();
+        else if (TableForCommand(command) >= 0)
+            onCommand(command);
+    });
+    connectTreeToGrid();
+}
+
+// The tree view drives the grid: a click shows the assembly's rows, its menu
+// runs the grid's record commands. Whichever is created last makes the link.
+void CQuorvelDlg::connectTreeToGrid()
+{
+    if (!m_grid || !m_treeView)
+        return;
+    connect(m_treeView, &CDBView::showAssemblyRow, m_grid,
+            [this](int row, const QString& assembly, const QString& key) { m_grid->ShowAssemblyRow(row, assembly, key); });
+    connect(m_treeView, &CDBView::recordCommand, m_grid, &CGridView::RecordCommand);
 }
 
 void CQuorvelDlg::createTreeView()
@@ -385,55 +403,25 @@ void CQuorvelDlg::createTreeView()
     m_treeView = new CDBView(m_treeSlot);
     m_treeView->setObjectName(QStringLiteral("tree"));
     m_treeSlot->layout()->addWidget(m_treeView);
+    connectTreeToGrid();
 }
 
 void CQuorvelDlg::loadGrid(int table)
 {
-    const QString sql = table == AssyList ? QStringLiteral("Select * from AssyList order by Assy, Item")
-                                          : QStringLiteral("Select * from ") + TableSqlName(table);
-    headingsCaptured = 0;
-    RunQuery(m_result, sql);
-    if (!m_placeholderGrid)
-        return;
-    m_placeholderGrid->clear();
-    // An empty table delivers no headings; its definition has them.
-    QStringList headings;
-    if (m_result.columnCount > 0) {
-        for (int c = 0; c < m_result.columnCount; ++c)
-            headings << m_result.headings[size_t(c)];
-    } else {
-        const TableDefinition& definition = App().tables[size_t(table)];
-        headings << QStringLiteral("Key");
-        for (int f = 0; f < definition.fieldCount; ++f)
-            headings << definition.headings[size_t(f)];
-    }
-    m_placeholderGrid->setColumnCount(int(headings.size()));
-    m_placeholderGrid->setRowCount(m_result.rowCount);
-    m_placeholderGrid->setHorizontalHeaderLabels(headings);
-    for (int r = 0; r < m_result.rowCount; ++r)
-        for (int c = 0; c < m_result.columnCount; ++c)
-            m_placeholderGrid->setItem(r, c, new QTableWidgetItem(m_result.cell(r, c)));
-    const TableColumnLayout& layout = App().ColumnLayout[size_t(table)];
-    for (int c = 0; c < int(headings.size()) && c < kMaxColumns; ++c) {
-        if (layout[size_t(c)].width >= 0)
-            m_placeholderGrid->setColumnWidth(c, layout[size_t(c)].width);
-        m_placeholderGrid->setColumnHidden(c, layout[size_t(c)].shown == 0);
-    }
+    if (m_grid)
+        m_grid->Load(table);
 }
 
 void CQuorvelDlg::storeColumnLayout()
 {
-    if (!m_placeholderGrid || m_placeholderGrid->columnCount() == 0)
-        return;
-    const int table = CurrentTable();
-    TableColumnLayout& layout = App().ColumnLayout[size_t(table)];
-    const int last = std::min(App().tables[size_t(table)].fieldCount, kMaxColumns - 1);
-    for (int c = 0; c <= last && c < m_placeholderGrid->columnCount(); ++c)
-        layout[size_t(c)].width = m_placeholderGrid->columnWidth(c);
+    if (m_grid)
+        m_grid->SaveColumnLayout();
 }
 
 void CQuorvelDlg::clearGridSort()
 {
+    if (m_grid)
+        m_grid->model().sortColumn.clear();
 }
 
 void CQuorvelDlg::redrawTree()
@@ -444,18 +432,17 @@ void CQuorvelDlg::redrawTree()
 
 void CQuorvelDlg::printGrid()
 {
-    ShowMessage(TranslateLabel(QStringLiteral("Not available yet:")) + QLatin1Char(' ') +
-                    Translate(QStringLiteral("Print Table")),
-                Translate(QStringLiteral("KOLT")));
+    if (m_grid)
+        m_grid->Print();
 }
 
 void CQuorvelDlg::runRecordCommand(int item)
 {
-    ShowMessage(TranslateLabel(QStringLiteral("Not available yet:")) + QLatin1Char(' ') + Translate(m_mini->itemLabel(item)),
-                Translate(QStringLiteral("KOLT")));
+    if (m_grid)
+        m_grid->RecordCommand(item);
 }
 
 QWidget* CQuorvelDlg::gridWidget() const
 {
-    return m_placeholderGrid;
+    return m_grid;
 }

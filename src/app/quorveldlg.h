@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+class CGridView;
 class CImageMenu;
 class CMiniMenu;
 class QTableWidget;
@@ -57,7 +58,7 @@ protected:
 
 private:
     // ---- The table grid and the database tree view plug in here. ----
-    // Until their windows land, a plain table and a plain tree stand in.
+    // Until the tree view lands, a plain tree stands in.
     void createGrid();
     void createTreeView();
     void loadGrid(int table);
@@ -82,7 +83,9 @@ private:
     CMiniMenu* m_mini = nullptr;
     QWidget* m_gridSlot = nullptr;
     QWidget* m_treeSlot = nullptr;
-    QTableWidget* m_placeholderGrid = nullptr;
+    void connectTreeToGrid();
+
+    CGridView* m_grid = nullptr;
     CDBView* m_treeView = nullptr;
     bool m_shutDown = false;
 };

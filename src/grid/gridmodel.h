@@ -3,6 +3,7 @@
 // columns the user sees, and every write the grid makes to the database.
 // The window (CGridView) draws it and turns clicks and keys into calls here;
 // koltctl drives the same calls from the command line.
+#include "app/commandids.h"
 #include "db/database.h"
 #include "grid/errorcheck.h"
 
@@ -14,16 +15,8 @@
 #include <functional>
 #include <vector>
 
-// Command numbers the grid sends to its parent window.
-constexpr int kCmdGridEdited = 1505;
-constexpr int kCmdGridLoaded = 1506;
-
-// Commands of the main window the grid's cells ask for.
-constexpr int kCmdShowAssyList = 1106;
-constexpr int kCmdShowPartList = 1107;
-constexpr int kCmdShowVendList = 1108;
-constexpr int kCmdShowRescList = 1109;
-constexpr int kCmdShowLabrList = 1119;
+// The grid tells its parent about edits of the bill or the routing and deletes.
+constexpr int kCmdGridEdited = kCmdTreeRefresh;
 
 // Widths outside this range are not believed when a layout is applied.
 constexpr int kMinColumnWidth = 2;

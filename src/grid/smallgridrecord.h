@@ -1,6 +1,8 @@
 #pragma once
 // The rows a dialog shows in its small grid: held in memory by the owner,
 // laid out like a query result, never written to the database by the grid.
+#include "app/commandids.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -12,7 +14,7 @@ constexpr int kSmallPriceColumn = 4;
 constexpr int kSmallAmountColumn = 5;
 
 // Sent to the owner after the amounts were recomputed.
-constexpr int kCmdSmallGridTotal = 1093;
+constexpr int kCmdSmallGridTotal = kCmdSmallGridTotals;
 
 struct SmallGridRecord
 {

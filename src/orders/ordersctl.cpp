@@ -128,7 +128,7 @@ void RegisterOrdersCommands()
                             return PrintRoutingPdf(ctx.args[0], file) ? kCtlOk : kCtlFailed;
                         }});
     // "print po" and "print routing" run the same work through the print command.
-    for (const QString kind : {QStringLiteral("po"), QStringLiteral("routing")}) {
+    for (const QString& kind : {QStringLiteral("po"), QStringLiteral("routing")}) {
         for (const CtlCommand& command : CtlCommands())
             if (command.name == QStringLiteral("print-") + kind)
                 RegisterPrintCommand({kind, command.usage.mid(6), command.run});
