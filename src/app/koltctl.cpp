@@ -4,10 +4,13 @@
 #include "app/startup.h"
 #include "app/userinterface.h"
 
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -53,6 +56,15 @@ int main(int argc, char** argv)
     // Printouts need fonts, hence a GUI application, but never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a session (ssh, cron, CI) Qt warns on every run; a private
+    // runtime folder keeps standard error for KOLT's own messages.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray runtime = QDir::tempPath().toUtf8() + "/koltctl-runtime-" + QByteArray::number(getuid());
+        QDir().mkpath(QString::fromUtf8(runtime));
+        QFile::setPermissions(QString::fromUtf8(runtime), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                              | QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime);
+    }
     QGuiApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -92,7 +92,7 @@ int main(int argc, char** argv)
     Setup setup(window);
     save(setup, out, QStringLiteral("setup.png"));
 
-    CMessageBox box(QStringLiteral("Delete the 3 selected rows of the Part Table?"), QStringLiteral("Delete"),
+    CMessageBox box(QStringLiteral("Delete the 3 selected rows of PartList?"), QStringLiteral("Delete"),
                     kButtonsYesNoCancel, kAlignCentre, window);
     save(box, out, QStringLiteral("messagebox.png"));
 

@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "app/dictionary.h"
 #include "app/userinterface.h"
+#include "app/utilities.h"
 
 #include <QFile>
 
@@ -13,23 +14,15 @@ const char* const kKeys[kTableCount] = {"ASSYLIST", "PARTLIST", "VENDLIST", "RES
 const char* const kNames[kTableCount] = {"AssyList", "PartList", "VendList", "RescList", "PurcList",
                                          "ReqmList", "TaskList", "LabrList", "AlloList"};
 
-// The lenient integer reading of definition files: leading digits, else 0.
-int leadingInt(const QString& text)
+void clearFields(TableDefinition& definition)
 {
-    int i = 0;
-    while (i < text.size() && text[i].isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
-        negative = text[i++] == QLatin1Char('-');
-    long long value = 0;
-    while (i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9')) {
-        value = value * 10 + (text[i].unicode() - '0');
-        if (value > 0x7fffffff)
-            value = 0x7fffffff;
-        ++i;
+    // The action codes stay: a definition read again keeps codes of fields it no longer has.
+    for (int i = 0; i < kMaxColumns; ++i) {
+        definition.headings[i].clear();
+        definition.attributes[i].clear();
+        definition.types[i].clear();
     }
-    return static_cast<int>(negative ? -value : value);
+    definition.fieldCount = 0;
 }
 
 } // namespace
@@ -46,12 +39,7 @@ QString TableSqlName(int table)
 
 void ParseTableDefinition(const QByteArray& bytes, TableDefinition& definition)
 {
-    for (int i = 0; i < kMaxColumns; ++i) {
-        definition.headings[i].clear();
-        definition.attributes[i].clear();
-        definition.types[i].clear();
-    }
-    definition.fieldCount = 0;
+    clearFields(definition);
     QString line;
     auto completeLine = [&definition](const QString& text) {
         if (text.startsWith(QLatin1Char(';')))
@@ -59,7 +47,7 @@ void ParseTableDefinition(const QByteArray& bytes, TableDefinition& definition)
         const QStringList values = text.split(QLatin1Char(','));
         const int f = definition.fieldCount;
         definition.headings[f] = values.value(0);
-        definition.actionCodes[f] = leadingInt(values.value(1));
+        definition.actionCodes[f] = TextToInt(values.value(1));
         definition.attributes[f] = values.value(2);
         definition.types[f] = values.value(3);
         ++definition.fieldCount;
@@ -80,12 +68,7 @@ bool LoadTableDefinition(const QString& key, TableDefinition& definition)
 {
     QFile file(App().ProgramFolder + key + QStringLiteral(".def"));
     if (!file.open(QIODevice::ReadOnly)) {
-        for (int i = 0; i < kMaxColumns; ++i) {
-            definition.headings[i].clear();
-            definition.attributes[i].clear();
-            definition.types[i].clear();
-        }
-        definition.fieldCount = 0;
+        clearFields(definition);
         ShowMessage(Translate(QStringLiteral("Missing Table Definition File:")) + key,
                     Translate(QStringLiteral("Missing File")));
         return false;
