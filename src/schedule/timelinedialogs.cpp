@@ -28,6 +28,8 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <functional>
+
 // The chart area: paints the schedule with the dialog's view and forwards clicks.
 class CTimelineChart : public QWidget
 {
@@ -190,6 +192,24 @@ void CTimeline::print()
     PaintSchedulePage(&printer, m_schedule, m_requirements->currentText(), QDateTime::currentDateTime());
 }
 
+namespace {
+
+// OK runs the dialog's own save, which closes it only when the values are stored.
+QHBoxLayout* okCancelRow(QDialog* dialog, const std::function<void()>& save)
+{
+    auto* ok = new QPushButton(Translate(QStringLiteral("OK")));
+    auto* cancel = new QPushButton(Translate(QStringLiteral("Cancel")));
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    QObject::connect(ok, &QPushButton::clicked, dialog, save);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    return row;
+}
+
+} // namespace
+
 CTaskEdit::CTaskEdit(const QString& orderNumber, const QString& taskNumber, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(Translate(QStringLiteral("Task")));
@@ -221,18 +241,10 @@ CTaskEdit::CTaskEdit(const QString& orderNumber, const QString& taskNumber, QWid
     executeForm->addRow(TranslateLabel(QStringLiteral("Count")), m_count);
     executeForm->addRow(TranslateLabel(QStringLiteral("Status")), m_status);
 
-    auto* ok = new QPushButton(Translate(QStringLiteral("OK")));
-    auto* cancel = new QPushButton(Translate(QStringLiteral("Cancel")));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* main = new QVBoxLayout(this);
     main->addWidget(description);
     main->addWidget(execute);
-    main->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &CTaskEdit::save);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    main->addLayout(okCancelRow(this, [this] { save(); }));
 }
 
 void CTaskEdit::save()
@@ -262,18 +274,10 @@ CTimelineSetup::CTimelineSetup(QWidget* parent) : QDialog(parent)
     auto* hoursRow = new QHBoxLayout;
     hoursRow->addWidget(new QLabel(TranslateLabel(QStringLiteral("Work Hours Per Day:"))));
     hoursRow->addWidget(m_hours);
-    auto* ok = new QPushButton(Translate(QStringLiteral("OK")));
-    auto* cancel = new QPushButton(Translate(QStringLiteral("Cancel")));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* main = new QVBoxLayout(this);
     main->addWidget(daysBox);
     main->addLayout(hoursRow);
-    main->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &CTimelineSetup::save);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    main->addLayout(okCancelRow(this, [this] { save(); }));
 }
 
 void CTimelineSetup::save()
