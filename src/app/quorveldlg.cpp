@@ -233,7 +233,13 @@ void CQuorvelDlg::onCommand(int command)
         runWindow(WindowActions::Import, {}, QStringLiteral("CSV Import"), true);
         break;
     case kCmdExport:
-        runWindow(WindowActions::Export, {QString::number(CurrentTable())}, QStringLiteral("CSV Export"), false);
+        // What the grid holds now: the assembly on view, in the order shown.
+        if (HasExportAction())
+            RunExportAction(this, m_result, CurrentTable());
+        else
+            ShowMessage(TranslateLabel(QStringLiteral("Not available yet:")) + QLatin1Char(' ')
+                            + Translate(QStringLiteral("CSV Export")),
+                        Translate(QStringLiteral("KOLT")));
         break;
     case kCmdOptions:
         runOptions();

@@ -10,6 +10,12 @@ QHash<QString, WindowAction>& actions()
     return table;
 }
 
+ExportAction& exportAction()
+{
+    static ExportAction action;
+    return action;
+}
+
 } // namespace
 
 void RegisterWindowAction(const QString& name, WindowAction action)
@@ -28,4 +34,19 @@ bool RunWindowAction(const QString& name, QWidget* parent, const QStringList& ar
     if (it == actions().constEnd())
         return false;
     return (*it)(parent, args);
+}
+
+void RegisterExportAction(ExportAction action)
+{
+    exportAction() = std::move(action);
+}
+
+bool HasExportAction()
+{
+    return static_cast<bool>(exportAction());
+}
+
+bool RunExportAction(QWidget* parent, const QueryResult& rows, int table)
+{
+    return exportAction() ? exportAction()(parent, rows, table) : false;
 }

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QWidget;
+struct QueryResult;
 
 // Runs the window modally; returns true when it changed data the caller shows.
 using WindowAction = std::function<bool(QWidget* parent, const QStringList& args)>;
@@ -16,6 +17,13 @@ void RegisterWindowAction(const QString& name, WindowAction action);
 bool HasWindowAction(const QString& name);
 // False when nothing is registered under the name.
 bool RunWindowAction(const QString& name, QWidget* parent, const QStringList& args = {});
+
+// The Export command writes the rows the grid holds, which a list of texts
+// cannot carry: it has a hook of its own.
+using ExportAction = std::function<bool(QWidget* parent, const QueryResult& rows, int table)>;
+void RegisterExportAction(ExportAction action);
+bool HasExportAction();
+bool RunExportAction(QWidget* parent, const QueryResult& rows, int table);
 
 // The names in use, with their arguments.
 namespace WindowActions {
@@ -29,7 +37,6 @@ inline const QString Report = QStringLiteral("report");                // {}
 inline const QString AssemblyTree = QStringLiteral("assembly-tree");   // {Assy}
 inline const QString AddAssembly = QStringLiteral("add-assembly");     // {}
 inline const QString Import = QStringLiteral("import");                // {}
-inline const QString Export = QStringLiteral("export");                // {table index}
 inline const QString Update = QStringLiteral("update");                // {}: the cost roll-up
 } // namespace WindowActions
 

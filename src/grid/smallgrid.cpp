@@ -1,12 +1,12 @@
 #include "grid/smallgrid.h"
 
 #include "app/dictionary.h"
+#include "controls/select.h"
 #include "grid/celllink.h"
 
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QHeaderView>
-#include <QMenu>
 #include <QMouseEvent>
 
 namespace {
@@ -59,7 +59,7 @@ void CSmallGrid::Fill()
             auto* item = new QTableWidgetItem(m_record.cell(r, c));
             item->setTextAlignment(Qt::AlignCenter);
             if (m_record.attribute(c).toUpper().contains(QLatin1String("READ")))
-                item->setForeground(QColor(128, 128, 128));
+                item->setForeground(QColor(176, 176, 176));
             setItem(r, c, item);
         }
     if (m_record.editable) {
@@ -159,7 +159,14 @@ void CSmallGrid::OpenEditor(int row, int column)
     if (kind == EditorKind::Drop) {
         for (const QString& piece : pieces)
             items << Translate(piece);
-        preselect = std::clamp(text.toInt(), 0, std::max(0, static_cast<int>(items.size()) - 1));
+        // Order lines keep the chosen text (a status such as "Received"),
+        // other owners the item's number.
+        preselect = -1;
+        for (int i = 0; i < pieces.size() && preselect < 0; ++i)
+            if (text.compare(pieces[i], Qt::CaseInsensitive) == 0 || text.compare(items[i], Qt::CaseInsensitive) == 0)
+                preselect = i;
+        if (preselect < 0)
+            preselect = std::clamp(text.toInt(), 0, std::max(0, static_cast<int>(items.size()) - 1));
     } else if (kind == EditorKind::List) {
         items = pieces;
         for (int r = 0; r < m_record.rowCount; ++r) {
@@ -225,17 +232,27 @@ void CSmallGrid::contextMenuEvent(QContextMenuEvent* event)
     Commit();
     const QModelIndex index = indexAt(event->pos());
     const int row = index.isValid() ? index.row() : m_record.rowCount;
-    QMenu menu(this);
-    QAction* up = menu.addAction(Translate(QStringLiteral("Insert Up")));
-    QAction* below = menu.addAction(Translate(QStringLiteral("Insert Below")));
-    QAction* remove = menu.addAction(Translate(QStringLiteral("Delete Record")));
-    QAction* chosen = menu.exec(event->globalPos());
-    if (chosen == up)
+    const QStringList items = {Translate(QStringLiteral("Insert Up")), Translate(QStringLiteral("Insert Below")),
+                               Translate(QStringLiteral("Delete Record"))};
+    QWidget* reference = window();
+    RunRowCommand(CSelect::Run(items, viewport()->mapTo(reference, event->pos()), reference), row);
+}
+
+void CSmallGrid::RunRowCommand(int choice, int row)
+{
+    switch (choice) {
+    case kRowInsertUp:
         InsertRow(row);
-    else if (chosen == below)
+        break;
+    case kRowInsertBelow:
         InsertRow(row + 1);
-    else if (chosen == remove)
+        break;
+    case kRowDelete:
         DeleteSelectedRows();
+        break;
+    default:
+        break;
+    }
 }
 
 void CSmallGrid::scrollContentsBy(int dx, int dy)

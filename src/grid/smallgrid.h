@@ -30,6 +30,13 @@ public:
     CCellEditor& editor() { return m_editor; }
     QList<int> selectedRowNumbers() const;
 
+    // The row popup's entries, as CSelect returns them.
+    static constexpr int kRowInsertUp = 0;
+    static constexpr int kRowInsertBelow = 1;
+    static constexpr int kRowDelete = 2;
+    // What choosing an entry of the row popup over row does (-1: nothing).
+    void RunRowCommand(int choice, int row);
+
 Q_SIGNALS:
     // 1093 after the amounts were recomputed.
     void command(int command);

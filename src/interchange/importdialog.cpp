@@ -3,9 +3,9 @@
 #include "app/dictionary.h"
 #include "app/userinterface.h"
 #include "controls/imagebutton.h"
+#include "grid/smallgrid.h"
 #include "interchange/darklook.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -13,61 +13,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QStyledItemDelegate>
-#include <QTableWidget>
-#include <QTimer>
 
 namespace {
 
-constexpr int kNumberColumn = 0;
-constexpr int kHeaderColumn = 1;
 constexpr int kTargetColumn = 2;
-constexpr int kTargetRole = Qt::UserRole;
-
-// The "Database" column's drop-down: "Not Used" and the mapping's targets.
-// Choosing an item commits at once.
-class TargetDelegate final : public QStyledItemDelegate
-{
-public:
-    TargetDelegate(const ImportMapping& mapping, QObject* parent)
-        : QStyledItemDelegate(parent), m_mapping(mapping)
-    {
-    }
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
-    {
-        if (index.column() != kTargetColumn)
-            return nullptr;
-        auto* combo = new QComboBox(parent);
-        combo->addItem(Translate(QStringLiteral("Not Used")), -1);
-        for (int i = 0; i < static_cast<int>(m_mapping.lines.size()); ++i)
-            combo->addItem(m_mapping.lines[static_cast<size_t>(i)].target, i);
-        connect(combo, &QComboBox::activated, combo, [this, combo] {
-            auto* self = const_cast<TargetDelegate*>(this);
-            Q_EMIT self->commitData(combo);
-            Q_EMIT self->closeEditor(combo);
-        });
-        return combo;
-    }
-
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override
-    {
-        auto* combo = static_cast<QComboBox*>(editor);
-        combo->setCurrentIndex(std::max(0, combo->findData(index.data(kTargetRole))));
-        // Dropped down as soon as it is placed over the cell.
-        QTimer::singleShot(0, combo, &QComboBox::showPopup);
-    }
-
-    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
-    {
-        auto* combo = static_cast<QComboBox*>(editor);
-        model->setData(index, combo->currentData(), kTargetRole);
-        model->setData(index, combo->currentText(), Qt::DisplayRole);
-    }
-
-private:
-    const ImportMapping& m_mapping;
-};
 
 } // namespace
 
@@ -89,20 +38,16 @@ CImport::CImport(QWidget* parent) : CDarkDialog(parent)
     m_assembly = new QLineEdit(this);
     m_assembly->setGeometry(150, 58, 230, 24);
 
-    m_grid = new QTableWidget(0, 3, this);
+    m_grid = new CSmallGrid(this);
+    m_grid->setObjectName(QStringLiteral("mapping"));
     m_grid->setGeometry(10, 90, 490, 200);
-    m_grid->setHorizontalHeaderLabels(
-        {QStringLiteral("#"), Translate(QStringLiteral("Import")), Translate(QStringLiteral("Database"))});
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::SelectedClicked
-                            | QAbstractItemView::DoubleClicked);
-    m_grid->verticalHeader()->hide();
     m_grid->verticalHeader()->setDefaultSectionSize(21);
-    m_grid->setColumnWidth(kNumberColumn, 40);
-    m_grid->setColumnWidth(kHeaderColumn, 230);
     m_grid->horizontalHeader()->setStretchLastSection(true);
-    m_grid->setItemDelegate(new TargetDelegate(m_mapping, m_grid));
+    m_grid->record().setColumns(
+        {QStringLiteral("#"), Translate(QStringLiteral("Import")), Translate(QStringLiteral("Database"))},
+        {QStringLiteral("READ"), QStringLiteral("READ"), m_mapping.choices()}, {40, 230, 200});
+    m_grid->Fill();
     StyleSmallGrid(m_grid);
 
     m_processButton = new CImageButton(Translate(QStringLiteral("Process")), 0, 1020, this);
@@ -157,31 +102,32 @@ bool CImport::loadFile(const QString& path)
 
 void CImport::fillGrid()
 {
-    m_grid->setRowCount(0);
-    m_grid->setRowCount(static_cast<int>(m_header.fields.size()));
-    for (int r = 0; r < m_grid->rowCount(); ++r) {
-        auto* number = new QTableWidgetItem(QString::number(r + 1));
-        number->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        auto* header = new QTableWidgetItem(m_header.fields[r]);
-        header->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        const int target = m_header.targets[static_cast<size_t>(r)];
-        auto* database = new QTableWidgetItem(target >= 0 ? m_mapping.lines[static_cast<size_t>(target)].target
-                                                          : Translate(QStringLiteral("Not Used")));
-        database->setData(kTargetRole, target);
-        m_grid->setItem(r, kNumberColumn, number);
-        m_grid->setItem(r, kHeaderColumn, header);
-        m_grid->setItem(r, kTargetColumn, database);
+    SmallGridRecord& record = m_grid->record();
+    record.setColumns(record.headings, record.attributes, record.widths);
+    for (size_t r = 0; r < m_header.fields.size() && r < m_header.targets.size(); ++r) {
+        const int target = m_header.targets[r];
+        record.appendRow({QString::number(r + 1), m_header.fields[static_cast<qsizetype>(r)],
+                          target >= 0 ? Translate(m_mapping.lines[static_cast<size_t>(target)].target)
+                                      : Translate(QStringLiteral("Not Used"))});
     }
+    m_grid->Fill();
 }
 
 QStringList CImport::columnTargets() const
 {
+    // The grid shows the targets as translated; the first target shown
+    // that way is the one chosen, anything else (Not Used) maps nothing.
+    const SmallGridRecord& record = m_grid->record();
     QStringList targets;
-    for (int r = 0; r < m_grid->rowCount(); ++r) {
-        const int target = m_grid->item(r, kTargetColumn)->data(kTargetRole).toInt();
-        targets << (target >= 0 && target < static_cast<int>(m_mapping.lines.size())
-                        ? m_mapping.lines[static_cast<size_t>(target)].target
-                        : QString());
+    for (int r = 0; r < record.rowCount; ++r) {
+        const QString shown = record.cell(r, kTargetColumn);
+        QString chosen;
+        for (const ImportTarget& line : m_mapping.lines)
+            if (Translate(line.target) == shown) {
+                chosen = line.target;
+                break;
+            }
+        targets << chosen;
     }
     return targets;
 }

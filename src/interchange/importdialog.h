@@ -8,7 +8,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class CImageButton;
-class QTableWidget;
+class CSmallGrid;
 
 class CImport : public CDarkDialog
 {
@@ -24,7 +24,7 @@ public:
 
     // True once a run stored something: the caller reloads its views.
     bool changedData() const { return m_changed; }
-    QTableWidget* grid() const { return m_grid; }
+    CSmallGrid* grid() const { return m_grid; }
     QString countersText() const;
 
 private:
@@ -44,7 +44,7 @@ private:
     CImageButton* m_fileButton;
     QLineEdit* m_fileName;
     QLineEdit* m_assembly;
-    QTableWidget* m_grid;
+    CSmallGrid* m_grid;
     CImageButton* m_processButton;
     QProgressBar* m_progress;
     QLabel* m_scanned;

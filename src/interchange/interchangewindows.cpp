@@ -3,7 +3,6 @@
 
 #include "db/database.h"
 #include "db/rollup.h"
-#include "interchange/csvexport.h"
 #include "interchange/exportdialog.h"
 #include "interchange/importdialog.h"
 
@@ -19,15 +18,7 @@ void RegisterInterchangeWindows()
         return dialog.changedData();
     });
 
-    // {table index, current assembly}: without the grid's own result at
-    // hand, the grid's load statement gives the same rows.
-    RegisterWindowAction(WindowActions::Export, [](QWidget* parent, const QStringList& args) {
-        bool numeric = false;
-        const int table = args.value(0).toInt(&numeric);
-        if (!numeric || table < 0 || table >= kTableCount)
-            return false;
-        const QueryResult result = Query(ExportLoadStatement(table, args.value(1)));
-        RunExportDialog(parent, result, table);
-        return false;
+    RegisterExportAction([](QWidget* parent, const QueryResult& rows, int table) {
+        return table >= 0 && table < kTableCount && RunExportDialog(parent, rows, table);
     });
 }

@@ -29,10 +29,7 @@ void ApplyDarkLook(QWidget* dialog)
         "QGroupBox { border: 1px solid #9a9ca0; border-radius: 8px; margin-top: 14px; padding-top: 8px;"
         " background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #5e6066, stop:1 #45474b); }"
         "QGroupBox::title { subcontrol-origin: margin; left: 40px; padding: 0 4px; color: white; }"
-        "QPushButton { border: 1px solid #2a2c30; border-radius: 5px; padding: 4px 12px;"
-        " background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #8a8c92, stop:1 #55575c); color: white; }"
-        "QPushButton:disabled { color: #a0a0a0; background: #55575c; }"
-        "QPushButton:pressed { background: #3a3c40; }")
+        )
                           + DarkFieldStyleSheet());
 }
 

@@ -4,6 +4,8 @@
 #include "app/format.h"
 #include "app/userinterface.h"
 #include "app/utilities.h"
+#include "controls/imagebutton.h"
+#include "grid/smallgrid.h"
 #include "orders/darklook.h"
 #include "orders/poprint.h"
 #include "orders/requirements.h"
@@ -20,16 +22,19 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrinter>
-#include <QPushButton>
-#include <QTableWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 
 const char* const kItemCaptions[kItemColumns] = {"Item", "Quan", "Part", "Description", "Price", "Total", "Status"};
-const QStringList kItemStatuses = {QStringLiteral("Drop"), QStringLiteral("Pending"), QStringLiteral("Placed"),
-                                   QStringLiteral("Back Order"), QStringLiteral("Received")};
+// Line number and total are worked out, the status is a fixed choice.
+const char* const kItemModes[kItemColumns] = {"READ", "EDIT", "EDIT", "EDIT", "EDIT", "READ",
+                                              "DROP/Drop/Pending/Placed/Back Order/Received"};
+constexpr int kButtonPrint = 1001;
+constexpr int kButtonWww = 1002;
+constexpr int kButtonOk = 1;
+constexpr int kButtonCancel = 2;
 
 QString storedDate(const QDateTime& when)
 {
@@ -121,22 +126,25 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     auto* notesLayout = new QVBoxLayout(notesBox);
     notesLayout->addWidget(m_notes);
 
-    m_grid = new QTableWidget(0, kItemColumns);
-    QStringList captions;
-    for (const char* caption : kItemCaptions)
-        captions << Translate(QString::fromLatin1(caption));
-    m_grid->setHorizontalHeaderLabels(captions);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
-    m_grid->verticalHeader()->hide();
+    m_grid = new CSmallGrid;
+    m_grid->setObjectName(QStringLiteral("items"));
     m_grid->setMinimumHeight(180);
+    {
+        QStringList captions, modes;
+        for (int c = 0; c < kItemColumns; ++c) {
+            captions << Translate(QString::fromLatin1(kItemCaptions[c]));
+            modes << QString::fromLatin1(kItemModes[c]);
+        }
+        m_grid->record().setColumns(captions, modes);
+        m_grid->record().editable = true;
+    }
 
-    auto* printButton = new QPushButton(label("Print"));
-    auto* wwwButton = new QPushButton(label("WWW"));
-    auto* okButton = new QPushButton(label("OK"));
-    auto* cancelButton = new QPushButton(label("Cancel"));
+    auto* printButton = new CImageButton(label("Print"), 0, kButtonPrint, this);
+    auto* wwwButton = new CImageButton(label("WWW"), 0, kButtonWww, this);
+    auto* okButton = new CImageButton(label("OK"), 0, kButtonOk, this);
+    auto* cancelButton = new CImageButton(label("Cancel"), 0, kButtonCancel, this);
     auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {printButton, wwwButton, okButton, cancelButton})
+    for (CImageButton* b : {printButton, wwwButton, okButton, cancelButton})
         buttons->addWidget(b);
     buttons->addStretch();
 
@@ -197,42 +205,23 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     m_value->setText(m_record.value(QStringLiteral("Value")));
     m_method->setEditText(m_record.value(QStringLiteral("Buy_Method")));
 
-    const std::vector<ItemRow> rows = ParseItemList(m_record.value(QStringLiteral("Item_List")));
-    m_grid->setRowCount(static_cast<int>(rows.size()));
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        for (int c = 0; c < kItemColumns; ++c) {
-            auto* item = new QTableWidgetItem(rows[static_cast<size_t>(r)].value(c));
-            if (c == 0 || c == 5)
-                item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-            if (c == 6) {
-                item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-                auto* choice = new QComboBox;
-                choice->addItems(kItemStatuses);
-                choice->setCurrentText(item->text());
-                if (choice->currentText() != item->text())
-                    choice->setEditText(item->text());
-                connect(choice, &QComboBox::currentTextChanged, this,
-                        [item](const QString& text) { item->setText(text); });
-                m_grid->setCellWidget(r, c, choice);
-            }
-            m_grid->setItem(r, c, item);
-        }
-    }
+    for (const ItemRow& row : ParseItemList(m_record.value(QStringLiteral("Item_List"))))
+        m_grid->record().appendRow(row);
     if (m_status->currentText().contains(QLatin1String("Closed")))
         m_status->setEnabled(false);
 
     const QString order = m_record.value(QStringLiteral("Order_nBr"));
     m_topBox->setTitle(TranslateLabel(QStringLiteral("Purchase Order:")) + number
                        + (order.isEmpty() ? QString() : QLatin1Char('/') + order));
+    // Filling the grid works out the line totals and the subtotal; Value
+    // keeps its stored text until something is edited.
+    m_grid->Fill();
+    m_grid->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    m_subtotal = m_grid->total();
     m_filling = false;
-    {
-        // The subtotal of the lines as loaded; Value keeps its stored text.
-        std::vector<ItemRow> loaded = gridRows();
-        m_subtotal = RecomputeLineTotals(loaded);
-    }
 
-    connect(m_grid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if (!m_filling && (item->column() == 1 || item->column() == 4))
+    connect(m_grid, &CSmallGrid::command, this, [this](int command) {
+        if (command == kCmdSmallGridTotal && !m_filling)
             recomputeTotals();
     });
     connect(m_shippingCost, &QLineEdit::textEdited, this, &CPurchaseOrder::recomputeTotals);
@@ -240,20 +229,22 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     connect(m_vendor, qOverload<int>(&QComboBox::activated), this, &CPurchaseOrder::vendorChosen);
     connect(m_status, qOverload<int>(&QComboBox::activated), this, &CPurchaseOrder::statusChosen);
     connect(m_needDate, &QDateTimeEdit::dateTimeChanged, this, [this] { m_needDateSet = true; });
-    connect(printButton, &QPushButton::clicked, this, &CPurchaseOrder::print);
-    connect(wwwButton, &QPushButton::clicked, this, &CPurchaseOrder::openWebsite);
-    connect(okButton, &QPushButton::clicked, this, &CPurchaseOrder::save);
-    connect(cancelButton, &QPushButton::clicked, this, &CPurchaseOrder::reject);
+    connect(printButton, &CImageButton::clicked, this, &CPurchaseOrder::print);
+    connect(wwwButton, &CImageButton::clicked, this, &CPurchaseOrder::openWebsite);
+    connect(okButton, &CImageButton::clicked, this, &CPurchaseOrder::save);
+    connect(cancelButton, &CImageButton::clicked, this, &CPurchaseOrder::reject);
     resize(980, 720);
 }
 
 std::vector<ItemRow> CPurchaseOrder::gridRows() const
 {
+    const SmallGridRecord& record = m_grid->record();
     std::vector<ItemRow> rows;
-    for (int r = 0; r < m_grid->rowCount(); ++r) {
+    rows.reserve(static_cast<size_t>(record.rowCount));
+    for (int r = 0; r < record.rowCount; ++r) {
         ItemRow row;
         for (int c = 0; c < kItemColumns; ++c)
-            row << (m_grid->item(r, c) ? m_grid->item(r, c)->text() : QString());
+            row << record.cell(r, c);
         rows.push_back(row);
     }
     return rows;
@@ -261,13 +252,7 @@ std::vector<ItemRow> CPurchaseOrder::gridRows() const
 
 void CPurchaseOrder::recomputeTotals()
 {
-    std::vector<ItemRow> rows = gridRows();
-    m_subtotal = RecomputeLineTotals(rows);
-    m_filling = true;
-    for (int r = 0; r < m_grid->rowCount(); ++r)
-        if (QTableWidgetItem* total = m_grid->item(r, 5))
-            total->setText(rows[static_cast<size_t>(r)][5]);
-    m_filling = false;
+    m_subtotal = m_grid->total();
     m_value->setText(Format("%0.2f", {OrderTotal(m_subtotal, m_taxRate->text(), m_shippingCost->text())}));
 }
 
@@ -301,14 +286,14 @@ QMap<QString, QString> CPurchaseOrder::currentFields() const
 
 void CPurchaseOrder::save()
 {
-    if (QWidget* editor = m_grid->focusWidget())
-        m_grid->setFocus(), editor->clearFocus();
+    m_grid->Commit();
     SavePurchaseOrderFields(m_record, currentFields(), true);
     QDialog::accept();
 }
 
 void CPurchaseOrder::reject()
 {
+    m_grid->Commit();
     if (!SavePurchaseOrderFields(m_record, currentFields(), false)) {
         QDialog::reject();
         return;

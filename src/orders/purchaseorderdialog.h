@@ -11,7 +11,7 @@ class QDateTimeEdit;
 class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
-class QTableWidget;
+class CSmallGrid;
 struct PurchaseOrderPrintData;
 
 class CPurchaseOrder : public QDialog
@@ -24,7 +24,7 @@ public:
     QMap<QString, QString> currentFields() const;
     PurchaseOrderPrintData printData() const;
     double subtotal() const { return m_subtotal; }
-    QTableWidget* itemGrid() const { return m_grid; }
+    CSmallGrid* itemGrid() const { return m_grid; }
 
     void save();           // "OK"
     void statusChosen();   // receiving when "Closed" is picked
@@ -62,5 +62,5 @@ private:
     bool m_needDateSet = false;
     QPlainTextEdit* m_notes = nullptr;
     QLineEdit* m_taxRate = nullptr;
-    QTableWidget* m_grid = nullptr;
+    CSmallGrid* m_grid = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "app/userinterface.h"
 #include "app/utilities.h"
 #include "app/windowhooks.h"
+#include "controls/imagebutton.h"
 #include "db/database.h"
 #include "orders/completion.h"
 #include "orders/darklook.h"
@@ -23,7 +24,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -76,18 +76,18 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     selectLayout->addWidget(m_tree, 3, 0, 1, 2);
     selectLayout->addWidget(m_assemblyLabel, 4, 0, 1, 2);
 
-    m_process = new QPushButton(Translate(QStringLiteral("Process")));
+    m_process = new CImageButton(Translate(QStringLiteral("Process")), 0, 1020, nullptr);
     auto* generateLayout = new QHBoxLayout(generate);
     generateLayout->setContentsMargins(44, 24, 12, 10);
     generateLayout->addWidget(m_process);
-    auto* timeline = new QPushButton(Translate(QStringLiteral("Timeline")));
-    auto* routing = new QPushButton(Translate(QStringLiteral("Print Routing")));
+    auto* timeline = new CImageButton(Translate(QStringLiteral("Timeline")), 0, 1021, nullptr);
+    auto* routing = new CImageButton(Translate(QStringLiteral("Print Routing")), 0, 1022, nullptr);
     auto* buildLayout = new QHBoxLayout(build);
     buildLayout->setContentsMargins(44, 24, 12, 10);
     buildLayout->addWidget(timeline);
     buildLayout->addWidget(routing);
-    auto* complete = new QPushButton(Translate(QStringLiteral("Close Order")));
-    auto* cancel = new QPushButton(Translate(QStringLiteral("Cancel Order")));
+    auto* complete = new CImageButton(Translate(QStringLiteral("Close Order")), 0, 1023, nullptr);
+    auto* cancel = new CImageButton(Translate(QStringLiteral("Cancel Order")), 0, 1024, nullptr);
     auto* closeLayout = new QHBoxLayout(closeCancel);
     closeLayout->setContentsMargins(44, 24, 12, 10);
     closeLayout->addWidget(complete);
@@ -101,7 +101,7 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     m_status = new QLabel;
-    auto* ok = new QPushButton(Translate(QStringLiteral("OK")));
+    auto* ok = new CImageButton(Translate(QStringLiteral("OK")), 0, 1, nullptr);
 
     auto* left = new QVBoxLayout;
     for (QGroupBox* box : boxes)
@@ -124,12 +124,12 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     evaluateStage();
     updatePicture();
 
-    connect(m_process, &QPushButton::clicked, this, &CRequirements::process);
-    connect(timeline, &QPushButton::clicked, this, &CRequirements::openTimeline);
-    connect(routing, &QPushButton::clicked, this, &CRequirements::printRouting);
-    connect(complete, &QPushButton::clicked, this, &CRequirements::completeOrder);
-    connect(cancel, &QPushButton::clicked, this, &CRequirements::cancelOrder);
-    connect(ok, &QPushButton::clicked, this, &CRequirements::saveAndClose);
+    connect(m_process, &CImageButton::clicked, this, &CRequirements::process);
+    connect(timeline, &CImageButton::clicked, this, &CRequirements::openTimeline);
+    connect(routing, &CImageButton::clicked, this, &CRequirements::printRouting);
+    connect(complete, &CImageButton::clicked, this, &CRequirements::completeOrder);
+    connect(cancel, &CImageButton::clicked, this, &CRequirements::cancelOrder);
+    connect(ok, &CImageButton::clicked, this, &CRequirements::saveAndClose);
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (!selectedAssembly().isEmpty()) {
             m_record.assembly = selectedAssembly();

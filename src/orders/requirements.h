@@ -8,7 +8,7 @@
 class QLabel;
 class QLineEdit;
 class QProgressBar;
-class QPushButton;
+class CImageButton;
 class QTreeWidget;
 
 class CRequirements : public QDialog
@@ -48,7 +48,7 @@ private:
     QLabel* m_picture = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_status = nullptr;
-    QPushButton* m_process = nullptr;
+    CImageButton* m_process = nullptr;
     QLabel* m_stageIcons[4] = {};
 };
 

@@ -5,6 +5,7 @@
 #include "app/userinterface.h"
 #include "app/utilities.h"
 #include "app/windowhooks.h"
+#include "controls/imagebutton.h"
 #include "db/database.h"
 #include "orders/darklook.h"
 #include "orders/purchaseorder.h"
@@ -22,7 +23,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -63,8 +63,8 @@ CTimeline::CTimeline(const QString& requirementOrAssembly, QWidget* parent) : QD
     ApplyDarkLook(this);
     m_requirements = new QComboBox;
     m_requirements->setMinimumWidth(260);
-    auto* setupButton = new QPushButton(Translate(QStringLiteral("Setup")));
-    auto* printButton = new QPushButton(Translate(QStringLiteral("Print")));
+    auto* setupButton = new CImageButton(Translate(QStringLiteral("Setup")), 0, 1030, nullptr);
+    auto* printButton = new CImageButton(Translate(QStringLiteral("Print")), 0, 1031, nullptr);
     m_zoom = new QSpinBox;
     m_zoom->setRange(1, 40);
     m_zoom->setValue(4);
@@ -107,8 +107,8 @@ CTimeline::CTimeline(const QString& requirementOrAssembly, QWidget* parent) : QD
     });
     connect(m_horizontal, &QScrollBar::valueChanged, m_chart, qOverload<>(&QWidget::update));
     connect(m_vertical, &QScrollBar::valueChanged, m_chart, qOverload<>(&QWidget::update));
-    connect(setupButton, &QPushButton::clicked, this, &CTimeline::setup);
-    connect(printButton, &QPushButton::clicked, this, &CTimeline::print);
+    connect(setupButton, &CImageButton::clicked, this, &CTimeline::setup);
+    connect(printButton, &CImageButton::clicked, this, &CTimeline::print);
     resize(1000, 560);
 }
 
@@ -197,14 +197,14 @@ namespace {
 // OK runs the dialog's own save, which closes it only when the values are stored.
 QHBoxLayout* okCancelRow(QDialog* dialog, const std::function<void()>& save)
 {
-    auto* ok = new QPushButton(Translate(QStringLiteral("OK")));
-    auto* cancel = new QPushButton(Translate(QStringLiteral("Cancel")));
+    auto* ok = new CImageButton(Translate(QStringLiteral("OK")), 0, 1, nullptr);
+    auto* cancel = new CImageButton(Translate(QStringLiteral("Cancel")), 0, 2, nullptr);
     auto* row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(ok);
     row->addWidget(cancel);
-    QObject::connect(ok, &QPushButton::clicked, dialog, save);
-    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    QObject::connect(ok, &CImageButton::clicked, dialog, save);
+    QObject::connect(cancel, &CImageButton::clicked, dialog, &QDialog::reject);
     return row;
 }
 

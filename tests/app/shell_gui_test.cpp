@@ -200,9 +200,11 @@ TEST_F(ShellTest, CommandsRunTheirWindowsOrSayWhatWouldOpen)
     EXPECT_TRUE(timelineOpened);
     EXPECT_TRUE(ui.messages.empty());
 
-    QStringList exportArgs;
-    RegisterWindowAction(WindowActions::Export, [&exportArgs](QWidget*, const QStringList& args) {
-        exportArgs = args;
+    int exportedTable = -1;
+    int exportedRows = -1;
+    RegisterExportAction([&](QWidget*, const QueryResult& rows, int table) {
+        exportedTable = table;
+        exportedRows = rows.rowCount;
         return false;
     });
     bool rolledUp = false;
@@ -213,13 +215,14 @@ TEST_F(ShellTest, CommandsRunTheirWindowsOrSayWhatWouldOpen)
     });
     ui.clear();
     window->onCommand(kCmdExport);
-    EXPECT_EQ(exportArgs, QStringList{QStringLiteral("1")});
+    EXPECT_EQ(exportedTable, 1);
+    EXPECT_EQ(exportedRows, window->sharedResult().rowCount);
     window->onCommand(kCmdUpdate);
     EXPECT_TRUE(rolledUp);
     EXPECT_TRUE(ui.messages.empty());
     // The grid was reloaded after the roll-up.
     EXPECT_EQ(window->sharedResult().rowCount, 1);
-    RegisterWindowAction(WindowActions::Export, [](QWidget*, const QStringList&) { return false; });
+    RegisterExportAction({});
     RegisterWindowAction(WindowActions::Update, [](QWidget*, const QStringList&) { return false; });
 
     // The record command strip reports its item through command 1503.

@@ -4,6 +4,7 @@
 #include "app/format.h"
 #include "db/database.h"
 #include "db/parameters.h"
+#include "grid/smallgrid.h"
 #include "orders/purchaseorderdialog.h"
 #include "orders/requirements.h"
 #include "schedule/taskrecord.h"
@@ -175,6 +176,31 @@ TEST_F(WindowTest, PurchaseOrderDialogTotalsAsksAndSavesChangedFields)
     EXPECT_TRUE(ui.saw("Quit without Saving"));
     EXPECT_EQ(sqlite("select Shipping_Cost from PurcList"), "0");
 
+    // A quantity edited in the item grid: the line total and Value follow.
+    CSmallGrid* grid = dialog.itemGrid();
+    grid->OpenEditor(1, 1);
+    auto* quantity = qobject_cast<QLineEdit*>(grid->editor().widget());
+    ASSERT_NE(quantity, nullptr);
+    quantity->setText("6");
+    grid->Commit();
+    EXPECT_EQ(grid->record().cell(1, 5), "60.00");
+    EXPECT_EQ(dialog.currentFields()["Value"], "163.55"); // 140 + 8.25 % + 12
+    // The status is a fixed choice that opens on the line's own status.
+    grid->OpenEditor(1, 6);
+    auto* status = qobject_cast<QComboBox*>(grid->editor().widget());
+    ASSERT_NE(status, nullptr);
+    EXPECT_FALSE(status->isEditable());
+    EXPECT_EQ(status->currentText(), "Drop");
+    status->setCurrentText("Back Order");
+    grid->Commit();
+    // The row popup's "Insert Below" adds a numbered line with quantity 1.
+    grid->RunRowCommand(CSmallGrid::kRowInsertBelow, 1);
+    ASSERT_EQ(grid->record().rowCount, 3);
+    EXPECT_EQ(grid->record().cell(2, 0), "3");
+    EXPECT_EQ(grid->record().cell(2, 1), "1");
+
     dialog.save();
-    EXPECT_EQ(sqlite("select Shipping_Cost||'|'||Value||'|'||Vendor from PurcList"), "12|120.25|ACME");
+    EXPECT_EQ(sqlite("select Shipping_Cost||'|'||Value||'|'||Vendor from PurcList"), "12|163.55|ACME");
+    EXPECT_EQ(sqlite("select replace(replace(Item_List, char(10), '|'), char(13), '#') from PurcList"),
+              "1|4|P1|Bolt|20|80.00|Pending|#2|6|P2|Nut|10|60.00|Back Order|#3|1||||0.00||#");
 }
