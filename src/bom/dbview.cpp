@@ -52,7 +52,7 @@ protected:
         };
         if (m_view->m_selection == CDBView::Selection::Part) {
             const PartDetails& d = m_view->m_part;
-            const QImage picture(PicturePath(d.picture));
+            const QImage picture = d.picture.isEmpty() ? QImage() : QImage(PicturePath(d.picture));
             if (!picture.isNull()) {
                 const QRect box(width() - 96 - 8, 4, 96, 96);
                 const QSize size = picture.size().scaled(box.size(), Qt::KeepAspectRatio);

@@ -164,6 +164,7 @@ void CGridModel::buildListColumns(int table)
     m_listToResult.clear();
     m_listActionCodes.clear();
     m_listWidths.clear();
+    m_listAutomaticWidths.clear();
     for (int c = 1; c < m_result.columnCount && c <= definition.fieldCount; ++c) {
         const QString& attribute = definition.attributes[c - 1];
         const QString heading = Translate(m_result.headings[c]);
@@ -180,6 +181,7 @@ void CGridModel::buildListColumns(int table)
         m_listToResult.push_back(c);
         m_listActionCodes.push_back(definition.actionCodes[c - 1]);
         m_listWidths.push_back(width);
+        m_listAutomaticWidths.push_back(!err && layout[c].width < 0);
     }
 
     // The saved order, as far as it still names list columns; list column 0 first.
@@ -258,6 +260,12 @@ unsigned CGridModel::errorWord(int row) const
 {
     const auto& words = m_errorCheck.words();
     return row >= 0 && row < static_cast<int>(words.size()) ? words[row] : 0u;
+}
+
+bool CGridModel::automaticWidth(int listColumn) const
+{
+    return listColumn >= 0 && listColumn < static_cast<int>(m_listAutomaticWidths.size())
+           && m_listAutomaticWidths[static_cast<size_t>(listColumn)];
 }
 
 int CGridModel::resultColumn(int listColumn) const

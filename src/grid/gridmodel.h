@@ -74,6 +74,9 @@ public:
     QString cellText(int row, int listColumn) const;
     QString rowId(int row) const { return m_result.cell(row, 0); }
     const std::vector<int>& listWidths() const { return m_listWidths; }
+    // True for a list column whose width was never set (stored as automatic):
+    // the window sizes it to what it shows.
+    bool automaticWidth(int listColumn) const;
     // Display order after a load: list column 0 first, the saved order otherwise.
     const std::vector<int>& displayOrder() const { return m_displayOrder; }
     // Rows the load selected (search text) and the row to show, or -1.
@@ -137,6 +140,7 @@ private:
     std::vector<int> m_listToResult;
     std::vector<int> m_listActionCodes;
     std::vector<int> m_listWidths;
+    std::vector<bool> m_listAutomaticWidths;
     std::vector<int> m_displayOrder;
     QList<int> m_rowsToSelect;
     int m_rowToShow = -1;

@@ -106,11 +106,31 @@ void CGridView::SaveColumnLayout()
     if (header->count() != m_grid.listColumnCount())
         return;
     std::vector<int> widths, order;
-    for (int lc = 0; lc < header->count(); ++lc)
-        widths.push_back(header->sectionSize(lc));
+    for (int lc = 0; lc < header->count(); ++lc) {
+        const int automatic = lc < static_cast<int>(m_automaticWidths.size()) ? m_automaticWidths[lc] : 0;
+        widths.push_back(automatic > 0 && header->sectionSize(lc) == automatic ? -1 : header->sectionSize(lc));
+    }
     for (int visual = 0; visual < header->count(); ++visual)
         order.push_back(header->logicalIndex(visual));
     m_grid.SaveLayout(widths, order);
+}
+
+int CGridView::automaticWidth(int listColumn, int minimum) const
+{
+    constexpr int kRowsMeasured = 200;
+    constexpr int kWidest = 320;
+    constexpr int kPadding = 16;
+    constexpr int kHotZone = 34;
+    // The cells' own font (see the delegate); headings are no wider in it.
+    QFont cellFont(QStringLiteral("Arial"));
+    cellFont.setPointSize(8);
+    cellFont.setBold(true);
+    const QFontMetrics metrics(cellFont);
+    int width = metrics.horizontalAdvance(m_grid.listHeading(listColumn));
+    for (int r = 0; r < m_grid.rowCount() && r < kRowsMeasured; ++r)
+        width = std::max(width, metrics.horizontalAdvance(m_grid.cellText(r, listColumn)));
+    width += kPadding + (m_grid.actionCode(listColumn) != 0 ? kHotZone : 0);
+    return std::clamp(width, minimum, std::max(minimum, kWidest));
 }
 
 void CGridView::afterLoad()
@@ -124,8 +144,12 @@ void CGridView::afterLoad()
     for (int lc = 0; lc < header->count(); ++lc)
         header->moveSection(header->visualIndex(lc), lc);
     const auto& widths = m_grid.listWidths();
-    for (int lc = 0; lc < header->count() && lc < static_cast<int>(widths.size()); ++lc)
-        header->resizeSection(lc, widths[lc]);
+    m_automaticWidths.assign(static_cast<size_t>(header->count()), 0);
+    for (int lc = 0; lc < header->count() && lc < static_cast<int>(widths.size()); ++lc) {
+        if (m_grid.automaticWidth(lc))
+            m_automaticWidths[static_cast<size_t>(lc)] = automaticWidth(lc, widths[lc]);
+        header->resizeSection(lc, m_grid.automaticWidth(lc) ? m_automaticWidths[static_cast<size_t>(lc)] : widths[lc]);
+    }
     const auto& order = m_grid.displayOrder();
     for (int visual = 0; visual < static_cast<int>(order.size()) && visual < header->count(); ++visual)
         header->moveSection(header->visualIndex(order[visual]), visual);

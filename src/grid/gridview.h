@@ -51,6 +51,9 @@ protected:
 
 private:
     void afterLoad();
+    // Width that shows the heading and the cells of the first rows, with
+    // room for the hot zone; at least minimum.
+    int automaticWidth(int listColumn, int minimum) const;
     void captureLayout();
     void runAction(int row, int listColumn);
     void insertRecord();
@@ -60,6 +63,9 @@ private:
     void moveAndEdit(int row, int listColumn);
 
     CGridModel m_grid;
+    // Per list column the width sized to its content at the last load, 0
+    // for a width the user chose: an untouched one stays automatic.
+    std::vector<int> m_automaticWidths;
     CGridTableModel* m_tableModel = nullptr;
     CCellEditor m_editor;
     int m_row = -1;

@@ -104,7 +104,7 @@ void CImport::fillGrid()
 {
     SmallGridRecord& record = m_grid->record();
     record.setColumns(record.headings, record.attributes, record.widths);
-    for (size_t r = 0; r < m_header.fields.size() && r < m_header.targets.size(); ++r) {
+    for (size_t r = 0; r < static_cast<size_t>(m_header.fields.size()) && r < m_header.targets.size(); ++r) {
         const int target = m_header.targets[r];
         record.appendRow({QString::number(r + 1), m_header.fields[static_cast<qsizetype>(r)],
                           target >= 0 ? Translate(m_mapping.lines[static_cast<size_t>(target)].target)

@@ -221,3 +221,32 @@ TEST_F(GridViewTest, Screenshots)
         view.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/grid-%1.png").arg(TableSqlName(t)));
     }
 }
+
+TEST_F(GridViewTest, AutomaticWidthsFollowTheContentUntilTheUserSetsOne)
+{
+    for (ColumnSetting& setting : App().ColumnLayout[PartList])
+        setting.width = -1;
+    CGridView view;
+    view.resize(1200, 400);
+    view.show();
+    view.Load(PartList); // empty: headings only
+    const int description = listColumn(view.model(), "Description");
+    const int part = listColumn(view.model(), "Part #");
+    const int emptyWidth = view.horizontalHeader()->sectionSize(description);
+
+    // Rows arrive: a column nobody sized grows to its longest text.
+    exec("insert into PartList (Part_nBr,Description) values ('R1','Resistor, thick film, 10 kOhm, 1 %, 0603, AEC-Q200')");
+    view.Reload();
+    EXPECT_GT(view.horizontalHeader()->sectionSize(description), emptyWidth + 100);
+    EXPECT_LE(view.horizontalHeader()->sectionSize(description), 320);
+
+    // A width the user set is kept as set; an untouched one stays automatic.
+    view.horizontalHeader()->resizeSection(part, 140);
+    view.SaveColumnLayout();
+    const int partResult = view.model().resultColumn(part);
+    const int descriptionResult = view.model().resultColumn(description);
+    EXPECT_EQ(App().ColumnLayout[PartList][partResult].width, 140);
+    EXPECT_EQ(App().ColumnLayout[PartList][descriptionResult].width, -1);
+    view.Reload();
+    EXPECT_EQ(view.horizontalHeader()->sectionSize(part), 140);
+}
