@@ -321,7 +321,8 @@ PurchaseOrderBatch GeneratePurchaseOrders(const QueryResult& bom, double quantit
     return BuildPurchaseOrders(list, orderNumber);
 }
 
-ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, const QString& assembly)
+ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, const QString& assembly,
+                                  const std::function<void(const ProcessOutcome&)>& beforeMessage)
 {
     ProcessOutcome outcome;
     if (quantity == 0 || !std::isfinite(quantity)) {
@@ -365,6 +366,8 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
         return outcome;
     }
     outcome.done = true;
+    if (beforeMessage)
+        beforeMessage(outcome);
     ShowMessage(Format("%i Purchase Orders Created under %s", {outcome.batch.count, orderNumber}));
     return outcome;
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVector>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 // One distinct part of the exploded bill.
@@ -105,8 +106,10 @@ struct ProcessOutcome
 // The "Process" step as one unit of work: purchase orders, allocations, tasks
 // and the requirement's status are written together or not at all. Reports
 // every refusal and failure to the user; on success shows
-// "%i Purchase Orders Created under %s".
-ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, const QString& assembly);
+// "%i Purchase Orders Created under %s", after beforeMessage (when given)
+// let the caller show the finished state.
+ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, const QString& assembly,
+                                  const std::function<void(const ProcessOutcome&)>& beforeMessage = {});
 
 // Requirement fields as the Order dialog shows them.
 struct RequirementRecord

@@ -228,10 +228,19 @@ void CRequirements::process()
         return;
     }
     m_status->setText(QStringLiteral("Add flat bills to list....."));
-    const ProcessOutcome outcome = ProcessRequirement(m_record.orderNumber, quantity, m_record.assembly);
-    m_progress->setRange(0, std::max<int>(1, static_cast<int>(outcome.flatList.size()) + 1));
-    m_progress->setValue(m_progress->maximum());
-    m_status->setText(outcome.batch.statusLine);
+    // The finished bar and the last order's line are on view while the
+    // closing message is read.
+    const auto showFinished = [this](const ProcessOutcome& finished) {
+        m_progress->setRange(0, std::max<int>(1, static_cast<int>(finished.flatList.size()) + 1));
+        m_progress->setValue(m_progress->maximum());
+        m_status->setText(finished.batch.statusLine);
+    };
+    const ProcessOutcome outcome =
+        ProcessRequirement(m_record.orderNumber, quantity, m_record.assembly, showFinished);
+    if (!outcome.done) {
+        m_progress->setValue(0);
+        m_status->clear();
+    }
     // The stage is evaluated again at once: "Process" cannot run twice.
     m_record.status =
         QueryText(SqlFormat("Select Status from ReqmList where Order_nBr = '%s'", {m_record.orderNumber}), false);
