@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -478,7 +479,8 @@ struct InsertShape
     QString name;
     std::array<QString, kMaxColumns> headings;
     std::array<QString, kMaxColumns> types;
-    QByteArray prefix;
+    QByteArray head;   // "insert into <name>( <columns>)"
+    QByteArray prefix; // head + " values ( "
     std::array<Kind, kMaxColumns> kinds{};
     std::array<bool, kMaxColumns> upper{};
 
@@ -515,13 +517,16 @@ struct InsertShape
                 columns += QLatin1Char(',');
             columns += ToColumnName(headings[i]);
         }
-        columns += QStringLiteral(") values ( ");
-        prefix = columns.toUtf8();
+        columns += QLatin1Char(')');
+        head = columns.toUtf8();
+        prefix = head + " values ( ";
     }
 };
 
 std::array<InsertShape, kTableCount> g_insertShapes;
 std::string g_insertStatement;
+std::string g_insertValues;
+std::vector<size_t> g_insertStarts;
 
 const InsertShape& insertShape(int table)
 {
@@ -537,11 +542,14 @@ const InsertShape& insertShape(int table)
 namespace {
 
 // The values of one record, from "( " on, without the closing ")".
-void appendValues(std::string& statement, const InsertShape& shape, const QStringList& values)
+void appendValues(std::string& statement, const InsertShape& shape, const QStringList& values,
+                  std::vector<size_t>* starts = nullptr)
 {
     for (int i = 0; i < shape.fieldCount; ++i) {
         if (i)
             statement += ',';
+        if (starts)
+            starts->push_back(statement.size());
         QString value = i < values.size() ? values[i] : QString();
         if (shape.kinds[i] == InsertShape::Number) {
             if (isDigits(value)) {
@@ -591,13 +599,85 @@ void InsertRows(const std::vector<QStringList>& rows, int table)
         return;
     const InsertShape& shape = insertShape(table);
     std::string& statement = g_insertStatement;
-    statement.assign(shape.prefix.constData(), static_cast<size_t>(shape.prefix.size()));
-    for (size_t r = 0; r < rows.size(); ++r) {
-        if (r)
-            statement += "),( ";
-        appendValues(statement, shape, rows[r]);
+    if (rows.size() == 1) {
+        statement.assign(shape.prefix.constData(), static_cast<size_t>(shape.prefix.size()));
+        appendValues(statement, shape, rows.front());
+        statement += ')';
+        execUtf8(QByteArray::fromRawData(statement.data(), static_cast<qsizetype>(statement.size())), nullptr,
+                 true);
+        return;
     }
-    statement += ')';
+
+    // Each record's values as InsertRow writes them, with where each begins.
+    const size_t fields = static_cast<size_t>(shape.fieldCount);
+    std::string& values = g_insertValues;
+    values.clear();
+    std::vector<size_t>& starts = g_insertStarts;
+    starts.clear();
+    starts.reserve(rows.size() * (fields + 1));
+    for (const QStringList& row : rows) {
+        appendValues(values, shape, row, &starts);
+        values += ',';
+        starts.push_back(values.size()); // as if a next record began here
+    }
+    const auto slice = [&](size_t row, size_t field) {
+        const size_t at = row * (fields + 1) + field;
+        return std::string_view(values).substr(starts[at], starts[at + 1] - 1 - starts[at]);
+    };
+
+    // A value that is the same in every record (an empty field, the
+    // currency, the stamp) is written once, in the select list, instead of
+    // once per record: the library parses and codes each value it is given,
+    // and most fields of an imported record are the same in all of them.
+    // Values of other types are written as they are, per record.
+    std::vector<bool> constant(fields, false);
+    size_t constants = 0;
+    for (size_t f = 0; f < fields; ++f) {
+        if (shape.kinds[f] == InsertShape::Verbatim)
+            continue;
+        bool same = true;
+        for (size_t r = 1; r < rows.size() && same; ++r)
+            same = slice(r, f) == slice(0, f);
+        constant[f] = same;
+        constants += same ? 1 : 0;
+    }
+
+    if (constants == 0 || constants == fields) {
+        statement.assign(shape.prefix.constData(), static_cast<size_t>(shape.prefix.size()));
+        for (size_t r = 0; r < rows.size(); ++r) {
+            if (r)
+                statement += "),( ";
+            appendValues(statement, shape, rows[r]);
+        }
+        statement += ')';
+    } else {
+        statement.assign(shape.head.constData(), static_cast<size_t>(shape.head.size()));
+        statement += " select ";
+        int column = 0;
+        for (size_t f = 0; f < fields; ++f) {
+            if (f)
+                statement += ',';
+            if (constant[f])
+                statement += slice(0, f);
+            else
+                statement += "column" + std::to_string(++column);
+        }
+        statement += " from (values ( ";
+        for (size_t r = 0; r < rows.size(); ++r) {
+            if (r)
+                statement += "),( ";
+            bool first = true;
+            for (size_t f = 0; f < fields; ++f) {
+                if (constant[f])
+                    continue;
+                if (!first)
+                    statement += ',';
+                first = false;
+                statement += slice(r, f);
+            }
+        }
+        statement += "))";
+    }
     execUtf8(QByteArray::fromRawData(statement.data(), static_cast<qsizetype>(statement.size())), nullptr, true);
 }
 

@@ -232,6 +232,46 @@ TEST_F(DataFolderTest, InsertRowsStoresAllInOrderOrNone)
     EXPECT_EQ(sqlite("select Extra_Note from VendList where Vendor = 'NEW'"), "noted");
 }
 
+TEST_F(DataFolderTest, InsertRowsWritesWhatInsertRowWrites)
+{
+    // Values that are the same in every record and values that differ, of
+    // every kind, numbers clean and not: stored one statement for all, they
+    // must come out as one statement per record stores them.
+    const TableDefinition& def = App().tables[PartList];
+    const int part = FieldIndex(def, "Part_nBr");
+    const int price = FieldIndex(def, "Price");
+    const int stock = FieldIndex(def, "Stock");
+    const int description = FieldIndex(def, "Description");
+    const int currency = FieldIndex(def, "Currency");
+    const int err = FieldIndex(def, "Err"); // an integer field
+    ASSERT_EQ(def.types[err], "integer");
+    const QStringList prices{"1.5", "2", "", "007", "1e3", "12abc", " 5", "0", "-0", "2.0"};
+    std::vector<QStringList> rows;
+    for (int i = 0; i < 10; ++i) {
+        QStringList values(def.fieldCount);
+        values[part] = QString("p-%1").arg(i);
+        values[price] = prices[i];
+        values[err] = prices[i];
+        values[stock] = "4";
+        values[description] = i % 2 ? QString("it's %1").arg(i) : QString::fromUtf8("Ø 5 mm");
+        values[currency] = "USD";
+        rows.push_back(values);
+    }
+    Transaction tx;
+    InsertRows(rows, PartList);
+    ASSERT_EQ(LastResultCode(), 0) << LastErrorText().toStdString();
+    for (const QStringList& values : rows)
+        InsertRow(values, PartList);
+    ASSERT_TRUE(tx.commit());
+    QStringList columns;
+    for (int f = 0; f < def.fieldCount; ++f)
+        columns << QString("quote(%1)").arg(ToColumnName(def.headings[f]));
+    const QString all = "select " + columns.join(" || '|' || ") + " from PartList where id %1 order by id";
+    const QString batched = sqlite(all.arg("<= 10"));
+    EXPECT_EQ(batched.count('\n'), 9);
+    EXPECT_EQ(batched, sqlite(all.arg("> 10")));
+}
+
 TEST_F(DataFolderTest, SelectTableCreatesLazilyAndOnlyOnChange)
 {
     sqlite("drop table VendList");
