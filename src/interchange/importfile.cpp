@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 QString DecodeImportBytes(const QByteArray& bytes)
 {
     const auto starts = [&bytes](const char* mark) { return bytes.startsWith(QByteArray(mark)); };
@@ -24,6 +26,7 @@ QString DecodeImportBytes(const QByteArray& bytes)
 QStringList SplitImportLine(const QString& line)
 {
     QStringList values;
+    values.reserve(std::min<qsizetype>(line.count(QLatin1Char(',')) + 1, kMaxImportValues));
     const qsizetype n = line.size();
     const QChar* text = line.constData();
     qsizetype i = 0;
