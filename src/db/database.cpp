@@ -439,11 +439,15 @@ void appendUtf8(std::string& out, const QString& text, bool doubleQuotes)
             out.append(utf8.constData(), static_cast<size_t>(utf8.size()));
             return;
         }
+    size_t at = out.size();
+    out.resize(at + static_cast<size_t>(n));
     for (qsizetype i = 0; i < n; ++i) {
         const char c = static_cast<char>(chars[i].unicode());
-        out += c;
-        if (doubleQuotes && c == '\'')
-            out += c;
+        if (doubleQuotes && c == '\'') {
+            out.insert(at, 1, c); // rare: the text grows by one
+            ++at;
+        }
+        out[at++] = c;
     }
 }
 

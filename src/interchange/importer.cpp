@@ -340,6 +340,7 @@ public:
             for (const QString& keyword : line.keywords) {
                 const int k = static_cast<int>(m_keywords.size());
                 m_keywords.push_back(keyword);
+                m_lineEnds = m_lineEnds || keyword.contains(QLatin1Char('\n'));
                 if (keyword.isEmpty())
                     m_empty.push_back(k);
                 else if (keyword[0].unicode() < kAscii)
@@ -353,16 +354,30 @@ public:
     int hits(const QStringList& values)
     {
         // No value holds a line end, so a keyword is inside one of the values
-        // exactly when it is inside their line-end-joined text.
-        const QString joined = values.join(QLatin1Char('\n'));
-        const QStringView text(joined);
+        // exactly when it is inside their line-end-joined text; unless a
+        // keyword holds one itself, the values are searched one by one.
         if (++m_round == 0) {
             std::fill(m_seen.begin(), m_seen.end(), 0);
             m_round = 1;
         }
         int count = 0;
-        for (int k : m_empty)
-            count += joined.contains(m_keywords[static_cast<size_t>(k)]) ? 1 : 0;
+        if (m_lineEnds || !m_empty.empty()) {
+            const QString joined = values.join(QLatin1Char('\n'));
+            for (int k : m_empty)
+                count += joined.contains(m_keywords[static_cast<size_t>(k)]) ? 1 : 0;
+            if (m_lineEnds)
+                return count + search(joined);
+        }
+        for (const QString& value : values)
+            count += search(value);
+        return count;
+    }
+
+private:
+    // Hits of keywords not yet seen in this round that text contains.
+    int search(QStringView text)
+    {
+        int count = 0;
         const qsizetype n = text.size();
         for (qsizetype i = 0; i < n; ++i) {
             const char16_t c = text[i].unicode();
@@ -389,12 +404,12 @@ public:
         return count;
     }
 
-private:
     static constexpr char16_t kAscii = 128;
     std::vector<QString> m_keywords;
     std::array<std::vector<int>, kAscii> m_ascii;
     QHash<char16_t, std::vector<int>> m_other;
     std::vector<int> m_empty;
+    bool m_lineEnds = false; // a keyword holds a line end
     std::vector<unsigned> m_seen; // == m_round: found in the current line
     unsigned m_round = 0;
 };
