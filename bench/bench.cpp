@@ -12,8 +12,13 @@
 #include "bom/bomreport.h"
 #include "bom/bomtree.h"
 #include "db/database.h"
+#include "db/rollup.h"
 #include "grid/gridmodel.h"
+#include "interchange/csvexport.h"
+#include "interchange/importer.h"
+#include "orders/requirement.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QString>
 
@@ -40,6 +45,8 @@ public:
 
     int failures = 0;
 };
+
+ConsoleInterface* g_console = nullptr;
 
 // Reads a whole result into a QueryResult, as the grid does on every load, and
 // reports the cell count so that the work cannot be skipped.
@@ -120,12 +127,19 @@ int treeIndex()
     return items.empty() ? 1 : 0;
 }
 
+// The program's start: library, settings, dictionary and the definitions
+// from the program folder; then the data folder of the run.
+void startCore()
+{
+    StartCore(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + QLatin1Char('/'));
+    App().DataFolder = QString::fromLocal8Bit(qgetenv("KOLT_BENCH_DATA"));
+}
+
 // The grid's load of a table: statement, re-map, layout and the error check
 // with its look-ups; the definitions come from the program folder.
 int gridLoad(int table, const QString& assembly)
 {
-    StartCore(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + QLatin1Char('/'));
-    App().DataFolder = QString::fromLocal8Bit(qgetenv("KOLT_BENCH_DATA"));
+    startCore();
     SelectTable(App().DataFolder, table);
     CGridModel grid;
     grid.currentAssembly = assembly;
@@ -151,6 +165,64 @@ int gridLargeAssembly()
     return gridLoad(AssyList, assembly);
 }
 
+// The Update command: every assembly's price and labour recomputed and
+// written. bench/run hands each run a fresh copy of the data.
+int rollup()
+{
+    startCore();
+    const int assemblies = RunCostRollup();
+    std::printf("%i assemblies\n", assemblies);
+    return assemblies > 0 ? 0 : 1;
+}
+
+// The import command on KOLT_BENCH_CSV into the data folder, with the header
+// and mapping the dialog proposes.
+int importCsv()
+{
+    startCore();
+    ImportFile file;
+    if (!file.load(qEnvironmentVariable("KOLT_BENCH_CSV")))
+        return 1;
+    const ImportMapping mapping = LoadImportMapping(ImportMappingPath());
+    const ImportHeader header = FindImportHeader(file, mapping);
+    QStringList targets;
+    for (int target : header.targets)
+        targets << (target >= 0 ? mapping.lines[static_cast<size_t>(target)].target : QString());
+    const ImportOutcome outcome =
+        ProcessImport(file, header.line + 1, targets, AssemblyNameFromPath(file.path()));
+    std::printf("%i lines scanned, %i added, %i vendors\n", outcome.scanned, outcome.added, outcome.vendors);
+    return outcome.stored && outcome.added > 0 ? 0 : 1;
+}
+
+// The Export command on the part table, into KOLT_BENCH_OUT.
+int exportPartList()
+{
+    startCore();
+    QString path = qEnvironmentVariable("KOLT_BENCH_OUT");
+    if (path.isEmpty())
+        path = QDir::tempPath() + QStringLiteral("/kolt-bench-export.csv");
+    return ExportTable(path, PartList, QString()) ? 0 : 1;
+}
+
+// "Process" of requirement KOLT_BENCH_REQ (bench/run creates it in a copy of
+// the data) for quantity 10 of its assembly.
+int processRequirement()
+{
+    startCore();
+    const QString order = qEnvironmentVariable("KOLT_BENCH_REQ");
+    const RequirementRecord record = LoadRequirement(order);
+    const int messages = g_console->failures;
+    const ProcessOutcome outcome = ProcessRequirement(order, 10, record.assembly.toUpper());
+    if (!outcome.done)
+        return 1;
+    // Success ends with one message, the count of purchase orders; any other
+    // is a failure.
+    if (g_console->failures == messages + 1)
+        g_console->failures = messages;
+    std::printf("%i purchase orders, %zu parts\n", outcome.batch.count, outcome.flatList.size());
+    return 0;
+}
+
 struct Operation
 {
     const char* name;
@@ -166,7 +238,23 @@ const Operation kOperations[] = {
     {"tree-index", treeIndex},
     {"grid-partlist", gridPartList},
     {"grid-assylist", gridLargeAssembly},
+    {"rollup", rollup},
+    {"import", importCsv},
+    {"export", exportPartList},
+    {"process", processRequirement},
 };
+
+// KOLT_BENCH_RECORD=FILE: every statement that succeeded is written to FILE,
+// one per line, so that bench/run can hand the same work to the sqlite3 shell.
+FILE* g_record = nullptr;
+
+void recordStatement(const QByteArray& statement, int resultCode)
+{
+    if (resultCode != 0 || !g_record)
+        return;
+    std::fwrite(statement.constData(), 1, static_cast<size_t>(statement.size()), g_record);
+    std::fputs(statement.trimmed().endsWith(';') ? "\n" : ";\n", g_record);
+}
 
 void usage()
 {
@@ -193,7 +281,17 @@ int main(int argc, char** argv)
         return 2;
     }
     ConsoleInterface console;
+    g_console = &console;
     SetUserInterface(&console);
+    // Settings of whoever runs this must not change what is measured.
+    qputenv("XDG_CONFIG_HOME", QByteArray(argv[2]) + "/.config");
+    const QByteArray recordPath = qgetenv("KOLT_BENCH_RECORD");
+    if (!recordPath.isEmpty()) {
+        g_record = std::fopen(recordPath.constData(), "w");
+        if (!g_record)
+            return 1;
+        ObserveStatements(recordStatement);
+    }
     if (!LoadDatabaseLibrary())
         return 1;
     // Table 0 is current at start, so this only points the layer at the folder.
@@ -201,5 +299,9 @@ int main(int argc, char** argv)
     qputenv("KOLT_BENCH_DATA", argv[2]);
     const int rc = operation->run();
     SetUserInterface(nullptr);
+    if (g_record) {
+        ObserveStatements(nullptr);
+        std::fclose(g_record);
+    }
     return rc != 0 || console.failures ? 1 : 0;
 }

@@ -20,12 +20,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QStringList>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -831,16 +833,98 @@ int generate(const QString& folder)
     return 0;
 }
 
+// A bill of materials as a CAD tool or a spreadsheet exports it, for the
+// import benchmark: a header that the shipped import.def maps and `lines`
+// data lines (no title line, so that the sqlite3 shell reads it too). Most part numbers are new, about one line in eight
+// repeats an earlier one, and reference designators with commas are quoted.
+int writeImportCsv(const QString& path, int lines)
+{
+    Rng rng(20261208);
+    const QStringList manufacturers = {"YAGEO", "MURATA", "TDK", "KEMET", "VISHAY", "PANASONIC", "ROHM",
+                                       "TEXAS INSTRUMENTS", "ANALOG DEVICES", "MICROCHIP", "STMICROELECTRONICS",
+                                       "NXP", "ON SEMI", "MOLEX", "TE CONNECTIVITY", "WURTH", "AMPHENOL",
+                                       "NEXPERIA", "INFINEON", "BOURNS", "KOA SPEER", "LITTELFUSE", "EPSON",
+                                       "ABRACON", "HIROSE", "JST", "SAMTEC", "LITE-ON", "KINGBRIGHT", "COILCRAFT"};
+    const QStringList distributors = {"DIGI-KEY", "MOUSER", "ARROW", "AVNET", "FARNELL", "RS COMPONENTS", "TME",
+                                      "LCSC", "FUTURE ELECTRONICS", "NEWARK"};
+    struct Kind
+    {
+        const char* prefix;
+        const char* designator;
+        const char* description;
+    };
+    const Kind kinds[] = {
+        {"IMP-RES", "R", "RES SMD %iK OHM 1%% 1/10W 0603"},
+        {"IMP-CAP", "C", "CAP CER %iNF 50V X7R 0603"},
+        {"IMP-IC", "U", "IC MCU 32BIT %iKB FLASH LQFP"},
+        {"IMP-CONN", "J", "CONN HEADER %i POS 2.54MM"},
+        {"IMP-LED", "D", "LED GREEN 0603 SMD %iMCD"},
+        {"IMP-IND", "L", "INDUCTOR %iUH 2A SMD"},
+        {"IMP-SCR", "H", "SCREW M3X%i PAN HEAD"},
+        {"IMP-CBL", "W", "CABLE ASSEMBLY %i MM RIBBON"},
+    };
+    QByteArray text = "Item,Quantity,Reference,Part Number,Description,Manufacturer,Distributor\r\n";
+    std::vector<QString> numbers;
+    std::vector<int> kindOf;
+    int nextDesignator[std::size(kinds)] = {};
+    for (int item = 1; item <= lines; ++item) {
+        int k;
+        QString number;
+        if (!numbers.empty() && rng.chance(12)) {
+            const int earlier = rng.below(static_cast<int>(numbers.size()));
+            number = numbers[static_cast<size_t>(earlier)];
+            k = kindOf[static_cast<size_t>(earlier)];
+        } else {
+            k = rng.below(static_cast<int>(std::size(kinds)));
+            number = Format("%s-%06i", {kinds[k].prefix, 100000 + static_cast<int>(numbers.size()) * 7});
+            numbers.push_back(number);
+            kindOf.push_back(k);
+        }
+        const int quantity = rng.chance(70) ? 1 : rng.between(2, 4);
+        QString references;
+        for (int q = 0; q < quantity; ++q) {
+            if (q)
+                references += QLatin1Char(',');
+            references += Format("%s%i", {kinds[k].designator, ++nextDesignator[k]});
+        }
+        if (quantity > 1)
+            references = QLatin1Char('"') + references + QLatin1Char('"');
+        // A few lines leave the sources empty: parts made in-house.
+        const bool sourced = !rng.chance(3);
+        const QString line = Format("%i,%i,%s,%s,%s,%s,%s\r\n",
+                                    {item, quantity, references, number,
+                                     Format(kinds[k].description, {rng.between(1, 470)}),
+                                     sourced ? rng.pick(manufacturers) : QString(),
+                                     sourced ? rng.pick(distributors) : QString()});
+        text += line.toUtf8();
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
+        std::fprintf(stderr, "kolt_bench_gen: cannot write %s\n", qPrintable(path));
+        return 1;
+    }
+    return 0;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: kolt_bench_gen DIR   (DIR must not hold a kolt.db yet)\n"
+                         "       kolt_bench_gen --empty DIR   (only initialised, no rows)\n"
+                         "       kolt_bench_gen --import-csv FILE   (a 10,000-line BOM to import)\n");
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: kolt_bench_gen DIR   (DIR must not hold a kolt.db yet)\n");
-        return 2;
-    }
-    const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    if (argc == 3 && std::strcmp(argv[1], "--import-csv") == 0)
+        return writeImportCsv(QString::fromLocal8Bit(argv[2]), 10000);
+    const bool empty = argc == 3 && std::strcmp(argv[1], "--empty") == 0;
+    if (argc != 2 && !empty)
+        return usage();
+    const QString folder = QDir(QString::fromLocal8Bit(argv[argc - 1])).absolutePath();
     if (QFileInfo::exists(folder + QStringLiteral("/kolt.db"))) {
         std::fprintf(stderr, "kolt_bench_gen: %s already holds a kolt.db\n", qPrintable(folder));
         return 1;
@@ -858,7 +942,7 @@ int main(int argc, char** argv)
     QElapsedTimer timer;
     timer.start();
     OpenDataFolder(folder);
-    const int rc = generate(folder);
+    const int rc = empty ? 0 : generate(folder);
     std::fprintf(stderr, "kolt_bench_gen: %lld ms\n", static_cast<long long>(timer.elapsed()));
     SetUserInterface(nullptr);
     return rc;

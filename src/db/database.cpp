@@ -7,9 +7,14 @@
 #include "app/userinterface.h"
 
 #include <dlfcn.h>
+#include <sys/mman.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -56,6 +61,7 @@ QString g_accumulator;
 int g_txDepth = 0;
 bool g_txFailed = false;
 int g_injectAfter = 0;
+StatementObserver g_observer = nullptr;
 
 const QString kEmpty;
 
@@ -97,17 +103,46 @@ QString decodeText(const char* text)
         return QString();
     const size_t n = std::strlen(text);
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    bool ascii = true;
-    for (size_t i = 0; i < n; ++i)
-        if (bytes[i] >= 0x80) {
-            ascii = false;
+    // Nearly every value is ASCII: eight bytes at a time, then the rest.
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, sizeof word);
+        if (word & 0x8080808080808080ULL)
             break;
-        }
-    if (ascii)
+    }
+    while (i < n && bytes[i] < 0x80)
+        ++i;
+    if (i == n)
         return QString::fromLatin1(text, static_cast<qsizetype>(n));
     if (isUtf8(bytes, n))
         return QString::fromUtf8(text, static_cast<qsizetype>(n));
     return QString::fromLatin1(text, static_cast<qsizetype>(n));
+}
+
+// Recent short values of each column of the running RunQuery, by a hash of
+// their bytes.
+constexpr size_t kRecentSlots = 64;
+constexpr size_t kRecentLength = 24;
+std::vector<QString> g_recent;
+
+QString decodeRecent(const char* text, QString* slots)
+{
+    if (!text || !*text)
+        return decodeText(text);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    std::uint32_t hash = 2166136261u;
+    size_t n = 0;
+    for (; bytes[n] != 0; ++n) {
+        if (n == kRecentLength || bytes[n] >= 0x80)
+            return decodeText(text);
+        hash = (hash ^ bytes[n]) * 16777619u;
+    }
+    QString& slot = slots[hash % kRecentSlots];
+    const QLatin1StringView latin(text, static_cast<qsizetype>(n));
+    if (slot.size() != latin.size() || slot != latin)
+        slot = QString(latin);
+    return slot;
 }
 
 void reportLibraryFailure(const QString& text)
@@ -115,8 +150,8 @@ void reportLibraryFailure(const QString& text)
     ShowMessage(text, QStringLiteral("dll error"));
 }
 
-// Runs one statement; the single place that meets sqlite3_exec.
-int exec(const QString& sql, ExecCallback callback, bool countsForTransaction)
+// Runs one statement, given as UTF-8; the single place that meets sqlite3_exec.
+int execUtf8(const QByteArray& statement, ExecCallback callback, bool countsForTransaction)
 {
     if (!g_lib.exec || !g_connection) {
         g_lastResult = 1;
@@ -132,7 +167,6 @@ int exec(const QString& sql, ExecCallback callback, bool countsForTransaction)
             g_txFailed = true;
         return g_lastResult;
     }
-    const QByteArray statement = sql.toUtf8();
     char* error = nullptr;
     g_lastResult = g_lib.exec(g_connection, statement.constData(), callback, nullptr, &error);
     if (g_lastResult != 0) {
@@ -142,13 +176,43 @@ int exec(const QString& sql, ExecCallback callback, bool countsForTransaction)
     }
     if (error && g_lib.free)
         g_lib.free(error);
+    if (g_observer)
+        g_observer(statement, g_lastResult);
     return g_lastResult;
+}
+
+int exec(const QString& sql, ExecCallback callback, bool countsForTransaction)
+{
+    return execUtf8(sql.toUtf8(), callback, countsForTransaction);
+}
+
+// A large result is hundreds of thousands of cells, tens of megabytes that
+// are touched once each: backed by huge pages where the system offers them,
+// the kernel takes one fault per 2 MiB instead of one per 4 KiB. Only advice;
+// the memory stays the allocator's.
+void adviseHugePages(void* data, size_t bytes)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t kHugePage = 2u << 20;
+    if (bytes < 2 * kHugePage)
+        return;
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t last = (start + bytes) & ~(kHugePage - 1);
+    if (last > first)
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(bytes);
+#endif
 }
 
 int rowHandler(void*, int columns, char** values, char** names)
 {
     QueryResult& result = *g_target;
-    if (headingsCaptured == 0 && names) {
+    // A result without headings takes them from this statement even when an
+    // earlier one left the flag set: with no width its rows have no place.
+    if ((headingsCaptured == 0 || result.columnCount == 0) && names) {
         if (columns > kMaxColumns) {
             g_tooManyColumns = true;
             ShowMessage(QStringLiteral("The result has %1 columns; at most %2 can be read.")
@@ -163,15 +227,43 @@ int rowHandler(void*, int columns, char** values, char** names)
         headingsCaptured = 1;
     }
     const int width = result.columnCount;
-    if (columns > width && width > 0) {
+    if (width <= 0)
+        return 0;
+    if (columns > width) {
         // A statement wider than the captured headings: keep what fits.
         columns = width;
     }
+    std::vector<QString>& cells = result.cells;
     const size_t base = static_cast<size_t>(g_rowCounter) * static_cast<size_t>(width);
-    if (result.cells.size() < base + width)
-        result.cells.resize(std::max(base + width, result.cells.size() * 2));
-    for (int c = 0; c < columns; ++c)
-        result.cells[base + c] = decodeText(values[c]);
+    if (cells.capacity() < base + width) {
+        // The advice must come before the cells move in, or half the new
+        // array is already faulted in small pages.
+        std::vector<QString> grown;
+        grown.reserve(std::max({base + width, cells.capacity() * 2, size_t{4096}}));
+        adviseHugePages(grown.data(), grown.capacity() * sizeof(QString));
+        grown.insert(grown.end(), std::make_move_iterator(cells.begin()), std::make_move_iterator(cells.end()));
+        cells.swap(grown);
+    }
+    // From the 64th row on, short texts are looked up among the recent
+    // values of their column: categories, units, vendors, zeros and stamps
+    // repeat, and a repeated value shares the text instead of allocating it.
+    if (g_rowCounter == 64)
+        g_recent.resize(static_cast<size_t>(width) * kRecentSlots);
+    const bool recent = g_rowCounter >= 64;
+    // Cells left by an earlier statement are overwritten; new ones are
+    // appended as they are decoded, never constructed empty first.
+    for (int c = 0; c < columns; ++c) {
+        const size_t index = base + static_cast<size_t>(c);
+        QString text = recent ? decodeRecent(values[c], &g_recent[static_cast<size_t>(c) * kRecentSlots])
+                              : decodeText(values[c]);
+        if (index < cells.size())
+            cells[index] = std::move(text);
+        else {
+            if (index > cells.size())
+                cells.resize(index);
+            cells.push_back(std::move(text));
+        }
+    }
     ++g_rowCounter;
     return 0;
 }
@@ -308,6 +400,8 @@ int RunQuery(QueryResult& result, const QString& sql)
     g_tooManyColumns = false;
     if (OpenDatabase()) {
         exec(sql + QLatin1Char(';'), rowHandler, true);
+        // The recent values hold references to the cells' texts; let go.
+        g_recent.clear();
         if (g_lastResult != 0 && !g_tooManyColumns)
             ShowMessage(g_lastError, QStringLiteral("Database Status"));
         CloseDatabase();
@@ -330,20 +424,153 @@ QString QueryText(const QString& sql, bool separated)
     return result;
 }
 
-void InsertRow(const QStringList& values, int table)
+namespace {
+
+// Appends text as UTF-8, with each single quote doubled when asked; most
+// values are ASCII and are copied as they are.
+void appendUtf8(std::string& out, const QString& text, bool doubleQuotes)
+{
+    const qsizetype n = text.size();
+    const QChar* chars = text.constData();
+    for (qsizetype i = 0; i < n; ++i)
+        if (chars[i].unicode() >= 0x80) {
+            const QByteArray utf8 =
+                (doubleQuotes && text.contains(QLatin1Char('\'')) ? SqlEscape(text) : text).toUtf8();
+            out.append(utf8.constData(), static_cast<size_t>(utf8.size()));
+            return;
+        }
+    size_t at = out.size();
+    out.resize(at + static_cast<size_t>(n));
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = static_cast<char>(chars[i].unicode());
+        if (doubleQuotes && c == '\'') {
+            out.insert(at, 1, c); // rare: the text grows by one
+            ++at;
+        }
+        out[at++] = c;
+    }
+}
+
+// True for a plain run of decimal digits, which reads as a number as it is.
+bool isDigits(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text)
+        if (c.unicode() < '0' || c.unicode() > '9')
+            return false;
+    return true;
+}
+
+bool isZeros(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.unicode() != '0')
+            return false;
+    return true;
+}
+
+// What InsertRow needs of a table definition, worked out once instead of per
+// row: the statement's start with its column list, and per field whether the
+// value is a number, a quoted text or neither, and whether it is upper-cased.
+// The definition's texts are kept alongside; they share the definition's
+// storage, so a changed or reloaded definition is seen by comparing pointers.
+struct InsertShape
+{
+    enum Kind : char { Verbatim, Number, Text };
+
+    int fieldCount = -1;
+    QString name;
+    std::array<QString, kMaxColumns> headings;
+    std::array<QString, kMaxColumns> types;
+    QByteArray head;   // "insert into <name>( <columns>)"
+    QByteArray prefix; // head + " values ( "
+    std::array<Kind, kMaxColumns> kinds{};
+    std::array<bool, kMaxColumns> upper{};
+
+    static bool same(const QString& a, const QString& b)
+    {
+        return a.constData() == b.constData() && a.size() == b.size();
+    }
+
+    bool matches(const TableDefinition& definition) const
+    {
+        if (definition.fieldCount != fieldCount || !same(definition.name, name))
+            return false;
+        for (int i = 0; i < fieldCount; ++i)
+            if (!same(definition.headings[i], headings[i]) || !same(definition.types[i], types[i]))
+                return false;
+        return true;
+    }
+
+    void build(const TableDefinition& definition, int table)
+    {
+        fieldCount = std::clamp(definition.fieldCount, 0, kMaxColumns);
+        name = definition.name;
+        const QString key = TableKey(table);
+        QString columns = QStringLiteral("insert into ") + name + QStringLiteral("( ");
+        for (int i = 0; i < fieldCount; ++i) {
+            headings[i] = definition.headings[i];
+            types[i] = definition.types[i];
+            const QString type = types[i].toLower();
+            kinds[i] = type == QLatin1String("text")                                         ? Text
+                       : type == QLatin1String("integer") || type == QLatin1String("real") ? Number
+                                                                                             : Verbatim;
+            upper[i] = IsUpperCaseColumn(key, headings[i]);
+            if (i)
+                columns += QLatin1Char(',');
+            columns += ToColumnName(headings[i]);
+        }
+        columns += QLatin1Char(')');
+        head = columns.toUtf8();
+        prefix = head + " values ( ";
+    }
+};
+
+std::array<InsertShape, kTableCount> g_insertShapes;
+std::string g_insertStatement;
+std::string g_insertValues;
+std::vector<size_t> g_insertStarts;
+
+const InsertShape& insertShape(int table)
 {
     const TableDefinition& definition = App().tables[table];
-    const QString key = TableKey(table);
-    QString columns;
-    QString list;
-    for (int i = 0; i < definition.fieldCount; ++i) {
-        const QString type = definition.types[i].toLower();
-        QString value = values.value(i);
-        if (type == QLatin1String("integer") || type == QLatin1String("real")) {
+    InsertShape& shape = g_insertShapes[static_cast<size_t>(table)];
+    if (!shape.matches(definition))
+        shape.build(definition, table);
+    return shape;
+}
+
+} // namespace
+
+namespace {
+
+// The values of one record, from "( " on, without the closing ")".
+void appendValues(std::string& statement, const InsertShape& shape, const QStringList& values,
+                  std::vector<size_t>* starts = nullptr)
+{
+    for (int i = 0; i < shape.fieldCount; ++i) {
+        if (i)
+            statement += ',';
+        if (starts)
+            starts->push_back(statement.size());
+        QString value = i < values.size() ? values[i] : QString();
+        if (shape.kinds[i] == InsertShape::Number) {
+            if (isDigits(value)) {
+                if (isZeros(value))
+                    statement += '0';
+                else
+                    appendUtf8(statement, value, false);
+                continue;
+            }
+            if (value.isEmpty()) {
+                statement += '0';
+                continue;
+            }
             // A number goes into the statement unquoted, so only a clean
             // number may pass; anything else is read leniently first.
             bool numeric = false;
-            double number = value.trimmed().toDouble(&numeric);
+            double number = QStringView(value).trimmed().toDouble(&numeric);
             if (!numeric || !std::isfinite(number)) {
                 number = TextToDouble(value);
                 value = QString::number(number, 'g', 17);
@@ -351,21 +578,111 @@ void InsertRow(const QStringList& values, int table)
             if (number == 0.0)
                 value = QStringLiteral("0");
         }
-        if (i) {
-            columns += QLatin1Char(',');
-            list += QLatin1Char(',');
-        }
-        columns += ToColumnName(definition.headings[i]);
-        if (IsUpperCaseColumn(key, definition.headings[i]))
+        if (shape.upper[i])
             value = value.toUpper();
-        if (type == QLatin1String("text"))
-            list += QLatin1Char('\'') + SqlEscape(value) + QLatin1Char('\'');
-        else
-            list += value;
+        if (shape.kinds[i] == InsertShape::Text) {
+            statement += '\'';
+            appendUtf8(statement, value, true);
+            statement += '\'';
+        } else {
+            appendUtf8(statement, value, false);
+        }
     }
-    exec(QStringLiteral("insert into ") + definition.name + QStringLiteral("( ") + columns
-             + QStringLiteral(") values ( ") + list + QLatin1Char(')'),
-         nullptr, true);
+}
+
+} // namespace
+
+void InsertRow(const QStringList& values, int table)
+{
+    InsertRows({values}, table);
+}
+
+void InsertRows(const std::vector<QStringList>& rows, int table)
+{
+    if (table < 0 || table >= kTableCount || rows.empty())
+        return;
+    const InsertShape& shape = insertShape(table);
+    std::string& statement = g_insertStatement;
+    if (rows.size() == 1) {
+        statement.assign(shape.prefix.constData(), static_cast<size_t>(shape.prefix.size()));
+        appendValues(statement, shape, rows.front());
+        statement += ')';
+        execUtf8(QByteArray::fromRawData(statement.data(), static_cast<qsizetype>(statement.size())), nullptr,
+                 true);
+        return;
+    }
+
+    // Each record's values as InsertRow writes them, with where each begins.
+    const size_t fields = static_cast<size_t>(shape.fieldCount);
+    std::string& values = g_insertValues;
+    values.clear();
+    std::vector<size_t>& starts = g_insertStarts;
+    starts.clear();
+    starts.reserve(rows.size() * (fields + 1));
+    for (const QStringList& row : rows) {
+        appendValues(values, shape, row, &starts);
+        values += ',';
+        starts.push_back(values.size()); // as if a next record began here
+    }
+    const auto slice = [&](size_t row, size_t field) {
+        const size_t at = row * (fields + 1) + field;
+        return std::string_view(values).substr(starts[at], starts[at + 1] - 1 - starts[at]);
+    };
+
+    // A value that is the same in every record (an empty field, the
+    // currency, the stamp) is written once, in the select list, instead of
+    // once per record: the library parses and codes each value it is given,
+    // and most fields of an imported record are the same in all of them.
+    // Values of other types are written as they are, per record.
+    std::vector<bool> constant(fields, false);
+    size_t constants = 0;
+    for (size_t f = 0; f < fields; ++f) {
+        if (shape.kinds[f] == InsertShape::Verbatim)
+            continue;
+        bool same = true;
+        for (size_t r = 1; r < rows.size() && same; ++r)
+            same = slice(r, f) == slice(0, f);
+        constant[f] = same;
+        constants += same ? 1 : 0;
+    }
+
+    if (constants == 0 || constants == fields) {
+        statement.assign(shape.prefix.constData(), static_cast<size_t>(shape.prefix.size()));
+        for (size_t r = 0; r < rows.size(); ++r) {
+            if (r)
+                statement += "),( ";
+            appendValues(statement, shape, rows[r]);
+        }
+        statement += ')';
+    } else {
+        statement.assign(shape.head.constData(), static_cast<size_t>(shape.head.size()));
+        statement += " select ";
+        int column = 0;
+        for (size_t f = 0; f < fields; ++f) {
+            if (f)
+                statement += ',';
+            if (constant[f])
+                statement += slice(0, f);
+            else
+                statement += "column" + std::to_string(++column);
+        }
+        statement += " from (values ( ";
+        for (size_t r = 0; r < rows.size(); ++r) {
+            if (r)
+                statement += "),( ";
+            bool first = true;
+            for (size_t f = 0; f < fields; ++f) {
+                if (constant[f])
+                    continue;
+                if (!first)
+                    statement += ',';
+                first = false;
+                statement += slice(r, f);
+            }
+        }
+        statement += "))";
+    }
+    execUtf8(QByteArray::fromRawData(statement.data(), static_cast<qsizetype>(statement.size())), nullptr, true);
 }
 
 int LastResultCode()
@@ -460,4 +777,9 @@ bool Transaction::commit()
 void InjectStatementFailure(int afterStatements)
 {
     g_injectAfter = afterStatements;
+}
+
+void ObserveStatements(StatementObserver observer)
+{
+    g_observer = observer;
 }

@@ -42,6 +42,9 @@ int RunQuery(QueryResult& result, const QString& sql);
 QString QueryText(const QString& sql, bool separated);
 // One record of a table from its definition, on the caller's open connection.
 void InsertRow(const QStringList& values, int table);
+// Several records of one table in one statement, each as InsertRow builds
+// it: when the statement fails, none of them is stored.
+void InsertRows(const std::vector<QStringList>& rows, int table);
 
 // Result code of the last open or statement (0 = success) and the library's
 // message for the last failed statement.
@@ -81,3 +84,9 @@ private:
 
 // Test hook: makes the n-th statement from now fail (0 disables).
 void InjectStatementFailure(int afterStatements);
+
+// Diagnostic hook (the benchmarks record the work of an operation with it):
+// sees every statement handed to the library, as UTF-8, with its result code.
+// nullptr stops it.
+using StatementObserver = void (*)(const QByteArray& statement, int resultCode);
+void ObserveStatements(StatementObserver observer);

@@ -5,62 +5,113 @@
 #include "app/userinterface.h"
 #include "app/utilities.h"
 #include "db/database.h"
+#include "grid/gridmodel.h"
 
 #include <QSaveFile>
 
 namespace {
 
+// Appends text as UTF-8: ASCII byte by byte, anything else through the codec.
+void appendUtf8(QByteArray& out, QStringView text, bool ascii)
+{
+    if (!ascii) {
+        out += text.toUtf8();
+        return;
+    }
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char* to = out.data() + start;
+    for (const QChar c : text)
+        *to++ = static_cast<char>(c.unicode());
+}
+
 // A cell is enclosed in quotes when it holds a comma, as always, and also
 // when it holds a line break or begins with a quote, which would otherwise
 // split or swallow the row in a spreadsheet; inside an enclosed cell a quote
 // is doubled. Any other cell is written as it is.
-QString exportCell(const QString& text)
+void appendCell(QByteArray& out, const QString& text)
 {
     if (text.isEmpty())
-        return text;
-    const bool enclose = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('\n'))
-        || text.contains(QLatin1Char('\r')) || text.startsWith(QLatin1Char('"'));
-    if (!enclose)
-        return text;
-    QString cell = text;
-    cell.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + cell + QLatin1Char('"');
+        return;
+    bool enclose = text.front() == QLatin1Char('"');
+    bool ascii = true;
+    bool quotes = false;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80)
+            ascii = false;
+        else if (u == ',' || u == '\n' || u == '\r')
+            enclose = true;
+        else if (u == '"')
+            quotes = true;
+    }
+    if (!enclose) {
+        appendUtf8(out, text, ascii);
+        return;
+    }
+    out += '"';
+    if (quotes) {
+        QString doubled = text;
+        doubled.replace(QLatin1String("\""), QLatin1String("\"\""));
+        appendUtf8(out, doubled, ascii);
+    } else {
+        appendUtf8(out, text, ascii);
+    }
+    out += '"';
+}
+
+bool isAscii(QStringView text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
 }
 
 } // namespace
 
 QString ExportLoadStatement(int table, const QString& assembly)
 {
-    // The grid's own load statements, in its default sort order.
-    switch (table) {
-    case AssyList:
-        return SqlFormat("Select * from AssyList where Assy='%s'", {assembly}) + QStringLiteral(" order by Item");
-    case RescList:
-        return SqlFormat("Select * from RescList where Assy='%s'", {assembly}) + QStringLiteral(" order by Step");
-    default:
-        return QStringLiteral("Select * from ") + TableSqlName(table);
-    }
+    // Exactly what the grid loads, in its order, so that the file holds what
+    // the grid shows.
+    CGridModel model;
+    model.currentAssembly = assembly;
+    return model.BuildStatement(table);
 }
 
 QByteArray CsvExportBytes(const QueryResult& result, int table, const QString& timestamp)
 {
-    QString text = Format("KOLT File Export: %s Table:%s\r\n ", {timestamp, TableSqlName(table)});
     std::vector<int> columns;
     for (int c = 1; c < result.columnCount; ++c)
         if (c < 2 || !result.headings[c].contains(QLatin1String("Item L")))
             columns.push_back(c);
-    const auto appendLine = [&text, &columns](const auto& cellOf) {
+
+    // One pass over the cells for the size, so the text is never moved.
+    qsizetype size = 256;
+    for (int r = 0; r < result.rowCount; ++r)
+        for (int c : columns)
+            size += result.cell(r, c).size() + 1;
+    size += static_cast<qsizetype>(result.rowCount) * 2;
+    QByteArray out;
+    out.reserve(size + size / 8);
+
+    out += Format("KOLT File Export: %s Table:%s\r\n ", {timestamp, TableSqlName(table)}).toUtf8();
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (i)
+            out += ',';
+        const QString& heading = result.headings[columns[i]];
+        appendUtf8(out, heading, isAscii(heading));
+    }
+    out += "\r\n";
+    for (int r = 0; r < result.rowCount; ++r) {
         for (size_t i = 0; i < columns.size(); ++i) {
             if (i)
-                text += QLatin1Char(',');
-            text += cellOf(columns[i]);
+                out += ',';
+            appendCell(out, result.cell(r, columns[i]));
         }
-        text += QLatin1String("\r\n");
-    };
-    appendLine([&result](int c) { return result.headings[c]; });
-    for (int r = 0; r < result.rowCount; ++r)
-        appendLine([&result, r](int c) { return exportCell(result.cell(r, c)); });
-    return text.toUtf8();
+        out += "\r\n";
+    }
+    return out;
 }
 
 bool WriteCsvExport(const QString& path, const QueryResult& result, int table)

@@ -9,8 +9,11 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
+#include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace {
 
@@ -69,9 +72,7 @@ struct TableFields
     // An empty row with the line's mapped values and the user's stamp.
     QStringList row(const QStringList& lineValues, const QString& stampText) const
     {
-        QStringList values;
-        for (int i = 0; i < fieldCount; ++i)
-            values << QString();
+        QStringList values(fieldCount);
         for (size_t c = 0; c < columnField.size(); ++c)
             if (columnField[c] >= 0 && static_cast<qsizetype>(c) < lineValues.size())
                 values[columnField[c]] = lineValues[static_cast<qsizetype>(c)];
@@ -112,23 +113,93 @@ public:
         importVendors(lineValues, stamp);
     }
 
-private:
-    bool insert(const QStringList& values, int table)
+    // Stores what is still queued and lists the failures in line order.
+    void finish()
     {
-        InsertRow(values, table);
-        if (LastResultCode() == 0)
-            return true;
-        m_outcome.errors << Format("%s %i: %s", {Translate(QStringLiteral("Line")), m_lineNumber, LastErrorText()});
-        return false;
+        for (Batch& batch : m_batches)
+            flush(batch);
+        std::stable_sort(m_errors.begin(), m_errors.end(), [](const Failure& a, const Failure& b) {
+            return a.line != b.line ? a.line < b.line : a.kind < b.kind;
+        });
+        for (const Failure& failure : m_errors)
+            m_outcome.errors << failure.text;
+        m_errors.clear();
+    }
+
+private:
+    // Rows of one table waiting to be stored. They go to the database many
+    // to a statement, which spares the library most of its parsing; a
+    // statement that fails is repeated row by row, so that every failure is
+    // still reported with its own line and taken off the counters.
+    struct Batch
+    {
+        int table = 0;
+        int kind = 0; // the order of the tables within a line
+        std::vector<QStringList> rows;
+        std::vector<int> lines;
+        std::vector<int*> counters;
+        qsizetype characters = 0;
+    };
+    struct Failure
+    {
+        int line;
+        int kind;
+        QString text;
+    };
+    static constexpr size_t kBatchRows = 200;
+    static constexpr qsizetype kBatchCharacters = 200000;
+
+    void insert(const QStringList& values, int table, int& counter)
+    {
+        Batch& batch = m_batches[table == AssyList ? 0 : table == PartList ? 1 : 2];
+        batch.rows.push_back(values);
+        batch.lines.push_back(m_lineNumber);
+        batch.counters.push_back(&counter);
+        for (const QString& value : values)
+            batch.characters += value.size() + 3;
+        ++counter;
+        if (batch.rows.size() >= kBatchRows || batch.characters >= kBatchCharacters)
+            flush(batch);
+    }
+
+    void flush(Batch& batch)
+    {
+        if (batch.rows.empty())
+            return;
+        InsertRows(batch.rows, batch.table);
+        if (LastResultCode() != 0) {
+            const QString batchError = LastErrorText();
+            bool named = false;
+            for (size_t r = 0; r < batch.rows.size(); ++r) {
+                InsertRow(batch.rows[r], batch.table);
+                if (LastResultCode() == 0)
+                    continue;
+                fail(batch.lines[r], batch.kind, LastErrorText());
+                --*batch.counters[r];
+                named = true;
+            }
+            // The rows went in one by one: the failure was the statement's
+            // alone, and its first line stands for it.
+            if (!named)
+                fail(batch.lines.front(), batch.kind, batchError);
+        }
+        batch.rows.clear();
+        batch.lines.clear();
+        batch.counters.clear();
+        batch.characters = 0;
+    }
+
+    void fail(int line, int kind, const QString& error)
+    {
+        m_errors.push_back({line, kind, Format("%s %i: %s", {Translate(QStringLiteral("Line")), line, error})});
     }
 
     void importBomLine(const QStringList& lineValues, const QString& stamp)
     {
         QStringList values = m_bom.row(lineValues, stamp);
         setField(values, m_bom.assy, m_assembly);
-        if (!fieldValue(values, m_bom.assy).isEmpty() && !fieldValue(values, m_bom.part).isEmpty()
-            && insert(values, AssyList))
-            ++m_outcome.added;
+        if (!fieldValue(values, m_bom.assy).isEmpty() && !fieldValue(values, m_bom.part).isEmpty())
+            insert(values, AssyList, m_outcome.added);
     }
 
     void importPart(const QStringList& lineValues, const QString& stamp)
@@ -151,10 +222,8 @@ private:
             return;
         if (m_knownParts.contains(part))
             return;
-        if (insert(values, PartList)) {
-            m_knownParts.insert(part);
-            ++m_outcome.added;
-        }
+        insert(values, PartList, m_outcome.added);
+        m_knownParts.insert(part);
     }
 
     void importVendors(const QStringList& lineValues, const QString& stamp)
@@ -166,10 +235,8 @@ private:
             if (m_knownVendors.contains(name))
                 continue;
             setField(values, m_vendors.vendor, name.toUpper());
-            if (insert(values, VendList)) {
-                m_knownVendors.insert(name);
-                ++m_outcome.vendors;
-            }
+            insert(values, VendList, m_outcome.vendors);
+            m_knownVendors.insert(name);
         }
     }
 
@@ -194,6 +261,9 @@ private:
     int m_lineNumber = 0;
     qint64 m_stampSecond = -1;
     QString m_stamp;
+    std::array<Batch, 3> m_batches{{{AssyList, 0, {}, {}, {}, 0}, {PartList, 1, {}, {}, {}, 0},
+                                    {VendList, 2, {}, {}, {}, 0}}};
+    std::vector<Failure> m_errors;
 };
 
 void reportFailures(const ImportOutcome& outcome)
@@ -256,29 +326,112 @@ int MatchImportTarget(const ImportMapping& mapping, const QString& header)
     return match;
 }
 
+namespace {
+
+// Counts the keyword hits of many lines against one mapping: each position of
+// a line is compared only with the keywords that begin with its character, so
+// a line costs one pass instead of one search per keyword.
+class KeywordCounter
+{
+public:
+    explicit KeywordCounter(const ImportMapping& mapping)
+    {
+        for (const ImportTarget& line : mapping.lines)
+            for (const QString& keyword : line.keywords) {
+                const int k = static_cast<int>(m_keywords.size());
+                m_keywords.push_back(keyword);
+                m_lineEnds = m_lineEnds || keyword.contains(QLatin1Char('\n'));
+                if (keyword.isEmpty())
+                    m_empty.push_back(k);
+                else if (keyword[0].unicode() < kAscii)
+                    m_ascii[keyword[0].unicode()].push_back(k);
+                else
+                    m_other[keyword[0].unicode()].push_back(k);
+            }
+        m_seen.resize(m_keywords.size(), 0);
+    }
+
+    int hits(const QStringList& values)
+    {
+        // No value holds a line end, so a keyword is inside one of the values
+        // exactly when it is inside their line-end-joined text; unless a
+        // keyword holds one itself, the values are searched one by one.
+        if (++m_round == 0) {
+            std::fill(m_seen.begin(), m_seen.end(), 0);
+            m_round = 1;
+        }
+        int count = 0;
+        if (m_lineEnds || !m_empty.empty()) {
+            const QString joined = values.join(QLatin1Char('\n'));
+            for (int k : m_empty)
+                count += joined.contains(m_keywords[static_cast<size_t>(k)]) ? 1 : 0;
+            if (m_lineEnds)
+                return count + search(joined);
+        }
+        for (const QString& value : values)
+            count += search(value);
+        return count;
+    }
+
+private:
+    // Hits of keywords not yet seen in this round that text contains.
+    int search(QStringView text)
+    {
+        int count = 0;
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = text[i].unicode();
+            const std::vector<int>* candidates;
+            if (c < kAscii) {
+                candidates = &m_ascii[c];
+            } else {
+                const auto found = m_other.constFind(c);
+                if (found == m_other.constEnd())
+                    continue;
+                candidates = &*found;
+            }
+            for (int k : *candidates) {
+                if (m_seen[static_cast<size_t>(k)] == m_round)
+                    continue;
+                const QString& keyword = m_keywords[static_cast<size_t>(k)];
+                if (keyword.size() <= n - i
+                    && std::equal(keyword.cbegin(), keyword.cend(), text.cbegin() + i)) {
+                    m_seen[static_cast<size_t>(k)] = m_round;
+                    ++count;
+                }
+            }
+        }
+        return count;
+    }
+
+    static constexpr char16_t kAscii = 128;
+    std::vector<QString> m_keywords;
+    std::array<std::vector<int>, kAscii> m_ascii;
+    QHash<char16_t, std::vector<int>> m_other;
+    std::vector<int> m_empty;
+    bool m_lineEnds = false; // a keyword holds a line end
+    std::vector<unsigned> m_seen; // == m_round: found in the current line
+    unsigned m_round = 0;
+};
+
+} // namespace
+
 int CountKeywordHits(const ImportMapping& mapping, const QStringList& values)
 {
-    // No value holds a line end, so a keyword is inside one of the values
-    // exactly when it is inside their line-end-joined text.
-    const QString joined = values.join(QLatin1Char('\n'));
-    int hits = 0;
-    for (const ImportTarget& line : mapping.lines)
-        for (const QString& keyword : line.keywords)
-            if (joined.contains(keyword))
-                ++hits;
-    return hits;
+    return KeywordCounter(mapping).hits(values);
 }
 
 ImportHeader FindImportHeader(const ImportFile& file, const ImportMapping& mapping)
 {
     ImportHeader header;
+    KeywordCounter counter(mapping);
     int bestHits = 0;
     qsizetype bestValues = 0;
     for (int i = 0; i < file.lineCount(); ++i) {
         if (file.line(i).isEmpty())
             continue;
-        const QStringList values = SplitImportLine(file.line(i));
-        const int hits = CountKeywordHits(mapping, values);
+        const QStringList& values = file.values(i);
+        const int hits = counter.hits(values);
         const bool better = bestHits > 0 ? hits > bestHits : (hits > 0 || values.size() > bestValues);
         if (header.line < 0 || better) {
             header.line = i;
@@ -319,15 +472,16 @@ QString GuessCategory(const QString& description)
         {{"CABLE", "HARNESS", "WIRE"}, "Cable"},
         {{"TOOL", "SCREWDRIVER", "WRENCH"}, "Tools"},
     }};
-    const QString text = description.toUpper();
-    QString category = QStringLiteral("Undefined");
-    for (const Group& group : groups)
-        for (const char* keyword : group.keywords)
-            if (text.contains(QLatin1String(keyword))) {
-                category = QLatin1String(group.category);
-                break;
-            }
-    return category;
+    // The keywords are ASCII, so they are found in the UTF-8 bytes exactly
+    // where they are in the text. The last group that matches wins, so the
+    // search runs from the last group back and stops at the first match.
+    const QByteArray text = description.toUpper().toUtf8();
+    const std::string_view bytes(text.constData(), static_cast<size_t>(text.size()));
+    for (auto group = groups.rbegin(); group != groups.rend(); ++group)
+        for (const char* keyword : group->keywords)
+            if (bytes.find(keyword) != std::string_view::npos)
+                return QLatin1String(group->category);
+    return QStringLiteral("Undefined");
 }
 
 ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QStringList& columnTargets,
@@ -344,14 +498,13 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
         Transaction transaction;
         LineImporter importer(columnTargets, assembly, outcome);
         for (int i = std::max(firstLine, 0); i < file.lineCount(); ++i) {
-            if (!file.line(i).isEmpty()) {
-                const QStringList values = SplitImportLine(file.line(i));
-                importer.import(values, i + 1);
-            }
+            if (!file.line(i).isEmpty())
+                importer.import(file.values(i), i + 1);
             ++outcome.scanned;
             if (progress)
                 progress(outcome, file.endOf(i));
         }
+        importer.finish();
         if (!outcome.errors.isEmpty())
             transaction.fail();
         outcome.stored = transaction.commit();

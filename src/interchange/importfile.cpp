@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 QString DecodeImportBytes(const QByteArray& bytes)
 {
     const auto starts = [&bytes](const char* mark) { return bytes.startsWith(QByteArray(mark)); };
@@ -24,43 +26,44 @@ QString DecodeImportBytes(const QByteArray& bytes)
 QStringList SplitImportLine(const QString& line)
 {
     QStringList values;
-    QString value;
-    bool quoted = false;
-    bool atStart = true;
+    values.reserve(std::min<qsizetype>(line.count(QLatin1Char(',')) + 1, kMaxImportValues));
     const qsizetype n = line.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = line[i];
-        if (quoted) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < n && line[i + 1] == QLatin1Char('"')) {
-                    value += c;
-                    ++i;
-                } else {
-                    quoted = false;
+    const QChar* text = line.constData();
+    qsizetype i = 0;
+    for (;;) {
+        if (i < n && text[i] == QLatin1Char('"')) {
+            // Quoted: taken character by character up to the comma that
+            // follows the closing quote.
+            QString value;
+            bool quoted = true;
+            for (++i; i < n; ++i) {
+                const QChar c = text[i];
+                if (quoted) {
+                    if (c != QLatin1Char('"'))
+                        value += c;
+                    else if (i + 1 < n && text[i + 1] == QLatin1Char('"'))
+                        value += text[++i];
+                    else
+                        quoted = false;
+                    continue;
                 }
-            } else {
+                if (c == QLatin1Char(','))
+                    break;
                 value += c;
             }
-            continue;
-        }
-        if (c == QLatin1Char(',')) {
             values << value;
-            value.clear();
-            atStart = true;
-            if (values.size() == kMaxImportValues)
-                return values;
-            continue;
+        } else {
+            // Unquoted, the common case: everything up to the next comma.
+            qsizetype end = line.indexOf(QLatin1Char(','), i);
+            if (end < 0)
+                end = n;
+            values << line.mid(i, end - i);
+            i = end;
         }
-        if (c == QLatin1Char('"') && atStart) {
-            quoted = true;
-            atStart = false;
-            continue;
-        }
-        atStart = false;
-        value += c;
+        if (i >= n || values.size() == kMaxImportValues)
+            return values;
+        ++i; // the comma
     }
-    values << value;
-    return values;
 }
 
 bool ImportFile::load(const QString& path)
@@ -75,11 +78,27 @@ bool ImportFile::load(const QString& path)
     return true;
 }
 
+const QStringList& ImportFile::values(int index) const
+{
+    const auto i = static_cast<size_t>(index);
+    if (m_values.size() != m_lines.size()) {
+        m_values.assign(m_lines.size(), QStringList());
+        m_split.assign(m_lines.size(), false);
+    }
+    if (!m_split[i]) {
+        m_values[i] = SplitImportLine(m_lines[i]);
+        m_split[i] = true;
+    }
+    return m_values[i];
+}
+
 void ImportFile::setBytes(const QByteArray& bytes)
 {
     const QString text = DecodeImportBytes(bytes);
     m_lines.clear();
     m_ends.clear();
+    m_values.clear();
+    m_split.clear();
     m_length = text.size();
     m_loaded = true;
     qsizetype start = 0;

@@ -8,6 +8,8 @@
 #include "app/startup.h"
 
 #include <QDir>
+#include <array>
+#include <vector>
 
 TEST_F(DataFolderTest, RunQueryDeliversRowsHeadingsAndNulls)
 {
@@ -140,6 +142,134 @@ TEST_F(DataFolderTest, InsertRowDefaultsNumbersUpperCasesAndQuotes)
     EXPECT_EQ(r.cell(0, 2), "lower 'case'");
     EXPECT_EQ(TextToDouble(r.cell(0, 3)), 12.0);
     EXPECT_EQ(TextToDouble(r.cell(0, 4)), 0.0);
+}
+
+TEST_F(DataFolderTest, ManyRowsReadBackCellForCell)
+{
+    // Values that repeat, differ in one character, collide in length, are
+    // long, are not ASCII, and are empty, over enough rows that repeated
+    // values are shared between cells.
+    ASSERT_TRUE(Execute("create table T (a text, b text, c text)"));
+    Transaction tx;
+    std::vector<std::array<QString, 3>> expected;
+    for (int i = 0; i < 700; ++i) {
+        const std::array<QString, 3> row{QString("V%1").arg(i % 97), QString("W%1").arg(i % 13 == 0 ? i : 7),
+                                         i % 5 == 0   ? QString()
+                                         : i % 5 == 1 ? QString("long value number %1 of the column").arg(i)
+                                         : i % 5 == 2 ? QString::fromUtf8("caf\u00e9 %1").arg(i % 3)
+                                                      : QString("abcdefgh%1").arg(i % 2)};
+        expected.push_back(row);
+        ASSERT_TRUE(Execute(SqlFormat("insert into T values ('%s','%s','%s')", {row[0], row[1], row[2]})));
+    }
+    ASSERT_TRUE(tx.commit());
+    const QueryResult r = Query("select rowid, a, b, c from T order by rowid");
+    ASSERT_EQ(r.rowCount, 700);
+    for (int i = 0; i < 700; ++i)
+        for (int c = 0; c < 3; ++c)
+            ASSERT_EQ(r.cell(i, c + 1), expected[static_cast<size_t>(i)][static_cast<size_t>(c)]) << i << "," << c;
+    // Bytes above ASCII after a run of ASCII: UTF-8 and the old one-byte rule.
+    sqlite("insert into T values ('abcdefghijk\xC3\xA9', CAST(X'61626364656667686A6BE9' AS TEXT), '')");
+    const QueryResult last = Query("select a, b from T where a like 'abcdefghijk%'");
+    ASSERT_EQ(last.rowCount, 1);
+    EXPECT_EQ(last.cell(0, 0), QString::fromUtf8("abcdefghijk\u00e9"));
+    EXPECT_EQ(last.cell(0, 1), QString::fromUtf8("abcdefghjk\u00e9"));
+}
+
+TEST_F(DataFolderTest, AResultWithoutHeadingsTakesThemEvenWhenTheFlagIsSet)
+{
+    // A reader that forgot to clear the flag must not write cells with no
+    // width to place them by.
+    ASSERT_TRUE(Execute("insert into PartList (Part_nBr) values ('A-1')"));
+    headingsCaptured = 1;
+    QueryResult r;
+    EXPECT_EQ(RunQuery(r, "select Part_nBr, Description from PartList"), 1);
+    EXPECT_EQ(r.columnCount, 2);
+    EXPECT_EQ(r.headings[1], "Description");
+    EXPECT_EQ(r.cell(0, 0), "A-1");
+}
+
+TEST_F(DataFolderTest, InsertRowsStoresAllInOrderOrNone)
+{
+    TableDefinition& def = App().tables[VendList];
+    const int vendor = FieldIndex(def, "Vendor");
+    ASSERT_GE(vendor, 0);
+    QStringList values(def.fieldCount);
+    std::vector<QStringList> rows;
+    for (const char* name : {"acme", "o'neil", "zeta"}) {
+        values[vendor] = name;
+        rows.push_back(values);
+    }
+    OpenDatabase();
+    InsertRows(rows, VendList);
+    CloseDatabase();
+    ASSERT_EQ(LastResultCode(), 0) << LastErrorText().toStdString();
+    EXPECT_EQ(sqlite("select group_concat(Vendor, '|') from (select Vendor from VendList order by id)"),
+              "ACME|O'NEIL|ZETA");
+
+    // One row the database refuses: none of the statement's rows is stored.
+    sqlite("create trigger refuse before insert on VendList when new.Vendor = 'BAD' "
+           "begin select raise(abort, 'refused'); end");
+    rows[1][vendor] = "bad";
+    OpenDatabase();
+    InsertRows(rows, VendList);
+    CloseDatabase();
+    EXPECT_NE(LastResultCode(), 0);
+    EXPECT_TRUE(LastErrorText().contains("refused"));
+    EXPECT_EQ(sqlite("select count(*) from VendList"), "3");
+
+    // A definition changed in place is followed by the next insert.
+    def.headings[def.fieldCount] = "Extra Note";
+    def.types[def.fieldCount] = "text";
+    ++def.fieldCount;
+    sqlite("alter table VendList add column Extra_Note text");
+    values = QStringList(def.fieldCount);
+    values[vendor] = "new";
+    values[def.fieldCount - 1] = "noted";
+    OpenDatabase();
+    InsertRow(values, VendList);
+    CloseDatabase();
+    ASSERT_EQ(LastResultCode(), 0) << LastErrorText().toStdString();
+    EXPECT_EQ(sqlite("select Extra_Note from VendList where Vendor = 'NEW'"), "noted");
+}
+
+TEST_F(DataFolderTest, InsertRowsWritesWhatInsertRowWrites)
+{
+    // Values that are the same in every record and values that differ, of
+    // every kind, numbers clean and not: stored one statement for all, they
+    // must come out as one statement per record stores them.
+    const TableDefinition& def = App().tables[PartList];
+    const int part = FieldIndex(def, "Part_nBr");
+    const int price = FieldIndex(def, "Price");
+    const int stock = FieldIndex(def, "Stock");
+    const int description = FieldIndex(def, "Description");
+    const int currency = FieldIndex(def, "Currency");
+    const int err = FieldIndex(def, "Err"); // an integer field
+    ASSERT_EQ(def.types[err], "integer");
+    const QStringList prices{"1.5", "2", "", "007", "1e3", "12abc", " 5", "0", "-0", "2.0"};
+    std::vector<QStringList> rows;
+    for (int i = 0; i < 10; ++i) {
+        QStringList values(def.fieldCount);
+        values[part] = QString("p-%1").arg(i);
+        values[price] = prices[i];
+        values[err] = prices[i];
+        values[stock] = "4";
+        values[description] = i % 2 ? QString("it's %1").arg(i) : QString::fromUtf8("Ø 5 mm");
+        values[currency] = "USD";
+        rows.push_back(values);
+    }
+    Transaction tx;
+    InsertRows(rows, PartList);
+    ASSERT_EQ(LastResultCode(), 0) << LastErrorText().toStdString();
+    for (const QStringList& values : rows)
+        InsertRow(values, PartList);
+    ASSERT_TRUE(tx.commit());
+    QStringList columns;
+    for (int f = 0; f < def.fieldCount; ++f)
+        columns << QString("quote(%1)").arg(ToColumnName(def.headings[f]));
+    const QString all = "select " + columns.join(" || '|' || ") + " from PartList where id %1 order by id";
+    const QString batched = sqlite(all.arg("<= 10"));
+    EXPECT_EQ(batched.count('\n'), 9);
+    EXPECT_EQ(batched, sqlite(all.arg("> 10")));
 }
 
 TEST_F(DataFolderTest, SelectTableCreatesLazilyAndOnlyOnChange)

@@ -1,6 +1,7 @@
 #include "support/testsupport.h"
 
 #include "db/database.h"
+#include "grid/gridmodel.h"
 #include "interchange/csvexport.h"
 
 #include <QFile>
@@ -83,4 +84,14 @@ TEST_F(ExportTest, SpreadsheetsReadTheExportBack)
     // A file that cannot be written is reported.
     EXPECT_FALSE(ExportTable(dir.path() + "/missing/folder/x.csv", PartList, QString()));
     EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(ExportTest, ExportsWithTheGridsOwnStatement)
+{
+    for (int table : {AssyList, PartList, RescList, VendList}) {
+        CGridModel grid;
+        grid.currentAssembly = "MA'IN";
+        EXPECT_EQ(ExportLoadStatement(table, "MA'IN"), grid.BuildStatement(table)) << table;
+    }
+    EXPECT_EQ(ExportLoadStatement(AssyList, "MA'IN"), "Select * from AssyList where Assy='MA''IN' order by Item");
 }

@@ -182,6 +182,65 @@ TEST_F(ImportTest, FailedInsertStoresNothingAndIsShown)
     EXPECT_EQ(sqlite("select count(*) from PartList"), "0");
 }
 
+TEST_F(ImportTest, RefusedRowsAreReportedByLineInLineOrder)
+{
+    // Enough lines for several statements per table; the database refuses
+    // two parts and one bill line, far apart.
+    sqlite("create trigger refuse_part before insert on PartList when new.Part_nBr in ('P-30', 'P-450') "
+           "begin select raise(abort, 'part refused'); end");
+    sqlite("create trigger refuse_line before insert on AssyList when new.Part_nBr = 'P-30' "
+           "begin select raise(abort, 'line refused'); end");
+    QByteArray csv = "Part Number,Qty,Manufacturer\n";
+    for (int i = 1; i <= 500; ++i)
+        csv += QString("P-%1,%2,MAKER %3\n").arg(i).arg(i % 4 + 1).arg(i % 3).toUtf8();
+    const ImportOutcome outcome = importBytes(csv, "BIG");
+    EXPECT_FALSE(outcome.stored);
+    EXPECT_EQ(outcome.scanned, 500);
+    EXPECT_EQ(outcome.added, 0);
+    // File lines count from 1 and the header is line 1.
+    EXPECT_EQ(outcome.errors,
+              (QStringList{"Line 31: line refused", "Line 31: part refused", "Line 451: part refused"}));
+    EXPECT_EQ(sqlite("select count(*) from PartList"), "0");
+    EXPECT_EQ(sqlite("select count(*) from AssyList"), "0");
+}
+
+TEST_F(ImportTest, LongFilesKeepFileOrderAndCounters)
+{
+    QByteArray csv = "Part Number,Qty,Manufacturer,Distributor\n";
+    for (int i = 1; i <= 450; ++i)
+        csv += QString("p-%1,%2,maker %3,\n").arg(i % 400).arg(i % 4 + 1).arg(i % 7).toUtf8();
+    std::vector<int> seen;
+    ImportFile file;
+    file.setBytes(csv);
+    const ImportMapping mapping = shippedMapping();
+    const ImportHeader header = FindImportHeader(file, mapping);
+    const ImportOutcome outcome = ProcessImport(file, header.line + 1, targetNames(mapping, header), "LONG");
+    ASSERT_TRUE(outcome.stored);
+    EXPECT_TRUE(outcome.errors.isEmpty());
+    EXPECT_EQ(outcome.added, 450 + 400);
+    EXPECT_EQ(outcome.vendors, 7);
+    EXPECT_EQ(sqlite("select count(*) from AssyList where Assy = 'LONG'"), "450");
+    // Rows are stored in file order: ids follow the lines.
+    EXPECT_EQ(sqlite("select Part_nBr from AssyList order by id limit 1 offset 399"), "P-0");
+    EXPECT_EQ(sqlite("select Part_nBr from PartList order by id limit 1 offset 398"), "P-399");
+    EXPECT_EQ(sqlite("select Part_nBr from PartList order by id desc limit 1"), "P-0");
+    EXPECT_EQ(sqlite("select group_concat(Vendor, ',') from (select Vendor from VendList order by id)"),
+              "MAKER 1,MAKER 2,MAKER 3,MAKER 4,MAKER 5,MAKER 6,MAKER 0");
+}
+
+TEST(ImportMappingTest, KeywordHitsCountEachKeywordOnce)
+{
+    ImportMapping mapping;
+    mapping.lines.push_back({"Part", {"Part", "P/N", "Pos"}});
+    mapping.lines.push_back({"Mfr Part", {"Part", QString::fromUtf8("Écrou")}});
+    // "Part" twice in the values still counts once per mapping line that has it.
+    EXPECT_EQ(CountKeywordHits(mapping, {"Part", "Part No", "x"}), 2);
+    EXPECT_EQ(CountKeywordHits(mapping, {"P/N", "Pos.", QString::fromUtf8("Un Écrou M3")}), 3);
+    // Keywords do not reach across values.
+    EXPECT_EQ(CountKeywordHits(mapping, {"P", "/N"}), 0);
+    EXPECT_EQ(CountKeywordHits(mapping, {"part"}), 0);
+}
+
 TEST_F(ImportTest, KoltctlImportPrintsBothCounters)
 {
     const QString path = dir.path() + "/rack.csv";

@@ -61,6 +61,9 @@ TEST(ImportFileTest, SplittingAndQuoting)
               (QStringList{"19\" rack, 2U", "Bolt 1/4\" long"}));
     // An unclosed quote keeps the rest of the line in the value.
     EXPECT_EQ(SplitImportLine("\"a,b"), QStringList{"a,b"});
+    // After the closing quote the value goes on to the next comma.
+    EXPECT_EQ(SplitImportLine("\"a,b\"c\"d,,\"\""), (QStringList{"a,bc\"d", "", ""}));
+    EXPECT_EQ(SplitImportLine(""), QStringList{""});
 
     QStringList many;
     for (int i = 0; i < 120; ++i)
