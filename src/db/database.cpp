@@ -380,7 +380,23 @@ bool CreateTable(int table)
     TableDefinition& definition = App().tables[table];
     if (definition.name.isEmpty())
         definition.name = TableSqlName(table);
-    return exec(CreateTableStatement(definition), nullptr, false) == 0;
+    const bool created = exec(CreateTableStatement(definition), nullptr, false) == 0;
+    // Parts are looked up by number one at a time (netting, receiving, the
+    // roll-up) and bills by assembly: without an index each look-up reads
+    // the whole table. Files of older versions get theirs here too.
+    const QString indexed = table == PartList ? QStringLiteral("Part_nBr")
+                            : table == AssyList ? QStringLiteral("Assy")
+                                                : QString();
+    if (!indexed.isEmpty() && FieldIndex(definition, indexed) >= 0) {
+        const int result = g_lastResult;
+        const QString error = g_lastError;
+        exec(QStringLiteral("create index if not exists ") + definition.name + QLatin1Char('_') + indexed
+                 + QStringLiteral(" on ") + definition.name + QLatin1Char('(') + indexed + QLatin1Char(')'),
+             nullptr, false);
+        g_lastResult = result; // the table's own outcome is what callers ask for
+        g_lastError = error;
+    }
+    return created;
 }
 
 int CurrentTable()

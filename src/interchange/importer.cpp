@@ -49,7 +49,8 @@ struct TableFields
     int fieldCount = 0;
     std::vector<int> columnField; // per file column
     int assy = -1, part = -1, desc = -1, category = -1, stamp = -1, user = -1;
-    int manufacturer = -1, distributor = -1, make = -1, currency = -1, vendor = -1;
+    int manufacturer = -1, distributor = -1, make = -1, currency = -1, vendor = -1, item = -1;
+    bool itemMapped = false;
 
     TableFields(int t, const QStringList& columnTargets) : table(t)
     {
@@ -67,14 +68,19 @@ struct TableFields
         make = findField(t, QStringLiteral("Make"));
         currency = findField(t, QStringLiteral("Currency"));
         vendor = findField(t, QStringLiteral("Vendor"));
+        item = findField(t, QStringLiteral("Item"));
+        itemMapped = item >= 0 && std::find(columnField.begin(), columnField.end(), item) != columnField.end();
     }
 
     // An empty row with the line's mapped values and the user's stamp.
     QStringList row(const QStringList& lineValues, const QString& stampText) const
     {
         QStringList values(fieldCount);
+        // Several columns may feed one field (a KiCad "Value" and its "MPN"):
+        // the last one that holds something wins, an empty one wipes nothing.
         for (size_t c = 0; c < columnField.size(); ++c)
-            if (columnField[c] >= 0 && static_cast<qsizetype>(c) < lineValues.size())
+            if (columnField[c] >= 0 && static_cast<qsizetype>(c) < lineValues.size()
+                && (!lineValues[static_cast<qsizetype>(c)].isEmpty() || values[columnField[c]].isEmpty()))
                 values[columnField[c]] = lineValues[static_cast<qsizetype>(c)];
         setField(values, stamp, stampText);
         setField(values, user, App().CurrentUser);
@@ -95,6 +101,13 @@ public:
         // for each line, without a table scan per line.
         m_knownParts = columnValues(QStringLiteral("Select PartList.Part_nBr from PartList"));
         m_knownVendors = columnValues(QStringLiteral("Select VendList.Vendor from VendList"));
+        // Without an item column every line would be item 0, which the
+        // error check flags as a duplicate: the lines are numbered in file
+        // order after the assembly's last item.
+        if (m_bom.item >= 0 && !m_bom.itemMapped)
+            m_nextItem = 1 + TextToInt(QueryText(
+                                 SqlFormat("Select max(Item) from AssyList where Assy='%s'", {assembly.toUpper()}),
+                                 false));
     }
 
     void import(const QStringList& lineValues, int lineNumber)
@@ -198,8 +211,11 @@ private:
     {
         QStringList values = m_bom.row(lineValues, stamp);
         setField(values, m_bom.assy, m_assembly);
-        if (!fieldValue(values, m_bom.assy).isEmpty() && !fieldValue(values, m_bom.part).isEmpty())
-            insert(values, AssyList, m_outcome.added);
+        if (fieldValue(values, m_bom.assy).isEmpty() || fieldValue(values, m_bom.part).isEmpty())
+            return;
+        if (m_nextItem > 0)
+            setField(values, m_bom.item, QString::number(m_nextItem++));
+        insert(values, AssyList, m_outcome.added);
     }
 
     void importPart(const QStringList& lineValues, const QString& stamp)
@@ -258,6 +274,7 @@ private:
     QString m_distributor;
     QSet<QString> m_knownParts;
     QSet<QString> m_knownVendors;
+    int m_nextItem = 0; // 0: the file gives the item numbers
     int m_lineNumber = 0;
     qint64 m_stampSecond = -1;
     QString m_stamp;

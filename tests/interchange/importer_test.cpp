@@ -144,6 +144,17 @@ TEST_F(ImportTest, KiCadBomAndSamplesImportCleanly)
     EXPECT_EQ(sqlite("select Part_nBr,Quan,Ref_Des from AssyList where Assy='BLINKY' order by id"),
               QStringLiteral("4.7µF").toUpper() + QStringLiteral("|2|C1,C2\n10KΩ|1|R1\nCONN_01X02|1|J1"));
     EXPECT_EQ(sqlite("select Category,Make,Datasheet from PartList where Part_nBr='10KΩ'"), "Component|Make|~");
+    // No item column: the lines are numbered in file order.
+    EXPECT_EQ(sqlite("select group_concat(Item) from AssyList where Assy='BLINKY'"), "1,2,3");
+
+    // "Value" and "MPN" both feed the part number: an empty MPN leaves the
+    // value standing. A second file for the same assembly numbers on.
+    importBytes("\"Reference\",\"Value\",\"MPN\",\"Qty\"\n\"R1\",\"10k\",\"ERJ-3EKF1002V\",\"1\"\n"
+                "\"R2\",\"22k\",\"\",\"1\"\n",
+                "mixed");
+    importBytes("\"Reference\",\"Value\",\"Qty\"\n\"R3\",\"47k\",\"1\"\n", "mixed");
+    EXPECT_EQ(sqlite("select group_concat(Item||':'||Part_nBr) from AssyList where Assy='MIXED'"),
+              "1:ERJ-3EKF1002V,2:22K,3:47K");
 
     // The shipped samples: a KiCad export with extra fields and a
     // spreadsheet saved as UTF-8 with a mark and a title line.
