@@ -45,8 +45,14 @@ private:
 void printUsage(QTextStream& err)
 {
     err << "usage: koltctl [--data DIR] [--yes] COMMAND [ARGS]\ncommands:\n";
-    for (const CtlCommand& command : CtlCommands())
-        err << "  " << command.usage << "\n";
+    for (const CtlCommand& command : CtlCommands()) {
+        if (command.name != QLatin1String("print")) {
+            err << "  " << command.usage << "\n";
+            continue;
+        }
+        for (const CtlCommand& printout : PrintCommands())
+            err << "  print " << printout.usage << "\n";
+    }
 }
 
 } // namespace

@@ -104,7 +104,7 @@ void RegisterOrdersCommands()
                                 ctx.out << "ITEM\t" << row.join(QLatin1Char('\t')) << "\n";
                             return kCtlOk;
                         }});
-    RegisterCtlCommand({QStringLiteral("print-po"), QStringLiteral("print-po PO --pdf FILE"), [](CtlContext& ctx) {
+    RegisterPrintCommand({QStringLiteral("po"), QStringLiteral("po PO --pdf FILE"), [](CtlContext& ctx) {
                             const QString file = ctx.takeOption(QStringLiteral("--pdf"));
                             if (ctx.args.size() != 1 || file.isEmpty())
                                 return kCtlUsage;
@@ -116,7 +116,7 @@ void RegisterOrdersCommands()
                                 return kCtlFailed;
                             return PrintPurchaseOrderPdf(ctx.args[0], file) ? kCtlOk : kCtlFailed;
                         }});
-    RegisterCtlCommand({QStringLiteral("print-routing"), QStringLiteral("print-routing REQ --pdf FILE"),
+    RegisterPrintCommand({QStringLiteral("routing"), QStringLiteral("routing REQ --pdf FILE"),
                         [](CtlContext& ctx) {
                             const QString file = ctx.takeOption(QStringLiteral("--pdf"));
                             if (ctx.args.size() != 1 || file.isEmpty())
@@ -127,10 +127,4 @@ void RegisterOrdersCommands()
                                 return kCtlFailed;
                             return PrintRoutingPdf(ctx.args[0], file) ? kCtlOk : kCtlFailed;
                         }});
-    // "print po" and "print routing" run the same work through the print command.
-    for (const QString& kind : {QStringLiteral("po"), QStringLiteral("routing")}) {
-        for (const CtlCommand& command : CtlCommands())
-            if (command.name == QStringLiteral("print-") + kind)
-                RegisterPrintCommand({kind, command.usage.mid(6), command.run});
-    }
 }

@@ -22,7 +22,7 @@ void RegisterScheduleCommands()
                                         << "\t" << item.status << "\n";
                             return kCtlOk;
                         }});
-    RegisterCtlCommand({QStringLiteral("print-schedule"), QStringLiteral("print-schedule REQ --pdf FILE"),
+    RegisterPrintCommand({QStringLiteral("schedule"), QStringLiteral("schedule REQ --pdf FILE"),
                         [](CtlContext& ctx) {
                             const QString file = ctx.takeOption(QStringLiteral("--pdf"));
                             if (ctx.args.size() != 1 || file.isEmpty())
@@ -31,7 +31,4 @@ void RegisterScheduleCommands()
                                 return kCtlFailed;
                             return PrintSchedulePdf(ctx.args[0], file) ? kCtlOk : kCtlFailed;
                         }});
-    for (const CtlCommand& command : CtlCommands())
-        if (command.name == QLatin1String("print-schedule"))
-            RegisterPrintCommand({QStringLiteral("schedule"), command.usage.mid(6), command.run});
 }
