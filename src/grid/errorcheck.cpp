@@ -8,9 +8,12 @@
 #include "db/database.h"
 
 #include <QHash>
+#include <QSet>
 #include <utility>
 
 namespace {
+
+constexpr qsizetype kPartsLookedUpByNumber = 500;
 
 // Rows that share a key all carry the bit: the same outcome as comparing
 // every pair, without the quadratic loop on tables of many thousand rows.
@@ -113,7 +116,24 @@ void CErrorCheck::checkAssyList(const QueryResult& result)
             m_words[r] |= kErrDesignators;
     }
 
-    const QHash<QString, int> parts = countValues(QStringLiteral("Select Part_nBr from PartList"));
+    // One assembly's bill names a few parts: those are looked up by number
+    // (the index answers at once); a whole table reads PartList once.
+    QStringList named;
+    {
+        QSet<QString> seen;
+        for (int r = 0; r < rows && named.size() <= kPartsLookedUpByNumber; ++r) {
+            const QString& number = result.cell(r, part);
+            if (!number.isEmpty() && !seen.contains(number)) {
+                seen.insert(number);
+                named << QLatin1Char('\'') + SqlEscape(number) + QLatin1Char('\'');
+            }
+        }
+    }
+    const QHash<QString, int> parts = countValues(
+        named.size() <= kPartsLookedUpByNumber
+            ? QStringLiteral("Select Part_nBr from PartList where Part_nBr in (") + named.join(QLatin1Char(','))
+                  + QLatin1Char(')')
+            : QStringLiteral("Select Part_nBr from PartList"));
     for (int r = 0; r < rows; ++r)
         if (lookupFails(parts, result.cell(r, part)))
             m_words[r] |= kErrNoPartRecord;

@@ -23,7 +23,7 @@ TEST(CountDesignators, RangesListsAndOddPieces)
 
 TEST_F(GridTest, BillOfMaterialsRules)
 {
-    exec("insert into PartList (Part_nBr) values ('R1'),('C1'),('X')");
+    exec("insert into PartList (Part_nBr) values ('R1'),('C1'),('X'),('O''RING')");
     exec("insert into AssyList (Assy,Item,Part_nBr,Quan,Ref_Des) values "
          "('TOP','10','R1','1',''),"   // 1: same item as 2
          "('TOP','10','C1','1',''),"   // 2
@@ -32,11 +32,12 @@ TEST_F(GridTest, BillOfMaterialsRules)
          "('TOP','40','','2','R1')," // 5: no part: exactly 256
          "('TOP','50','NOPART','1','')," // 6: unknown part
          "('TOP','60','X','1','')," // 7: a one-character part reads as missing
-         "('SUB','10','R1','1','')"); // another assembly: no duplicate
+         "('SUB','10','R1','1','')," // another assembly: no duplicate
+         "('TOP','70','O''RING','1','')"); // 9: a quote in a known part number
     CGridModel grid;
     grid.currentAssembly = QStringLiteral("TOP");
     grid.Load(AssyList);
-    ASSERT_EQ(grid.rowCount(), 7);
+    ASSERT_EQ(grid.rowCount(), 8);
     std::map<QString, unsigned> byId;
     for (int r = 0; r < grid.rowCount(); ++r)
         byId[grid.rowId(r)] = grid.errorWord(r);
@@ -47,6 +48,7 @@ TEST_F(GridTest, BillOfMaterialsRules)
     EXPECT_EQ(byId["5"], 256u);
     EXPECT_EQ(byId["6"], 16u);
     EXPECT_EQ(byId["7"], 16u);
+    EXPECT_EQ(byId["9"], 0u);
     // Stored as text, and shown in the grid's cells.
     EXPECT_EQ(sqlite("select Err from AssyList where id=4"), "66");
     EXPECT_EQ(sqlite("select Err from AssyList where id=8"), "");
