@@ -382,11 +382,9 @@ bool CreateTable(int table)
         definition.name = TableSqlName(table);
     const bool created = exec(CreateTableStatement(definition), nullptr, false) == 0;
     // Parts are looked up by number one at a time (netting, receiving, the
-    // roll-up) and bills by assembly: without an index each look-up reads
-    // the whole table. Files of older versions get theirs here too.
-    const QString indexed = table == PartList ? QStringLiteral("Part_nBr")
-                            : table == AssyList ? QStringLiteral("Assy")
-                                                : QString();
+    // roll-up, the error check of a bill): without an index each look-up
+    // reads the whole table. Files of older versions get theirs here too.
+    const QString indexed = table == PartList ? QStringLiteral("Part_nBr") : QString();
     if (!indexed.isEmpty() && FieldIndex(definition, indexed) >= 0) {
         const int result = g_lastResult;
         const QString error = g_lastError;
