@@ -447,7 +447,7 @@ ImportHeader FindImportHeader(const ImportFile& file, const ImportMapping& mappi
     for (int i = 0; i < file.lineCount(); ++i) {
         if (file.line(i).isEmpty())
             continue;
-        const QStringList& values = file.values(i);
+        const QStringList values = file.values(i);
         const int hits = counter.hits(values);
         const bool better = bestHits > 0 ? hits > bestHits : (hits > 0 || values.size() > bestValues);
         if (header.line < 0 || better) {

@@ -78,18 +78,9 @@ bool ImportFile::load(const QString& path)
     return true;
 }
 
-const QStringList& ImportFile::values(int index) const
+QStringList ImportFile::values(int index) const
 {
-    const auto i = static_cast<size_t>(index);
-    if (m_values.size() != m_lines.size()) {
-        m_values.assign(m_lines.size(), QStringList());
-        m_split.assign(m_lines.size(), false);
-    }
-    if (!m_split[i]) {
-        m_values[i] = SplitImportLine(m_lines[i]);
-        m_split[i] = true;
-    }
-    return m_values[i];
+    return SplitImportLine(m_lines[static_cast<size_t>(index)]);
 }
 
 void ImportFile::setBytes(const QByteArray& bytes)
@@ -97,8 +88,6 @@ void ImportFile::setBytes(const QByteArray& bytes)
     const QString text = DecodeImportBytes(bytes);
     m_lines.clear();
     m_ends.clear();
-    m_values.clear();
-    m_split.clear();
     m_length = text.size();
     m_loaded = true;
     qsizetype start = 0;

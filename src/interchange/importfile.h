@@ -30,9 +30,10 @@ public:
     bool loaded() const { return m_loaded; }
     int lineCount() const { return static_cast<int>(m_lines.size()); }
     const QString& line(int index) const { return m_lines[static_cast<size_t>(index)]; }
-    // SplitImportLine of the line, split once and kept: the header search
-    // and the import both walk every line.
-    const QStringList& values(int index) const;
+    // SplitImportLine of the line. Split anew on each call, not kept: a
+    // kept copy of every value of a large file costs more in fresh memory
+    // than splitting the line twice.
+    QStringList values(int index) const;
     // Characters read up to the end of the line, and in all: the progress of a run.
     qint64 endOf(int index) const { return m_ends[static_cast<size_t>(index)]; }
     qint64 length() const { return m_length; }
@@ -41,8 +42,6 @@ private:
     QString m_path;
     bool m_loaded = false;
     std::vector<QString> m_lines;
-    mutable std::vector<QStringList> m_values;
-    mutable std::vector<bool> m_split;
     std::vector<qint64> m_ends;
     qint64 m_length = 0;
 };
