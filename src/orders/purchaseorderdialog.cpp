@@ -4,6 +4,7 @@
 #include "app/format.h"
 #include "app/userinterface.h"
 #include "app/utilities.h"
+#include "controls/artwork.h"
 #include "controls/imagebutton.h"
 #include "grid/smallgrid.h"
 #include "orders/darklook.h"
@@ -20,6 +21,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QUrl>
@@ -39,6 +41,27 @@ constexpr int kButtonCancel = 2;
 QString storedDate(const QDateTime& when)
 {
     return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+// A field's caption with its icon in front.
+QWidget* fieldLabel(const QString& text, int icon)
+{
+    constexpr int kIconSize = 24;
+    auto* picture = new QLabel;
+    picture->setPixmap(QPixmap::fromImage(ArtworkCell(kArtFieldIcons, icon)
+                                              .scaled(kIconSize, kIconSize, Qt::KeepAspectRatio,
+                                                      Qt::SmoothTransformation)));
+    picture->setFixedSize(kIconSize, kIconSize);
+    if (text.isEmpty())
+        return picture;
+    auto* box = new QWidget;
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    row->addWidget(picture);
+    row->addWidget(new QLabel(text));
+    row->addStretch();
+    return box;
 }
 
 } // namespace
@@ -90,40 +113,41 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     m_topBox = new QGroupBox;
     auto* top = new QGridLayout(m_topBox);
     top->addWidget(m_date, 0, 0, 1, 2);
-    top->addWidget(new QLabel(label("Value")), 1, 0);
+    top->addWidget(fieldLabel(label("Value"), kFieldMoney), 1, 0);
     auto* valueRow = new QHBoxLayout;
     valueRow->addWidget(m_value);
     valueRow->addWidget(m_currency);
     top->addLayout(valueRow, 1, 1);
-    top->addWidget(new QLabel(label("Status")), 2, 0);
+    top->addWidget(fieldLabel(label("Status"), kFieldNumber), 2, 0);
     top->addWidget(m_status, 2, 1);
-    top->addWidget(new QLabel(label("Buyer")), 3, 0);
+    top->addWidget(fieldLabel(label("Buyer"), kFieldUser), 3, 0);
     top->addWidget(m_buyer, 3, 1);
-    top->addWidget(new QLabel(label("Method")), 4, 0);
+    top->addWidget(fieldLabel(label("Method"), kFieldDocument), 4, 0);
     top->addWidget(m_method, 4, 1);
-    top->addWidget(new QLabel(label("Need Date")), 5, 0);
+    top->addWidget(fieldLabel(label("Need Date"), kFieldCalendar), 5, 0);
     top->addWidget(m_needDate, 5, 1);
-    top->addWidget(new QLabel(label("Tax Rate %")), 6, 0);
+    top->addWidget(fieldLabel(label("Tax Rate %"), kFieldPercent), 6, 0);
     top->addWidget(m_taxRate, 6, 1);
 
     auto* vendorBox = new QGroupBox(label("Vendor"));
     auto* vendorForm = new QFormLayout(vendorBox);
     vendorForm->addRow(m_vendor);
-    vendorForm->addRow(label("Address"), m_vendorAddress);
-    vendorForm->addRow(label("Contact"), m_contact);
-    vendorForm->addRow(label("Phone"), m_phone);
-    vendorForm->addRow(label("Fax"), m_fax);
-    vendorForm->addRow(label("EMail"), m_email);
+    vendorForm->addRow(fieldLabel(label("Address"), kFieldAddress), m_vendorAddress);
+    vendorForm->addRow(fieldLabel(label("Contact"), kFieldUser), m_contact);
+    vendorForm->addRow(fieldLabel(label("Phone"), kFieldPhone), m_phone);
+    vendorForm->addRow(fieldLabel(label("Fax"), kFieldFax), m_fax);
+    vendorForm->addRow(fieldLabel(label("EMail"), kFieldWeb), m_email);
 
     auto* shippingBox = new QGroupBox(label("Shipping"));
     auto* shippingForm = new QFormLayout(shippingBox);
     shippingForm->addRow(m_shipper);
-    shippingForm->addRow(label("Address"), m_shippingAddress);
-    shippingForm->addRow(label("Shipping Cost"), m_shippingCost);
-    shippingForm->addRow(label("Tracking"), m_tracking);
+    shippingForm->addRow(fieldLabel(label("Address"), kFieldAddress), m_shippingAddress);
+    shippingForm->addRow(fieldLabel(label("Shipping Cost"), kFieldMoney), m_shippingCost);
+    shippingForm->addRow(fieldLabel(label("Tracking"), kFieldTruck), m_tracking);
 
     auto* notesBox = new QGroupBox(label("Notes"));
-    auto* notesLayout = new QVBoxLayout(notesBox);
+    auto* notesLayout = new QHBoxLayout(notesBox);
+    notesLayout->addWidget(fieldLabel(QString(), kFieldNote), 0, Qt::AlignTop);
     notesLayout->addWidget(m_notes);
 
     m_grid = new CSmallGrid;
