@@ -266,3 +266,26 @@ TEST_F(ImportTest, KoltctlImportPrintsBothCounters)
     EXPECT_EQ(QString::fromUtf8(ctl.readAllStandardOutput()), "Lines Scanned: 2\nValid Items Added: 4\n");
     EXPECT_EQ(sqlite("select count(*) from AssyList where Assy='RACK'"), "2");
 }
+
+TEST(ImportHeaderTest, PlainAndQuotedLinesCountAlike)
+{
+    ImportMapping mapping;
+    mapping.lines = {{"Part", {"Part"}}, {"Quan", {"Qty"}}};
+    const auto headerOf = [&mapping](const char* text) {
+        ImportFile file;
+        file.setBytes(QByteArray(text));
+        const ImportHeader header = FindImportHeader(file, mapping);
+        return QString::number(header.line) + ':' + header.fields.join('|');
+    };
+    // A keyword cut by a comma is in no value.
+    EXPECT_EQ(headerOf("Par,t,a,b,c\nPart,Qty\n"), "1:Part|Qty");
+    // Equal hits: the earlier line, quoted or not.
+    EXPECT_EQ(headerOf("\"Part\",\"Qty\"\nPart,Qty,Extra\n"), "0:Part|Qty");
+    EXPECT_EQ(headerOf("Part,Qty,Extra\n\"Part\",\"Qty\"\n"), "0:Part|Qty|Extra");
+    // No hits anywhere: the most values, a quoted comma not counting.
+    EXPECT_EQ(headerOf("a,b\n\"c,d\",e,f\n"), "1:c,d|e|f");
+    EXPECT_EQ(headerOf("a,b,c,d\n\"a,b\"\n"), "0:a|b|c|d");
+    // A keyword that holds a comma is looked for in the split values.
+    mapping.lines = {{"Part", {"Part,No"}}};
+    EXPECT_EQ(headerOf("x,y,z\n\"Part,No\",Qty\n"), "1:Part,No|Qty");
+}
