@@ -44,6 +44,18 @@ bool takeTable(CtlContext& ctx, int& table)
     return true;
 }
 
+// The common form "COMMAND TABLE [--assy NAME]": loads the table as the grid
+// shows it; false for a wrong command line.
+bool loadNamedTable(CtlContext& ctx, CGridModel& grid, int& table)
+{
+    const QString assembly = ctx.takeOption(QStringLiteral("--assy"));
+    if (ctx.args.size() != 1 || !takeTable(ctx, table))
+        return false;
+    grid.currentAssembly = assembly;
+    grid.Load(table);
+    return true;
+}
+
 int rowOfId(const CGridModel& grid, const QString& id)
 {
     for (int r = 0; r < grid.rowCount(); ++r)
@@ -54,13 +66,10 @@ int rowOfId(const CGridModel& grid, const QString& id)
 
 int runCheck(CtlContext& ctx)
 {
-    const QString assembly = ctx.takeOption(QStringLiteral("--assy"));
     int table = 0;
-    if (ctx.args.size() != 1 || !takeTable(ctx, table))
-        return kCtlUsage;
     CGridModel grid;
-    grid.currentAssembly = assembly;
-    grid.Load(table);
+    if (!loadNamedTable(ctx, grid, table))
+        return kCtlUsage;
     for (int r = 0; r < grid.rowCount(); ++r)
         ctx.out << grid.rowId(r) << '\t' << grid.errorWord(r) << '\n';
     return kCtlOk;
@@ -68,13 +77,10 @@ int runCheck(CtlContext& ctx)
 
 int runInsert(CtlContext& ctx)
 {
-    const QString assembly = ctx.takeOption(QStringLiteral("--assy"));
     int table = 0;
-    if (ctx.args.size() != 1 || !takeTable(ctx, table))
-        return kCtlUsage;
     CGridModel grid;
-    grid.currentAssembly = assembly;
-    grid.Load(table);
+    if (!loadNamedTable(ctx, grid, table))
+        return kCtlUsage;
     if (!grid.InsertRecord()) {
         ctx.err << "insert: no record was added to " << TableSqlName(table) << "\n";
         return kCtlFailed;
@@ -149,14 +155,11 @@ int runDelete(CtlContext& ctx)
 
 int runPrintTable(CtlContext& ctx)
 {
-    const QString assembly = ctx.takeOption(QStringLiteral("--assy"));
     const QString pdf = ctx.takeOption(QStringLiteral("--pdf"));
     int table = 0;
-    if (ctx.args.size() != 1 || pdf.isEmpty() || !takeTable(ctx, table))
-        return kCtlUsage;
     CGridModel grid;
-    grid.currentAssembly = assembly;
-    grid.Load(table);
+    if (pdf.isEmpty() || !loadNamedTable(ctx, grid, table))
+        return kCtlUsage;
     if (grid.rowCount() == 0) {
         ctx.err << "No Data to Print\n";
         return kCtlFailed;
