@@ -41,6 +41,8 @@ case "$cmd" in
     exec ./build/bin/kolt
     ;;
   test)
+    # Includes point down the floors only (see docs/ARCHITECTURE.md).
+    tools/check-includes
     # The engines alone: a widget include in an engine breaks this build.
     build build-core -DKOLT_GUI=OFF -DKOLT_TESTS=OFF -DKOLT_WERROR=ON
     build build -DKOLT_WERROR=ON

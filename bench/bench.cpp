@@ -5,14 +5,14 @@
 //
 // To add an operation: write a function below, list it in kOperations, and add
 // one line naming it and its floor command to bench/run.
-#include "app/appstate.h"
 #include "app/startup.h"
-#include "app/userinterface.h"
 #include "bom/assemblyindex.h"
 #include "bom/bomreport.h"
 #include "bom/bomtree.h"
+#include "bom/rollup.h"
+#include "core/appstate.h"
+#include "core/userinterface.h"
 #include "db/database.h"
-#include "db/rollup.h"
 #include "grid/gridmodel.h"
 #include "interchange/csvexport.h"
 #include "interchange/importer.h"

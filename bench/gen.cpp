@@ -10,10 +10,10 @@
 // do not exist) so that the error check has something to find.
 //
 // The generator is deterministic: the same build always writes the same rows.
-#include "app/appstate.h"
-#include "app/format.h"
 #include "app/startup.h"
-#include "app/userinterface.h"
+#include "core/appstate.h"
+#include "core/format.h"
+#include "core/userinterface.h"
 #include "db/database.h"
 #include "db/parameters.h"
 

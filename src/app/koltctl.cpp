@@ -1,8 +1,8 @@
 // koltctl: the engines of KOLT from the command line.
-#include "app/appstate.h"
-#include "app/ctlcommands.h"
 #include "app/startup.h"
-#include "app/userinterface.h"
+#include "core/appstate.h"
+#include "core/ctlcommands.h"
+#include "core/userinterface.h"
 
 #include <QDir>
 #include <QFile>

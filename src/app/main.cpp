@@ -1,7 +1,7 @@
 // kolt: the desktop application.
 #include "app/quorvelapp.h"
 #include "app/startup.h"
-#include "app/windowhooks.h"
+#include "core/windowhooks.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 #include "app/quorvelapp.h"
 
-#include "app/appstate.h"
 #include "app/quorveldlg.h"
 #include "controls/artwork.h"
+#include "core/appstate.h"
 #include "db/database.h"
 
 #include <QApplication>

@@ -1,15 +1,15 @@
 // kolt_screenshots: renders the shell's windows on a small sample into PNG
 // files for the README (run under xvfb-run; the output folder is argument 1).
-#include "app/appstate.h"
 #include "app/quorvelapp.h"
 #include "app/quorveldlg.h"
 #include "app/setup.h"
 #include "app/splash.h"
 #include "app/startup.h"
-#include "app/userinterface.h"
 #include "controls/messagebox.h"
 #include "controls/select.h"
 #include "controls/wait.h"
+#include "core/appstate.h"
+#include "core/userinterface.h"
 #include "db/database.h"
 #include "db/parameters.h"
 

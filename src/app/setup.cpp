@@ -1,10 +1,10 @@
 #include "app/setup.h"
 
-#include "app/appstate.h"
-#include "app/dictionary.h"
 #include "controls/artwork.h"
 #include "controls/drawing.h"
 #include "controls/imagebutton.h"
+#include "core/appstate.h"
+#include "core/dictionary.h"
 
 #include <QComboBox>
 #include <QDir>

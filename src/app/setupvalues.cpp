@@ -1,6 +1,6 @@
 #include "app/setupvalues.h"
 
-#include "app/appstate.h"
+#include "core/appstate.h"
 #include "db/parameters.h"
 #include "db/settingsfile.h"
 

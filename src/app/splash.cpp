@@ -1,9 +1,9 @@
 #include "app/splash.h"
 
-#include "app/dictionary.h"
 #include "controls/artwork.h"
 #include "controls/drawing.h"
 #include "controls/imagebutton.h"
+#include "core/dictionary.h"
 
 #include <QLinearGradient>
 #include <QPainter>

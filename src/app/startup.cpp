@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
-#include "app/appstate.h"
-#include "app/dictionary.h"
+#include "core/appstate.h"
+#include "core/dictionary.h"
 #include "db/database.h"
 #include "db/parameters.h"
 #include "db/settingsfile.h"

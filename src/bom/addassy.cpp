@@ -1,9 +1,9 @@
 #include "bom/addassy.h"
 
-#include "app/dictionary.h"
 #include "bom/newassembly.h"
 #include "controls/artwork.h"
 #include "controls/imagebutton.h"
+#include "core/dictionary.h"
 
 #include <QApplication>
 #include <QFormLayout>

@@ -1,8 +1,8 @@
 #include "bom/assemblyindex.h"
 
-#include "app/appstate.h"
-#include "app/dictionary.h"
-#include "app/format.h"
+#include "core/appstate.h"
+#include "core/dictionary.h"
+#include "core/format.h"
 #include "db/database.h"
 
 #include <QSet>

@@ -1,8 +1,8 @@
 #include "bom/assyview.h"
 
-#include "app/dictionary.h"
-#include "app/userinterface.h"
 #include "bom/treepaint.h"
+#include "core/dictionary.h"
+#include "core/userinterface.h"
 
 #include <QGridLayout>
 #include <QPainter>

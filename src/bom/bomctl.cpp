@@ -1,11 +1,12 @@
 // koltctl commands of the bill of materials: the reports, adding an assembly
 // and the printed bill and tree.
-#include "app/ctlcommands.h"
 #include "bom/assemblyindex.h"
 #include "bom/bomreport.h"
 #include "bom/newassembly.h"
+#include "bom/rollup.h"
 #include "bom/treelayout.h"
 #include "bom/treepaint.h"
+#include "core/ctlcommands.h"
 
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -114,6 +115,15 @@ void RegisterBomCommands()
                                 return kCtlUsage;
                             return AddAssembly(ctx.args[0], ctx.args[1]) == AddAssemblyResult::Added ? kCtlOk
                                                                                                    : kCtlFailed;
+                        }});
+    RegisterCtlCommand({QStringLiteral("rollup"), QStringLiteral("rollup"), [](CtlContext& ctx) {
+                            if (!ctx.args.isEmpty())
+                                return kCtlUsage;
+                            const int count = RunCostRollup();
+                            if (count < 0)
+                                return kCtlFailed;
+                            ctx.out << "Assemblies: " << count << "\n";
+                            return kCtlOk;
                         }});
     RegisterPrintCommand({QStringLiteral("bom"), QStringLiteral("bom ASSY (--indented|--flat) --pdf FILE"), printBom});
     RegisterPrintCommand({QStringLiteral("tree"), QStringLiteral("tree [ASSY] --pdf FILE"), printTree});

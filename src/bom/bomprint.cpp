@@ -1,11 +1,11 @@
 // The printed bill of materials.
 #include "bom/bomreport.h"
 
-#include "app/appstate.h"
-#include "app/dictionary.h"
-#include "app/format.h"
 #include "bom/treedetails.h"
 #include "bom/treepaint.h"
+#include "core/appstate.h"
+#include "core/dictionary.h"
+#include "core/format.h"
 
 #include <QFontMetrics>
 #include <QImageReader>

@@ -1,10 +1,10 @@
 #include "bom/bomreport.h"
 
-#include "app/dictionary.h"
-#include "app/format.h"
-#include "app/userinterface.h"
-#include "app/utilities.h"
 #include "bom/assemblyindex.h"
+#include "core/dictionary.h"
+#include "core/format.h"
+#include "core/userinterface.h"
+#include "core/utilities.h"
 
 #include <QSet>
 

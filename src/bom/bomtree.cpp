@@ -1,8 +1,8 @@
 #include "bom/bomtree.h"
 
-#include "app/appstate.h"
-#include "app/format.h"
-#include "app/userinterface.h"
+#include "core/appstate.h"
+#include "core/format.h"
+#include "core/userinterface.h"
 #include "db/database.h"
 
 BomRows::BomRows(const QueryResult& result)

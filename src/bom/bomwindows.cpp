@@ -1,8 +1,9 @@
 // Registers the windows of this subsystem with the window hooks.
-#include "app/windowhooks.h"
 #include "bom/addassy.h"
 #include "bom/assyview.h"
 #include "bom/report.h"
+#include "bom/rollup.h"
+#include "core/windowhooks.h"
 
 namespace {
 QString g_lastAddedAssembly;
@@ -15,6 +16,9 @@ QString LastAddedAssembly()
 
 void RegisterBomWindows()
 {
+    // {}: the roll-up with its progress window; the caller reloads the grid
+    // and redraws the tree.
+    RegisterWindowAction(WindowActions::Update, [](QWidget*, const QStringList&) { return RunCostRollup() > 0; });
     RegisterWindowAction(WindowActions::Report, [](QWidget* parent, const QStringList&) {
         CReport report(parent);
         report.exec();

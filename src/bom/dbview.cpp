@@ -1,12 +1,12 @@
 #include "bom/dbview.h"
 
-#include "app/appstate.h"
-#include "app/dictionary.h"
-#include "app/format.h"
-#include "app/utilities.h"
 #include "bom/assemblyindex.h"
 #include "bom/bomtree.h"
 #include "bom/report.h"
+#include "core/appstate.h"
+#include "core/dictionary.h"
+#include "core/format.h"
+#include "core/utilities.h"
 #include "db/database.h"
 
 #include <QHeaderView>

@@ -1,8 +1,5 @@
 #include "bom/report.h"
 
-#include "app/appstate.h"
-#include "app/dictionary.h"
-#include "app/userinterface.h"
 #include "bom/addassy.h"
 #include "bom/assemblyindex.h"
 #include "bom/assyview.h"
@@ -10,6 +7,9 @@
 #include "bom/bomtree.h"
 #include "controls/artwork.h"
 #include "controls/imagebutton.h"
+#include "core/appstate.h"
+#include "core/dictionary.h"
+#include "core/userinterface.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "bom/treedetails.h"
 
-#include "app/appstate.h"
-#include "app/format.h"
+#include "core/appstate.h"
+#include "core/format.h"
 #include "db/database.h"
 
 #include <QFileInfo>

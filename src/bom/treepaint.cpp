@@ -1,8 +1,8 @@
 #include "bom/treepaint.h"
 
-#include "app/dictionary.h"
 #include "bom/bomimages.h"
 #include "bom/treelayout.h"
+#include "core/dictionary.h"
 
 #include <QDateTime>
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
 #include "controls/drawing.h"
 
-#include "app/appstate.h"
 #include "controls/artwork.h"
+#include "core/appstate.h"
 
 #include <QFile>
 #include <QFont>

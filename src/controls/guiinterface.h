@@ -1,6 +1,6 @@
 #pragma once
 // The GUI's answer to the engines: questions in CMessageBox, progress in CWait.
-#include "app/userinterface.h"
+#include "core/userinterface.h"
 
 #include "controls/wait.h"
 

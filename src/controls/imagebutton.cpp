@@ -1,7 +1,7 @@
 #include "controls/imagebutton.h"
 
-#include "app/dictionary.h"
 #include "controls/artwork.h"
+#include "core/dictionary.h"
 
 #include <QMouseEvent>
 #include <QPainter>

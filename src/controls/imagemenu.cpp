@@ -1,7 +1,7 @@
 #include "controls/imagemenu.h"
 
-#include "app/dictionary.h"
 #include "controls/artwork.h"
+#include "core/dictionary.h"
 
 #include <QFontMetrics>
 #include <QLinearGradient>

@@ -1,10 +1,10 @@
 #include "controls/messagebox.h"
 
-#include "app/dictionary.h"
-#include "app/userinterface.h"
 #include "controls/artwork.h"
 #include "controls/dialogstyle.h"
 #include "controls/imagebutton.h"
+#include "core/dictionary.h"
+#include "core/userinterface.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

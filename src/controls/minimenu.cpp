@@ -1,8 +1,8 @@
 #include "controls/minimenu.h"
 
-#include "app/dictionary.h"
 #include "controls/artwork.h"
-#include "db/tabledefs.h"
+#include "core/dictionary.h"
+#include "core/tabledefs.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,9 +1,9 @@
 #include "controls/wait.h"
 
-#include "app/dictionary.h"
 #include "controls/artwork.h"
 #include "controls/dialogstyle.h"
 #include "controls/drawing.h"
+#include "core/dictionary.h"
 
 #include <QCoreApplication>
 #include <QPainter>

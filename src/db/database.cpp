@@ -1,10 +1,10 @@
 #include "db/database.h"
 
-#include "app/appstate.h"
-#include "app/dictionary.h"
-#include "app/format.h"
-#include "app/utilities.h"
-#include "app/userinterface.h"
+#include "core/appstate.h"
+#include "core/dictionary.h"
+#include "core/format.h"
+#include "core/userinterface.h"
+#include "core/utilities.h"
 
 #include <dlfcn.h>
 #include <sys/mman.h>
@@ -796,4 +796,24 @@ void InjectStatementFailure(int afterStatements)
 void ObserveStatements(StatementObserver observer)
 {
     g_observer = observer;
+}
+
+int FindColumn(const QueryResult& result, const QString& text)
+{
+    for (int c = 0; c < result.columnCount && c < kMaxColumns; ++c)
+        if (result.headings[c].contains(text, Qt::CaseInsensitive))
+            return c;
+    return -1;
+}
+
+QString CreateTableStatement(const TableDefinition& definition)
+{
+    QString sql = QStringLiteral("create table ") + definition.name + QStringLiteral("( id integer primary key,");
+    for (int i = 0; i < definition.fieldCount; ++i) {
+        if (i)
+            sql += QLatin1Char(',');
+        sql += ToColumnName(definition.headings[i]) + QLatin1Char(' ') + definition.types[i];
+    }
+    sql += QLatin1Char(')');
+    return sql;
 }

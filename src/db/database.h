@@ -6,7 +6,7 @@
 #include <array>
 #include <vector>
 
-#include "db/tabledefs.h"
+#include "core/tabledefs.h"
 
 // The rows of one statement. Column 0 is always headed "Key".
 struct QueryResult
@@ -19,6 +19,12 @@ struct QueryResult
     const QString& cell(int row, int column) const;
     void setCell(int row, int column, const QString& value);
 };
+
+// First column whose heading contains text, ignoring case; -1 when none.
+int FindColumn(const QueryResult& result, const QString& text);
+
+// "create table <name>( id integer primary key,<col> <type>,...)"
+QString CreateTableStatement(const TableDefinition& definition);
 
 // Loads libsqlite3.so.0 at run time; reports a missing library or entry point
 // under "dll error". Safe to call again: it loads once.

@@ -1,7 +1,7 @@
 // koltctl commands of the database layer: init, param, query.
-#include "app/ctlcommands.h"
-#include "app/appstate.h"
-#include "app/utilities.h"
+#include "core/appstate.h"
+#include "core/ctlcommands.h"
+#include "core/utilities.h"
 #include "db/database.h"
 #include "db/parameters.h"
 

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "app/appstate.h"
+#include "core/appstate.h"
 
 struct SettingsData
 {

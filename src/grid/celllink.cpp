@@ -1,6 +1,6 @@
 #include "grid/celllink.h"
 
-#include "app/appstate.h"
+#include "core/appstate.h"
 
 QUrl CellLinkTarget(const QString& text)
 {

@@ -1,9 +1,9 @@
 // koltctl commands of the table grid: check, insert, set, delete and the
 // "print" dispatcher with its "print table". They run the grid's own engine.
-#include "app/appstate.h"
-#include "app/ctlcommands.h"
-#include "app/format.h"
-#include "app/utilities.h"
+#include "core/appstate.h"
+#include "core/ctlcommands.h"
+#include "core/format.h"
+#include "core/utilities.h"
 #include "db/database.h"
 #include "grid/gridmodel.h"
 #include "grid/gridprint.h"

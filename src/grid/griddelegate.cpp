@@ -1,6 +1,6 @@
 #include "grid/griddelegate.h"
 
-#include "app/appstate.h"
+#include "core/appstate.h"
 
 #include <QFileInfo>
 #include <QImageReader>

@@ -1,10 +1,10 @@
 #include "grid/gridmodel.h"
 
-#include "app/appstate.h"
-#include "app/dictionary.h"
-#include "app/format.h"
-#include "app/userinterface.h"
-#include "app/utilities.h"
+#include "core/appstate.h"
+#include "core/dictionary.h"
+#include "core/format.h"
+#include "core/userinterface.h"
+#include "core/utilities.h"
 #include "db/parameters.h"
 
 #include <QDir>

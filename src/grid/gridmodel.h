@@ -3,7 +3,7 @@
 // columns the user sees, and every write the grid makes to the database.
 // The window (CGridView) draws it and turns clicks and keys into calls here;
 // koltctl drives the same calls from the command line.
-#include "app/commandids.h"
+#include "core/commandids.h"
 #include "db/database.h"
 #include "grid/errorcheck.h"
 

@@ -1,8 +1,8 @@
 #include "grid/gridprint.h"
 
-#include "app/appstate.h"
-#include "app/dictionary.h"
-#include "app/format.h"
+#include "core/appstate.h"
+#include "core/dictionary.h"
+#include "core/format.h"
 #include "grid/gridmodel.h"
 
 #include <QDateTime>

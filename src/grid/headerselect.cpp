@@ -1,7 +1,7 @@
 #include "grid/headerselect.h"
 
-#include "app/appstate.h"
-#include "app/dictionary.h"
+#include "core/appstate.h"
+#include "core/dictionary.h"
 #include "grid/celleditor.h"
 
 #include <QBoxLayout>

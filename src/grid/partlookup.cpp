@@ -1,6 +1,6 @@
 #include "grid/partlookup.h"
 
-#include "app/format.h"
+#include "core/format.h"
 
 QString PartSearchStatement(const QString& text)
 {

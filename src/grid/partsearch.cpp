@@ -1,6 +1,6 @@
 #include "grid/partsearch.h"
 
-#include "app/dictionary.h"
+#include "core/dictionary.h"
 #include "grid/celleditor.h"
 #include "grid/partlookup.h"
 

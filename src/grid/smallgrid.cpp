@@ -1,7 +1,7 @@
 #include "grid/smallgrid.h"
 
-#include "app/dictionary.h"
 #include "controls/select.h"
+#include "core/dictionary.h"
 #include "grid/celllink.h"
 
 #include <QContextMenuEvent>

@@ -1,7 +1,7 @@
 #include "grid/smallgridrecord.h"
 
-#include "app/format.h"
-#include "app/utilities.h"
+#include "core/format.h"
+#include "core/utilities.h"
 
 #include <algorithm>
 

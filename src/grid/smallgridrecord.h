@@ -1,7 +1,7 @@
 #pragma once
 // The rows a dialog shows in its small grid: held in memory by the owner,
 // laid out like a query result, never written to the database by the grid.
-#include "app/commandids.h"
+#include "core/commandids.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "interchange/exportdialog.h"
 
-#include "app/dictionary.h"
-#include "app/userinterface.h"
-#include "db/tabledefs.h"
+#include "core/dictionary.h"
+#include "core/tabledefs.h"
+#include "core/userinterface.h"
 #include "interchange/csvexport.h"
 
 #include <QFileDialog>

@@ -1,10 +1,10 @@
 #include "interchange/importdialog.h"
 
-#include "app/dictionary.h"
-#include "app/userinterface.h"
+#include "controls/darklook.h"
 #include "controls/imagebutton.h"
+#include "core/dictionary.h"
+#include "core/userinterface.h"
 #include "grid/smallgrid.h"
-#include "interchange/darklook.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,7 @@
-// koltctl commands of the data interchange: rollup, import, export.
-#include "app/appstate.h"
-#include "app/ctlcommands.h"
+// koltctl commands of the data interchange: import, export.
+#include "core/appstate.h"
+#include "core/ctlcommands.h"
 #include "db/database.h"
-#include "db/rollup.h"
 #include "interchange/csvexport.h"
 #include "interchange/importer.h"
 
@@ -60,15 +59,6 @@ int runExport(CtlContext& ctx)
 
 void RegisterInterchangeCommands()
 {
-    RegisterCtlCommand({QStringLiteral("rollup"), QStringLiteral("rollup"), [](CtlContext& ctx) {
-                            if (!ctx.args.isEmpty())
-                                return kCtlUsage;
-                            const int count = RunCostRollup();
-                            if (count < 0)
-                                return kCtlFailed;
-                            ctx.out << "Assemblies: " << count << "\n";
-                            return kCtlOk;
-                        }});
     RegisterCtlCommand({QStringLiteral("import"), QStringLiteral("import FILE [--assembly NAME]"), runImport});
     RegisterCtlCommand({QStringLiteral("export"), QStringLiteral("export TABLE FILE [--assy NAME]"), runExport});
 }

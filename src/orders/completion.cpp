@@ -1,9 +1,9 @@
 #include "orders/completion.h"
 
-#include "app/dictionary.h"
-#include "app/format.h"
-#include "app/userinterface.h"
-#include "app/utilities.h"
+#include "core/dictionary.h"
+#include "core/format.h"
+#include "core/userinterface.h"
+#include "core/utilities.h"
 #include "db/database.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 // koltctl commands of the orders subsystem: process, complete, cancel,
 // receive, po show, and the purchase-order and routing printouts.
-#include "app/ctlcommands.h"
-#include "app/format.h"
-#include "app/utilities.h"
+#include "core/ctlcommands.h"
+#include "core/format.h"
+#include "core/utilities.h"
 #include "db/database.h"
 #include "orders/completion.h"
 #include "orders/poprint.h"

@@ -1,10 +1,10 @@
 #include "orders/poprint.h"
 
-#include "app/dictionary.h"
-#include "app/format.h"
-#include "app/utilities.h"
+#include "controls/printsupport.h"
+#include "core/dictionary.h"
+#include "core/format.h"
+#include "core/utilities.h"
 #include "db/parameters.h"
-#include "orders/printsupport.h"
 
 #include <QPageLayout>
 #include <QPageSize>

@@ -1,13 +1,13 @@
 #include "orders/purchaseorderdialog.h"
 
-#include "app/dictionary.h"
-#include "app/format.h"
-#include "app/userinterface.h"
-#include "app/utilities.h"
 #include "controls/artwork.h"
+#include "controls/darklook.h"
 #include "controls/imagebutton.h"
+#include "core/dictionary.h"
+#include "core/format.h"
+#include "core/userinterface.h"
+#include "core/utilities.h"
 #include "grid/smallgrid.h"
-#include "orders/darklook.h"
 #include "orders/poprint.h"
 #include "orders/requirements.h"
 

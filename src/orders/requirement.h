@@ -2,36 +2,12 @@
 // Processing of a requirement: the bill of its assembly is exploded into the
 // purchased parts, netted against stock, allocated, and ordered as one pending
 // purchase order per vendor; then the production tasks are built.
+#include "bom/explosion.h"
 #include "db/database.h"
 
-#include <QHash>
 #include <QString>
-#include <QVector>
 #include <QStringList>
 #include <functional>
-#include <vector>
-
-// One distinct part of the exploded bill.
-struct FlatItem
-{
-    QString part;
-    double quantity = 0; // total need; after netting, the quantity to order
-    QString manufacturer;
-    QString distributor;
-    int make = 0; // 1: made in-house, never ordered
-    QString currency;
-    QString webPage;
-    QString description;
-    double price = 0;
-    double stock = 0;
-    double loss = 0; // percent of scrap added when ordering
-    double allocated = 0;
-    double onOrder = 0;
-    int grouping = 0; // 0 not yet ordered, 1 in the order being built, 2 done
-};
-
-// Grows as needed: a bill with many purchased parts is ordered in full.
-using FlatList = std::vector<FlatItem>;
 
 // The statuses a requirement passes through.
 inline const QString kStatusCreated = QStringLiteral("Created");
@@ -41,39 +17,6 @@ inline const QString kStatusCanceled = QStringLiteral("Canceled");
 
 // 0 select, 1 purchase orders generated, 2 build, 3 closed or cancelled.
 int OrderStage(const QString& status);
-
-// Index of the first column whose heading contains key (ignoring case);
-// reports a missing heading and answers -1.
-int FindHeading(const QueryResult& result, const QString& key);
-
-// The whole AssyList joined to PartList, as the explosion reads it.
-QueryResult LoadBomRows();
-
-bool IsAssembly(const QueryResult& bom, const QString& part);
-
-// The rows of each assembly of a bill, so the walks through it need not scan
-// the whole bill at every level.
-class BomIndex
-{
-public:
-    explicit BomIndex(const QueryResult& bom);
-    const QVector<int>& rows(const QString& assembly) const;
-    bool isAssembly(const QString& part) const { return m_rows.contains(part); }
-
-private:
-    QHash<QString, QVector<int>> m_rows;
-};
-
-// The path of assemblies by which `assembly` contains itself ("A", "B", "A"),
-// or empty when its bill is free of cycles.
-QStringList FindAssemblyCycle(const QueryResult& bom, const QString& assembly);
-// "Assembly contains itself: A > B > A"
-QString CycleMessage(const QStringList& path);
-
-void AddFlatItem(FlatList& list, const FlatItem& line, double multiplier);
-// Adds every purchased part below assembly, multiplied along the paths. The
-// bill must be free of cycles (FindAssemblyCycle).
-void ExplodeAssembly(const QueryResult& bom, double multiplier, const QString& assembly, FlatList& list);
 
 // Nets each entry against stock, allocates the whole need and books what must
 // be ordered; writes PartList Allocated and On_Order.

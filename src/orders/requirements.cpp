@@ -1,15 +1,15 @@
 #include "orders/requirements.h"
 
-#include "app/appstate.h"
-#include "app/dictionary.h"
-#include "app/format.h"
-#include "app/userinterface.h"
-#include "app/utilities.h"
-#include "app/windowhooks.h"
+#include "controls/darklook.h"
 #include "controls/imagebutton.h"
+#include "core/appstate.h"
+#include "core/dictionary.h"
+#include "core/format.h"
+#include "core/userinterface.h"
+#include "core/utilities.h"
+#include "core/windowhooks.h"
 #include "db/database.h"
 #include "orders/completion.h"
-#include "orders/darklook.h"
 #include "schedule/routingprint.h"
 
 #include <QBitmap>
@@ -21,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QTreeWidget>
@@ -29,17 +28,6 @@
 
 #include <functional>
 
-bool RunPrintDialog(QWidget* parent, QPrinter& printer)
-{
-    QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    if (dialog.exec() != QDialog::Accepted) {
-        ShowMessage(QStringLiteral("Print Dialog Failure"));
-        return false;
-    }
-    return true;
-}
 
 CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDialog(parent)
 {

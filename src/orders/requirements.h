@@ -51,8 +51,3 @@ private:
     CImageButton* m_process = nullptr;
     QLabel* m_stageIcons[4] = {};
 };
-
-// The print dialog shared by the printouts of orders and schedules; reports
-// "Print Dialog Failure" when it is cancelled or fails.
-class QPrinter;
-bool RunPrintDialog(QWidget* parent, QPrinter& printer);

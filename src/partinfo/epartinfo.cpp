@@ -1,9 +1,9 @@
 #include "partinfo/epartinfo.h"
 
-#include "app/dictionary.h"
-#include "app/userinterface.h"
 #include "controls/drawing.h"
 #include "controls/imagebutton.h"
+#include "core/dictionary.h"
+#include "core/userinterface.h"
 #include "partinfo/partinfo.h"
 #include "partinfo/partservice.h"
 

@@ -1,5 +1,5 @@
 // koltctl commands of the online part information: search and datasheet.
-#include "app/ctlcommands.h"
+#include "core/ctlcommands.h"
 #include "partinfo/partinfo.h"
 #include "partinfo/partservice.h"
 

@@ -1,7 +1,7 @@
 #include "partinfo/partservice.h"
 
-#include "app/dictionary.h"
-#include "app/userinterface.h"
+#include "core/dictionary.h"
+#include "core/userinterface.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,9 +1,9 @@
 #include "schedule/routingprint.h"
 
-#include "app/dictionary.h"
-#include "app/format.h"
+#include "controls/printsupport.h"
+#include "core/dictionary.h"
+#include "core/format.h"
 #include "db/database.h"
-#include "orders/printsupport.h"
 #include "schedule/taskbuilder.h"
 
 #include <QFontMetricsF>

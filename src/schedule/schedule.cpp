@@ -1,12 +1,12 @@
 #include "schedule/schedule.h"
 
-#include "app/dictionary.h"
-#include "app/format.h"
-#include "app/userinterface.h"
-#include "app/utilities.h"
+#include "bom/explosion.h"
+#include "core/dictionary.h"
+#include "core/format.h"
+#include "core/userinterface.h"
+#include "core/utilities.h"
 #include "db/database.h"
 #include "db/parameters.h"
-#include "orders/requirement.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -183,4 +183,10 @@ QStringList RequirementEntries()
     for (int r = 0; r < rows.rowCount; ++r)
         entries << Format("%s:Assy:%s", {rows.cell(r, 0), rows.cell(r, 1)});
     return entries;
+}
+
+bool ScheduledOrderOnFile(const QString& number)
+{
+    return !number.isEmpty()
+           && QueryText(SqlFormat("Select PO_nBr from PurcList where PO_nBr = '%s'", {number}), false) == number;
 }

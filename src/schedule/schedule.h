@@ -51,3 +51,6 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now);
 
 // The chart rows of the requirement list: "%s:Assy:%s" for each ReqmList row.
 QStringList RequirementEntries();
+
+// Whether a purchase order drawn on the timeline is still on file.
+bool ScheduledOrderOnFile(const QString& number);

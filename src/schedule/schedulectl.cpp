@@ -1,6 +1,6 @@
 // koltctl commands of the scheduling subsystem: the schedule as text and printed.
-#include "app/ctlcommands.h"
-#include "app/format.h"
+#include "core/ctlcommands.h"
+#include "core/format.h"
 #include "db/database.h"
 #include "schedule/schedule.h"
 #include "schedule/scheduleprint.h"

@@ -1,8 +1,8 @@
 #include "schedule/scheduleprint.h"
 
-#include "app/dictionary.h"
+#include "core/dictionary.h"
+#include "core/format.h"
 #include "db/database.h"
-#include "app/format.h"
 #include "schedule/schedulechart.h"
 
 #include <QLocale>

@@ -1,5 +1,5 @@
 // Registers the windows of this subsystem with the window hooks.
-#include "app/windowhooks.h"
+#include "core/windowhooks.h"
 #include "schedule/taskrecord.h"
 #include "schedule/timelinedialogs.h"
 

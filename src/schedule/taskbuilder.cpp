@@ -1,10 +1,10 @@
 #include "schedule/taskbuilder.h"
 
-#include "app/appstate.h"
-#include "app/format.h"
-#include "app/userinterface.h"
-#include "app/utilities.h"
-#include "orders/requirement.h"
+#include "bom/explosion.h"
+#include "core/appstate.h"
+#include "core/format.h"
+#include "core/userinterface.h"
+#include "core/utilities.h"
 
 #include <QSet>
 #include <algorithm>

@@ -1,15 +1,13 @@
 #include "schedule/timelinedialogs.h"
 
-#include "app/dictionary.h"
-#include "app/format.h"
-#include "app/userinterface.h"
-#include "app/utilities.h"
-#include "app/windowhooks.h"
+#include "controls/darklook.h"
 #include "controls/imagebutton.h"
+#include "core/dictionary.h"
+#include "core/format.h"
+#include "core/userinterface.h"
+#include "core/utilities.h"
+#include "core/windowhooks.h"
 #include "db/database.h"
-#include "orders/darklook.h"
-#include "orders/purchaseorder.h"
-#include "orders/requirements.h"
 #include "schedule/scheduleprint.h"
 
 #include <QCheckBox>
@@ -162,7 +160,7 @@ bool CTimeline::openItemAt(const QPointF& position)
     const ScheduleItem& item = m_schedule.items[static_cast<size_t>(index)];
     bool opened = false;
     if (item.kind == ScheduleKind::PurchaseOrder) {
-        if (PurchaseOrderExists(item.label))
+        if (ScheduledOrderOnFile(item.label))
             opened = RunWindowAction(WindowActions::PurchaseOrder, this, {item.label}) || true;
     } else {
         CTaskEdit editor(m_schedule.orderNumber, Format("%i", {item.taskNumber}), this);

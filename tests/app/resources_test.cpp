@@ -2,10 +2,10 @@
 // the build puts them into the program folder.
 #include "support/testsupport.h"
 
-#include "app/appstate.h"
-#include "app/dictionary.h"
+#include "core/appstate.h"
+#include "core/dictionary.h"
+#include "core/tabledefs.h"
 #include "db/database.h"
-#include "db/tabledefs.h"
 
 #include <QDir>
 #include <QFile>

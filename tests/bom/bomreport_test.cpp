@@ -1,9 +1,9 @@
 #include "bom/bomtestdata.h"
 #include "support/testsupport.h"
 
-#include "app/appstate.h"
 #include "bom/assemblyindex.h"
 #include "bom/bomreport.h"
+#include "core/appstate.h"
 
 #include <QDir>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 // Bills of materials for the tests, written straight into the test database.
-#include "app/format.h"
+#include "core/format.h"
 #include "db/database.h"
 
 #include <QGuiApplication>

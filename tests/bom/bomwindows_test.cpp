@@ -1,12 +1,12 @@
 #include "bom/bomtestdata.h"
 #include "support/testsupport.h"
 
-#include "app/appstate.h"
 #include "bom/addassy.h"
 #include "bom/assemblyindex.h"
 #include "bom/assyview.h"
 #include "bom/dbview.h"
 #include "bom/report.h"
+#include "core/appstate.h"
 
 #include <QApplication>
 #include <QDir>

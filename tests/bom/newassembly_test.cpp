@@ -1,8 +1,8 @@
 #include "bom/bomtestdata.h"
 #include "support/testsupport.h"
 
-#include "app/appstate.h"
 #include "bom/newassembly.h"
+#include "core/appstate.h"
 
 TEST_F(DataFolderTest, AddAssemblyWritesThePartAndItsLines)
 {

@@ -1,10 +1,10 @@
 #include "bom/bomtestdata.h"
 #include "support/testsupport.h"
 
-#include "app/appstate.h"
 #include "bom/assemblyindex.h"
 #include "bom/treelayout.h"
 #include "bom/treepaint.h"
+#include "core/appstate.h"
 
 #include <QFontMetrics>
 #include <QPdfWriter>

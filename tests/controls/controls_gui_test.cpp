@@ -1,15 +1,15 @@
 // Image buttons, the message box, the selection popup and the progress window, offscreen.
 #include "controls/guitest.h"
 
-#include "app/userinterface.h"
 #include "controls/artwork.h"
 #include "controls/guiinterface.h"
 #include "controls/imagebutton.h"
 #include "controls/imagemenu.h"
-#include "controls/minimenu.h"
 #include "controls/messagebox.h"
+#include "controls/minimenu.h"
 #include "controls/select.h"
 #include "controls/wait.h"
+#include "core/userinterface.h"
 
 #include <QProgressBar>
 #include <QSignalSpy>

@@ -1,8 +1,8 @@
 // Barcodes, drawing helpers and artwork, rendered into images.
-#include "app/appstate.h"
 #include "controls/artwork.h"
 #include "controls/barcode.h"
 #include "controls/drawing.h"
+#include "core/appstate.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,11 +1,11 @@
 #include "support/testsupport.h"
 
-#include "app/appstate.h"
-#include "app/format.h"
+#include "app/startup.h"
+#include "core/appstate.h"
+#include "core/format.h"
+#include "core/utilities.h"
 #include "db/database.h"
 #include "db/parameters.h"
-#include "app/utilities.h"
-#include "app/startup.h"
 
 #include <QDir>
 #include <array>

@@ -1,5 +1,6 @@
-#include "app/appstate.h"
-#include "db/tabledefs.h"
+#include "core/appstate.h"
+#include "core/tabledefs.h"
+#include "db/database.h"
 
 #include <gtest/gtest.h>
 

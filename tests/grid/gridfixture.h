@@ -3,7 +3,7 @@
 // (an "Err" column, editors of every kind), whatever the shipped definitions hold.
 #include "support/testsupport.h"
 
-#include "app/appstate.h"
+#include "core/appstate.h"
 #include "db/database.h"
 #include "grid/gridmodel.h"
 

@@ -1,7 +1,7 @@
 #include "grid/celllink.h"
 #include "grid/smallgridrecord.h"
 
-#include "app/appstate.h"
+#include "core/appstate.h"
 
 #include <gtest/gtest.h>
 

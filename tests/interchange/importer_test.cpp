@@ -1,6 +1,6 @@
 #include "support/testsupport.h"
 
-#include "app/appstate.h"
+#include "core/appstate.h"
 #include "db/database.h"
 #include "interchange/importer.h"
 

@@ -1,6 +1,6 @@
 #include "orders/ordersfixture.h"
 
-#include "app/format.h"
+#include "core/format.h"
 #include "db/database.h"
 #include "db/parameters.h"
 #include "orders/requirement.h"

@@ -1,6 +1,6 @@
 // The dialog offscreen against the stand-in: the search on opening, a click
 // on a match, the buttons, and an unreachable service.
-#include "app/appstate.h"
+#include "core/appstate.h"
 #include "db/database.h"
 #include "partinfo/epartinfo.h"
 #include "partinfo/standin.h"

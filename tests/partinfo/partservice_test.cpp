@@ -1,6 +1,6 @@
 // The client against the stand-in service on a free loopback port, the
 // koltctl commands, and the transfer into a part's row.
-#include "app/appstate.h"
+#include "core/appstate.h"
 #include "partinfo/partinfo.h"
 #include "partinfo/partservice.h"
 #include "partinfo/standin.h"

@@ -1,12 +1,12 @@
 #include "orders/ordersfixture.h"
 
-#include "app/format.h"
+#include "core/format.h"
 #include "db/database.h"
 #include "db/parameters.h"
+#include "orders/requirement.h"
+#include "schedule/routingprint.h"
 #include "schedule/schedule.h"
 #include "schedule/scheduleprint.h"
-#include "schedule/routingprint.h"
-#include "orders/requirement.h"
 
 #include <QFile>
 #include <QImage>

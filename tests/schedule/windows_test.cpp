@@ -1,7 +1,7 @@
 // Offscreen tests of the order and schedule windows.
 #include "orders/ordersfixture.h"
 
-#include "app/format.h"
+#include "core/format.h"
 #include "db/database.h"
 #include "db/parameters.h"
 #include "grid/smallgrid.h"

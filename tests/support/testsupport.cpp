@@ -1,7 +1,7 @@
 #include "support/testsupport.h"
 
-#include "app/appstate.h"
 #include "app/startup.h"
+#include "core/appstate.h"
 #include "db/database.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 // Shared test fixtures: a recording user interface with scripted answers and
 // a fresh data folder initialised from the built program folder.
-#include "app/userinterface.h"
+#include "core/userinterface.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "app/format.h"
+#include "core/format.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "app/userinterface.h"
+#include "core/userinterface.h"
 
 namespace {
 

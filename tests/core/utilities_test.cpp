@@ -1,5 +1,5 @@
-#include "app/format.h"
-#include "app/utilities.h"
+#include "core/format.h"
+#include "core/utilities.h"
 #include "db/database.h"
 
 #include <gtest/gtest.h>

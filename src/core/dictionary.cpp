@@ -1,7 +1,7 @@
-#include "app/dictionary.h"
+#include "core/dictionary.h"
 
-#include "app/appstate.h"
-#include "app/userinterface.h"
+#include "core/appstate.h"
+#include "core/userinterface.h"
 
 #include <QFile>
 

@@ -1,7 +1,6 @@
-#include "app/utilities.h"
+#include "core/utilities.h"
 
-#include "app/appstate.h"
-#include "db/database.h"
+#include "core/appstate.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -18,14 +17,6 @@ QDateTime ParseTimestamp(const QString& text)
     const QDate date(part(0, 4), part(5, 2), part(8, 2));
     const QTime time(part(11, 2), part(14, 2), part(17, 2));
     return QDateTime(date, time);
-}
-
-int FindColumn(const QueryResult& result, const QString& text)
-{
-    for (int c = 0; c < result.columnCount && c < kMaxColumns; ++c)
-        if (result.headings[c].contains(text, Qt::CaseInsensitive))
-            return c;
-    return -1;
 }
 
 QString CurrentUserName()

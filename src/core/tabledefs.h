@@ -42,9 +42,6 @@ void ParseTableDefinition(const QByteArray& bytes, TableDefinition& definition);
 // Loads all nine into App().tables and names them.
 void LoadAllTableDefinitions();
 
-// "create table <name>( id integer primary key,<col> <type>,...)"
-QString CreateTableStatement(const TableDefinition& definition);
-
 QString ToColumnName(const QString& heading);
 QString ToHeading(const QString& columnName);
 bool IsUpperCaseColumn(const QString& tableKey, const QString& heading);

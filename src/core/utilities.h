@@ -3,14 +3,9 @@
 #include <QDateTime>
 #include <QString>
 
-struct QueryResult;
-
 // Local time as "%Y-%m-%d %H:%M:%S".
 QString TimestampText();
 QDateTime ParseTimestamp(const QString& text);
-
-// First column whose heading contains text, ignoring case; -1 when none.
-int FindColumn(const QueryResult& result, const QString& text);
 
 QString CurrentUserName();
 QString CurrencySymbol(const QString& currencyCode);

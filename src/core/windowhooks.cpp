@@ -1,4 +1,4 @@
-#include "app/windowhooks.h"
+#include "core/windowhooks.h"
 
 #include <QHash>
 

@@ -1,10 +1,10 @@
 #include "support/testsupport.h"
 
-#include "app/format.h"
-#include "app/utilities.h"
+#include "bom/rollup.h"
+#include "core/format.h"
+#include "core/utilities.h"
 #include "db/database.h"
 #include "db/parameters.h"
-#include "db/rollup.h"
 
 namespace {
 

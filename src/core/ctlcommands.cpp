@@ -1,4 +1,4 @@
-#include "app/ctlcommands.h"
+#include "core/ctlcommands.h"
 
 namespace {
 

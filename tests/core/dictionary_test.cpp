@@ -1,4 +1,4 @@
-#include "app/dictionary.h"
+#include "core/dictionary.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "orders/printsupport.h"
+#include "controls/printsupport.h"
 
 #include "controls/barcode.h"
 

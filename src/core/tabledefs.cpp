@@ -1,9 +1,9 @@
-#include "db/tabledefs.h"
+#include "core/tabledefs.h"
 
-#include "app/appstate.h"
-#include "app/dictionary.h"
-#include "app/userinterface.h"
-#include "app/utilities.h"
+#include "core/appstate.h"
+#include "core/dictionary.h"
+#include "core/userinterface.h"
+#include "core/utilities.h"
 
 #include <QFile>
 
@@ -83,18 +83,6 @@ void LoadAllTableDefinitions()
         LoadTableDefinition(TableKey(t), App().tables[t]);
         App().tables[t].name = TableSqlName(t);
     }
-}
-
-QString CreateTableStatement(const TableDefinition& definition)
-{
-    QString sql = QStringLiteral("create table ") + definition.name + QStringLiteral("( id integer primary key,");
-    for (int i = 0; i < definition.fieldCount; ++i) {
-        if (i)
-            sql += QLatin1Char(',');
-        sql += ToColumnName(definition.headings[i]) + QLatin1Char(' ') + definition.types[i];
-    }
-    sql += QLatin1Char(')');
-    return sql;
 }
 
 QString ToColumnName(const QString& heading)

@@ -2,8 +2,8 @@
 // The process-wide settings every subsystem reads: where the program and the
 // data live, who works, the table definitions, the grid's column layout, the
 // dictionary and the index of assemblies.
-#include "app/dictionary.h"
-#include "db/tabledefs.h"
+#include "core/dictionary.h"
+#include "core/tabledefs.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,0 +1,66 @@
+#pragma once
+// The bill computations that orders, scheduling and the reports share: the
+// bill as one join, its index by assembly, cycle finding and the explosion
+// into the distinct purchased parts.
+#include "db/database.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <vector>
+
+// One distinct part of the exploded bill.
+struct FlatItem
+{
+    QString part;
+    double quantity = 0; // total need; after netting, the quantity to order
+    QString manufacturer;
+    QString distributor;
+    int make = 0; // 1: made in-house, never ordered
+    QString currency;
+    QString webPage;
+    QString description;
+    double price = 0;
+    double stock = 0;
+    double loss = 0; // percent of scrap added when ordering
+    double allocated = 0;
+    double onOrder = 0;
+    int grouping = 0; // 0 not yet ordered, 1 in the order being built, 2 done
+};
+
+// Grows as needed: a bill with many purchased parts is ordered in full.
+using FlatList = std::vector<FlatItem>;
+
+// Index of the first column whose heading contains key (ignoring case);
+// reports a missing heading and answers -1.
+int FindHeading(const QueryResult& result, const QString& key);
+
+// The whole AssyList joined to PartList, as the explosion reads it.
+QueryResult LoadBomRows();
+
+bool IsAssembly(const QueryResult& bom, const QString& part);
+
+// The rows of each assembly of a bill, so the walks through it need not scan
+// the whole bill at every level.
+class BomIndex
+{
+public:
+    explicit BomIndex(const QueryResult& bom);
+    const QVector<int>& rows(const QString& assembly) const;
+    bool isAssembly(const QString& part) const { return m_rows.contains(part); }
+
+private:
+    QHash<QString, QVector<int>> m_rows;
+};
+
+// The path of assemblies by which `assembly` contains itself ("A", "B", "A"),
+// or empty when its bill is free of cycles.
+QStringList FindAssemblyCycle(const QueryResult& bom, const QString& assembly);
+// "Assembly contains itself: A > B > A"
+QString CycleMessage(const QStringList& path);
+
+void AddFlatItem(FlatList& list, const FlatItem& line, double multiplier);
+// Adds every purchased part below assembly, multiplied along the paths. The
+// bill must be free of cycles (FindAssemblyCycle).
+void ExplodeAssembly(const QueryResult& bom, double multiplier, const QString& assembly, FlatList& list);
