@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "core/ctlcommands.h"
 #include "core/userinterface.h"
+#include "db/database.h"
 
 #include <QDir>
 #include <QFile>
@@ -116,10 +117,12 @@ int main(int argc, char** argv)
     ConsoleInterface ui(err, yes);
     SetUserInterface(&ui);
     StartCore(ExecutableFolder());
-    OpenDataFolder(dataFolder);
-
-    CtlContext ctx{args, yes, out, err};
-    const int code = command->run(ctx);
+    int code = kCtlFailed;
+    if (OpenDataFolder(dataFolder)) {
+        CtlContext ctx{args, yes, out, err};
+        code = command->run(ctx);
+    }
+    ReleaseDatabase();
     if (code == kCtlUsage)
         err << "usage: koltctl " << command->usage << "\n";
     out.flush();

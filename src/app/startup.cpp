@@ -22,7 +22,7 @@ void StartCore(const QString& programFolder)
     LoadAllTableDefinitions();
 }
 
-void OpenDataFolder(const QString& folder)
+bool OpenDataFolder(const QString& folder)
 {
     AppState& app = App();
     if (!folder.isEmpty()) {
@@ -30,8 +30,10 @@ void OpenDataFolder(const QString& folder)
         while (app.DataFolder.size() > 1 && app.DataFolder.endsWith(QLatin1Char('/')))
             app.DataFolder.chop(1);
     }
-    InitializeDatabase();
+    if (!InitializeDatabase())
+        return false;
     SelectTable(app.DataFolder, 0);
+    return true;
 }
 
 QString ExecutableFolder()

@@ -7,8 +7,9 @@
 void StartCore(const QString& programFolder);
 
 // Makes folder (or, when empty, the one from the settings file, else the
-// default) the data folder, initialises it and makes table 0 current.
-void OpenDataFolder(const QString& folder = QString());
+// default) the data folder, initialises it and makes table 0 current. False
+// (reported) when the folder could not be initialised.
+bool OpenDataFolder(const QString& folder = QString());
 
 // The folder of the running executable, ending in "/".
 QString ExecutableFolder();

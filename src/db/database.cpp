@@ -8,6 +8,10 @@
 
 #include <dlfcn.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+
+#include <QFile>
 
 #include <algorithm>
 #include <cmath>
@@ -28,6 +32,8 @@ using FreeFn = void (*)(void*);
 
 constexpr const char* kLibraryFile = "libsqlite3.so.0";
 
+void* g_connection = nullptr;
+
 struct Library
 {
     void* handle = nullptr;
@@ -39,6 +45,11 @@ struct Library
 
     ~Library()
     {
+        // The connection goes first: closing it checkpoints the write-ahead
+        // log into kolt.db, which needs the library still loaded.
+        if (g_connection && close)
+            close(g_connection);
+        g_connection = nullptr;
         if (handle)
             dlclose(handle);
     }
@@ -47,7 +58,13 @@ struct Library
 Library g_lib;
 
 QString g_databasePath;
-void* g_connection = nullptr;
+// The file the kept connection was opened on: a path that now names another
+// file (a folder deleted and made anew) or none gets a new connection.
+QString g_connectionPath;
+dev_t g_connectionDevice = 0;
+ino_t g_connectionInode = 0;
+bool g_connectionHadFile = false;
+int g_busyTimeout = 5000;
 int g_lastResult = 0;
 QString g_lastError;
 int g_currentTable = 0;
@@ -60,6 +77,11 @@ QString g_accumulator;
 
 int g_txDepth = 0;
 bool g_txFailed = false;
+// The outermost scope could not begin: its statements are refused with the
+// reason it could not.
+bool g_txRefused = false;
+int g_refusedResult = 0;
+QString g_refusedError;
 int g_injectAfter = 0;
 StatementObserver g_observer = nullptr;
 
@@ -153,6 +175,11 @@ void reportLibraryFailure(const QString& text)
 // Runs one statement, given as UTF-8; the single place that meets sqlite3_exec.
 int execUtf8(const QByteArray& statement, ExecCallback callback, bool countsForTransaction)
 {
+    if (g_txRefused) {
+        g_lastResult = g_refusedResult;
+        g_lastError = g_refusedError;
+        return g_lastResult;
+    }
     if (!g_lib.exec || !g_connection) {
         g_lastResult = 1;
         g_lastError = QStringLiteral("The database is not open.");
@@ -170,7 +197,13 @@ int execUtf8(const QByteArray& statement, ExecCallback callback, bool countsForT
     char* error = nullptr;
     g_lastResult = g_lib.exec(g_connection, statement.constData(), callback, nullptr, &error);
     if (g_lastResult != 0) {
-        g_lastError = error ? decodeText(error) : QStringLiteral("SQL error %1").arg(g_lastResult);
+        // SQLITE_BUSY and SQLITE_LOCKED (their extended codes share the low
+        // byte): another program held the file for longer than the wait.
+        const int primary = g_lastResult & 0xFF;
+        if (primary == 5 || primary == 6)
+            g_lastError = QStringLiteral("database is busy");
+        else
+            g_lastError = error ? decodeText(error) : QStringLiteral("SQL error %1").arg(g_lastResult);
         if (g_txDepth > 0 && countsForTransaction)
             g_txFailed = true;
     }
@@ -329,6 +362,47 @@ bool DatabaseLibraryLoaded()
     return g_lib.exec && g_lib.open && g_lib.close;
 }
 
+namespace {
+
+bool fileIdentity(const QString& path, dev_t* device, ino_t* inode)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    *device = info.st_dev;
+    *inode = info.st_ino;
+    return true;
+}
+
+bool keptConnectionFits()
+{
+    if (!g_connection || g_connectionPath != g_databasePath)
+        return false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    const bool hasFile = fileIdentity(g_databasePath, &device, &inode);
+    if (!g_connectionHadFile) {
+        // SQLite makes the file on the first write; from then on it is ours.
+        if (hasFile) {
+            g_connectionHadFile = true;
+            g_connectionDevice = device;
+            g_connectionInode = inode;
+        }
+        return true;
+    }
+    return hasFile && device == g_connectionDevice && inode == g_connectionInode;
+}
+
+void closeConnection()
+{
+    if (g_connection && g_lib.close)
+        g_lib.close(g_connection);
+    g_connection = nullptr;
+    g_connectionPath.clear();
+}
+
+} // namespace
+
 bool OpenDatabase()
 {
     if (g_txDepth > 0 && g_connection)
@@ -337,27 +411,82 @@ bool OpenDatabase()
         g_lastResult = 1;
         return false;
     }
-    if (g_connection) {
-        if (g_lib.close)
-            g_lib.close(g_connection);
-        g_connection = nullptr;
+    if (keptConnectionFits()) {
+        g_lastResult = 0;
+        return true;
     }
+    closeConnection();
     const QByteArray path = g_databasePath.toUtf8();
     g_lastResult = g_lib.open(path.constData(), &g_connection);
-    if (g_lastResult != 0 && g_connection) {
-        g_lib.close(g_connection);
+    if (g_lastResult != 0) {
+        if (g_connection)
+            g_lib.close(g_connection);
         g_connection = nullptr;
+        return false;
     }
-    return g_lastResult == 0;
+    g_connectionPath = g_databasePath;
+    g_connectionHadFile = fileIdentity(g_databasePath, &g_connectionDevice, &g_connectionInode);
+    // Another program writing the same file makes a statement wait this
+    // long for the lock before it gives up with "database is busy".
+    exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(g_busyTimeout), nullptr, false);
+    g_lastResult = 0;
+    return true;
 }
 
 void CloseDatabase()
 {
+    // The connection is kept for the next statement: opening the file and
+    // reading its schema anew for every statement cost more than the work,
+    // and the write-ahead log is checkpointed each time the last connection
+    // closes. OpenDatabase checks that the path still names the same file.
+}
+
+void ReleaseDatabase()
+{
     if (g_txDepth > 0)
         return;
-    if (g_connection && g_lib.close)
-        g_lib.close(g_connection);
-    g_connection = nullptr;
+    closeConnection();
+}
+
+void SetBusyTimeout(int milliseconds)
+{
+    g_busyTimeout = std::max(0, milliseconds);
+    if (g_connection && g_txDepth == 0)
+        exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(g_busyTimeout), nullptr, false);
+}
+
+bool IsNetworkFileSystem(long type)
+{
+    switch (static_cast<unsigned long>(type) & 0xFFFFFFFFul) {
+    case 0x6969ul:     // NFS
+    case 0x517Bul:     // SMB
+    case 0xFF534D42ul: // CIFS
+    case 0xFE534D42ul: // SMB2
+    case 0x564Cul:     // NCP
+    case 0x73757245ul: // Coda
+    case 0x5346414Ful: // AFS
+    case 0x01021997ul: // 9P
+    case 0x00C36400ul: // Ceph
+    case 0x65735546ul: // FUSE: sshfs and friends are the usual ones
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool SetJournalForFolder(const QString& dataFolder)
+{
+    // The write-ahead log lets readers go on while another program writes,
+    // but it needs memory shared between the programs, which a network
+    // file system cannot give: there the classic rollback journal stays.
+    struct statfs info;
+    const bool network = ::statfs(QFile::encodeName(dataFolder).constData(), &info) == 0
+                         && IsNetworkFileSystem(static_cast<long>(info.f_type));
+    const QString wanted = network ? QStringLiteral("delete") : QStringLiteral("wal");
+    const QString mode = QueryText(QStringLiteral("PRAGMA journal_mode = ") + wanted, false);
+    if (LastResultCode() != 0)
+        return false;
+    return mode.compare(wanted, Qt::CaseInsensitive) == 0 || network;
 }
 
 bool SelectTable(const QString& dataFolder, int table)
@@ -416,7 +545,8 @@ int RunQuery(QueryResult& result, const QString& sql)
         exec(sql + QLatin1Char(';'), rowHandler, true);
         // The recent values hold references to the cells' texts; let go.
         g_recent.clear();
-        if (g_lastResult != 0 && !g_tooManyColumns)
+        // Inside a scope that could not begin, the scope's owner reports.
+        if (g_lastResult != 0 && !g_tooManyColumns && !g_txRefused)
             ShowMessage(g_lastError, QStringLiteral("Database Status"));
         CloseDatabase();
     }
@@ -730,17 +860,27 @@ Transaction::Transaction()
         m_active = true;
         return;
     }
-    if (!OpenDatabase())
-        return;
     ++g_txDepth;
     g_txFailed = false;
     m_outermost = true;
-    if (exec(QStringLiteral("BEGIN"), nullptr, false) != 0) {
-        --g_txDepth;
-        CloseDatabase();
+    m_active = true;
+    // IMMEDIATE takes the write lock at once: work that reads a number or a
+    // stock figure and writes it back cannot interleave with another
+    // program doing the same, and the wait for the lock happens here, under
+    // the busy timeout, instead of failing half-way at the first write.
+    if (!OpenDatabase()) {
+        g_lastResult = g_lastResult ? g_lastResult : 1;
+        g_lastError = QStringLiteral("The database could not be opened: ") + g_databasePath;
+    } else if (exec(QStringLiteral("BEGIN IMMEDIATE"), nullptr, false) == 0) {
+        m_begun = true;
         return;
     }
-    m_active = true;
+    // Without the transaction no statement of the scope may run on its own:
+    // each would be written by itself and the work could end half done.
+    g_txFailed = true;
+    g_txRefused = true;
+    g_refusedResult = g_lastResult;
+    g_refusedError = g_lastError;
 }
 
 Transaction::~Transaction()
@@ -753,9 +893,15 @@ Transaction::~Transaction()
         --g_txDepth;
         return;
     }
-    exec(QStringLiteral("ROLLBACK"), nullptr, false);
+    if (m_begun)
+        exec(QStringLiteral("ROLLBACK"), nullptr, false);
+    g_txRefused = false;
     --g_txDepth;
-    CloseDatabase();
+}
+
+bool Transaction::active() const
+{
+    return m_active && !g_txRefused;
 }
 
 void Transaction::fail()
@@ -778,13 +924,25 @@ bool Transaction::commit()
         --g_txDepth;
         return !g_txFailed;
     }
+    if (!m_begun) {
+        g_txRefused = false;
+        --g_txDepth;
+        g_lastResult = g_refusedResult;
+        g_lastError = g_refusedError;
+        return false;
+    }
     bool committed = false;
     if (!g_txFailed)
         committed = exec(QStringLiteral("COMMIT"), nullptr, false) == 0;
-    if (!committed)
+    if (!committed) {
+        // The failure is what the caller reports, not the rollback's outcome.
+        const int result = g_lastResult;
+        const QString error = g_lastError;
         exec(QStringLiteral("ROLLBACK"), nullptr, false);
+        g_lastResult = result;
+        g_lastError = error;
+    }
     --g_txDepth;
-    CloseDatabase();
     return committed;
 }
 

@@ -31,8 +31,23 @@ QString CreateTableStatement(const TableDefinition& definition);
 bool LoadDatabaseLibrary();
 bool DatabaseLibraryLoaded();
 
+// One connection is kept for the file DatabasePath names and opened again
+// when the path changes or names another file; CloseDatabase ends a use of
+// it and keeps it for the next. ReleaseDatabase closes it (outside a
+// transaction), so another program may take the file over.
 bool OpenDatabase();
 void CloseDatabase();
+void ReleaseDatabase();
+
+// How long a statement waits for another program's lock before it fails
+// with "database is busy" (5 s unless set).
+void SetBusyTimeout(int milliseconds);
+
+// Puts kolt.db of the folder into write-ahead-log mode, or the rollback
+// journal on a network file system (statfs type); false when the database
+// refused.
+bool SetJournalForFolder(const QString& dataFolder);
+bool IsNetworkFileSystem(long statfsType);
 
 // Sets the database path to folder + "/kolt.db"; when the table index differs
 // from the current one, makes it current and creates its table if missing.
@@ -67,6 +82,10 @@ QueryResult Query(const QString& sql);
 // Everything between construction and commit() is written as one: a
 // connection is held for the scope, and unless commit() succeeds the work is
 // rolled back when the scope ends. Scopes nest; only the outermost commits.
+// The outermost takes the write lock at once; when it cannot (another
+// program held it past the busy timeout, the file cannot be opened) every
+// statement of the scope is refused with that reason, commit() answers false
+// and LastErrorText() tells why ("database is busy").
 class Transaction
 {
 public:
@@ -75,7 +94,8 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-    bool active() const { return m_active; }
+    // The scope can write: its transaction began.
+    bool active() const;
     // Marks the work as failed: the scope will roll back.
     void fail();
     // True when no statement of the scope has failed and fail() was not called.
@@ -85,6 +105,7 @@ public:
 private:
     bool m_active = false;
     bool m_outermost = false;
+    bool m_begun = false;
     bool m_done = false;
 };
 

@@ -44,34 +44,59 @@ QString DefaultDataFolder()
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/KOLT");
 }
 
-void InitializeDatabase()
+bool InitializeDatabase()
 {
     AppState& app = App();
     if (app.DataFolder.isEmpty())
         app.DataFolder = DefaultDataFolder();
     // The folder must exist before SQLite can make kolt.db in it.
-    QDir().mkpath(app.DataFolder);
+    if (!QDir().mkpath(app.DataFolder)) {
+        ShowMessage(TranslateLabel(QStringLiteral("Cannot create the data folder:")) + QLatin1Char(' ')
+                        + QDir::toNativeSeparators(app.DataFolder),
+                    QStringLiteral("Database Status"));
+        return false;
+    }
     SelectTable(app.DataFolder, 0);
 
-    QString count = QueryText(QStringLiteral("Select count(*) FROM GlobalParamList"), true);
-    count.chop(1);
-    if (TextToInt(count) == 0) {
+    // Whether the folder is new must be known for certain: a count that
+    // failed (another program holding the file, a damaged file) is not an
+    // empty table, and the parameters of a working shop are never rebuilt.
+    const QString tables = QueryText(
+        QStringLiteral("Select count(*) from sqlite_master where type = 'table' and name = 'GlobalParamList'"), false);
+    if (LastResultCode() != 0) {
+        ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
+        return false;
+    }
+    int rows = 0;
+    if (TextToInt(tables) > 0) {
+        const QString count = QueryText(QStringLiteral("Select count(*) FROM GlobalParamList"), false);
+        if (LastResultCode() != 0) {
+            ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
+            return false;
+        }
+        rows = TextToInt(count);
+    }
+    if (rows == 0)
         ShowMessage(Translate(QStringLiteral("Database Initialization")));
-        for (int t = 0; t < kTableCount; ++t)
-            SelectTable(app.DataFolder, t);
-        // SelectTable skips the table that was current already; a new folder
-        // still needs all nine.
-        OpenDatabase();
+    SetJournalForFolder(app.DataFolder);
+
+    // One transaction: a start that is killed half-way leaves the file as
+    // it was, and the next start completes it. A parameter table with rows
+    // missing gets the missing ones; the rows that exist keep their values.
+    if (rows < kParamCount) {
+        Transaction transaction;
         for (int t = 0; t < kTableCount; ++t)
             CreateTable(t);
-        CloseDatabase();
-        QueryText(QStringLiteral("Drop Table GlobalParamList"), false);
-        QueryText(QStringLiteral("Create Table GlobalParamList ( id integer primary key,ParamName text, Param text)"),
-                  false);
+        Execute(QStringLiteral(
+            "Create Table if not exists GlobalParamList ( id integer primary key,ParamName text, Param text)"));
         for (int n = 0; n < kParamCount; ++n)
-            QueryText(SqlFormat("Insert into GlobalParamList (ParamName,Param) values ('%s','%s')",
-                                {Format("Param%i", {n}), defaultValue(n)}),
-                      false);
+            Execute(SqlFormat("Insert into GlobalParamList (ParamName,Param) select '%s','%s' where not exists "
+                              "(select 1 from GlobalParamList where ParamName = '%s')",
+                              {Format("Param%i", {n}), defaultValue(n), Format("Param%i", {n})}));
+        if (!transaction.commit()) {
+            ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
+            return false;
+        }
     }
     OpenDatabase();
     CreateTable(LabrList);
@@ -79,4 +104,5 @@ void InitializeDatabase()
     app.CurrentCurrency = GetParam(ParamCurrency);
     QDir().mkpath(app.DataFolder + QStringLiteral("/Picture"));
     QDir().mkpath(app.DataFolder + QStringLiteral("/Document"));
+    return true;
 }

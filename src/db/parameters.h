@@ -22,8 +22,11 @@ QString GetParam(int number);
 void SetParam(int number, const QString& text);
 
 // Creates the tables and default parameter rows of a new data folder, and the
-// Picture and Document folders; an initialised folder keeps its rows.
-void InitializeDatabase();
+// Picture and Document folders; an initialised folder keeps its rows and
+// gains the parameters it lacks. False (reported) when the folder cannot be
+// made or the database could not be read or written, "database is busy"
+// among them; nothing is changed then.
+bool InitializeDatabase();
 
 // The platform's common application-data folder + "/KOLT".
 QString DefaultDataFolder();

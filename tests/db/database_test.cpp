@@ -8,6 +8,7 @@
 #include "db/parameters.h"
 
 #include <QDir>
+#include <QProcess>
 #include <array>
 #include <vector>
 
@@ -378,4 +379,97 @@ TEST_F(DataFolderTest, FreshFolderShowsTheInitializationMessage)
     OpenDataFolder(fresh.path());
     EXPECT_TRUE(ui.saw("Database Initialization"));
     EXPECT_EQ(GetParam(ParamWorkingHours), "8");
+}
+
+namespace {
+
+// A second program that holds the write lock while it lives.
+class LockHolder
+{
+public:
+    explicit LockHolder(const QString& database)
+    {
+        // Python's sqlite3 says when it holds the lock; the sqlite3 shell
+        // buffers its output and cannot.
+        m_holder.start(QStringLiteral("python3"),
+                       {QStringLiteral("-c"),
+                        QStringLiteral("import sqlite3, sys\n"
+                                       "c = sqlite3.connect(sys.argv[1], timeout=10, isolation_level=None)\n"
+                                       "c.execute('BEGIN IMMEDIATE')\n"
+                                       "print('locked', flush=True)\n"
+                                       "sys.stdin.read()\n"),
+                        database});
+        m_holder.waitForReadyRead(10000);
+    }
+    ~LockHolder()
+    {
+        m_holder.closeWriteChannel();
+        m_holder.waitForFinished(10000);
+    }
+
+private:
+    QProcess m_holder;
+};
+
+} // namespace
+
+TEST_F(DataFolderTest, ASecondProgramHoldingTheFileResetsNothing)
+{
+    SetParam(ParamCompanyName, "Smith's Shop");
+    SetParam(ParamLastPurchaseOrder, "41");
+    // A start killed half-way left ten of the fifteen parameters.
+    sqlite("delete from GlobalParamList where ParamName in ('Param11','Param12','Param13','Param14','Param6')");
+    {
+        LockHolder holder(dbPath());
+        SetBusyTimeout(200);
+        ui.clear();
+        EXPECT_FALSE(InitializeDatabase());
+        EXPECT_TRUE(ui.saw("database is busy"));
+        EXPECT_FALSE(ui.saw("Database Initialization"));
+        EXPECT_EQ(ui.messages.size(), 1u);
+    }
+    EXPECT_EQ(sqlite("select count(*) from GlobalParamList"), "10");
+    EXPECT_EQ(sqlite("select Param from GlobalParamList where ParamName = 'Param7'"), "41");
+
+    // Once the file is free, the gap is filled and nothing else changes.
+    ui.clear();
+    EXPECT_TRUE(InitializeDatabase());
+    EXPECT_FALSE(ui.saw("Database Initialization"));
+    EXPECT_EQ(sqlite("select count(*) from GlobalParamList"), "15");
+    EXPECT_EQ(sqlite("select count(distinct ParamName) from GlobalParamList"), "15");
+    EXPECT_EQ(GetParam(ParamCompanyName), "Smith's Shop");
+    EXPECT_EQ(GetParam(ParamLastPurchaseOrder), "41");
+    EXPECT_EQ(GetParam(ParamLastRequirement), "");
+}
+
+TEST_F(DataFolderTest, WorkThatCannotTakeTheLockRunsNoStatementAtAll)
+{
+    EXPECT_EQ(sqlite("pragma journal_mode"), "wal");
+    LockHolder holder(dbPath());
+    SetBusyTimeout(100);
+    // Readers go on while another program writes.
+    EXPECT_EQ(GetParam(ParamWorkingHours), "8");
+    {
+        Transaction transaction;
+        EXPECT_FALSE(transaction.active());
+        EXPECT_EQ(LastErrorText(), "database is busy");
+        // Refused at once, not written on its own outside the transaction.
+        EXPECT_FALSE(Execute("Update GlobalParamList Set Param = 'X' where ParamName = 'Param0'"));
+        EXPECT_TRUE(Query("Select * from PartList").rowCount == 0);
+        EXPECT_FALSE(transaction.commit());
+        EXPECT_EQ(LastErrorText(), "database is busy");
+    }
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_FALSE(Execute("Update GlobalParamList Set Param = 'X' where ParamName = 'Param0'"));
+    EXPECT_EQ(LastErrorText(), "database is busy");
+    EXPECT_EQ(GetParam(ParamCompanyName), "YOUR COMPANY");
+}
+
+TEST(Database, NetworkFileSystemsKeepTheRollbackJournal)
+{
+    EXPECT_TRUE(IsNetworkFileSystem(0x6969));      // NFS
+    EXPECT_TRUE(IsNetworkFileSystem(0xFF534D42));  // CIFS
+    EXPECT_TRUE(IsNetworkFileSystem(0xFE534D42));  // SMB2
+    EXPECT_FALSE(IsNetworkFileSystem(0xEF53));     // ext4
+    EXPECT_FALSE(IsNetworkFileSystem(0x01021994)); // tmpfs
 }

@@ -63,6 +63,8 @@ void DataFolderTest::SetUp()
 void DataFolderTest::TearDown()
 {
     InjectStatementFailure(0);
+    SetBusyTimeout(5000);
+    ReleaseDatabase();
     SetUserInterface(nullptr);
 }
 
