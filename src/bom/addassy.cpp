@@ -4,6 +4,7 @@
 #include "controls/artwork.h"
 #include "controls/imagebutton.h"
 #include "core/dictionary.h"
+#include "core/utilities.h"
 
 #include <QApplication>
 #include <QFormLayout>
@@ -65,6 +66,6 @@ void CAddAssy::accept()
         });
     if (result != AddAssemblyResult::Added)
         return; // the message was shown; the dialog stays open
-    m_name = m_nameEdit->text().trimmed().toUpper();
+    m_name = UpperCaseAscii(m_nameEdit->text().trimmed());
     QDialog::accept();
 }

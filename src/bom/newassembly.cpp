@@ -18,7 +18,7 @@ int NewAssemblyRowCount(const QString& rowsText)
 AddAssemblyResult AddAssembly(const QString& typedName, const QString& rowsText,
                               const std::function<void(int, int)>& progress)
 {
-    const QString name = typedName.trimmed().toUpper();
+    const QString name = UpperCaseAscii(typedName.trimmed());
     if (name.isEmpty()) {
         ShowMessage(Translate(QStringLiteral("Error. Enter Assembly Name")));
         return AddAssemblyResult::EmptyName;

@@ -19,6 +19,25 @@ QDateTime ParseTimestamp(const QString& text)
     return QDateTime(date, time);
 }
 
+QString UpperCaseAscii(const QString& text)
+{
+    const qsizetype n = text.size();
+    const QChar* chars = text.constData();
+    qsizetype first = 0;
+    while (first < n && !(chars[first].unicode() >= u'a' && chars[first].unicode() <= u'z'))
+        ++first;
+    if (first == n)
+        return text; // shares the text: most values are upper case already
+    QString upper = text;
+    QChar* out = upper.data();
+    for (qsizetype i = first; i < n; ++i) {
+        const char16_t u = out[i].unicode();
+        if (u >= u'a' && u <= u'z')
+            out[i] = QChar(static_cast<char16_t>(u - (u'a' - u'A')));
+    }
+    return upper;
+}
+
 QString CurrentUserName()
 {
     return App().CurrentUser;

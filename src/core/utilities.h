@@ -7,6 +7,12 @@
 QString TimestampText();
 QDateTime ParseTimestamp(const QString& text);
 
+// The upper case of stored names (part numbers, assemblies, vendors and the
+// other fields the definitions mark): the ASCII letters a-z only. Every other
+// character stays as typed, so "10µF" is still found as typed; a full Unicode
+// upper case would turn the micro sign into a capital Greek Mu.
+QString UpperCaseAscii(const QString& text);
+
 QString CurrentUserName();
 QString CurrencySymbol(const QString& currencyCode);
 

@@ -723,7 +723,7 @@ void appendValues(std::string& statement, const InsertShape& shape, const QStrin
                 value = QStringLiteral("0");
         }
         if (shape.upper[i])
-            value = value.toUpper();
+            value = UpperCaseAscii(value);
         if (shape.kinds[i] == InsertShape::Text) {
             statement += '\'';
             appendUtf8(statement, value, true);

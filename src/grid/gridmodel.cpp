@@ -482,7 +482,7 @@ bool CGridModel::updateCellUnchecked(int listColumn, int row, const QString& typ
     if (typed == m_result.cell(row, c))
         return false;
     const QString heading = m_result.headings[c];
-    const QString text = IsUpperCaseColumn(TableKey(m_table), heading) ? typed.toUpper() : typed;
+    const QString text = IsUpperCaseColumn(TableKey(m_table), heading) ? UpperCaseAscii(typed) : typed;
     QueryText(SqlFormat("Update %s Set %s = '%s' where id = '%s'", {tableName(), ToColumnName(heading), text, rowId(row)}),
               false);
     setResultCell(row, c, text);
@@ -534,7 +534,7 @@ bool CGridModel::CommitEdit(int listColumn, int row, const QString& text, const 
         App().TreeRebuildFlag = true;
         const QString assembly = m_result.cell(row, FindColumnKey(QStringLiteral("ASSY")));
         // Compared as it will be stored: part numbers are kept in upper case.
-        const QString part = IsUpperCaseColumn(TableKey(m_table), m_result.headings[c]) ? text.toUpper() : text;
+        const QString part = IsUpperCaseColumn(TableKey(m_table), m_result.headings[c]) ? UpperCaseAscii(text) : text;
         if (!part.isEmpty() && part == assembly) {
             ShowMessage(Translate(QStringLiteral("Error:Part Number is the same as the Assembly")));
             return false;

@@ -106,7 +106,7 @@ public:
         // order after the assembly's last item.
         if (m_bom.item >= 0 && !m_bom.itemMapped)
             m_nextItem = 1 + TextToInt(QueryText(
-                                 SqlFormat("Select max(Item) from AssyList where Assy='%s'", {assembly.toUpper()}),
+                                 SqlFormat("Select max(Item) from AssyList where Assy='%s'", {UpperCaseAscii(assembly)}),
                                  false));
     }
 
@@ -225,7 +225,7 @@ private:
         if (!description.isEmpty())
             setField(values, m_parts.category, GuessCategory(description));
         for (int field : {m_parts.part, m_parts.manufacturer, m_parts.distributor})
-            setField(values, field, fieldValue(values, field).toUpper());
+            setField(values, field, UpperCaseAscii(fieldValue(values, field)));
         m_manufacturer = fieldValue(values, m_parts.manufacturer);
         m_distributor = fieldValue(values, m_parts.distributor);
         // Nobody to buy it from: it is made here.
@@ -250,7 +250,7 @@ private:
                 continue;
             if (m_knownVendors.contains(name))
                 continue;
-            setField(values, m_vendors.vendor, name.toUpper());
+            setField(values, m_vendors.vendor, UpperCaseAscii(name));
             insert(values, VendList, m_outcome.vendors);
             m_knownVendors.insert(name);
         }

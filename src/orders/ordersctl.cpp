@@ -53,7 +53,7 @@ void RegisterOrdersCommands()
                             if (assembly.isEmpty())
                                 assembly = LoadRequirement(order).assembly;
                             const ProcessOutcome outcome =
-                                ProcessRequirement(order, TextToDouble(quantityText), assembly.toUpper());
+                                ProcessRequirement(order, TextToDouble(quantityText), UpperCaseAscii(assembly));
                             if (!outcome.done)
                                 return kCtlFailed;
                             ctx.out << Format("%i Purchase Orders Created under %s", {outcome.batch.count, order})

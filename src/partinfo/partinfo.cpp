@@ -106,7 +106,7 @@ bool TransferPartInfo(int partId, const PartInfoTransfer& values)
                           {values.descriptionText, user, stamp, partId}));
     if (values.manufacturer && hasColumn(QStringLiteral("Manufacturer")))
         Execute(SqlFormat("UPDATE PartList SET Manufacturer='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
-                          {values.manufacturerText.toUpper(), user, stamp, partId}));
+                          {UpperCaseAscii(values.manufacturerText), user, stamp, partId}));
     if (values.website && hasColumn(QStringLiteral("Web_Page")))
         Execute(SqlFormat("UPDATE PartList SET Web_Page='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
                           {values.websiteText, user, stamp, partId}));

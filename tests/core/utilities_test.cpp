@@ -55,3 +55,12 @@ TEST(Format, PrintfFormatsAndSqlQuoting)
     EXPECT_EQ(SqlFormat("Update PartList Set Price = '%0.2f' where Part_nBr = '%s'", {1.5, "X'; drop table T;--"}),
               "Update PartList Set Price = '1.50' where Part_nBr = 'X''; drop table T;--'");
 }
+
+TEST(Utilities, UpperCaseChangesTheAsciiLettersOnly)
+{
+    EXPECT_EQ(UpperCaseAscii("abc-12x"), "ABC-12X");
+    EXPECT_EQ(UpperCaseAscii(QString::fromUtf8("10µf")), QString::fromUtf8("10µF"));
+    EXPECT_EQ(UpperCaseAscii(QString::fromUtf8("straße")), QString::fromUtf8("STRAßE"));
+    EXPECT_EQ(UpperCaseAscii(QString::fromUtf8("ǆ")), QString::fromUtf8("ǆ"));
+    EXPECT_EQ(UpperCaseAscii(""), "");
+}

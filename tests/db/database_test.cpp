@@ -128,8 +128,8 @@ TEST_F(DataFolderTest, InsertRowDefaultsNumbersUpperCasesAndQuotes)
     QStringList values;
     for (int i = 0; i < def.fieldCount; ++i)
         values << "";
-    values[FieldIndex(def, "Part_nBr")] = "ab-1'x";
-    values[FieldIndex(def, "Manufacturer")] = "acme";
+    values[FieldIndex(def, "Part_nBr")] = QString::fromUtf8("ab-1'x 10µf");
+    values[FieldIndex(def, "Manufacturer")] = QString::fromUtf8("acme straße");
     values[FieldIndex(def, "Description")] = "lower 'case'";
     values[FieldIndex(def, "Price")] = "12abc"; // not a clean number
     OpenDatabase();
@@ -138,8 +138,9 @@ TEST_F(DataFolderTest, InsertRowDefaultsNumbersUpperCasesAndQuotes)
     ASSERT_EQ(LastResultCode(), 0) << LastErrorText().toStdString();
     const QueryResult r = Query("Select Part_nBr, Manufacturer, Description, Price, Stock from PartList");
     ASSERT_EQ(r.rowCount, 1);
-    EXPECT_EQ(r.cell(0, 0), "AB-1'X");
-    EXPECT_EQ(r.cell(0, 1), "ACME");
+    // Upper case touches a-z only: the micro sign and ß stay as typed.
+    EXPECT_EQ(r.cell(0, 0), QString::fromUtf8("AB-1'X 10µF"));
+    EXPECT_EQ(r.cell(0, 1), QString::fromUtf8("ACME STRAßE"));
     EXPECT_EQ(r.cell(0, 2), "lower 'case'");
     EXPECT_EQ(TextToDouble(r.cell(0, 3)), 12.0);
     EXPECT_EQ(TextToDouble(r.cell(0, 4)), 0.0);

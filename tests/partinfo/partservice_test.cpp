@@ -221,7 +221,7 @@ TEST_F(PartServiceTest, TransferWritesTheCheckedValues)
     values.description = values.price = values.manufacturer = true;
     ASSERT_TRUE(TransferPartInfo(id.toInt(), values));
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Description, Manufacturer, Price, Currency, Web_Page, User FROM PartList")),
-              QStringLiteral("Op amp 'dual' – 32 V|WÜRTH ELEKTRONIK|0.1412|USD|old.example|tester"));
+              QStringLiteral("Op amp 'dual' – 32 V|WüRTH ELEKTRONIK|0.1412|USD|old.example|tester"));
     EXPECT_NE(sqlite(QStringLiteral("SELECT Time_Stamp FROM PartList")), QStringLiteral("2001-01-01 00:00:00"));
 
     // A row deleted meanwhile is reported, not silently "updated".
