@@ -5,10 +5,9 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
+#include "db/engine.h"
 
-#include <dlfcn.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <sys/statfs.h>
 
 #include <QFile>
@@ -22,48 +21,9 @@
 
 namespace {
 
-// The library is reached through the three entry points it is known for;
-// sqlite3_free only returns the error texts and may be absent.
-using ExecCallback = int (*)(void*, int, char**, char**);
-using ExecFn = int (*)(void*, const char*, ExecCallback, void*, char**);
-using OpenFn = int (*)(const char*, void**);
-using CloseFn = int (*)(void*);
-using FreeFn = void (*)(void*);
-
-constexpr const char* kLibraryFile = "libsqlite3.so.0";
-
-void* g_connection = nullptr;
-
-struct Library
-{
-    void* handle = nullptr;
-    ExecFn exec = nullptr;
-    OpenFn open = nullptr;
-    CloseFn close = nullptr;
-    FreeFn free = nullptr;
-    bool attempted = false;
-
-    ~Library()
-    {
-        // The connection goes first: closing it checkpoints the write-ahead
-        // log into kolt.db, which needs the library still loaded.
-        if (g_connection && close)
-            close(g_connection);
-        g_connection = nullptr;
-        if (handle)
-            dlclose(handle);
-    }
-};
-
-Library g_lib;
-
 QString g_databasePath;
-// The file the kept connection was opened on: a path that now names another
-// file (a folder deleted and made anew) or none gets a new connection.
-QString g_connectionPath;
-dev_t g_connectionDevice = 0;
-ino_t g_connectionInode = 0;
-bool g_connectionHadFile = false;
+DatabaseEngine* g_engine = nullptr; // the library behind the open connection
+bool g_libraryLoaded = false;
 int g_busyTimeout = 5000;
 int g_lastResult = 0;
 QString g_lastError;
@@ -80,12 +40,24 @@ bool g_txFailed = false;
 // The outermost scope could not begin: its statements are refused with the
 // reason it could not.
 bool g_txRefused = false;
+// The first failure of the running transaction.
+int g_txFailedResult = 0;
+QString g_txFailedError;
 int g_refusedResult = 0;
 QString g_refusedError;
 int g_injectAfter = 0;
 StatementObserver g_observer = nullptr;
 
 const QString kEmpty;
+
+void markTransactionFailed()
+{
+    if (!g_txFailed) {
+        g_txFailedResult = g_lastResult;
+        g_txFailedError = g_lastError;
+    }
+    g_txFailed = true;
+}
 
 bool isUtf8(const unsigned char* s, size_t n)
 {
@@ -167,54 +139,49 @@ QString decodeRecent(const char* text, QString* slots)
     return slot;
 }
 
-void reportLibraryFailure(const QString& text)
-{
-    ShowMessage(text, QStringLiteral("dll error"));
-}
 
-// Runs one statement, given as UTF-8; the single place that meets sqlite3_exec.
-int execUtf8(const QByteArray& statement, ExecCallback callback, bool countsForTransaction)
+// Runs one statement, given as UTF-8; the single place that meets the library.
+int execUtf8(const QByteArray& statement, RowCallback callback, bool countsForTransaction)
 {
     if (g_txRefused) {
         g_lastResult = g_refusedResult;
         g_lastError = g_refusedError;
         return g_lastResult;
     }
-    if (!g_lib.exec || !g_connection) {
+    if (!g_engine || !g_engine->isOpen()) {
         g_lastResult = 1;
         g_lastError = QStringLiteral("The database is not open.");
         if (g_txDepth > 0 && countsForTransaction)
             g_txFailed = true;
         return g_lastResult;
     }
+    if (g_txDepth > 0 && g_txFailed && countsForTransaction && g_engine->failedTransactionRefusesStatements()) {
+        // The server ignores everything after a failure until the rollback:
+        // the failure that spoiled the work is the one to tell.
+        g_lastResult = g_txFailedResult;
+        g_lastError = g_txFailedError;
+        return g_lastResult;
+    }
     if (countsForTransaction && g_injectAfter > 0 && --g_injectAfter == 0) {
         g_lastResult = 1;
         g_lastError = QStringLiteral("injected failure");
         if (g_txDepth > 0)
-            g_txFailed = true;
+            markTransactionFailed();
         return g_lastResult;
     }
-    char* error = nullptr;
-    g_lastResult = g_lib.exec(g_connection, statement.constData(), callback, nullptr, &error);
+    QString error;
+    g_lastResult = g_engine->exec(statement, callback, &error);
     if (g_lastResult != 0) {
-        // SQLITE_BUSY and SQLITE_LOCKED (their extended codes share the low
-        // byte): another program held the file for longer than the wait.
-        const int primary = g_lastResult & 0xFF;
-        if (primary == 5 || primary == 6)
-            g_lastError = QStringLiteral("database is busy");
-        else
-            g_lastError = error ? decodeText(error) : QStringLiteral("SQL error %1").arg(g_lastResult);
+        g_lastError = error;
         if (g_txDepth > 0 && countsForTransaction)
-            g_txFailed = true;
+            markTransactionFailed();
     }
-    if (error && g_lib.free)
-        g_lib.free(error);
     if (g_observer)
         g_observer(statement, g_lastResult);
     return g_lastResult;
 }
 
-int exec(const QString& sql, ExecCallback callback, bool countsForTransaction)
+int exec(const QString& sql, RowCallback callback, bool countsForTransaction)
 {
     return execUtf8(sql.toUtf8(), callback, countsForTransaction);
 }
@@ -337,122 +304,67 @@ void QueryResult::setCell(int row, int column, const QString& value)
 
 bool LoadDatabaseLibrary()
 {
-    if (g_lib.attempted)
-        return g_lib.exec && g_lib.open && g_lib.close;
-    g_lib.attempted = true;
-    g_lib.handle = dlopen(kLibraryFile, RTLD_NOW | RTLD_LOCAL);
-    if (!g_lib.handle)
-        reportLibraryFailure(QStringLiteral("Missing %1").arg(QString::fromLatin1(kLibraryFile)));
-    auto resolve = [](const char* name) { return g_lib.handle ? dlsym(g_lib.handle, name) : nullptr; };
-    g_lib.exec = reinterpret_cast<ExecFn>(resolve("sqlite3_exec"));
-    if (!g_lib.exec)
-        reportLibraryFailure(QStringLiteral("Missing sqlite3_EXEC PROCESS"));
-    g_lib.open = reinterpret_cast<OpenFn>(resolve("sqlite3_open"));
-    if (!g_lib.open)
-        reportLibraryFailure(QStringLiteral("Missing sqlite3_open PROCESS"));
-    g_lib.close = reinterpret_cast<CloseFn>(resolve("sqlite3_close"));
-    if (!g_lib.close)
-        reportLibraryFailure(QStringLiteral("Missing sqlite3_close PROCESS"));
-    g_lib.free = reinterpret_cast<FreeFn>(resolve("sqlite3_free"));
-    return g_lib.exec && g_lib.open && g_lib.close;
+    g_libraryLoaded = SqliteEngine().load();
+    return g_libraryLoaded;
 }
 
 bool DatabaseLibraryLoaded()
 {
-    return g_lib.exec && g_lib.open && g_lib.close;
+    return g_libraryLoaded;
 }
 
-namespace {
-
-bool fileIdentity(const QString& path, dev_t* device, ino_t* inode)
+bool DatabaseOnServer()
 {
-    struct stat info;
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return false;
-    *device = info.st_dev;
-    *inode = info.st_ino;
-    return true;
+    return IsServerAddress(g_databasePath);
 }
-
-bool keptConnectionFits()
-{
-    if (!g_connection || g_connectionPath != g_databasePath)
-        return false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    const bool hasFile = fileIdentity(g_databasePath, &device, &inode);
-    if (!g_connectionHadFile) {
-        // SQLite makes the file on the first write; from then on it is ours.
-        if (hasFile) {
-            g_connectionHadFile = true;
-            g_connectionDevice = device;
-            g_connectionInode = inode;
-        }
-        return true;
-    }
-    return hasFile && device == g_connectionDevice && inode == g_connectionInode;
-}
-
-void closeConnection()
-{
-    if (g_connection && g_lib.close)
-        g_lib.close(g_connection);
-    g_connection = nullptr;
-    g_connectionPath.clear();
-}
-
-} // namespace
 
 bool OpenDatabase()
 {
-    if (g_txDepth > 0 && g_connection)
+    if (g_txDepth > 0 && g_engine && g_engine->isOpen())
         return true;
-    if (!g_lib.open) {
-        g_lastResult = 1;
-        return false;
-    }
-    if (keptConnectionFits()) {
+    DatabaseEngine& engine = DatabaseOnServer() ? ServerEngine() : SqliteEngine();
+    if (g_engine && g_engine != &engine)
+        g_engine->close();
+    g_engine = &engine;
+    if (engine.serves(g_databasePath)) {
         g_lastResult = 0;
         return true;
     }
-    closeConnection();
-    const QByteArray path = g_databasePath.toUtf8();
-    g_lastResult = g_lib.open(path.constData(), &g_connection);
-    if (g_lastResult != 0) {
-        if (g_connection)
-            g_lib.close(g_connection);
-        g_connection = nullptr;
+    // The connection is kept for the next statement: opening the file (or
+    // reaching the server) and reading the schema anew for every statement
+    // cost more than the work, and SQLite checkpoints its write-ahead log
+    // each time the last connection closes.
+    QString error;
+    if (!engine.open(g_databasePath, &error)) {
+        g_lastResult = 1;
+        g_lastError = error;
         return false;
     }
-    g_connectionPath = g_databasePath;
-    g_connectionHadFile = fileIdentity(g_databasePath, &g_connectionDevice, &g_connectionInode);
-    // Another program writing the same file makes a statement wait this
+    // Another program writing the same data makes a statement wait this
     // long for the lock before it gives up with "database is busy".
-    exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(g_busyTimeout), nullptr, false);
+    execUtf8(engine.busyTimeoutStatement(g_busyTimeout), nullptr, false);
     g_lastResult = 0;
     return true;
 }
 
 void CloseDatabase()
 {
-    // The connection is kept for the next statement: opening the file and
-    // reading its schema anew for every statement cost more than the work,
-    // and the write-ahead log is checkpointed each time the last connection
-    // closes. OpenDatabase checks that the path still names the same file.
+    // Ends a use of the connection; OpenDatabase keeps it for the next one as
+    // long as it serves the same file or server.
 }
 
 void ReleaseDatabase()
 {
-    if (g_txDepth > 0)
+    if (g_txDepth > 0 || !g_engine)
         return;
-    closeConnection();
+    g_engine->close();
 }
 
 void SetBusyTimeout(int milliseconds)
 {
     g_busyTimeout = std::max(0, milliseconds);
-    if (g_connection && g_txDepth == 0)
-        exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(g_busyTimeout), nullptr, false);
+    if (g_engine && g_engine->isOpen() && g_txDepth == 0)
+        execUtf8(g_engine->busyTimeoutStatement(g_busyTimeout), nullptr, false);
 }
 
 bool IsNetworkFileSystem(long type)
@@ -476,6 +388,8 @@ bool IsNetworkFileSystem(long type)
 
 bool SetJournalForFolder(const QString& dataFolder)
 {
+    if (IsServerAddress(dataFolder))
+        return true; // the server keeps its own log
     // The write-ahead log lets readers go on while another program writes,
     // but it needs memory shared between the programs, which a network
     // file system cannot give: there the classic rollback journal stays.
@@ -491,7 +405,7 @@ bool SetJournalForFolder(const QString& dataFolder)
 
 bool SelectTable(const QString& dataFolder, int table)
 {
-    g_databasePath = dataFolder + QStringLiteral("/kolt.db");
+    g_databasePath = IsServerAddress(dataFolder) ? dataFolder : dataFolder + QStringLiteral("/kolt.db");
     if (table == g_currentTable)
         return false;
     g_currentTable = table;
@@ -509,7 +423,20 @@ bool CreateTable(int table)
     TableDefinition& definition = App().tables[table];
     if (definition.name.isEmpty())
         definition.name = TableSqlName(table);
-    const bool created = exec(CreateTableStatement(definition), nullptr, false) == 0;
+    bool created = false;
+    if (DatabaseOnServer()) {
+        // On the server a failed statement spoils the transaction around
+        // it, so "create table" may not fail for a table that exists.
+        const int exists = TableExists(definition.name);
+        if (exists == 0)
+            created = exec(CreateTableStatement(definition), nullptr, false) == 0;
+        else if (exists > 0) {
+            g_lastResult = 1;
+            g_lastError = QStringLiteral("table %1 already exists").arg(definition.name);
+        }
+    } else {
+        created = exec(CreateTableStatement(definition), nullptr, false) == 0;
+    }
     // Parts are looked up by number one at a time (netting, receiving, the
     // roll-up, the error check of a bill): without an index each look-up
     // reads the whole table. Files of older versions get theirs here too.
@@ -525,6 +452,44 @@ bool CreateTable(int table)
     }
     return created;
 }
+
+int TableExists(const QString& table)
+{
+    const QString sql = DatabaseOnServer()
+                            ? SqlFormat("select count(*) from information_schema.tables where "
+                                        "table_schema = current_schema() and table_name = lower('%s')",
+                                        {table})
+                            : SqlFormat("select count(*) from sqlite_master where type = 'table' and "
+                                        "lower(name) = lower('%s')",
+                                        {table});
+    const QString count = QueryText(sql, false);
+    if (g_lastResult != 0)
+        return -1;
+    return TextToInt(count) > 0 ? 1 : 0;
+}
+
+QString IdColumnDefinition()
+{
+    // SQLite numbers a row through its "integer primary key"; the server
+    // needs to be told to.
+    return DatabaseOnServer() ? QStringLiteral("id bigint generated by default as identity primary key")
+                              : QStringLiteral("id integer primary key");
+}
+
+QString ColumnType(const QString& definitionType)
+{
+    if (!DatabaseOnServer())
+        return definitionType;
+    const QString type = definitionType.trimmed().toLower();
+    // Text is compared byte for byte as SQLite does, whatever the server's
+    // language; a number typed into a text column stays the text typed.
+    if (type == QLatin1String("integer"))
+        return QStringLiteral("bigint");
+    if (type == QLatin1String("real"))
+        return QStringLiteral("double precision");
+    return QStringLiteral("text collate \"C\"");
+}
+
 
 int CurrentTable()
 {
@@ -824,7 +789,7 @@ void InsertRows(const std::vector<QStringList>& rows, int table)
                 statement += slice(r, f);
             }
         }
-        statement += "))";
+        statement += ")) as v";
     }
     execUtf8(QByteArray::fromRawData(statement.data(), static_cast<qsizetype>(statement.size())), nullptr, true);
 }
@@ -860,20 +825,30 @@ Transaction::Transaction()
         m_active = true;
         return;
     }
+    const bool opened = OpenDatabase();
     ++g_txDepth;
     g_txFailed = false;
     m_outermost = true;
     m_active = true;
-    // IMMEDIATE takes the write lock at once: work that reads a number or a
+    // The write lock is taken at once (BEGIN IMMEDIATE on the file, the
+    // database's advisory lock on the server): work that reads a number or a
     // stock figure and writes it back cannot interleave with another
     // program doing the same, and the wait for the lock happens here, under
     // the busy timeout, instead of failing half-way at the first write.
-    if (!OpenDatabase()) {
+    if (!opened) {
         g_lastResult = g_lastResult ? g_lastResult : 1;
-        g_lastError = QStringLiteral("The database could not be opened: ") + g_databasePath;
-    } else if (exec(QStringLiteral("BEGIN IMMEDIATE"), nullptr, false) == 0) {
+        if (g_lastError.isEmpty())
+            g_lastError = QStringLiteral("The database could not be opened: ") + g_databasePath;
+    } else if (execUtf8(g_engine->beginStatement(), nullptr, false) == 0) {
         m_begun = true;
         return;
+    } else if (g_engine->failedTransactionRefusesStatements()) {
+        // The server began and then failed to take the lock: end it.
+        const int result = g_lastResult;
+        const QString error = g_lastError;
+        execUtf8(QByteArrayLiteral("ROLLBACK"), nullptr, false);
+        g_lastResult = result;
+        g_lastError = error;
     }
     // Without the transaction no statement of the scope may run on its own:
     // each would be written by itself and the work could end half done.
@@ -966,11 +941,12 @@ int FindColumn(const QueryResult& result, const QString& text)
 
 QString CreateTableStatement(const TableDefinition& definition)
 {
-    QString sql = QStringLiteral("create table ") + definition.name + QStringLiteral("( id integer primary key,");
+    QString sql = QStringLiteral("create table ") + definition.name + QStringLiteral("( ") + IdColumnDefinition()
+                  + QLatin1Char(',');
     for (int i = 0; i < definition.fieldCount; ++i) {
         if (i)
             sql += QLatin1Char(',');
-        sql += ToColumnName(definition.headings[i]) + QLatin1Char(' ') + definition.types[i];
+        sql += ToColumnName(definition.headings[i]) + QLatin1Char(' ') + ColumnType(definition.types[i]);
     }
     sql += QLatin1Char(')');
     return sql;

@@ -23,8 +23,20 @@ struct QueryResult
 // First column whose heading contains text, ignoring case; -1 when none.
 int FindColumn(const QueryResult& result, const QString& text);
 
-// "create table <name>( id integer primary key,<col> <type>,...)"
+// "create table <name>( id integer primary key,<col> <type>,...)", in the
+// words of the database in use (see ColumnType).
 QString CreateTableStatement(const TableDefinition& definition);
+
+// Where the data lives decides the few words that differ: a folder holds
+// kolt.db for SQLite, a "postgresql://" address names a server.
+bool DatabaseOnServer();
+// 1 when the table exists, 0 when not, -1 when the database could not say.
+int TableExists(const QString& table);
+// The id column every table starts with.
+QString IdColumnDefinition();
+// A definition file's type as the database in use stores it: the same on
+// SQLite; on the server text compares byte for byte, integer is 64 bits.
+QString ColumnType(const QString& definitionType);
 
 // Loads libsqlite3.so.0 at run time; reports a missing library or entry point
 // under "dll error". Safe to call again: it loads once.

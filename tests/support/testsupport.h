@@ -37,8 +37,14 @@ public:
     void clear() { messages.clear(); }
 };
 
-// A data folder initialised in a temporary directory, with the program
-// folder pointing at the built resources.
+// The engine tests run twice: on a data folder (SQLite) and, with
+// KOLT_TEST_BACKEND=server, on the PostgreSQL server KOLT_TEST_SERVER names.
+bool TestOnServer();
+QString TestServerAddress();
+
+// A data location initialised afresh for each test, with the program folder
+// pointing at the built resources: a folder in a temporary directory, or a
+// schema of its own on the test server.
 class DataFolderTest : public ::testing::Test
 {
 protected:
@@ -46,11 +52,14 @@ protected:
     void TearDown() override;
 
     QString dbPath() const;
-    // Runs the sqlite3 shell on the test database and returns its output.
+    // Runs the database's own shell (sqlite3, or psql on the server) on the
+    // test database and returns its output: columns joined by "|".
     QString sqlite(const QString& sql) const;
 
     RecordingInterface ui;
-    QTemporaryDir dir;
+    QTemporaryDir dir;      // scratch files; the data folder when not on a server
+    QString location;       // what App().DataFolder is set to
+    QString schema;         // the test's schema on the server
 };
 
 QString ProgramDir();
