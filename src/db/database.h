@@ -26,6 +26,7 @@ int FindColumn(const QueryResult& result, const QString& text);
 // "create table <name>( id integer primary key,<col> <type>,...)", in the
 // words of the database in use (see ColumnType).
 QString CreateTableStatement(const TableDefinition& definition);
+QString CreateTableStatement(const TableDefinition& definition, bool server);
 
 // Where the data lives decides the few words that differ: a folder holds
 // kolt.db for SQLite, a "postgresql://" address names a server.
@@ -34,9 +35,11 @@ bool DatabaseOnServer();
 int TableExists(const QString& table);
 // The id column every table starts with.
 QString IdColumnDefinition();
+QString IdColumnDefinition(bool server);
 // A definition file's type as the database in use stores it: the same on
 // SQLite; on the server text compares byte for byte, integer is 64 bits.
 QString ColumnType(const QString& definitionType);
+QString ColumnType(const QString& definitionType, bool server);
 
 // Loads libsqlite3.so.0 at run time; reports a missing library or entry point
 // under "dll error". Safe to call again: it loads once.

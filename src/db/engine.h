@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 // Called once per row: column count, the row's values (nullptr for NULL) and
 // the column names, all UTF-8; a non-zero answer stops the statement.
 using RowCallback = int (*)(void*, int, char**, char**);
@@ -30,7 +32,8 @@ public:
     virtual bool serves(const QString& location) = 0;
     virtual void close() = 0;
     // One statement or a few separated by ";", UTF-8.
-    virtual int exec(const QByteArray& statement, RowCallback callback, QString* error) = 0;
+    // `context` is handed to the callback as its first argument.
+    virtual int exec(const QByteArray& statement, RowCallback callback, QString* error, void* context = nullptr) = 0;
 
     // The statement that starts a write transaction holding the write lock.
     virtual QByteArray beginStatement() const = 0;
@@ -41,8 +44,13 @@ public:
     virtual bool failedTransactionRefusesStatements() const = 0;
 };
 
+// The engines the layer's one connection uses.
 DatabaseEngine& SqliteEngine();
 DatabaseEngine& ServerEngine();
+// Engines of their own, for work that holds two connections at once (a copy
+// from one database to another).
+std::unique_ptr<DatabaseEngine> NewSqliteEngine();
+std::unique_ptr<DatabaseEngine> NewServerEngine();
 
 // A statement written for SQLite as the server must read it: the column
 // "User" quoted (a reserved word there), LIKE ignoring case as SQLite's does,

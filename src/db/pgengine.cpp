@@ -267,7 +267,7 @@ public:
         m_location.clear();
     }
 
-    int exec(const QByteArray& statement, RowCallback callback, QString* error) override
+    int exec(const QByteArray& statement, RowCallback callback, QString* error, void* context) override
     {
         if (!m_connection) {
             *error = QStringLiteral("The database is not open.");
@@ -281,7 +281,7 @@ public:
         const int status = m_resultStatus(result);
         int code = kEngineOk;
         if (status == kTuplesOk) {
-            code = deliver(result, callback);
+            code = deliver(result, callback, context);
             if (code != kEngineOk)
                 *error = QStringLiteral("query aborted");
         } else if (status != kCommandOk && status != 0) {
@@ -323,7 +323,7 @@ private:
             }
     }
 
-    int deliver(Result* result, RowCallback callback)
+    int deliver(Result* result, RowCallback callback, void* context)
     {
         if (!callback)
             return kEngineOk;
@@ -341,7 +341,7 @@ private:
         for (int r = 0; r < rows; ++r) {
             for (int f = 0; f < fields; ++f)
                 values[static_cast<size_t>(f)] = m_isNull(result, r, f) ? nullptr : m_value(result, r, f);
-            if (callback(nullptr, fields, values.data(), namePointers.data()) != 0)
+            if (callback(context, fields, values.data(), namePointers.data()) != 0)
                 return kEngineError;
         }
         return kEngineOk;
@@ -371,6 +371,11 @@ private:
 };
 
 } // namespace
+
+std::unique_ptr<DatabaseEngine> NewServerEngine()
+{
+    return std::make_unique<Server>();
+}
 
 DatabaseEngine& ServerEngine()
 {

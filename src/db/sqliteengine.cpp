@@ -118,14 +118,14 @@ public:
         m_path.clear();
     }
 
-    int exec(const QByteArray& statement, RowCallback callback, QString* error) override
+    int exec(const QByteArray& statement, RowCallback callback, QString* error, void* context) override
     {
         if (!m_exec || !m_connection) {
             *error = QStringLiteral("The database is not open.");
             return kEngineError;
         }
         char* text = nullptr;
-        const int result = m_exec(m_connection, statement.constData(), callback, nullptr, &text);
+        const int result = m_exec(m_connection, statement.constData(), callback, context, &text);
         if (result != 0) {
             // SQLITE_BUSY and SQLITE_LOCKED (their extended codes share the
             // low byte): another program held the file longer than the wait.
@@ -173,6 +173,11 @@ private:
 };
 
 } // namespace
+
+std::unique_ptr<DatabaseEngine> NewSqliteEngine()
+{
+    return std::make_unique<Sqlite>();
+}
 
 DatabaseEngine& SqliteEngine()
 {
