@@ -1,6 +1,7 @@
 #include "bom/bomreport.h"
 
 #include "bom/assemblyindex.h"
+#include "bom/explosion.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
@@ -11,11 +12,23 @@
 const char* const kReportKeys[kReportKeyCount] = {"Part",         "Assy",        "Quan",  "Item", "Ref Des",
                                                   "Manufacturer", "Distributor", "Price", "Make", "Picture"};
 
+#define KOLT_REPORT_COLUMNS                                                                                     \
+    "Select AssyList.ID,AssyList.Item,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan,AssyList.Ref_Des,"         \
+    "PartList.Description,PartList.Manufacturer,PartList.Distributor,PartList.Make,PartList.Distributor,"     \
+    "PartList.Price,PartList.Picture from "
+
 const char* const kReportQuery =
-    "Select AssyList.ID,AssyList.Item,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan,AssyList.Ref_Des,"
-    "PartList.Description,PartList.Manufacturer,PartList.Distributor,PartList.Make,PartList.Distributor,"
-    "PartList.Price,PartList.Picture from AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr "
+    KOLT_REPORT_COLUMNS "AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr "
     "order by AssyList.Assy,AssyList.Item";
+
+QString ReportQueryFor(const QString& assembly)
+{
+    return BillOfAssemblyClause(assembly)
+           + QStringLiteral(KOLT_REPORT_COLUMNS "Bill cross join AssyList on AssyList.Assy = Bill.Assy LEFT JOIN "
+                                                "PartList on AssyList.Part_nBr = PartList.Part_nBr "
+                                                "order by AssyList.Assy,AssyList.Item,AssyList.ID");
+}
+#undef KOLT_REPORT_COLUMNS
 
 namespace {
 
@@ -42,7 +55,7 @@ bool BomReport::produce(const QString& assemblyName, int reportMode, const Repor
     }
     headingsCaptured = 0;
     result = QueryResult{};
-    RunQuery(result, QString::fromUtf8(kReportQuery));
+    RunQuery(result, ReportQueryFor(assemblyName));
     mode = reportMode;
     assembly = assemblyName;
     columns.clear();
@@ -70,7 +83,6 @@ void BomReport::prepare()
     m_part = reportColumn(result, QStringLiteral("Part"));
     m_quan = reportColumn(result, QStringLiteral("Quan"));
     // The rows come sorted by assembly, so each assembly's lines are one run.
-    m_index = AssemblyLookup();
     m_ranges.clear();
     if (m_assy < 0)
         return;
@@ -99,7 +111,7 @@ void BomReport::indented(const QString& name, int depth, QStringList& path)
     for (int r = range.first; r < range.second; ++r) {
         lines.push_back({r, depth, QString()});
         const QString& part = m_part >= 0 ? result.cell(r, m_part) : QString();
-        if (!m_index.contains(part))
+        if (!isAssembly(part))
             continue;
         if (path.contains(part)) {
             const QString message = CycleMessage(path, part);
@@ -152,7 +164,7 @@ BomReport::FlatBill BomReport::flat(const QString& name, QStringList& path)
     for (int r = range.first; r < range.second; ++r) {
         const QString& part = m_part >= 0 ? result.cell(r, m_part) : QString();
         const long long q = m_quan >= 0 ? TextToInt(result.cell(r, m_quan)) : 0;
-        if (!m_index.contains(part)) {
+        if (!isAssembly(part)) {
             merge(part, r, q);
             continue;
         }

@@ -511,9 +511,14 @@ bool CreateTable(int table)
         definition.name = TableSqlName(table);
     const bool created = exec(CreateTableStatement(definition), nullptr, false) == 0;
     // Parts are looked up by number one at a time (netting, receiving, the
-    // roll-up, the error check of a bill): without an index each look-up
-    // reads the whole table. Files of older versions get theirs here too.
-    const QString indexed = table == PartList ? QStringLiteral("Part_nBr") : QString();
+    // roll-up, the error check of a bill), and one assembly's bill and
+    // routing are read level by level by assembly: without an index each
+    // look-up reads the whole table. Files of older versions get theirs here
+    // too. Imported lines all carry the one new assembly's name, so they
+    // extend the assembly index at a single place and keep the import cheap.
+    const QString indexed = table == PartList                       ? QStringLiteral("Part_nBr")
+                            : table == AssyList || table == RescList ? QStringLiteral("Assy")
+                                                                     : QString();
     if (!indexed.isEmpty() && FieldIndex(definition, indexed) >= 0) {
         const int result = g_lastResult;
         const QString error = g_lastError;
