@@ -72,6 +72,7 @@ private:
         bool complete = true; // false when a cycle cut a branch: valid only on that path
     };
     FlatBill flat(const QString& name, QStringList& path);
+    bool flatByUses(const QString& name);
 
     // Whether a part heads a bill of its own: the rows hold every bill below
     // the report's assembly, so that is whether it has rows.
