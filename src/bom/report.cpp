@@ -11,6 +11,7 @@
 #include "core/dictionary.h"
 #include "core/userinterface.h"
 
+#include <QHash>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -59,7 +60,13 @@ QWidget* panelHolder(QWidget* control, QWidget* parent)
 
 QIcon BomTreeIcon(int cell)
 {
-    return QIcon(QPixmap::fromImage(TreeIcon(cell)));
+    // Drawn once per cell and shared by every item: a tree of many thousand
+    // lines would otherwise paint and hold a picture for each of them.
+    static QHash<int, QIcon> icons;
+    auto it = icons.constFind(cell);
+    if (it == icons.constEnd())
+        it = icons.insert(cell, QIcon(QPixmap::fromImage(TreeIcon(cell))));
+    return *it;
 }
 
 void AddBomTreeItems(QTreeWidget* tree, const std::vector<BomTreeItem>& items)

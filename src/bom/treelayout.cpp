@@ -1,6 +1,7 @@
 #include "bom/treelayout.h"
 
 #include "bom/assemblyindex.h"
+#include "bom/explosion.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
@@ -90,7 +91,12 @@ bool TreeLayout::build()
 {
     headingsCaptured = 0;
     result = QueryResult{};
-    RunQuery(result, QString::fromUtf8(kAssemblyTreeQuery));
+    // One assembly's chart needs only its own bill; the chart of every
+    // top-level assembly reads them all.
+    if (selectedAssembly.isEmpty())
+        RunQuery(result, QString::fromUtf8(kAssemblyTreeQuery));
+    else
+        RunQuery(result, AssemblyTreeQueryFor(selectedAssembly));
     nodes.clear();
     if (result.rowCount == 0) {
         ShowMessage(Translate(QStringLiteral("nothing to sort")));
@@ -135,7 +141,9 @@ bool TreeLayout::build()
         if (m_par >= 0 && !m_partRows.contains(result.cell(r, m_par)))
             m_partRows.insert(result.cell(r, m_par), r);
     }
-    const AssemblyLookup index;
+    // A part heads a bill of its own when it has lines: the rows hold every
+    // bill the chart can reach.
+    auto isAssembly = [this](const QString& part) { return !part.isEmpty() && m_lines.contains(part); };
 
     struct Entry
     {
@@ -147,7 +155,7 @@ bool TreeLayout::build()
     if (!selectedAssembly.isEmpty())
         current.push_back({selectedAssembly, -1, 0});
     else
-        for (const QString& name : index.topLevel())
+        for (const QString& name : AssemblyLookup().topLevel())
             current.push_back({name, -1, 0});
     if (current.empty())
         return true;
@@ -167,7 +175,7 @@ bool TreeLayout::build()
                 nodes[entry.parent].childLinks[entry.slot] = box;
             int line = 0;
             for (int r : m_lines.value(entry.name)) {
-                if (m_part >= 0 && index.contains(result.cell(r, m_part))) {
+                if (m_part >= 0 && isAssembly(result.cell(r, m_part))) {
                     next.push_back({result.cell(r, m_part), box, line});
                     subAssemblies = true;
                 }

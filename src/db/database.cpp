@@ -73,6 +73,7 @@ QueryResult* g_target = nullptr;
 int g_rowCounter = 0;
 bool g_tooManyColumns = false;
 bool g_separated = false;
+bool* g_indexProbe = nullptr; // set while createMissingIndexes looks for an index
 QString g_accumulator;
 
 int g_txDepth = 0;
@@ -403,6 +404,51 @@ void closeConnection()
 
 } // namespace
 
+namespace {
+
+QString indexedColumn(int table)
+{
+    return table == PartList                       ? QStringLiteral("Part_nBr")
+           : table == AssyList || table == RescList ? QStringLiteral("Assy")
+                                                    : QString();
+}
+
+void createIndex(const QString& table, const QString& column)
+{
+    exec(QStringLiteral("create index if not exists ") + table + QLatin1Char('_') + column + QStringLiteral(" on ")
+             + table + QLatin1Char('(') + column + QLatin1Char(')'),
+         nullptr, false);
+}
+
+// A file written before an index existed gets it when it is first opened:
+// a reader of one assembly's bill must not pay for the whole table because
+// its table was never selected in the grid. Where the table or column is
+// missing, or the file cannot be written, nothing changes and nothing is said.
+void createMissingIndexes()
+{
+    const int result = g_lastResult;
+    const QString error = g_lastError;
+    for (const int table : {PartList, AssyList, RescList}) {
+        const QString name = App().tables[table].name.isEmpty() ? TableSqlName(table) : App().tables[table].name;
+        const QString column = indexedColumn(table);
+        const QString present = QStringLiteral("select 1 from sqlite_master where type = 'index' and name = '")
+                                + name + QLatin1Char('_') + column + QLatin1Char('\'');
+        bool found = false;
+        g_indexProbe = &found;
+        exec(present, [](void*, int, char**, char**) {
+            *g_indexProbe = true;
+            return 0;
+        }, false);
+        g_indexProbe = nullptr;
+        if (!found && g_lastResult == 0)
+            createIndex(name, column);
+    }
+    g_lastResult = result;
+    g_lastError = error;
+}
+
+} // namespace
+
 bool OpenDatabase()
 {
     if (g_txDepth > 0 && g_connection)
@@ -429,6 +475,8 @@ bool OpenDatabase()
     // Another program writing the same file makes a statement wait this
     // long for the lock before it gives up with "database is busy".
     exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(g_busyTimeout), nullptr, false);
+    if (g_connectionHadFile)
+        createMissingIndexes();
     g_lastResult = 0;
     return true;
 }
@@ -511,15 +559,16 @@ bool CreateTable(int table)
         definition.name = TableSqlName(table);
     const bool created = exec(CreateTableStatement(definition), nullptr, false) == 0;
     // Parts are looked up by number one at a time (netting, receiving, the
-    // roll-up, the error check of a bill): without an index each look-up
-    // reads the whole table. Files of older versions get theirs here too.
-    const QString indexed = table == PartList ? QStringLiteral("Part_nBr") : QString();
+    // roll-up, the error check of a bill), and one assembly's bill and
+    // routing are read level by level by assembly: without an index each
+    // look-up reads the whole table. Files of older versions get theirs here
+    // too. Imported lines all carry the one new assembly's name, so they
+    // extend the assembly index at a single place and keep the import cheap.
+    const QString indexed = indexedColumn(table);
     if (!indexed.isEmpty() && FieldIndex(definition, indexed) >= 0) {
         const int result = g_lastResult;
         const QString error = g_lastError;
-        exec(QStringLiteral("create index if not exists ") + definition.name + QLatin1Char('_') + indexed
-                 + QStringLiteral(" on ") + definition.name + QLatin1Char('(') + indexed + QLatin1Char(')'),
-             nullptr, false);
+        createIndex(definition.name, indexed);
         g_lastResult = result; // the table's own outcome is what callers ask for
         g_lastError = error;
     }

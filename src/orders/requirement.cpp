@@ -197,7 +197,7 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
         ShowMessage(Translate(QStringLiteral("No assembly selected")));
         return outcome;
     }
-    const QueryResult bom = LoadBomRows();
+    const QueryResult bom = LoadBomRows(assembly);
     if (LastResultCode() != 0)
         return outcome; // the read reported its own failure; nothing is written
     const QStringList cycle = FindAssemblyCycle(bom, assembly);

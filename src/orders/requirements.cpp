@@ -1,5 +1,6 @@
 #include "orders/requirements.h"
 
+#include "bom/explosion.h"
 #include "controls/darklook.h"
 #include "controls/imagebutton.h"
 #include "core/appstate.h"
@@ -23,6 +24,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QSet>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -135,19 +137,23 @@ void CRequirements::fillTree()
     const int part = FindColumn(bom, QStringLiteral("Part"));
     if (assy < 0 || part < 0)
         return;
+    // Hashes, not list searches: a catalogue of thousands of assemblies fills
+    // the tree in one pass over its lines.
+    const BomIndex index(bom);
     QStringList assemblies;
-    QStringList used;
+    QSet<QString> used;
     for (int r = 0; r < bom.rowCount; ++r) {
-        if (!assemblies.contains(bom.cell(r, assy)))
-            assemblies << bom.cell(r, assy);
-        used << bom.cell(r, part);
+        const QString& name = bom.cell(r, assy);
+        if (index.rows(name).constFirst() == r)
+            assemblies << name;
+        used.insert(bom.cell(r, part));
     }
     std::function<void(QTreeWidgetItem*, const QString&, QStringList&)> addChildren =
         [&](QTreeWidgetItem* parent, const QString& name, QStringList& path) {
             path << name;
-            for (int r = 0; r < bom.rowCount; ++r) {
+            for (const int r : index.rows(name)) {
                 const QString child = bom.cell(r, part);
-                if (bom.cell(r, assy) != name || !assemblies.contains(child) || path.contains(child))
+                if (!index.isAssembly(child) || path.contains(child))
                     continue;
                 auto* item = new QTreeWidgetItem(parent, {child});
                 addChildren(item, child, path);

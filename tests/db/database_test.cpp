@@ -287,18 +287,21 @@ TEST_F(DataFolderTest, SelectTableCreatesLazilyAndOnlyOnChange)
     EXPECT_EQ(sqlite("select count(*) from sqlite_master where name = 'VendList'"), "0");
 }
 
-TEST_F(DataFolderTest, PartNumbersAreIndexedOldFilesIncluded)
+TEST_F(DataFolderTest, PartNumbersAndBillsAreIndexedOldFilesIncluded)
 {
     const QString indexes = "select group_concat(name) from (select name from sqlite_master "
                             "where type = 'index' order by name)";
     SelectTable(dir.path(), PartList);
-    EXPECT_EQ(sqlite(indexes), "PartList_Part_nBr");
+    SelectTable(dir.path(), AssyList);
+    SelectTable(dir.path(), RescList);
+    EXPECT_EQ(sqlite(indexes), "AssyList_Assy,PartList_Part_nBr,RescList_Assy");
     // A file written before the indexes: selecting the table adds its index
     // and still answers as before.
     sqlite("drop index PartList_Part_nBr");
+    sqlite("drop index AssyList_Assy");
     SelectTable(dir.path(), AssyList);
     SelectTable(dir.path(), PartList);
-    EXPECT_EQ(sqlite(indexes), "PartList_Part_nBr");
+    EXPECT_EQ(sqlite(indexes), "AssyList_Assy,PartList_Part_nBr,RescList_Assy");
     EXPECT_NE(LastResultCode(), 0); // the table itself was there already
 }
 
