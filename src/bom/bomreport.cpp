@@ -8,8 +8,11 @@
 
 #include <QSet>
 
+// Description was added last, so the other keys keep their numbers; the
+// report shows it beside the part number (reporttable.cpp).
 const char* const kReportKeys[kReportKeyCount] = {"Part",         "Assy",        "Quan",  "Item", "Ref Des",
-                                                  "Manufacturer", "Distributor", "Price", "Make", "Picture"};
+                                                  "Manufacturer", "Distributor", "Price", "Make", "Picture",
+                                                  "Description"};
 
 const char* const kReportQuery =
     "Select AssyList.ID,AssyList.Item,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan,AssyList.Ref_Des,"

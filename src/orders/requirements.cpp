@@ -2,6 +2,7 @@
 
 #include "controls/darklook.h"
 #include "controls/imagebutton.h"
+#include "controls/printjob.h"
 #include "core/appstate.h"
 #include "core/dictionary.h"
 #include "core/format.h"
@@ -21,7 +22,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -273,9 +273,12 @@ void CRequirements::openTimeline()
 
 void CRequirements::printRouting()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(RoutingDocumentName(m_record.orderNumber));
-    if (!RunPrintDialog(this, printer))
-        return;
-    PaintRouting(&printer, m_record.orderNumber, QDateTime::currentDateTime());
+    PrintJob job;
+    job.documentName = RoutingDocumentName(m_record.orderNumber);
+    job.pdfMarginMm = 12;
+    const QString order = m_record.orderNumber;
+    job.paint = [&order](QPagedPaintDevice& device) {
+        return PaintRouting(&device, order, QDateTime::currentDateTime()) > 0;
+    };
+    RunPrintJob(this, job);
 }

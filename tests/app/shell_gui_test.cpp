@@ -207,23 +207,34 @@ TEST_F(ShellTest, CommandsRunTheirWindowsOrSayWhatWouldOpen)
         exportedRows = rows.rowCount;
         return false;
     });
-    bool rolledUp = false;
-    RegisterWindowAction(WindowActions::Update, [&rolledUp](QWidget*, const QStringList&) {
-        Execute(QStringLiteral("insert into PartList (Part_nBr) values ('ROLLED')"));
-        rolledUp = true;
-        return true;
-    });
     ui.clear();
     window->onCommand(kCmdExport);
     EXPECT_EQ(exportedTable, 1);
     EXPECT_EQ(exportedRows, window->sharedResult().rowCount);
-    window->onCommand(kCmdUpdate);
-    EXPECT_TRUE(rolledUp);
-    EXPECT_TRUE(ui.messages.empty());
-    // The grid was reloaded after the roll-up.
-    EXPECT_EQ(window->sharedResult().rowCount, 1);
     RegisterExportAction({});
-    RegisterWindowAction(WindowActions::Update, [](QWidget*, const QStringList&) { return false; });
+
+    // Update rolls the costs up with its progress window, ends with a status
+    // line and the grid shows the new price at once.
+    ASSERT_TRUE(Execute(QStringLiteral("insert into AssyList (Assy,Item,Part_nBr,Quan) values ('BOX','1','SCREW','4')")));
+    ASSERT_TRUE(Execute(QStringLiteral("insert into PartList (Part_nBr,Price) values ('SCREW','0.25')")));
+    ASSERT_TRUE(Execute(QStringLiteral("insert into PartList (Part_nBr,Make) values ('BOX','Make')")));
+    window->onCommand(kCmdUpdate);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.progressOpened, 1);
+    EXPECT_EQ(window->statusText(), QStringLiteral("Costs rolled up: 1 assembly"));
+    const QueryResult& parts = window->sharedResult();
+    ASSERT_EQ(parts.rowCount, 2);
+    int price = -1, part = -1;
+    for (int c = 0; c < parts.columnCount; ++c) {
+        if (parts.headings[c] == QStringLiteral("Price"))
+            price = c;
+        if (parts.headings[c] == QStringLiteral("Part #"))
+            part = c;
+    }
+    ASSERT_GE(price, 0);
+    ASSERT_GE(part, 0);
+    const int box = parts.cell(0, part) == QStringLiteral("BOX") ? 0 : 1;
+    EXPECT_EQ(parts.cell(box, price), QStringLiteral("1.00"));
 
     // The record command strip reports its item through command 1503.
     QSignalSpy strip(window->miniMenu(), &CMiniMenu::command);
