@@ -21,6 +21,7 @@ namespace {
 
 constexpr double kReportPointSize = 9.6;
 constexpr double kReportMinPointSize = 6.5;
+constexpr int kWidthSlack = 2;
 
 QImage loadPicture(const QString& value)
 {
@@ -72,14 +73,16 @@ int PrintBomReport(const BomReport& report, QPagedPaintDevice& device)
         for (int c = 0; c < columnCount; ++c) {
             const ReportTableColumn& column = table.columns[static_cast<size_t>(c)];
             int width = strongMetrics.horizontalAdvance(column.heading);
-            if (column.picture) {
+            // A picture takes a small square; any other value in the picture
+            // column prints as text and is measured as such.
+            if (column.picture)
                 width = std::max(width, metrics.horizontalAdvance(QStringLiteral("XX")));
-            } else {
-                for (const QStringList& row : table.rows)
+            for (const QStringList& row : table.rows)
+                if (!column.picture || !row.value(c).endsWith(QLatin1String(".jpg")))
                     width = std::max(width, metrics.horizontalAdvance(row.value(c)));
-                width = std::max(width, strongMetrics.horizontalAdvance(table.totals.value(c)));
-            }
-            widths[static_cast<size_t>(c)] = width + 2 * pad;
+            width = std::max(width, strongMetrics.horizontalAdvance(table.totals.value(c)));
+            // Advances are rounded; the slack keeps a text that fits from being elided.
+            widths[static_cast<size_t>(c)] = width + 2 * pad + kWidthSlack;
         }
         return widths;
     };

@@ -60,7 +60,8 @@ ReportTable MakeReportTable(const BomReport& report)
         column.picture = report.isPictureColumn(lc);
         column.part = lc == part;
         column.elastic = name == QLatin1String("Description") || name == QLatin1String("Manufacturer")
-                         || name == QLatin1String("Distributor") || name == QLatin1String("Ref_Des");
+                         || name == QLatin1String("Distributor") || name == QLatin1String("Ref_Des")
+                         || column.picture;
         table.columns.push_back(column);
         if (lc == price && lineTotals) {
             ReportTableColumn total;
@@ -151,7 +152,8 @@ std::vector<int> FitColumnWidths(const std::vector<int>& natural, const std::vec
             return widths;
     }
 
-    // Still too wide: every column but the part number gives up room in proportion.
+    // Still too wide: every column but the part number gives up room in
+    // proportion, below the minimum if need be; cut text beats a second page.
     int kept = 0, shrinking = 0;
     for (size_t c = 0; c < n; ++c)
         (isFixed(c) ? kept : shrinking) += widths[c];
@@ -160,6 +162,6 @@ std::vector<int> FitColumnWidths(const std::vector<int>& natural, const std::vec
     const double scale = std::max(0.0, static_cast<double>(available - kept)) / shrinking;
     for (size_t c = 0; c < n; ++c)
         if (!isFixed(c))
-            widths[c] = std::max(std::min(widths[c], minimum), static_cast<int>(widths[c] * scale));
+            widths[c] = std::max(1, static_cast<int>(widths[c] * scale));
     return widths;
 }

@@ -34,7 +34,7 @@ QString ReportHeading(const QString& columnName);
 ReportTable MakeReportTable(const BomReport& report);
 
 // Widths that fit `available`: natural widths are kept when they fit; else the
-// elastic columns give up room, widest first; else every column but the part
-// number shrinks in proportion. Each width stays at least `minimum`.
+// elastic columns give up room, widest first, down to `minimum`; else every
+// column but the part number (`fixed`) shrinks in proportion.
 std::vector<int> FitColumnWidths(const std::vector<int>& natural, const std::vector<bool>& elastic,
                                  const std::vector<bool>& fixed, int available, int minimum);
