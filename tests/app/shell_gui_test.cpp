@@ -12,6 +12,7 @@
 #include "controls/imagemenu.h"
 #include "controls/minimenu.h"
 #include "core/appstate.h"
+#include "core/dictionary.h"
 #include "core/commandids.h"
 #include "core/windowhooks.h"
 #include "db/database.h"
@@ -23,6 +24,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 #include <QDir>
+#include <QHeaderView>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -399,6 +401,76 @@ TEST_F(ShellTest, WebHelpPrintAndAboutCommands)
     EXPECT_EQ(splash.timer()->interval(), 2000);
     QMetaObject::invokeMethod(splash.timer(), "timeout", Qt::DirectConnection);
     EXPECT_EQ(splash.result(), int(QDialog::Accepted));
+}
+
+TEST_F(ShellTest, HelpAndWebWithoutABrowserSaySoAndNameWhatFailed)
+{
+    CQuorvelDlg* window = start();
+    QDir().mkpath(programFolder + QStringLiteral("help"));
+    ASSERT_TRUE(QFile::copy(ProgramDir() + QStringLiteral("help/KOLT.html"),
+                            programFolder + QStringLiteral("help/KOLT.html")));
+    // No handler and no desktop to hand the address to.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray());
+    ui.clear();
+    window->onCommand(kCmdWeb);
+    window->onCommand(kCmdHelp);
+    qputenv("PATH", path);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_TRUE(ui.messages[0].text.startsWith(QStringLiteral("No program could open:")));
+    EXPECT_TRUE(ui.messages[0].text.contains(QStringLiteral("http://")));
+    EXPECT_EQ(ui.messages[0].caption, QStringLiteral("WWW"));
+    EXPECT_TRUE(ui.messages[1].text.contains(QDir::toNativeSeparators(programFolder + QStringLiteral("help/KOLT.html"))));
+    EXPECT_EQ(ui.messages[1].caption, QStringLiteral("Help"));
+}
+
+TEST_F(ShellTest, EveryLanguageFitsItsLabelsAndKeepsEveryCommandInReach)
+{
+    CQuorvelDlg* window = start();
+    window->onCommand(kCmdShowReqmList);
+    auto* grid = window->findChild<QTableView*>(QStringLiteral("grid"));
+    ASSERT_NE(grid, nullptr);
+    CImageMenu* bar = window->commandBar();
+    CMiniMenu* strip = window->miniMenu();
+    // German and French, then back to English, where a heading once kept the
+    // width of its German text ("ustome" of "Customer").
+    for (const int language : {1, 2, 0}) {
+        window->setLanguage(language);
+        const QString customer = Translate(QStringLiteral("Customer"));
+        const int column = headerLabels(grid).indexOf(customer);
+        ASSERT_GE(column, 0) << language;
+        EXPECT_GE(grid->horizontalHeader()->sectionSize(column),
+                  grid->horizontalHeader()->fontMetrics().horizontalAdvance(customer))
+            << customer.toStdString();
+        for (const int width : {1400, 900}) {
+            window->resize(width, 700);
+            QCoreApplication::processEvents();
+            ASSERT_LE(bar->width(), width);
+            const QFontMetrics labels(bar->labelFont());
+            for (int i = 0; i < bar->entryCount(); ++i) {
+                if (bar->entry(i).image < 0)
+                    continue;
+                const QString label = Translate(bar->entry(i).label);
+                EXPECT_TRUE(bar->rect().contains(bar->entryRect(i))) << label.toStdString() << " at " << width;
+                EXPECT_GE(bar->entry(i).width, labels.horizontalAdvance(label)) << label.toStdString();
+                EXPECT_EQ(bar->hitTest(bar->entryRect(i).center()), i);
+            }
+            ASSERT_LE(strip->x() + strip->width(), window->width());
+            for (int i = 0; i < strip->itemCount(); ++i) {
+                EXPECT_TRUE(strip->rect().contains(strip->itemRect(i)))
+                    << strip->itemLabel(i).toStdString() << " at " << width;
+                EXPECT_EQ(strip->itemAt(strip->itemRect(i).center()), i);
+            }
+        }
+        // At 900 pixels Options, Print and Help are still on the bar.
+        EXPECT_GT(bar->rowCount(), 0);
+        QSignalSpy commands(bar, &CImageMenu::command);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, entryCentre(window, kCmdHelp));
+        EXPECT_EQ(commands.count(), 1);
+        window->resize(1400, 700);
+    }
+    EXPECT_EQ(headerLabels(grid).value(headerLabels(grid).indexOf(QStringLiteral("Customer"))),
+              QStringLiteral("Customer"));
 }
 
 TEST(SetupValues, FoldersCompareWhateverTheirSeparators)

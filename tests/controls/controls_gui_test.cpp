@@ -78,6 +78,23 @@ TEST(ImageButton, FontsStatesAndLatching)
     // Icon buttons draw their icon and no text.
     CImageButton icon(QStringLiteral("OK"), kIconOk, 1, &dialog);
     EXPECT_EQ(icon.iconNumber(), 1);
+    EXPECT_EQ(icon.sizeHint(), QSize(96, 48));
+}
+
+TEST(ImageButton, SizesToItsTextInWhateverLanguage)
+{
+    CImageButton shortText(QStringLiteral("OK"), 0, 1, nullptr);
+    EXPECT_EQ(shortText.sizeHint(), QSize(96, 48));
+    // A long translation widens the button; its bold (pressed) face still fits.
+    CImageButton button(QStringLiteral("Tree"), 0, 1, nullptr);
+    button.setText(QStringLiteral("Nomenclature indent\u00e9e"));
+    button.updateGeometry();
+    QFont pressed(QStringLiteral("Arial"));
+    pressed.setPixelSize(CImageButton::TextHeight(button.text()));
+    pressed.setBold(true);
+    EXPECT_GT(button.sizeHint().width(), QFontMetrics(pressed).horizontalAdvance(button.text()));
+    EXPECT_EQ(button.minimumSizeHint(), button.sizeHint());
+    EXPECT_EQ(button.sizeHint().height(), 48);
 }
 
 TEST(MessageBox, AnswersOfEveryButtonSet)
