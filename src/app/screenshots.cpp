@@ -1,8 +1,8 @@
 // kolt_screenshots: renders the shell's windows on a small sample into PNG
 // files for the README (run under xvfb-run; the output folder is argument 1).
-// With "--languages" every window is rendered in each language of the
-// dictionary as well, named with the language's number (main-1.png), for a
-// look at the translations.
+// The main window is rendered in every language of the dictionary as well
+// (main-deutsch.png); with "--languages" every window is, for a look at the
+// translations.
 #include "app/quorvelapp.h"
 #include "app/quorveldlg.h"
 #include "app/setup.h"
@@ -103,14 +103,28 @@ void selectInTree(CQuorvelDlg* window, const QString& text)
     view->assemblyTree()->setCurrentItem(found.first());
 }
 
-// The windows that change with the language; suffix "" for the README's set.
-void renderWindows(CQuorvelDlg* window, const QString& out, const QString& suffix)
+// "-deutsch" for Deutsch: a file-name suffix in plain letters.
+QString languageSuffix(const QString& name)
+{
+    QString plain;
+    for (const QChar c : name.normalized(QString::NormalizationForm_D))
+        if (c.isLetterOrNumber() && c.unicode() < 128)
+            plain += c.toLower();
+    return QLatin1Char('-') + plain;
+}
+
+void renderMain(CQuorvelDlg* window, const QString& out, const QString& suffix)
 {
     window->resize(1280, 720);
     save(*window, out, QStringLiteral("main%1.png").arg(suffix));
     window->resize(900, 720);
     save(*window, out, QStringLiteral("main-900%1.png").arg(suffix));
     window->resize(1280, 720);
+}
+
+// The dialogs that change with the language; suffix "" for the README's set.
+void renderWindows(CQuorvelDlg* window, const QString& out, const QString& suffix)
+{
 
     {
         CReport report(window);
@@ -187,15 +201,17 @@ int main(int argc, char** argv)
     window->show();
     selectInTree(window, QStringLiteral("CASE-1"));
     selectInTree(window, QStringLiteral("AMP-100"));
+    renderMain(window, out, QString());
     renderWindows(window, out, QString());
-    if (languages) {
-        for (int language = 1; language < App().dictionary.languageCount; ++language) {
-            window->setLanguage(language);
-            selectInTree(window, QStringLiteral("AMP-100"));
-            renderWindows(window, out, QStringLiteral("-%1").arg(language));
-        }
-        window->setLanguage(0);
+    const QStringList names = App().dictionary.languageNames;
+    for (int language = 1; language < names.size(); ++language) {
+        window->setLanguage(language);
+        selectInTree(window, QStringLiteral("AMP-100"));
+        renderMain(window, out, languageSuffix(names[language]));
+        if (languages)
+            renderWindows(window, out, languageSuffix(names[language]));
     }
+    window->setLanguage(0);
 
     Setup setup(window);
     save(setup, out, QStringLiteral("setup.png"));
