@@ -95,12 +95,6 @@ QSize CImageButton::minimumSizeHint() const
     return sizeHint();
 }
 
-void CImageButton::setTextTranslated(const QString& keyText)
-{
-    setText(Translate(keyText));
-    updateGeometry();
-}
-
 void CImageButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

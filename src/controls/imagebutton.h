@@ -41,8 +41,6 @@ public:
     // At least 96 x 48, and wide enough for the text however it was translated.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-    // Replaces the text with the translation of keyText and makes room for it.
-    void setTextTranslated(const QString& keyText);
 
 Q_SIGNALS:
     void command(int controlId);
