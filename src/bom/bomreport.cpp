@@ -11,8 +11,11 @@
 
 #include <functional>
 
+// Description was added last, so the other keys keep their numbers; the
+// report shows it beside the part number (reporttable.cpp).
 const char* const kReportKeys[kReportKeyCount] = {"Part",         "Assy",        "Quan",  "Item", "Ref Des",
-                                                  "Manufacturer", "Distributor", "Price", "Make", "Picture"};
+                                                  "Manufacturer", "Distributor", "Price", "Make", "Picture",
+                                                  "Description"};
 
 #define KOLT_REPORT_COLUMNS                                                                                     \
     "Select AssyList.ID,AssyList.Item,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan,AssyList.Ref_Des,"         \

@@ -10,7 +10,7 @@
 
 class QPagedPaintDevice;
 
-constexpr int kReportKeyCount = 10;
+constexpr int kReportKeyCount = 11;
 extern const char* const kReportKeys[kReportKeyCount];
 // The report rows of every bill, sorted by assembly and item.
 extern const char* const kReportQuery;
@@ -84,7 +84,8 @@ private:
     QHash<QString, std::pair<int, int>> m_ranges; // assembly -> [first row, end row)
 };
 
-// Prints the last report in vertical strips of columns, at most ten pages,
-// each with a footer; pictures named "*.jpg" come from the Picture folder.
-// Returns the number of pages printed.
+// Prints the last report as the dialog lists it (see reporttable.h), its
+// columns fitted to the page width, at most ten pages, each with a footer;
+// pictures named "*.jpg" come from the Picture folder. Returns the number of
+// pages printed.
 int PrintBomReport(const BomReport& report, QPagedPaintDevice& device);

@@ -157,8 +157,16 @@ int RunCostRollup()
 
     const std::vector<RollupAssembly> assemblies = ComputeRollup(billLines, routingSteps, billLinesAgain);
 
+    // The writes are most of the work on a large bill: the bar moves with
+    // them, in about a hundred steps.
+    const int count = static_cast<int>(assemblies.size());
+    const int stride = std::max(1, count / 100);
+    wait.setRange(0, 3 + count / stride);
     wait.setPosition(3);
+    int written = 0;
     for (const RollupAssembly& assembly : assemblies) {
+        if (++written % stride == 0)
+            wait.setPosition(3 + written / stride);
         QueryText(SqlFormat("Update PartList Set Price = '%0.2f' where Part_nBr = '%s'",
                             {assembly.price, assembly.name}),
                   false);

@@ -1,5 +1,6 @@
 #include "grid/gridview.h"
 
+#include "controls/printjob.h"
 #include "core/appstate.h"
 #include "core/dictionary.h"
 #include "core/format.h"
@@ -17,8 +18,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QScrollBar>
 
 namespace {
@@ -422,17 +421,10 @@ void CGridView::Print()
     for (int visual = 0; visual < horizontalHeader()->count(); ++visual)
         order.push_back(horizontalHeader()->logicalIndex(visual));
     const GridPrintout printout = MakeGridPrintout(m_grid, order);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(printout.documentName);
-    QPrintDialog dialog(&printer, this);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    if (dialog.exec() != QDialog::Accepted) {
-        ShowMessage(Translate(QStringLiteral("Print Dialog Failure")));
-        return;
-    }
-    PaintGrid(printer, printout);
+    PrintJob job;
+    job.documentName = printout.documentName;
+    job.paint = [&printout](QPagedPaintDevice& device) { return PaintGrid(device, printout) > 0; };
+    RunPrintJob(this, job);
 }
 
 bool CGridView::ShowAssemblyRow(int row, const QString& assembly, const QString& key)

@@ -3,6 +3,7 @@
 #include "controls/artwork.h"
 #include "controls/darklook.h"
 #include "controls/imagebutton.h"
+#include "controls/printjob.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
@@ -23,7 +24,6 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QPrinter>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -390,9 +390,10 @@ PurchaseOrderPrintData CPurchaseOrder::printData() const
 
 void CPurchaseOrder::print()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(PurchaseOrderDocumentName(m_record.number));
-    if (!RunPrintDialog(this, printer))
-        return;
-    PaintPurchaseOrder(&printer, printData());
+    const PurchaseOrderPrintData printout = printData();
+    PrintJob job;
+    job.documentName = PurchaseOrderDocumentName(m_record.number);
+    job.pdfMarginMm = 12;
+    job.paint = [&printout](QPagedPaintDevice& device) { return PaintPurchaseOrder(&device, printout) > 0; };
+    RunPrintJob(this, job);
 }

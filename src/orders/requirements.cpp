@@ -3,6 +3,7 @@
 #include "bom/explosion.h"
 #include "controls/darklook.h"
 #include "controls/imagebutton.h"
+#include "controls/printjob.h"
 #include "core/appstate.h"
 #include "core/dictionary.h"
 #include "core/format.h"
@@ -22,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QSet>
 #include <QTreeWidget>
@@ -279,9 +279,12 @@ void CRequirements::openTimeline()
 
 void CRequirements::printRouting()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(RoutingDocumentName(m_record.orderNumber));
-    if (!RunPrintDialog(this, printer))
-        return;
-    PaintRouting(&printer, m_record.orderNumber, QDateTime::currentDateTime());
+    PrintJob job;
+    job.documentName = RoutingDocumentName(m_record.orderNumber);
+    job.pdfMarginMm = 12;
+    const QString order = m_record.orderNumber;
+    job.paint = [&order](QPagedPaintDevice& device) {
+        return PaintRouting(&device, order, QDateTime::currentDateTime()) > 0;
+    };
+    RunPrintJob(this, job);
 }

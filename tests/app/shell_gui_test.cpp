@@ -12,6 +12,7 @@
 #include "controls/imagemenu.h"
 #include "controls/minimenu.h"
 #include "core/appstate.h"
+#include "core/dictionary.h"
 #include "core/commandids.h"
 #include "core/windowhooks.h"
 #include "db/database.h"
@@ -23,6 +24,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 #include <QDir>
+#include <QHeaderView>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -207,23 +209,34 @@ TEST_F(ShellTest, CommandsRunTheirWindowsOrSayWhatWouldOpen)
         exportedRows = rows.rowCount;
         return false;
     });
-    bool rolledUp = false;
-    RegisterWindowAction(WindowActions::Update, [&rolledUp](QWidget*, const QStringList&) {
-        Execute(QStringLiteral("insert into PartList (Part_nBr) values ('ROLLED')"));
-        rolledUp = true;
-        return true;
-    });
     ui.clear();
     window->onCommand(kCmdExport);
     EXPECT_EQ(exportedTable, 1);
     EXPECT_EQ(exportedRows, window->sharedResult().rowCount);
-    window->onCommand(kCmdUpdate);
-    EXPECT_TRUE(rolledUp);
-    EXPECT_TRUE(ui.messages.empty());
-    // The grid was reloaded after the roll-up.
-    EXPECT_EQ(window->sharedResult().rowCount, 1);
     RegisterExportAction({});
-    RegisterWindowAction(WindowActions::Update, [](QWidget*, const QStringList&) { return false; });
+
+    // Update rolls the costs up with its progress window, ends with a status
+    // line and the grid shows the new price at once.
+    ASSERT_TRUE(Execute(QStringLiteral("insert into AssyList (Assy,Item,Part_nBr,Quan) values ('BOX','1','SCREW','4')")));
+    ASSERT_TRUE(Execute(QStringLiteral("insert into PartList (Part_nBr,Price) values ('SCREW','0.25')")));
+    ASSERT_TRUE(Execute(QStringLiteral("insert into PartList (Part_nBr,Make) values ('BOX','Make')")));
+    window->onCommand(kCmdUpdate);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.progressOpened, 1);
+    EXPECT_EQ(window->statusText(), QStringLiteral("Costs rolled up: 1 assembly"));
+    const QueryResult& parts = window->sharedResult();
+    ASSERT_EQ(parts.rowCount, 2);
+    int price = -1, part = -1;
+    for (int c = 0; c < parts.columnCount; ++c) {
+        if (parts.headings[c] == QStringLiteral("Price"))
+            price = c;
+        if (parts.headings[c] == QStringLiteral("Part #"))
+            part = c;
+    }
+    ASSERT_GE(price, 0);
+    ASSERT_GE(part, 0);
+    const int box = parts.cell(0, part) == QStringLiteral("BOX") ? 0 : 1;
+    EXPECT_EQ(parts.cell(box, price), QStringLiteral("1.00"));
 
     // The record command strip reports its item through command 1503.
     QSignalSpy strip(window->miniMenu(), &CMiniMenu::command);
@@ -388,6 +401,76 @@ TEST_F(ShellTest, WebHelpPrintAndAboutCommands)
     EXPECT_EQ(splash.timer()->interval(), 2000);
     QMetaObject::invokeMethod(splash.timer(), "timeout", Qt::DirectConnection);
     EXPECT_EQ(splash.result(), int(QDialog::Accepted));
+}
+
+TEST_F(ShellTest, HelpAndWebWithoutABrowserSaySoAndNameWhatFailed)
+{
+    CQuorvelDlg* window = start();
+    QDir().mkpath(programFolder + QStringLiteral("help"));
+    ASSERT_TRUE(QFile::copy(ProgramDir() + QStringLiteral("help/KOLT.html"),
+                            programFolder + QStringLiteral("help/KOLT.html")));
+    // No handler and no desktop to hand the address to.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray());
+    ui.clear();
+    window->onCommand(kCmdWeb);
+    window->onCommand(kCmdHelp);
+    qputenv("PATH", path);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_TRUE(ui.messages[0].text.startsWith(QStringLiteral("No program could open:")));
+    EXPECT_TRUE(ui.messages[0].text.contains(QStringLiteral("http://")));
+    EXPECT_EQ(ui.messages[0].caption, QStringLiteral("WWW"));
+    EXPECT_TRUE(ui.messages[1].text.contains(QDir::toNativeSeparators(programFolder + QStringLiteral("help/KOLT.html"))));
+    EXPECT_EQ(ui.messages[1].caption, QStringLiteral("Help"));
+}
+
+TEST_F(ShellTest, EveryLanguageFitsItsLabelsAndKeepsEveryCommandInReach)
+{
+    CQuorvelDlg* window = start();
+    window->onCommand(kCmdShowReqmList);
+    auto* grid = window->findChild<QTableView*>(QStringLiteral("grid"));
+    ASSERT_NE(grid, nullptr);
+    CImageMenu* bar = window->commandBar();
+    CMiniMenu* strip = window->miniMenu();
+    // German and French, then back to English, where a heading once kept the
+    // width of its German text ("ustome" of "Customer").
+    for (const int language : {1, 2, 0}) {
+        window->setLanguage(language);
+        const QString customer = Translate(QStringLiteral("Customer"));
+        const int column = headerLabels(grid).indexOf(customer);
+        ASSERT_GE(column, 0) << language;
+        EXPECT_GE(grid->horizontalHeader()->sectionSize(column),
+                  grid->horizontalHeader()->fontMetrics().horizontalAdvance(customer))
+            << customer.toStdString();
+        for (const int width : {1400, 900}) {
+            window->resize(width, 700);
+            QCoreApplication::processEvents();
+            ASSERT_LE(bar->width(), width);
+            const QFontMetrics labels(bar->labelFont());
+            for (int i = 0; i < bar->entryCount(); ++i) {
+                if (bar->entry(i).image < 0)
+                    continue;
+                const QString label = Translate(bar->entry(i).label);
+                EXPECT_TRUE(bar->rect().contains(bar->entryRect(i))) << label.toStdString() << " at " << width;
+                EXPECT_GE(bar->entry(i).width, labels.horizontalAdvance(label)) << label.toStdString();
+                EXPECT_EQ(bar->hitTest(bar->entryRect(i).center()), i);
+            }
+            ASSERT_LE(strip->x() + strip->width(), window->width());
+            for (int i = 0; i < strip->itemCount(); ++i) {
+                EXPECT_TRUE(strip->rect().contains(strip->itemRect(i)))
+                    << strip->itemLabel(i).toStdString() << " at " << width;
+                EXPECT_EQ(strip->itemAt(strip->itemRect(i).center()), i);
+            }
+        }
+        // At 900 pixels Options, Print and Help are still on the bar.
+        EXPECT_GT(bar->rowCount(), 0);
+        QSignalSpy commands(bar, &CImageMenu::command);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, entryCentre(window, kCmdHelp));
+        EXPECT_EQ(commands.count(), 1);
+        window->resize(1400, 700);
+    }
+    EXPECT_EQ(headerLabels(grid).value(headerLabels(grid).indexOf(QStringLiteral("Customer"))),
+              QStringLiteral("Customer"));
 }
 
 TEST(SetupValues, FoldersCompareWhateverTheirSeparators)
