@@ -237,11 +237,16 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     const QString order = m_record.value(QStringLiteral("Order_nBr"));
     m_topBox->setTitle(TranslateLabel(QStringLiteral("Purchase Order:")) + number
                        + (order.isEmpty() ? QString() : QLatin1Char('/') + order));
-    // Filling the grid works out the line totals and the subtotal; Value
-    // keeps its stored text until something is edited.
+    // Filling the grid works out the line totals and the subtotal. Value
+    // shows the order's total at once (an order written without it showed
+    // nothing); it is stored with the next save.
     m_grid->Fill();
     m_grid->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
     m_subtotal = m_grid->total();
+    m_value->setText(PurchaseOrderValue(gridRows(), m_taxRate->text(), m_shippingCost->text()));
+    m_shownAtOpening = m_record;
+    m_shownAtOpening.loaded[QStringLiteral("Value")] = m_value->text();
+    m_shownAtOpening.loadedValue = TextToDouble(m_value->text());
     m_filling = false;
 
     connect(m_grid, &CSmallGrid::command, this, [this](int command) {
@@ -318,7 +323,8 @@ void CPurchaseOrder::save()
 void CPurchaseOrder::reject()
 {
     m_grid->Commit();
-    if (!SavePurchaseOrderFields(m_record, currentFields(), false)) {
+    // Only the user's own edits count: the total worked out at opening is not one.
+    if (!SavePurchaseOrderFields(m_shownAtOpening, currentFields(), false)) {
         QDialog::reject();
         return;
     }
@@ -343,16 +349,13 @@ void CPurchaseOrder::statusChosen()
         ShowMessage(QStringLiteral("Move Material to Stock?"), QStringLiteral("Purchase Order"), kButtonsYesNoCancel);
     if (answer == kAnswerCancel)
         return;
-    if (answer == kAnswerYes && !ReceiveItems(m_record.number, gridRows())) {
-        ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")),
-                    QStringLiteral("Database Status"));
-        return;
-    }
+    m_grid->Commit();
     m_status->setCurrentIndex(m_status->count() - 1);
-    // The receiving date replaced the need date; the save keeps it.
-    if (answer == kAnswerYes)
-        m_record.loaded.remove(QStringLiteral("Need_Date"));
-    save();
+    // Stock, the order's lines ("Received"), its fields and On_Order are
+    // written as one; a refusal (reported) leaves the dialog open.
+    if (!ClosePurchaseOrder(m_record, currentFields(), answer == kAnswerYes))
+        return;
+    QDialog::accept();
 }
 
 void CPurchaseOrder::openWebsite()
@@ -390,6 +393,13 @@ PurchaseOrderPrintData CPurchaseOrder::printData() const
 
 void CPurchaseOrder::print()
 {
+    m_grid->Commit();
+    const QString unpriced = ZeroPriceWarning(gridRows());
+    if (!unpriced.isEmpty()
+        && ShowMessage(unpriced + QLatin1Char('\n') + Translate(QStringLiteral("Print anyway?")),
+                       Translate(QStringLiteral("Purchase Order")), kButtonsYesNo)
+               != kAnswerYes)
+        return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(PurchaseOrderDocumentName(m_record.number));
     if (!RunPrintDialog(this, printer))

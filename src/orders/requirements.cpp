@@ -5,11 +5,13 @@
 #include "core/appstate.h"
 #include "core/dictionary.h"
 #include "core/format.h"
+#include "core/quantity.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "core/windowhooks.h"
 #include "db/database.h"
 #include "orders/completion.h"
+#include "orders/purchasingpreview.h"
 #include "schedule/routingprint.h"
 
 #include <QBitmap>
@@ -23,6 +25,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -65,8 +68,10 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     selectLayout->addWidget(m_assemblyLabel, 4, 0, 1, 2);
 
     m_process = new CImageButton(Translate(QStringLiteral("Process")), 0, 1020, nullptr);
+    m_preview = new CImageButton(Translate(QStringLiteral("Preview")), 0, 1025, nullptr);
     auto* generateLayout = new QHBoxLayout(generate);
     generateLayout->setContentsMargins(44, 24, 12, 10);
+    generateLayout->addWidget(m_preview);
     generateLayout->addWidget(m_process);
     auto* timeline = new CImageButton(Translate(QStringLiteral("Timeline")), 0, 1021, nullptr);
     auto* routing = new CImageButton(Translate(QStringLiteral("Print Routing")), 0, 1022, nullptr);
@@ -74,12 +79,12 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     buildLayout->setContentsMargins(44, 24, 12, 10);
     buildLayout->addWidget(timeline);
     buildLayout->addWidget(routing);
-    auto* complete = new CImageButton(Translate(QStringLiteral("Close Order")), 0, 1023, nullptr);
-    auto* cancel = new CImageButton(Translate(QStringLiteral("Cancel Order")), 0, 1024, nullptr);
+    m_complete = new CImageButton(Translate(QStringLiteral("Close Order")), 0, 1023, nullptr);
+    m_cancel = new CImageButton(Translate(QStringLiteral("Cancel Order")), 0, 1024, nullptr);
     auto* closeLayout = new QHBoxLayout(closeCancel);
     closeLayout->setContentsMargins(44, 24, 12, 10);
-    closeLayout->addWidget(complete);
-    closeLayout->addWidget(cancel);
+    closeLayout->addWidget(m_complete);
+    closeLayout->addWidget(m_cancel);
 
     m_picture = new QLabel;
     m_picture->setFixedSize(220, 220);
@@ -113,10 +118,11 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     updatePicture();
 
     connect(m_process, &CImageButton::clicked, this, &CRequirements::process);
+    connect(m_preview, &CImageButton::clicked, this, &CRequirements::preview);
     connect(timeline, &CImageButton::clicked, this, &CRequirements::openTimeline);
     connect(routing, &CImageButton::clicked, this, &CRequirements::printRouting);
-    connect(complete, &CImageButton::clicked, this, &CRequirements::completeOrder);
-    connect(cancel, &CImageButton::clicked, this, &CRequirements::cancelOrder);
+    connect(m_complete, &CImageButton::clicked, this, &CRequirements::completeOrder);
+    connect(m_cancel, &CImageButton::clicked, this, &CRequirements::cancelOrder);
     connect(ok, &CImageButton::clicked, this, &CRequirements::saveAndClose);
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (!selectedAssembly().isEmpty()) {
@@ -170,6 +176,10 @@ void CRequirements::evaluateStage()
     m_tree->setEnabled(open);
     m_quantity->setEnabled(open);
     m_process->setEnabled(open);
+    m_preview->setEnabled(open);
+    // A complete or cancelled requirement has nothing left to close or cancel.
+    m_complete->setEnabled(m_stage < 3);
+    m_cancel->setEnabled(m_stage < 3);
     const int images[4] = {3, m_stage == 0 ? 2 : 3, m_stage == 1 ? 2 : (m_stage >= 2 ? 3 : 0),
                            m_stage == 2 ? 2 : (m_stage >= 3 ? 3 : 0)};
     for (int i = 0; i < 4; ++i)
@@ -206,15 +216,42 @@ void CRequirements::updatePicture()
     m_picture->setPixmap(shown);
 }
 
-void CRequirements::process()
+bool CRequirements::readQuantity(double* quantity)
 {
-    const double quantity = TextToDouble(m_quantity->text());
+    const QString text = m_quantity->text();
+    if (text.trimmed().isEmpty() || (TextToDouble(text) == 0 && !text.contains(QRegularExpression(QStringLiteral("[1-9]"))))) {
+        ShowMessage(QStringLiteral("No Quantity Entered"));
+        return false;
+    }
+    QString error;
+    if (!ParseQuantity(text, kMaxRequirementQuantity, quantity, &error)) {
+        ShowMessage(error);
+        return false;
+    }
+    return true;
+}
+
+void CRequirements::preview()
+{
     if (!selectedAssembly().isEmpty())
         m_record.assembly = selectedAssembly();
-    if (quantity == 0) {
-        ShowMessage(QStringLiteral("No Quantity Entered"));
+    double quantity = 0;
+    if (!readQuantity(&quantity))
         return;
-    }
+    const ProcessOutcome outcome = PreviewProcess(m_record.orderNumber, quantity, m_record.assembly);
+    if (!outcome.done)
+        return;
+    CPurchasingPreview dialog(m_record.orderNumber, m_record.assembly, quantity, outcome.plan, this);
+    dialog.exec();
+}
+
+void CRequirements::process()
+{
+    if (!selectedAssembly().isEmpty())
+        m_record.assembly = selectedAssembly();
+    double quantity = 0;
+    if (!readQuantity(&quantity))
+        return;
     m_status->setText(QStringLiteral("Add flat bills to list....."));
     // The finished bar and the last order's line are on view while the
     // closing message is read.
