@@ -31,7 +31,8 @@ bool ParseQuantity(const QString& text, double maximum, double* value, QString* 
         return false;
     };
     if (!plain.match(trimmed).hasMatch())
-        return refuse(TranslateLabel(QStringLiteral("The quantity must be a positive number in plain decimal, such as 12 or 2.5:")));
+        return refuse(
+            TranslateLabel(QStringLiteral("The quantity must be a positive number in plain decimal, such as 12 or 2.5:")));
     const double number = trimmed.toDouble();
     if (!(number > 0))
         return refuse(TranslateLabel(QStringLiteral("The quantity must be greater than 0:")));

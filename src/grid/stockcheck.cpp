@@ -14,14 +14,18 @@ constexpr int kListedInQuestion = 20;
 
 QString questionText(const std::vector<StockDisagreement>& found)
 {
-    QString text = Format("%s %i", {TranslateLabel(QStringLiteral("Stock figures that disagree with the allocations and purchase orders:")),
-                                    static_cast<int>(found.size())});
-    for (size_t i = 0; i < found.size() && i < kListedInQuestion; ++i)
-        text += Format("\n%s  %s  %s -> %s", {found[i].part, Translate(found[i].figure), PlainNumber(found[i].stored),
-                                                PlainNumber(found[i].ledger)});
-    if (found.size() > kListedInQuestion)
-        text += Format("\n... %i %s", {static_cast<int>(found.size()) - kListedInQuestion, Translate(QStringLiteral("more"))});
-    return text + QLatin1Char('\n') + Translate(QStringLiteral("Write the figures of the allocations and purchase orders?"));
+    const int count = static_cast<int>(found.size());
+    QString text = TranslateLabel(QStringLiteral("Stock figures that disagree with the allocations and purchase orders:"))
+                   + Format(" %i", {count});
+    for (int i = 0; i < count && i < kListedInQuestion; ++i) {
+        const StockDisagreement& d = found[static_cast<size_t>(i)];
+        text += Format("\n%s  %s  %s -> %s", {d.part, Translate(QString(d.figure).replace(u'_', u' ')),
+                                                PlainNumber(d.stored), PlainNumber(d.ledger)});
+    }
+    if (count > kListedInQuestion)
+        text += Format("\n... %i %s", {count - kListedInQuestion, Translate(QStringLiteral("more"))});
+    return text + QLatin1Char('\n')
+           + Translate(QStringLiteral("Write the figures of the allocations and purchase orders?"));
 }
 
 } // namespace
@@ -30,7 +34,9 @@ void MarkStockDisagreements(const QueryResult& result, std::vector<unsigned>& wo
 {
     const int part = FindColumn(result, QStringLiteral("Part"));
     const int allocated = FindColumn(result, QStringLiteral("Allocated"));
-    const int onOrder = FindColumn(result, QStringLiteral("On Order"));
+    int onOrder = FindColumn(result, QStringLiteral("On Order"));
+    if (onOrder < 0)
+        onOrder = FindColumn(result, QStringLiteral("On_Order"));
     if (part < 0 || (allocated < 0 && onOrder < 0))
         return;
     bool ok = false;

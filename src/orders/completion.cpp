@@ -155,9 +155,10 @@ bool CancelOrder(const QString& orderNumber)
     WaitScope progress(QStringLiteral("Database Access..."), 0, rows.rowCount);
     for (int r = 0; r < rows.rowCount; ++r) {
         const QString part = rows.cell(r, 0);
-        const double allocated = std::max(
-            0.0, readPartValue("Select Allocated from PartList where Part_nBr = '%s'", part, ok) - TextToDouble(rows.cell(r, 1)));
-        Execute(SqlFormat("Update PartList Set Allocated = '%s' where Part_nBr = '%s'", {PlainNumber(allocated), part}));
+        const double quantity = TextToDouble(rows.cell(r, 1));
+        const double allocated = readPartValue("Select Allocated from PartList where Part_nBr = '%s'", part, ok);
+        Execute(SqlFormat("Update PartList Set Allocated = '%s' where Part_nBr = '%s'",
+                          {PlainNumber(std::max(0.0, allocated - quantity)), part}));
         progress.setPosition(r + 1);
     }
     Execute(SqlFormat("Delete from AlloList where Requirement='%s'", {orderNumber}));

@@ -52,6 +52,7 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     m_order->setEnabled(false);
     m_description = new QLineEdit(m_record.description);
     m_quantity = new QLineEdit(m_record.quantity);
+    m_quantity->setObjectName(QStringLiteral("quantity"));
     m_tree = new QTreeWidget;
     m_tree->setHeaderHidden(true);
     m_tree->setMinimumHeight(160);
@@ -69,6 +70,8 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
 
     m_process = new CImageButton(Translate(QStringLiteral("Process")), 0, 1020, nullptr);
     m_preview = new CImageButton(Translate(QStringLiteral("Preview")), 0, 1025, nullptr);
+    m_process->setObjectName(QStringLiteral("process"));
+    m_preview->setObjectName(QStringLiteral("preview"));
     auto* generateLayout = new QHBoxLayout(generate);
     generateLayout->setContentsMargins(44, 24, 12, 10);
     generateLayout->addWidget(m_preview);
@@ -81,6 +84,8 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     buildLayout->addWidget(routing);
     m_complete = new CImageButton(Translate(QStringLiteral("Close Order")), 0, 1023, nullptr);
     m_cancel = new CImageButton(Translate(QStringLiteral("Cancel Order")), 0, 1024, nullptr);
+    m_complete->setObjectName(QStringLiteral("closeOrder"));
+    m_cancel->setObjectName(QStringLiteral("cancelOrder"));
     auto* closeLayout = new QHBoxLayout(closeCancel);
     closeLayout->setContentsMargins(44, 24, 12, 10);
     closeLayout->addWidget(m_complete);
@@ -218,8 +223,11 @@ void CRequirements::updatePicture()
 
 bool CRequirements::readQuantity(double* quantity)
 {
+    // Empty, zero or no number at all is the old "No Quantity Entered";
+    // anything else that is not a plain positive number is named.
     const QString text = m_quantity->text();
-    if (text.trimmed().isEmpty() || (TextToDouble(text) == 0 && !text.contains(QRegularExpression(QStringLiteral("[1-9]"))))) {
+    static const QRegularExpression nonZeroDigit(QStringLiteral("[1-9]"));
+    if (text.trimmed().isEmpty() || (TextToDouble(text) == 0 && !text.contains(nonZeroDigit))) {
         ShowMessage(QStringLiteral("No Quantity Entered"));
         return false;
     }
@@ -241,8 +249,10 @@ void CRequirements::preview()
     const ProcessOutcome outcome = PreviewProcess(m_record.orderNumber, quantity, m_record.assembly);
     if (!outcome.done)
         return;
-    CPurchasingPreview dialog(m_record.orderNumber, m_record.assembly, quantity, outcome.plan, this);
-    dialog.exec();
+    // Window-modal: the Order dialog stays as it was underneath.
+    auto* dialog = new CPurchasingPreview(m_record.orderNumber, m_record.assembly, quantity, outcome.plan, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 void CRequirements::process()
