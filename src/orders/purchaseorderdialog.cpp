@@ -80,6 +80,7 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     m_currency = new QComboBox;
     m_currency->setEditable(true);
     m_status = new QComboBox;
+    m_status->setObjectName(QStringLiteral("status"));
     m_buyer = edit();
     m_method = new QComboBox;
     m_method->setEditable(true);
@@ -316,7 +317,10 @@ QMap<QString, QString> CPurchaseOrder::currentFields() const
 void CPurchaseOrder::save()
 {
     m_grid->Commit();
-    SavePurchaseOrderFields(m_record, currentFields(), true);
+    const QMap<QString, QString> fields = currentFields();
+    // A refused write (reported) keeps the dialog open with the edits on it.
+    if (SavePurchaseOrderFields(m_record, fields, false) && !SavePurchaseOrderFields(m_record, fields, true))
+        return;
     QDialog::accept();
 }
 
@@ -352,9 +356,12 @@ void CPurchaseOrder::statusChosen()
     m_grid->Commit();
     m_status->setCurrentIndex(m_status->count() - 1);
     // Stock, the order's lines ("Received"), its fields and On_Order are
-    // written as one; a refusal (reported) leaves the dialog open.
-    if (!ClosePurchaseOrder(m_record, currentFields(), answer == kAnswerYes))
+    // written as one; a refusal (reported) leaves the dialog open, showing
+    // the status still stored, so that "OK" cannot close it unreceived.
+    if (!ClosePurchaseOrder(m_record, currentFields(), answer == kAnswerYes)) {
+        m_status->setCurrentText(m_record.value(QStringLiteral("Status")));
         return;
+    }
     QDialog::accept();
 }
 

@@ -304,7 +304,12 @@ void CRequirements::saveAndClose()
     m_record.quantity = m_quantity->text();
     if (!selectedAssembly().isEmpty())
         m_record.assembly = selectedAssembly();
-    SaveRequirement(m_record);
+    // The dialog closes all the same (Esc must always leave it), but a
+    // refused save is said, not passed over.
+    if (!SaveRequirement(m_record))
+        ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:"))
+                        + QLatin1Char('\n') + LastErrorText(),
+                    QStringLiteral("Database Status"));
     QDialog::accept();
 }
 

@@ -10,6 +10,7 @@
 #include "orders/requirements.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -139,4 +140,39 @@ TEST_F(OrdersWindowTest, ThePurchaseOrderShowsItsValueAndWarnsAboutLinesWithoutA
         dialog.save();
     }
     EXPECT_EQ(sqlite("select Value||'|'||Need_Date from PurcList"), "7.20|2026-03-01 00:00:00");
+}
+
+TEST_F(OrdersWindowTest, ARefusedWriteKeepsThePurchaseOrderOpenWithItsEdits)
+{
+    addPart("R1", 0, 0, "DIGI");
+    ASSERT_TRUE(Execute("update PartList set On_Order='4'"));
+    ASSERT_TRUE(Execute("insert into PurcList (PO_nBr,Vendor,Status,Date,Item_List) values ('P0001','DIGI','Pending',"
+                        "'2026-02-01 09:00:00','1\n4\nR1\nRes\n0.50\n2.00\nPending\n\r')"));
+    const QString before = dump();
+    CPurchaseOrder dialog("P0001");
+    auto* status = dialog.findChild<QComboBox*>("status");
+    ASSERT_NE(status, nullptr);
+    status->setCurrentText("Closed");
+    ui.answers = {kAnswerYes};
+    InjectStatementFailure(3);
+    dialog.statusChosen();
+    InjectStatementFailure(0);
+    EXPECT_TRUE(ui.saw("Nothing was written"));
+    EXPECT_EQ(status->currentText(), "Pending"); // "OK" now cannot close it unreceived
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dump(), before);
+
+    ui.clear();
+    auto* shipping = dialog.findChild<QLineEdit*>("Shipping_Cost");
+    ASSERT_NE(shipping, nullptr);
+    shipping->setText("9");
+    InjectStatementFailure(2);
+    dialog.save();
+    InjectStatementFailure(0);
+    EXPECT_TRUE(ui.saw("Nothing was written"));
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(shipping->text(), "9");
+    dialog.save();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(sqlite("select Shipping_Cost from PurcList"), "9");
 }
