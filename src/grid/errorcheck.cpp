@@ -6,6 +6,7 @@
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "grid/stockcheck.h"
 
 #include <QHash>
 #include <QSet>
@@ -167,6 +168,7 @@ void CErrorCheck::checkPartList(const QueryResult& result)
         if (!distributor.isEmpty() && lookupFails(vendors, distributor))
             m_words[r] |= kErrNoVendorRecord;
     }
+    MarkStockDisagreements(result, m_words);
 }
 
 void CErrorCheck::checkVendList(const QueryResult& result)
@@ -242,7 +244,7 @@ QString CErrorCheck::SummaryText(unsigned word)
     for (const auto& [bit, phrase] : texts)
         if (word & bit)
             text += Translate(QString::fromLatin1(phrase)) + QLatin1Char('\n');
-    return text;
+    return text + StockFiguresText(word);
 }
 
 void CErrorCheck::Summary(unsigned word)

@@ -11,6 +11,7 @@
 #include "grid/gridprint.h"
 #include "grid/headerselect.h"
 #include "grid/partsearch.h"
+#include "grid/stockcheck.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -403,7 +404,11 @@ void CGridView::RecordCommand(int command)
     switch (command) {
     case 0: insertRecord(); break;
     case 1: deleteSelected(); break;
-    case 2: Reload(); break;
+    case 2:
+        Reload();
+        if (m_grid.table() == PartList && OfferStockRepair())
+            Reload();
+        break;
     case 3: chooseColumns(); break;
     case 4: Print(); break;
     default: break;
