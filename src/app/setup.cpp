@@ -68,6 +68,12 @@ Setup::Setup(QWidget* parent)
     // everyone else would only have to click them away.
     m_serviceAnswers = new QCheckBox(Translate(QStringLiteral("Show service answers")), this);
     m_serviceAnswers->setGeometry(right, 370, 232, 26);
+    // The box in the colours of the part lookup's own check boxes: the plain
+    // style's box vanishes on the dark panel.
+    m_serviceAnswers->setStyleSheet(QStringLiteral(
+        "QCheckBox::indicator { width: 14px; height: 14px; background: rgb(32,32,32);"
+        " border: 1px solid rgb(128,255,255); }"
+        "QCheckBox::indicator:checked { background: rgb(128,255,255); }"));
 
     m_ok = new CImageButton(QStringLiteral("OK"), kIconOk, 1, this);
     m_ok->setGeometry(24, 434, 96, 48);

@@ -276,7 +276,9 @@ TEST_F(PartServiceTest, ASlowOrFloodingServiceIsGivenUp)
               QStringLiteral("Internet Connection Error\nThe part service did not answer in time."));
 
     // More than the limit, announced or not, is refused without waiting for
-    // the deadline: the message says which bound ended it.
+    // the deadline (now far off): the message says which bound ended it.
+    limits.answerDeadline = 30000;
+    SetPartServiceLimits(limits);
     for (const HostileService::Mode mode : {HostileService::Mode::Flood, HostileService::Mode::Announce}) {
         HostileService flood(mode, 1024 * 1024);
         ui.clear();
@@ -296,9 +298,7 @@ TEST_F(PartServiceTest, ASlowOrFloodingServiceIsGivenUp)
 TEST_F(PartServiceTest, AFailedDownloadLeavesThePreviousFile)
 {
     PartServiceLimits limits;
-    limits.datasheetDeadline = 300;
     limits.datasheetBytes = 256 * 1024;
-    SetPartServiceLimits(limits);
     SetPartServiceTimeout(5000);
     const QString folder = dir.path() + QStringLiteral("/sheets");
     ASSERT_TRUE(QDir().mkpath(folder));
@@ -319,6 +319,9 @@ TEST_F(PartServiceTest, AFailedDownloadLeavesThePreviousFile)
     HostileService brokenOff(HostileService::Mode::BreakOff, 100 * 1024);
     HostileService trickle(HostileService::Mode::Trickle);
     for (const HostileService* service : {&flood, &brokenOff, &trickle}) {
+        // Only the trickle needs the deadline; the others end on their own.
+        limits.datasheetDeadline = service == &trickle ? 300 : 30000;
+        SetPartServiceLimits(limits);
         ui.clear();
         EXPECT_FALSE(DownloadFile(service->address() + QStringLiteral("/x.pdf"), path));
         ASSERT_EQ(ui.messages.size(), 1u);
