@@ -276,7 +276,9 @@ void CGridView::runAction(int row, int listColumn)
         Reload();
         break;
     case 16:
-        runWindow(WindowActions::PartInfo, this, {column("PART"), m_grid.rowId(row)});
+        // Transferred values belong on screen as soon as the dialog closes.
+        if (runWindow(WindowActions::PartInfo, this, {column("PART"), m_grid.rowId(row)}))
+            Reload();
         break;
     case 17:
         if (runWindow(WindowActions::TaskEdit, this, {m_grid.rowId(row)}))

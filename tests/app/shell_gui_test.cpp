@@ -18,8 +18,10 @@
 #include "db/database.h"
 #include "db/parameters.h"
 #include "db/settingsfile.h"
+#include "partinfo/partservice.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QUrl>
@@ -259,6 +261,12 @@ TEST_F(ShellTest, SetupSavesTheFieldsOrMovesToANewFolder)
         EXPECT_EQ(setup->currencyList()->count(), 5);
         EXPECT_EQ(setup->currencyList()->itemText(4), QStringLiteral("YEN"));
         EXPECT_EQ(setup->languageList()->count(), 3);
+        EXPECT_FALSE(setup->serviceAnswersBox()->isChecked()) << "the raw answers are off until chosen";
+        if (!qEnvironmentVariableIsEmpty("KOLT_GRAB_DIR"))
+            setup->grab().save(qEnvironmentVariable("KOLT_GRAB_DIR") + QStringLiteral("/setup.png"));
+        setup->serviceAnswersBox()->setChecked(true);
+        if (!qEnvironmentVariableIsEmpty("KOLT_GRAB_DIR"))
+            setup->grab().save(qEnvironmentVariable("KOLT_GRAB_DIR") + QStringLiteral("/setup-answers.png"));
         setup->companyField()->setText(QStringLiteral("O'Brien & S\u00f6hne"));
         setup->shipField()->setPlainText(QStringLiteral("1 Dock Road\nHull"));
         setup->billingField()->setPlainText(QStringLiteral("PO Box 7"));
@@ -278,6 +286,7 @@ TEST_F(ShellTest, SetupSavesTheFieldsOrMovesToANewFolder)
     EXPECT_EQ(App().CurrentCurrency, QStringLiteral("GBP"));
     EXPECT_EQ(App().CurrentUser, QStringLiteral("ann"));
     EXPECT_EQ(ReadProfileUser(), QStringLiteral("ann"));
+    EXPECT_TRUE(ShowServiceAnswers());
 
     // A currency not in the list shows without a selection and survives OK;
     // Cancel saves nothing.
@@ -287,10 +296,14 @@ TEST_F(ShellTest, SetupSavesTheFieldsOrMovesToANewFolder)
         EXPECT_EQ(setup->currencyList()->currentIndex(), -1);
         EXPECT_EQ(setup->currencyList()->currentText(), QStringLiteral("EUR"));
         setup->phoneField()->setText(QStringLiteral("999"));
+        EXPECT_TRUE(setup->serviceAnswersBox()->isChecked());
+        setup->serviceAnswersBox()->setChecked(false);
         QTest::mouseClick(setup->cancelButton(), Qt::LeftButton, {}, QPoint(20, 20));
     });
     window->onCommand(kCmdOptions);
     EXPECT_EQ(GetParam(ParamPhone), QStringLiteral("555-0100"));
+    EXPECT_TRUE(ShowServiceAnswers());
+    SetShowServiceAnswers(false); // the profile outlives the test
     WhenModalOpens([](QWidget* modal) {
         auto* setup = qobject_cast<::Setup*>(modal);
         QTest::mouseClick(setup->okButton(), Qt::LeftButton, {}, QPoint(20, 20));

@@ -1,6 +1,7 @@
 #include "gridfixture.h"
 #include "widgettest.h"
 
+#include "core/windowhooks.h"
 #include "grid/gridview.h"
 #include "grid/headerselect.h"
 #include "grid/partsearch.h"
@@ -249,4 +250,28 @@ TEST_F(GridViewTest, AutomaticWidthsFollowTheContentUntilTheUserSetsOne)
     EXPECT_EQ(App().ColumnLayout[PartList][descriptionResult].width, -1);
     view.Reload();
     EXPECT_EQ(view.horizontalHeader()->sectionSize(part), 140);
+}
+
+TEST_F(GridViewTest, PartLookupTransfersShowAtOnce)
+{
+    // The part number's hot cell opens the part lookup, as the shipped definition has it.
+    define(PartList, {"Part #,16,EDIT,text", "Description,0,EDIT,text", "Err,99,READ,text", "User,0,READ,text",
+                      "Time Stamp,0,READ,text"});
+    exec("insert into PartList (Part_nBr,Description) values ('BME280','old')");
+    CGridView view;
+    view.resize(1200, 400);
+    view.show();
+    view.Load(PartList);
+    const int part = listColumn(view.model(), "Part #");
+    const int description = listColumn(view.model(), "Description");
+    QStringList opened;
+    RegisterWindowAction(WindowActions::PartInfo, [&](QWidget*, const QStringList& args) {
+        opened = args;
+        exec("update PartList set Description='from the service' where id=" + args.value(1));
+        return true; // values were transferred
+    });
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cellPoint(view, 0, part, true));
+    RegisterWindowAction(WindowActions::PartInfo, {});
+    EXPECT_EQ(opened, (QStringList{"BME280", view.model().rowId(0)}));
+    EXPECT_EQ(view.model().cellText(0, description), "from the service");
 }
