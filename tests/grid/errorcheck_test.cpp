@@ -6,7 +6,7 @@ namespace {
 
 QString errOf(const CGridModel& grid, int row)
 {
-    return grid.result().cell(row, grid.FindColumnKey(QStringLiteral("ERR")));
+    return grid.cell(row, grid.FindColumnKey(QStringLiteral("ERR")));
 }
 
 } // namespace
@@ -56,7 +56,7 @@ TEST_F(GridTest, BillOfMaterialsRules)
 
     // A second run over the same rows finds nothing to write.
     CErrorCheck again;
-    EXPECT_EQ(again.Run(grid.result(), AssyList), 0);
+    EXPECT_EQ(again.Check(AssyList, QStringLiteral("AssyList"), QStringLiteral("Assy='TOP'")), 0);
     // Fixing the missing part in PartList clears the fault at the next load.
     exec("insert into PartList (Part_nBr) values ('NOPART')");
     grid.Load(AssyList);

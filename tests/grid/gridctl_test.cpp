@@ -52,7 +52,7 @@ TEST_F(GridCtlTest, CommandsRunTheGridEngine)
     EXPECT_TRUE(run.err.contains("Error:Part Number is the same as the Assembly"));
     run = ctl({"check", "PartList"});
     EXPECT_EQ(run.code, 0);
-    EXPECT_EQ(run.out, "1\t0\n");
+    EXPECT_EQ(run.out, "1\t1024\n"); // a part neither bought nor made
     run = ctl({"delete", "PartList", "1"});
     EXPECT_EQ(sqlite("select count(*) from PartList"), "1"); // not without --yes
     run = ctl({"--yes", "delete", "PartList", "1"});

@@ -46,8 +46,12 @@ TEST_F(GridViewTest, KeyboardEditingAndSorting)
     const int description = listColumn(view.model(), "Description");
     ASSERT_EQ(description, part + 2);
 
-    // A click opens a text editor; Tab stores it and moves to the next column.
+    // A click only selects; a double click opens a text editor; Tab stores
+    // it and edits the next column.
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cellPoint(view, 0, part));
+    EXPECT_FALSE(view.editor().isOpen());
+    EXPECT_EQ(view.currentListColumn(), part);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, cellPoint(view, 0, part));
     auto* line = qobject_cast<QLineEdit*>(view.editor().widget());
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->selectedText(), "B");
@@ -60,9 +64,12 @@ TEST_F(GridViewTest, KeyboardEditingAndSorting)
     line = qobject_cast<QLineEdit*>(view.editor().widget());
     ASSERT_NE(line, nullptr);
     line->setText("second");
-    QTest::keyClick(line, Qt::Key_Return); // stores and moves down
+    QTest::keyClick(line, Qt::Key_Return); // stores and moves down, no editor
     EXPECT_EQ(sqlite("select Description from PartList where id=1"), "second");
     EXPECT_EQ(view.currentRow(), 1);
+    EXPECT_EQ(view.currentListColumn(), description);
+    EXPECT_FALSE(view.editor().isOpen());
+    QTest::keyClick(&view, Qt::Key_F2);
     line = qobject_cast<QLineEdit*>(view.editor().widget());
     ASSERT_NE(line, nullptr);
     line->setText("dropped");
