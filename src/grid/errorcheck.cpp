@@ -220,17 +220,67 @@ QStringList CErrorCheck::RuleKeys(int table)
     }
 }
 
+namespace {
+
+// The code points QString::trimmed takes away: a Make of nothing but these
+// begins with one of them (or is empty).
+const char* const kBlanks = "0,9,10,11,12,13,32,133,160,5760,8192,8193,8194,8195,8196,8197,8198,8199,8200,8201,"
+                            "8202,8232,8233,8239,8287,12288";
+
+// The rows of a whole master table that a rule could mark, or whose stored
+// word must be cleared: every other row has the word 0 already. The rules
+// themselves still decide; this only spares reading the faultless rows,
+// so it may name more rows than have faults but never fewer. Empty when a
+// column is missing: then every row is read. A new rule of these tables
+// adds the rows it can mark here.
+QString candidateRows(int table, const QString& tableName, const QHash<QString, QString>& column)
+{
+    const QStringList needed = table == PartList ? QStringList{QStringLiteral("Err"), QStringLiteral("Part"),
+                                                               QStringLiteral("Make"), QStringLiteral("Dist"),
+                                                               QStringLiteral("Manuf")}
+                               : table == VendList ? QStringList{QStringLiteral("Err"), QStringLiteral("Vend")}
+                                                   : QStringList();
+    if (needed.isEmpty())
+        return QString();
+    for (const QString& key : needed)
+        if (column.value(key).isEmpty())
+            return QString();
+    const QString err = column.value(QStringLiteral("Err"));
+    auto duplicated = [&](const QString& c) {
+        return c + QStringLiteral(" is null or ") + c + QStringLiteral(" = '' or ") + c + QStringLiteral(" in (select ")
+               + c + QStringLiteral(" from ") + tableName + QStringLiteral(" group by ") + c
+               + QStringLiteral(" having count(*) > 1)");
+    };
+    QString sql = QStringLiteral("cast(") + err + QStringLiteral(" as integer) <> 0");
+    if (table == VendList)
+        return sql + QStringLiteral(" or ") + duplicated(column.value(QStringLiteral("Vend")));
+    const QString make = column.value(QStringLiteral("Make"));
+    const QString dist = column.value(QStringLiteral("Dist"));
+    const QString manuf = column.value(QStringLiteral("Manuf"));
+    return sql + QStringLiteral(" or ") + duplicated(column.value(QStringLiteral("Part")))
+           + QStringLiteral(" or (instr(") + make + QStringLiteral(",'B') > 0 and coalesce(") + dist
+           + QStringLiteral(",'') = '' and coalesce(") + manuf + QStringLiteral(",'') = '')")
+           + QStringLiteral(" or coalesce(unicode(") + make + QStringLiteral("), 0) in (") + QLatin1String(kBlanks)
+           + QStringLiteral(")") + QStringLiteral(" or (coalesce(") + dist
+           + QStringLiteral(",'') <> '' and (length(") + dist + QStringLiteral(") < 2 or ") + dist
+           + QStringLiteral(" not in (select Vendor from VendList where Vendor is not null)))");
+}
+
+} // namespace
+
 int CErrorCheck::Check(int table, const QString& tableName, const QString& where)
 {
     // Each key takes the first column of the table whose heading holds it,
     // as the rules would find it among all the columns; only those are read.
     const QStringList names = TableColumnNames(tableName);
     std::vector<bool> wanted(static_cast<size_t>(names.size()), false);
+    QHash<QString, QString> columnOfKey;
     for (const QString& key : RuleKeys(table)) {
         const QString upper = key.toUpper();
         for (int c = 1; c < names.size(); ++c)
             if (ToHeading(names[c]).toUpper().contains(upper)) {
                 wanted[static_cast<size_t>(c)] = true;
+                columnOfKey.insert(key, QuotedName(names[c]));
                 break;
             }
     }
@@ -239,20 +289,21 @@ int CErrorCheck::Check(int table, const QString& tableName, const QString& where
         if (wanted[static_cast<size_t>(c)])
             sql += QLatin1Char(',') + QuotedName(names[c]);
     sql += QStringLiteral(" from ") + tableName;
-    if (!where.isEmpty())
-        sql += QStringLiteral(" where ") + where;
-    QueryResult rows;
+    const QString rows = where.isEmpty() ? candidateRows(table, tableName, columnOfKey) : where;
+    if (!rows.isEmpty())
+        sql += QStringLiteral(" where ") + rows;
+    QueryResult result;
     headingsCaptured = 0;
-    RunQuery(rows, sql);
-    if (rows.columnCount == 0) {
+    RunQuery(result, sql);
+    if (result.columnCount == 0) {
         // No row delivered the headings: the rules still name their columns.
-        rows.columnCount = 1;
-        rows.headings[0] = QStringLiteral("Key");
-        for (int c = 1; c < names.size() && rows.columnCount < kMaxColumns; ++c)
+        result.columnCount = 1;
+        result.headings[0] = QStringLiteral("Key");
+        for (int c = 1; c < names.size() && result.columnCount < kMaxColumns; ++c)
             if (wanted[static_cast<size_t>(c)])
-                rows.headings[rows.columnCount++] = ToHeading(names[c]);
+                result.headings[result.columnCount++] = ToHeading(names[c]);
     }
-    return Run(rows, table);
+    return Run(result, table);
 }
 
 void CErrorCheck::Clear()

@@ -1,11 +1,19 @@
 #include "grid/frozencolumns.h"
 
+#include "grid/gridheader.h"
+
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScrollBar>
 
 CFrozenColumns::CFrozenColumns(QTableView* grid) : QTableView(grid), m_grid(grid)
 {
+    // The same heading row as the grid's, band included.
+    if (auto* gridHeader = qobject_cast<CGridHeader*>(grid->horizontalHeader())) {
+        auto* header = new CGridHeader(this);
+        header->setBand(gridHeader->band());
+        setHorizontalHeader(header);
+    }
     setObjectName(QStringLiteral("frozenColumns"));
     setModel(grid->model());
     setSelectionModel(grid->selectionModel());

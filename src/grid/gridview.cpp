@@ -7,6 +7,7 @@
 #include "core/windowhooks.h"
 #include "grid/celllink.h"
 #include "grid/frozencolumns.h"
+#include "grid/gridheader.h"
 #include "grid/griddelegate.h"
 #include "grid/gridprint.h"
 #include "grid/headerselect.h"
@@ -33,7 +34,6 @@ namespace {
 // Compact rows: thirty and more on a screen of 1000 pixels.
 constexpr int kRowHeight = 20;
 constexpr int kFilterBarHeight = 26;
-constexpr int kStatusHeight = 20;
 // The frozen columns never take more than this share of the width.
 constexpr double kFrozenShare = 0.45;
 // Columns up to the part number are frozen when it is among the first ones.
@@ -52,6 +52,9 @@ bool runWindow(const QString& name, QWidget* parent, const QStringList& args)
 
 CGridView::CGridView(QWidget* parent) : QTableView(parent)
 {
+    auto* header = new CGridHeader(this);
+    header->setBand(kFilterBarHeight);
+    setHorizontalHeader(header);
     m_tableModel = new CGridTableModel(m_grid, this);
     setModel(m_tableModel);
     auto* delegate = new CGridDelegate(m_grid, this);
@@ -81,12 +84,16 @@ CGridView::CGridView(QWidget* parent) : QTableView(parent)
                                  "border: 1px solid rgb(128,128,128); padding: 2px; }"
                                  "QLineEdit#gridFilter { background: rgb(24,24,24); color: white; "
                                  "border: 1px solid rgb(128,128,128); padding: 1px 4px; }"
-                                 "QLabel { color: rgb(200,200,200); }"));
+                                 "QLabel { color: rgb(210,210,210); }"));
 
-    // The filter bar and the status line sit above and below the rows,
-    // inside the grid's own frame.
-    setContentsMargins(0, kFilterBarHeight, 0, kStatusHeight);
+    // The filter bar, with the row count and the status line, lies over the
+    // band the heading row keeps free above the headings.
     m_filterBar = new QWidget(this);
+    m_filterBar->setObjectName(QStringLiteral("gridFilterBar"));
+    m_filterBar->setAutoFillBackground(true);
+    QPalette barPalette = m_filterBar->palette();
+    barPalette.setColor(QPalette::Window, QColor(40, 40, 40));
+    m_filterBar->setPalette(barPalette);
     auto* bar = new QHBoxLayout(m_filterBar);
     bar->setContentsMargins(2, 2, 6, 2);
     m_filterBox = new QLineEdit(m_filterBar);
@@ -96,11 +103,14 @@ CGridView::CGridView(QWidget* parent) : QTableView(parent)
     m_filterBox->setMaximumWidth(360);
     m_filterBox->installEventFilter(this);
     m_filterCount = new QLabel(m_filterBar);
-    bar->addWidget(m_filterBox, 1);
-    bar->addWidget(m_filterCount, 1);
-    m_status = new QLabel(this);
+    m_status = new QLabel(m_filterBar);
     m_status->setObjectName(QStringLiteral("gridStatus"));
-    m_status->setContentsMargins(4, 0, 4, 0);
+    m_status->setMinimumWidth(0);
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar->addWidget(m_filterBox, 2);
+    bar->addWidget(m_filterCount);
+    bar->addSpacing(12);
+    bar->addWidget(m_status, 5);
     m_filterDelay = new QTimer(this);
     m_filterDelay->setSingleShot(true);
     m_filterDelay->setInterval(200);
@@ -119,6 +129,7 @@ CGridView::CGridView(QWidget* parent) : QTableView(parent)
     });
 
     m_frozen = new CFrozenColumns(this);
+    m_filterBar->raise();
     m_editor.setFocusTarget(this);
 
     m_grid.beforeLoad = [this]() { captureLayout(); };
@@ -156,7 +167,9 @@ CGridView::CGridView(QWidget* parent) : QTableView(parent)
             freezeLeadingColumns();
     });
     connect(m_frozen->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
-        if (horizontalHeader()->sectionSize(column) != size)
+        // Hiding the columns it does not freeze resizes them too: not a user's width.
+        if (m_frozen->isFrozen(column) && !m_frozen->isColumnHidden(column) && size > 0
+            && horizontalHeader()->sectionSize(column) != size)
             horizontalHeader()->resizeSection(column, size);
     });
     connect(horizontalHeader(), &QHeaderView::customContextMenuRequested, this, [this]() { chooseColumns(); });
@@ -373,8 +386,8 @@ void CGridView::freezeLeadingColumns()
 
 void CGridView::placeBands()
 {
-    m_filterBar->setGeometry(0, 0, width(), kFilterBarHeight);
-    m_status->setGeometry(0, height() - kStatusHeight, width(), kStatusHeight);
+    m_filterBar->setGeometry(0, horizontalHeader()->y(), width(), kFilterBarHeight);
+    m_filterBar->raise();
 }
 
 void CGridView::resizeEvent(QResizeEvent* event)
@@ -389,6 +402,8 @@ void CGridView::updateGeometries()
     QTableView::updateGeometries();
     if (m_frozen)
         m_frozen->follow();
+    if (m_filterBar)
+        placeBands();
 }
 
 void CGridView::scrollTo(const QModelIndex& index, ScrollHint hint)

@@ -120,12 +120,13 @@ TEST_F(ShellTest, StartsOnAFreshFolderAndKeepsItsSettings)
     EXPECT_EQ(bar->entry(19).image, -1);
     EXPECT_EQ(window->miniMenu()->itemCount(), 6);
 
-    // Enter leaves the window open; Esc closes it through the shutdown.
+    // Enter leaves the window open; Esc, once confirmed, closes it through the shutdown.
     QTest::keyClick(window, Qt::Key_Return);
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->isShutDown());
     App().ColumnLayout[2][3].width = 77;
     App().language = 2;
+    ui.answers = {kAnswerYes};
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(window->isShutDown());
@@ -216,12 +217,14 @@ TEST_F(ShellTest, CommandsRunTheirWindowsOrSayWhatWouldOpen)
     ui.clear();
     window->onCommand(kCmdExport);
     EXPECT_EQ(exportedTable, 1);
-    EXPECT_EQ(exportedRows, window->sharedResult().rowCount);
+    auto* shown = window->findChild<QTableView*>(QStringLiteral("grid"));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(exportedRows, shown->model()->rowCount());
     window->onCommand(kCmdUpdate);
     EXPECT_TRUE(rolledUp);
     EXPECT_TRUE(ui.messages.empty());
     // The grid was reloaded after the roll-up.
-    EXPECT_EQ(window->sharedResult().rowCount, 1);
+    EXPECT_EQ(shown->model()->rowCount(), 1);
     RegisterExportAction({});
     RegisterWindowAction(WindowActions::Update, [](QWidget*, const QStringList&) { return false; });
 

@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
+#include <QScrollBar>
+#include <QDebug>
 
 namespace {
 
@@ -95,10 +97,10 @@ TEST_F(GridViewTest, KeyboardEditingAndSorting)
 
     // Heading clicks: descending first, then ascending.
     QTest::mouseClick(view.horizontalHeader()->viewport(), Qt::LeftButton, {},
-                      QPoint(view.horizontalHeader()->sectionViewportPosition(part) + 5, 5));
+                      QPoint(view.horizontalHeader()->sectionViewportPosition(part) + 5, view.horizontalHeader()->height() - 8));
     EXPECT_EQ(view.model().cellText(0, part), "C");
     QTest::mouseClick(view.horizontalHeader()->viewport(), Qt::LeftButton, {},
-                      QPoint(view.horizontalHeader()->sectionViewportPosition(part) + 5, 5));
+                      QPoint(view.horizontalHeader()->sectionViewportPosition(part) + 5, view.horizontalHeader()->height() - 8));
     EXPECT_EQ(view.model().cellText(0, part), "A");
 }
 
@@ -225,6 +227,15 @@ TEST_F(GridViewTest, Screenshots)
         if (t == PartList)
             view.selectRow(1);
         QCoreApplication::processEvents();
+        if (qgetenv("KOLT_DEBUG_GRID") == "1") {
+            qWarning() << t << "hscroll" << view.horizontalScrollBar()->value() << view.horizontalScrollBar()->maximum()
+                       << "viewport" << view.viewport()->geometry() << "header" << view.horizontalHeader()->geometry()
+                       << "count" << view.horizontalHeader()->count() << "len" << view.horizontalHeader()->length();
+            for (int v = 0; v < view.horizontalHeader()->count(); ++v)
+                qWarning() << "  visual" << v << "logical" << view.horizontalHeader()->logicalIndex(v) << "size"
+                           << view.horizontalHeader()->sectionSize(view.horizontalHeader()->logicalIndex(v))
+                           << "hidden" << view.horizontalHeader()->isSectionHidden(view.horizontalHeader()->logicalIndex(v));
+        }
         view.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/grid-%1.png").arg(TableSqlName(t)));
     }
 }
