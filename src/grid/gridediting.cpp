@@ -129,8 +129,15 @@ EditResult CGridModel::writeCell(int c, int row, const QString& typed, QStringLi
     // The value, its master record, the routing cost and the stamp land
     // together or not at all.
     Transaction transaction;
+    m_rowGone = false;
     bool ok = Execute(SqlFormat("Update %s Set %s = '%s' where id = '%s'",
                                 {tableName(), ToColumnName(heading), text, rowId(row)}));
+    // Another program may have deleted the record since the rows were read:
+    // an update of nothing is no success.
+    if (ok && TextToInt(QueryText(QStringLiteral("Select changes()"), false)) == 0) {
+        m_rowGone = true;
+        ok = false;
+    }
     ok = ok && addMasterRecord(heading, text, notes);
     if (ok)
         setResultCell(row, c, text);
@@ -150,7 +157,7 @@ void CGridModel::writeFailed()
 {
     // Whatever the cells were given, they show again what the database holds.
     m_lastEdit = EditResult::Failed;
-    const QString reason = LastErrorText();
+    const QString reason = m_rowGone ? Translate(QStringLiteral("the record no longer exists")) : LastErrorText();
     m_rows.invalidate();
     m_routingWritten.clear();
     Q_EMIT rowsChanged();
@@ -329,7 +336,15 @@ bool CGridModel::Undo()
             continue;
         }
         QStringList notes;
-        if (writeCell(c, row, change->before, notes) == EditResult::Failed) {
+        const EditResult result = writeCell(c, row, change->before, notes);
+        if (result == EditResult::Failed && m_rowGone) {
+            m_rows.invalidate();
+            Q_EMIT rowsChanged();
+            ShowMessage(Translate(QStringLiteral("The record of this change no longer exists:")) + QLatin1Char(' ')
+                        + change->after);
+            continue;
+        }
+        if (result == EditResult::Failed) {
             m_undoing = false;
             writeFailed();
             // Kept, so that it can be tried again once the database lets it.

@@ -224,6 +224,8 @@ private:
     std::vector<std::vector<CellChange>> m_undo;
     std::vector<CellChange>* m_recording = nullptr;
     bool m_undoing = false;
+    // The last write found its record deleted by another program.
+    bool m_rowGone = false;
 };
 
 // The keyword of an attribute text: its first four characters, upper-cased.
