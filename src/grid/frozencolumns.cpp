@@ -34,7 +34,6 @@ CFrozenColumns::CFrozenColumns(QTableView* grid) : QTableView(grid), m_grid(grid
     verticalHeader()->hide();
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
     grid->viewport()->stackUnder(this);
@@ -54,7 +53,6 @@ void CFrozenColumns::setColumns(const std::vector<int>& columns)
     for (int i = 0; i < static_cast<int>(columns.size()); ++i)
         if (columns[static_cast<size_t>(i)] < count)
             header->moveSection(header->visualIndex(columns[static_cast<size_t>(i)]), i);
-    setVisible(!columns.empty());
     follow();
 }
 
@@ -73,7 +71,11 @@ int CFrozenColumns::frozenWidth() const
 
 void CFrozenColumns::follow()
 {
-    if (m_columns.empty())
+    // Until the grid scrolls sideways the same columns lie beneath, in place.
+    const bool needed = !m_columns.empty() && m_grid->horizontalScrollBar()->value() > 0;
+    if (needed != isVisible())
+        setVisible(needed);
+    if (!needed)
         return;
     QHeaderView* own = horizontalHeader();
     QHeaderView* grid = m_grid->horizontalHeader();

@@ -1,7 +1,8 @@
 #pragma once
 // The leading columns of the table grid (up to the part number) kept in view
 // while the rest scrolls sideways: a second view over the same rows and
-// selection, laid over the grid's left edge, that scrolls only up and down.
+// selection, laid over the grid's left edge once the grid scrolls sideways,
+// that scrolls only up and down.
 #include <QTableView>
 
 class CFrozenColumns : public QTableView
@@ -18,7 +19,8 @@ public:
     bool isFrozen(int column) const;
     // Their total width, 0 when none are frozen.
     int frozenWidth() const;
-    // Follows the grid: widths, sort indicator, geometry.
+    // Follows the grid: shown while it is scrolled sideways, widths, sort
+    // indicator, geometry.
     void follow();
 
 Q_SIGNALS:

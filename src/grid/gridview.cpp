@@ -75,7 +75,6 @@ CGridView::CGridView(QWidget* parent) : QTableView(parent)
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
-    horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     ApplyDarkGridPalette(this, QColor(64, 64, 64));
     setStyleSheet(QStringLiteral("QTableView { background: rgb(64,64,64); }"
@@ -505,6 +504,12 @@ bool CGridView::startEditByTyping(QKeyEvent* event)
     if (text.isEmpty() || !text.at(0).isPrint()
         || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
         return false;
+    // Keys that reach the grid while its editor is open belong to the editor.
+    if (QWidget* open = m_editor.widget()) {
+        QKeyEvent typed(QEvent::KeyPress, event->key(), event->modifiers(), text);
+        QCoreApplication::sendEvent(open->focusProxy() ? open->focusProxy() : open, &typed);
+        return true;
+    }
     const QModelIndex index = currentIndex();
     if (!index.isValid())
         return false;
@@ -678,6 +683,8 @@ void CGridView::scrollContentsBy(int dx, int dy)
 {
     Commit();
     QTableView::scrollContentsBy(dx, dy);
+    if (dx != 0)
+        m_frozen->follow();
 }
 
 void CGridView::Undo()
