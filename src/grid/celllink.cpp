@@ -13,9 +13,8 @@ namespace {
 
 QString refusal(const QString& text)
 {
-    return Translate(QStringLiteral("Only http, https and mailto links and files in the Picture and Document "
-                                    "folders are opened. Refused:"))
-           + QLatin1Char(' ') + text;
+    return Translate(QStringLiteral("Refused:")) + QLatin1Char(' ') + text + QLatin1Char('\n')
+           + Translate(QStringLiteral("Only http, https and mailto links and files in Picture and Document open."));
 }
 
 // The folder as the file system names it, links resolved, for comparing paths.

@@ -400,7 +400,7 @@ bool CGridModel::InsertRecord()
     switch (m_table) {
     case AssyList:
         if (!nextNumber("ITEM", 1, number))
-            return refuse(QStringLiteral("The next item number would pass 2147483647: renumber the items first."));
+            return refuse(QStringLiteral("No item number after 2147483647: renumber the items first."));
         statement = SqlFormat("Insert into AssyList (Assy,Quan,Item,Time_Stamp,User) values ('%s',%i,%s,'%s','%s')",
                               {currentAssembly, 1, number, now, user});
         break;
@@ -412,7 +412,7 @@ bool CGridModel::InsertRecord()
     case VendList: statement = QStringLiteral("Insert into VendList (Vendor) values ('New Vendor')"); break;
     case RescList:
         if (!nextNumber("STEP", 10, number))
-            return refuse(QStringLiteral("The next step number would pass 2147483647: renumber the steps first."));
+            return refuse(QStringLiteral("No step number after 2147483647: renumber the steps first."));
         statement = SqlFormat("Insert into RescList (Assy,Step,Time_Stamp,User) values ('%s','%s','%s','%s')",
                               {currentAssembly, number, now, user});
         break;
@@ -430,8 +430,8 @@ bool CGridModel::InsertRecord()
         if (next > kLargestNumber) {
             transaction.fail();
             return refuse(m_table == PurcList
-                              ? QStringLiteral("The next purchase order number would pass 2147483647.")
-                              : QStringLiteral("The next order number would pass 2147483647."));
+                              ? QStringLiteral("No purchase order number after 2147483647.")
+                              : QStringLiteral("No order number after 2147483647."));
         }
         newRecordNumber = Format(m_table == PurcList ? "P%0.4i" : "REQ%0.4i", {next});
         statement = m_table == PurcList

@@ -186,7 +186,7 @@ TEST_F(GridTest, NumbersNeverPassTheLargestInteger)
     CGridModel grid;
     grid.Load(PurcList);
     EXPECT_FALSE(grid.InsertRecord());
-    EXPECT_TRUE(ui.saw("would pass 2147483647"));
+    EXPECT_TRUE(ui.saw("No purchase order number after 2147483647"));
     EXPECT_EQ(sqlite("select count(*) from PurcList"), "0");
     EXPECT_EQ(GetParam(ParamLastPurchaseOrder), "2147483647");
     grid.Load(ReqmList);
@@ -198,7 +198,7 @@ TEST_F(GridTest, NumbersNeverPassTheLargestInteger)
     grid.Load(AssyList);
     ui.clear();
     EXPECT_FALSE(grid.InsertRecord());
-    EXPECT_TRUE(ui.saw("item number would pass 2147483647"));
+    EXPECT_TRUE(ui.saw("No item number after 2147483647"));
     EXPECT_EQ(sqlite("select count(*) from AssyList"), "1");
     // A bill line needs an assembly.
     grid.currentAssembly.clear();
