@@ -3,6 +3,7 @@
 #include "db/parameters.h"
 #include "grid/gridrows.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 
 class GridRowsTest : public GridTest
@@ -177,6 +178,22 @@ TEST_F(GridRowsTest, AFailedWriteIsReportedAndTheCellShowsTheDatabase)
     EXPECT_FALSE(grid.UpdateCell(listColumn(grid, "Distributor"), 1, QStringLiteral("ACME")));
     EXPECT_EQ(sqlite("select coalesce(Distributor,'-') from PartList where id=2"), "-");
     EXPECT_FALSE(ui.saw("Vendor Added"));
+
+    // Another program holds the write lock: "database is busy", and nothing changes.
+    QProcess holder;
+    holder.start("sqlite3", {dbPath()});
+    ASSERT_TRUE(holder.waitForStarted());
+    holder.write("BEGIN IMMEDIATE;\nSELECT 'locked';\n");
+    while (!holder.readAllStandardOutput().contains("locked"))
+        ASSERT_TRUE(holder.waitForReadyRead(10000));
+    SetBusyTimeout(50);
+    ui.clear();
+    EXPECT_FALSE(grid.UpdateCell(description, 2, QStringLiteral("busy")));
+    SetBusyTimeout(5000);
+    holder.write("ROLLBACK;\n.quit\n");
+    holder.waitForFinished();
+    EXPECT_TRUE(ui.saw("The change was not saved: database is busy"));
+    EXPECT_EQ(grid.cellText(2, description), "d0001");
 }
 
 TEST_F(GridTest, NumbersNeverPassTheLargestInteger)
