@@ -31,8 +31,8 @@ void CGridHeader::paintSection(QPainter* painter, const QRect& rect, int logical
     if (logicalIndex != sortIndicatorSection() || heading.width() < 24)
         return;
     // Pointing up for ascending, down for descending.
-    const QPointF centre(heading.right() - 8.5, heading.center().y() + 0.5);
-    const double half = 4.0;
+    const QPointF centre(heading.right() - 6.5, heading.center().y() + 0.5);
+    const double half = 3.5;
     const bool up = sortIndicatorOrder() == Qt::AscendingOrder;
     const QPolygonF arrow = up ? QPolygonF({centre + QPointF(-half, half / 2), centre + QPointF(half, half / 2),
                                             centre + QPointF(0, -half)})
