@@ -97,7 +97,6 @@ CGridView::CGridView(QWidget* parent) : QTableView(parent)
     bar->setContentsMargins(2, 2, 6, 2);
     m_filterBox = new QLineEdit(m_filterBar);
     m_filterBox->setObjectName(QStringLiteral("gridFilter"));
-    m_filterBox->setPlaceholderText(Translate(QStringLiteral("Filter")) + QStringLiteral(" (Ctrl+F)"));
     m_filterBox->setClearButtonEnabled(true);
     m_filterBox->setMaximumWidth(360);
     m_filterBox->installEventFilter(this);
@@ -291,6 +290,8 @@ void CGridView::afterLoad()
     showSortIndicator();
     freezeLeadingColumns();
     showFilterCount();
+    // In the language chosen now: it may have changed since the last load.
+    m_filterBox->setPlaceholderText(Translate(QStringLiteral("Filter")) + QStringLiteral(" (Ctrl+F)"));
 
     clearSelection();
     for (int row : m_grid.rowsToSelect())

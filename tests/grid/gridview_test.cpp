@@ -1,6 +1,7 @@
 #include "gridfixture.h"
 #include "widgettest.h"
 
+#include "core/dictionary.h"
 #include "grid/gridview.h"
 #include "grid/headerselect.h"
 #include "grid/partsearch.h"
@@ -236,6 +237,16 @@ TEST_F(GridViewTest, Screenshots)
     view.OpenEditor(0, listColumn(view.model(), "Part #"));
     QCoreApplication::processEvents();
     view.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/grid-PartList-sorted.png"));
+    view.Commit();
+    for (int language : {1, 2}) {
+        LoadDictionary(language);
+        view.ApplyFilter(QString());
+        view.horizontalScrollBar()->setValue(0);
+        view.Load(PartList);
+        QCoreApplication::processEvents();
+        view.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/grid-PartList-%1.png").arg(language));
+    }
+    LoadDictionary(0);
 }
 
 TEST_F(GridViewTest, AutomaticWidthsFollowTheContentUntilTheUserSetsOne)
