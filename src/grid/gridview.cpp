@@ -311,9 +311,19 @@ void CGridView::afterLoad()
 void CGridView::afterRowsChanged()
 {
     m_editor.close();
+    const int column = std::max(0, currentListColumn());
+    const long long current = m_currentId;
     m_tableModel->resetRows();
     showSortIndicator();
     showFilterCount();
+    // The record the user was on stays current wherever the new order puts it.
+    const int row = current >= 0 ? m_grid.rowOfId(current) : -1;
+    if (row >= 0 && column < m_grid.listColumnCount()) {
+        const QModelIndex index = m_tableModel->index(row, column);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        updateGeometries();
+        scrollTo(index, QAbstractItemView::PositionAtCenter);
+    }
     viewport()->update();
     m_frozen->viewport()->update();
 }
@@ -678,6 +688,12 @@ bool CGridView::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QTableView::eventFilter(watched, event);
+}
+
+void CGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    m_currentId = current.isValid() ? m_grid.rowId(current.row()).toLongLong() : -1;
 }
 
 void CGridView::scrollContentsBy(int dx, int dy)

@@ -72,6 +72,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     void afterLoad();
@@ -110,4 +111,6 @@ private:
     int m_editRow = -1;
     int m_editColumn = -1;
     bool m_keepingFirst = false;
+    // The record of the current cell, kept current when the rows are sorted or filtered.
+    long long m_currentId = -1;
 };

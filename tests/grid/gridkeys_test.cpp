@@ -121,7 +121,9 @@ TEST_F(GridKeysTest, FilterBoxSortArrowAndWidthsThatStay)
     EXPECT_EQ(view.model().rowCount(), 30);
     EXPECT_TRUE(box->text().isEmpty());
 
-    // Sorting shows its arrow and leaves every width as the user set it.
+    // Sorting shows its arrow and leaves every width as the user set it; the
+    // current record stays current.
+    view.setCurrentIndex(view.QTableView::model()->index(6, description));
     view.horizontalHeader()->resizeSection(description, 211);
     const int partWidth = view.horizontalHeader()->sectionSize(listColumn(view.model(), "Part #"));
     view.model().SortByListColumn(description);
@@ -130,6 +132,8 @@ TEST_F(GridKeysTest, FilterBoxSortArrowAndWidthsThatStay)
     EXPECT_EQ(view.horizontalHeader()->sectionSize(description), 211);
     EXPECT_EQ(view.horizontalHeader()->sectionSize(listColumn(view.model(), "Part #")), partWidth);
     EXPECT_EQ(view.model().cellText(0, description), "rare thing");
+    EXPECT_EQ(view.model().rowId(view.currentRow()), "7");
+    EXPECT_EQ(view.currentListColumn(), description);
     view.model().SortByListColumn(description);
     EXPECT_EQ(view.horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
     EXPECT_EQ(view.horizontalHeader()->sectionSize(description), 211);
