@@ -240,9 +240,14 @@ void CQuorvelDlg::onCommand(int command)
         runWindow(WindowActions::Import, {}, QStringLiteral("CSV Import"), true);
         break;
     case kCmdExport:
-        // What the grid holds now: the assembly on view, in the order shown.
-        if (HasExportAction())
+        // What the grid shows now: the assembly on view, in the order shown,
+        // read for the export alone (the grid keeps no copy of the table).
+        if (HasExportAction()) {
+            if (m_grid)
+                m_result = m_grid->model().ShownRows();
             RunExportAction(this, m_result, CurrentTable());
+            m_result = QueryResult();
+        }
         else
             ShowMessage(TranslateLabel(QStringLiteral("Not available yet:")) + QLatin1Char(' ')
                             + Translate(QStringLiteral("CSV Export")),
@@ -388,9 +393,18 @@ void CQuorvelDlg::shutdown()
 
 void CQuorvelDlg::keyPressEvent(QKeyEvent* event)
 {
-    // Enter must not close the main window; Esc does, through done().
+    // Enter must not close the main window.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
+        return;
+    }
+    // Esc reaches the window only when no editor took it: a stray Esc
+    // meant for an editor must not end the program unasked.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        if (ShowMessage(Translate(QStringLiteral("Exit KOLT?")), Translate(QStringLiteral("KOLT")), kButtonsYesNo)
+            == kAnswerYes)
+            reject();
         return;
     }
     QDialog::keyPressEvent(event);
@@ -432,9 +446,7 @@ void CQuorvelDlg::createGrid()
     m_grid->setObjectName(QStringLiteral("grid"));
     m_gridSlot->layout()->addWidget(m_grid);
     connect(m_grid, &CGridView::parentCommand, this, [this](int command) {
-        if (command == kCmdGridLoaded)
-            m_result = m_grid->model().result(); // what the CSV export reads
-        else if (command == kCmdGridEdited)
+        if (command == kCmdGridEdited)
             redrawTree();
         else if (TableForCommand(command) >= 0)
             onCommand(command);

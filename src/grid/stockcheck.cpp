@@ -30,34 +30,6 @@ QString questionText(const std::vector<StockDisagreement>& found)
 
 } // namespace
 
-void MarkStockDisagreements(const QueryResult& result, std::vector<unsigned>& words)
-{
-    const int part = FindColumn(result, QStringLiteral("Part"));
-    const int allocated = FindColumn(result, QStringLiteral("Allocated"));
-    int onOrder = FindColumn(result, QStringLiteral("On Order"));
-    if (onOrder < 0)
-        onOrder = FindColumn(result, QStringLiteral("On_Order"));
-    if (part < 0 || (allocated < 0 && onOrder < 0))
-        return;
-    bool ok = false;
-    const QHash<QString, LedgerFigures> ledger = ComputeStockLedger(&ok);
-    if (!ok)
-        return; // an unreadable ledger marks nothing; the read reported itself
-    for (int r = 0; r < result.rowCount && r < static_cast<int>(words.size()); ++r) {
-        const LedgerFigures figures = ledger.value(result.cell(r, part));
-        if ((allocated >= 0 && !FiguresAgree(TextToDouble(result.cell(r, allocated)), figures.allocated))
-            || (onOrder >= 0 && !FiguresAgree(TextToDouble(result.cell(r, onOrder)), figures.onOrder)))
-            words[static_cast<size_t>(r)] |= kErrStockFigures;
-    }
-}
-
-QString StockFiguresText(unsigned word)
-{
-    if (!(word & kErrStockFigures))
-        return {};
-    return Translate(QStringLiteral("Stock Figures Disagree with Allocations and Purchase Orders")) + QLatin1Char('\n');
-}
-
 int RepairStockFiguresAfterAsking(bool confirmed)
 {
     bool ok = false;
