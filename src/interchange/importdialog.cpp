@@ -48,10 +48,10 @@ CImport::CImport(QWidget* parent) : CDarkDialog(parent)
     m_mapping = LoadImportMapping(ImportMappingPath());
 
     m_fileButton = new CImageButton(Translate(QStringLiteral("File")), 0, 1018, this);
-    m_fileButton->setGeometry(15, 14, 80, 30);
+    m_fileButton->setGeometry(15, 14, 90, 30);
     m_fileName = new QLineEdit(this);
     m_fileName->setReadOnly(true);
-    m_fileName->setGeometry(105, 17, 760, 24);
+    m_fileName->setGeometry(115, 17, 750, 24);
     auto* assemblyLabel = new QLabel(TranslateLabel(QStringLiteral("Assembly Name:")), this);
     assemblyLabel->setGeometry(15, 58, 150, 24);
     m_assembly = new QLineEdit(this);
@@ -91,7 +91,7 @@ CImport::CImport(QWidget* parent) : CDarkDialog(parent)
     m_lines->setHorizontalHeaderLabels({Translate(QStringLiteral("Item")), Translate(QStringLiteral("Part #")),
                                         Translate(QStringLiteral("Quan")), Translate(QStringLiteral("Ref Des")),
                                         Translate(QStringLiteral("Notes"))});
-    for (const auto& [column, width] : {std::pair{0, 38}, {1, 172}, {2, 42}, {3, 100}, {4, 50}})
+    for (const auto& [column, width] : {std::pair{0, 46}, {1, 160}, {2, 50}, {3, 96}, {4, 50}})
         m_lines->setColumnWidth(column, width);
     m_lines->horizontalHeader()->setStretchLastSection(true);
     StyleSmallGrid(m_lines);
@@ -103,21 +103,21 @@ CImport::CImport(QWidget* parent) : CDarkDialog(parent)
     m_notes->setPlaceholderText(Translate(QStringLiteral("Notes and warnings of the preview")));
 
     m_processButton = new CImageButton(Translate(QStringLiteral("Process")), 0, 1020, this);
-    m_processButton->setGeometry(15, 518, 80, 30);
+    m_processButton->setGeometry(15, 518, 110, 30);
     m_progress = new QProgressBar(this);
-    m_progress->setGeometry(105, 524, 760, 20);
+    m_progress->setGeometry(135, 524, 730, 20);
     m_progress->setTextVisible(false);
     StyleProgressBar(m_progress);
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     auto* scannedLabel = new QLabel(TranslateLabel(QStringLiteral("Lines Scanned:")), this);
-    scannedLabel->setGeometry(15, 554, 150, 18);
+    scannedLabel->setGeometry(15, 554, 220, 18);
     m_scanned = new QLabel(QStringLiteral("0"), this);
-    m_scanned->setGeometry(170, 554, 70, 18);
+    m_scanned->setGeometry(240, 554, 80, 18);
     auto* addedLabel = new QLabel(TranslateLabel(QStringLiteral("Valid Items Added:")), this);
-    addedLabel->setGeometry(15, 574, 150, 18);
+    addedLabel->setGeometry(15, 574, 220, 18);
     m_added = new QLabel(QStringLiteral("0"), this);
-    m_added->setGeometry(170, 574, 70, 18);
+    m_added->setGeometry(240, 574, 80, 18);
     auto* ok = new CImageButton(Translate(QStringLiteral("OK")), 0, 1, this);
     ok->setGeometry(775, 558, 90, 30);
 
@@ -303,10 +303,10 @@ void CImport::process()
         // A new revision of a bill usually replaces the old one; adding to
         // it stays possible.
         const int answer = ShowMessage(
-            Format(qPrintable(Translate(QStringLiteral(
-                       "%s already has %i lines. Replace them with the lines of this file?\n"
-                       "No adds the lines of this file to them."))),
-                   {UpperCaseAscii(m_assembly->text().trimmed()), m_preview.existingLines}),
+            Format(qPrintable(Translate(
+                       QStringLiteral("%s already has %i lines. Replace them with the lines of this file?"))),
+                   {UpperCaseAscii(m_assembly->text().trimmed()), m_preview.existingLines})
+                + QLatin1Char('\n') + Translate(QStringLiteral("No adds the lines of this file to them.")),
             Translate(QStringLiteral("Import")), kButtonsYesNoCancel);
         if (answer == kAnswerCancel)
             return;

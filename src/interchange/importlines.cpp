@@ -339,8 +339,11 @@ bool ImportLineReader::read(int record, ImportLine& line, QStringList& warnings)
         line.quantity = keep(quantity);
         if (ReadQuantity(quantity, &pieces)) {
             if (designators.understood && designators.count != pieces && !line.dnp && m_designatorsPerPiece)
-                warn(Format(qPrintable(Translate(QStringLiteral("quantity %s, but %i designators (%s)"))),
-                            {line.quantity, designators.count, line.designators}));
+                warn(designators.count == 1
+                         ? Format(qPrintable(Translate(QStringLiteral("quantity %s, but 1 designator (%s)"))),
+                                  {line.quantity, line.designators})
+                         : Format(qPrintable(Translate(QStringLiteral("quantity %s, but %i designators (%s)"))),
+                                  {line.quantity, designators.count, line.designators}));
         } else if (!line.dnp) {
             warn(Format(qPrintable(Translate(QStringLiteral("quantity \"%s\" is not a number"))), {line.quantity}));
         }

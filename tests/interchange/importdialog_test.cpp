@@ -109,6 +109,31 @@ TEST_F(ImportDialogTest, ProposesTheMappingPreviewsAndImports)
     grab(dialog, "import-processed.png");
 }
 
+TEST_F(ImportDialogTest, ThePreviewSpeaksTheUsersLanguage)
+{
+    const QString path = SourceDir() + "/../shared/corpus/bom/spreadsheet-supplier-ubertooth-zero.csv";
+    const struct
+    {
+        int language;
+        const char* counts;
+        const char* warning;
+        const char* grab;
+    } languages[] = {{1, "Zeilen: 27", "Zeile 12: Menge 4, aber 5 Bauteilreferenzen", "import-de.png"},
+                     {2, "Lignes: 27", "Ligne 12: quantité 4, mais 5 repères", "import-fr.png"}};
+    for (const auto& l : languages) {
+        App().language = l.language;
+        ASSERT_TRUE(LoadDictionary(l.language));
+        CImport dialog;
+        ASSERT_TRUE(dialog.loadFile(path));
+        EXPECT_TRUE(dialog.previewCounts().contains(QString::fromUtf8(l.counts))) << dialog.previewCounts().toStdString();
+        EXPECT_TRUE(dialog.previewNotes().contains(QString::fromUtf8(l.warning))) << dialog.previewNotes().toStdString();
+        dialog.show();
+        grab(dialog, l.grab);
+    }
+    App().language = 0;
+    LoadDictionary(0);
+}
+
 TEST_F(ImportDialogTest, ANewRevisionReplacesOrAddsAsTheUserSays)
 {
     const QString path = SourceDir() + "/../shared/corpus/bom/kicad-legacy-grouped-fp-tillitis-tk1.csv";

@@ -159,7 +159,7 @@ TEST_F(ImportTest, SpreadsheetWithExistingPartsAndVendors)
     EXPECT_EQ(outcome.vendors, 2);
     EXPECT_TRUE(outcome.stored);
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(outcome.warnings, (QStringList{"Line 3: quantity 2, but 1 designators (R1)",
+    EXPECT_EQ(outcome.warnings, (QStringList{"Line 3: quantity 2, but 1 designator (R1)",
                                              "Line 5: quantity 1, but 2 designators (W1,W2)",
                                              "Line 7: no part number; the description stands for it"}));
 
