@@ -340,7 +340,7 @@ private:
                 m_header.reasons[c] = Translate(QStringLiteral("the header name stands one column left of its data"));
             }
             m_header.fields[gap] = QString();
-            addNote(m_header, "The header names of columns %i to %i stand one column left of their data: the data wins",
+            addNote(m_header, "Names of columns %i to %i stand one column left of their data: the data wins",
                     {gap + 1, z});
             return;
         }

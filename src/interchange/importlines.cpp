@@ -130,7 +130,7 @@ std::vector<int> LocateImportData(const ImportFile& file, int headerLine, int de
             const size_t left = blocks[b].size() < blocks[*same].size() ? *same : b;
             if (notes)
                 *notes << Format(qPrintable(Translate(QStringLiteral(
-                                     "Lines %s name the same designators as another table and are left out"))),
+                                     "Lines %s repeat the designators of another table: left out"))),
                                  {lineRange(file, blocks[left])});
             if (left == *same)
                 *same = b;

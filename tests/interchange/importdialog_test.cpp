@@ -174,7 +174,7 @@ TEST_F(ImportDialogTest, WhereTheContentOverrulesTheHeaderThePreviewSaysSo)
     EXPECT_EQ(grid->item(4, 1)->text(), "");
     EXPECT_TRUE(dialog.previewNotes().contains(
         "Column 10 \"Part Number\": the header name stands one column left of its data"));
-    EXPECT_TRUE(dialog.previewNotes().contains("The header names of columns 5 to 9 stand one column left"));
+    EXPECT_TRUE(dialog.previewNotes().contains("Names of columns 5 to 9 stand one column left of their data: the data wins"));
     EXPECT_TRUE(dialog.previewCounts().contains("DNP lines: 75"));
     dialog.show();
     grab(dialog, "import-corrected.png");
