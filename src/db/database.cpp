@@ -937,7 +937,9 @@ bool insertBound(const std::vector<QStringList>& rows, int table, const InsertSh
         return true;
     const bool several = rows.size() > 1;
     if (several && exec(QStringLiteral("SAVEPOINT kolt_insert"), nullptr, false) != 0) {
-        recordFailure(g_lastResult, nullptr, true);
+        // The library's reason stands; the work it belonged to is spoiled.
+        if (g_txDepth > 0)
+            g_txFailed = true;
         return true;
     }
     std::string value;
