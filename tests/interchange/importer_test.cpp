@@ -358,7 +358,7 @@ TEST_F(ImportTest, DryRunWritesNothingAndReplaceSwapsTheLines)
 
 TEST_F(ImportTest, FilesWithoutLinesFailWithAMessage)
 {
-    QByteArray png("\x89PNG\r\n\x1A\n\x00\x00\x00\rIHDR\x00\x00\x01\x00\x00\x00\x01\x00\x08\x06", 30);
+    QByteArray png("\x89PNG\r\n\x1A\n\x00\x00\x00\rIHDR\x00\x00\x01\x00\x00\x00\x01\x00\x08\x06", 26);
     for (int i = 0; i < 300; ++i)
         png += static_cast<char>(i * 31 % 256);
     const struct
