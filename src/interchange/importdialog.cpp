@@ -18,6 +18,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -68,6 +69,7 @@ CImport::CImport(QWidget* parent) : CDarkDialog(parent)
         {QStringLiteral("READ"), QStringLiteral("READ"), m_mapping.choices()}, {36, 210, 160});
     m_grid->Fill();
     StyleSmallGrid(m_grid);
+    m_grid->installEventFilter(this);
 
     auto* previewLabel = new QLabel(Translate(QStringLiteral("Preview")), this);
     QFont bold = previewLabel->font();
@@ -130,6 +132,28 @@ CImport::CImport(QWidget* parent) : CDarkDialog(parent)
             updatePreview();
     });
     connect(m_assembly, &QLineEdit::editingFinished, this, &CImport::updatePreview);
+}
+
+bool CImport::eventFilter(QObject* watched, QEvent* event)
+{
+    // A row of the mapping grid is a column of the file: deleting it would
+    // move every target below it onto the wrong column. Delete means "do
+    // not use this column"; Insert adds nothing.
+    if (watched == m_grid && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+            const QList<int> rows = m_grid->selectedRowNumbers();
+            for (int row : rows)
+                if (QTableWidgetItem* item = m_grid->item(row, kTargetColumn)) {
+                    m_grid->record().setCell(row, kTargetColumn, Translate(QStringLiteral("Not Used")));
+                    item->setText(Translate(QStringLiteral("Not Used")));
+                }
+            return true;
+        }
+        if (key == Qt::Key_Insert)
+            return true;
+    }
+    return CDarkDialog::eventFilter(watched, event);
 }
 
 QString CImport::startFolder()

@@ -40,6 +40,9 @@ public:
     // from, and the program's samples before that.
     static QString startFolder();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void chooseFile();
     void fillGrid();

@@ -22,7 +22,7 @@ struct Expected
     const char* pieces; // total of the quantities, DNP lines not counted
     int dnpLines;
     // A few lines, by their designators: "designators|part number|quantity|notes".
-    std::vector<const char*> lines_;
+    std::vector<const char*> samples;
 };
 
 class CorpusTest : public DataFolderTest
@@ -126,7 +126,7 @@ TEST_F(CorpusTest, EveryFileComesInAsItsBuyerReadsIt)
         EXPECT_EQ(preview.lines, expected.lines);
         EXPECT_EQ(preview.dnpLines, expected.dnpLines);
         EXPECT_EQ(QString::number(preview.pieces, 'f', 1), QString::fromLatin1(expected.pieces));
-        for (const char* wanted : expected.lines_) {
+        for (const char* wanted : expected.samples) {
             const QString text = QString::fromUtf8(wanted);
             EXPECT_EQ(line(assembly, text.section(QLatin1Char('|'), 0, 0)), text);
         }

@@ -90,6 +90,16 @@ TEST_F(ImportDialogTest, ProposesTheMappingPreviewsAndImports)
     EXPECT_EQ(dialog.grab().size(), QSize(880, 600));
     grab(dialog, "import-loaded.png");
 
+    // Delete does not take a row out of the mapping (every column after it
+    // would be read as the one before): the column is no longer used.
+    grid->selectRow(2);
+    QKeyEvent remove(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(grid, &remove);
+    EXPECT_EQ(grid->rowCount(), 8);
+    EXPECT_EQ(grid->item(2, 2)->text(), "Not Used");
+    EXPECT_EQ(grid->item(3, 1)->text(), "Qty");
+    choose(grid, 2, "Desc");
+
     // The user turns the quantity and the price columns off: the preview
     // follows (no quantity and no designators to count).
     choose(grid, 3, "Not Used");
