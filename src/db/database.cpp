@@ -29,10 +29,40 @@ using ExecFn = int (*)(void*, const char*, ExecCallback, void*, char**);
 using OpenFn = int (*)(const char*, void**);
 using CloseFn = int (*)(void*);
 using FreeFn = void (*)(void*);
+// Entry points of prepared statements, used where present to store many rows
+// without the library parsing every value of them.
+using PrepareFn = int (*)(void*, const char*, int, void**, const char**);
+using BindTextFn = int (*)(void*, int, const char*, int, void (*)(void*));
+using BindInt64Fn = int (*)(void*, int, long long);
+using BindDoubleFn = int (*)(void*, int, double);
+using StatementFn = int (*)(void*);
+using ErrorMessageFn = const char* (*)(void*);
 
 constexpr const char* kLibraryFile = "libsqlite3.so.0";
 
 void* g_connection = nullptr;
+
+// The prepared inserts of each table (see InsertRows). Defined before the
+// library, so that they still exist when its destructor finalizes them.
+struct PreparedInsert
+{
+    struct Statement
+    {
+        void* handle = nullptr;
+        int records = 0; // records one step stores
+        // The texts bound to the parameters, kept until bound anew, and the
+        // values they were made from.
+        std::vector<std::string> values;
+        std::vector<QString> sources;
+        std::vector<bool> bound;
+    };
+    const void* shape = nullptr;
+    int fieldCount = -1;
+    QByteArray head;
+    std::array<Statement, 2> statements; // one record, and many at once
+};
+std::array<PreparedInsert, kTableCount> g_preparedInserts;
+void finalizeInsertStatements();
 
 struct Library
 {
@@ -41,12 +71,26 @@ struct Library
     OpenFn open = nullptr;
     CloseFn close = nullptr;
     FreeFn free = nullptr;
+    PrepareFn prepare = nullptr;
+    BindTextFn bindText = nullptr;
+    BindInt64Fn bindInt64 = nullptr;
+    BindDoubleFn bindDouble = nullptr;
+    StatementFn step = nullptr;
+    StatementFn reset = nullptr;
+    StatementFn finalize = nullptr;
+    ErrorMessageFn errorMessage = nullptr;
     bool attempted = false;
+
+    bool prepares() const
+    {
+        return prepare && bindText && bindInt64 && bindDouble && step && reset && finalize && errorMessage;
+    }
 
     ~Library()
     {
         // The connection goes first: closing it checkpoints the write-ahead
         // log into kolt.db, which needs the library still loaded.
+        finalizeInsertStatements();
         if (g_connection && close)
             close(g_connection);
         g_connection = nullptr;
@@ -173,41 +217,57 @@ void reportLibraryFailure(const QString& text)
     ShowMessage(text, QStringLiteral("dll error"));
 }
 
-// Runs one statement, given as UTF-8; the single place that meets sqlite3_exec.
-int execUtf8(const QByteArray& statement, ExecCallback callback, bool countsForTransaction)
+// Whether a statement may run now: not inside a transaction that could not
+// begin, not without a connection, not when a test asked for a failure. When
+// not, the last result and error say why.
+bool statementAllowed(bool countsForTransaction)
 {
     if (g_txRefused) {
         g_lastResult = g_refusedResult;
         g_lastError = g_refusedError;
-        return g_lastResult;
+        return false;
     }
     if (!g_lib.exec || !g_connection) {
         g_lastResult = 1;
         g_lastError = QStringLiteral("The database is not open.");
         if (g_txDepth > 0 && countsForTransaction)
             g_txFailed = true;
-        return g_lastResult;
+        return false;
     }
     if (countsForTransaction && g_injectAfter > 0 && --g_injectAfter == 0) {
         g_lastResult = 1;
         g_lastError = QStringLiteral("injected failure");
         if (g_txDepth > 0)
             g_txFailed = true;
-        return g_lastResult;
+        return false;
     }
+    return true;
+}
+
+// Keeps a failed statement's result and text, and spoils the transaction.
+void recordFailure(int result, const char* libraryError, bool countsForTransaction)
+{
+    g_lastResult = result;
+    // SQLITE_BUSY and SQLITE_LOCKED (their extended codes share the low
+    // byte): another program held the file for longer than the wait.
+    const int primary = result & 0xFF;
+    if (primary == 5 || primary == 6)
+        g_lastError = QStringLiteral("database is busy");
+    else
+        g_lastError = libraryError ? decodeText(libraryError) : QStringLiteral("SQL error %1").arg(result);
+    if (g_txDepth > 0 && countsForTransaction)
+        g_txFailed = true;
+}
+
+// Runs one statement, given as UTF-8; the single place that meets sqlite3_exec.
+int execUtf8(const QByteArray& statement, ExecCallback callback, bool countsForTransaction)
+{
+    if (!statementAllowed(countsForTransaction))
+        return g_lastResult;
     char* error = nullptr;
     g_lastResult = g_lib.exec(g_connection, statement.constData(), callback, nullptr, &error);
-    if (g_lastResult != 0) {
-        // SQLITE_BUSY and SQLITE_LOCKED (their extended codes share the low
-        // byte): another program held the file for longer than the wait.
-        const int primary = g_lastResult & 0xFF;
-        if (primary == 5 || primary == 6)
-            g_lastError = QStringLiteral("database is busy");
-        else
-            g_lastError = error ? decodeText(error) : QStringLiteral("SQL error %1").arg(g_lastResult);
-        if (g_txDepth > 0 && countsForTransaction)
-            g_txFailed = true;
-    }
+    if (g_lastResult != 0)
+        recordFailure(g_lastResult, error, countsForTransaction);
     if (error && g_lib.free)
         g_lib.free(error);
     if (g_observer)
@@ -355,6 +415,14 @@ bool LoadDatabaseLibrary()
     if (!g_lib.close)
         reportLibraryFailure(QStringLiteral("Missing sqlite3_close PROCESS"));
     g_lib.free = reinterpret_cast<FreeFn>(resolve("sqlite3_free"));
+    g_lib.prepare = reinterpret_cast<PrepareFn>(resolve("sqlite3_prepare_v2"));
+    g_lib.bindText = reinterpret_cast<BindTextFn>(resolve("sqlite3_bind_text"));
+    g_lib.bindInt64 = reinterpret_cast<BindInt64Fn>(resolve("sqlite3_bind_int64"));
+    g_lib.bindDouble = reinterpret_cast<BindDoubleFn>(resolve("sqlite3_bind_double"));
+    g_lib.step = reinterpret_cast<StatementFn>(resolve("sqlite3_step"));
+    g_lib.reset = reinterpret_cast<StatementFn>(resolve("sqlite3_reset"));
+    g_lib.finalize = reinterpret_cast<StatementFn>(resolve("sqlite3_finalize"));
+    g_lib.errorMessage = reinterpret_cast<ErrorMessageFn>(resolve("sqlite3_errmsg"));
     return g_lib.exec && g_lib.open && g_lib.close;
 }
 
@@ -396,6 +464,7 @@ bool keptConnectionFits()
 
 void closeConnection()
 {
+    finalizeInsertStatements();
     if (g_connection && g_lib.close)
         g_lib.close(g_connection);
     g_connection = nullptr;
@@ -620,16 +689,22 @@ QString QueryText(const QString& sql, bool separated)
 namespace {
 
 // Appends text as UTF-8, with each single quote doubled when asked; most
-// values are ASCII and are copied as they are.
+// values are ASCII and are copied as they are. A NUL character is left out:
+// the library reads a statement only up to its first NUL.
 void appendUtf8(std::string& out, const QString& text, bool doubleQuotes)
 {
     const qsizetype n = text.size();
     const QChar* chars = text.constData();
+    const size_t begin = out.size();
+    bool nul = false;
     for (qsizetype i = 0; i < n; ++i)
         if (chars[i].unicode() >= 0x80) {
             const QByteArray utf8 =
                 (doubleQuotes && text.contains(QLatin1Char('\'')) ? SqlEscape(text) : text).toUtf8();
             out.append(utf8.constData(), static_cast<size_t>(utf8.size()));
+            nul = utf8.contains('\0');
+            if (nul)
+                out.erase(std::remove(out.begin() + static_cast<std::ptrdiff_t>(begin), out.end(), '\0'), out.end());
             return;
         }
     size_t at = out.size();
@@ -640,8 +715,11 @@ void appendUtf8(std::string& out, const QString& text, bool doubleQuotes)
             out.insert(at, 1, c); // rare: the text grows by one
             ++at;
         }
+        nul = nul || c == '\0';
         out[at++] = c;
     }
+    if (nul)
+        out.erase(std::remove(out.begin() + static_cast<std::ptrdiff_t>(begin), out.end(), '\0'), out.end());
 }
 
 // True for a plain run of decimal digits, which reads as a number as it is.
@@ -661,6 +739,28 @@ bool isZeros(const QString& text)
         if (c.unicode() != '0')
             return false;
     return true;
+}
+
+// A number field's value as the statement gets it: "0" for nothing, a run of
+// digits as it is, anything else read leniently and written out anew. The
+// value goes into the statement unquoted, so the typed text itself never
+// does: a number followed by a non-breaking space or a control character
+// would break the statement and with it the whole work.
+const QString& numberValue(const QString& value, QString& scratch)
+{
+    static const QString zero = QStringLiteral("0");
+    if (isDigits(value))
+        return isZeros(value) ? zero : value;
+    if (value.isEmpty())
+        return zero;
+    bool numeric = false;
+    double number = QStringView(value).trimmed().toDouble(&numeric);
+    if (!numeric || !std::isfinite(number))
+        number = TextToDouble(value);
+    if (number == 0.0 || !std::isfinite(number))
+        return zero;
+    scratch = QString::number(number, 'g', 17);
+    return scratch;
 }
 
 // What InsertRow needs of a table definition, worked out once instead of per
@@ -738,41 +838,35 @@ const InsertShape& insertShape(int table)
 
 namespace {
 
+// The value of field i of a record as InsertRow stores it: numbers as
+// numberValue gives them, upper-cased fields upper-cased.
+const QString& fieldValue(const InsertShape& shape, int i, const QStringList& values, QString& scratch)
+{
+    static const QString none;
+    const QString& value = i < values.size() ? values[i] : none;
+    if (shape.kinds[i] == InsertShape::Number)
+        return numberValue(value, scratch);
+    if (shape.upper[i]) {
+        for (const QChar c : value)
+            if (c.unicode() >= u'a' && c.unicode() <= u'z') {
+                scratch = UpperCaseAscii(value);
+                return scratch;
+            }
+    }
+    return value;
+}
+
 // The values of one record, from "( " on, without the closing ")".
 void appendValues(std::string& statement, const InsertShape& shape, const QStringList& values,
                   std::vector<size_t>* starts = nullptr)
 {
+    QString scratch;
     for (int i = 0; i < shape.fieldCount; ++i) {
         if (i)
             statement += ',';
         if (starts)
             starts->push_back(statement.size());
-        QString value = i < values.size() ? values[i] : QString();
-        if (shape.kinds[i] == InsertShape::Number) {
-            if (isDigits(value)) {
-                if (isZeros(value))
-                    statement += '0';
-                else
-                    appendUtf8(statement, value, false);
-                continue;
-            }
-            if (value.isEmpty()) {
-                statement += '0';
-                continue;
-            }
-            // A number goes into the statement unquoted, so only a clean
-            // number may pass; anything else is read leniently first.
-            bool numeric = false;
-            double number = QStringView(value).trimmed().toDouble(&numeric);
-            if (!numeric || !std::isfinite(number)) {
-                number = TextToDouble(value);
-                value = QString::number(number, 'g', 17);
-            }
-            if (number == 0.0)
-                value = QStringLiteral("0");
-        }
-        if (shape.upper[i])
-            value = UpperCaseAscii(value);
+        const QString& value = fieldValue(shape, i, values, scratch);
         if (shape.kinds[i] == InsertShape::Text) {
             statement += '\'';
             appendUtf8(statement, value, true);
@@ -780,6 +874,168 @@ void appendValues(std::string& statement, const InsertShape& shape, const QStrin
         } else {
             appendUtf8(statement, value, false);
         }
+    }
+}
+
+// Prepared insert statements, one per table, kept with the connection: the
+// values are bound to them, so the library parses the statement once
+// instead of every value of every record. Only for tables whose fields are
+// all texts and numbers, and not while statements are watched (the watcher
+// is given statement texts).
+
+// Records one step of the larger statement stores: a step costs the library
+// a cursor on the table and its index, opened and closed, whatever it stores.
+constexpr int kRecordsPerStep = 16;
+// Parameters older libraries allow in one statement.
+constexpr int kMaxParameters = 999;
+
+// The prepared statements of a table, made anew when its definition changed.
+PreparedInsert* preparedInsert(int table, const InsertShape& shape)
+{
+    PreparedInsert& prepared = g_preparedInserts[static_cast<size_t>(table)];
+    if (prepared.statements[0].handle && prepared.shape == static_cast<const void*>(&shape)
+        && prepared.fieldCount == shape.fieldCount && prepared.head == shape.head)
+        return &prepared;
+    for (PreparedInsert::Statement& statement : prepared.statements)
+        if (statement.handle)
+            g_lib.finalize(statement.handle);
+    prepared = PreparedInsert();
+    const int many = std::min(kRecordsPerStep, kMaxParameters / std::max(shape.fieldCount, 1));
+    for (int which = 0; which < 2; ++which) {
+        const int records = which == 0 ? 1 : many;
+        if (records < 2 && which == 1)
+            break;
+        std::string sql(shape.head.constData(), static_cast<size_t>(shape.head.size()));
+        sql += " values ";
+        for (int r = 0; r < records; ++r) {
+            sql += r ? ",(" : "(";
+            for (int i = 0; i < shape.fieldCount; ++i)
+                sql += i ? ",?" : "?";
+            sql += ')';
+        }
+        void* handle = nullptr;
+        if (g_lib.prepare(g_connection, sql.c_str(), static_cast<int>(sql.size()), &handle, nullptr) != 0) {
+            if (handle)
+                g_lib.finalize(handle);
+            if (which == 0)
+                return nullptr;
+            break;
+        }
+        PreparedInsert::Statement& statement = prepared.statements[static_cast<size_t>(which)];
+        statement.handle = handle;
+        statement.records = records;
+        statement.values.resize(static_cast<size_t>(records * shape.fieldCount));
+        statement.sources.resize(static_cast<size_t>(records * shape.fieldCount));
+        statement.bound.assign(static_cast<size_t>(records * shape.fieldCount), false);
+    }
+    prepared.shape = &shape;
+    prepared.fieldCount = shape.fieldCount;
+    prepared.head = shape.head;
+    return &prepared;
+}
+
+bool canBind(const InsertShape& shape)
+{
+    if (!g_lib.prepares() || g_observer || !g_connection)
+        return false;
+    for (int i = 0; i < shape.fieldCount; ++i)
+        if (shape.kinds[i] == InsertShape::Verbatim)
+            return false;
+    return true;
+}
+
+// Binds a record to the parameters of one record of a statement. A binding
+// lasts until the value is bound anew: a field that holds the same as the
+// record bound there before (most fields of most records: empty, the user,
+// the time stamp) keeps its binding, and the text it points to.
+int bindRecord(PreparedInsert::Statement& statement, int slot, const InsertShape& shape, const QStringList& row,
+               std::string& value, QString& scratch)
+{
+    for (int i = 0; i < shape.fieldCount; ++i) {
+        const size_t at = static_cast<size_t>(slot * shape.fieldCount + i);
+        const QString& source = fieldValue(shape, i, row, scratch);
+        QString& keptSource = statement.sources[at];
+        // Mostly the very same text (shared, or empty): no need to compare.
+        if (statement.bound[at] && source.size() == keptSource.size()
+            && (source.constData() == keptSource.constData() || source == keptSource))
+            continue;
+        keptSource = source;
+        value.clear();
+        appendUtf8(value, source, false);
+        std::string& kept = statement.values[at];
+        kept.swap(value);
+        statement.bound[at] = true;
+        // The text stays where it is until it is bound anew.
+        const int result = g_lib.bindText(statement.handle, static_cast<int>(at) + 1, kept.data(),
+                                          static_cast<int>(kept.size()), nullptr);
+        if (result != 0)
+            return result;
+    }
+    return 0;
+}
+
+// Stores the records through the prepared statements; several of them under
+// a savepoint, so that they are stored all or none, as one statement would.
+// False when no statement could be prepared: the caller writes the text.
+bool insertBound(const std::vector<QStringList>& rows, int table, const InsertShape& shape)
+{
+    PreparedInsert* prepared = preparedInsert(table, shape);
+    if (!prepared)
+        return false;
+    if (!statementAllowed(true))
+        return true;
+    const bool several = rows.size() > 1;
+    if (several && exec(QStringLiteral("SAVEPOINT kolt_insert"), nullptr, false) != 0) {
+        // The library's reason stands; the work it belonged to is spoiled.
+        if (g_txDepth > 0)
+            g_txFailed = true;
+        return true;
+    }
+    std::string value;
+    QString scratch;
+    int result = 0;
+    QByteArray error;
+    size_t next = 0;
+    while (next < rows.size() && result == 0) {
+        PreparedInsert::Statement& many = prepared->statements[1];
+        PreparedInsert::Statement& statement =
+            many.handle && rows.size() - next >= static_cast<size_t>(many.records) ? many : prepared->statements[0];
+        for (int slot = 0; slot < statement.records && result == 0; ++slot)
+            result = bindRecord(statement, slot, shape, rows[next + static_cast<size_t>(slot)], value, scratch);
+        if (result == 0) {
+            const int stepped = g_lib.step(statement.handle);
+            result = stepped == 101 ? 0 : stepped; // SQLITE_DONE
+        }
+        if (result != 0)
+            error = g_lib.errorMessage(g_connection);
+        g_lib.reset(statement.handle);
+        next += static_cast<size_t>(statement.records);
+    }
+    // The values came from the caller and may not outlive the call; the
+    // next call binds every field anew.
+    for (PreparedInsert::Statement& statement : prepared->statements) {
+        std::fill(statement.sources.begin(), statement.sources.end(), QString());
+        std::fill(statement.bound.begin(), statement.bound.end(), false);
+    }
+    if (several) {
+        if (result != 0)
+            exec(QStringLiteral("ROLLBACK TO kolt_insert"), nullptr, false);
+        exec(QStringLiteral("RELEASE kolt_insert"), nullptr, false);
+    }
+    if (result != 0)
+        recordFailure(result, error.constData(), true);
+    else
+        g_lastResult = 0;
+    return true;
+}
+
+void finalizeInsertStatements()
+{
+    for (PreparedInsert& prepared : g_preparedInserts) {
+        for (PreparedInsert::Statement& statement : prepared.statements)
+            if (statement.handle && g_lib.finalize)
+                g_lib.finalize(statement.handle);
+        prepared = PreparedInsert();
     }
 }
 
@@ -795,6 +1051,8 @@ void InsertRows(const std::vector<QStringList>& rows, int table)
     if (table < 0 || table >= kTableCount || rows.empty())
         return;
     const InsertShape& shape = insertShape(table);
+    if (canBind(shape) && insertBound(rows, table, shape))
+        return;
     std::string& statement = g_insertStatement;
     if (rows.size() == 1) {
         statement.assign(shape.prefix.constData(), static_cast<size_t>(shape.prefix.size()));
