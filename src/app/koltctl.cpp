@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -42,6 +43,29 @@ private:
     QTextStream& m_err;
     bool m_yes;
 };
+
+// The crash-consistency tests kill koltctl in the middle of its work at a
+// moment they choose by the statements done: KOLT_TEST_STATEMENTS=N kills the
+// process outright after the N-th statement; =count prints how many there
+// were when it ends.
+qint64 g_statementsDone = 0;
+qint64 g_killAfter = 0;
+
+void countStatement(const QByteArray&, int)
+{
+    if (++g_statementsDone == g_killAfter)
+        std::raise(SIGKILL);
+}
+
+bool watchStatements()
+{
+    const QByteArray setting = qgetenv("KOLT_TEST_STATEMENTS");
+    if (setting.isEmpty())
+        return false;
+    g_killAfter = setting == "count" ? 0 : setting.toLongLong();
+    ObserveStatements(countStatement);
+    return true;
+}
 
 void printUsage(QTextStream& err)
 {
@@ -116,6 +140,7 @@ int main(int argc, char** argv)
 
     ConsoleInterface ui(err, yes);
     SetUserInterface(&ui);
+    const bool watched = watchStatements();
     StartCore(ExecutableFolder());
     int code = kCtlFailed;
     if (OpenDataFolder(dataFolder)) {
@@ -123,6 +148,8 @@ int main(int argc, char** argv)
         code = command->run(ctx);
     }
     ReleaseDatabase();
+    if (watched)
+        err << "statements: " << g_statementsDone << "\n";
     if (code == kCtlUsage)
         err << "usage: koltctl " << command->usage << "\n";
     out.flush();

@@ -2,6 +2,7 @@
 
 #include "app/setup.h"
 #include "app/splash.h"
+#include "bom/rollup.h"
 #include "bom/dbview.h"
 #include "controls/artwork.h"
 #include "controls/dialogstyle.h"
@@ -25,6 +26,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -125,6 +127,11 @@ CQuorvelDlg::CQuorvelDlg(QWidget* parent)
     gridLayout->setContentsMargins(0, 0, 0, 0);
     right->addWidget(m_gridSlot, 1);
     body->addLayout(right, 1);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setContentsMargins(8, 2, 8, 4);
+    m_status->setStyleSheet(QStringLiteral("QLabel { color: rgb(224, 224, 224); }"));
+    outer->addWidget(m_status);
 
     connect(m_bar, &CImageMenu::command, this, &CQuorvelDlg::onCommand);
     connect(m_mini, &CMiniMenu::command, this, [this](int command) {
@@ -182,8 +189,8 @@ void CQuorvelDlg::translateWindow()
     setWindowTitle(Translate(QStringLiteral("KOLT")));
     if (QAction* about = findChild<QAction*>(QStringLiteral("about")))
         about->setText(Translate(QStringLiteral("&About KOLT...")));
-    m_bar->update();
-    m_mini->update();
+    m_bar->retranslate();
+    m_mini->retranslate();
 }
 
 void CQuorvelDlg::markTable(int table)
@@ -218,7 +225,7 @@ void CQuorvelDlg::onCommand(int command)
     }
     switch (command) {
     case kCmdUpdate:
-        runWindow(WindowActions::Update, {}, QStringLiteral("Cost Roll-up"), true);
+        runUpdate();
         break;
     case kCmdTimeline:
         runWindow(WindowActions::Timeline, {}, QStringLiteral("Schedule Timeline"), false);
@@ -233,9 +240,14 @@ void CQuorvelDlg::onCommand(int command)
         runWindow(WindowActions::Import, {}, QStringLiteral("CSV Import"), true);
         break;
     case kCmdExport:
-        // What the grid holds now: the assembly on view, in the order shown.
-        if (HasExportAction())
+        // What the grid shows now: the assembly on view, in the order shown,
+        // read for the export alone (the grid keeps no copy of the table).
+        if (HasExportAction()) {
+            if (m_grid)
+                m_result = m_grid->model().ShownRows();
             RunExportAction(this, m_result, CurrentTable());
+            m_result = QueryResult();
+        }
         else
             ShowMessage(TranslateLabel(QStringLiteral("Not available yet:")) + QLatin1Char(' ')
                             + Translate(QStringLiteral("CSV Export")),
@@ -272,9 +284,43 @@ void CQuorvelDlg::runWindow(const QString& action, const QStringList& args, cons
     }
 }
 
+QString CQuorvelDlg::statusText() const
+{
+    return m_status->text();
+}
+
+void CQuorvelDlg::showStatus(const QString& text)
+{
+    m_status->setText(text);
+}
+
+void CQuorvelDlg::runUpdate()
+{
+    showStatus(Translate(QStringLiteral("Rolling the costs up...")));
+    const int assemblies = RunCostRollup(); // shows its own progress window
+    if (assemblies < 0)
+        showStatus(Translate(QStringLiteral("The cost roll-up could not be written.")));
+    else
+        showStatus(TranslateLabel(QStringLiteral("Costs rolled up:")) + QLatin1Char(' ')
+                   + Format("%i %s", {assemblies, Translate(assemblies == 1 ? QStringLiteral("assembly")
+                                                                            : QStringLiteral("assemblies"))}));
+    // The grid and the navigation panel show the new prices at once.
+    loadGrid(CurrentTable());
+    redrawTree();
+}
+
+bool CQuorvelDlg::openAddress(const QUrl& url, const QString& shown, const QString& caption)
+{
+    if (QDesktopServices::openUrl(url))
+        return true;
+    ShowMessage(TranslateLabel(QStringLiteral("No program could open:")) + QLatin1Char('\n') + shown, caption);
+    return false;
+}
+
 void CQuorvelDlg::openWeb()
 {
-    QDesktopServices::openUrl(QUrl(QStringLiteral("http://")));
+    const QString address = QStringLiteral("http://");
+    openAddress(QUrl(address), address, Translate(QStringLiteral("WWW")));
 }
 
 void CQuorvelDlg::openHelp()
@@ -285,7 +331,7 @@ void CQuorvelDlg::openHelp()
                     Translate(QStringLiteral("Help")));
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    openAddress(QUrl::fromLocalFile(path), QDir::toNativeSeparators(path), Translate(QStringLiteral("Help")));
 }
 
 void CQuorvelDlg::runOptions()
@@ -293,11 +339,8 @@ void CQuorvelDlg::runOptions()
     AppState& app = App();
     Setup setup(this);
     setup.exec();
-    if (setup.chosenLanguage() != app.language) {
-        app.language = setup.chosenLanguage();
-        LoadDictionary(app.language);
-        translateWindow();
-    }
+    if (setup.chosenLanguage() != app.language)
+        setLanguage(setup.chosenLanguage());
     if (setup.folderChanged()) {
         // A folder chosen here is set up at once, like one found at start-up:
         // without its parameter rows every new requirement and purchase order
@@ -311,6 +354,19 @@ void CQuorvelDlg::runOptions()
         redrawTree();
         markTable(AssyList);
     }
+}
+
+void CQuorvelDlg::setLanguage(int language)
+{
+    App().language = language;
+    LoadDictionary(language);
+    translateWindow();
+    // The grid's headings were translated when it loaded, and its column
+    // widths were made for them: both follow the new language.
+    storeColumnLayout();
+    loadGrid(CurrentTable());
+    redrawTree();
+    m_status->clear();
 }
 
 void CQuorvelDlg::showAbout()
@@ -337,9 +393,18 @@ void CQuorvelDlg::shutdown()
 
 void CQuorvelDlg::keyPressEvent(QKeyEvent* event)
 {
-    // Enter must not close the main window; Esc does, through done().
+    // Enter must not close the main window.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
+        return;
+    }
+    // Esc reaches the window only when no editor took it: a stray Esc
+    // meant for an editor must not end the program unasked.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        if (ShowMessage(Translate(QStringLiteral("Exit KOLT?")), Translate(QStringLiteral("KOLT")), kButtonsYesNo)
+            == kAnswerYes)
+            reject();
         return;
     }
     QDialog::keyPressEvent(event);
@@ -381,9 +446,7 @@ void CQuorvelDlg::createGrid()
     m_grid->setObjectName(QStringLiteral("grid"));
     m_gridSlot->layout()->addWidget(m_grid);
     connect(m_grid, &CGridView::parentCommand, this, [this](int command) {
-        if (command == kCmdGridLoaded)
-            m_result = m_grid->model().result(); // what the CSV export reads
-        else if (command == kCmdGridEdited)
+        if (command == kCmdGridEdited)
             redrawTree();
         else if (TableForCommand(command) >= 0)
             onCommand(command);

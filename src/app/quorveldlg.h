@@ -4,12 +4,14 @@
 #include "db/database.h"
 
 #include <QDialog>
+#include <QUrl>
 #include <utility>
 #include <vector>
 
 class CGridView;
 class CImageMenu;
 class CMiniMenu;
+class QLabel;
 class QTableWidget;
 class CDBView;
 
@@ -37,6 +39,8 @@ public:
     void showTable(int table);
     // The window caption and the bar's labels in the selected language.
     void translateWindow();
+    // Switches the interface to a language of the dictionary, as Setup does.
+    void setLanguage(int language);
 
     // The result of the grid's last load, read by the CSV export.
     QueryResult& sharedResult() { return m_result; }
@@ -45,6 +49,9 @@ public:
     QWidget* gridSlot() const { return m_gridSlot; }
     QWidget* treeSlot() const { return m_treeSlot; }
     bool isShutDown() const { return m_shutDown; }
+    // The line under the grid that says how the last command ended.
+    QString statusText() const;
+    void showStatus(const QString& text);
 
     // Closing the window any way (Esc, the close box) runs the shutdown.
     void done(int result) override;
@@ -71,8 +78,11 @@ private:
     // ------------------------------------------------------------------
 
     void runOptions();
+    void runUpdate();
     void openHelp();
     void openWeb();
+    // Opens an address with the desktop; says so, naming it, when nothing can.
+    bool openAddress(const QUrl& url, const QString& shown, const QString& caption);
     void runWindow(const QString& action, const QStringList& args, const QString& title, bool reloadAfter);
     void markTable(int table);
     void showAbout();
@@ -83,6 +93,7 @@ private:
     CMiniMenu* m_mini = nullptr;
     QWidget* m_gridSlot = nullptr;
     QWidget* m_treeSlot = nullptr;
+    QLabel* m_status = nullptr;
     void connectTreeToGrid();
 
     CGridView* m_grid = nullptr;

@@ -1,23 +1,35 @@
 // kolt_screenshots: renders the shell's windows on a small sample into PNG
 // files for the README (run under xvfb-run; the output folder is argument 1).
+// The main window is rendered in every language of the dictionary as well
+// (main-deutsch.png); with "--languages" every window is, for a look at the
+// translations.
 #include "app/quorvelapp.h"
 #include "app/quorveldlg.h"
 #include "app/setup.h"
 #include "app/splash.h"
 #include "app/startup.h"
+#include "bom/assyview.h"
+#include "bom/dbview.h"
+#include "bom/report.h"
 #include "controls/messagebox.h"
 #include "controls/select.h"
 #include "controls/wait.h"
 #include "core/appstate.h"
+#include "core/commandids.h"
+#include "core/format.h"
 #include "core/userinterface.h"
 #include "db/database.h"
 #include "db/parameters.h"
+#include "orders/requirement.h"
+#include "schedule/timelinedialogs.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace {
 
@@ -29,17 +41,110 @@ void save(QWidget& window, const QString& folder, const QString& name)
     window.grab().save(folder + QLatin1Char('/') + name);
 }
 
+void run(const char* sql)
+{
+    Execute(QString::fromUtf8(sql));
+}
+
+// Two assemblies with prices and a routing, three vendors, and a requirement
+// entered two months before its orders were placed.
 void sample()
 {
     const char* rows[] = {
-        "insert into AssyList (Assy,Item,Part_nBr,Quan) values ('AMP-100','1','R-10K','4')",
-        "insert into AssyList (Assy,Item,Part_nBr,Quan) values ('AMP-100','2','C-100N','6')",
-        "insert into AssyList (Assy,Item,Part_nBr,Quan) values ('AMP-100','3','PCB-AMP','1')",
-        "insert into AssyList (Assy,Item,Part_nBr,Quan) values ('CASE-1','1','AMP-100','1')",
+        "insert into AssyList (Assy,Item,Part_nBr,Quan,Ref_Des) values ('AMP-100','1','R-10K','4','R1-R4')",
+        "insert into AssyList (Assy,Item,Part_nBr,Quan,Ref_Des) values ('AMP-100','2','C-100N','6','C1-C6')",
+        "insert into AssyList (Assy,Item,Part_nBr,Quan,Ref_Des) values ('AMP-100','3','GRM188R71H104KA93D','2','C7,C8')",
+        "insert into AssyList (Assy,Item,Part_nBr,Quan,Ref_Des) values ('AMP-100','4','PCB-AMP','1','')",
+        "insert into AssyList (Assy,Item,Part_nBr,Quan) values ('CASE-1','1','AMP-100','2')",
         "insert into AssyList (Assy,Item,Part_nBr,Quan) values ('CASE-1','2','SCREW-M3','8')",
+        "insert into AssyList (Assy,Item,Part_nBr,Quan) values ('CASE-1','3','R-10K','1')",
+        "insert into PartList (Part_nBr,Description,Category,Make,Price,Distributor,Manufacturer,Currency) values "
+        "('R-10K','Resistor 10k 1% 0603','Component','Buy','0.02','DIGIKEY','YAGEO','USD')",
+        "insert into PartList (Part_nBr,Description,Category,Make,Price,Distributor,Manufacturer,Currency) values "
+        "('C-100N','Capacitor 100nF 50V X7R 0603','Component','Buy','0.05','DIGIKEY','KEMET','USD')",
+        "insert into PartList (Part_nBr,Description,Category,Make,Price,Distributor,Manufacturer,Currency) values "
+        "('GRM188R71H104KA93D','Capacitor 100nF 50V X7R 0603, automotive grade','Component','Buy','0.09',"
+        "'MOUSER','MURATA','USD')",
+        "insert into PartList (Part_nBr,Description,Category,Make,Price,Distributor,Manufacturer,Currency) values "
+        "('PCB-AMP','Amplifier board, 2 layers','PCB','Buy','4.80','PCBWAY','PCBWAY','USD')",
+        "insert into PartList (Part_nBr,Description,Category,Make,Price,Distributor,Manufacturer,Currency) values "
+        "('SCREW-M3','Screw M3x8 pan head','Fastener','Buy','0.04','MOUSER','WURTH','USD')",
+        "insert into PartList (Part_nBr,Description,Category,Make,Currency) values "
+        "('AMP-100','Amplifier module','Assembly','Make','USD')",
+        "insert into PartList (Part_nBr,Description,Category,Make,Currency) values "
+        "('CASE-1','Amplifier in its case','Assembly','Make','USD')",
+        "insert into VendList (Vendor) values ('DIGIKEY')",
+        "insert into VendList (Vendor) values ('MOUSER')",
+        "insert into VendList (Vendor) values ('PCBWAY')",
+        "insert into RescList (Assy,Step,Description,Resource,Rate,Hours,Cost) values "
+        "('AMP-100','10','Solder','Bench','40','1.5','60')",
+        "insert into RescList (Assy,Step,Description,Resource,Rate,Hours,Cost) values "
+        "('CASE-1','10','Assemble','Bench','40','0.5','20')",
     };
     for (const char* sql : rows)
-        Execute(QString::fromLatin1(sql));
+        run(sql);
+    const QString created = QDateTime::currentDateTime().addMonths(-2).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    Execute(Format("insert into ReqmList (Order_nBr,Assy,Quan,Description,Created,Status) values "
+                   "('REQ0001','CASE-1','5','First batch','%s','Created')",
+                   {created}));
+    SetParam(ParamLastRequirement, QStringLiteral("1"));
+    ProcessRequirement(QStringLiteral("REQ0001"), 5, QStringLiteral("CASE-1"));
+}
+
+void selectInTree(CQuorvelDlg* window, const QString& text)
+{
+    CDBView* view = window->findChild<CDBView*>();
+    if (!view)
+        return;
+    const auto found = view->assemblyTree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    if (found.isEmpty())
+        return;
+    view->assemblyTree()->expandAll();
+    view->assemblyTree()->setCurrentItem(found.first());
+}
+
+// "-deutsch" for Deutsch: a file-name suffix in plain letters.
+QString languageSuffix(const QString& name)
+{
+    QString plain;
+    for (const QChar c : name.normalized(QString::NormalizationForm_D))
+        if (c.isLetterOrNumber() && c.unicode() < 128)
+            plain += c.toLower();
+    return QLatin1Char('-') + plain;
+}
+
+void renderMain(CQuorvelDlg* window, const QString& out, const QString& suffix)
+{
+    window->resize(1280, 720);
+    save(*window, out, QStringLiteral("main%1.png").arg(suffix));
+    window->resize(900, 720);
+    save(*window, out, QStringLiteral("main-900%1.png").arg(suffix));
+    window->resize(1280, 720);
+}
+
+// The dialogs that change with the language; suffix "" for the README's set.
+void renderWindows(CQuorvelDlg* window, const QString& out, const QString& suffix)
+{
+
+    {
+        CReport report(window);
+        report.selectAssembly(QStringLiteral("CASE-1"));
+        report.produceReport(kFlatBom);
+        report.resize(1100, 560);
+        save(report, out, QStringLiteral("bom-report%1.png").arg(suffix));
+    }
+    {
+        CAssyView tree(window);
+        tree.setSelectedAssembly(QStringLiteral("CASE-1"));
+        tree.resize(1000, 520);
+        tree.show();
+        tree.buildTree();
+        save(tree, out, QStringLiteral("bom-tree-window%1.png").arg(suffix));
+    }
+    {
+        CTimeline timeline(QStringLiteral("REQ0001"), window);
+        save(timeline, out, QStringLiteral("timeline%1.png").arg(suffix));
+    }
 }
 
 } // namespace
@@ -47,7 +152,12 @@ void sample()
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
+    const QStringList args = application.arguments();
+    const bool languages = args.contains(QStringLiteral("--languages"));
+    QString out = QStringLiteral("docs/screenshots");
+    for (int i = 1; i < args.size(); ++i)
+        if (!args[i].startsWith(QLatin1String("--")))
+            out = args[i];
     QDir().mkpath(out);
     QTemporaryDir dir;
     // A program folder of its own keeps the settings file out of the build.
@@ -66,7 +176,8 @@ int main(int argc, char** argv)
     }
 
     CQuorvelApp app(program);
-    // The first start's "Database Initialization" notice is not wanted here.
+    // The first start's "Database Initialization" notice and the sample's
+    // own messages are not wanted here.
     class Quiet final : public UserInterface
     {
     public:
@@ -79,16 +190,29 @@ int main(int argc, char** argv)
     } quiet;
     SetUserInterface(&quiet);
     CQuorvelDlg* window = app.createMainWindow(false);
-    SetUserInterface(&app.userInterface());
-    sample();
-    window->onCommand(1107);
-    window->onCommand(1106);
-    window->resize(1280, 720);
-    save(*window, out, QStringLiteral("main.png"));
-
     SetParam(ParamCompanyName, QStringLiteral("ACME ELECTRONICS"));
     SetParam(ParamCurrency, QStringLiteral("USD"));
     App().CurrentUser = QStringLiteral("ann");
+    sample();
+    window->onCommand(kCmdShowPartList);
+    window->onCommand(kCmdShowAssyList);
+    window->onCommand(kCmdUpdate);
+    SetUserInterface(&app.userInterface());
+    window->show();
+    selectInTree(window, QStringLiteral("CASE-1"));
+    selectInTree(window, QStringLiteral("AMP-100"));
+    renderMain(window, out, QString());
+    renderWindows(window, out, QString());
+    const QStringList names = App().dictionary.languageNames;
+    for (int language = 1; language < names.size(); ++language) {
+        window->setLanguage(language);
+        selectInTree(window, QStringLiteral("AMP-100"));
+        renderMain(window, out, languageSuffix(names[language]));
+        if (languages)
+            renderWindows(window, out, languageSuffix(names[language]));
+    }
+    window->setLanguage(0);
+
     Setup setup(window);
     save(setup, out, QStringLiteral("setup.png"));
 

@@ -6,6 +6,7 @@
 #include "core/appstate.h"
 #include "core/dictionary.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFontMetrics>
@@ -63,6 +64,16 @@ Setup::Setup(QWidget* parent)
     m_currency = new QComboBox(this);
     m_currency->setGeometry(right, 318, 120, 26);
     addLabel(m_currency->geometry(), QStringLiteral("Currency"), kFieldCurrency);
+    // The raw answers of the part lookup help whoever sets up the service;
+    // everyone else would only have to click them away.
+    m_serviceAnswers = new QCheckBox(Translate(QStringLiteral("Show service answers")), this);
+    m_serviceAnswers->setGeometry(right, 370, 232, 26);
+    // The box in the colours of the part lookup's own check boxes: the plain
+    // style's box vanishes on the dark panel.
+    m_serviceAnswers->setStyleSheet(QStringLiteral(
+        "QCheckBox::indicator { width: 14px; height: 14px; background: rgb(32,32,32);"
+        " border: 1px solid rgb(128,255,255); }"
+        "QCheckBox::indicator:checked { background: rgb(128,255,255); }"));
 
     m_ok = new CImageButton(QStringLiteral("OK"), kIconOk, 1, this);
     m_ok->setGeometry(24, 434, 96, 48);
@@ -98,6 +109,7 @@ Setup::Setup(QWidget* parent)
     m_fax->setText(values.fax);
     m_phone->setText(values.phone);
     m_company->setText(values.companyName);
+    m_serviceAnswers->setChecked(values.showServiceAnswers);
 
     m_languages->addItems(App().dictionary.languageNames);
     m_languages->setCurrentIndex(values.language < m_languages->count() ? values.language : -1);
@@ -180,6 +192,7 @@ void Setup::save()
     values.currency = m_currency->currentText();
     values.companyName = m_company->text();
     values.user = m_user->text();
+    values.showServiceAnswers = m_serviceAnswers->isChecked();
     m_folderChanged = ApplySetup(values);
     accept();
 }

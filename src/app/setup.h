@@ -7,6 +7,7 @@
 #include <vector>
 
 class CImageButton;
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -34,6 +35,7 @@ public:
     QLineEdit* userField() const { return m_user; }
     QComboBox* currencyList() const { return m_currency; }
     QComboBox* languageList() const { return m_languages; }
+    QCheckBox* serviceAnswersBox() const { return m_serviceAnswers; }
     CImageButton* okButton() const { return m_ok; }
     CImageButton* cancelButton() const { return m_cancel; }
     CImageButton* databaseButton() const { return m_database; }
@@ -64,6 +66,7 @@ private:
     QLineEdit* m_user = nullptr;
     QComboBox* m_currency = nullptr;
     QComboBox* m_languages = nullptr;
+    QCheckBox* m_serviceAnswers = nullptr;
     CImageButton* m_ok = nullptr;
     CImageButton* m_cancel = nullptr;
     CImageButton* m_database = nullptr;

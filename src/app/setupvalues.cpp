@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "db/parameters.h"
 #include "db/settingsfile.h"
+#include "partinfo/partservice.h"
 
 #include <QDir>
 
@@ -25,6 +26,7 @@ SetupValues CurrentSetupValues()
     v.currency = GetParam(ParamCurrency);
     v.user = app.CurrentUser;
     v.language = app.language;
+    v.showServiceAnswers = ShowServiceAnswers();
     return v;
 }
 
@@ -62,5 +64,6 @@ bool ApplySetup(const SetupValues& values)
     app.CurrentUser = values.user;
     app.CurrentCurrency = GetParam(ParamCurrency);
     WriteProfileUser(app.CurrentUser);
+    SetShowServiceAnswers(values.showServiceAnswers);
     return false;
 }

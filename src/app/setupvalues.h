@@ -15,6 +15,7 @@ struct SetupValues
     QString currency;       // Param10
     QString user;           // CurrentUser
     int language = 0;
+    bool showServiceAnswers = false; // profile: the part service's answers shown as they arrive
 };
 
 // The currency list of the dialog, in order.
@@ -29,5 +30,6 @@ bool SameFolder(const QString& a, const QString& b);
 // DataFolder and nothing else is saved (the company fields belong to the old
 // folder's database); returns true then. Otherwise the parameters, the user
 // (also into the profile) and CurrentCurrency are saved. The language is the
-// caller's to apply.
+// caller's to apply. The option to show the part service's answers goes to
+// the profile with the user.
 bool ApplySetup(const SetupValues& values);

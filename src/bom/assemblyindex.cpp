@@ -1,5 +1,6 @@
 #include "bom/assemblyindex.h"
 
+#include "bom/explosion.h"
 #include "core/appstate.h"
 #include "core/dictionary.h"
 #include "core/format.h"
@@ -12,10 +13,21 @@ const char* const kAssemblyViewQuery =
     "AssyList.Quan,PartList.Category,PartList.Price,PartList.Labor from AssyList LEFT JOIN PartList on "
     "AssyList.Part_nBr = PartList.Part_nBr Order by AssyList.Item";
 
+#define KOLT_TREE_COLUMNS                                                                                       \
+    "Select AssyList.ID,AssyList.Assy,AssyList.Item,AssyList.Part_nBr,PartList.Description,AssyList.Ref_Des,"  \
+    "AssyList.Quan,PartList.Category,PartList.Price,PartList.Labor from "
+
 const char* const kAssemblyTreeQuery =
-    "Select AssyList.ID,AssyList.Assy,AssyList.Item,AssyList.Part_nBr,PartList.Description,AssyList.Ref_Des,"
-    "AssyList.Quan,PartList.Category,PartList.Price,PartList.Labor from AssyList LEFT JOIN PartList on "
-    "AssyList.Part_nBr = PartList.Part_nBr order by AssyList.Assy";
+    KOLT_TREE_COLUMNS "AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr order by AssyList.Assy";
+
+QString AssemblyTreeQueryFor(const QString& assembly)
+{
+    return BillOfAssemblyClause(assembly)
+           + QStringLiteral(KOLT_TREE_COLUMNS "Bill cross join AssyList on AssyList.Assy = Bill.Assy LEFT JOIN "
+                                              "PartList on AssyList.Part_nBr = PartList.Part_nBr order by "
+                                              "AssyList.Assy,AssyList.ID");
+}
+#undef KOLT_TREE_COLUMNS
 
 int BomColumn(const QueryResult& result, const QString& key)
 {

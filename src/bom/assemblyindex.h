@@ -12,6 +12,8 @@ struct QueryResult;
 extern const char* const kAssemblyViewQuery;
 // The same rows sorted by assembly, for the assembly tree window.
 extern const char* const kAssemblyTreeQuery;
+// The same for one assembly's chart: its lines and those of every assembly below it.
+QString AssemblyTreeQueryFor(const QString& assembly);
 
 // First column whose heading contains key, both compared in upper case; -1 when none.
 int BomColumn(const QueryResult& result, const QString& key);

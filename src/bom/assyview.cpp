@@ -1,13 +1,11 @@
 #include "bom/assyview.h"
 
 #include "bom/treepaint.h"
+#include "controls/printjob.h"
 #include "core/dictionary.h"
-#include "core/userinterface.h"
 
 #include <QGridLayout>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -103,19 +101,14 @@ void CAssyView::wheelEvent(QWheelEvent* event)
 
 void CAssyView::print()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    if (!printer.isValid()) {
-        ShowMessage(Translate(QStringLiteral("Print Dialog Failure")));
-        return;
-    }
-    printer.setDocName(QStringLiteral("KOLT BOM Tree"));
-    PrintAssemblyTree(m_layout, printer);
+    PrintJob job;
+    job.documentName = QStringLiteral("KOLT BOM Tree");
+    if (!m_layout.selectedAssembly.isEmpty())
+        job.suggestedFile = QStringLiteral("KOLT BOM Tree ") + m_layout.selectedAssembly;
+    // The chart keeps its own margins from the edge of the page.
+    job.pdfMarginMm = 0;
+    job.paint = [this](QPagedPaintDevice& device) { return PrintAssemblyTree(m_layout, device); };
+    RunPrintJob(this, job);
     // Back to screen metrics, so the window does not show the printer's layout.
     buildTree();
 }

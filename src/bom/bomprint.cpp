@@ -1,6 +1,8 @@
 // The printed bill of materials.
 #include "bom/bomreport.h"
 
+#include "bom/reporttable.h"
+
 #include "bom/treedetails.h"
 #include "bom/treepaint.h"
 #include "core/appstate.h"
@@ -13,8 +15,13 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
+
+constexpr double kReportPointSize = 9.6;
+constexpr double kReportMinPointSize = 6.5;
+constexpr int kWidthSlack = 2;
 
 QImage loadPicture(const QString& value)
 {
@@ -48,96 +55,120 @@ int PrintBomReport(const BomReport& report, QPagedPaintDevice& device)
     const int top = dpiY;
     const int right = device.width() - dpiX / 2;
     const int bottom = device.height() - dpiY;
+    const int available = std::max(1, right - left);
+
+    const ReportTable table = MakeReportTable(report);
+    const int columnCount = table.columnCount();
+    const int pad = std::max(2, dpiX / 40);
 
     QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(9.6);
+    font.setPointSizeF(kReportPointSize);
     font.setWeight(QFont::Normal);
+    QFont bold = font;
+    bold.setBold(true);
+    auto naturalWidths = [&](const QFont& plain, const QFont& strong) {
+        const QFontMetrics metrics(plain, &device);
+        const QFontMetrics strongMetrics(strong, &device);
+        std::vector<int> widths(static_cast<size_t>(columnCount));
+        for (int c = 0; c < columnCount; ++c) {
+            const ReportTableColumn& column = table.columns[static_cast<size_t>(c)];
+            int width = strongMetrics.horizontalAdvance(column.heading);
+            // A picture takes a small square; any other value in the picture
+            // column prints as text and is measured as such.
+            if (column.picture)
+                width = std::max(width, metrics.horizontalAdvance(QStringLiteral("XX")));
+            for (const QStringList& row : table.rows)
+                if (!column.picture || !row.value(c).endsWith(QLatin1String(".jpg")))
+                    width = std::max(width, metrics.horizontalAdvance(row.value(c)));
+            width = std::max(width, strongMetrics.horizontalAdvance(table.totals.value(c)));
+            // Advances are rounded; the slack keeps a text that fits from being elided.
+            widths[static_cast<size_t>(c)] = width + 2 * pad + kWidthSlack;
+        }
+        return widths;
+    };
+    // A bill wider than the page prints smaller, down to a still readable
+    // size, before its free-text columns are cut: columns never run onto a
+    // second page, where the rows would lose their part numbers.
+    std::vector<int> widths = naturalWidths(font, bold);
+    const int natural = std::accumulate(widths.begin(), widths.end(), 0);
+    if (natural > available) {
+        const double size = std::max(kReportMinPointSize, kReportPointSize * available / natural);
+        font.setPointSizeF(size);
+        bold.setPointSizeF(size);
+        widths = naturalWidths(font, bold);
+    }
+    std::vector<bool> elastic, fixed;
+    for (const ReportTableColumn& column : table.columns) {
+        elastic.push_back(column.elastic);
+        fixed.push_back(column.part);
+    }
     p.setFont(font);
     const QFontMetrics metrics = p.fontMetrics();
+    widths = FitColumnWidths(widths, elastic, fixed, available,
+                             metrics.horizontalAdvance(QStringLiteral("XXXX")) + 2 * pad);
+
     const QBrush cellBrush(QColor(224, 255, 255));
-    const int pad = std::max(2, dpiX / 40);
     const int rowHeight = metrics.height() + 2 * pad;
-
-    const int columnCount = static_cast<int>(report.columns.size());
-    const int lineCount = static_cast<int>(report.lines.size());
-    std::vector<int> widths(columnCount);
-    for (int c = 0; c < columnCount; ++c) {
-        if (report.isPictureColumn(c)) {
-            widths[c] = metrics.horizontalAdvance(QStringLiteral("XX")) + 2 * pad;
-            continue;
-        }
-        int width = metrics.horizontalAdvance(report.columnName(c));
-        for (int l = 0; l < lineCount; ++l)
-            width = std::max(width, metrics.horizontalAdvance(report.cellText(l, c)));
-        widths[c] = width + 2 * pad;
-    }
-
-    // The columns that fit on a page starting at column `first`; at least one.
-    auto stripEnd = [&](int first) {
-        int x = left;
-        int c = first;
-        while (c < columnCount && (c == first || x + widths[c] <= right)) {
-            x += widths[c];
-            ++c;
-        }
-        return c;
-    };
+    const int printedRows = static_cast<int>(table.rows.size()) + (table.totals.isEmpty() ? 0 : 1);
 
     int page = 0;
     auto footer = [&]() {
         const QRect rect(left, bottom + pad, right - left, rowHeight);
+        p.setFont(font);
         p.setPen(Qt::black);
         p.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, PrintTimestamp());
         p.drawText(rect, Qt::AlignRight | Qt::AlignVCenter, Format("Page %i", {page + 1}));
     };
-    auto drawCell = [&](const QRect& cell, const QString& text, bool brush) {
+    auto drawCell = [&](const QRect& cell, const QString& text, bool brush, bool numeric) {
         if (brush)
             p.fillRect(cell, cellBrush);
         p.setPen(Qt::black);
         p.setBrush(Qt::NoBrush);
         p.drawRect(cell);
-        p.drawText(cell.adjusted(pad, 0, -pad, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        const QRect inner = cell.adjusted(pad, 0, -pad, 0);
+        p.drawText(inner, (numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine,
+                   p.fontMetrics().elidedText(text, Qt::ElideRight, inner.width()));
     };
 
-    // Runs of lines down the page; each run is printed in as many vertical
-    // strips of columns as the page width needs, one page per strip.
     const int perPage = std::max(1, (bottom - top - 2 * rowHeight) / rowHeight);
-    for (int firstLine = 0; firstLine < lineCount && page < kMaxReportPages; firstLine += perPage) {
-        const int endLine = std::min(lineCount, firstLine + perPage);
-        for (int first = 0; first < columnCount && page < kMaxReportPages;) {
-            const int end = stripEnd(first);
-            if (page > 0)
-                device.newPage();
-            int y = top;
-            p.setPen(Qt::black);
-            p.drawText(QRect(left, y, right - left, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                       Format("%s:%s", {report.title(), report.assembly}));
-            y += rowHeight;
-            int x = left;
-            for (int c = first; c < end; ++c) {
-                drawCell(QRect(x, y, widths[c], rowHeight), report.columnName(c), true);
-                x += widths[c];
-            }
-            y += rowHeight;
-            for (int l = firstLine; l < endLine; ++l) {
-                x = left;
-                for (int c = first; c < end; ++c) {
-                    const QRect cell(x, y, widths[c], rowHeight);
-                    const QString text = report.cellText(l, c);
-                    if (report.isPictureColumn(c) && text.endsWith(QLatin1String(".jpg"))) {
-                        drawCell(cell, QString(), false);
-                        drawPicture(p, cell, text);
-                    } else {
-                        drawCell(cell, text, false);
-                    }
-                    x += widths[c];
-                }
-                y += rowHeight;
-            }
-            footer();
-            ++page;
-            first = end;
+    for (int first = 0; first < printedRows && page < kMaxReportPages; first += perPage) {
+        const int end = std::min(printedRows, first + perPage);
+        if (page > 0)
+            device.newPage();
+        int y = top;
+        p.setFont(bold);
+        p.setPen(Qt::black);
+        p.drawText(QRect(left, y, right - left, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   Format("%s:%s", {report.title(), report.assembly}));
+        y += rowHeight;
+        int x = left;
+        for (int c = 0; c < columnCount; ++c) {
+            const ReportTableColumn& column = table.columns[static_cast<size_t>(c)];
+            drawCell(QRect(x, y, widths[static_cast<size_t>(c)], rowHeight), column.heading, true, column.numeric);
+            x += widths[static_cast<size_t>(c)];
         }
+        y += rowHeight;
+        for (int r = first; r < end; ++r) {
+            const bool totals = r == static_cast<int>(table.rows.size());
+            const QStringList& cells = totals ? table.totals : table.rows[static_cast<size_t>(r)];
+            p.setFont(totals ? bold : font);
+            x = left;
+            for (int c = 0; c < columnCount; ++c) {
+                const ReportTableColumn& column = table.columns[static_cast<size_t>(c)];
+                const QRect cell(x, y, widths[static_cast<size_t>(c)], rowHeight);
+                const QString text = cells.value(c);
+                if (column.picture && text.endsWith(QLatin1String(".jpg"))) {
+                    drawCell(cell, QString(), false, false);
+                    drawPicture(p, cell, text);
+                } else {
+                    drawCell(cell, text, totals, column.numeric);
+                }
+                x += widths[static_cast<size_t>(c)];
+            }
+            y += rowHeight;
+        }
+        footer();
+        ++page;
     }
     p.end();
     return page;

@@ -1,6 +1,7 @@
 #include "bom/bomreport.h"
 
 #include "bom/assemblyindex.h"
+#include "bom/explosion.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
@@ -8,14 +9,31 @@
 
 #include <QSet>
 
+#include <functional>
+
+// Description was added last, so the other keys keep their numbers; the
+// report shows it beside the part number (reporttable.cpp).
 const char* const kReportKeys[kReportKeyCount] = {"Part",         "Assy",        "Quan",  "Item", "Ref Des",
-                                                  "Manufacturer", "Distributor", "Price", "Make", "Picture"};
+                                                  "Manufacturer", "Distributor", "Price", "Make", "Picture",
+                                                  "Description"};
+
+#define KOLT_REPORT_COLUMNS                                                                                     \
+    "Select AssyList.ID,AssyList.Item,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan,AssyList.Ref_Des,"         \
+    "PartList.Description,PartList.Manufacturer,PartList.Distributor,PartList.Make,PartList.Distributor,"     \
+    "PartList.Price,PartList.Picture from "
 
 const char* const kReportQuery =
-    "Select AssyList.ID,AssyList.Item,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan,AssyList.Ref_Des,"
-    "PartList.Description,PartList.Manufacturer,PartList.Distributor,PartList.Make,PartList.Distributor,"
-    "PartList.Price,PartList.Picture from AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr "
+    KOLT_REPORT_COLUMNS "AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr "
     "order by AssyList.Assy,AssyList.Item";
+
+QString ReportQueryFor(const QString& assembly)
+{
+    return BillOfAssemblyClause(assembly)
+           + QStringLiteral(KOLT_REPORT_COLUMNS "Bill cross join AssyList on AssyList.Assy = Bill.Assy LEFT JOIN "
+                                                "PartList on AssyList.Part_nBr = PartList.Part_nBr "
+                                                "order by AssyList.Assy,AssyList.Item,AssyList.ID");
+}
+#undef KOLT_REPORT_COLUMNS
 
 namespace {
 
@@ -42,7 +60,7 @@ bool BomReport::produce(const QString& assemblyName, int reportMode, const Repor
     }
     headingsCaptured = 0;
     result = QueryResult{};
-    RunQuery(result, QString::fromUtf8(kReportQuery));
+    RunQuery(result, ReportQueryFor(assemblyName));
     mode = reportMode;
     assembly = assemblyName;
     columns.clear();
@@ -70,7 +88,6 @@ void BomReport::prepare()
     m_part = reportColumn(result, QStringLiteral("Part"));
     m_quan = reportColumn(result, QStringLiteral("Quan"));
     // The rows come sorted by assembly, so each assembly's lines are one run.
-    m_index = AssemblyLookup();
     m_ranges.clear();
     if (m_assy < 0)
         return;
@@ -99,7 +116,7 @@ void BomReport::indented(const QString& name, int depth, QStringList& path)
     for (int r = range.first; r < range.second; ++r) {
         lines.push_back({r, depth, QString()});
         const QString& part = m_part >= 0 ? result.cell(r, m_part) : QString();
-        if (!m_index.contains(part))
+        if (!isAssembly(part))
             continue;
         if (path.contains(part)) {
             const QString message = CycleMessage(path, part);
@@ -117,14 +134,73 @@ void BomReport::explodeFlat(const QString& name)
     prepare();
     mode = kFlatBom;
     m_flatBills.clear();
-    QStringList path;
-    const FlatBill bill = flat(name, path);
-    for (const FlatEntry& entry : bill.entries)
-        lines.push_back({entry.row, entry.total, entry.part});
+    if (!flatByUses(name)) {
+        QStringList path;
+        const FlatBill bill = flat(name, path);
+        for (const FlatEntry& entry : bill.entries)
+            lines.push_back({entry.row, entry.total, entry.part});
+    }
     // The bill shows totals, not the quantities of single lines.
     if (m_quan >= 0)
         for (const ReportLine& line : lines)
             result.setCell(line.row, m_quan, Format("%i", {line.number}));
+}
+
+// The flat bill of a bill free of cycles, each assembly's lines read once: a
+// walk that enters every assembly on its first use only meets the parts in the
+// order of the full walk, and each part's total is the sum, over the lines
+// naming it, of the line's quantity times the units of its assembly in one
+// unit of the whole, counted in topological order. False, with nothing
+// produced, when the bill contains itself; flat() then cuts and reports.
+bool BomReport::flatByUses(const QString& name)
+{
+    auto quantity = [this](int r) -> long long { return m_quan >= 0 ? TextToInt(result.cell(r, m_quan)) : 0; };
+    auto partOf = [this](int r) { return m_part >= 0 ? result.cell(r, m_part) : QString(); };
+    QHash<QString, int> state; // 1 while on the path, 2 when walked
+    std::vector<QString> finished; // in the order the walk left them
+    std::vector<FlatEntry> entries;
+    QHash<QString, int> positions;
+    bool cycle = false;
+    std::function<void(const QString&)> walk = [&](const QString& current) {
+        state.insert(current, 1);
+        const auto range = m_ranges.value(current, {0, 0});
+        for (int r = range.first; r < range.second && !cycle; ++r) {
+            const QString part = partOf(r);
+            if (!isAssembly(part)) {
+                if (!positions.contains(part)) {
+                    positions.insert(part, static_cast<int>(entries.size()));
+                    entries.push_back({part, r, 0});
+                }
+                continue;
+            }
+            const int seen = state.value(part);
+            if (seen == 1)
+                cycle = true;
+            else if (seen == 0)
+                walk(part);
+        }
+        state.insert(current, 2);
+        finished.push_back(current);
+    };
+    walk(name);
+    if (cycle)
+        return false;
+    QHash<QString, long long> units;
+    units.insert(name, 1);
+    for (auto it = finished.rbegin(); it != finished.rend(); ++it) {
+        const long long each = units.value(*it);
+        const auto range = m_ranges.value(*it, {0, 0});
+        for (int r = range.first; r < range.second; ++r) {
+            const QString part = partOf(r);
+            if (isAssembly(part))
+                units[part] += each * quantity(r);
+            else
+                entries[static_cast<size_t>(positions.value(part))].total += each * quantity(r);
+        }
+    }
+    for (const FlatEntry& entry : entries)
+        lines.push_back({entry.row, entry.total, entry.part});
+    return true;
 }
 
 // The flat bill of one unit of an assembly. A sub-assembly's bill is the same
@@ -152,7 +228,7 @@ BomReport::FlatBill BomReport::flat(const QString& name, QStringList& path)
     for (int r = range.first; r < range.second; ++r) {
         const QString& part = m_part >= 0 ? result.cell(r, m_part) : QString();
         const long long q = m_quan >= 0 ? TextToInt(result.cell(r, m_quan)) : 0;
-        if (!m_index.contains(part)) {
+        if (!isAssembly(part)) {
             merge(part, r, q);
             continue;
         }

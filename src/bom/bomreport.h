@@ -1,18 +1,22 @@
 #pragma once
 // The indented and the flat bill of materials of one assembly.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <vector>
 
-#include "bom/assemblyindex.h"
 #include "db/database.h"
 
 class QPagedPaintDevice;
 
-constexpr int kReportKeyCount = 10;
+constexpr int kReportKeyCount = 11;
 extern const char* const kReportKeys[kReportKeyCount];
+// The report rows of every bill, sorted by assembly and item.
 extern const char* const kReportQuery;
+// The same rows for one assembly's bill only: its lines and those of every
+// assembly below it.
+QString ReportQueryFor(const QString& assembly);
 
 using ReportColumnChoice = std::array<bool, kReportKeyCount>;
 
@@ -68,15 +72,20 @@ private:
         bool complete = true; // false when a cycle cut a branch: valid only on that path
     };
     FlatBill flat(const QString& name, QStringList& path);
+    bool flatByUses(const QString& name);
 
-    AssemblyLookup m_index;
+    // Whether a part heads a bill of its own: the rows hold every bill below
+    // the report's assembly, so that is whether it has rows.
+    bool isAssembly(const QString& part) const { return !part.isEmpty() && m_ranges.contains(part); }
+
     QHash<QString, FlatBill> m_flatBills;
 
     int m_assy = -1, m_part = -1, m_quan = -1;
     QHash<QString, std::pair<int, int>> m_ranges; // assembly -> [first row, end row)
 };
 
-// Prints the last report in vertical strips of columns, at most ten pages,
-// each with a footer; pictures named "*.jpg" come from the Picture folder.
-// Returns the number of pages printed.
+// Prints the last report as the dialog lists it (see reporttable.h), its
+// columns fitted to the page width, at most ten pages, each with a footer;
+// pictures named "*.jpg" come from the Picture folder. Returns the number of
+// pages printed.
 int PrintBomReport(const BomReport& report, QPagedPaintDevice& device);

@@ -10,6 +10,7 @@
 #include "db/database.h"
 
 #include <QHeaderView>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
 #include <QSplitter>
@@ -17,12 +18,15 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 constexpr int kRoleAssembly = Qt::UserRole + 1;
 constexpr int kRolePart = Qt::UserRole + 2;
 constexpr int kRoleStep = Qt::UserRole + 3;
 constexpr int kRoleIsStep = Qt::UserRole + 4;
 
-// The details of the selected part or step, over a cyan-to-black gradient.
+// The details of the selected part or step: labelled values in light text
+// over a dark teal gradient, readable in any of the languages.
 class DetailsArea final : public QWidget
 {
 public:
@@ -33,45 +37,75 @@ protected:
     {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
-        QLinearGradient gradient(0, 0, width(), 151);
-        gradient.setColorAt(0, Qt::cyan);
-        gradient.setColorAt(1, Qt::black);
+        QLinearGradient gradient(0, 0, 0, height());
+        gradient.setColorAt(0, QColor(24, 72, 88));
+        gradient.setColorAt(1, QColor(8, 16, 24));
         p.fillRect(rect(), gradient);
-        QFont font(QStringLiteral("Arial"));
-        font.setPointSize(12);
-        font.setBold(true);
-        p.setFont(font);
-        const QColor green(144, 238, 144);
-        const QColor cyan(Qt::cyan);
-        const int labelX = 24;
-        const int valueX = 24 + p.fontMetrics().horizontalAdvance(QStringLiteral("Manufacturer: ")) + 8;
-        auto row = [&](int y, const QColor& colour, const QString& label, const QString& value) {
-            p.setPen(colour);
-            p.drawText(QPoint(labelX, y), label.isEmpty() ? QString() : TranslateLabel(label + QLatin1Char(':')));
-            p.drawText(QPoint(label.isEmpty() ? labelX : valueX, y), value);
-        };
+        p.setPen(QColor(0, 160, 176));
+        p.drawLine(0, 0, width(), 0);
+        QFont labelFont(QStringLiteral("Arial"));
+        labelFont.setPointSize(10);
+        QFont valueFont = labelFont;
+        valueFont.setPointSize(11);
+        valueFont.setBold(true);
+        const QColor labelColour(176, 208, 216);
+        const QColor valueColour(Qt::white);
+        const int labelX = 12;
+
+        QStringList labels;
+        if (m_view->m_selection == CDBView::Selection::Part)
+            labels = {QStringLiteral("Material"), QStringLiteral("Labor"), QStringLiteral("Manufacturer"),
+                      QStringLiteral("Distributor")};
+        else if (m_view->m_selection == CDBView::Selection::Step)
+            labels = {QStringLiteral("Step"), QStringLiteral("Resource"), QStringLiteral("Hours"), QStringLiteral("Cost")};
+        else
+            return;
+        for (QString& label : labels)
+            label = TranslateLabel(label + QLatin1Char(':'));
+        int labelWidth = 0;
+        for (const QString& label : labels)
+            labelWidth = std::max(labelWidth, QFontMetrics(labelFont).horizontalAdvance(label));
+        const int valueX = labelX + labelWidth + 10;
+        int pictureLeft = width();
         if (m_view->m_selection == CDBView::Selection::Part) {
             const PartDetails& d = m_view->m_part;
             const QImage picture = d.picture.isEmpty() ? QImage() : QImage(PicturePath(d.picture));
             if (!picture.isNull()) {
-                const QRect box(width() - 96 - 8, 4, 96, 96);
+                const QRect box(width() - 96 - 8, 8, 96, 96);
                 const QSize size = picture.size().scaled(box.size(), Qt::KeepAspectRatio);
                 p.drawImage(QRect(box.topLeft(), size), picture);
+                pictureLeft = box.left() - 8;
             }
-            const QString cost = Format("%s%0.2f", {CurrencySymbol(d.currency), TextToDouble(d.price)});
-            row(32, green, QStringLiteral("Cost"), cost);
-            row(56, green, QString(), Format("%0.2f", {TextToDouble(d.labor)}));
-            row(80, cyan, QStringLiteral("Manufacturer"), d.manufacturer);
-            row(104, cyan, QStringLiteral("Distributor"), d.distributor);
-            p.setPen(Qt::white);
-            p.drawText(QRect(labelX, 110, width() - 2 * labelX, 30), Qt::AlignLeft | Qt::AlignVCenter,
-                       p.fontMetrics().elidedText(d.description, Qt::ElideRight, width() - 2 * labelX));
-        } else if (m_view->m_selection == CDBView::Selection::Step) {
+        }
+        auto row = [&](int index, const QString& value) {
+            const QRect line(labelX, 8 + 24 * index, pictureLeft - labelX, 24);
+            p.setFont(labelFont);
+            p.setPen(labelColour);
+            p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, labels.value(index));
+            p.setFont(valueFont);
+            p.setPen(valueColour);
+            const int valueWidth = std::max(0, line.right() - valueX);
+            p.drawText(QRect(valueX, line.top(), valueWidth, line.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                       p.fontMetrics().elidedText(value, Qt::ElideRight, valueWidth));
+        };
+        if (m_view->m_selection == CDBView::Selection::Part) {
+            const PartDetails& d = m_view->m_part;
+            const QString symbol = CurrencySymbol(d.currency);
+            row(0, Format("%s%0.2f", {symbol, TextToDouble(d.price)}));
+            row(1, Format("%s%0.2f", {symbol, TextToDouble(d.labor)}));
+            row(2, d.manufacturer);
+            row(3, d.distributor);
+            p.setFont(labelFont);
+            p.setPen(valueColour);
+            const int textWidth = width() - 2 * labelX;
+            p.drawText(QRect(labelX, 8 + 24 * 4 + 4, textWidth, 36), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                       d.description);
+        } else {
             const StepDetails& d = m_view->m_step;
-            row(32, green, QStringLiteral("Step"), m_view->m_selectedStep);
-            row(56, green, QStringLiteral("Resource"), d.resource);
-            row(80, cyan, QStringLiteral("Hours"), d.hours);
-            row(104, cyan, QStringLiteral("Cost"), d.cost);
+            row(0, m_view->m_selectedStep);
+            row(1, d.resource);
+            row(2, d.hours);
+            row(3, d.cost);
         }
     }
 
@@ -164,6 +198,18 @@ void CDBView::refresh()
     else if (table == RescList)
         showRoutingView();
     updateDividerState();
+    reloadDetails();
+}
+
+void CDBView::reloadDetails()
+{
+    // The values shown may have changed under the panel (a roll-up, an edit
+    // in the grid): they are read again, not kept from the selection.
+    if (m_selection == Selection::Part)
+        m_part = LoadPartDetails(m_selectedPart);
+    else if (m_selection == Selection::Step)
+        m_step = LoadStepDetails(m_selectedAssembly, m_selectedStep);
+    m_details->update();
 }
 
 void CDBView::updateDividerState()

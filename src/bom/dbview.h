@@ -46,6 +46,8 @@ public Q_SLOTS:
     // 1505 reloads the view of the current table (assemblies or routing).
     void onCommand(int command);
     void refresh();
+    // Reads the selected part's or step's values again and repaints them.
+    void reloadDetails();
 
 Q_SIGNALS:
     // Asks the grid to select the row of an assembly (or routing step): row -1

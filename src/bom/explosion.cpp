@@ -1,6 +1,7 @@
 #include "bom/explosion.h"
 
 #include "core/dictionary.h"
+#include "core/format.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
 
@@ -18,13 +19,39 @@ int FindHeading(const QueryResult& result, const QString& key)
     return -1;
 }
 
+namespace {
+
+const char* const kBomColumns =
+    "Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr,PartList.Description,AssyList.Quan,"
+    "PartList.Manufacturer,PartList.Make,PartList.Stock,PartList.Allocated,PartList.On_Order,"
+    "PartList.Distributor,PartList.Price,PartList.Currency,PartList.Loss,PartList.Web_Page from ";
+
+} // namespace
+
+QString BillOfAssemblyClause(const QString& assembly)
+{
+    // Only parts that head a bill of their own go on to the next level: the
+    // purchased parts would find no lines there anyway.
+    return SqlFormat("with recursive Bill(Assy) as (select '%s' union select AssyList.Part_nBr from Bill "
+                     "cross join AssyList on AssyList.Assy = Bill.Assy where exists (select 1 from AssyList "
+                     "Sub where Sub.Assy = AssyList.Part_nBr)) ",
+                     {assembly});
+}
+
 QueryResult LoadBomRows()
 {
-    return Query(QStringLiteral(
-        "Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr,PartList.Description,AssyList.Quan,"
-        "PartList.Manufacturer,PartList.Make,PartList.Stock,PartList.Allocated,PartList.On_Order,"
-        "PartList.Distributor,PartList.Price,PartList.Currency,PartList.Loss,PartList.Web_Page from AssyList "
-        "LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr"));
+    return Query(QString::fromLatin1(kBomColumns)
+                 + QStringLiteral("AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr"));
+}
+
+QueryResult LoadBomRows(const QString& assembly)
+{
+    // The cross join keeps Bill the outer loop, so every assembly's lines are
+    // read through the index; sorted by ID they come in the order of the
+    // whole table, whatever plan the library picks.
+    return Query(BillOfAssemblyClause(assembly) + QString::fromLatin1(kBomColumns)
+                 + QStringLiteral("Bill cross join AssyList on AssyList.Assy = Bill.Assy LEFT JOIN PartList on "
+                                  "AssyList.Part_nBr = PartList.Part_nBr order by AssyList.ID"));
 }
 
 bool IsAssembly(const QueryResult& bom, const QString& part)
@@ -94,6 +121,18 @@ QString CycleMessage(const QStringList& path)
            + path.join(QStringLiteral(" > "));
 }
 
+namespace {
+
+void mergeInto(FlatItem& entry, const FlatItem& line, double multiplier)
+{
+    const double quantity = entry.quantity + line.quantity * multiplier;
+    entry = line;
+    entry.quantity = quantity;
+    entry.grouping = 0;
+}
+
+} // namespace
+
 void AddFlatItem(FlatList& list, const FlatItem& line, double multiplier)
 {
     auto it = std::find_if(list.begin(), list.end(), [&](const FlatItem& e) { return e.part == line.part; });
@@ -102,10 +141,26 @@ void AddFlatItem(FlatList& list, const FlatItem& line, double multiplier)
         list.back().part = line.part;
         it = list.end() - 1;
     }
-    const double quantity = it->quantity + line.quantity * multiplier;
-    *it = line;
-    it->quantity = quantity;
-    it->grouping = 0;
+    mergeInto(*it, line, multiplier);
+}
+
+FlatListIndex::FlatListIndex(FlatList& list) : m_list(list)
+{
+    m_positions.reserve(static_cast<qsizetype>(list.size()));
+    for (size_t i = 0; i < list.size(); ++i)
+        if (!m_positions.contains(list[i].part)) // the first entry of a part is the one merged into
+            m_positions.insert(list[i].part, i);
+}
+
+void FlatListIndex::add(const FlatItem& line, double multiplier)
+{
+    auto it = m_positions.constFind(line.part);
+    if (it == m_positions.constEnd()) {
+        it = m_positions.insert(line.part, m_list.size());
+        m_list.push_back(FlatItem{});
+        m_list.back().part = line.part;
+    }
+    mergeInto(m_list[*it], line, multiplier);
 }
 
 void ExplodeAssembly(const QueryResult& bom, double multiplier, const QString& assembly, FlatList& list)
@@ -127,6 +182,7 @@ void ExplodeAssembly(const QueryResult& bom, double multiplier, const QString& a
     if (assy < 0)
         return;
     const BomIndex index(bom);
+    FlatListIndex flat(list);
     std::function<void(double, const QString&)> explode = [&](double factor, const QString& current) {
         for (const int r : index.rows(current)) {
             FlatItem line;
@@ -144,7 +200,7 @@ void ExplodeAssembly(const QueryResult& bom, double multiplier, const QString& a
             line.loss = TextToDouble(bom.cell(r, loss));
             line.make = bom.cell(r, make).toUpper().contains(QLatin1Char('M')) ? 1 : 0;
             if (line.make == 0)
-                AddFlatItem(list, line, factor);
+                flat.add(line, factor);
             if (index.isAssembly(line.part))
                 explode(line.quantity * factor, line.part);
         }

@@ -36,9 +36,21 @@ using FlatList = std::vector<FlatItem>;
 // reports a missing heading and answers -1.
 int FindHeading(const QueryResult& result, const QString& key);
 
+// The WITH clause that names, as the one-column table Bill(Assy), the assembly
+// and every assembly below it, found level by level through the index on
+// AssyList.Assy. A statement that reads "from Bill cross join AssyList on
+// AssyList.Assy = Bill.Assy" then reads that assembly's bill and nothing else,
+// so its cost follows the size of the bill, not of the database. The union
+// keeps each name once, so a bill that contains itself still ends.
+QString BillOfAssemblyClause(const QString& assembly);
+
 // The whole AssyList joined to PartList, as the explosion reads it.
 QueryResult LoadBomRows();
+// The same columns for the lines of the assembly and of every assembly below
+// it only; each assembly's lines in the order of the whole table.
+QueryResult LoadBomRows(const QString& assembly);
 
+// One look at the whole result; walks use BomIndex instead.
 bool IsAssembly(const QueryResult& bom, const QString& part);
 
 // The rows of each assembly of a bill, so the walks through it need not scan
@@ -60,7 +72,24 @@ QStringList FindAssemblyCycle(const QueryResult& bom, const QString& assembly);
 // "Assembly contains itself: A > B > A"
 QString CycleMessage(const QStringList& path);
 
+// Adds a line's need to the entry of its part, or appends one; the other
+// fields are overwritten from the line. One search of the list: a walk that
+// adds many lines uses FlatListIndex.
 void AddFlatItem(FlatList& list, const FlatItem& line, double multiplier);
+
+// AddFlatItem through a hash of the entries by part, so that merging a line
+// costs the same however long the list has grown.
+class FlatListIndex
+{
+public:
+    explicit FlatListIndex(FlatList& list); // indexes the entries already there
+    void add(const FlatItem& line, double multiplier);
+
+private:
+    FlatList& m_list;
+    QHash<QString, size_t> m_positions;
+};
+
 // Adds every purchased part below assembly, multiplied along the paths. The
 // bill must be free of cycles (FindAssemblyCycle).
 void ExplodeAssembly(const QueryResult& bom, double multiplier, const QString& assembly, FlatList& list);

@@ -5,23 +5,27 @@
 #include "bom/assyview.h"
 #include "bom/bomimages.h"
 #include "bom/bomtree.h"
+#include "bom/reporttable.h"
 #include "controls/artwork.h"
 #include "controls/imagebutton.h"
+#include "controls/printjob.h"
 #include "core/appstate.h"
 #include "core/dictionary.h"
+#include "core/format.h"
 #include "core/userinterface.h"
 
+#include <QHash>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QListWidget>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
+
+constexpr int kWidestTextColumn = 320;
 
 // The column choices live for the run of the application.
 ReportColumnChoice& rememberedChoices()
@@ -59,7 +63,13 @@ QWidget* panelHolder(QWidget* control, QWidget* parent)
 
 QIcon BomTreeIcon(int cell)
 {
-    return QIcon(QPixmap::fromImage(TreeIcon(cell)));
+    // Drawn once per cell and shared by every item: a tree of many thousand
+    // lines would otherwise paint and hold a picture for each of them.
+    static QHash<int, QIcon> icons;
+    auto it = icons.constFind(cell);
+    if (it == icons.constEnd())
+        it = icons.insert(cell, QIcon(QPixmap::fromImage(TreeIcon(cell))));
+    return *it;
 }
 
 void AddBomTreeItems(QTreeWidget* tree, const std::vector<BomTreeItem>& items)
@@ -191,21 +201,45 @@ void CReport::produceReport(int mode)
 {
     if (!m_report.produce(selectedAssembly(), mode, checkedColumns()))
         return;
-    m_bill->clear();
-    const int columns = static_cast<int>(m_report.columns.size());
-    const int lines = static_cast<int>(m_report.lines.size());
-    m_bill->setColumnCount(columns);
-    m_bill->setRowCount(lines);
-    QStringList captions;
-    for (int c = 0; c < columns; ++c)
-        captions << m_report.columnName(c);
-    m_bill->setHorizontalHeaderLabels(captions);
-    for (int c = 0; c < columns; ++c)
-        m_bill->setColumnWidth(c, std::max(40, 12 * static_cast<int>(captions[c].size())));
+    const ReportTable table = MakeReportTable(m_report);
+    const int columns = table.columnCount();
+    const int lines = static_cast<int>(table.rows.size());
     m_bill->setUpdatesEnabled(false);
+    m_bill->clear();
+    m_bill->setColumnCount(columns);
+    m_bill->setRowCount(lines + (table.totals.isEmpty() ? 0 : 1));
+    QStringList captions;
+    for (const ReportTableColumn& column : table.columns)
+        captions << column.heading;
+    m_bill->setHorizontalHeaderLabels(captions);
+    auto place = [&](int row, const QStringList& cells, bool strong) {
+        for (int c = 0; c < columns; ++c) {
+            auto* item = new QTableWidgetItem(cells.value(c));
+            if (table.columns[static_cast<size_t>(c)].numeric)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (strong) {
+                QFont font = item->font();
+                font.setBold(true);
+                item->setFont(font);
+            }
+            m_bill->setItem(row, c, item);
+        }
+    };
     for (int l = 0; l < lines; ++l)
-        for (int c = 0; c < columns; ++c)
-            m_bill->setItem(l, c, new QTableWidgetItem(m_report.cellText(l, c)));
+        place(l, table.rows[static_cast<size_t>(l)], false);
+    if (!table.totals.isEmpty())
+        place(lines, table.totals, true);
+    // Every column as wide as its widest text, so no part number is cut; only
+    // long free text stops at a width and shows whole in its tooltip.
+    m_bill->resizeColumnsToContents();
+    for (int c = 0; c < columns; ++c) {
+        if (table.columns[static_cast<size_t>(c)].elastic && m_bill->columnWidth(c) > kWidestTextColumn) {
+            m_bill->setColumnWidth(c, kWidestTextColumn);
+            for (int r = 0; r < m_bill->rowCount(); ++r)
+                if (QTableWidgetItem* item = m_bill->item(r, c))
+                    item->setToolTip(item->text());
+        }
+    }
     m_bill->setUpdatesEnabled(true);
 }
 
@@ -228,16 +262,13 @@ void CReport::print()
                     Translate(QStringLiteral("Print")));
         return;
     }
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    if (!printer.isValid()) {
-        ShowMessage(Translate(QStringLiteral("Print Dialog Failure")));
-        return;
-    }
-    printer.setDocName(QStringLiteral("KOLT BOM"));
-    PrintBomReport(m_report, printer);
+    PrintJob job;
+    job.documentName = QStringLiteral("KOLT BOM");
+    job.suggestedFile = Format("KOLT %s %s", {m_report.title(), m_report.assembly});
+    // The printout keeps its own margins from the edge of the page.
+    job.pdfMarginMm = 0;
+    job.paint = [this](QPagedPaintDevice& device) { return PrintBomReport(m_report, device) > 0; };
+    RunPrintJob(this, job);
 }
 
 void CReport::accept()

@@ -138,10 +138,20 @@ int RunCostRollup()
     WaitScope wait(Translate(QStringLiteral("Database Access...")), 0, 4);
     wait.setPosition(0);
     Transaction transaction;
+    // A read that failed (a damaged file, a lock that did not come) is not an
+    // empty bill: it is told, and nothing is written.
+    auto failed = [] {
+        ShowMessage(Translate(QStringLiteral("The cost roll-up could not be written.")) + QLatin1Char('\n')
+                        + LastErrorText(),
+                    Translate(QStringLiteral("Database Status")));
+        return -1;
+    };
 
     headingsCaptured = 0;
     QueryResult billLines;
     RunQuery(billLines, QString::fromLatin1(kBillLinesSql));
+    if (LastResultCode() != 0)
+        return failed();
     if (billLines.rowCount == 0)
         return 0;
 
@@ -149,16 +159,28 @@ int RunCostRollup()
     headingsCaptured = 0;
     QueryResult routingSteps;
     RunQuery(routingSteps, QString::fromLatin1(kRoutingStepsSql));
+    if (LastResultCode() != 0)
+        return failed();
 
     wait.setPosition(2);
     headingsCaptured = 0;
     QueryResult billLinesAgain;
     RunQuery(billLinesAgain, QString::fromLatin1(kBillLinesSql));
+    if (LastResultCode() != 0)
+        return failed();
 
     const std::vector<RollupAssembly> assemblies = ComputeRollup(billLines, routingSteps, billLinesAgain);
 
+    // The writes are most of the work on a large bill: the bar moves with
+    // them, in about a hundred steps.
+    const int count = static_cast<int>(assemblies.size());
+    const int stride = std::max(1, count / 100);
+    wait.setRange(0, 3 + count / stride);
     wait.setPosition(3);
+    int written = 0;
     for (const RollupAssembly& assembly : assemblies) {
+        if (++written % stride == 0)
+            wait.setPosition(3 + written / stride);
         QueryText(SqlFormat("Update PartList Set Price = '%0.2f' where Part_nBr = '%s'",
                             {assembly.price, assembly.name}),
                   false);
@@ -172,10 +194,7 @@ int RunCostRollup()
     if (!transaction.commit()) {
         // A half-written roll-up would leave parents priced from stale
         // children; nothing is kept, and the user learns why.
-        ShowMessage(Translate(QStringLiteral("The cost roll-up could not be written.")) + QLatin1Char('\n')
-                        + LastErrorText(),
-                    Translate(QStringLiteral("Database Status")));
-        return -1;
+        return failed();
     }
     return static_cast<int>(assemblies.size());
 }

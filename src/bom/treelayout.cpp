@@ -1,6 +1,7 @@
 #include "bom/treelayout.h"
 
 #include "bom/assemblyindex.h"
+#include "bom/explosion.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
@@ -90,7 +91,12 @@ bool TreeLayout::build()
 {
     headingsCaptured = 0;
     result = QueryResult{};
-    RunQuery(result, QString::fromUtf8(kAssemblyTreeQuery));
+    // One assembly's chart needs only its own bill; the chart of every
+    // top-level assembly reads them all.
+    if (selectedAssembly.isEmpty())
+        RunQuery(result, QString::fromUtf8(kAssemblyTreeQuery));
+    else
+        RunQuery(result, AssemblyTreeQueryFor(selectedAssembly));
     nodes.clear();
     if (result.rowCount == 0) {
         ShowMessage(Translate(QStringLiteral("nothing to sort")));
@@ -135,7 +141,9 @@ bool TreeLayout::build()
         if (m_par >= 0 && !m_partRows.contains(result.cell(r, m_par)))
             m_partRows.insert(result.cell(r, m_par), r);
     }
-    const AssemblyLookup index;
+    // A part heads a bill of its own when it has lines: the rows hold every
+    // bill the chart can reach.
+    auto isAssembly = [this](const QString& part) { return !part.isEmpty() && m_lines.contains(part); };
 
     struct Entry
     {
@@ -147,7 +155,7 @@ bool TreeLayout::build()
     if (!selectedAssembly.isEmpty())
         current.push_back({selectedAssembly, -1, 0});
     else
-        for (const QString& name : index.topLevel())
+        for (const QString& name : AssemblyLookup().topLevel())
             current.push_back({name, -1, 0});
     if (current.empty())
         return true;
@@ -167,7 +175,7 @@ bool TreeLayout::build()
                 nodes[entry.parent].childLinks[entry.slot] = box;
             int line = 0;
             for (int r : m_lines.value(entry.name)) {
-                if (m_part >= 0 && index.contains(result.cell(r, m_part))) {
+                if (m_part >= 0 && isAssembly(result.cell(r, m_part))) {
                     next.push_back({result.cell(r, m_part), box, line});
                     subAssemblies = true;
                 }
@@ -207,19 +215,27 @@ void TreeLayout::buildNode(int index, const QString& name, int level)
         node.description = QueryText(
             SqlFormat("Select PartList.Description from PartList where PartList.Part_nBr = '%s'", {name}), false);
     }
-    float cost = 0;
+    float material = 0;
+    float labour = 0;
     if (partRow >= 0) {
         if (m_price >= 0)
-            cost += static_cast<float>(TextToDouble(result.cell(partRow, m_price)));
+            material = static_cast<float>(TextToDouble(result.cell(partRow, m_price)));
         if (m_labor >= 0)
-            cost += static_cast<float>(TextToDouble(result.cell(partRow, m_labor)));
+            labour = static_cast<float>(TextToDouble(result.cell(partRow, m_labor)));
     } else {
-        cost += static_cast<float>(TextToDouble(
+        material = static_cast<float>(TextToDouble(
             QueryText(SqlFormat("Select PartList.Price from PartList where PartList.Part_nBr = '%s'", {name}), false)));
-        cost += static_cast<float>(TextToDouble(
+        labour = static_cast<float>(TextToDouble(
             QueryText(SqlFormat("Select PartList.Labor from PartList where PartList.Part_nBr = '%s'", {name}), false)));
     }
-    node.costText = Format("%s%0.2f", {TreeCurrencySymbol(QStringLiteral("USD")), static_cast<double>(cost)});
+    const float cost = material + labour;
+    const QString symbol = TreeCurrencySymbol(QStringLiteral("USD"));
+    node.costText = Format("%s%0.2f", {symbol, static_cast<double>(cost)});
+    // The navigation panel shows material and labour apart; a total alone
+    // here would read as a different material price.
+    node.costDetail = Format("%s %s%0.2f   %s %s%0.2f",
+                             {Translate(QStringLiteral("Material")), symbol, static_cast<double>(material),
+                              Translate(QStringLiteral("Labor")), symbol, static_cast<double>(labour)});
     QString category;
     if (partRow >= 0 && m_cat >= 0)
         category = result.cell(partRow, m_cat);
@@ -229,14 +245,17 @@ void TreeLayout::buildNode(int index, const QString& name, int level)
     node.categoryImage = ChartCategoryImage(category);
 
     // N6: column widths; a reference-designator column of short texts is hidden.
+    // Cells are measured in the bold face they are drawn in, captions as
+    // they read, so no part number is cut.
+    const QFontMetrics cellMetrics(bodyFont(QFont::Bold), printing ? printer : nullptr);
     int sum = 0;
     for (int c = 0; c < columnCount; ++c) {
         const int column = columnMap[c];
-        int width = column >= 0 ? metrics.horizontalAdvance(Translate(ToColumnName(result.headings[column]))) : 0;
+        int width = column >= 0 ? cellMetrics.horizontalAdvance(Translate(QString::fromUtf8(kTreeCaptions[c]))) : 0;
         bool longCell = false;
         for (int r : node.lineRows) {
             const QString text = column >= 0 ? result.cell(r, column) : QString();
-            width = std::max(width, metrics.horizontalAdvance(text.left(30)));
+            width = std::max(width, cellMetrics.horizontalAdvance(text.left(30)));
             if (text.size() > 4)
                 longCell = true;
         }
@@ -257,8 +276,15 @@ void TreeLayout::buildNode(int index, const QString& name, int level)
         node.top = nodes.back().bottom + 2 * h;
     }
 
-    // N8: geometry.
+    // N8: geometry; wide enough for the name beside the labelled costs.
     node.right = node.left + 2 * h + sum;
+    {
+        const QFontMetrics title(titleFont(), printing ? printer : nullptr);
+        const QFontMetrics bold(bodyFont(QFont::Bold), printing ? printer : nullptr);
+        const int needed = title.height() / 2 + qRound(1.6 * title.height()) + 10
+                           + title.horizontalAdvance(node.name) + 3 * w + bold.horizontalAdvance(node.costDetail) + 10;
+        node.right = std::max(node.right, node.left + needed);
+    }
     node.bottom = node.top + node.lineHeight * (node.lineCount + 5);
     node.textLeft = node.left + 2 * w;
     node.tableTop = node.top + 4 * node.lineHeight;

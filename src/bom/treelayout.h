@@ -19,7 +19,8 @@ constexpr int kTreeColumns = 5;
 struct AssemblyNode
 {
     QString name;
-    QString costText;
+    QString costText;   // material and labour together
+    QString costDetail; // the two, labelled: "Material $10.00  Labor $2.50"
     QString description;
     int lineCount = 0;
     int level = 0;

@@ -65,9 +65,9 @@ void drawBox(QPainter& p, const TreeLayout& layout, int i, QPoint scroll, double
     p.setPen(Qt::white);
     p.drawText(QRect(textX, textY, std::max(0, box.right() - 10 - textX), H), Qt::AlignLeft | Qt::AlignTop,
                node.name);
-    p.drawText(QRect(box.left(), textY, box.width() - 10, H), Qt::AlignRight | Qt::AlignTop, node.costText);
 
     p.setFont(layout.bodyFont(QFont::Bold));
+    p.drawText(QRect(box.left(), textY, box.width() - 10, H), Qt::AlignRight | Qt::AlignVCenter, node.costDetail);
     p.drawText(QRect(textX, textY + H, std::max(0, box.right() - textX), p.fontMetrics().height()),
                Qt::AlignLeft | Qt::AlignTop, node.description);
 

@@ -1,15 +1,12 @@
 #include "controls/darklook.h"
 
 #include "controls/dialogstyle.h"
-#include "core/userinterface.h"
 
 #include <QHeaderView>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
 #include <QPixmap>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QTableWidget>
 #include <QWidget>
@@ -86,16 +83,4 @@ void StyleProgressBar(QProgressBar* bar)
         "QProgressBar { background: rgb(24,24,24); border: 1px solid rgb(128,128,128); border-radius: 3px; }"
         "QProgressBar::chunk { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
         " stop:0 rgb(0,160,160), stop:1 rgb(0,64,64)); }"));
-}
-
-bool RunPrintDialog(QWidget* parent, QPrinter& printer)
-{
-    QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    if (dialog.exec() != QDialog::Accepted) {
-        ShowMessage(QStringLiteral("Print Dialog Failure"));
-        return false;
-    }
-    return true;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The dark look the workflow dialogs share (palette, panels, small grids,
-// progress bars) and the print dialog their printouts run.
+// progress bars).
 #include <QColor>
 #include <QIcon>
 
@@ -10,14 +10,9 @@ void ApplyDarkLook(QWidget* dialog);
 // 32 x 32 stage icons: 2 "current" (an arrow), 3 "done" (a tick).
 QIcon StageIcon(int image);
 
-class QPrinter;
 class QProgressBar;
 class QTableWidget;
 
 // White text on RGB(64,64,64), the grid's teal gradient for the selected row.
 void StyleSmallGrid(QTableWidget* grid);
 void StyleProgressBar(QProgressBar* bar);
-
-// The print dialog shared by the printouts of orders and schedules; reports
-// "Print Dialog Failure" when it is cancelled or fails.
-bool RunPrintDialog(QWidget* parent, QPrinter& printer);

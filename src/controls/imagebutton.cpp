@@ -3,6 +3,7 @@
 #include "controls/artwork.h"
 #include "core/dictionary.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -78,7 +79,20 @@ int CImageButton::BackgroundIndex(int state)
 
 QSize CImageButton::sizeHint() const
 {
-    return QSize(96, 48);
+    if (m_iconNumber > 0 || text().isEmpty())
+        return QSize(96, 48);
+    // Wide enough for the text in its pressed (bold) weight, so a translation
+    // longer than the key text is never cut.
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(TextHeight(text()));
+    font.setWeight(QFont::Bold);
+    const int textWidth = QFontMetrics(font).horizontalAdvance(text());
+    return QSize(std::max(96, textWidth + 2 * kTextMargin), 48);
+}
+
+QSize CImageButton::minimumSizeHint() const
+{
+    return sizeHint();
 }
 
 void CImageButton::paintEvent(QPaintEvent*)

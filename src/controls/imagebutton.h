@@ -38,7 +38,9 @@ public:
     // Background image index for a state: 0 normal, 1 pressed, 2 hover, 3 disabled.
     static int BackgroundIndex(int state);
 
+    // At least 96 x 48, and wide enough for the text however it was translated.
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 Q_SIGNALS:
     void command(int controlId);
@@ -52,6 +54,7 @@ protected:
     bool hitButton(const QPoint& pos) const override;
 
 private:
+    static constexpr int kTextMargin = 14; // each side; the background's rounded edge
     int m_iconNumber = 0;
     int m_controlId = 0;
     int m_state = StateNormal;

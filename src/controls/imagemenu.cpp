@@ -7,6 +7,8 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 CDoubleBuffer::CDoubleBuffer(QPainter& target, const QRect& rect, const QColor& background)
     : m_target(target)
     , m_rect(rect)
@@ -37,7 +39,8 @@ QFont CImageMenu::labelFont() const
 {
     QFont font(QStringLiteral("San Serif"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(18);
+    // A character cell of about 18 pixels, as the bar was first drawn.
+    font.setPixelSize(15);
     font.setBold(true);
     return font;
 }
@@ -61,6 +64,90 @@ QSize CImageMenu::sizeHint() const
     return QSize(width, barHeight());
 }
 
+QSize CImageMenu::minimumSizeHint() const
+{
+    // The widest entry, so that any width lays every entry out whole.
+    int width = 0;
+    for (const auto& e : m_entries)
+        width = std::max(width, e.width);
+    return QSize(width, barHeight());
+}
+
+int CImageMenu::heightForWidth(int width) const
+{
+    return rowsForWidth(width) * barHeight();
+}
+
+int CImageMenu::rowsForWidth(int width) const
+{
+    std::vector<ImageMenuEntry> entries = m_entries;
+    return layOut(entries, width);
+}
+
+int CImageMenu::layOut(std::vector<ImageMenuEntry>& entries, int width)
+{
+    // A group is its entries and the caption entry that closes it. A group
+    // that does not fit in what is left of a row starts the next row; one
+    // wider than the bar breaks between its entries. A caption stays with
+    // the entry before it.
+    int row = 0;
+    int x = 0;
+    size_t first = 0;
+    while (first < entries.size()) {
+        size_t end = first;
+        int groupWidth = 0;
+        while (end < entries.size()) {
+            groupWidth += entries[end].width;
+            if (entries[end++].image < 0)
+                break;
+        }
+        if (x > 0 && x + groupWidth > width) {
+            ++row;
+            x = 0;
+        }
+        for (size_t i = first; i < end; ++i) {
+            ImageMenuEntry& e = entries[i];
+            if (x > 0 && e.image >= 0 && x + e.width > width) {
+                ++row;
+                x = 0;
+            }
+            e.x = x;
+            e.row = row;
+            x += e.width;
+        }
+        first = end;
+    }
+    return row + 1;
+}
+
+void CImageMenu::applyLayout()
+{
+    // Until the bar is shown its width is not the window's: one row for now,
+    // and the first resize lays it out for real.
+    m_rows = layOut(m_entries, isVisible() ? width() : sizeHint().width());
+    const int height = m_rows * barHeight();
+    if (maximumHeight() != height || minimumHeight() != height)
+        setFixedHeight(height);
+    update();
+}
+
+void CImageMenu::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    applyLayout();
+}
+
+void CImageMenu::retranslate()
+{
+    const QFontMetrics metrics(labelFont());
+    for (ImageMenuEntry& e : m_entries)
+        if (e.image >= 0)
+            // Even, as the hit rectangle takes an even width.
+            e.width = std::max(kEntryWidth, (metrics.horizontalAdvance(Translate(e.label)) + kLabelMargin + 1) / 2 * 2);
+    updateGeometry();
+    applyLayout();
+}
+
 void CImageMenu::setup(const std::vector<std::pair<QString, int>>& entries)
 {
     m_entries.clear();
@@ -76,13 +163,12 @@ void CImageMenu::setup(const std::vector<std::pair<QString, int>>& entries)
             e.label = label;
             e.command = commandId;
             e.image = image++;
-            e.width = 64;
+            e.width = kEntryWidth;
         }
         m_entries.push_back(e);
     }
     m_pressed = -1;
-    setFixedHeight(barHeight());
-    update();
+    retranslate();
 }
 
 int CImageMenu::entryForCommand(int commandId) const
@@ -115,12 +201,12 @@ QRect CImageMenu::entryRect(int index) const
 {
     if (index < 0 || index >= entryCount())
         return QRect();
-    int right = 0;
-    for (int i = 0; i <= index; ++i)
-        right += m_entries[size_t(i)].width;
-    const int width = (m_entries[size_t(index)].width / 2) * 2;
+    const ImageMenuEntry& e = m_entries[size_t(index)];
+    const int right = e.x + e.width;
+    const int width = (e.width / 2) * 2;
     const int th = textHeight();
-    return QRect(QPoint(right - width, th / 2), QPoint(right, 3 * th + 48)).adjusted(2, 2, -2, -2);
+    const int top = e.row * barHeight();
+    return QRect(QPoint(right - width, top + th / 2), QPoint(right, top + 3 * th + 48)).adjusted(2, 2, -2, -2);
 }
 
 int CImageMenu::hitTest(const QPoint& pos) const
@@ -133,10 +219,13 @@ int CImageMenu::hitTest(const QPoint& pos) const
 
 void CImageMenu::drawBackground(QPainter& painter, const QRect& rect) const
 {
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, QColor(128, 128, 128));
-    gradient.setColorAt(1, QColor(0, 0, 0));
-    painter.fillRect(rect, gradient);
+    for (int row = 0; row < m_rows; ++row) {
+        const int top = row * barHeight();
+        QLinearGradient gradient(0, top, 0, top + barHeight());
+        gradient.setColorAt(0, QColor(128, 128, 128));
+        gradient.setColorAt(1, QColor(0, 0, 0));
+        painter.fillRect(rect.intersected(QRect(0, top, width(), barHeight())), gradient);
+    }
 }
 
 void CImageMenu::drawEntry(QPainter& painter, int index) const
@@ -147,9 +236,10 @@ void CImageMenu::drawEntry(QPainter& painter, int index) const
         // A group caption ends its group with a thin divider.
         const int x = r.center().x();
         painter.setPen(QPen(QColor(0, 0, 0, 160), 1));
-        painter.drawLine(x, r.top() + 4, x, height() - 6);
+        const int bottom = (e.row + 1) * barHeight() - 6;
+        painter.drawLine(x, r.top() + 4, x, bottom);
         painter.setPen(QPen(QColor(255, 255, 255, 60), 1));
-        painter.drawLine(x + 1, r.top() + 4, x + 1, height() - 6);
+        painter.drawLine(x + 1, r.top() + 4, x + 1, bottom);
         return;
     }
     const int state = drawnState(index);
@@ -165,16 +255,13 @@ void CImageMenu::drawEntry(QPainter& painter, int index) const
     }
     const QImage image = ArtworkCell(kArtCommandBar, e.image);
     const int th = textHeight();
-    painter.drawImage(QPoint(r.center().x() - 24 + 1, th / 2 + 4), image);
-    // Long labels (and long translations) step down in size rather than run
-    // into their neighbours.
+    const int top = e.row * barHeight();
+    painter.drawImage(QPoint(r.center().x() - 24 + 1, top + th / 2 + 4), image);
+    // The entry was made as wide as its label when it was translated.
     const QString label = Translate(e.label);
-    QFont font = labelFont();
-    while (font.pixelSize() > 9 && QFontMetrics(font).horizontalAdvance(label) > r.width() + 2)
-        font.setPixelSize(font.pixelSize() - 1);
-    painter.setFont(font);
+    painter.setFont(labelFont());
     painter.setPen(Qt::white);
-    const QRect labelRect(r.left() - 4, th / 2 + 52, r.width() + 8, th + 2);
+    const QRect labelRect(r.left() - 4, top + th / 2 + 52, r.width() + 8, th + 2);
     painter.drawText(labelRect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextDontClip, label);
 }
 
@@ -186,23 +273,29 @@ void CImageMenu::drawGroupCaptions(QPainter& painter) const
     font.setBold(false);
     painter.setFont(font);
     const int th = textHeight();
-    const int top = 3 * th + 48 - 2;
-    int groupStart = 0;
-    int x = 0;
-    for (const ImageMenuEntry& e : m_entries) {
-        if (e.image < 0) {
-            const QRect captionRect(groupStart, top, x - groupStart, height() - top);
-            painter.setPen(QColor(200, 200, 210));
-            painter.drawText(captionRect, Qt::AlignCenter, Translate(e.label));
-            const QFontMetrics metrics(font);
-            const int textWidth = metrics.horizontalAdvance(Translate(e.label));
-            const int y = captionRect.center().y();
-            painter.setPen(QPen(QColor(255, 255, 255, 50), 1));
-            painter.drawLine(groupStart + 8, y, captionRect.center().x() - textWidth / 2 - 6, y);
-            painter.drawLine(captionRect.center().x() + textWidth / 2 + 6, y, x - 4, y);
-            groupStart = x + e.width;
-        }
-        x += e.width;
+    const QFontMetrics metrics(font);
+    // The caption stands under the part of its group on the caption's row.
+    size_t groupFirst = 0;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        const ImageMenuEntry& e = m_entries[i];
+        if (e.image >= 0)
+            continue;
+        int groupStart = e.x;
+        for (size_t g = groupFirst; g < i; ++g)
+            if (m_entries[g].row == e.row)
+                groupStart = std::min(groupStart, m_entries[g].x);
+        groupFirst = i + 1;
+        const int rowTop = e.row * barHeight();
+        const int top = rowTop + 3 * th + 48 - 2;
+        const QRect captionRect(groupStart, top, e.x - groupStart, rowTop + barHeight() - top);
+        const QString caption = Translate(e.label);
+        painter.setPen(QColor(200, 200, 210));
+        painter.drawText(captionRect, Qt::AlignCenter, caption);
+        const int textWidth = metrics.horizontalAdvance(caption);
+        const int y = captionRect.center().y();
+        painter.setPen(QPen(QColor(255, 255, 255, 50), 1));
+        painter.drawLine(groupStart + 8, y, captionRect.center().x() - textWidth / 2 - 6, y);
+        painter.drawLine(captionRect.center().x() + textWidth / 2 + 6, y, e.x - 4, y);
     }
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 // The main window's command bar: a strip of large icon entries with labels,
 // grouped by caption entries, with hover, press and a sticky selected state.
+// Each entry is as wide as its translated label; when the window is too
+// narrow for all of them the bar wraps, a whole group at a time where it can,
+// so every command stays in reach.
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -32,7 +35,9 @@ struct ImageMenuEntry
     QString label;   // without the "&" of a group caption
     int command = 0; // 0 for a group caption
     int image = -1;  // -1 for a group caption
-    int width = 64;
+    int width = 64;  // 16 for a group caption; wider for a long translated label
+    int x = 0;       // left edge in the row it was laid out in
+    int row = 0;
     int state = 0;   // 0 normal, 1 hover, 2 pressed
     bool selected = false; // sticky mark of the table on view
 };
@@ -44,6 +49,8 @@ public:
     static constexpr int kStateNormal = 0;
     static constexpr int kStateHover = 1;
     static constexpr int kStateSelected = 2;
+    static constexpr int kEntryWidth = 64;  // the narrowest entry: the image and a short label
+    static constexpr int kLabelMargin = 16; // beside a label that widens its entry
 
     explicit CImageMenu(QWidget* parent = nullptr);
 
@@ -54,6 +61,11 @@ public:
     int entryCount() const { return int(m_entries.size()); }
     const ImageMenuEntry& entry(int index) const { return m_entries[size_t(index)]; }
     int entryForCommand(int command) const;
+    // Measures the labels again in the selected language and lays the bar out.
+    void retranslate();
+    // Rows the bar needs at a width, and the height of one row.
+    int rowsForWidth(int width) const;
+    int rowCount() const { return m_rows; }
     // State 2 marks the entry as selected (it stays marked through hover and
     // clicks until set to another state); 0 and 1 clear the mark.
     void setState(int index, int state);
@@ -69,6 +81,9 @@ public:
     int pressedEntry() const { return m_pressed; }
 
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
 
 Q_SIGNALS:
     void command(int command);
@@ -80,13 +95,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void drawBackground(QPainter& painter, const QRect& rect) const;
     void drawEntry(QPainter& painter, int index) const;
     void drawGroupCaptions(QPainter& painter) const;
     void setHover(int index);
+    // Places the entries in rows for the width; returns the number of rows.
+    static int layOut(std::vector<ImageMenuEntry>& entries, int width);
+    void applyLayout();
 
     std::vector<ImageMenuEntry> m_entries;
     int m_pressed = -1;
+    int m_rows = 1;
 };

@@ -5,6 +5,9 @@
 #include "core/tabledefs.h"
 
 #include <QMouseEvent>
+#include <QResizeEvent>
+
+#include <algorithm>
 #include <QPainter>
 
 CMiniMenu::CMiniMenu(QWidget* parent)
@@ -26,8 +29,69 @@ void CMiniMenu::setup(int table)
                    QStringLiteral("Columns"), QStringLiteral("Print")};
     m_enabled.assign(size_t(m_items.size()), true);
     m_pressed = -1;
+    retranslate();
+}
+
+QFont CMiniMenu::labelFont() const
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(8);
+    font.setBold(true);
+    return font;
+}
+
+void CMiniMenu::retranslate()
+{
+    const QFontMetrics metrics(labelFont());
+    m_widths.clear();
+    for (const QString& item : m_items)
+        m_widths.push_back(std::max(kItemWidth, kLabelLeft + metrics.horizontalAdvance(Translate(item)) + 12));
     updateGeometry();
+    fitHeight();
     update();
+}
+
+int CMiniMenu::layoutWidth() const
+{
+    // Before it is shown the strip has no width of its own: one row.
+    return isVisible() ? width() : sizeHint().width();
+}
+
+QRect CMiniMenu::itemRect(int index) const
+{
+    if (index < 0 || index >= itemCount())
+        return QRect();
+    const int available = layoutWidth();
+    int x = 0;
+    int row = 0;
+    for (int i = 0;; ++i) {
+        const int w = m_widths[size_t(i)];
+        if (x > 0 && x + w > available) {
+            ++row;
+            x = 0;
+        }
+        if (i == index)
+            return QRect(x, row * kHeight, w, kHeight);
+        x += w;
+    }
+}
+
+int CMiniMenu::rowCount() const
+{
+    return itemCount() > 0 ? itemRect(itemCount() - 1).bottom() / kHeight + 1 : 1;
+}
+
+void CMiniMenu::fitHeight()
+{
+    const int height = rowCount() * kHeight;
+    if (minimumHeight() != height || maximumHeight() != height)
+        setFixedHeight(height);
+}
+
+void CMiniMenu::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitHeight();
 }
 
 void CMiniMenu::setEnabledAll(bool all)
@@ -50,13 +114,26 @@ int CMiniMenu::itemAt(const QPoint& pos) const
 {
     if (pos.x() < 0 || pos.y() < 0 || pos.y() >= height())
         return -1;
-    const int index = pos.x() / kItemWidth;
-    return index < itemCount() ? index : -1;
+    for (int i = 0; i < itemCount(); ++i)
+        if (itemRect(i).contains(pos))
+            return i;
+    return -1;
 }
 
 QSize CMiniMenu::sizeHint() const
 {
-    return QSize(kItemWidth * itemCount(), kHeight);
+    int width = 0;
+    for (const int w : m_widths)
+        width += w;
+    return QSize(width, kHeight);
+}
+
+QSize CMiniMenu::minimumSizeHint() const
+{
+    int width = 0;
+    for (const int w : m_widths)
+        width = std::max(width, w);
+    return QSize(width, kHeight);
 }
 
 void CMiniMenu::paintEvent(QPaintEvent*)
@@ -64,19 +141,18 @@ void CMiniMenu::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     const int icons = m_table == AssyList ? kArtBomMenuIcons : kArtMiniMenuIcons;
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(8);
-    font.setBold(true);
-    painter.setFont(font);
+    painter.setFont(labelFont());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     for (int i = 0; i < itemCount(); ++i) {
-        const int x = kItemWidth * i;
+        const QRect item = itemRect(i);
         const bool enabled = m_enabled[size_t(i)];
         const bool pressed = i == m_pressed;
-        painter.drawImage(QPoint(x, 0), ArtworkCell(kArtMiniMenuBackgrounds, !enabled ? 2 : pressed ? 1 : 0));
-        painter.drawImage(QPoint(x + 5, 6), ArtworkCell(icons, enabled ? i : i + 10));
+        // The background stretches to the item, which a long label widens.
+        painter.drawImage(item, ArtworkCell(kArtMiniMenuBackgrounds, !enabled ? 2 : pressed ? 1 : 0));
+        painter.drawImage(QPoint(item.x() + 5, item.y() + 6), ArtworkCell(icons, enabled ? i : i + 10));
         painter.setPen(!enabled ? QColor(128, 128, 128) : pressed ? QColor(0, 255, 255) : QColor(255, 255, 255));
-        painter.drawText(QRect(x + 29, (height() - 50) / 2, 100, 50), Qt::AlignLeft | Qt::AlignVCenter,
-                         Translate(m_items[i]));
+        painter.drawText(QRect(item.x() + kLabelLeft, item.y(), item.width() - kLabelLeft - 4, item.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, Translate(m_items[i]));
     }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The record command strip: Insert, Delete, Error Check, Columns, Print (and
 // Add Assy on the bill of materials), driving the grid's record commands.
+// Items are as wide as their translated labels; a strip narrower than its
+// items wraps them onto a second row rather than hiding any.
 #include <QStringList>
 #include <QWidget>
 #include <vector>
@@ -9,8 +11,9 @@ class CMiniMenu : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int kItemWidth = 126;
+    static constexpr int kItemWidth = 126; // the narrowest item; longer labels widen theirs
     static constexpr int kHeight = 36;
+    static constexpr int kLabelLeft = 29; // the label starts right of the icon
     static constexpr int kCommandChosen = 1503;
 
     explicit CMiniMenu(QWidget* parent = nullptr);
@@ -25,11 +28,17 @@ public:
     QString itemLabel(int index) const { return m_items.value(index); }
     bool itemEnabled(int index) const;
     int itemAt(const QPoint& pos) const;
+    // The item's area: as wide as its icon and translated label need.
+    QRect itemRect(int index) const;
+    // Labels are measured in the selected language; call after it changes.
+    void retranslate();
     // The item last released on, -1 before any; read when command() arrives.
     int chosen() const { return m_chosen; }
     int pressedItem() const { return m_pressed; }
 
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    int rowCount() const;
 
 Q_SIGNALS:
     // Sent with kCommandChosen when an item is chosen.
@@ -39,9 +48,15 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QFont labelFont() const;
+    int layoutWidth() const;
+    void fitHeight();
+
     int m_table = 0;
+    std::vector<int> m_widths;
     QStringList m_items;
     std::vector<bool> m_enabled;
     int m_pressed = -1;

@@ -20,6 +20,10 @@ ExportAction& exportAction()
 
 void RegisterWindowAction(const QString& name, WindowAction action)
 {
+    if (!action) {
+        actions().remove(name);
+        return;
+    }
     actions().insert(name, std::move(action));
 }
 

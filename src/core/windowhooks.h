@@ -13,6 +13,7 @@ struct QueryResult;
 // Runs the window modally; returns true when it changed data the caller shows.
 using WindowAction = std::function<bool(QWidget* parent, const QStringList& args)>;
 
+// An empty action removes the name again.
 void RegisterWindowAction(const QString& name, WindowAction action);
 bool HasWindowAction(const QString& name);
 // False when nothing is registered under the name.

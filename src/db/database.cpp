@@ -21,9 +21,34 @@
 
 namespace {
 
-QString g_databasePath;
+using ExecCallback = RowCallback;
+
+// The prepared inserts of each table (see InsertRows), valid while the
+// connection they were made on lasts (its generation).
+struct PreparedInsert
+{
+    struct Statement
+    {
+        void* handle = nullptr;
+        int records = 0; // records one step stores
+        // The texts bound to the parameters, kept until bound anew, and the
+        // values they were made from.
+        std::vector<std::string> values;
+        std::vector<QString> sources;
+        std::vector<bool> bound;
+    };
+    const void* shape = nullptr;
+    int fieldCount = -1;
+    QByteArray head;
+    unsigned generation = 0;
+    std::array<Statement, 2> statements; // one record, and many at once
+};
+std::array<PreparedInsert, kTableCount> g_preparedInserts;
+
 DatabaseEngine* g_engine = nullptr; // the library behind the open connection
 bool g_libraryLoaded = false;
+
+QString g_databasePath;
 int g_busyTimeout = 5000;
 int g_lastResult = 0;
 QString g_lastError;
@@ -33,6 +58,7 @@ QueryResult* g_target = nullptr;
 int g_rowCounter = 0;
 bool g_tooManyColumns = false;
 bool g_separated = false;
+bool* g_indexProbe = nullptr; // set while createMissingIndexes looks for an index
 QString g_accumulator;
 
 int g_txDepth = 0;
@@ -40,11 +66,11 @@ bool g_txFailed = false;
 // The outermost scope could not begin: its statements are refused with the
 // reason it could not.
 bool g_txRefused = false;
+int g_refusedResult = 0;
+QString g_refusedError;
 // The first failure of the running transaction.
 int g_txFailedResult = 0;
 QString g_txFailedError;
-int g_refusedResult = 0;
-QString g_refusedError;
 int g_injectAfter = 0;
 StatementObserver g_observer = nullptr;
 
@@ -140,48 +166,64 @@ QString decodeRecent(const char* text, QString* slots)
 }
 
 
-// Runs one statement, given as UTF-8; the single place that meets the library.
-int execUtf8(const QByteArray& statement, RowCallback callback, bool countsForTransaction)
+// Whether a statement may run now: not inside a transaction that could not
+// begin, not without a connection, not when a test asked for a failure, not
+// after a failure inside a transaction on the server (which ignores every
+// statement until the rollback). When not, the last result and error say why.
+bool statementAllowed(bool countsForTransaction)
 {
     if (g_txRefused) {
         g_lastResult = g_refusedResult;
         g_lastError = g_refusedError;
-        return g_lastResult;
+        return false;
     }
     if (!g_engine || !g_engine->isOpen()) {
         g_lastResult = 1;
         g_lastError = QStringLiteral("The database is not open.");
         if (g_txDepth > 0 && countsForTransaction)
-            g_txFailed = true;
-        return g_lastResult;
+            markTransactionFailed();
+        return false;
     }
     if (g_txDepth > 0 && g_txFailed && countsForTransaction && g_engine->failedTransactionRefusesStatements()) {
-        // The server ignores everything after a failure until the rollback:
-        // the failure that spoiled the work is the one to tell.
+        // The failure that spoiled the work is the one to tell.
         g_lastResult = g_txFailedResult;
         g_lastError = g_txFailedError;
-        return g_lastResult;
+        return false;
     }
     if (countsForTransaction && g_injectAfter > 0 && --g_injectAfter == 0) {
         g_lastResult = 1;
         g_lastError = QStringLiteral("injected failure");
         if (g_txDepth > 0)
             markTransactionFailed();
-        return g_lastResult;
+        return false;
     }
+    return true;
+}
+
+// Keeps a failed statement's result and text, and spoils the transaction.
+void recordFailure(int result, const QString& error, bool countsForTransaction)
+{
+    g_lastResult = result;
+    g_lastError = error.isEmpty() ? QStringLiteral("SQL error %1").arg(result) : error;
+    if (g_txDepth > 0 && countsForTransaction)
+        markTransactionFailed();
+}
+
+// Runs one statement, given as UTF-8; the single place that meets the library.
+int execUtf8(const QByteArray& statement, ExecCallback callback, bool countsForTransaction)
+{
+    if (!statementAllowed(countsForTransaction))
+        return g_lastResult;
     QString error;
     g_lastResult = g_engine->exec(statement, callback, &error);
-    if (g_lastResult != 0) {
-        g_lastError = error;
-        if (g_txDepth > 0 && countsForTransaction)
-            markTransactionFailed();
-    }
+    if (g_lastResult != 0)
+        recordFailure(g_lastResult, error, countsForTransaction);
     if (g_observer)
         g_observer(statement, g_lastResult);
     return g_lastResult;
 }
 
-int exec(const QString& sql, RowCallback callback, bool countsForTransaction)
+int exec(const QString& sql, ExecCallback callback, bool countsForTransaction)
 {
     return execUtf8(sql.toUtf8(), callback, countsForTransaction);
 }
@@ -318,13 +360,73 @@ bool DatabaseOnServer()
     return IsServerAddress(g_databasePath);
 }
 
+namespace {
+
+// The prepared statements die with their connection; a new connection
+// starts with none.
+void forgetInsertStatements()
+{
+    for (PreparedInsert& prepared : g_preparedInserts)
+        prepared = PreparedInsert();
+}
+
+QString indexedColumn(int table)
+{
+    return table == PartList                       ? QStringLiteral("Part_nBr")
+           : table == AssyList || table == RescList ? QStringLiteral("Assy")
+                                                    : QString();
+}
+
+void createIndex(const QString& table, const QString& column)
+{
+    exec(QStringLiteral("create index if not exists ") + table + QLatin1Char('_') + column + QStringLiteral(" on ")
+             + table + QLatin1Char('(') + column + QLatin1Char(')'),
+         nullptr, false);
+}
+
+// A file written before an index existed gets it when it is first opened:
+// a reader of one assembly's bill must not pay for the whole table because
+// its table was never selected in the grid. Where the table or column is
+// missing, or the file cannot be written, nothing changes and nothing is said.
+void createMissingIndexes()
+{
+    const int result = g_lastResult;
+    const QString error = g_lastError;
+    for (const int table : {PartList, AssyList, RescList}) {
+        const QString name = App().tables[table].name.isEmpty() ? TableSqlName(table) : App().tables[table].name;
+        const QString column = indexedColumn(table);
+        const QString index = name + QLatin1Char('_') + column;
+        const QString present =
+            DatabaseOnServer()
+                ? QStringLiteral("select 1 from pg_indexes where schemaname = current_schema() and indexname = '")
+                      + index.toLower() + QLatin1Char('\'')
+                : QStringLiteral("select 1 from sqlite_master where type = 'index' and name = '") + index
+                      + QLatin1Char('\'');
+        bool found = false;
+        g_indexProbe = &found;
+        exec(present, [](void*, int, char**, char**) {
+            *g_indexProbe = true;
+            return 0;
+        }, false);
+        g_indexProbe = nullptr;
+        if (!found && g_lastResult == 0 && (!DatabaseOnServer() || TableExists(name) > 0))
+            createIndex(name, column);
+    }
+    g_lastResult = result;
+    g_lastError = error;
+}
+
+} // namespace
+
 bool OpenDatabase()
 {
     if (g_txDepth > 0 && g_engine && g_engine->isOpen())
         return true;
     DatabaseEngine& engine = DatabaseOnServer() ? ServerEngine() : SqliteEngine();
-    if (g_engine && g_engine != &engine)
+    if (g_engine && g_engine != &engine) {
+        forgetInsertStatements();
         g_engine->close();
+    }
     g_engine = &engine;
     if (engine.serves(g_databasePath)) {
         g_lastResult = 0;
@@ -334,6 +436,8 @@ bool OpenDatabase()
     // reaching the server) and reading the schema anew for every statement
     // cost more than the work, and SQLite checkpoints its write-ahead log
     // each time the last connection closes.
+    forgetInsertStatements();
+    const bool existed = DatabaseOnServer() || QFile::exists(g_databasePath);
     QString error;
     if (!engine.open(g_databasePath, &error)) {
         g_lastResult = 1;
@@ -343,6 +447,8 @@ bool OpenDatabase()
     // Another program writing the same data makes a statement wait this
     // long for the lock before it gives up with "database is busy".
     execUtf8(engine.busyTimeoutStatement(g_busyTimeout), nullptr, false);
+    if (existed)
+        createMissingIndexes();
     g_lastResult = 0;
     return true;
 }
@@ -357,6 +463,7 @@ void ReleaseDatabase()
 {
     if (g_txDepth > 0 || !g_engine)
         return;
+    forgetInsertStatements();
     g_engine->close();
 }
 
@@ -438,15 +545,16 @@ bool CreateTable(int table)
         created = exec(CreateTableStatement(definition), nullptr, false) == 0;
     }
     // Parts are looked up by number one at a time (netting, receiving, the
-    // roll-up, the error check of a bill): without an index each look-up
-    // reads the whole table. Files of older versions get theirs here too.
-    const QString indexed = table == PartList ? QStringLiteral("Part_nBr") : QString();
+    // roll-up, the error check of a bill), and one assembly's bill and
+    // routing are read level by level by assembly: without an index each
+    // look-up reads the whole table. Files of older versions get theirs here
+    // too. Imported lines all carry the one new assembly's name, so they
+    // extend the assembly index at a single place and keep the import cheap.
+    const QString indexed = indexedColumn(table);
     if (!indexed.isEmpty() && FieldIndex(definition, indexed) >= 0) {
         const int result = g_lastResult;
         const QString error = g_lastError;
-        exec(QStringLiteral("create index if not exists ") + definition.name + QLatin1Char('_') + indexed
-                 + QStringLiteral(" on ") + definition.name + QLatin1Char('(') + indexed + QLatin1Char(')'),
-             nullptr, false);
+        createIndex(definition.name, indexed);
         g_lastResult = result; // the table's own outcome is what callers ask for
         g_lastError = error;
     }
@@ -500,7 +608,6 @@ QString ColumnType(const QString& definitionType, bool server)
     return QStringLiteral("text collate \"C\"");
 }
 
-
 int CurrentTable()
 {
     return g_currentTable;
@@ -546,16 +653,22 @@ QString QueryText(const QString& sql, bool separated)
 namespace {
 
 // Appends text as UTF-8, with each single quote doubled when asked; most
-// values are ASCII and are copied as they are.
+// values are ASCII and are copied as they are. A NUL character is left out:
+// the library reads a statement only up to its first NUL.
 void appendUtf8(std::string& out, const QString& text, bool doubleQuotes)
 {
     const qsizetype n = text.size();
     const QChar* chars = text.constData();
+    const size_t begin = out.size();
+    bool nul = false;
     for (qsizetype i = 0; i < n; ++i)
         if (chars[i].unicode() >= 0x80) {
             const QByteArray utf8 =
                 (doubleQuotes && text.contains(QLatin1Char('\'')) ? SqlEscape(text) : text).toUtf8();
             out.append(utf8.constData(), static_cast<size_t>(utf8.size()));
+            nul = utf8.contains('\0');
+            if (nul)
+                out.erase(std::remove(out.begin() + static_cast<std::ptrdiff_t>(begin), out.end(), '\0'), out.end());
             return;
         }
     size_t at = out.size();
@@ -566,8 +679,11 @@ void appendUtf8(std::string& out, const QString& text, bool doubleQuotes)
             out.insert(at, 1, c); // rare: the text grows by one
             ++at;
         }
+        nul = nul || c == '\0';
         out[at++] = c;
     }
+    if (nul)
+        out.erase(std::remove(out.begin() + static_cast<std::ptrdiff_t>(begin), out.end(), '\0'), out.end());
 }
 
 // True for a plain run of decimal digits, which reads as a number as it is.
@@ -587,6 +703,28 @@ bool isZeros(const QString& text)
         if (c.unicode() != '0')
             return false;
     return true;
+}
+
+// A number field's value as the statement gets it: "0" for nothing, a run of
+// digits as it is, anything else read leniently and written out anew. The
+// value goes into the statement unquoted, so the typed text itself never
+// does: a number followed by a non-breaking space or a control character
+// would break the statement and with it the whole work.
+const QString& numberValue(const QString& value, QString& scratch)
+{
+    static const QString zero = QStringLiteral("0");
+    if (isDigits(value))
+        return isZeros(value) ? zero : value;
+    if (value.isEmpty())
+        return zero;
+    bool numeric = false;
+    double number = QStringView(value).trimmed().toDouble(&numeric);
+    if (!numeric || !std::isfinite(number))
+        number = TextToDouble(value);
+    if (number == 0.0 || !std::isfinite(number))
+        return zero;
+    scratch = QString::number(number, 'g', 17);
+    return scratch;
 }
 
 // What InsertRow needs of a table definition, worked out once instead of per
@@ -664,41 +802,35 @@ const InsertShape& insertShape(int table)
 
 namespace {
 
+// The value of field i of a record as InsertRow stores it: numbers as
+// numberValue gives them, upper-cased fields upper-cased.
+const QString& fieldValue(const InsertShape& shape, int i, const QStringList& values, QString& scratch)
+{
+    static const QString none;
+    const QString& value = i < values.size() ? values[i] : none;
+    if (shape.kinds[i] == InsertShape::Number)
+        return numberValue(value, scratch);
+    if (shape.upper[i]) {
+        for (const QChar c : value)
+            if (c.unicode() >= u'a' && c.unicode() <= u'z') {
+                scratch = UpperCaseAscii(value);
+                return scratch;
+            }
+    }
+    return value;
+}
+
 // The values of one record, from "( " on, without the closing ")".
 void appendValues(std::string& statement, const InsertShape& shape, const QStringList& values,
                   std::vector<size_t>* starts = nullptr)
 {
+    QString scratch;
     for (int i = 0; i < shape.fieldCount; ++i) {
         if (i)
             statement += ',';
         if (starts)
             starts->push_back(statement.size());
-        QString value = i < values.size() ? values[i] : QString();
-        if (shape.kinds[i] == InsertShape::Number) {
-            if (isDigits(value)) {
-                if (isZeros(value))
-                    statement += '0';
-                else
-                    appendUtf8(statement, value, false);
-                continue;
-            }
-            if (value.isEmpty()) {
-                statement += '0';
-                continue;
-            }
-            // A number goes into the statement unquoted, so only a clean
-            // number may pass; anything else is read leniently first.
-            bool numeric = false;
-            double number = QStringView(value).trimmed().toDouble(&numeric);
-            if (!numeric || !std::isfinite(number)) {
-                number = TextToDouble(value);
-                value = QString::number(number, 'g', 17);
-            }
-            if (number == 0.0)
-                value = QStringLiteral("0");
-        }
-        if (shape.upper[i])
-            value = UpperCaseAscii(value);
+        const QString& value = fieldValue(shape, i, values, scratch);
         if (shape.kinds[i] == InsertShape::Text) {
             statement += '\'';
             appendUtf8(statement, value, true);
@@ -708,6 +840,157 @@ void appendValues(std::string& statement, const InsertShape& shape, const QStrin
         }
     }
 }
+
+// Prepared insert statements, one per table, kept with the connection: the
+// values are bound to them, so the library parses the statement once
+// instead of every value of every record. Only for tables whose fields are
+// all texts and numbers, and not while statements are watched (the watcher
+// is given statement texts).
+
+// Records one step of the larger statement stores: a step costs the library
+// a cursor on the table and its index, opened and closed, whatever it stores.
+constexpr int kRecordsPerStep = 16;
+// Parameters older libraries allow in one statement.
+constexpr int kMaxParameters = 999;
+
+// The prepared statements of a table, made anew when its definition changed.
+PreparedInsert* preparedInsert(int table, const InsertShape& shape)
+{
+    PreparedInsert& prepared = g_preparedInserts[static_cast<size_t>(table)];
+    const bool current = prepared.generation == g_engine->generation();
+    if (prepared.statements[0].handle && current && prepared.shape == static_cast<const void*>(&shape)
+        && prepared.fieldCount == shape.fieldCount && prepared.head == shape.head)
+        return &prepared;
+    // Handles of an earlier connection were finalized when it closed.
+    for (PreparedInsert::Statement& statement : prepared.statements)
+        if (statement.handle && current)
+            g_engine->finalize(statement.handle);
+    prepared = PreparedInsert();
+    const int many = std::min(kRecordsPerStep, kMaxParameters / std::max(shape.fieldCount, 1));
+    for (int which = 0; which < 2; ++which) {
+        const int records = which == 0 ? 1 : many;
+        if (records < 2 && which == 1)
+            break;
+        std::string sql(shape.head.constData(), static_cast<size_t>(shape.head.size()));
+        sql += " values ";
+        for (int r = 0; r < records; ++r) {
+            sql += r ? ",(" : "(";
+            for (int i = 0; i < shape.fieldCount; ++i)
+                sql += i ? ",?" : "?";
+            sql += ')';
+        }
+        QString error;
+        void* handle = g_engine->prepare(QByteArray::fromStdString(sql), &error);
+        if (!handle) {
+            if (which == 0)
+                return nullptr;
+            break;
+        }
+        PreparedInsert::Statement& statement = prepared.statements[static_cast<size_t>(which)];
+        statement.handle = handle;
+        statement.records = records;
+        statement.values.resize(static_cast<size_t>(records * shape.fieldCount));
+        statement.sources.resize(static_cast<size_t>(records * shape.fieldCount));
+        statement.bound.assign(static_cast<size_t>(records * shape.fieldCount), false);
+    }
+    prepared.shape = &shape;
+    prepared.fieldCount = shape.fieldCount;
+    prepared.head = shape.head;
+    prepared.generation = g_engine->generation();
+    return &prepared;
+}
+
+bool canBind(const InsertShape& shape)
+{
+    if (!g_engine || !g_engine->isOpen() || !g_engine->prepares() || g_observer)
+        return false;
+    for (int i = 0; i < shape.fieldCount; ++i)
+        if (shape.kinds[i] == InsertShape::Verbatim)
+            return false;
+    return true;
+}
+
+// Binds a record to the parameters of one record of a statement. A binding
+// lasts until the value is bound anew: a field that holds the same as the
+// record bound there before (most fields of most records: empty, the user,
+// the time stamp) keeps its binding, and the text it points to.
+int bindRecord(PreparedInsert::Statement& statement, int slot, const InsertShape& shape, const QStringList& row,
+               std::string& value, QString& scratch)
+{
+    for (int i = 0; i < shape.fieldCount; ++i) {
+        const size_t at = static_cast<size_t>(slot * shape.fieldCount + i);
+        const QString& source = fieldValue(shape, i, row, scratch);
+        QString& keptSource = statement.sources[at];
+        // Mostly the very same text (shared, or empty): no need to compare.
+        if (statement.bound[at] && source.size() == keptSource.size()
+            && (source.constData() == keptSource.constData() || source == keptSource))
+            continue;
+        keptSource = source;
+        value.clear();
+        appendUtf8(value, source, false);
+        std::string& kept = statement.values[at];
+        kept.swap(value);
+        statement.bound[at] = true;
+        // The text stays where it is until it is bound anew.
+        const int result =
+            g_engine->bindText(statement.handle, static_cast<int>(at) + 1, kept.data(), static_cast<int>(kept.size()));
+        if (result != 0)
+            return result;
+    }
+    return 0;
+}
+
+// Stores the records through the prepared statements; several of them under
+// a savepoint, so that they are stored all or none, as one statement would.
+// False when no statement could be prepared: the caller writes the text.
+bool insertBound(const std::vector<QStringList>& rows, int table, const InsertShape& shape)
+{
+    PreparedInsert* prepared = preparedInsert(table, shape);
+    if (!prepared)
+        return false;
+    if (!statementAllowed(true))
+        return true;
+    const bool several = rows.size() > 1;
+    if (several && exec(QStringLiteral("SAVEPOINT kolt_insert"), nullptr, false) != 0) {
+        // The library's reason stands; the work it belonged to is spoiled.
+        if (g_txDepth > 0)
+            markTransactionFailed();
+        return true;
+    }
+    std::string value;
+    QString scratch;
+    int result = 0;
+    QString error;
+    size_t next = 0;
+    while (next < rows.size() && result == 0) {
+        PreparedInsert::Statement& many = prepared->statements[1];
+        PreparedInsert::Statement& statement =
+            many.handle && rows.size() - next >= static_cast<size_t>(many.records) ? many : prepared->statements[0];
+        for (int slot = 0; slot < statement.records && result == 0; ++slot)
+            result = bindRecord(statement, slot, shape, rows[next + static_cast<size_t>(slot)], value, scratch);
+        if (result == 0)
+            result = g_engine->step(statement.handle, &error);
+        g_engine->reset(statement.handle);
+        next += static_cast<size_t>(statement.records);
+    }
+    // The values came from the caller and may not outlive the call; the
+    // next call binds every field anew.
+    for (PreparedInsert::Statement& statement : prepared->statements) {
+        std::fill(statement.sources.begin(), statement.sources.end(), QString());
+        std::fill(statement.bound.begin(), statement.bound.end(), false);
+    }
+    if (several) {
+        if (result != 0)
+            exec(QStringLiteral("ROLLBACK TO kolt_insert"), nullptr, false);
+        exec(QStringLiteral("RELEASE kolt_insert"), nullptr, false);
+    }
+    if (result != 0)
+        recordFailure(result, error, true);
+    else
+        g_lastResult = 0;
+    return true;
+}
+
 
 } // namespace
 
@@ -721,6 +1004,8 @@ void InsertRows(const std::vector<QStringList>& rows, int table)
     if (table < 0 || table >= kTableCount || rows.empty())
         return;
     const InsertShape& shape = insertShape(table);
+    if (canBind(shape) && insertBound(rows, table, shape))
+        return;
     std::string& statement = g_insertStatement;
     if (rows.size() == 1) {
         statement.assign(shape.prefix.constData(), static_cast<size_t>(shape.prefix.size()));

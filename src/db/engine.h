@@ -42,6 +42,19 @@ public:
     // After a failed statement inside a transaction, the server ignores every
     // further one until the rollback; SQLite goes on.
     virtual bool failedTransactionRefusesStatements() const = 0;
+
+    // Prepared statements, where the library offers them (SQLite): parsed
+    // once, their values bound. A handle lives until it is finalized or the
+    // connection closes (which finalizes every handle); generation() counts
+    // the connections opened, so a holder can tell its handles are gone.
+    virtual bool prepares() const { return false; }
+    virtual void* prepare(const QByteArray& /*statement*/, QString* /*error*/) { return nullptr; }
+    virtual int bindText(void* /*statement*/, int /*index*/, const char* /*text*/, int /*size*/) { return kEngineError; }
+    // 0 when the statement ran to its end; *error set otherwise.
+    virtual int step(void* /*statement*/, QString* /*error*/) { return kEngineError; }
+    virtual void reset(void* /*statement*/) {}
+    virtual void finalize(void* /*statement*/) {}
+    virtual unsigned generation() const { return 0; }
 };
 
 // The engines the layer's one connection uses.

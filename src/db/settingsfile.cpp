@@ -1,5 +1,8 @@
 #include "db/settingsfile.h"
 
+#include "core/dictionary.h"
+#include "core/userinterface.h"
+
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
@@ -132,10 +135,20 @@ public:
         return true;
     }
 
+    bool atEnd() const { return m_pos == m_bytes.size(); }
+
 private:
     const QByteArray& m_bytes;
     qsizetype m_pos = 0;
 };
+
+bool plausibleFolder(const QString& folder)
+{
+    for (const QChar c : folder)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+    return folder.isValidUtf16();
+}
 
 QString writableProgramFolderFile()
 {
@@ -187,7 +200,10 @@ bool DecodeSettings(const QByteArray& bytes, SettingsData& settings)
             column = ColumnSetting{static_cast<qint32>(shown), static_cast<qint32>(width),
                                    static_cast<qint32>(position)};
         }
-    return true;
+    // Bytes beyond the layout, or a folder no one could have chosen, mean the
+    // file is something else or damaged, however well its start decoded.
+    return in.atEnd() && plausibleFolder(settings.dataFolder) && plausibleFolder(settings.pictureFolder)
+        && plausibleFolder(settings.documentFolder);
 }
 
 QString SettingsFilePathForReading()
@@ -210,11 +226,17 @@ QString SettingsFilePathForWriting()
 
 bool ReadSettingsFile()
 {
-    QFile file(SettingsFilePathForReading());
+    const QString path = SettingsFilePathForReading();
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     SettingsData data;
-    const bool complete = DecodeSettings(file.readAll(), data);
+    if (!DecodeSettings(file.readAll(), data)) {
+        ShowMessage(TranslateLabel(QStringLiteral("The settings file is damaged; the defaults are used:"))
+                        + QLatin1Char('\n') + QDir::toNativeSeparators(path),
+                    QStringLiteral("KOLT"));
+        return false;
+    }
     AppState& app = App();
     app.DataFolder = QDir::fromNativeSeparators(data.dataFolder);
     while (app.DataFolder.size() > 1 && app.DataFolder.endsWith(QLatin1Char('/')))
@@ -223,7 +245,7 @@ bool ReadSettingsFile()
     app.DocumentFolder = QDir::fromNativeSeparators(data.documentFolder);
     app.language = data.language;
     app.ColumnLayout = data.layout;
-    return complete;
+    return true;
 }
 
 bool WriteSettingsFile()

@@ -15,7 +15,9 @@ struct SettingsData
 };
 
 QByteArray EncodeSettings(const SettingsData& settings);
-// False when the bytes end before the layout is complete; what was read stays.
+// False when the bytes do not hold exactly the layout: they end before it is
+// complete, bytes follow it, or a folder holds a control character. What was
+// read stays in settings.
 bool DecodeSettings(const QByteArray& bytes, SettingsData& settings);
 
 // Beside the program when that folder is writable, else in the user's
@@ -23,7 +25,10 @@ bool DecodeSettings(const QByteArray& bytes, SettingsData& settings);
 QString SettingsFilePathForReading();
 QString SettingsFilePathForWriting();
 
-// Into and out of App(). Reading a missing file leaves the defaults.
+// Into and out of App(). Reading a missing file leaves the defaults; a file
+// that does not decode completely is not applied at all (a half-read data
+// folder would have the program create folders wherever it points): the
+// user is told and the defaults stay. False in both cases.
 bool ReadSettingsFile();
 bool WriteSettingsFile();
 

@@ -8,6 +8,9 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 // The library is reached through the three entry points it is known for;
@@ -16,6 +19,13 @@ using ExecFn = int (*)(void*, const char*, RowCallback, void*, char**);
 using OpenFn = int (*)(const char*, void**);
 using CloseFn = int (*)(void*);
 using FreeFn = void (*)(void*);
+// Entry points of prepared statements, used where present to store many rows
+// without the library parsing every value of them.
+using PrepareFn = int (*)(void*, const char*, int, void**, const char**);
+using BindTextFn = int (*)(void*, int, const char*, int, void (*)(void*));
+using StatementFn = int (*)(void*);
+using ErrorMessageFn = const char* (*)(void*);
+constexpr int kStepDone = 101; // SQLITE_DONE
 
 constexpr const char* kLibraryFile = "libsqlite3.so.0";
 
@@ -65,6 +75,12 @@ public:
         if (!m_close)
             reportLibraryFailure(QStringLiteral("Missing sqlite3_close PROCESS"));
         m_free = reinterpret_cast<FreeFn>(resolve("sqlite3_free"));
+        m_prepare = reinterpret_cast<PrepareFn>(resolve("sqlite3_prepare_v2"));
+        m_bindText = reinterpret_cast<BindTextFn>(resolve("sqlite3_bind_text"));
+        m_step = reinterpret_cast<StatementFn>(resolve("sqlite3_step"));
+        m_reset = reinterpret_cast<StatementFn>(resolve("sqlite3_reset"));
+        m_finalize = reinterpret_cast<StatementFn>(resolve("sqlite3_finalize"));
+        m_errorMessage = reinterpret_cast<ErrorMessageFn>(resolve("sqlite3_errmsg"));
         return m_exec && m_open && m_close;
     }
 
@@ -85,6 +101,7 @@ public:
         }
         m_path = location;
         m_hadFile = fileIdentity(location, &m_device, &m_inode);
+        ++m_generation;
         return true;
     }
 
@@ -112,6 +129,11 @@ public:
 
     void close() override
     {
+        // Statements left unfinalized keep the connection from closing.
+        for (void* statement : m_statements)
+            if (m_finalize)
+                m_finalize(statement);
+        m_statements.clear();
         if (m_connection && m_close)
             m_close(m_connection);
         m_connection = nullptr;
@@ -158,12 +180,71 @@ public:
 
     bool failedTransactionRefusesStatements() const override { return false; }
 
+    bool prepares() const override
+    {
+        return m_prepare && m_bindText && m_step && m_reset && m_finalize && m_errorMessage && m_connection;
+    }
+
+    void* prepare(const QByteArray& statement, QString* error) override
+    {
+        void* handle = nullptr;
+        if (m_prepare(m_connection, statement.constData(), static_cast<int>(statement.size()), &handle, nullptr) != 0) {
+            *error = QString::fromUtf8(m_errorMessage(m_connection));
+            if (handle)
+                m_finalize(handle);
+            return nullptr;
+        }
+        m_statements.push_back(handle);
+        return handle;
+    }
+
+    int bindText(void* statement, int index, const char* text, int size) override
+    {
+        // The text stays where it is until it is bound anew (no copy).
+        return m_bindText(statement, index, text, size, nullptr);
+    }
+
+    int step(void* statement, QString* error) override
+    {
+        const int result = m_step(statement);
+        if (result == kStepDone)
+            return kEngineOk;
+        const int primary = result & 0xFF;
+        if (primary == 5 || primary == 6) {
+            *error = QStringLiteral("database is busy");
+            return kEngineBusy;
+        }
+        *error = QString::fromUtf8(m_errorMessage(m_connection));
+        return result;
+    }
+
+    void reset(void* statement) override { m_reset(statement); }
+
+    void finalize(void* statement) override
+    {
+        const auto it = std::find(m_statements.begin(), m_statements.end(), statement);
+        if (it == m_statements.end())
+            return;
+        m_statements.erase(it);
+        m_finalize(statement);
+    }
+
+    unsigned generation() const override { return m_generation; }
+
 private:
     void* m_handle = nullptr;
     ExecFn m_exec = nullptr;
     OpenFn m_open = nullptr;
     CloseFn m_close = nullptr;
     FreeFn m_free = nullptr;
+    PrepareFn m_prepare = nullptr;
+    BindTextFn m_bindText = nullptr;
+    StatementFn m_step = nullptr;
+    StatementFn m_reset = nullptr;
+    StatementFn m_finalize = nullptr;
+    ErrorMessageFn m_errorMessage = nullptr;
+    std::vector<void*> m_statements;
+    unsigned m_generation = 0;
     bool m_attempted = false;
     void* m_connection = nullptr;
     QString m_path;

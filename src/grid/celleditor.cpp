@@ -72,6 +72,8 @@ void CCellEditor::close()
         // The view takes the keys back once the editor is gone.
         while (view && !qobject_cast<QAbstractItemView*>(view))
             view = view->parentWidget();
+        if (m_focusTarget)
+            view = m_focusTarget;
         if (view)
             view->setFocus();
     }
@@ -92,6 +94,14 @@ bool CCellEditor::eventFilter(QObject* watched, QEvent* event)
         }
         if (key == Qt::Key_Escape) {
             Q_EMIT escapePressed();
+            return true;
+        }
+        if ((key == Qt::Key_Up || key == Qt::Key_Down) && qobject_cast<QLineEdit*>(watched)
+            && !qobject_cast<QComboBox*>(static_cast<QWidget*>(watched)->parentWidget())) {
+            if (key == Qt::Key_Up)
+                Q_EMIT upPressed();
+            else
+                Q_EMIT downPressed();
             return true;
         }
     }

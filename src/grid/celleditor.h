@@ -23,11 +23,17 @@ public:
     // Destroys the editor without storing anything.
     void close();
     QWidget* widget() const { return m_editor; }
+    // The widget that takes the keys back when the editor closes; by
+    // default the item view the editor lies in.
+    void setFocusTarget(QWidget* target) { m_focusTarget = target; }
 
 Q_SIGNALS:
     void tabPressed();
     void enterPressed();
     void escapePressed();
+    // Up or Down in a text field (a list uses them to choose its items).
+    void upPressed();
+    void downPressed();
     // An item was chosen from the drop-down list: commit at once.
     void itemChosen();
 
@@ -36,6 +42,7 @@ protected:
 
 private:
     QPointer<QWidget> m_editor;
+    QPointer<QWidget> m_focusTarget;
     int m_mode = 0;
 };
 

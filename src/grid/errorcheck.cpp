@@ -6,9 +6,12 @@
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/stockledger.h"
+#include "grid/gridrows.h"
 
 #include <QHash>
 #include <QSet>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -58,26 +61,28 @@ bool lookupFails(const QHash<QString, int>& counts, const QString& value)
 
 int CountDesignators(const QString& text)
 {
-    int count = 0;
+    long long count = 0;
     const QStringList pieces = text.split(QLatin1Char(','));
     for (const QString& piece : pieces) {
         const qsizetype dash = piece.indexOf(QLatin1Char('-'));
         if (dash < 0) {
             ++count;
-            continue;
+        } else {
+            auto digits = [](QStringView part) {
+                long long value = 0;
+                for (QChar ch : part)
+                    if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9'))
+                        value = std::min<long long>(value * 10 + (ch.unicode() - '0'), 1000000000LL);
+                return value;
+            };
+            const long long first = digits(QStringView(piece).left(dash));
+            const long long second = digits(QStringView(piece).mid(dash + 1));
+            count += std::llabs(second - first) + 1;
         }
-        auto digits = [](QStringView part) {
-            long long value = 0;
-            for (QChar ch : part)
-                if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9'))
-                    value = std::min<long long>(value * 10 + (ch.unicode() - '0'), 1000000000LL);
-            return value;
-        };
-        const long long first = digits(QStringView(piece).left(dash));
-        const long long second = digits(QStringView(piece).mid(dash + 1));
-        count += static_cast<int>(std::llabs(second - first) + 1);
+        // Bounded as it goes, so that no number of pieces can overflow it.
+        count = std::min<long long>(count, kMaxDesignators);
     }
-    return count;
+    return static_cast<int>(count);
 }
 
 int CErrorCheck::findIndex(const QueryResult& result, const QString& key)
@@ -109,6 +114,15 @@ void CErrorCheck::checkAssyList(const QueryResult& result)
     }
     markDuplicates(m_words, assParts, kErrDuplicateParts);
     markDuplicates(m_words, assItems, kErrDuplicateItems);
+
+    for (int r = 0; r < rows; ++r) {
+        // The roll-up and the explosion read a quantity as a number: "abc"
+        // would silently count as nothing.
+        bool number = false;
+        const double quantity = result.cell(r, quan).trimmed().toDouble(&number);
+        if (!number || !std::isfinite(quantity))
+            m_words[r] |= kErrQuantityNotNumber;
+    }
 
     for (int r = 0; r < rows; ++r) {
         const QString& designators = result.cell(r, ref);
@@ -156,10 +170,14 @@ void CErrorCheck::checkPartList(const QueryResult& result)
         parts[r] = result.cell(r, part);
     markDuplicates(m_words, parts, kErrDuplicateParts);
 
-    for (int r = 0; r < rows; ++r)
+    for (int r = 0; r < rows; ++r) {
         if (result.cell(r, make).contains(QLatin1Char('B')) && result.cell(r, dist).isEmpty()
             && result.cell(r, manuf).isEmpty())
             m_words[r] |= kErrNoSource;
+        // Neither bought nor made: purchasing and the roll-up skip the part.
+        if (result.cell(r, make).trimmed().isEmpty())
+            m_words[r] |= kErrNoMake;
+    }
 
     const QHash<QString, int> vendors = countValues(QStringLiteral("Select Vendor from VendList"));
     for (int r = 0; r < rows; ++r) {
@@ -167,6 +185,23 @@ void CErrorCheck::checkPartList(const QueryResult& result)
         if (!distributor.isEmpty() && lookupFails(vendors, distributor))
             m_words[r] |= kErrNoVendorRecord;
     }
+    // Allocated and On_Order are sums of the allocations and the open order
+    // lines; a part whose stored figures differ is marked.
+    if (!m_stockKnown)
+        learnStockDisagreements();
+    for (int r = 0; r < rows && !m_stockParts.isEmpty(); ++r)
+        if (m_stockParts.contains(result.cell(r, part)))
+            m_words[r] |= kErrStockFigures;
+}
+
+void CErrorCheck::learnStockDisagreements()
+{
+    m_stockKnown = true;
+    m_stockParts.clear();
+    bool ok = false;
+    // An unreadable ledger marks nothing; the read reported itself.
+    for (const StockDisagreement& found : CheckStockFigures(&ok))
+        m_stockParts.insert(found.part);
 }
 
 void CErrorCheck::checkVendList(const QueryResult& result)
@@ -188,8 +223,143 @@ void CErrorCheck::checkRescList(const QueryResult& result)
     markDuplicates(m_words, steps, kErrDuplicateStep);
 }
 
+QStringList CErrorCheck::RuleKeys(int table)
+{
+    switch (table) {
+    case AssyList:
+        return {QStringLiteral("Err"), QStringLiteral("Ass"), QStringLiteral("Part"), QStringLiteral("Item"),
+                QStringLiteral("Quan"), QStringLiteral("Ref")};
+    case PartList:
+        return {QStringLiteral("Err"), QStringLiteral("Part"), QStringLiteral("Make"), QStringLiteral("Dist"),
+                QStringLiteral("Manuf")};
+    case VendList: return {QStringLiteral("Err"), QStringLiteral("Vend")};
+    case RescList: return {QStringLiteral("Err"), QStringLiteral("Ass"), QStringLiteral("Step")};
+    default: return {};
+    }
+}
+
+namespace {
+
+// The code points QString::trimmed takes away: a Make of nothing but these
+// begins with one of them (or is empty).
+const char* const kBlanks = "0,9,10,11,12,13,32,133,160,5760,8192,8193,8194,8195,8196,8197,8198,8199,8200,8201,"
+                            "8202,8232,8233,8239,8287,12288";
+
+// The rows of a whole master table that a rule could mark, or whose stored
+// word must be cleared: every other row has the word 0 already. The rules
+// themselves still decide; this only spares reading the faultless rows,
+// so it may name more rows than have faults but never fewer. Empty when a
+// column is missing: then every row is read. A new rule of these tables
+// adds the rows it can mark here.
+QString candidateRows(int table, const QString& tableName, const QHash<QString, QString>& column,
+                      const QSet<QString>& stockParts)
+{
+    const QStringList needed = table == PartList ? QStringList{QStringLiteral("Err"), QStringLiteral("Part"),
+                                                               QStringLiteral("Make"), QStringLiteral("Dist"),
+                                                               QStringLiteral("Manuf")}
+                               : table == VendList ? QStringList{QStringLiteral("Err"), QStringLiteral("Vend")}
+                                                   : QStringList();
+    if (needed.isEmpty())
+        return QString();
+    for (const QString& key : needed)
+        if (column.value(key).isEmpty())
+            return QString();
+    const QString err = column.value(QStringLiteral("Err"));
+    auto duplicated = [&](const QString& c) {
+        return c + QStringLiteral(" is null or ") + c + QStringLiteral(" = '' or ") + c + QStringLiteral(" in (select ")
+               + c + QStringLiteral(" from ") + tableName + QStringLiteral(" group by ") + c
+               + QStringLiteral(" having count(*) > 1)");
+    };
+    QString sql = QStringLiteral("cast(") + err + QStringLiteral(" as integer) <> 0");
+    if (table == VendList)
+        return sql + QStringLiteral(" or ") + duplicated(column.value(QStringLiteral("Vend")));
+    const QString make = column.value(QStringLiteral("Make"));
+    const QString dist = column.value(QStringLiteral("Dist"));
+    const QString manuf = column.value(QStringLiteral("Manuf"));
+    // The parts the stock ledger disagrees with are few, or the figures were
+    // never kept: past a few hundred, every row is read.
+    constexpr int kListedStockParts = 500;
+    if (stockParts.size() > kListedStockParts)
+        return QString();
+    QString stock;
+    if (!stockParts.isEmpty()) {
+        QStringList quoted;
+        for (const QString& part : stockParts)
+            quoted << QLatin1Char('\'') + SqlEscape(part) + QLatin1Char('\'');
+        stock = QStringLiteral(" or ") + column.value(QStringLiteral("Part")) + QStringLiteral(" in (")
+                + quoted.join(QLatin1Char(',')) + QLatin1Char(')');
+    }
+    return sql + stock + QStringLiteral(" or ") + duplicated(column.value(QStringLiteral("Part")))
+           + QStringLiteral(" or (instr(") + make + QStringLiteral(",'B') > 0 and coalesce(") + dist
+           + QStringLiteral(",'') = '' and coalesce(") + manuf + QStringLiteral(",'') = '')")
+           + QStringLiteral(" or coalesce(unicode(") + make + QStringLiteral("), 0) in (") + QLatin1String(kBlanks)
+           + QStringLiteral(")") + QStringLiteral(" or (coalesce(") + dist
+           + QStringLiteral(",'') <> '' and (length(") + dist + QStringLiteral(") < 2 or ") + dist
+           + QStringLiteral(" not in (select Vendor from VendList where Vendor is not null)))");
+}
+
+} // namespace
+
+int CErrorCheck::Check(int table, const QString& tableName, const QString& where)
+{
+    // Each key takes the first column of the table whose heading holds it,
+    // as the rules would find it among all the columns; only those are read.
+    const QStringList names = TableColumnNames(tableName);
+    std::vector<bool> wanted(static_cast<size_t>(names.size()), false);
+    QHash<QString, QString> columnOfKey;
+    for (const QString& key : RuleKeys(table)) {
+        const QString upper = key.toUpper();
+        for (int c = 1; c < names.size(); ++c)
+            if (ToHeading(names[c]).toUpper().contains(upper)) {
+                wanted[static_cast<size_t>(c)] = true;
+                columnOfKey.insert(key, QuotedName(names[c]));
+                break;
+            }
+    }
+    QString sql = QStringLiteral("Select id");
+    for (int c = 1; c < names.size(); ++c)
+        if (wanted[static_cast<size_t>(c)])
+            sql += QLatin1Char(',') + QuotedName(names[c]);
+    sql += QStringLiteral(" from ") + tableName;
+    if (table == PartList)
+        learnStockDisagreements();
+    const QString rows = where.isEmpty() ? candidateRows(table, tableName, columnOfKey, m_stockParts) : where;
+    if (!rows.isEmpty())
+        sql += QStringLiteral(" where ") + rows;
+    QueryResult result;
+    headingsCaptured = 0;
+    RunQuery(result, sql);
+    if (result.columnCount == 0) {
+        // No row delivered the headings: the rules still name their columns.
+        result.columnCount = 1;
+        result.headings[0] = QStringLiteral("Key");
+        for (int c = 1; c < names.size() && result.columnCount < kMaxColumns; ++c)
+            if (wanted[static_cast<size_t>(c)])
+                result.headings[result.columnCount++] = ToHeading(names[c]);
+    }
+    return Run(result, table);
+}
+
+void CErrorCheck::Clear()
+{
+    m_words.clear();
+    m_wordOfId.clear();
+    m_bitRows.fill(0);
+    m_faultyRows = 0;
+    m_ran = false;
+    m_writeFailed = false;
+}
+
 int CErrorCheck::Run(QueryResult& result, int table)
 {
+    Clear();
+    // The ledger's verdict serves this run only; the next run asks anew.
+    struct Forget
+    {
+        bool& known;
+        ~Forget() { known = false; }
+    } forget{m_stockKnown};
+    m_ran = true;
     m_words.assign(static_cast<size_t>(std::max(result.rowCount, 0)), 0u);
     // Without an "Err" column there is nothing to keep the word in; the id
     // column must never take its place.
@@ -202,6 +372,7 @@ int CErrorCheck::Run(QueryResult& result, int table)
     case RescList: checkRescList(result); break;
     default: break;
     }
+    count(result);
     if (err <= 0)
         return 0;
 
@@ -218,31 +389,93 @@ int CErrorCheck::Run(QueryResult& result, int table)
         QueryText(SqlFormat("Update %s Set Err = '%s' where id = '%s'", {name, text, result.cell(r, 0)}), false);
         ++written;
     }
-    // A failed write leaves the stored word for the next load to correct.
-    transaction.commit();
-    return written;
+    if (written == 0)
+        return 0;
+    // A failed write leaves the stored words for the next load to correct;
+    // the caller may say so.
+    m_writeFailed = !transaction.commit();
+    return m_writeFailed ? -1 : written;
 }
+
+void CErrorCheck::count(const QueryResult& result)
+{
+    for (int r = 0; r < static_cast<int>(m_words.size()); ++r) {
+        const unsigned word = m_words[static_cast<size_t>(r)];
+        if (word == 0)
+            continue;
+        ++m_faultyRows;
+        m_wordOfId.insert(result.cell(r, 0).toLongLong(), word);
+        for (int bit = 0; bit < kErrBitCount; ++bit)
+            if (word & (1u << bit))
+                ++m_bitRows[static_cast<size_t>(bit)];
+    }
+}
+
+int CErrorCheck::rowsWith(unsigned bit) const
+{
+    for (int b = 0; b < kErrBitCount; ++b)
+        if (bit == (1u << b))
+            return m_bitRows[static_cast<size_t>(b)];
+    return 0;
+}
+
+namespace {
+
+struct FaultTexts
+{
+    unsigned bit;
+    const char* text;     // the word's own text, in the tooltip and the row's summary
+    const char* one;      // in the check's summary line, after a count of 1
+    const char* several;  // after any other count
+};
+
+// In the order the row's summary lists them.
+const FaultTexts kFaults[] = {
+    {kErrDuplicateItems, "Duplicate Items", "duplicate item number", "duplicate item numbers"},
+    {kErrDuplicateParts, "Duplicate Parts", "duplicate part number", "duplicate part numbers"},
+    {kErrDuplicateVendor, "Duplicate Vendor", "duplicate vendor", "duplicate vendors"},
+    {kErrDuplicateStep, "Duplicate Step", "duplicate step", "duplicate steps"},
+    {kErrNoPartRecord, "No Part Record", "part without a part record", "parts without a part record"},
+    {kErrNoVendorRecord, "No Vendor Record", "distributor without a vendor record",
+     "distributors without a vendor record"},
+    {kErrMissingPart, "Missing Part Number", "missing part number", "missing part numbers"},
+    {kErrDesignators, "Reference Designator Not Equal to Quantity", "designator count unequal to the quantity",
+     "designator counts unequal to the quantity"},
+    {kErrNoSource, "No Manufacturer or Distributor for 'Buy' Part", "buy part without manufacturer or distributor",
+     "buy parts without manufacturer or distributor"},
+    {kErrQuantityNotNumber, "Quantity Is Not a Number", "non-numeric quantity", "non-numeric quantities"},
+    {kErrNoMake, "No Make or Buy Entry", "part without Make", "parts without Make"},
+    {kErrStockFigures, "Stock Figures Disagree with Allocations and Purchase Orders",
+     "part whose stock figures disagree", "parts whose stock figures disagree"},
+};
+
+} // namespace
 
 QString CErrorCheck::SummaryText(unsigned word)
 {
     if (word == 0)
         return Translate(QStringLiteral("No Errors Found"));
-    static const std::pair<unsigned, const char*> texts[] = {
-        {kErrDuplicateItems, "Duplicate Items"},
-        {kErrDuplicateParts, "Duplicate Parts"},
-        {kErrDuplicateVendor, "Duplicate Vendor"},
-        {kErrDuplicateStep, "Duplicate Step"},
-        {kErrNoPartRecord, "No Part Record"},
-        {kErrNoVendorRecord, "No Vendor Record"},
-        {kErrMissingPart, "Missing Part Number"},
-        {kErrDesignators, "Reference Designator Not Equal to Quantity"},
-        {kErrNoSource, "No Manufacturer or Distributor for 'Buy' Part"},
-    };
     QString text;
-    for (const auto& [bit, phrase] : texts)
-        if (word & bit)
-            text += Translate(QString::fromLatin1(phrase)) + QLatin1Char('\n');
+    for (const FaultTexts& fault : kFaults)
+        if (word & fault.bit)
+            text += Translate(QString::fromLatin1(fault.text)) + QLatin1Char('\n');
     return text;
+}
+
+QString CErrorCheck::SummaryLine() const
+{
+    if (m_faultyRows == 0)
+        return Translate(QStringLiteral("No Errors Found"));
+    QStringList counts;
+    for (const FaultTexts& fault : kFaults) {
+        const int rows = rowsWith(fault.bit);
+        if (rows > 0)
+            counts << QString::number(rows) + QLatin1Char(' ')
+                          + Translate(QString::fromLatin1(rows == 1 ? fault.one : fault.several));
+    }
+    return QString::number(m_faultyRows) + QLatin1Char(' ')
+           + Translate(m_faultyRows == 1 ? QStringLiteral("row with faults") : QStringLiteral("rows with faults"))
+           + QStringLiteral(": ") + counts.join(QStringLiteral(", "));
 }
 
 void CErrorCheck::Summary(unsigned word)

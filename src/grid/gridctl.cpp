@@ -44,12 +44,26 @@ bool takeTable(CtlContext& ctx, int& table)
     return true;
 }
 
+// "--assy NAME": assembly names are stored in upper case (ASCII letters
+// only), so a name typed in any case finds and makes the same bill. False
+// for "--assy" with an empty name, which no bill line may carry.
+bool takeAssembly(CtlContext& ctx, QString& assembly)
+{
+    const bool given = ctx.args.contains(QStringLiteral("--assy"));
+    assembly = UpperCaseAscii(ctx.takeOption(QStringLiteral("--assy")).trimmed());
+    if (given && assembly.isEmpty()) {
+        ctx.err << "--assy needs the name of an assembly\n";
+        return false;
+    }
+    return true;
+}
+
 // The common form "COMMAND TABLE [--assy NAME]": loads the table as the grid
 // shows it; false for a wrong command line.
 bool loadNamedTable(CtlContext& ctx, CGridModel& grid, int& table)
 {
-    const QString assembly = ctx.takeOption(QStringLiteral("--assy"));
-    if (ctx.args.size() != 1 || !takeTable(ctx, table))
+    QString assembly;
+    if (!takeAssembly(ctx, assembly) || ctx.args.size() != 1 || !takeTable(ctx, table))
         return false;
     grid.currentAssembly = assembly;
     grid.Load(table);
@@ -58,10 +72,9 @@ bool loadNamedTable(CtlContext& ctx, CGridModel& grid, int& table)
 
 int rowOfId(const CGridModel& grid, const QString& id)
 {
-    for (int r = 0; r < grid.rowCount(); ++r)
-        if (grid.rowId(r) == id)
-            return r;
-    return -1;
+    bool number = false;
+    const long long value = id.toLongLong(&number);
+    return number ? grid.rowOfId(value) : -1;
 }
 
 int runCheck(CtlContext& ctx)
@@ -72,6 +85,12 @@ int runCheck(CtlContext& ctx)
         return kCtlUsage;
     for (int r = 0; r < grid.rowCount(); ++r)
         ctx.out << grid.rowId(r) << '\t' << grid.errorWord(r) << '\n';
+    if (grid.errorCheck().Ran())
+        ctx.err << grid.errorCheck().SummaryLine() << '\n';
+    if (grid.errorCheck().writeFailed()) {
+        ctx.err << "check: the error words could not be stored: " << LastErrorText() << '\n';
+        return kCtlFailed;
+    }
     return kCtlOk;
 }
 
@@ -94,9 +113,9 @@ int runInsert(CtlContext& ctx)
 
 int runSet(CtlContext& ctx)
 {
-    QString assembly = ctx.takeOption(QStringLiteral("--assy"));
+    QString assembly;
     int table = 0;
-    if (ctx.args.size() != 4 || !takeTable(ctx, table))
+    if (!takeAssembly(ctx, assembly) || ctx.args.size() != 4 || !takeTable(ctx, table))
         return kCtlUsage;
     const QString id = ctx.args[0];
     const QString heading = ctx.args[1];
@@ -113,7 +132,7 @@ int runSet(CtlContext& ctx)
     }
     int column = -1;
     for (int lc = 0; lc < grid.listColumnCount(); ++lc)
-        if (grid.result().headings[grid.resultColumn(lc)].compare(heading, Qt::CaseInsensitive) == 0)
+        if (grid.tableHeading(lc).compare(heading, Qt::CaseInsensitive) == 0)
             column = lc;
     if (column < 0) {
         ctx.err << "set: " << TableSqlName(table) << " shows no column " << heading << "\n";
@@ -125,16 +144,24 @@ int runSet(CtlContext& ctx)
     }
     if (text == grid.cellText(row, column))
         return kCtlOk;
-    // A refused edit (a part that would make the bill contain itself) leaves the cell as it was.
+    // A refused edit (a part that would make the bill contain itself) and a
+    // write the database refused leave the cell as it was; both are reported.
     grid.CommitEdit(column, row, text, {});
-    return grid.cellText(row, column).compare(text, Qt::CaseInsensitive) == 0 ? kCtlOk : kCtlFailed;
+    switch (grid.lastEditResult()) {
+    case EditResult::Changed:
+    case EditResult::Unchanged: return kCtlOk;
+    case EditResult::Refused:
+    case EditResult::Failed: break;
+    }
+    ctx.err << "set: " << TableSqlName(table) << ' ' << id << ' ' << heading << " was not changed\n";
+    return kCtlFailed;
 }
 
 int runDelete(CtlContext& ctx)
 {
-    const QString assembly = ctx.takeOption(QStringLiteral("--assy"));
+    QString assembly;
     int table = 0;
-    if (ctx.args.size() < 2 || !takeTable(ctx, table))
+    if (!takeAssembly(ctx, assembly) || ctx.args.size() < 2 || !takeTable(ctx, table))
         return kCtlUsage;
     CGridModel grid;
     grid.currentAssembly = assembly.isEmpty() ? assemblyOfRecord(table, ctx.args[0]) : assembly;

@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 
 #include <QFileInfo>
+#include <QUrl>
 #include <QImageReader>
 #include <QLinearGradient>
 #include <QPainter>
@@ -18,7 +19,7 @@ CGridTableModel::CGridTableModel(CGridModel& grid, QObject* parent) : QAbstractT
 
 int CGridTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_grid.rowCount();
+    return parent.isValid() ? 0 : m_rows;
 }
 
 int CGridTableModel::columnCount(const QModelIndex& parent) const
@@ -28,10 +29,26 @@ int CGridTableModel::columnCount(const QModelIndex& parent) const
 
 QVariant CGridTableModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid())
+    if (!index.isValid() || index.row() >= m_rows)
         return QVariant();
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+    if (role == Qt::DisplayRole)
         return m_grid.cellText(index.row(), index.column());
+    if (role == Qt::ToolTipRole) {
+        // The error column names the row's faults in words; a picture shows itself.
+        const int column = index.column();
+        if (m_grid.isErrColumn(column)) {
+            const unsigned word = m_grid.errorWord(index.row());
+            return word == 0 ? QVariant() : QVariant(CErrorCheck::SummaryText(word).trimmed());
+        }
+        const QString text = m_grid.cellText(index.row(), column);
+        if (m_grid.tableHeading(column).contains(QLatin1String("Pict")) && text.size() > 4) {
+            const QString file = DataPictureFolder() + QLatin1Char('/') + text;
+            if (QFileInfo(file).isFile())
+                return QStringLiteral("<img src=\"%1\" width=\"240\"><br>%2")
+                    .arg(QUrl::fromLocalFile(file).toString().toHtmlEscaped(), text.toHtmlEscaped());
+        }
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
     return QVariant();
 }
 
@@ -45,7 +62,22 @@ QVariant CGridTableModel::headerData(int section, Qt::Orientation orientation, i
 void CGridTableModel::reset()
 {
     beginResetModel();
+    m_rows = m_grid.rowCount();
     endResetModel();
+}
+
+void CGridTableModel::resetRows()
+{
+    if (m_rows > 0) {
+        beginRemoveRows(QModelIndex(), 0, m_rows - 1);
+        m_rows = 0;
+        endRemoveRows();
+    }
+    if (m_grid.rowCount() > 0) {
+        beginInsertRows(QModelIndex(), 0, m_grid.rowCount() - 1);
+        m_rows = m_grid.rowCount();
+        endInsertRows();
+    }
 }
 
 int ActionImage(int code, unsigned errorWord)
@@ -125,6 +157,19 @@ QPixmap ActionIcon(int image)
     return icon;
 }
 
+namespace {
+
+// The cell the arrows move and typing edits: framed, so that it is seen
+// inside a selected row too.
+void drawCurrentFrame(QPainter* painter, const QRect& cell)
+{
+    painter->setPen(QPen(QColor(255, 200, 0), 2));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(cell.adjusted(1, 1, -1, -1));
+}
+
+} // namespace
+
 CGridDelegate::CGridDelegate(const CGridModel& grid, QObject* parent) : QStyledItemDelegate(parent), m_grid(grid) {}
 
 QPixmap CGridDelegate::picture(const QString& name) const
@@ -145,7 +190,7 @@ QPixmap CGridDelegate::picture(const QString& name) const
 QSize CGridDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    size.setHeight(std::max(size.height(), 24));
+    size.setHeight(std::max(size.height(), 18));
     return size;
 }
 
@@ -155,6 +200,7 @@ void CGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const int column = index.column();
     const QRect cell = option.rect;
     const bool selected = option.state & QStyle::State_Selected;
+    const bool current = m_selection && m_selection->currentIndex() == index;
     const int code = m_grid.actionCode(column);
     painter->save();
 
@@ -188,7 +234,7 @@ void CGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     if (code == 99)
         textArea.setWidth(cell.width() / 2);
 
-    const QString heading = m_grid.result().headings[std::max(0, m_grid.resultColumn(column))];
+    const QString heading = m_grid.tableHeading(column);
     if (heading.contains(QLatin1String("Pict")) && text.size() > 4) {
         const QPixmap pixmap = picture(text);
         if (!pixmap.isNull()) {
@@ -198,6 +244,8 @@ void CGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
             if (inner.width() > inner.height())
                 left += (inner.width() - size.width()) / 2;
             painter->drawPixmap(QRect(QPoint(left, inner.top() + (inner.height() - size.height()) / 2), size), pixmap);
+            if (current)
+                drawCurrentFrame(painter, cell);
             painter->restore();
             return;
         }
@@ -213,5 +261,7 @@ void CGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         painter->setPen(selected ? QColor(Qt::cyan) : QColor(Qt::white));
     painter->drawText(textArea.adjusted(2, 0, -2, 0), Qt::AlignCenter,
                       painter->fontMetrics().elidedText(text, Qt::ElideRight, textArea.width() - 4));
+    if (current)
+        drawCurrentFrame(painter, cell);
     painter->restore();
 }

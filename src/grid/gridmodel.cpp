@@ -5,12 +5,7 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
-#include "db/parameters.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QHash>
 #include <QSet>
 #include <algorithm>
 #include <set>
@@ -42,6 +37,19 @@ QStringList attributeItems(const QString& attribute)
     return pieces;
 }
 
+// The text as a LIKE pattern that matches it anywhere, its wildcards taken literally.
+QString containsPattern(const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size() + 4);
+    for (const QChar ch : text) {
+        if (ch == QLatin1Char('\\') || ch == QLatin1Char('%') || ch == QLatin1Char('_'))
+            escaped += QLatin1Char('\\');
+        escaped += ch;
+    }
+    return SqlFormat("'%%%s%%'", {escaped});
+}
+
 } // namespace
 
 EditorKind EditorKindOf(const QString& attribute)
@@ -62,10 +70,7 @@ EditorKind EditorKindOf(const QString& attribute)
     return EditorKind::None;
 }
 
-CGridModel::CGridModel()
-{
-    m_shown.fill(1);
-}
+CGridModel::CGridModel() = default;
 
 QString CGridModel::Title(int table)
 {
@@ -114,6 +119,70 @@ QString CGridModel::BuildStatement(int table)
     return statement;
 }
 
+QString CGridModel::baseCondition(int table) const
+{
+    if (table == AssyList || table == RescList)
+        return SqlFormat("Assy='%s'", {currentAssembly});
+    return QString();
+}
+
+QString CGridModel::columnOf(int resultColumn) const
+{
+    if (resultColumn == 0)
+        return QStringLiteral("id");
+    const QString& heading = m_headings.value(resultColumn);
+    return m_tableHas.value(heading) ? ToColumnName(heading) : QString();
+}
+
+QString CGridModel::filterCondition() const
+{
+    if (m_filter.isEmpty())
+        return QString();
+    const QString pattern = containsPattern(m_filter);
+    QStringList tests;
+    for (int lc = 0; lc < listColumnCount(); ++lc) {
+        const QString column = columnOf(resultColumn(lc));
+        if (!isErrColumn(lc) && !column.isEmpty())
+            tests << QuotedName(column) + QStringLiteral(" like ") + pattern + QStringLiteral(" escape '\\'");
+    }
+    // Nothing to search in: no row holds the text.
+    return tests.isEmpty() ? QStringLiteral("0") : QLatin1Char('(') + tests.join(QStringLiteral(" or ")) + QLatin1Char(')');
+}
+
+QString CGridModel::orderClause() const
+{
+    // Rows in the order they were entered unless sorted, and rows of equal
+    // values in that order too: an index must never choose the order.
+    if (sortColumn.isEmpty() || sortColumn == QLatin1String("id") || !m_tableHas.value(ToHeading(sortColumn)))
+        return sortColumn == QLatin1String("id") && sortDescending ? QStringLiteral("id desc") : QStringLiteral("id");
+    return QuotedName(sortColumn) + (sortDescending ? QStringLiteral(" desc") : QString()) + QStringLiteral(",id");
+}
+
+bool CGridModel::refreshRows()
+{
+    if (LoadStatement(m_table).isEmpty()) {
+        m_rows.setSource(QString(), QString(), QString(), m_headings);
+        m_totalRows = 0;
+        return true;
+    }
+    const QString base = baseCondition(m_table);
+    const QString filter = filterCondition();
+    QString where = base;
+    if (!filter.isEmpty())
+        where = base.isEmpty() ? filter : base + QStringLiteral(" and ") + filter;
+    m_rows.setSource(tableName(), where, orderClause(), m_headings);
+    const bool ok = m_rows.Refresh();
+    if (filter.isEmpty()) {
+        m_totalRows = m_rows.count();
+    } else {
+        QString count = QueryText(QStringLiteral("Select count(*) from ") + tableName()
+                                      + (base.isEmpty() ? QString() : QStringLiteral(" where ") + base),
+                                  false);
+        m_totalRows = TextToInt(count);
+    }
+    return ok;
+}
+
 void CGridModel::SaveLayout(const std::vector<int>& listWidths, const std::vector<int>& displayOrder)
 {
     if (m_lastLoaded < 0 || m_lastLoaded >= kTableCount)
@@ -126,37 +195,6 @@ void CGridModel::SaveLayout(const std::vector<int>& listWidths, const std::vecto
         layout[i].position = displayOrder[i];
 }
 
-void CGridModel::remapToDefinition(int table)
-{
-    const TableDefinition& definition = App().tables[table];
-    bool matches = m_result.columnCount == definition.fieldCount + 1;
-    for (int c = 1; matches && c < m_result.columnCount; ++c)
-        matches = m_result.headings[c] == definition.headings[c - 1];
-    if (matches)
-        return;
-
-    QueryResult mapped;
-    mapped.columnCount = std::min(definition.fieldCount + 1, kMaxColumns);
-    mapped.rowCount = m_result.rowCount;
-    mapped.headings[0] = QStringLiteral("id");
-    std::vector<int> source(mapped.columnCount, -1);
-    source[0] = 0;
-    for (int c = 1; c < mapped.columnCount; ++c) {
-        mapped.headings[c] = definition.headings[c - 1];
-        for (int s = 1; s < m_result.columnCount; ++s)
-            if (m_result.headings[s] == mapped.headings[c]) {
-                source[c] = s;
-                break;
-            }
-    }
-    mapped.cells.resize(static_cast<size_t>(mapped.rowCount) * mapped.columnCount);
-    for (int r = 0; r < mapped.rowCount; ++r)
-        for (int c = 0; c < mapped.columnCount; ++c)
-            if (source[c] >= 0)
-                mapped.cells[static_cast<size_t>(r) * mapped.columnCount + c] = m_result.cell(r, source[c]);
-    m_result = std::move(mapped);
-}
-
 void CGridModel::buildListColumns(int table)
 {
     const TableDefinition& definition = App().tables[table];
@@ -165,9 +203,9 @@ void CGridModel::buildListColumns(int table)
     m_listActionCodes.clear();
     m_listWidths.clear();
     m_listAutomaticWidths.clear();
-    for (int c = 1; c < m_result.columnCount && c <= definition.fieldCount; ++c) {
+    for (int c = 1; c < columnCount() && c <= definition.fieldCount; ++c) {
         const QString& attribute = definition.attributes[c - 1];
-        const QString heading = Translate(m_result.headings[c]);
+        const QString heading = Translate(m_headings[c]);
         const bool err = heading == QLatin1String("Err");
         const bool shown = err || (attribute != QLatin1String("Blank") && layout[c].shown != 0);
         if (!shown)
@@ -210,43 +248,42 @@ void CGridModel::Load(int table)
         beforeLoad();
     if (table < 0 || table >= kTableCount)
         return;
-    m_table = table;
-
-    const QString statement = BuildStatement(table);
-    m_result.columnCount = 0;
-    m_result.rowCount = 0;
-    m_result.cells.clear();
-    if (!statement.isEmpty()) {
-        headingsCaptured = 0;
-        RunQuery(m_result, statement);
+    // Another table's filter text means nothing here.
+    if (table != m_lastLoaded && !m_filter.isEmpty()) {
+        m_filter.clear();
+        Q_EMIT filterChanged(m_filter);
     }
+    m_table = table;
+    BuildStatement(table); // settles the sort column
 
     const TableDefinition& definition = App().tables[table];
-    m_shown.fill(0);
+    m_headings = QStringList{QStringLiteral("id")};
+    for (int f = 0; f < definition.fieldCount && f + 1 < kMaxColumns; ++f)
+        m_headings << definition.headings[f];
+    m_tableHas.clear();
+    if (!LoadStatement(table).isEmpty())
+        for (const QString& name : TableColumnNames(tableName()))
+            m_tableHas.insert(ToHeading(name), true);
     m_readOnly.fill(0);
-    for (int c = 1; c < kMaxColumns; ++c)
-        m_shown[c] = App().ColumnLayout[table][c].shown;
     for (int f = 0; f < definition.fieldCount && f + 1 < kMaxColumns; ++f)
         m_readOnly[f + 1] = definition.attributes[f].toUpper().contains(QLatin1String("READ")) ? 1 : 0;
-
-    remapToDefinition(table);
     buildListColumns(table);
+
+    // The check reads and marks the whole table (or the whole bill) before
+    // any row is shown, so the rows read next carry the new words.
+    if (table <= RescList && !LoadStatement(table).isEmpty())
+        m_errorCheck.Check(table, tableName(), baseCondition(table));
+    else
+        m_errorCheck.Clear();
+    m_rateOf.clear();
+    m_routingWritten.clear();
+    m_showRoutingCost = false;
     if (table == RescList)
         ComputeRoutingCost();
-    m_errorCheck.Run(m_result, table);
-
-    m_rowsToSelect.clear();
-    m_rowToShow = -1;
-    if (!searchText.isEmpty() && m_result.columnCount > 2) {
-        const QString wanted = searchText.toUpper();
-        for (int r = 0; r < m_result.rowCount; ++r)
-            if (m_result.cell(r, 2).toUpper() == wanted) {
-                m_rowsToSelect.append(r);
-                m_rowToShow = r;
-            }
-    }
-    if (selectLast && m_result.rowCount > 0) {
-        m_rowToShow = m_result.rowCount - 1;
+    refreshRows();
+    selectSearchedRows();
+    if (selectLast && rowCount() > 0) {
+        m_rowToShow = rowCount() - 1;
         m_rowsToSelect = {m_rowToShow};
     }
     selectLast = false;
@@ -254,12 +291,152 @@ void CGridModel::Load(int table)
     m_lastLoaded = table;
     Q_EMIT loaded();
     Q_EMIT parentCommand(kCmdGridLoaded);
+    statusAfterLoad();
+}
+
+void CGridModel::selectSearchedRows()
+{
+    m_rowsToSelect.clear();
+    m_rowToShow = -1;
+    const QString column = columnOf(2);
+    if (searchText.isEmpty() || column.isEmpty() || rowCount() == 0)
+        return;
+    // Compared as the grid shows the rows: letter case aside.
+    QString where = SqlFormat("%s = '%s' collate nocase", {QuotedName(column), searchText});
+    const QString base = baseCondition(m_table);
+    if (!base.isEmpty())
+        where = base + QStringLiteral(" and ") + where;
+    const std::vector<long long> found =
+        ParseIdList(QueryText(QStringLiteral("Select id from ") + tableName() + QStringLiteral(" where ") + where, true));
+    if (found.empty())
+        return;
+    const QString wanted = searchText.toUpper();
+    const QSet<long long> ids(found.begin(), found.end());
+    for (int r = 0; r < rowCount(); ++r)
+        if (ids.contains(m_rows.id(r)) && m_rows.cell(r, 2).toUpper() == wanted) {
+            m_rowsToSelect.append(r);
+            m_rowToShow = r;
+        }
+}
+
+void CGridModel::statusAfterLoad()
+{
+    if (m_table <= RescList && m_errorCheck.Ran())
+        Q_EMIT status(m_errorCheck.SummaryLine());
+    else
+        Q_EMIT status(QString());
+}
+
+void CGridModel::SetFilter(const QString& text)
+{
+    if (text == m_filter)
+        return;
+    m_filter = text;
+    refreshRows();
+    m_rowsToSelect.clear();
+    m_rowToShow = -1;
+    Q_EMIT rowsChanged();
+}
+
+void CGridModel::SortByListColumn(int listColumn)
+{
+    const int c = resultColumn(listColumn);
+    if (c < 0)
+        return;
+    const QString name = ToColumnName(m_headings[c]);
+    if (name == sortColumn) {
+        sortDescending = !sortDescending;
+    } else {
+        sortColumn = name;
+        sortDescending = true;
+    }
+    // The data did not change: only the order is read again, and the
+    // columns stay as the user has them.
+    if (beforeLoad)
+        beforeLoad();
+    refreshRows();
+    m_rowsToSelect.clear();
+    m_rowToShow = -1;
+    Q_EMIT rowsChanged();
+}
+
+int CGridModel::sortListColumn() const
+{
+    if (sortColumn.isEmpty())
+        return -1;
+    for (int lc = 0; lc < listColumnCount(); ++lc)
+        if (ToColumnName(m_headings[m_listToResult[lc]]) == sortColumn)
+            return lc;
+    return -1;
+}
+
+QString CGridModel::rowId(int row) const
+{
+    const long long id = m_rows.id(row);
+    return id < 0 && row >= rowCount() ? QString() : QString::number(id);
+}
+
+QString CGridModel::cell(int row, int resultColumn) const
+{
+    if (row < 0 || row >= rowCount())
+        return QString();
+    if (m_showRoutingCost && (resultColumn == m_costColumn || resultColumn == m_rateColumn)) {
+        // Routing cost on load: shown from LabrList's rate, never written;
+        // a step edited since shows what the edit wrote.
+        const QString stored = m_rows.cell(row, resultColumn);
+        const auto written = m_routingWritten.constFind(m_rows.id(row));
+        if (written != m_routingWritten.constEnd())
+            return resultColumn == m_rateColumn ? written->first : written->second;
+        const auto it = m_rateOf.constFind(m_rows.cell(row, m_resourceColumn));
+        if (resultColumn == m_rateColumn)
+            return it == m_rateOf.constEnd() ? stored : *it;
+        const QString rate = it == m_rateOf.constEnd() ? QString() : *it;
+        return Format("%0.2f", {static_cast<float>(TextToDouble(m_rows.cell(row, m_hoursColumn)))
+                                    * static_cast<float>(TextToDouble(rate))});
+    }
+    return m_rows.cell(row, resultColumn);
 }
 
 unsigned CGridModel::errorWord(int row) const
 {
-    const auto& words = m_errorCheck.words();
-    return row >= 0 && row < static_cast<int>(words.size()) ? words[row] : 0u;
+    return m_errorCheck.wordOfId(m_rows.id(row));
+}
+
+QueryResult CGridModel::ShownRows() const
+{
+    QueryResult shown;
+    shown.columnCount = std::min(columnCount(), kMaxColumns);
+    for (int c = 0; c < shown.columnCount; ++c)
+        shown.headings[c] = m_headings[c];
+    if (LoadStatement(m_table).isEmpty())
+        return shown;
+    QString sql = QStringLiteral("Select * from ") + tableName();
+    QString where = baseCondition(m_table);
+    const QString filter = filterCondition();
+    if (!filter.isEmpty())
+        where = where.isEmpty() ? filter : where + QStringLiteral(" and ") + filter;
+    if (!where.isEmpty())
+        sql += QStringLiteral(" where ") + where;
+    if (!orderClause().isEmpty())
+        sql += QStringLiteral(" order by ") + orderClause();
+    QueryResult read;
+    headingsCaptured = 0;
+    RunQuery(read, sql);
+    std::vector<int> source(static_cast<size_t>(shown.columnCount), -1);
+    source[0] = 0;
+    for (int c = 1; c < shown.columnCount; ++c)
+        for (int s = 1; s < read.columnCount; ++s)
+            if (read.headings[s] == shown.headings[c]) {
+                source[static_cast<size_t>(c)] = s;
+                break;
+            }
+    shown.rowCount = read.rowCount;
+    shown.cells.resize(static_cast<size_t>(shown.rowCount) * static_cast<size_t>(shown.columnCount));
+    for (int r = 0; r < shown.rowCount; ++r)
+        for (int c = 0; c < shown.columnCount; ++c)
+            if (source[static_cast<size_t>(c)] >= 0)
+                shown.cells[static_cast<size_t>(r) * shown.columnCount + c] = read.cell(r, source[static_cast<size_t>(c)]);
+    return shown;
 }
 
 bool CGridModel::automaticWidth(int listColumn) const
@@ -271,6 +448,12 @@ bool CGridModel::automaticWidth(int listColumn) const
 int CGridModel::resultColumn(int listColumn) const
 {
     return listColumn >= 0 && listColumn < listColumnCount() ? m_listToResult[listColumn] : -1;
+}
+
+int CGridModel::listColumnOf(int resultColumn) const
+{
+    const auto it = std::find(m_listToResult.begin(), m_listToResult.end(), resultColumn);
+    return it == m_listToResult.end() ? -1 : static_cast<int>(it - m_listToResult.begin());
 }
 
 int CGridModel::actionCode(int listColumn) const
@@ -289,7 +472,7 @@ QString CGridModel::listHeading(int listColumn) const
     const int c = resultColumn(listColumn);
     if (c < 0)
         return QString();
-    const QString heading = Translate(m_result.headings[c]);
+    const QString heading = Translate(m_headings[c]);
     return heading == QLatin1String("Err") ? QString() : heading;
 }
 
@@ -306,14 +489,15 @@ EditorKind CGridModel::editorKind(int listColumn) const
 
 QString CGridModel::cellText(int row, int listColumn) const
 {
-    return m_result.cell(row, resultColumn(listColumn));
+    const int c = resultColumn(listColumn);
+    return c < 0 ? QString() : cell(row, c);
 }
 
 int CGridModel::FindColumnKey(const QString& key) const
 {
     const QString wanted = key.toUpper();
-    for (int c = 0; c < m_result.columnCount; ++c)
-        if (m_result.headings[c].toUpper().contains(wanted))
+    for (int c = 0; c < columnCount(); ++c)
+        if (m_headings[c].toUpper().contains(wanted))
             return c;
     return -1;
 }
@@ -321,7 +505,7 @@ int CGridModel::FindColumnKey(const QString& key) const
 int CGridModel::FindListColumn(const QString& key) const
 {
     for (int lc = 0; lc < listColumnCount(); ++lc)
-        if (m_result.headings[m_listToResult[lc]].contains(key))
+        if (m_headings[m_listToResult[lc]].contains(key))
             return lc;
     return 0;
 }
@@ -329,7 +513,7 @@ int CGridModel::FindListColumn(const QString& key) const
 QStringList CGridModel::EditorItems(int listColumn, int row, int* preselect) const
 {
     const QString attr = attribute(listColumn);
-    const QString cell = cellText(row, listColumn);
+    const QString cellValue = cellText(row, listColumn);
     QStringList items;
     int selected = -1;
     switch (EditorKindOf(attr)) {
@@ -339,9 +523,17 @@ QStringList CGridModel::EditorItems(int listColumn, int row, int* preselect) con
         std::set<QString> lowered;
         for (const QString& item : items)
             lowered.insert(item.toLower());
-        const int c = resultColumn(listColumn);
-        for (int r = 0; r < m_result.rowCount; ++r) {
-            const QString& value = m_result.cell(r, c);
+        // The values of the whole table (or bill), not only the rows the filter lets through.
+        const QString column = columnOf(resultColumn(listColumn));
+        QueryResult values;
+        if (!column.isEmpty() && !LoadStatement(m_table).isEmpty()) {
+            const QString base = baseCondition(m_table);
+            headingsCaptured = 0;
+            RunQuery(values, QStringLiteral("Select distinct ") + QuotedName(column) + QStringLiteral(" from ")
+                                 + tableName() + (base.isEmpty() ? QString() : QStringLiteral(" where ") + base));
+        }
+        for (int r = 0; r < values.rowCount; ++r) {
+            const QString& value = values.cell(r, 0);
             if (value.isEmpty())
                 continue;
             const QString key = value.toLower();
@@ -358,7 +550,7 @@ QStringList CGridModel::EditorItems(int listColumn, int row, int* preselect) con
     case EditorKind::Drop: {
         for (const QString& item : attributeItems(attr))
             items.append(Translate(item));
-        selected = TextToInt(cell);
+        selected = TextToInt(cellValue);
         if (selected < 0 || selected >= items.size())
             selected = 0;
         break;
@@ -371,7 +563,7 @@ QStringList CGridModel::EditorItems(int listColumn, int row, int* preselect) con
         std::sort(items.begin(), items.end(),
                   [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
         for (int i = 0; i < items.size(); ++i)
-            if (items[i].startsWith(cell)) {
+            if (items[i].startsWith(cellValue)) {
                 selected = i;
                 break;
             }
@@ -385,340 +577,22 @@ QStringList CGridModel::EditorItems(int listColumn, int row, int* preselect) con
     return items;
 }
 
-void CGridModel::setResultCell(int row, int resultColumn, const QString& text)
-{
-    if (resultColumn < 0)
-        return;
-    m_result.setCell(row, resultColumn, text);
-    for (int lc = 0; lc < listColumnCount(); ++lc)
-        if (m_listToResult[lc] == resultColumn)
-            Q_EMIT cellChanged(row, lc);
-}
-
-void CGridModel::addMasterRecord(const QString& heading, const QString& text)
-{
-    if (text.isEmpty())
-        return;
-    if (m_table == AssyList && (heading.contains(QLatin1String("Ass")) || heading.contains(QLatin1String("Part")))) {
-        if (QueryText(SqlFormat("Select Part_nBr from PartList where Part_nBr = '%s'", {text}), false).isEmpty()) {
-            QueryText(SqlFormat("Insert into PartList (Part_nBr,Description,User,Revision,Time_Stamp,Currency) "
-                                "values ('%s','%s %s','%s','%s','%s','%s')",
-                                {text, text, Translate(QStringLiteral("Description")), App().CurrentUser,
-                                 QStringLiteral("A"), TimestampText(), App().CurrentCurrency}),
-                      false);
-            ShowMessage(Translate(QStringLiteral("Part Added")));
-        }
-    } else if (m_table == RescList && heading.contains(QLatin1String("Reso"))) {
-        if (QueryText(SqlFormat("Select Resource from LabrList where Resource = '%s'", {text}), false).isEmpty()) {
-            QueryText(SqlFormat("Insert into LabrList (Resource,User,Time_Stamp) values ('%s','%s','%s')",
-                                {text, App().CurrentUser, TimestampText()}),
-                      false);
-            ShowMessage(Translate(QStringLiteral("Resource Added")));
-        }
-    } else if (m_table == PartList
-               && (heading.contains(QLatin1String("Manuf")) || heading.contains(QLatin1String("Dist")))) {
-        if (QueryText(SqlFormat("Select Vendor from VendList where Vendor = '%s'", {text}), false).isEmpty()) {
-            QueryText(SqlFormat("Insert into VendList (Vendor,User,Time_Stamp) values ('%s','%s','%s')",
-                                {text, App().CurrentUser, TimestampText()}),
-                      false);
-            ShowMessage(Translate(QStringLiteral("Vendor Added")));
-        }
-    }
-}
-
-void CGridModel::updateRoutingCost(int row)
-{
-    const int hours = FindColumnKey(QStringLiteral("HOUR"));
-    const int rate = FindColumnKey(QStringLiteral("RATE"));
-    const int cost = FindColumnKey(QStringLiteral("COST"));
-    const int resource = FindColumnKey(QStringLiteral("RESOU"));
-    if (hours < 0 || rate < 0 || cost < 0 || resource < 0)
-        return;
-    const QString id = rowId(row);
-    QString rateText = QueryText(
-        SqlFormat("Select Rate from LabrList where Resource='%s'", {m_result.cell(row, resource)}), false);
-    if (TextToDouble(rateText) <= 0)
-        rateText = QStringLiteral("1.00");
-    QueryText(SqlFormat("Update RescList Set Rate = '%s' where id = '%s'", {rateText, id}), false);
-    setResultCell(row, rate, rateText);
-    const float amount = static_cast<float>(TextToDouble(m_result.cell(row, hours)))
-                         * static_cast<float>(TextToDouble(rateText));
-    const QString costText = Format("%0.2f", {amount});
-    setResultCell(row, cost, costText);
-    QueryText(SqlFormat("Update %s Set Cost = '%s' where id = '%s'", {tableName(), costText, id}), false);
-}
-
-void CGridModel::stamp(int row)
-{
-    const QString now = TimestampText();
-    const QString user = App().CurrentUser;
-    const int stampColumn = FindColumnKey(QStringLiteral("STAMP"));
-    const int userColumn = FindColumnKey(QStringLiteral("USER"));
-    // A statement naming a column the table lacks would fail a whole
-    // multi-row edit, so only the columns that exist are stamped.
-    if (stampColumn >= 0 && userColumn >= 0)
-        QueryText(SqlFormat("Update %s Set Time_Stamp='%s',User='%s' where id='%s'",
-                            {tableName(), now, user, rowId(row)}),
-                  false);
-    else if (userColumn >= 0)
-        QueryText(SqlFormat("Update %s Set User='%s' where id='%s'", {tableName(), user, rowId(row)}), false);
-    else if (stampColumn >= 0)
-        QueryText(SqlFormat("Update %s Set Time_Stamp='%s' where id='%s'", {tableName(), now, rowId(row)}),
-                  false);
-    setResultCell(row, stampColumn, now);
-    setResultCell(row, userColumn, user);
-}
-
-bool CGridModel::UpdateCell(int listColumn, int row, const QString& text)
-{
-    if (row < 0 || row >= m_result.rowCount || resultColumn(listColumn) < 1)
-        return false;
-    return updateCellUnchecked(listColumn, row, text);
-}
-
-bool CGridModel::updateCellUnchecked(int listColumn, int row, const QString& typed)
-{
-    const int c = resultColumn(listColumn);
-    if (typed == m_result.cell(row, c))
-        return false;
-    const QString heading = m_result.headings[c];
-    const QString text = IsUpperCaseColumn(TableKey(m_table), heading) ? UpperCaseAscii(typed) : typed;
-    QueryText(SqlFormat("Update %s Set %s = '%s' where id = '%s'", {tableName(), ToColumnName(heading), text, rowId(row)}),
-              false);
-    setResultCell(row, c, text);
-    addMasterRecord(heading, text);
-    if (m_table == RescList && heading.contains(QLatin1String("Resour")))
-        updateRoutingCost(row);
-    stamp(row);
-    return true;
-}
-
-bool CGridModel::IsParentAssembly(const QString& part, const QString& assembly)
-{
-    // Any name that heads a bill counts, whether or not the index of
-    // assemblies has been built in this process.
-    headingsCaptured = 0;
-    RunQuery(m_second, QStringLiteral("Select Assy,Part_nBr from AssyList"));
-    QHash<QString, QStringList> parents; // part -> the assemblies that use it
-    bool partHeadsBill = App().assemblyNames.contains(part);
-    for (int r = 0; r < m_second.rowCount; ++r) {
-        parents[m_second.cell(r, 1)].append(m_second.cell(r, 0));
-        if (m_second.cell(r, 0) == part)
-            partHeadsBill = true;
-    }
-    if (!partHeadsBill)
-        return false;
-    // Each assembly is visited once, so data that already holds a cycle ends the walk.
-    QSet<QString> visited{assembly};
-    QStringList pending{assembly};
-    while (!pending.isEmpty()) {
-        const QString current = pending.takeLast();
-        for (const QString& parent : parents.value(current)) {
-            if (parent == part)
-                return true;
-            if (!visited.contains(parent)) {
-                visited.insert(parent);
-                pending.append(parent);
-            }
-        }
-    }
-    return false;
-}
-
-bool CGridModel::CommitEdit(int listColumn, int row, const QString& text, const QList<int>& selectedRows)
-{
-    const int c = resultColumn(listColumn);
-    if (c < 1 || row < 0 || row >= m_result.rowCount)
-        return false;
-    if (m_table == AssyList && listColumn == FindListColumn(QStringLiteral("Part"))) {
-        App().TreeRebuildFlag = true;
-        const QString assembly = m_result.cell(row, FindColumnKey(QStringLiteral("ASSY")));
-        // Compared as it will be stored: part numbers are kept in upper case.
-        const QString part = IsUpperCaseColumn(TableKey(m_table), m_result.headings[c]) ? UpperCaseAscii(text) : text;
-        if (!part.isEmpty() && part == assembly) {
-            ShowMessage(Translate(QStringLiteral("Error:Part Number is the same as the Assembly")));
-            return false;
-        }
-        if (!part.isEmpty() && IsParentAssembly(part, assembly)) {
-            ShowMessage(Translate(QStringLiteral("Error:Part Number is a parent Assembly")));
-            return false;
-        }
-    }
-
-    bool changed = false;
-    if (selectedRows.contains(row) && selectedRows.size() > 1) {
-        QList<int> rows = selectedRows;
-        std::sort(rows.begin(), rows.end());
-        std::unique_ptr<WaitScope> wait;
-        if (rows.size() > 3)
-            wait = std::make_unique<WaitScope>(Translate(QStringLiteral("Update Database...")), 0,
-                                               static_cast<int>(rows.size()));
-        Transaction transaction;
-        int done = 0;
-        for (int r : rows) {
-            if (r >= 0 && r < m_result.rowCount)
-                changed = updateCellUnchecked(listColumn, r, text) || changed;
-            if (wait)
-                wait->setPosition(++done);
-        }
-        if (!transaction.commit()) {
-            // All rows or none: show what the database really holds.
-            ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
-            wait.reset();
-            Reload();
-            return false;
-        }
-    } else {
-        changed = UpdateCell(listColumn, row, text);
-    }
-    if (m_table == AssyList || m_table == RescList)
-        Q_EMIT parentCommand(kCmdGridEdited);
-    return changed;
-}
-
-bool CGridModel::InsertRecord()
-{
-    const QString now = TimestampText();
-    const QString user = App().CurrentUser;
-    auto nextNumber = [this](const char* key, int step) {
-        const int c = FindColumnKey(QString::fromLatin1(key));
-        int largest = 0;
-        for (int r = 0; c >= 0 && r < m_result.rowCount; ++r)
-            largest = std::max(largest, TextToInt(m_result.cell(r, c)));
-        return Format("%i", {largest + step});
-    };
-
-    Transaction transaction;
-    switch (m_table) {
-    case AssyList:
-        QueryText(SqlFormat("Insert into AssyList (Assy,Quan,Item,Time_Stamp,User) values ('%s',%i,%s,'%s','%s')",
-                            {currentAssembly, 1, nextNumber("ITEM", 1), now, user}),
-                  false);
-        break;
-    case PartList:
-        QueryText(SqlFormat("Insert into PartList (Price,Revision,Currency,Time_Stamp,User) values "
-                            "(%0.2f,'%s','%s','%s','%s')",
-                            {0.0, QStringLiteral("A"), App().CurrentCurrency, now, user}),
-                  false);
-        break;
-    case VendList:
-        QueryText(QStringLiteral("Insert into VendList (Vendor) values ('New Vendor')"), false);
-        break;
-    case RescList:
-        QueryText(SqlFormat("Insert into RescList (Assy,Step,Time_Stamp,User) values ('%s','%s','%s','%s')",
-                            {currentAssembly, nextNumber("STEP", 10), now, user}),
-                  false);
-        break;
-    case PurcList: {
-        const int number = TextToInt(GetParam(ParamLastPurchaseOrder)) + 1;
-        newRecordNumber = Format("P%0.4i", {number});
-        QueryText(SqlFormat("Insert into PurcList (PO_nBr,Date,Status,Time_Stamp,User) values "
-                            "('%s','%s','%s','%s','%s')",
-                            {newRecordNumber, now, QStringLiteral("Pending"), now, user}),
-                  false);
-        SetParam(ParamLastPurchaseOrder, Format("%i", {number}));
-        break;
-    }
-    case ReqmList: {
-        const int number = TextToInt(GetParam(ParamLastRequirement)) + 1;
-        newRecordNumber = Format("REQ%0.4i", {number});
-        QueryText(SqlFormat("Insert into ReqmList (Order_nBr,Created,Status,Date,User) values "
-                            "('%s','%s','%s','%s','%s')",
-                            {newRecordNumber, now, QStringLiteral("Created"), now, user}),
-                  false);
-        SetParam(ParamLastRequirement, Format("%i", {number}));
-        break;
-    }
-    case LabrList:
-        QueryText(QStringLiteral("Insert into LabrList (Resource) values ('New Resource')"), false);
-        break;
-    default:
-        return false;
-    }
-    const bool ok = transaction.commit();
-    if (!ok)
-        ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
-    selectLast = ok;
-    sortColumn.clear();
-    Reload();
-    return ok;
-}
-
-bool CGridModel::DeleteRecords(const QList<int>& rows)
-{
-    if (rows.isEmpty())
-        return false;
-    if (ShowMessage(Translate(QStringLiteral("Are you sure?")), Translate(QStringLiteral("Delete")),
-                    kButtonsYesNoCancel)
-        != kAnswerYes)
-        return false;
-    Transaction transaction;
-    for (int r : rows)
-        if (r >= 0 && r < m_result.rowCount)
-            QueryText(SqlFormat("Delete from %s where id = '%s'", {tableName(), rowId(r)}), false);
-    const bool ok = transaction.commit();
-    if (!ok)
-        ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
-    Reload();
-    if (m_table == AssyList)
-        App().TreeRebuildFlag = true;
-    Q_EMIT parentCommand(kCmdGridEdited);
-    return ok;
-}
-
-void CGridModel::SortByListColumn(int listColumn)
-{
-    const int c = resultColumn(listColumn);
-    if (c < 0)
-        return;
-    const QString name = ToColumnName(m_result.headings[c]);
-    if (name == sortColumn) {
-        sortDescending = !sortDescending;
-    } else {
-        sortColumn = name;
-        sortDescending = true;
-    }
-    Reload();
-}
-
 void CGridModel::ComputeRoutingCost()
 {
-    const int hours = FindColumnKey(QStringLiteral("HOUR"));
-    const int rate = FindColumnKey(QStringLiteral("RATE"));
-    const int cost = FindColumnKey(QStringLiteral("COST"));
-    const int resource = FindColumnKey(QStringLiteral("RESOU"));
-    if (hours < 0 || rate < 0 || cost < 0 || resource < 0 || m_result.rowCount == 0)
+    m_hoursColumn = FindColumnKey(QStringLiteral("HOUR"));
+    m_rateColumn = FindColumnKey(QStringLiteral("RATE"));
+    m_costColumn = FindColumnKey(QStringLiteral("COST"));
+    m_resourceColumn = FindColumnKey(QStringLiteral("RESOU"));
+    m_rateOf.clear();
+    m_routingWritten.clear();
+    m_showRoutingCost = m_table == RescList && m_hoursColumn >= 0 && m_rateColumn >= 0 && m_costColumn >= 0
+                        && m_resourceColumn >= 0;
+    if (!m_showRoutingCost)
         return;
     QueryResult rates;
     headingsCaptured = 0;
     RunQuery(rates, QStringLiteral("Select Resource,Rate from LabrList"));
-    QHash<QString, QString> rateOf;
     for (int r = 0; r < rates.rowCount; ++r)
-        if (!rateOf.contains(rates.cell(r, 0)))
-            rateOf.insert(rates.cell(r, 0), rates.cell(r, 1));
-    for (int r = 0; r < m_result.rowCount; ++r) {
-        const auto it = rateOf.constFind(m_result.cell(r, resource));
-        const QString rateText = it == rateOf.constEnd() ? QString() : *it;
-        if (it != rateOf.constEnd())
-            m_result.setCell(r, rate, rateText);
-        const float amount = static_cast<float>(TextToDouble(m_result.cell(r, hours)))
-                             * static_cast<float>(TextToDouble(rateText));
-        m_result.setCell(r, cost, Format("%0.2f", {amount}));
-    }
-}
-
-bool CGridModel::AttachFile(int listColumn, int row, const QString& source, const QString& folder)
-{
-    const QFileInfo info(source);
-    const QString name = info.fileName();
-    if (name.isEmpty())
-        return false;
-    QDir().mkpath(folder);
-    const QString target = folder + QLatin1Char('/') + name;
-    if (QFileInfo(target).canonicalFilePath() != info.canonicalFilePath()) {
-        QFile::remove(target);
-        if (!QFile::copy(source, target))
-            ShowMessage(TranslateLabel(QStringLiteral("The file could not be copied:")) + QLatin1Char(' ') + target);
-    }
-    return UpdateCell(listColumn, row, name);
+        if (!m_rateOf.contains(rates.cell(r, 0)))
+            m_rateOf.insert(rates.cell(r, 0), rates.cell(r, 1));
 }

@@ -48,8 +48,11 @@ GridPrintout MakeGridPrintout(const CGridModel& model, const std::vector<int>& d
             columns.push_back(lc);
     for (int lc : columns)
         printout.headings << model.listHeading(lc);
-    printout.rows.reserve(model.rowCount());
-    for (int r = 0; r < model.rowCount(); ++r) {
+    // No page holds anywhere near this many rows, so the rows past it would
+    // fall beyond the last page anyway; a table of any size costs the same.
+    const int rows = std::min(model.rowCount(), kMaxPrintPages * kMaxRowsPerPage);
+    printout.rows.reserve(static_cast<size_t>(rows));
+    for (int r = 0; r < rows; ++r) {
         QStringList row;
         for (int lc : columns)
             row << model.cellText(r, lc);

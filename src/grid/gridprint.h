@@ -10,6 +10,8 @@ class CGridModel;
 class QPagedPaintDevice;
 
 constexpr int kMaxPrintPages = 20;
+// More rows than any paper holds at the printout's smallest row height.
+constexpr int kMaxRowsPerPage = 250;
 
 struct GridPrintout
 {

@@ -1,27 +1,43 @@
 #include "grid/gridview.h"
 
+#include "controls/printjob.h"
 #include "core/appstate.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/windowhooks.h"
 #include "grid/celllink.h"
+#include "grid/frozencolumns.h"
+#include "grid/gridheader.h"
 #include "grid/griddelegate.h"
 #include "grid/gridprint.h"
 #include "grid/headerselect.h"
 #include "grid/partsearch.h"
+#include "grid/stockcheck.h"
 
-#include <QDesktopServices>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
 #include <QMouseEvent>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QTimer>
 
 namespace {
+
+// Compact rows: thirty and more on a screen of 1000 pixels.
+constexpr int kRowHeight = 20;
+constexpr int kFilterBarHeight = 26;
+// The frozen columns never take more than this share of the width.
+constexpr double kFrozenShare = 0.45;
+// Columns up to the part number are frozen when it is among the first ones.
+constexpr int kFrozenSearch = 4;
 
 // Runs a window of another subsystem; says which one when it is not there.
 bool runWindow(const QString& name, QWidget* parent, const QStringList& args)
@@ -36,50 +52,161 @@ bool runWindow(const QString& name, QWidget* parent, const QStringList& args)
 
 CGridView::CGridView(QWidget* parent) : QTableView(parent)
 {
+    auto* header = new CGridHeader(this);
+    header->setBand(kFilterBarHeight);
+    setHorizontalHeader(header);
     m_tableModel = new CGridTableModel(m_grid, this);
     setModel(m_tableModel);
-    setItemDelegate(new CGridDelegate(m_grid, this));
+    auto* delegate = new CGridDelegate(m_grid, this);
+    delegate->setSelection(selectionModel());
+    setItemDelegate(delegate);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setShowGrid(false);
     setMouseTracking(true);
     setWordWrap(false);
+    setFrameStyle(QFrame::NoFrame);
     verticalHeader()->hide();
-    verticalHeader()->setDefaultSectionSize(26);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     ApplyDarkGridPalette(this, QColor(64, 64, 64));
     setStyleSheet(QStringLiteral("QTableView { background: rgb(64,64,64); }"
                                  "QHeaderView { background: rgb(48,48,48); }"
                                  "QHeaderView::section { background: rgb(48,48,48); color: white; "
-                                 "border: 1px solid rgb(128,128,128); padding: 2px; }"));
+                                 "border: 1px solid rgb(128,128,128); padding: 2px; }"
+                                 "QLineEdit#gridFilter { background: rgb(24,24,24); color: white; "
+                                 "border: 1px solid rgb(128,128,128); padding: 1px 4px; }"
+                                 "QLabel { color: rgb(210,210,210); }"));
+
+    // The filter bar, with the row count and the status line, lies over the
+    // band the heading row keeps free above the headings.
+    m_filterBar = new QWidget(this);
+    m_filterBar->setObjectName(QStringLiteral("gridFilterBar"));
+    m_filterBar->setAutoFillBackground(true);
+    QPalette barPalette = m_filterBar->palette();
+    barPalette.setColor(QPalette::Window, QColor(40, 40, 40));
+    m_filterBar->setPalette(barPalette);
+    auto* bar = new QHBoxLayout(m_filterBar);
+    bar->setContentsMargins(2, 2, 6, 2);
+    m_filterBox = new QLineEdit(m_filterBar);
+    m_filterBox->setObjectName(QStringLiteral("gridFilter"));
+    m_filterBox->setClearButtonEnabled(true);
+    m_filterBox->setMaximumWidth(360);
+    m_filterBox->installEventFilter(this);
+    m_filterCount = new QLabel(m_filterBar);
+    m_status = new QLabel(m_filterBar);
+    m_status->setObjectName(QStringLiteral("gridStatus"));
+    m_status->setMinimumWidth(0);
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar->addWidget(m_filterBox, 2);
+    bar->addWidget(m_filterCount);
+    bar->addSpacing(12);
+    bar->addWidget(m_status, 5);
+    m_filterDelay = new QTimer(this);
+    m_filterDelay->setSingleShot(true);
+    m_filterDelay->setInterval(200);
+    connect(m_filterDelay, &QTimer::timeout, this, [this]() { ApplyFilter(m_filterBox->text()); });
+    connect(m_filterBox, &QLineEdit::textEdited, m_filterDelay, qOverload<>(&QTimer::start));
+    // The clear button changes the text without an edit.
+    connect(m_filterBox, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text.isEmpty())
+            ApplyFilter(text);
+    });
+    auto* find = new QShortcut(QKeySequence::Find, this, nullptr, nullptr, Qt::WindowShortcut);
+    connect(find, &QShortcut::activated, this, [this]() {
+        Commit();
+        m_filterBox->setFocus(Qt::ShortcutFocusReason);
+        m_filterBox->selectAll();
+    });
+
+    m_frozen = new CFrozenColumns(this);
+    m_filterBar->raise();
+    m_editor.setFocusTarget(this);
 
     m_grid.beforeLoad = [this]() { captureLayout(); };
     connect(&m_grid, &CGridModel::loaded, this, &CGridView::afterLoad);
+    connect(&m_grid, &CGridModel::rowsChanged, this, &CGridView::afterRowsChanged);
     connect(&m_grid, &CGridModel::parentCommand, this, &CGridView::parentCommand);
-    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int listColumn) {
+    connect(&m_grid, &CGridModel::status, this, [this](const QString& text) {
+        m_status->setText(text);
+        m_status->setToolTip(text);
+    });
+    connect(&m_grid, &CGridModel::filterChanged, this, [this](const QString& text) {
+        m_filterDelay->stop();
+        if (m_filterBox->text() != text)
+            m_filterBox->setText(text);
+        showFilterCount();
+    });
+    auto sortBy = [this](int listColumn) {
         Commit();
         m_grid.SortByListColumn(listColumn);
+    };
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, sortBy);
+    connect(m_frozen->horizontalHeader(), &QHeaderView::sectionClicked, this, sortBy);
+    connect(horizontalHeader(), &QHeaderView::sectionMoved, this, [this]() {
+        // The first list column stays first, as the next load would put it.
+        if (!m_keepingFirst && horizontalHeader()->visualIndex(0) != 0 && horizontalHeader()->count() > 0) {
+            m_keepingFirst = true;
+            horizontalHeader()->moveSection(horizontalHeader()->visualIndex(0), 0);
+            m_keepingFirst = false;
+        }
+        freezeLeadingColumns();
+        viewport()->update();
     });
-    connect(horizontalHeader(), &QHeaderView::sectionMoved, this, [this]() { viewport()->update(); });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this]() {
+        if (!m_frozen->columns().empty())
+            freezeLeadingColumns();
+    });
+    connect(m_frozen->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        // Hiding the columns it does not freeze resizes them too: not a user's width.
+        if (m_frozen->isFrozen(column) && !m_frozen->isColumnHidden(column) && size > 0
+            && horizontalHeader()->sectionSize(column) != size)
+            horizontalHeader()->resizeSection(column, size);
+    });
     connect(horizontalHeader(), &QHeaderView::customContextMenuRequested, this, [this]() { chooseColumns(); });
+    connect(m_frozen->horizontalHeader(), &QHeaderView::customContextMenuRequested, this, [this]() { chooseColumns(); });
+    connect(m_frozen, &CFrozenColumns::aboutToPress, this, &CGridView::Commit);
+    connect(m_frozen, &CFrozenColumns::cellPressed, this,
+            [this](const QModelIndex& index, const QPoint& point, Qt::MouseButton button, Qt::KeyboardModifiers) {
+                setFocus(Qt::MouseFocusReason);
+                const bool hot = index.isValid() && m_grid.actionCode(index.column()) != 0
+                                 && point.x() > m_frozen->visualRect(index).right() - kHotZoneWidth;
+                cellPressed(index, hot, button);
+            });
+    connect(m_frozen, &CFrozenColumns::cellDoubleClicked, this, [this](const QModelIndex& index, const QPoint& point) {
+        if (index.isValid() && !(m_grid.actionCode(index.column()) != 0
+                                 && point.x() > m_frozen->visualRect(index).right() - kHotZoneWidth))
+            OpenEditor(index.row(), index.column());
+    });
+    connect(m_frozen, &CFrozenColumns::cellHovered, this, [this](const QPoint& point) {
+        const QModelIndex index = m_frozen->indexAt(point);
+        const bool hot = index.isValid() && m_grid.actionCode(index.column()) != 0
+                         && point.x() > m_frozen->visualRect(index).right() - kHotZoneWidth;
+        m_frozen->viewport()->setCursor(hot ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    });
 
     connect(&m_editor, &CCellEditor::tabPressed, this, [this]() {
-        const int row = m_row, column = m_column;
+        const int row = m_editRow, column = m_editColumn;
         Commit();
         const int visual = horizontalHeader()->visualIndex(column);
         if (visual + 1 < horizontalHeader()->count())
             moveAndEdit(row, horizontalHeader()->logicalIndex(visual + 1));
     });
-    connect(&m_editor, &CCellEditor::enterPressed, this, [this]() {
-        const int row = m_row, column = m_column;
+    auto storeAndMove = [this](int rows) {
+        const int row = m_editRow, column = m_editColumn;
         Commit();
-        if (row + 1 < m_grid.rowCount())
-            moveAndEdit(row + 1, column);
-    });
+        moveTo(std::clamp(row + rows, 0, std::max(0, m_grid.rowCount() - 1)), column);
+    };
+    connect(&m_editor, &CCellEditor::enterPressed, this, [storeAndMove]() { storeAndMove(1); });
+    connect(&m_editor, &CCellEditor::downPressed, this, [storeAndMove]() { storeAndMove(1); });
+    connect(&m_editor, &CCellEditor::upPressed, this, [storeAndMove]() { storeAndMove(-1); });
     connect(&m_editor, &CCellEditor::escapePressed, this, [this]() { m_editor.close(); });
     connect(&m_editor, &CCellEditor::itemChosen, this, [this]() { Commit(); });
 }
@@ -87,6 +214,12 @@ CGridView::CGridView(QWidget* parent) : QTableView(parent)
 CGridView::~CGridView()
 {
     m_grid.beforeLoad = nullptr;
+    m_editor.close();
+    // The views ask the grid for headings while they are hidden: before the
+    // grid goes, not after.
+    hide();
+    m_frozen->setModel(nullptr);
+    setModel(nullptr);
 }
 
 void CGridView::Load(int table)
@@ -154,23 +287,151 @@ void CGridView::afterLoad()
     for (int visual = 0; visual < static_cast<int>(order.size()) && visual < header->count(); ++visual)
         header->moveSection(header->visualIndex(order[visual]), visual);
     header->blockSignals(false);
-
-    // Picture columns need taller rows.
-    bool pictures = false;
-    for (int lc = 0; lc < m_grid.listColumnCount(); ++lc)
-        pictures = pictures || m_grid.result().headings[m_grid.resultColumn(lc)].contains(QLatin1String("Pict"));
-    verticalHeader()->setDefaultSectionSize(pictures ? 40 : 26);
+    showSortIndicator();
+    freezeLeadingColumns();
+    showFilterCount();
+    // In the language chosen now: it may have changed since the last load.
+    m_filterBox->setPlaceholderText(Translate(QStringLiteral("Filter")) + QStringLiteral(" (Ctrl+F)"));
 
     clearSelection();
     for (int row : m_grid.rowsToSelect())
         selectionModel()->select(m_tableModel->index(row, 0),
                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
     if (m_grid.rowToShow() >= 0) {
-        const QModelIndex shown = m_tableModel->index(m_grid.rowToShow(), 0);
+        const QModelIndex shown = m_tableModel->index(m_grid.rowToShow(), horizontalHeader()->logicalIndex(0));
         selectionModel()->setCurrentIndex(shown, QItemSelectionModel::NoUpdate);
+        // The scroll range follows the new rows only once the geometry is
+        // updated; without it a new last row would stay out of view.
+        updateGeometries();
         scrollTo(shown);
     }
     setUpdatesEnabled(true);
+}
+
+void CGridView::afterRowsChanged()
+{
+    m_editor.close();
+    const int column = std::max(0, currentListColumn());
+    const long long current = m_currentId;
+    m_tableModel->resetRows();
+    showSortIndicator();
+    showFilterCount();
+    // The record the user was on stays current wherever the new order puts it.
+    const int row = current >= 0 ? m_grid.rowOfId(current) : -1;
+    if (row >= 0 && column < m_grid.listColumnCount()) {
+        const QModelIndex index = m_tableModel->index(row, column);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        updateGeometries();
+        scrollTo(index, QAbstractItemView::PositionAtCenter);
+    }
+    viewport()->update();
+    m_frozen->viewport()->update();
+}
+
+void CGridView::showSortIndicator()
+{
+    const int sorted = m_grid.sortListColumn();
+    horizontalHeader()->setSortIndicator(sorted, m_grid.sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    m_frozen->follow();
+}
+
+void CGridView::showFilterCount()
+{
+    const QLocale locale;
+    if (m_grid.filter().isEmpty())
+        m_filterCount->setText(locale.toString(m_grid.rowCount()) + QLatin1Char(' ') + Translate(QStringLiteral("rows")));
+    else
+        m_filterCount->setText(locale.toString(m_grid.rowCount()) + QLatin1Char(' ') + Translate(QStringLiteral("of"))
+                               + QLatin1Char(' ') + locale.toString(m_grid.totalRowCount()) + QLatin1Char(' ')
+                               + Translate(QStringLiteral("rows")));
+}
+
+void CGridView::ApplyFilter(const QString& text)
+{
+    m_filterDelay->stop();
+    Commit();
+    if (m_filterBox->text() != text)
+        m_filterBox->setText(text);
+    m_grid.SetFilter(text);
+}
+
+QString CGridView::statusText() const
+{
+    return m_status->text();
+}
+
+void CGridView::freezeLeadingColumns()
+{
+    // The columns up to the part number when it is among the first few,
+    // otherwise the first one that names the row; never most of the width.
+    QHeaderView* header = horizontalHeader();
+    std::vector<int> columns;
+    int through = -1;
+    for (int visual = 0; visual < header->count() && visual < kFrozenSearch; ++visual)
+        if (m_grid.tableHeading(header->logicalIndex(visual)).contains(QLatin1String("Part #"))) {
+            through = visual;
+            break;
+        }
+    if (through < 0)
+        for (int visual = 0; visual < header->count(); ++visual)
+            if (!m_grid.isErrColumn(header->logicalIndex(visual))) {
+                through = visual;
+                break;
+            }
+    int width = 0;
+    for (int visual = 0; visual <= through; ++visual) {
+        const int column = header->logicalIndex(visual);
+        width += header->sectionSize(column);
+        columns.push_back(column);
+    }
+    while (!columns.empty() && width > viewport()->width() * kFrozenShare) {
+        width -= header->sectionSize(columns.back());
+        columns.pop_back();
+    }
+    if (columns != m_frozen->columns())
+        m_frozen->setColumns(columns);
+    else
+        m_frozen->follow();
+}
+
+void CGridView::placeBands()
+{
+    m_filterBar->setGeometry(0, horizontalHeader()->y(), width(), kFilterBarHeight);
+    m_filterBar->raise();
+}
+
+void CGridView::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    placeBands();
+    freezeLeadingColumns();
+}
+
+void CGridView::updateGeometries()
+{
+    QTableView::updateGeometries();
+    if (m_frozen)
+        m_frozen->follow();
+    if (m_filterBar)
+        placeBands();
+}
+
+void CGridView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (!index.isValid())
+        return;
+    if (m_frozen && m_frozen->isFrozen(index.column())) {
+        // Always in view sideways: only the rows scroll.
+        const int sideways = horizontalScrollBar()->value();
+        QTableView::scrollTo(index, hint);
+        horizontalScrollBar()->setValue(sideways);
+        return;
+    }
+    QTableView::scrollTo(index, hint);
+    const int covered = m_frozen ? m_frozen->frozenWidth() : 0;
+    const QRect rect = visualRect(index);
+    if (covered > 0 && rect.left() < covered)
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - (covered - rect.left()));
 }
 
 QList<int> CGridView::SelectedRows() const
@@ -197,21 +458,26 @@ void CGridView::Commit()
     const QString text = m_editor.text();
     m_editor.close();
     const QList<int> selected = SelectedRows();
-    const bool several = selected.contains(m_row) && selected.size() > 1;
-    m_grid.CommitEdit(m_column, m_row, text, selected);
+    const bool several = selected.contains(m_editRow) && selected.size() > 1;
+    m_grid.CommitEdit(m_editColumn, m_editRow, text, selected);
     if (several)
         clearSelection();
     if (m_grid.table() == AssyList && parentWidget())
         parentWidget()->update();
     viewport()->update();
+    m_frozen->viewport()->update();
 }
 
 void CGridView::OpenEditor(int row, int listColumn)
 {
     if (row < 0 || row >= m_grid.rowCount() || listColumn < 0 || listColumn >= m_grid.listColumnCount())
         return;
-    m_row = row;
-    m_column = listColumn;
+    Commit();
+    m_editRow = row;
+    m_editColumn = listColumn;
+    const QModelIndex index = m_tableModel->index(row, listColumn);
+    if (currentIndex() != index)
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     const EditorKind kind = m_grid.editorKind(listColumn);
     if (kind == EditorKind::Picture || kind == EditorKind::Document) {
         attach(row, listColumn, kind == EditorKind::Picture);
@@ -221,17 +487,55 @@ void CGridView::OpenEditor(int row, int listColumn)
         return;
     int preselect = -1;
     const QStringList items = m_grid.EditorItems(listColumn, row, &preselect);
-    const QModelIndex index = m_tableModel->index(row, listColumn);
     scrollTo(index);
-    QRect rect = visualRect(index);
+    // A frozen column's editor lies over the frozen view, where the cell is seen.
+    const bool frozen = m_frozen->isVisible() && m_frozen->isFrozen(listColumn);
+    QRect rect = frozen ? m_frozen->visualRect(index) : visualRect(index);
     rect.setWidth(rect.width() - 2 - (m_grid.actionCode(listColumn) != 0 ? 34 : 0));
-    m_editor.open(viewport(), rect, kind, m_grid.cellText(row, listColumn), items, preselect);
+    m_editor.open(frozen ? m_frozen->viewport() : viewport(), rect, kind, m_grid.cellText(row, listColumn), items,
+                  preselect);
+}
+
+void CGridView::moveTo(int row, int listColumn)
+{
+    if (row < 0 || row >= m_grid.rowCount() || listColumn < 0 || listColumn >= m_grid.listColumnCount())
+        return;
+    setCurrentIndex(m_tableModel->index(row, listColumn));
 }
 
 void CGridView::moveAndEdit(int row, int listColumn)
 {
-    setCurrentIndex(m_tableModel->index(row, listColumn));
+    moveTo(row, listColumn);
     OpenEditor(row, listColumn);
+}
+
+bool CGridView::startEditByTyping(QKeyEvent* event)
+{
+    const QString text = event->text();
+    if (text.isEmpty() || !text.at(0).isPrint()
+        || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    // Keys that reach the grid while its editor is open belong to the editor.
+    if (QWidget* open = m_editor.widget()) {
+        QKeyEvent typed(QEvent::KeyPress, event->key(), event->modifiers(), text);
+        QCoreApplication::sendEvent(open->focusProxy() ? open->focusProxy() : open, &typed);
+        return true;
+    }
+    const QModelIndex index = currentIndex();
+    if (!index.isValid())
+        return false;
+    const EditorKind kind = m_grid.editorKind(index.column());
+    // Typing never opens a file dialog, and a read-only cell takes nothing.
+    if (kind == EditorKind::Picture || kind == EditorKind::Document || kind == EditorKind::None
+        || m_grid.isReadOnly(index.column()))
+        return true;
+    OpenEditor(index.row(), index.column());
+    if (QWidget* editor = m_editor.widget()) {
+        // The typed text replaces the cell's, as it does in a spreadsheet.
+        QKeyEvent typed(QEvent::KeyPress, event->key(), event->modifiers(), text);
+        QCoreApplication::sendEvent(editor->focusProxy() ? editor->focusProxy() : editor, &typed);
+    }
+    return true;
 }
 
 void CGridView::attach(int row, int listColumn, bool picture)
@@ -252,15 +556,13 @@ void CGridView::runAction(int row, int listColumn)
     const int code = m_grid.actionCode(listColumn);
     const QString text = m_grid.cellText(row, listColumn);
     if (code >= 1 && code <= 9) {
-        const QUrl target = CellLinkTarget(text);
-        if (!target.isEmpty())
-            QDesktopServices::openUrl(target);
+        OpenCellLink(text);
         return;
     }
     if (text.isEmpty() && code != 18 && code != 99)
         return;
     m_grid.searchText = text;
-    auto column = [&](const char* key) { return m_grid.result().cell(row, m_grid.FindColumnKey(QString::fromLatin1(key))); };
+    auto column = [&](const char* key) { return m_grid.cell(row, m_grid.FindColumnKey(QString::fromLatin1(key))); };
     switch (code) {
     case 10: Q_EMIT parentCommand(kCmdShowAssyList); break;
     case 11: Q_EMIT parentCommand(kCmdShowPartList); break;
@@ -276,7 +578,9 @@ void CGridView::runAction(int row, int listColumn)
         Reload();
         break;
     case 16:
-        runWindow(WindowActions::PartInfo, this, {column("PART"), m_grid.rowId(row)});
+        // Transferred values belong on screen as soon as the dialog closes.
+        if (runWindow(WindowActions::PartInfo, this, {column("PART"), m_grid.rowId(row)}))
+            Reload();
         break;
     case 17:
         if (runWindow(WindowActions::TaskEdit, this, {m_grid.rowId(row)}))
@@ -293,26 +597,32 @@ void CGridView::runAction(int row, int listColumn)
     }
 }
 
+void CGridView::cellPressed(const QModelIndex& index, bool hot, Qt::MouseButton button)
+{
+    if (!index.isValid() || button != Qt::LeftButton)
+        return;
+    // A single click selects; only the hot zone acts at once.
+    if (hot)
+        runAction(index.row(), index.column());
+}
+
 void CGridView::mousePressEvent(QMouseEvent* event)
 {
-    m_previousRow = m_row;
-    m_previousColumn = m_column;
     Commit();
     const QPoint point = event->position().toPoint();
     const QModelIndex index = indexAt(point);
+    const bool hot = IsHotCell(point);
     QTableView::mousePressEvent(event);
-    if (!index.isValid() || event->button() != Qt::LeftButton)
-        return;
-    m_row = index.row();
-    m_column = index.column();
-    if (IsHotCell(point)) {
-        runAction(index.row(), index.column());
-        return;
-    }
-    // Extending a selection with Shift or Ctrl is not an edit.
-    if (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))
-        return;
-    OpenEditor(index.row(), index.column());
+    cellPressed(index, hot, event->button());
+}
+
+void CGridView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    const QModelIndex index = indexAt(point);
+    QTableView::mouseDoubleClickEvent(event);
+    if (index.isValid() && event->button() == Qt::LeftButton && !IsHotCell(point))
+        OpenEditor(index.row(), index.column());
 }
 
 void CGridView::mouseMoveEvent(QMouseEvent* event)
@@ -323,6 +633,10 @@ void CGridView::mouseMoveEvent(QMouseEvent* event)
 
 void CGridView::keyPressEvent(QKeyEvent* event)
 {
+    if (event->matches(QKeySequence::Undo)) {
+        Undo();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Insert:
         insertRecord();
@@ -330,15 +644,74 @@ void CGridView::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Delete:
         deleteSelected();
         return;
+    case Qt::Key_F2:
+        if (currentIndex().isValid())
+            OpenEditor(currentIndex().row(), currentIndex().column());
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (currentIndex().isValid() && event->modifiers() == Qt::NoModifier) {
+            moveTo(std::min(currentIndex().row() + 1, m_grid.rowCount() - 1), currentIndex().column());
+            return;
+        }
+        break;
+    case Qt::Key_Escape:
+        // Without an editor Esc first takes the filter away; only then does
+        // it reach the window (which asks before it closes).
+        if (!m_grid.filter().isEmpty()) {
+            ApplyFilter(QString());
+            return;
+        }
+        event->ignore();
+        return;
     default:
-        QTableView::keyPressEvent(event);
+        if (startEditByTyping(event))
+            return;
+        break;
     }
+    QTableView::keyPressEvent(event);
+}
+
+bool CGridView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_filterBox && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape) {
+            ApplyFilter(QString());
+            setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down) {
+            ApplyFilter(m_filterBox->text());
+            setFocus(Qt::OtherFocusReason);
+            if (!currentIndex().isValid() && m_grid.rowCount() > 0)
+                moveTo(0, horizontalHeader()->logicalIndex(0));
+            return true;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void CGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    m_currentId = current.isValid() ? m_grid.rowId(current.row()).toLongLong() : -1;
 }
 
 void CGridView::scrollContentsBy(int dx, int dy)
 {
     Commit();
     QTableView::scrollContentsBy(dx, dy);
+    if (dx != 0)
+        m_frozen->follow();
+}
+
+void CGridView::Undo()
+{
+    Commit();
+    m_grid.Undo();
+    viewport()->update();
+    m_frozen->viewport()->update();
 }
 
 void CGridView::insertRecord()
@@ -373,7 +746,7 @@ void CGridView::chooseColumns()
 
 void CGridView::RecordCommand(int command)
 {
-    if (m_grid.listColumnCount() == 0 && m_grid.result().columnCount == 0)
+    if (m_grid.listColumnCount() == 0 && m_grid.columnCount() == 0)
         return;
     if (m_grid.table() == AssyList) {
         switch (command) {
@@ -404,7 +777,11 @@ void CGridView::RecordCommand(int command)
     switch (command) {
     case 0: insertRecord(); break;
     case 1: deleteSelected(); break;
-    case 2: Reload(); break;
+    case 2:
+        Reload();
+        if (m_grid.table() == PartList && OfferStockRepair())
+            Reload();
+        break;
     case 3: chooseColumns(); break;
     case 4: Print(); break;
     default: break;
@@ -422,17 +799,10 @@ void CGridView::Print()
     for (int visual = 0; visual < horizontalHeader()->count(); ++visual)
         order.push_back(horizontalHeader()->logicalIndex(visual));
     const GridPrintout printout = MakeGridPrintout(m_grid, order);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(printout.documentName);
-    QPrintDialog dialog(&printer, this);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    if (dialog.exec() != QDialog::Accepted) {
-        ShowMessage(Translate(QStringLiteral("Print Dialog Failure")));
-        return;
-    }
-    PaintGrid(printer, printout);
+    PrintJob job;
+    job.documentName = printout.documentName;
+    job.paint = [&printout](QPagedPaintDevice& device) { return PaintGrid(device, printout) > 0; };
+    RunPrintJob(this, job);
 }
 
 bool CGridView::ShowAssemblyRow(int row, const QString& assembly, const QString& key)
@@ -442,8 +812,8 @@ bool CGridView::ShowAssemblyRow(int row, const QString& assembly, const QString&
         const int column = m_grid.FindColumnKey(m_grid.table() == RescList ? QStringLiteral("STEP") : QStringLiteral("ASS"));
         const int assemblyColumn = m_grid.FindColumnKey(QStringLiteral("ASS"));
         for (int r = 0; r < m_grid.rowCount() && column >= 0; ++r)
-            if (m_grid.result().cell(r, column) == key
-                && (assembly.isEmpty() || m_grid.result().cell(r, assemblyColumn) == assembly)) {
+            if (m_grid.cell(r, column) == key
+                && (assembly.isEmpty() || m_grid.cell(r, assemblyColumn) == assembly)) {
                 found = r;
                 break;
             }

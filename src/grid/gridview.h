@@ -2,13 +2,21 @@
 // The table grid of the main window: shows any of the nine tables through
 // CGridModel, draws its rows in the dark look with pictures and action
 // icons, edits cells in place and runs the record commands.
+//
+// Like a spreadsheet: a click selects, the arrows move between cells, a
+// double click, F2 or typing starts an edit, Enter stores and moves down,
+// Esc cancels, Ctrl+Z undoes. A filter box above the rows (Ctrl+F) keeps
+// the rows holding a text; a status line below says what the check found.
 #include "grid/celleditor.h"
 #include "grid/gridmodel.h"
 
-#include <QAbstractTableModel>
 #include <QTableView>
 
+class CFrozenColumns;
 class CGridTableModel;
+class QLabel;
+class QLineEdit;
+class QTimer;
 
 class CGridView : public QTableView
 {
@@ -29,6 +37,8 @@ public:
     bool ShowAssemblyRow(int row, const QString& assembly, const QString& key);
     // Widths and order of the shown table into ColumnLayout (table switch and shutdown).
     void SaveColumnLayout();
+    // Undoes the last edit of this session (Ctrl+Z).
+    void Undo();
 
     // Hot zone, editors and commit, reachable for tests and the keyboard.
     bool IsHotCell(const QPoint& viewportPoint) const;
@@ -36,8 +46,18 @@ public:
     void Commit();
     CCellEditor& editor() { return m_editor; }
     QList<int> SelectedRows() const;
-    int currentRow() const { return m_row; }
-    int currentListColumn() const { return m_column; }
+    int currentRow() const { return currentIndex().row(); }
+    int currentListColumn() const { return currentIndex().column(); }
+
+    // The filter box and the status line; the filter applies at once here
+    // (typing applies it after a short pause).
+    QLineEdit* filterBox() const { return m_filterBox; }
+    void ApplyFilter(const QString& text);
+    QString statusText() const;
+    // The columns kept in view when scrolling sideways.
+    CFrozenColumns* frozenColumns() const { return m_frozen; }
+
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 Q_SIGNALS:
     // 1505, 1506 and the table commands 1106..1119 for the main window.
@@ -45,17 +65,31 @@ Q_SIGNALS:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     void afterLoad();
+    void afterRowsChanged();
+    void showSortIndicator();
+    void placeBands();
+    void freezeLeadingColumns();
+    void showFilterCount();
     // Width that shows the heading and the cells of the first rows, with
     // room for the hot zone; at least minimum.
     int automaticWidth(int listColumn, int minimum) const;
     void captureLayout();
+    // A press on a cell of either view: hot zones act, anything else selects.
+    void cellPressed(const QModelIndex& index, bool hot, Qt::MouseButton button);
     void runAction(int row, int listColumn);
+    bool startEditByTyping(QKeyEvent* event);
+    void moveTo(int row, int listColumn);
     void insertRecord();
     void deleteSelected();
     void chooseColumns();
@@ -67,9 +101,16 @@ private:
     // for a width the user chose: an untouched one stays automatic.
     std::vector<int> m_automaticWidths;
     CGridTableModel* m_tableModel = nullptr;
+    CFrozenColumns* m_frozen = nullptr;
     CCellEditor m_editor;
-    int m_row = -1;
-    int m_column = -1;
-    int m_previousRow = -1;
-    int m_previousColumn = -1;
+    QWidget* m_filterBar = nullptr;
+    QLineEdit* m_filterBox = nullptr;
+    QLabel* m_filterCount = nullptr;
+    QLabel* m_status = nullptr;
+    QTimer* m_filterDelay = nullptr;
+    int m_editRow = -1;
+    int m_editColumn = -1;
+    bool m_keepingFirst = false;
+    // The record of the current cell, kept current when the rows are sorted or filtered.
+    long long m_currentId = -1;
 };

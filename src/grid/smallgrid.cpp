@@ -5,7 +5,6 @@
 #include "grid/celllink.h"
 
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QHeaderView>
 #include <QMouseEvent>
 
@@ -131,9 +130,7 @@ void CSmallGrid::runAction(int row, int column)
     const int code = m_record.actionCode(column);
     const QString text = m_record.cell(row, column);
     if (code >= 1 && code <= 9) {
-        const QUrl target = CellLinkTarget(text);
-        if (!target.isEmpty())
-            QDesktopServices::openUrl(target);
+        OpenCellLink(text);
     } else if (code >= 10 && code <= 13 && !text.isEmpty()) {
         Q_EMIT mainWindowCommand(1106 + code - 10);
     }

@@ -8,16 +8,14 @@
 #include "db/database.h"
 
 #include <QDateTime>
-#include <QFileInfo>
-#include <QHash>
 #include <QSet>
+
 #include <algorithm>
 #include <array>
 #include <string_view>
 
 namespace {
 
-constexpr int kKeywordsPerTarget = 5;
 constexpr int kShownErrors = 20;
 
 // Field of a table whose heading contains the text, ignoring case; -1 when none.
@@ -36,94 +34,311 @@ void setField(QStringList& values, int field, const QString& value)
         values[field] = value;
 }
 
-QString fieldValue(const QStringList& values, int field)
+// The fields of the three tables the import writes, looked up once per run.
+struct ImportFields
 {
-    return field >= 0 ? values.value(field) : QString();
-}
-
-// What one table needs to know about its fields, worked out once per run
-// instead of once per line.
-struct TableFields
-{
-    int table = 0;
-    int fieldCount = 0;
-    std::vector<int> columnField; // per file column
-    int assy = -1, part = -1, desc = -1, category = -1, stamp = -1, user = -1;
-    int manufacturer = -1, distributor = -1, make = -1, currency = -1, vendor = -1, item = -1;
-    bool itemMapped = false;
-
-    TableFields(int t, const QStringList& columnTargets) : table(t)
+    struct Bill
     {
-        fieldCount = App().tables[t].fieldCount;
-        for (const QString& target : columnTargets)
-            columnField.push_back(target.isEmpty() ? -1 : findField(t, target));
-        assy = findField(t, QStringLiteral("Assy"));
-        part = findField(t, QStringLiteral("Part"));
-        desc = findField(t, QStringLiteral("Desc"));
-        category = findField(t, QStringLiteral("Categ"));
-        stamp = findField(t, QStringLiteral("Time Stamp"));
-        user = findField(t, QStringLiteral("User"));
-        manufacturer = findField(t, QStringLiteral("Manuf"));
-        distributor = findField(t, QStringLiteral("Distri"));
-        make = findField(t, QStringLiteral("Make"));
-        currency = findField(t, QStringLiteral("Currency"));
-        vendor = findField(t, QStringLiteral("Vendor"));
-        item = findField(t, QStringLiteral("Item"));
-        itemMapped = item >= 0 && std::find(columnField.begin(), columnField.end(), item) != columnField.end();
-    }
-
-    // An empty row with the line's mapped values and the user's stamp.
-    QStringList row(const QStringList& lineValues, const QString& stampText) const
+        int count = 0, assy = -1, item = -1, part = -1, quan = -1, ref = -1, notes = -1, user = -1, stamp = -1;
+    } bill;
+    struct Parts
     {
-        QStringList values(fieldCount);
-        // Several columns may feed one field (a KiCad "Value" and its "MPN"):
-        // the last one that holds something wins, an empty one wipes nothing.
-        for (size_t c = 0; c < columnField.size(); ++c)
-            if (columnField[c] >= 0 && static_cast<qsizetype>(c) < lineValues.size()
-                && (!lineValues[static_cast<qsizetype>(c)].isEmpty() || values[columnField[c]].isEmpty()))
-                values[columnField[c]] = lineValues[static_cast<qsizetype>(c)];
-        setField(values, stamp, stampText);
-        setField(values, user, App().CurrentUser);
-        return values;
+        int count = 0, part = -1, desc = -1, category = -1, make = -1, manufacturer = -1, mfrPart = -1;
+        int distributor = -1, orderCode = -1, currency = -1, revision = -1, user = -1, stamp = -1;
+    } parts;
+    struct Vendors
+    {
+        int count = 0, vendor = -1, type = -1, user = -1, stamp = -1;
+    } vendors;
+    // Per other target (Price, Datasheet, ...): its field in the bill and the part table.
+    std::vector<std::pair<int, int>> others;
+
+    explicit ImportFields(const QStringList& otherTargets)
+    {
+        bill.count = App().tables[AssyList].fieldCount;
+        bill.assy = findField(AssyList, QStringLiteral("Assy"));
+        bill.item = findField(AssyList, QStringLiteral("Item"));
+        bill.part = findField(AssyList, QStringLiteral("Part"));
+        bill.quan = findField(AssyList, QStringLiteral("Quan"));
+        bill.ref = findField(AssyList, QStringLiteral("Ref"));
+        bill.notes = findField(AssyList, QStringLiteral("Notes"));
+        bill.user = findField(AssyList, QStringLiteral("User"));
+        bill.stamp = findField(AssyList, QStringLiteral("Time Stamp"));
+        parts.count = App().tables[PartList].fieldCount;
+        parts.part = findField(PartList, QStringLiteral("Part"));
+        parts.desc = findField(PartList, QStringLiteral("Desc"));
+        parts.category = findField(PartList, QStringLiteral("Categ"));
+        parts.make = findField(PartList, QStringLiteral("Make"));
+        parts.manufacturer = findField(PartList, QStringLiteral("Manuf"));
+        parts.mfrPart = findField(PartList, QStringLiteral("Mfr Part"));
+        parts.distributor = findField(PartList, QStringLiteral("Distri"));
+        parts.orderCode = findField(PartList, QStringLiteral("Order Code"));
+        parts.currency = findField(PartList, QStringLiteral("Currency"));
+        parts.revision = findField(PartList, QStringLiteral("Revision"));
+        parts.user = findField(PartList, QStringLiteral("User"));
+        parts.stamp = findField(PartList, QStringLiteral("Time Stamp"));
+        vendors.count = App().tables[VendList].fieldCount;
+        vendors.vendor = findField(VendList, QStringLiteral("Vendor"));
+        vendors.type = findField(VendList, QStringLiteral("Type"));
+        vendors.user = findField(VendList, QStringLiteral("User"));
+        vendors.stamp = findField(VendList, QStringLiteral("Time Stamp"));
+        for (const QString& target : otherTargets)
+            others.emplace_back(findField(AssyList, target), findField(PartList, target));
     }
 };
 
-class LineImporter
+// Names compared exactly, as the database compares them: part numbers and
+// vendors already stored and those the run stores. A run looks up every part
+// number of the file, so the set keeps the hashes side by side and compares
+// a name only with those of the same hash, and hashes by a plain FNV over
+// the characters, which costs less than the general string hash.
+class NameSet
 {
 public:
-    LineImporter(const QStringList& columnTargets, const QString& assembly, ImportOutcome& outcome)
-        : m_bom(AssyList, columnTargets), m_parts(PartList, columnTargets), m_vendors(VendList, columnTargets),
-          m_assembly(assembly), m_outcome(outcome)
+    explicit NameSet(size_t expected = 0) { grow(expected); }
+
+    bool contains(const QString& name) const { return m_slots[find(name, hashOf(name))] != 0; }
+
+    // True when the name was not in the set.
+    bool insert(const QString& name)
+    {
+        const quint64 hash = hashOf(name);
+        size_t at = find(name, hash);
+        if (m_slots[at] != 0)
+            return false;
+        if ((m_names.size() + 1) * 2 > m_slots.size()) {
+            grow(m_names.size() + 1);
+            at = find(name, hash);
+        }
+        m_names.push_back(name);
+        m_slots[at] = slot(hash, m_names.size());
+        return true;
+    }
+
+private:
+    static quint64 hashOf(const QString& name)
+    {
+        quint64 hash = 14695981039346656037ull;
+        for (const QChar c : name)
+            hash = (hash ^ c.unicode()) * 1099511628211ull;
+        return hash;
+    }
+
+    // A slot holds the upper half of the hash beside 1 + the name's index,
+    // so that a probe reads one place, and a name only where the hash fits.
+    static quint64 slot(quint64 hash, size_t number) { return (hash & 0xFFFFFFFF00000000ull) | number; }
+
+    // The slot of the name, or the empty slot where it would go.
+    size_t find(const QString& name, quint64 hash) const
+    {
+        const size_t mask = m_slots.size() - 1;
+        const quint64 upper = hash & 0xFFFFFFFF00000000ull;
+        for (size_t at = static_cast<size_t>(hash) & mask;; at = (at + 1) & mask) {
+            const quint64 entry = m_slots[at];
+            if (entry == 0)
+                return at;
+            if ((entry & 0xFFFFFFFF00000000ull) == upper && m_names[(entry & 0xFFFFFFFFu) - 1] == name)
+                return at;
+        }
+    }
+
+    void grow(size_t names)
+    {
+        size_t size = 64;
+        while (size < names * 2 + 2)
+            size *= 2;
+        if (size <= m_slots.size())
+            return;
+        m_slots.assign(size, 0);
+        m_names.reserve(size / 2);
+        const size_t mask = size - 1;
+        for (size_t i = 0; i < m_names.size(); ++i) {
+            const quint64 hash = hashOf(m_names[i]);
+            size_t at = static_cast<size_t>(hash) & mask;
+            while (m_slots[at] != 0)
+                at = (at + 1) & mask;
+            m_slots[at] = slot(hash, i + 1);
+        }
+    }
+
+    std::vector<quint64> m_slots; // 0: empty
+    std::vector<QString> m_names;
+};
+
+NameSet columnValues(const QString& sql, size_t room)
+{
+    const QueryResult result = Query(sql);
+    NameSet values(static_cast<size_t>(result.rowCount) + room);
+    for (int r = 0; r < result.rowCount; ++r)
+        values.insert(result.cell(r, 0));
+    return values;
+}
+
+int assemblyLineCount(const QString& assembly)
+{
+    return TextToInt(QueryText(SqlFormat("Select count(*) from AssyList where Assy='%s'", {assembly}), false));
+}
+
+// Walks the lines of a file as the import reads them, numbering them as they
+// will be stored and keeping track of which parts and vendors are new.
+class LineWalk
+{
+public:
+    LineWalk(const ImportFile& file, int firstLine, const QStringList& columnTargets, const QString& assembly,
+             const ImportOptions& options)
+        : m_file(file), m_firstLine(std::max(firstLine, 0)),
+          m_reader(file, firstLine, columnTargets, options.columnNames), m_assembly(assembly)
     {
         // Part numbers and vendor names are compared exactly, as the
         // database compares them. Reading them once and keeping the set up
-        // to date inside the transaction gives the same answers as asking
-        // for each line, without a table scan per line.
-        m_knownParts = columnValues(QStringLiteral("Select PartList.Part_nBr from PartList"));
-        m_knownVendors = columnValues(QStringLiteral("Select VendList.Vendor from VendList"));
+        // to date gives the same answers as asking for each line, without a
+        // table scan per line.
+        m_knownParts = columnValues(QStringLiteral("Select PartList.Part_nBr from PartList"), m_reader.records().size());
+        m_knownVendors = columnValues(QStringLiteral("Select VendList.Vendor from VendList"), 64);
+        m_existingLines = assemblyLineCount(assembly);
         // Without an item column every line would be item 0, which the
         // error check flags as a duplicate: the lines are numbered in file
         // order after the assembly's last item.
-        if (m_bom.item >= 0 && !m_bom.itemMapped)
+        if (!options.replace)
             m_nextItem = 1 + TextToInt(QueryText(
-                                 SqlFormat("Select max(Item) from AssyList where Assy='%s'", {UpperCaseAscii(assembly)}),
-                                 false));
+                                 SqlFormat("Select max(Item) from AssyList where Assy='%s'", {assembly}), false));
     }
 
-    void import(const QStringList& lineValues, int lineNumber)
+    const ImportLineReader& reader() const { return m_reader; }
+    int existingLines() const { return m_existingLines; }
+    bool partKnown(const QString& part) const { return m_knownParts.contains(part); }
+
+    // Calls onLine(line, newPart, newVendors) for every line, and
+    // onRecord(position) after every record read.
+    template <typename OnLine, typename OnRecord>
+    void run(QStringList& warnings, OnLine onLine, OnRecord onRecord)
     {
-        // Local time is looked up once a second, not once a line: each
-        // look-up reads the time zone afresh.
-        const qint64 now = QDateTime::currentSecsSinceEpoch();
-        if (now != m_stampSecond) {
-            m_stampSecond = now;
-            m_stamp = TimestampText();
+        const std::vector<int>& records = m_reader.records();
+        size_t next = 0;
+        ImportLine line;
+        for (int r = m_firstLine; r < m_file.lineCount(); ++r) {
+            if (next < records.size() && records[next] == r) {
+                ++next;
+                if (m_reader.read(r, line, warnings)) {
+                    number(line);
+                    const bool newPart = !line.partNumber.isEmpty() && m_knownParts.insert(line.partNumber);
+                    std::array<QString, 2> vendors;
+                    int v = 0;
+                    for (const QString& name : {line.manufacturer, line.distributor})
+                        if (!name.isEmpty() && !knownVendor(name)) {
+                            vendors[static_cast<size_t>(v)] = UpperCaseAscii(name);
+                            m_knownVendors.insert(vendors[static_cast<size_t>(v++)]);
+                        }
+                    onLine(line, newPart, vendors);
+                }
+            }
+            onRecord(r);
         }
-        const QString& stamp = m_stamp;
-        m_lineNumber = lineNumber;
-        importBomLine(lineValues, stamp);
-        importPart(lineValues, stamp);
-        importVendors(lineValues, stamp);
+    }
+
+private:
+    bool knownVendor(const QString& name) const { return m_knownVendors.contains(UpperCaseAscii(name)); }
+
+    void number(ImportLine& line)
+    {
+        if (m_reader.hasItemColumn() && !line.item.isEmpty()) {
+            m_nextItem = std::max(m_nextItem, TextToInt(line.item) + 1);
+            return;
+        }
+        line.item = QString::number(m_nextItem++);
+    }
+
+    const ImportFile& m_file;
+    int m_firstLine;
+    ImportLineReader m_reader;
+    QString m_assembly;
+    NameSet m_knownParts;
+    NameSet m_knownVendors;
+    int m_existingLines = 0;
+    int m_nextItem = 1;
+};
+
+class RowWriter
+{
+public:
+    RowWriter(const QStringList& otherTargets, ImportOutcome& outcome) : m_fields(otherTargets), m_outcome(outcome) {}
+
+    void billLine(const ImportLine& line, const QString& assembly, const QString& stamp)
+    {
+        const ImportFields::Bill& f = m_fields.bill;
+        QStringList values(f.count);
+        for (size_t t = 0; t < line.others.size(); ++t)
+            setField(values, m_fields.others[static_cast<size_t>(line.others[t].first)].first, line.others[t].second);
+        setField(values, f.assy, assembly);
+        setField(values, f.item, line.item);
+        setField(values, f.part, line.partNumber);
+        setField(values, f.quan, line.quantity);
+        setField(values, f.ref, line.designators);
+        setField(values, f.notes, line.notes);
+        setField(values, f.user, App().CurrentUser);
+        setField(values, f.stamp, stamp);
+        m_line = line.fileLine;
+        m_characters = size(line);
+        insert(values, AssyList, m_outcome.added);
+        ++m_outcome.lines;
+    }
+
+    void part(const ImportLine& line, const QString& stamp)
+    {
+        static const QString kMake = QStringLiteral("Make");
+        static const QString kBuy = QStringLiteral("Buy");
+        const ImportFields::Parts& f = m_fields.parts;
+        QStringList values(f.count);
+        for (const auto& [target, value] : line.others)
+            setField(values, m_fields.others[static_cast<size_t>(target)].second, value);
+        setField(values, f.part, line.partNumber);
+        setField(values, f.desc, line.description);
+        if (!line.description.isEmpty())
+            setField(values, f.category, GuessCategory(line.description));
+        setField(values, f.manufacturer, line.manufacturer);
+        setField(values, f.mfrPart, line.mfrPart);
+        setField(values, f.distributor, line.distributor);
+        setField(values, f.orderCode, line.orderCode);
+        // Nobody to buy it from: it is made here.
+        setField(values, f.make, line.manufacturer.isEmpty() && line.distributor.isEmpty() ? kMake : kBuy);
+        setField(values, f.currency, App().CurrentCurrency);
+        setField(values, f.user, App().CurrentUser);
+        setField(values, f.stamp, stamp);
+        m_line = line.fileLine;
+        m_characters = size(line);
+        insert(values, PartList, m_outcome.added);
+    }
+
+    // The assembly's own part record, as Add Assy writes it: without it the
+    // roll-up has nowhere to put the assembly's cost.
+    void assemblyPart(const QString& assembly, const QString& stamp)
+    {
+        const ImportFields::Parts& f = m_fields.parts;
+        QStringList values(f.count);
+        setField(values, f.part, assembly);
+        setField(values, f.desc, assembly + QLatin1Char(' ') + Translate(QStringLiteral("Description")));
+        setField(values, f.category, QStringLiteral("Assembly"));
+        setField(values, f.make, QStringLiteral("Make"));
+        setField(values, f.revision, QStringLiteral("A"));
+        setField(values, f.currency, App().CurrentCurrency);
+        setField(values, f.user, App().CurrentUser);
+        setField(values, f.stamp, stamp);
+        m_line = 0;
+        m_characters = 2 * assembly.size() + 64;
+        insert(values, PartList, m_outcome.added);
+    }
+
+    void vendor(const QString& name, const char* type, int fileLine, const QString& stamp)
+    {
+        const ImportFields::Vendors& f = m_fields.vendors;
+        QStringList values(f.count);
+        setField(values, f.vendor, name);
+        setField(values, f.type, QLatin1String(type));
+        setField(values, f.user, App().CurrentUser);
+        setField(values, f.stamp, stamp);
+        m_line = fileLine;
+        m_characters = name.size() + 64;
+        insert(values, VendList, m_outcome.vendors);
     }
 
     // Stores what is still queued and lists the failures in line order.
@@ -159,17 +374,29 @@ private:
         int kind;
         QString text;
     };
-    static constexpr size_t kBatchRows = 200;
+    static constexpr size_t kBatchRows = 1000;
+    // What a row of the line holds at most, with room for the fields every
+    // row has: a batch is bounded by its text, not only its rows.
+    static qsizetype size(const ImportLine& line)
+    {
+        qsizetype characters = 96;
+        for (const QString* text : {&line.item, &line.partNumber, &line.quantity, &line.designators, &line.notes,
+                                    &line.description, &line.manufacturer, &line.distributor, &line.mfrPart,
+                                    &line.orderCode})
+            characters += text->size();
+        for (const auto& other : line.others)
+            characters += other.second.size();
+        return characters;
+    }
     static constexpr qsizetype kBatchCharacters = 200000;
 
     void insert(const QStringList& values, int table, int& counter)
     {
         Batch& batch = m_batches[table == AssyList ? 0 : table == PartList ? 1 : 2];
         batch.rows.push_back(values);
-        batch.lines.push_back(m_lineNumber);
+        batch.lines.push_back(m_line);
         batch.counters.push_back(&counter);
-        for (const QString& value : values)
-            batch.characters += value.size() + 3;
+        batch.characters += m_characters;
         ++counter;
         if (batch.rows.size() >= kBatchRows || batch.characters >= kBatchCharacters)
             flush(batch);
@@ -207,77 +434,10 @@ private:
         m_errors.push_back({line, kind, Format("%s %i: %s", {Translate(QStringLiteral("Line")), line, error})});
     }
 
-    void importBomLine(const QStringList& lineValues, const QString& stamp)
-    {
-        QStringList values = m_bom.row(lineValues, stamp);
-        setField(values, m_bom.assy, m_assembly);
-        if (fieldValue(values, m_bom.assy).isEmpty() || fieldValue(values, m_bom.part).isEmpty())
-            return;
-        if (m_nextItem > 0)
-            setField(values, m_bom.item, QString::number(m_nextItem++));
-        insert(values, AssyList, m_outcome.added);
-    }
-
-    void importPart(const QStringList& lineValues, const QString& stamp)
-    {
-        QStringList values = m_parts.row(lineValues, stamp);
-        const QString description = fieldValue(values, m_parts.desc);
-        if (!description.isEmpty())
-            setField(values, m_parts.category, GuessCategory(description));
-        for (int field : {m_parts.part, m_parts.manufacturer, m_parts.distributor})
-            setField(values, field, UpperCaseAscii(fieldValue(values, field)));
-        m_manufacturer = fieldValue(values, m_parts.manufacturer);
-        m_distributor = fieldValue(values, m_parts.distributor);
-        // Nobody to buy it from: it is made here.
-        setField(values, m_parts.make,
-                 m_manufacturer.isEmpty() && m_distributor.isEmpty() ? QStringLiteral("Make")
-                                                                      : QStringLiteral("Buy"));
-        setField(values, m_parts.currency, App().CurrentCurrency);
-        const QString part = fieldValue(values, m_parts.part);
-        if (part.isEmpty())
-            return;
-        if (m_knownParts.contains(part))
-            return;
-        insert(values, PartList, m_outcome.added);
-        m_knownParts.insert(part);
-    }
-
-    void importVendors(const QStringList& lineValues, const QString& stamp)
-    {
-        QStringList values = m_vendors.row(lineValues, stamp);
-        for (const QString& name : {m_manufacturer, m_distributor}) {
-            if (name.isEmpty())
-                continue;
-            if (m_knownVendors.contains(name))
-                continue;
-            setField(values, m_vendors.vendor, UpperCaseAscii(name));
-            insert(values, VendList, m_outcome.vendors);
-            m_knownVendors.insert(name);
-        }
-    }
-
-    static QSet<QString> columnValues(const QString& sql)
-    {
-        QSet<QString> values;
-        const QueryResult result = Query(sql);
-        for (int r = 0; r < result.rowCount; ++r)
-            values.insert(result.cell(r, 0));
-        return values;
-    }
-
-    TableFields m_bom;
-    TableFields m_parts;
-    TableFields m_vendors;
-    QString m_assembly;
+    ImportFields m_fields;
     ImportOutcome& m_outcome;
-    QString m_manufacturer;
-    QString m_distributor;
-    QSet<QString> m_knownParts;
-    QSet<QString> m_knownVendors;
-    int m_nextItem = 0; // 0: the file gives the item numbers
-    int m_lineNumber = 0;
-    qint64 m_stampSecond = -1;
-    QString m_stamp;
+    int m_line = 0;
+    qsizetype m_characters = 0;
     std::array<Batch, 3> m_batches{{{AssyList, 0, {}, {}, {}, 0}, {PartList, 1, {}, {}, {}, 0},
                                     {VendList, 2, {}, {}, {}, 0}}};
     std::vector<Failure> m_errors;
@@ -294,204 +454,12 @@ void reportFailures(const ImportOutcome& outcome)
                 Translate(QStringLiteral("Import")));
 }
 
-} // namespace
-
-QString ImportMapping::choices() const
+QString numberText(double value)
 {
-    QString list = QStringLiteral("DROP/Not Used");
-    for (const ImportTarget& line : lines)
-        list += QLatin1Char('/') + line.target;
-    return list;
+    return QString::number(value, 'g', 12);
 }
-
-QString ImportMappingPath()
-{
-    return App().ProgramFolder + QStringLiteral("import.def");
-}
-
-ImportMapping LoadImportMapping(const QString& path)
-{
-    ImportMapping mapping;
-    ImportFile file;
-    if (!QFileInfo(path).isFile() || !file.load(path)) {
-        ShowMessage(Translate(QStringLiteral("Dump Array File: Missing File")));
-        return mapping;
-    }
-    for (int i = 0; i < file.lineCount(); ++i) {
-        if (file.line(i).isEmpty())
-            continue;
-        const QStringList values = SplitImportLine(file.line(i));
-        if (values.value(0).isEmpty())
-            continue;
-        ImportTarget target{values[0], {}};
-        for (int k = 1; k <= kKeywordsPerTarget && k < values.size() && !values[k].isEmpty(); ++k)
-            target.keywords << values[k];
-        mapping.lines.push_back(target);
-    }
-    return mapping;
-}
-
-int MatchImportTarget(const ImportMapping& mapping, const QString& header)
-{
-    int match = -1;
-    for (int i = 0; i < static_cast<int>(mapping.lines.size()); ++i)
-        for (const QString& keyword : mapping.lines[static_cast<size_t>(i)].keywords)
-            if (header.contains(keyword)) {
-                match = i;
-                break;
-            }
-    return match;
-}
-
-namespace {
-
-// Counts the keyword hits of many lines against one mapping: each position of
-// a line is compared only with the keywords that begin with its character, so
-// a line costs one pass instead of one search per keyword.
-class KeywordCounter
-{
-public:
-    explicit KeywordCounter(const ImportMapping& mapping)
-    {
-        for (const ImportTarget& line : mapping.lines)
-            for (const QString& keyword : line.keywords) {
-                const int k = static_cast<int>(m_keywords.size());
-                m_keywords.push_back(keyword);
-                m_lineEnds = m_lineEnds || keyword.contains(QLatin1Char('\n'));
-                m_splitters = m_splitters || keyword.contains(QLatin1Char(',')) || keyword.contains(QLatin1Char('"'));
-                if (keyword.isEmpty())
-                    m_empty.push_back(k);
-                else if (keyword[0].unicode() < kAscii)
-                    m_ascii[keyword[0].unicode()].push_back(k);
-                else
-                    m_other[keyword[0].unicode()].push_back(k);
-            }
-        m_seen.resize(m_keywords.size(), 0);
-    }
-
-    int hits(const QStringList& values)
-    {
-        // No value holds a line end, so a keyword is inside one of the values
-        // exactly when it is inside their line-end-joined text; unless a
-        // keyword holds one itself, the values are searched one by one.
-        if (++m_round == 0) {
-            std::fill(m_seen.begin(), m_seen.end(), 0);
-            m_round = 1;
-        }
-        int count = 0;
-        if (m_lineEnds || !m_empty.empty()) {
-            const QString joined = values.join(QLatin1Char('\n'));
-            for (int k : m_empty)
-                count += joined.contains(m_keywords[static_cast<size_t>(k)]) ? 1 : 0;
-            if (m_lineEnds)
-                return count + search(joined);
-        }
-        for (const QString& value : values)
-            count += search(value);
-        return count;
-    }
-
-    // The hits of a line without quotes and with fewer commas than the value
-    // limit, without splitting it: its values are exactly the pieces between
-    // its commas, so a keyword without commas, quotes and line ends lies in
-    // one of them exactly when it lies in the line. Sets *values to their
-    // number; false when the line must be split after all.
-    bool hitsOfPlainLine(const QString& line, int* hits, qsizetype* values)
-    {
-        if (m_lineEnds || m_splitters || line.contains(QLatin1Char('"')))
-            return false;
-        const qsizetype commas = line.count(QLatin1Char(','));
-        if (commas >= kMaxImportValues)
-            return false;
-        if (++m_round == 0) {
-            std::fill(m_seen.begin(), m_seen.end(), 0);
-            m_round = 1;
-        }
-        *values = commas + 1;
-        *hits = static_cast<int>(m_empty.size()) + search(line);
-        return true;
-    }
-
-private:
-    // Hits of keywords not yet seen in this round that text contains.
-    int search(QStringView text)
-    {
-        int count = 0;
-        const qsizetype n = text.size();
-        for (qsizetype i = 0; i < n; ++i) {
-            const char16_t c = text[i].unicode();
-            const std::vector<int>* candidates;
-            if (c < kAscii) {
-                candidates = &m_ascii[c];
-            } else {
-                const auto found = m_other.constFind(c);
-                if (found == m_other.constEnd())
-                    continue;
-                candidates = &*found;
-            }
-            for (int k : *candidates) {
-                if (m_seen[static_cast<size_t>(k)] == m_round)
-                    continue;
-                const QString& keyword = m_keywords[static_cast<size_t>(k)];
-                if (keyword.size() <= n - i
-                    && std::equal(keyword.cbegin(), keyword.cend(), text.cbegin() + i)) {
-                    m_seen[static_cast<size_t>(k)] = m_round;
-                    ++count;
-                }
-            }
-        }
-        return count;
-    }
-
-    static constexpr char16_t kAscii = 128;
-    std::vector<QString> m_keywords;
-    std::array<std::vector<int>, kAscii> m_ascii;
-    QHash<char16_t, std::vector<int>> m_other;
-    std::vector<int> m_empty;
-    bool m_lineEnds = false; // a keyword holds a line end
-    bool m_splitters = false; // a keyword holds a comma or a quote
-    std::vector<unsigned> m_seen; // == m_round: found in the current line
-    unsigned m_round = 0;
-};
 
 } // namespace
-
-int CountKeywordHits(const ImportMapping& mapping, const QStringList& values)
-{
-    return KeywordCounter(mapping).hits(values);
-}
-
-ImportHeader FindImportHeader(const ImportFile& file, const ImportMapping& mapping)
-{
-    ImportHeader header;
-    KeywordCounter counter(mapping);
-    int bestHits = 0;
-    qsizetype bestValues = 0;
-    for (int i = 0; i < file.lineCount(); ++i) {
-        if (file.line(i).isEmpty())
-            continue;
-        // Most lines of a large file are plain: they are only split when
-        // they become the header.
-        int hits = 0;
-        qsizetype count = 0;
-        QStringList values;
-        if (!counter.hitsOfPlainLine(file.line(i), &hits, &count)) {
-            values = file.values(i);
-            hits = counter.hits(values);
-            count = values.size();
-        }
-        const bool better = bestHits > 0 ? hits > bestHits : (hits > 0 || count > bestValues);
-        if (header.line < 0 || better) {
-            header.line = i;
-            header.fields = values.isEmpty() ? file.values(i) : values;
-            bestHits = hits;
-            bestValues = count;
-        }
-    }
-    for (const QString& field : header.fields)
-        header.targets.push_back(MatchImportTarget(mapping, field));
-    return header;
-}
 
 QString AssemblyNameFromPath(const QString& path)
 {
@@ -504,38 +472,108 @@ QString AssemblyNameFromPath(const QString& path)
 
 QString GuessCategory(const QString& description)
 {
-    struct Group
+    struct Keyword
     {
-        std::vector<const char*> keywords;
-        const char* category;
+        const char* text;
+        int group;
     };
-    static const std::array<Group, 7> groups{{
-        {{"ASS"}, "Assembly"},
-        {{"CAP", "RES", "SMT", "SOIC", "SENSOR", "LED", "THERMISTOR", "JACK", "PLUG", "CONN", "HEADER", "CRYSTAL",
-          "MICRO", "REF", "BATTERY", "CHIP", "INDUCT"},
-         "Component"},
-        {{"BRACK"}, "Bracket"},
-        {{"PCB", "CCA", "CIRCUIT CARD", "PRINTED CIRCUIT"}, "PCB"},
-        {{"SCREW", "NUT", "BOLT", "STANDOFF", "INSERT", "RIVET"}, "Fastener"},
-        {{"CABLE", "HARNESS", "WIRE"}, "Cable"},
-        {{"TOOL", "SCREWDRIVER", "WRENCH"}, "Tools"},
-    }};
-    // The keywords are ASCII, so they are found in the UTF-8 bytes exactly
-    // where they are in the text. The last group that matches wins, so the
-    // search runs from the last group back and stops at the first match.
-    const QByteArray text = description.toUpper().toUtf8();
-    const std::string_view bytes(text.constData(), static_cast<size_t>(text.size()));
-    for (auto group = groups.rbegin(); group != groups.rend(); ++group)
-        for (const char* keyword : group->keywords)
-            if (bytes.find(keyword) != std::string_view::npos)
-                return QLatin1String(group->category);
-    return QStringLiteral("Undefined");
+    // The groups in the order they are tried: the last one that matches wins.
+    static const std::array<QString, 8> categories{
+        QStringLiteral("Assembly"), QStringLiteral("Component"), QStringLiteral("Bracket"), QStringLiteral("PCB"),
+        QStringLiteral("Fastener"), QStringLiteral("Cable"),     QStringLiteral("Tools"),   QStringLiteral("Undefined")};
+    static const Keyword keywords[] = {
+        {"ASS", 0},
+        {"CAP", 1}, {"RES", 1}, {"SMT", 1}, {"SOIC", 1}, {"SENSOR", 1}, {"LED", 1}, {"THERMISTOR", 1}, {"JACK", 1},
+        {"PLUG", 1}, {"CONN", 1}, {"HEADER", 1}, {"CRYSTAL", 1}, {"MICRO", 1}, {"REF", 1}, {"BATTERY", 1},
+        {"CHIP", 1}, {"INDUCT", 1},
+        {"BRACK", 2},
+        {"PCB", 3}, {"CCA", 3}, {"CIRCUIT CARD", 3}, {"PRINTED CIRCUIT", 3},
+        {"SCREW", 4}, {"NUT", 4}, {"BOLT", 4}, {"STANDOFF", 4}, {"INSERT", 4}, {"RIVET", 4},
+        {"CABLE", 5}, {"HARNESS", 5}, {"WIRE", 5},
+        {"TOOL", 6}, {"SCREWDRIVER", 6}, {"WRENCH", 6},
+    };
+    // Per first letter the keywords that begin with it: one pass over the
+    // description finds every group that matches.
+    static const std::array<std::vector<const Keyword*>, 26> byLetter = [] {
+        std::array<std::vector<const Keyword*>, 26> table;
+        for (const Keyword& keyword : keywords)
+            table[static_cast<size_t>(keyword.text[0] - 'A')].push_back(&keyword);
+        return table;
+    }();
+    // The keywords are ASCII: the description is upper-cased in ASCII, a
+    // character outside it standing as a byte no keyword holds, unless its
+    // capital is an ASCII letter.
+    const qsizetype n = description.size();
+    std::array<char, 160> shortText;
+    std::string longText;
+    char* text = shortText.data();
+    if (n > static_cast<qsizetype>(shortText.size())) {
+        longText.resize(static_cast<size_t>(n));
+        text = longText.data();
+    }
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t u = description[i].unicode();
+        if (u >= 0x80) {
+            const char16_t upper = description[i].toUpper().unicode();
+            u = upper < 0x80 ? upper : 0x80;
+        } else if (u >= u'a' && u <= u'z') {
+            u = static_cast<char16_t>(u - (u'a' - u'A'));
+        }
+        text[static_cast<size_t>(i)] = static_cast<char>(u);
+    }
+    int found = -1;
+    const std::string_view all(text, static_cast<size_t>(n));
+    for (size_t i = 0; i < all.size(); ++i) {
+        const char c = all[i];
+        if (c < 'A' || c > 'Z')
+            continue;
+        for (const Keyword* keyword : byLetter[static_cast<size_t>(c - 'A')])
+            if (keyword->group > found && all.substr(i).starts_with(keyword->text))
+                found = keyword->group;
+    }
+    return found < 0 ? categories.back() : categories[static_cast<size_t>(found)];
+}
+
+ImportPreview PreviewImport(const ImportFile& file, int firstLine, const QStringList& columnTargets,
+                            const QString& assemblyName, const ImportOptions& options)
+{
+    const QString assembly = UpperCaseAscii(assemblyName.trimmed());
+    ImportPreview preview;
+    LineWalk walk(file, firstLine, columnTargets, assembly, options);
+    preview.notes = walk.reader().notes();
+    preview.existingLines = walk.existingLines();
+    QSet<QString> seen;
+    walk.run(
+        preview.warnings,
+        [&](const ImportLine& line, bool newPart, const std::array<QString, 2>& vendors) {
+            ++preview.lines;
+            preview.pieces += line.pieces;
+            preview.dnpLines += line.dnp ? 1 : 0;
+            if (!line.partNumber.isEmpty() && !seen.contains(line.partNumber)) {
+                seen.insert(line.partNumber);
+                ++(newPart ? preview.newParts : preview.existingParts);
+            }
+            for (const QString& vendor : vendors)
+                preview.newVendors += vendor.isEmpty() ? 0 : 1;
+            if (static_cast<int>(preview.first.size()) < kPreviewLines) {
+                preview.first.push_back(line);
+                preview.first.back().detach();
+            }
+        },
+        [&](int) { ++preview.scanned; });
+    return preview;
 }
 
 ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QStringList& columnTargets,
-                            const QString& assembly, const ImportProgress& progress)
+                            const QString& assemblyName, const ImportProgress& progress, const ImportOptions& options)
 {
     ImportOutcome outcome;
+    const QString assembly = UpperCaseAscii(assemblyName.trimmed());
+    if (assembly.isEmpty()) {
+        ShowMessage(Translate(QStringLiteral("Error. Enter Assembly Name")), Translate(QStringLiteral("Import")));
+        outcome.stored = false;
+        return outcome;
+    }
     // The three tables must exist before the first insert; the table the
     // caller had current is current again afterwards.
     const int previous = CurrentTable();
@@ -544,26 +582,138 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
 
     {
         Transaction transaction;
-        LineImporter importer(columnTargets, assembly, outcome);
-        for (int i = std::max(firstLine, 0); i < file.lineCount(); ++i) {
-            if (!file.line(i).isEmpty())
-                importer.import(file.values(i), i + 1);
-            ++outcome.scanned;
-            if (progress)
-                progress(outcome, file.endOf(i));
+        LineWalk walk(file, firstLine, columnTargets, assembly, options);
+        RowWriter writer(walk.reader().otherTargets(), outcome);
+        if (options.replace && walk.existingLines() > 0) {
+            if (Execute(SqlFormat("Delete from AssyList where Assy='%s'", {assembly})))
+                outcome.replaced = walk.existingLines();
+            else
+                outcome.errors << LastErrorText();
         }
-        importer.finish();
-        if (!outcome.errors.isEmpty())
+        // Local time is looked up once a second, not once a line: each
+        // look-up reads the time zone afresh.
+        qint64 stampSecond = QDateTime::currentSecsSinceEpoch();
+        QString stamp = TimestampText();
+        if (!walk.partKnown(assembly))
+            writer.assemblyPart(assembly, stamp);
+        walk.run(
+            outcome.warnings,
+            [&](const ImportLine& line, bool newPart, const std::array<QString, 2>& vendors) {
+                const qint64 now = QDateTime::currentSecsSinceEpoch();
+                if (now != stampSecond) {
+                    stampSecond = now;
+                    stamp = TimestampText();
+                }
+                writer.billLine(line, assembly, stamp);
+                if (newPart)
+                    writer.part(line, stamp);
+                for (const QString& vendor : vendors)
+                    if (!vendor.isEmpty())
+                        writer.vendor(vendor,
+                                      vendor == UpperCaseAscii(line.manufacturer) ? "Manufacturer" : "Distributor",
+                                      line.fileLine, stamp);
+            },
+            [&](int r) {
+                ++outcome.scanned;
+                if (progress)
+                    progress(outcome, file.endOf(r));
+            });
+        writer.finish();
+        if (outcome.lines == 0 && outcome.errors.isEmpty()) {
+            // A header and nothing under it, or lines that name no part: a
+            // run that stores nothing is not a success.
             transaction.fail();
-        outcome.stored = transaction.commit();
-        if (!outcome.stored && outcome.errors.isEmpty())
-            outcome.errors << LastErrorText();
+            outcome.stored = false;
+            ShowMessage(Translate(QStringLiteral("The file holds no bill lines to import.")),
+                        Translate(QStringLiteral("Import")));
+        } else {
+            if (!outcome.errors.isEmpty())
+                transaction.fail();
+            outcome.stored = transaction.commit();
+            if (!outcome.stored && outcome.errors.isEmpty())
+                outcome.errors << LastErrorText();
+            if (!outcome.stored)
+                reportFailures(outcome);
+        }
     }
     if (!outcome.stored) {
         outcome.added = 0;
         outcome.vendors = 0;
-        reportFailures(outcome);
+        outcome.lines = 0;
+        outcome.replaced = 0;
+    } else {
+        App().TreeRebuildFlag = true;
     }
     SelectTable(App().DataFolder, previous);
     return outcome;
+}
+
+QString ImportFileProblemText(const ImportFile& file, const ImportHeader& header)
+{
+    switch (file.problem()) {
+    case ImportFileProblem::Empty:
+        return Translate(QStringLiteral("The file is empty."));
+    case ImportFileProblem::Spreadsheet:
+        return Translate(QStringLiteral("The file is a spreadsheet workbook, not a CSV file: save it as CSV first."));
+    case ImportFileProblem::Binary:
+        return Translate(QStringLiteral("The file is not a text file."));
+    case ImportFileProblem::None:
+        break;
+    }
+    if (header.line < 0 || LocateImportData(file, header.line, -1).empty())
+        return Translate(QStringLiteral("The file has a header but no lines under it."));
+    return QString();
+}
+
+QString ImportSummaryText(const ImportHeader& header, const ImportMapping& mapping, const ImportPreview& preview,
+                          const QString& assemblyName, bool replace)
+{
+    const QString assembly = UpperCaseAscii(assemblyName.trimmed());
+    QStringList out;
+    const auto label = [](const char* text) { return Translate(QLatin1String(text)); };
+    out << Format("%s %s", {TranslateLabel(QStringLiteral("Assembly Name:")), assembly});
+    out << Format("%s %i", {TranslateLabel(QStringLiteral("Header line:")), header.fileLine});
+    out << TranslateLabel(QStringLiteral("Columns:"));
+    const QStringList targets = header.targetNames(mapping);
+    int unused = 0;
+    for (int c = 0; c < header.fields.size(); ++c) {
+        const QString target = targets.value(c);
+        const QString reason = header.reasons.value(c);
+        if (target.isEmpty() && reason.isEmpty()) {
+            ++unused;
+            continue;
+        }
+        QString text = Format("  %i \"%s\" -> %s", {c + 1, header.fields[c],
+                                                  target.isEmpty() ? label("Not Used") : Translate(target)});
+        if (!reason.isEmpty())
+            text += QStringLiteral(" (") + reason + QLatin1Char(')');
+        out << text;
+    }
+    if (unused > 0)
+        out << Format("  %s %i", {TranslateLabel(QStringLiteral("Columns not used:")), unused});
+    for (const QString& note : header.notes + preview.notes)
+        if (!out.contains(QStringLiteral("  ") + note))
+            out << QStringLiteral("  ") + note;
+    out << Format("%s %i, %s %s, %s %i", {TranslateLabel(QStringLiteral("Lines:")), preview.lines,
+                                          TranslateLabel(QStringLiteral("pieces:")), numberText(preview.pieces),
+                                          TranslateLabel(QStringLiteral("DNP lines:")), preview.dnpLines});
+    out << Format("%s %i, %s %i, %s %i", {TranslateLabel(QStringLiteral("New parts:")), preview.newParts,
+                                          TranslateLabel(QStringLiteral("existing parts:")), preview.existingParts,
+                                          TranslateLabel(QStringLiteral("new vendors:")), preview.newVendors});
+    if (preview.existingLines > 0)
+        out << Format(qPrintable(Translate(replace ? QStringLiteral("%s has %i lines: they are replaced")
+                                                   : QStringLiteral("%s has %i lines: the new lines are added"))),
+                      {assembly, preview.existingLines});
+    if (!preview.first.empty()) {
+        out << TranslateLabel(QStringLiteral("First lines:"));
+        for (const ImportLine& line : preview.first)
+            out << Format("  %s | %s | %s | %s | %s",
+                          {line.item, line.partNumber, line.quantity, line.designators, line.notes});
+    }
+    if (!preview.warnings.isEmpty()) {
+        out << Format("%s %i", {TranslateLabel(QStringLiteral("Warnings:")), static_cast<int>(preview.warnings.size())});
+        for (const QString& warning : preview.warnings)
+            out << QStringLiteral("  ") + warning;
+    }
+    return out.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }

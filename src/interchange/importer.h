@@ -1,50 +1,18 @@
 #pragma once
 // The CSV import: a mapping file proposes which file column feeds which table
-// field; every data line becomes a BOM line of one assembly, a new part when
-// its number is unknown, and the vendors it names.
+// field, the columns' content confirms or corrects it; every line of the
+// bill becomes a BOM line of one assembly, a new part when its number is
+// unknown, and the vendors it names. A preview says all of it before
+// anything is written.
 #include "interchange/importfile.h"
+#include "interchange/importheader.h"
+#include "interchange/importlines.h"
+#include "interchange/importmapping.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <vector>
-
-// One line of import.def: a target that names a table field by being part of
-// its heading, and the keywords that recognise a file column's header.
-struct ImportTarget
-{
-    QString target;
-    QStringList keywords;
-};
-
-struct ImportMapping
-{
-    std::vector<ImportTarget> lines;
-    // "DROP/Not Used" and "/" + each target: the grid's drop-down list.
-    QString choices() const;
-};
-
-// ProgramFolder + "import.def".
-QString ImportMappingPath();
-// Reads the mapping; a missing file is reported and yields no targets.
-ImportMapping LoadImportMapping(const QString& path);
-
-// The mapping line that recognises a header text (the last one in file
-// order), or -1.
-int MatchImportTarget(const ImportMapping& mapping, const QString& header);
-// Every keyword found in one of the values counts once.
-int CountKeywordHits(const ImportMapping& mapping, const QStringList& values);
-
-struct ImportHeader
-{
-    int line = -1;            // index in the file; data starts after it
-    QStringList fields;       // its values
-    std::vector<int> targets; // per field the mapping line, -1 for none
-};
-
-// The line with the most keyword hits (while nothing hits, the one with the
-// most values); ties keep the earlier line.
-ImportHeader FindImportHeader(const ImportFile& file, const ImportMapping& mapping);
 
 // The file's name without folder and extension.
 QString AssemblyNameFromPath(const QString& path);
@@ -52,19 +20,66 @@ QString AssemblyNameFromPath(const QString& path);
 // "Undefined", or the last keyword group the description matches.
 QString GuessCategory(const QString& description);
 
+struct ImportOptions
+{
+    // The assembly's present lines are removed first, in the same
+    // transaction; its parts stay.
+    bool replace = false;
+    // The column names the targets were chosen for (ImportHeader::fields);
+    // empty: the cells of the line before the first one read.
+    QStringList columnNames;
+};
+
+struct ImportPreview
+{
+    int scanned = 0;       // records after the header
+    int lines = 0;         // BOM lines to store
+    double pieces = 0;     // their quantities, DNP lines not counted
+    int dnpLines = 0;
+    int newParts = 0;      // part numbers not yet in the part table
+    int existingParts = 0; // part numbers already there
+    int newVendors = 0;
+    int existingLines = 0; // lines the assembly has now
+    std::vector<ImportLine> first; // the first lines, numbered as they will be stored
+    QStringList warnings;
+    QStringList notes; // what the reader left out
+};
+
 struct ImportOutcome
 {
     int scanned = 0;
-    int added = 0;        // BOM lines and parts stored
-    int vendors = 0;      // vendors stored (not counted as added)
-    bool stored = true;   // false: the work was rolled back
-    QStringList errors;   // statements that failed, by line
+    int added = 0;      // BOM lines and parts stored
+    int vendors = 0;    // vendors stored (not counted as added)
+    int lines = 0;      // BOM lines stored
+    int replaced = 0;   // lines of the assembly removed first
+    bool stored = true; // false: nothing was stored (rolled back, or nothing to store)
+    QStringList errors; // statements that failed, by line
+    QStringList warnings;
 };
 
 using ImportProgress = std::function<void(const ImportOutcome& sofar, qint64 position)>;
 
-// Imports every line after firstLine. columnTargets holds, per file column,
-// the target name it feeds (empty: not used). Runs in one transaction: either
-// every row is stored or none, and failures are shown at the end.
+// Lines shown in a preview.
+constexpr int kPreviewLines = 8;
+
+// What ProcessImport would store, read from the file and the database; writes
+// nothing.
+ImportPreview PreviewImport(const ImportFile& file, int firstLine, const QStringList& columnTargets,
+                            const QString& assembly, const ImportOptions& options = {});
+
+// Imports the lines after firstLine. columnTargets holds, per file column, the
+// target name it feeds (empty: not used). Runs in one transaction: either
+// every row is stored or none, and failures are shown at the end. A file
+// without lines to store is reported and stores nothing.
 ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QStringList& columnTargets,
-                            const QString& assembly, const ImportProgress& progress = {});
+                            const QString& assembly, const ImportProgress& progress = {},
+                            const ImportOptions& options = {});
+
+// The preview as text, for koltctl and the dialog: the mapping (and why the
+// content changed it), the counts, the first lines, the warnings.
+QString ImportSummaryText(const ImportHeader& header, const ImportMapping& mapping, const ImportPreview& preview,
+                          const QString& assembly, bool replace);
+
+// What is wrong with a file before its lines are read (empty, not text, no
+// header or no lines under it), in words for the user; empty when nothing is.
+QString ImportFileProblemText(const ImportFile& file, const ImportHeader& header);

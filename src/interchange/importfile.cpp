@@ -1,69 +1,394 @@
 #include "interchange/importfile.h"
 
+#include "interchange/importcells.h"
+
 #include <QFile>
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <limits>
 
-QString DecodeImportBytes(const QByteArray& bytes)
+namespace {
+
+// UTF-8 where the bytes make valid sequences, one character per byte where
+// they do not: a file saved by two tools in turn keeps both parts readable.
+QString decodeUtf8Leniently(const QByteArray& bytes)
 {
-    const auto starts = [&bytes](const char* mark) { return bytes.startsWith(QByteArray(mark)); };
-    if (starts("\xFF\xFE"))
-        return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless)(bytes.mid(2));
-    if (starts("\xFE\xFF"))
-        return QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless)(bytes.mid(2));
-    if (starts("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
-    // Without a mark a file is UTF-8 only when every byte sequence says so;
-    // the 8-bit files of older tools keep their bytes as characters.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (utf8.hasError())
-        return QString::fromLatin1(bytes);
-    return text;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    QString out;
+    out.reserve(n);
+    qsizetype i = 0;
+    while (i < n) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            out += QChar(c);
+            ++i;
+            continue;
+        }
+        int length = 0;
+        char32_t code = 0;
+        char32_t smallest = 0;
+        if ((c & 0xE0) == 0xC0) {
+            length = 2, code = c & 0x1F, smallest = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            length = 3, code = c & 0x0F, smallest = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            length = 4, code = c & 0x07, smallest = 0x10000;
+        }
+        bool valid = length > 0 && i + length <= n;
+        for (int k = 1; valid && k < length; ++k) {
+            const unsigned char b = p[i + k];
+            valid = (b & 0xC0) == 0x80;
+            code = (code << 6) | (b & 0x3F);
+        }
+        valid = valid && code >= smallest && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+        if (!valid) {
+            out += QChar(c); // Latin-1
+            ++i;
+            continue;
+        }
+        if (code > 0xFFFF) {
+            out += QChar(QChar::highSurrogate(code));
+            out += QChar(QChar::lowSurrogate(code));
+        } else {
+            out += QChar(static_cast<char16_t>(code));
+        }
+        i += length;
+    }
+    return out;
 }
 
-QStringList SplitImportLine(const QString& line)
+// Without a mark, UTF-16 shows itself by the zero byte of every ASCII
+// character, always on the same side of the pair.
+int utf16WithoutMark(const QByteArray& bytes)
 {
-    QStringList values;
-    values.reserve(std::min<qsizetype>(line.count(QLatin1Char(',')) + 1, kMaxImportValues));
-    const qsizetype n = line.size();
-    const QChar* text = line.constData();
+    const qsizetype n = std::min<qsizetype>(bytes.size() & ~qsizetype(1), 1024);
+    if (n < 4)
+        return 0;
+    int evenZeros = 0;
+    int oddZeros = 0;
+    for (qsizetype i = 0; i < n; i += 2) {
+        evenZeros += bytes[i] == '\0' ? 1 : 0;
+        oddZeros += bytes[i + 1] == '\0' ? 1 : 0;
+    }
+    const int pairs = static_cast<int>(n / 2);
+    if (oddZeros * 2 >= pairs && evenZeros * 16 <= pairs)
+        return 1; // little-endian
+    if (evenZeros * 2 >= pairs && oddZeros * 16 <= pairs)
+        return 2; // big-endian
+    return 0;
+}
+
+bool isLineEnd(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r');
+}
+
+// Length of the line end at text[i] (a CR or LF): CR CR LF, CR LF, LF and a
+// lone CR each end one line. CR CR LF is what Python's csv writer leaves on
+// Windows; read as two line ends it would put a blank record after each.
+int lineEndLength(QStringView text, qsizetype i)
+{
+    const qsizetype n = text.size();
+    if (text[i] == QLatin1Char('\n'))
+        return 1;
+    if (i + 1 < n && text[i + 1] == QLatin1Char('\n'))
+        return 2;
+    if (i + 2 < n && text[i + 1] == QLatin1Char('\r') && text[i + 2] == QLatin1Char('\n'))
+        return 3;
+    return 1;
+}
+
+struct ScannedRecord
+{
+    qsizetype start;
+    qsizetype end;
+    qsizetype next;
+    int delimiters; // outside quotes
+    int lineEnds;   // inside quoted cells
+};
+
+// Walks the records of text: a quote at the start of a cell opens a quoted
+// cell, in which delimiters and line ends are text. A quote still open at
+// the end of the text was no quote after all: the record is read again from
+// it with the quote as an ordinary character. Stops after maxRecords.
+template <typename OnRecord>
+void scanRecords(QStringView text, QChar delimiter, qsizetype maxRecords, OnRecord onRecord,
+                 bool countDelimiters = true)
+{
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    qsizetype records = 0;
     qsizetype i = 0;
-    for (;;) {
-        if (i < n && text[i] == QLatin1Char('"')) {
-            // Quoted: taken character by character up to the comma that
-            // follows the closing quote.
-            QString value;
-            bool quoted = true;
-            for (++i; i < n; ++i) {
-                const QChar c = text[i];
-                if (quoted) {
-                    if (c != QLatin1Char('"'))
-                        value += c;
-                    else if (i + 1 < n && text[i + 1] == QLatin1Char('"'))
-                        value += text[++i];
-                    else
-                        quoted = false;
+    int delimiters = 0;
+    int lineEnds = 0;
+    bool cellStart = true;
+    qsizetype literalQuote = -1; // the unclosed quote, read as text on the second pass
+    while (i < n && records < maxRecords) {
+        // Most lines hold no quote: their end is found without looking at
+        // each character.
+        if (i == start && literalQuote < start) {
+            const QStringView rest = text.mid(i);
+            qsizetype end = rest.indexOf(QLatin1Char('\n'));
+            end = end < 0 ? rest.size() : end;
+            QStringView line = rest.left(end);
+            // CR LF and CR CR LF end a line like LF; a CR anywhere else is
+            // a line end of its own, left to the careful reading below.
+            qsizetype crs = 0;
+            while (crs < 2 && crs < line.size() && line[line.size() - 1 - crs] == QLatin1Char('\r'))
+                ++crs;
+            line.chop(crs);
+            if (end < rest.size() && !line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('"'))) {
+                const int found = countDelimiters ? static_cast<int>(line.count(delimiter)) : 0;
+                onRecord(ScannedRecord{start, i + line.size(), i + end + 1, found, 0});
+                ++records;
+                i += end + 1;
+                start = i;
+                continue;
+            }
+        }
+        const QChar c = text[i];
+        if (c == QLatin1Char('"') && cellStart && i != literalQuote) {
+            // Find the closing quote; a doubled quote is text.
+            qsizetype j = i + 1;
+            int breaks = 0;
+            bool closed = false;
+            while (j < n) {
+                const QChar q = text[j];
+                if (q == QLatin1Char('"')) {
+                    if (j + 1 < n && text[j + 1] == QLatin1Char('"')) {
+                        j += 2;
+                        continue;
+                    }
+                    // A quote that closes a cell is followed by a delimiter
+                    // or a line end. One that is not, after a line break,
+                    // was opened by an inch mark: "1/16 on one line and
+                    // the next cell quoted on the line after.
+                    closed = breaks == 0 || j + 1 >= n || text[j + 1] == delimiter || isLineEnd(text[j + 1]);
+                    break;
+                }
+                if (isLineEnd(q)) {
+                    j += lineEndLength(text, j);
+                    ++breaks;
                     continue;
                 }
-                if (c == QLatin1Char(','))
-                    break;
-                value += c;
+                ++j;
             }
-            values << value;
+            if (!closed) {
+                literalQuote = i;
+                cellStart = false;
+                ++i;
+                continue;
+            }
+            lineEnds += breaks;
+            cellStart = false;
+            i = j + 1;
+            continue;
+        }
+        if (c == delimiter) {
+            ++delimiters;
+            cellStart = true;
+            ++i;
+            continue;
+        }
+        if (isLineEnd(c)) {
+            const int length = lineEndLength(text, i);
+            onRecord(ScannedRecord{start, i, i + length, delimiters, lineEnds});
+            ++records;
+            i += length;
+            start = i;
+            delimiters = 0;
+            lineEnds = 0;
+            cellStart = true;
+            continue;
+        }
+        cellStart = false;
+        ++i;
+    }
+    // A last record without a line end is a record like any other.
+    if (start < n && records < maxRecords)
+        onRecord(ScannedRecord{start, n, n, delimiters, lineEnds});
+}
+
+} // namespace
+
+QString DecodeImportBytes(const QByteArray& bytes, QString* encoding)
+{
+    const auto named = [encoding](const char* name) {
+        if (encoding)
+            *encoding = QLatin1String(name);
+    };
+    const auto starts = [&bytes](const char* mark) { return bytes.startsWith(QByteArray(mark)); };
+    if (starts("\xFF\xFE")) {
+        named("UTF-16LE");
+        return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless)(bytes.mid(2));
+    }
+    if (starts("\xFE\xFF")) {
+        named("UTF-16BE");
+        return QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless)(bytes.mid(2));
+    }
+    if (const int order = utf16WithoutMark(bytes)) {
+        named(order == 1 ? "UTF-16LE" : "UTF-16BE");
+        return QStringDecoder(order == 1 ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                              QStringDecoder::Flag::Stateless)(bytes);
+    }
+    const QByteArray body = starts("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(body);
+    if (!utf8.hasError()) {
+        named("UTF-8");
+        return text;
+    }
+    named("UTF-8 with single bytes");
+    return decodeUtf8Leniently(body);
+}
+
+ImportFileProblem CheckImportBytes(const QByteArray& bytes)
+{
+    // Workbooks: a zip container (xlsx, ods) or the older compound file (xls).
+    if (bytes.startsWith("PK\x03\x04") || bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
+        return ImportFileProblem::Spreadsheet;
+    const QString text = DecodeImportBytes(bytes.left(4096));
+    if (text.trimmed().isEmpty())
+        return bytes.size() > 4096 && !DecodeImportBytes(bytes).trimmed().isEmpty() ? ImportFileProblem::None
+                                                                                    : ImportFileProblem::Empty;
+    // Text has a control character now and then (a NUL a tool left in a
+    // cell); an image or an archive is full of them.
+    int controls = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r' && u != u'\f') || u == 0x7F)
+            ++controls;
+    }
+    return controls > 4 && controls * 16 > text.size() ? ImportFileProblem::Binary : ImportFileProblem::None;
+}
+
+QChar SniffImportDelimiter(QStringView text)
+{
+    constexpr qsizetype kSampleRecords = 200;
+    QChar best = QLatin1Char(',');
+    int bestScore = 0;
+    int bestCount = 0;
+    for (const QChar candidate : {QLatin1Char(','), QLatin1Char(';'), QLatin1Char('\t')}) {
+        // How many records split into the most common number of cells.
+        std::vector<int> counts;
+        scanRecords(text, candidate, kSampleRecords, [&counts](const ScannedRecord& record) {
+            if (record.delimiters > 0)
+                counts.push_back(record.delimiters);
+        });
+        std::sort(counts.begin(), counts.end());
+        int score = 0;
+        int modal = 0;
+        for (size_t i = 0; i < counts.size();) {
+            size_t j = i;
+            while (j < counts.size() && counts[j] == counts[i])
+                ++j;
+            if (static_cast<int>(j - i) >= score) {
+                score = static_cast<int>(j - i);
+                modal = counts[i];
+            }
+            i = j;
+        }
+        if (score > bestScore || (score == bestScore && score > 0 && modal > bestCount)) {
+            best = candidate;
+            bestScore = score;
+            bestCount = modal;
+        }
+    }
+    return best;
+}
+
+void SplitImportCells(QStringView line, QChar delimiter, ImportCells& out)
+{
+    out.cells.clear();
+    out.owned.clear();
+    const qsizetype n = line.size();
+    // A rewritten cell: quotes undoubled and NULs left out.
+    const auto rewrite = [&out](QStringView quoted, QStringView tail) {
+        QString text;
+        text.reserve(quoted.size() + tail.size());
+        for (qsizetype k = 0; k < quoted.size(); ++k) {
+            const QChar c = quoted[k];
+            if (c.unicode() == 0)
+                continue;
+            text += c;
+            if (c == QLatin1Char('"') && k + 1 < quoted.size() && quoted[k + 1] == QLatin1Char('"'))
+                ++k;
+        }
+        for (const QChar c : tail)
+            if (c.unicode() != 0)
+                text += c;
+        out.owned.push_back(std::move(text));
+        out.cells.push_back(out.owned.back());
+    };
+    qsizetype i = 0;
+    for (;;) {
+        if (i < n && line[i] == QLatin1Char('"')) {
+            qsizetype j = i + 1;
+            bool plain = true;
+            bool closed = false;
+            for (; j < n; ++j) {
+                const QChar c = line[j];
+                if (c == QLatin1Char('"')) {
+                    if (j + 1 < n && line[j + 1] == QLatin1Char('"')) {
+                        plain = false;
+                        ++j;
+                        continue;
+                    }
+                    closed = true;
+                    break;
+                }
+                if (c.unicode() == 0)
+                    plain = false;
+            }
+            const QStringView quoted = line.mid(i + 1, j - i - 1);
+            if (!closed) {
+                // Unclosed: the rest of the record is the cell.
+                if (plain)
+                    out.cells.push_back(quoted);
+                else
+                    rewrite(quoted, {});
+                return;
+            }
+            // After the closing quote the cell goes on to the next delimiter.
+            qsizetype end = j + 1;
+            while (end < n && line[end] != delimiter)
+                ++end;
+            const QStringView tail = line.mid(j + 1, end - j - 1);
+            if (plain && tail.isEmpty())
+                out.cells.push_back(quoted);
+            else
+                rewrite(quoted, tail);
+            i = end;
         } else {
-            // Unquoted, the common case: everything up to the next comma.
-            qsizetype end = line.indexOf(QLatin1Char(','), i);
-            if (end < 0)
-                end = n;
-            values << line.mid(i, end - i);
+            qsizetype end = i;
+            bool plain = true;
+            for (; end < n && line[end] != delimiter; ++end)
+                if (line[end].unicode() == 0)
+                    plain = false;
+            const QStringView cell = line.mid(i, end - i);
+            if (plain)
+                out.cells.push_back(cell);
+            else
+                rewrite({}, cell);
             i = end;
         }
-        if (i >= n || values.size() == kMaxImportValues)
-            return values;
-        ++i; // the comma
+        if (i >= n || out.cells.size() == static_cast<size_t>(kMaxImportValues))
+            return;
+        ++i; // the delimiter
     }
+}
+
+QStringList SplitImportLine(QStringView line, QChar delimiter)
+{
+    ImportCells cells;
+    SplitImportCells(line, delimiter, cells);
+    QStringList values;
+    values.reserve(static_cast<qsizetype>(cells.cells.size()));
+    for (const QStringView cell : cells.cells)
+        values << cell.toString();
+    return values;
 }
 
 bool ImportFile::load(const QString& path)
@@ -78,35 +403,47 @@ bool ImportFile::load(const QString& path)
     return true;
 }
 
-QStringList ImportFile::values(int index) const
+void ImportFile::setBytes(const QByteArray& bytes, QChar delimiter)
 {
-    return SplitImportLine(m_lines[static_cast<size_t>(index)]);
+    m_problem = CheckImportBytes(bytes);
+    QString encoding;
+    QString text = DecodeImportBytes(bytes, &encoding);
+    setText(text, delimiter);
+    m_encoding = encoding;
 }
 
-void ImportFile::setBytes(const QByteArray& bytes)
+void ImportFile::setText(const QString& text, QChar delimiter)
 {
-    const QString text = DecodeImportBytes(bytes);
-    m_lines.clear();
-    m_ends.clear();
-    m_length = text.size();
+    m_text = text;
+    m_encoding = QStringLiteral("UTF-16");
+    m_delimiter = delimiter.isNull() ? SniffImportDelimiter(m_text) : delimiter;
     m_loaded = true;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = text[i].unicode();
-        // Control characters end a line, as they always have, except the tab,
-        // which spreadsheets leave inside values.
-        if (c >= 14 || c == u'\t')
-            continue;
-        m_lines.push_back(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
-            ++i;
-        m_ends.push_back(i + 1);
-        start = i + 1;
-    }
-    // A last line without a line end is a line like any other.
-    if (start < n) {
-        m_lines.push_back(text.mid(start));
-        m_ends.push_back(n);
-    }
+    cut();
+}
+
+void ImportFile::cut()
+{
+    m_records.clear();
+    int fileLine = 1;
+    scanRecords(
+        m_text, m_delimiter, std::numeric_limits<qsizetype>::max(),
+        [&](const ScannedRecord& record) {
+            m_records.push_back(Record{record.start, record.end, record.next, fileLine});
+            fileLine += 1 + record.lineEnds;
+        },
+        false);
+}
+
+QStringView ImportFile::lineView(int index) const
+{
+    const Record& record = m_records[static_cast<size_t>(index)];
+    return QStringView(m_text).mid(record.start, record.end - record.start);
+}
+
+bool ImportFile::blank(int index) const
+{
+    for (const QChar c : lineView(index))
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('"') && c != m_delimiter)
+            return false;
+    return true;
 }

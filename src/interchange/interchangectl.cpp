@@ -22,6 +22,9 @@ int tableFromText(const QString& text)
 int runImport(CtlContext& ctx)
 {
     const QString assemblyOption = ctx.takeOption(QStringLiteral("--assembly"));
+    const bool dryRun = ctx.takeFlag(QStringLiteral("--dry-run"));
+    ImportOptions options;
+    options.replace = ctx.takeFlag(QStringLiteral("--replace"));
     if (ctx.args.size() != 1)
         return kCtlUsage;
     ImportFile file;
@@ -32,13 +35,31 @@ int runImport(CtlContext& ctx)
     // The header and mapping the dialog would propose, taken as they are.
     const ImportMapping mapping = LoadImportMapping(ImportMappingPath());
     const ImportHeader header = FindImportHeader(file, mapping);
-    QStringList targets;
-    for (int target : header.targets)
-        targets << (target >= 0 ? mapping.lines[static_cast<size_t>(target)].target : QString());
+    const QString problem = ImportFileProblemText(file, header);
+    if (!problem.isEmpty()) {
+        ctx.err << "import: " << ctx.args[0] << ": " << problem << "\n";
+        return kCtlFailed;
+    }
+    const QStringList targets = header.targetNames(mapping);
     const QString assembly = assemblyOption.isEmpty() ? AssemblyNameFromPath(file.path()) : assemblyOption;
-    const ImportOutcome outcome = ProcessImport(file, header.line + 1, targets, assembly);
+    if (assembly.trimmed().isEmpty()) {
+        ctx.err << "import: the assembly name is empty\n";
+        return kCtlUsage;
+    }
+    options.columnNames = header.fields;
+    const ImportPreview preview = PreviewImport(file, header.line + 1, targets, assembly, options);
+    ctx.out << ImportSummaryText(header, mapping, preview, assembly, options.replace);
+    if (preview.lines == 0) {
+        ctx.err << "import: " << ctx.args[0] << ": no line names a part; nothing to import\n";
+        return kCtlFailed;
+    }
+    if (dryRun)
+        return kCtlOk;
+    const ImportOutcome outcome = ProcessImport(file, header.line + 1, targets, assembly, {}, options);
     ctx.out << "Lines Scanned: " << outcome.scanned << "\n";
     ctx.out << "Valid Items Added: " << outcome.added << "\n";
+    if (outcome.replaced > 0)
+        ctx.out << "Lines Replaced: " << outcome.replaced << "\n";
     return outcome.stored ? kCtlOk : kCtlFailed;
 }
 
@@ -59,6 +80,6 @@ int runExport(CtlContext& ctx)
 
 void RegisterInterchangeCommands()
 {
-    RegisterCtlCommand({QStringLiteral("import"), QStringLiteral("import FILE [--assembly NAME]"), runImport});
+    RegisterCtlCommand({QStringLiteral("import"), QStringLiteral("import FILE [--assembly NAME] [--dry-run] [--replace]"), runImport});
     RegisterCtlCommand({QStringLiteral("export"), QStringLiteral("export TABLE FILE [--assy NAME]"), runExport});
 }

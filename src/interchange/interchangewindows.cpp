@@ -10,6 +10,8 @@ void RegisterInterchangeWindows()
     RegisterWindowAction(WindowActions::Import, [](QWidget* parent, const QStringList&) {
         CImport dialog(parent);
         dialog.exec();
+        if (!dialog.importedAssembly().isEmpty())
+            ShowImportedAssembly(parent, dialog.importedAssembly());
         return dialog.changedData();
     });
 

@@ -2,10 +2,13 @@
 
 #include "core/dictionary.h"
 #include "core/format.h"
+#include "core/quantity.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/stockledger.h"
 
+#include <QHash>
 #include <algorithm>
 
 namespace {
@@ -21,47 +24,130 @@ bool reportRefusal(Transaction& transaction)
     return false;
 }
 
-double readPartValue(const char* format, const QString& part)
+double readPartValue(const char* format, const QString& part, bool& ok)
 {
-    return TextToDouble(QueryText(SqlFormat(format, {part}), false));
+    const QString text = QueryText(SqlFormat(format, {part}), false);
+    ok = ok && LastResultCode() == 0;
+    return TextToDouble(text);
+}
+
+QString requirementStatus(const QString& orderNumber)
+{
+    return QueryText(SqlFormat("Select Status from ReqmList where Order_nBr = '%s'", {orderNumber}), false);
+}
+
+// A finished requirement has given back or used up its stock already; a
+// second completion would take it out of stock again.
+bool refuseFinished(const QString& orderNumber, const QString& status)
+{
+    if (!RequirementFinished(status))
+        return false;
+    ShowMessage(Format("%s: %s %s", {orderNumber, Translate(QStringLiteral("nothing was changed; the order is")), status}));
+    return true;
+}
+
+// The purchase orders of the requirement that have not been received yet.
+QStringList openPurchaseOrders(const QString& orderNumber)
+{
+    QStringList numbers;
+    const QueryResult orders =
+        Query(SqlFormat("Select PO_nBr,Status from PurcList where Order_nBr = '%s' order by PO_nBr", {orderNumber}));
+    for (int r = 0; r < orders.rowCount; ++r)
+        if (!PurchaseOrderClosed(orders.cell(r, 1)))
+            numbers << orders.cell(r, 0);
+    return numbers;
 }
 
 } // namespace
 
 bool CompleteOrder(const QString& orderNumber)
 {
-    if (ShowMessage(QStringLiteral("Complete Order. Are you Sure?"), QStringLiteral("Complete Order"), kButtonsYesNo)
-        != kAnswerYes)
+    if (refuseFinished(orderNumber, requirementStatus(orderNumber)))
         return false;
+    // Completing before the parts arrive holds stock at 0 now and lets the
+    // later receipts overstate it: the user decides knowing which orders.
+    const QStringList open = openPurchaseOrders(orderNumber);
+    const QString question =
+        open.isEmpty() ? QStringLiteral("Complete Order. Are you Sure?")
+                       : TranslateLabel(QStringLiteral("Purchase orders not yet received:")) + QLatin1Char(' ')
+                             + open.join(QStringLiteral(", ")) + QLatin1Char('\n')
+                             + Translate(QStringLiteral("Complete Order anyway?"));
+    if (ShowMessage(question, QStringLiteral("Complete Order"), kButtonsYesNo) != kAnswerYes)
+        return false;
+
     Transaction transaction;
+    // Another program may have finished it while the question was open.
+    if (RequirementFinished(requirementStatus(orderNumber))) {
+        transaction.fail();
+        refuseFinished(orderNumber, requirementStatus(orderNumber));
+        return false;
+    }
     Execute(SqlFormat("UPDATE ReqmList SET Status='Complete' where Order_nBr='%s'", {orderNumber}));
     const QueryResult rows =
         Query(SqlFormat("Select Part_nBr,Quan from AlloList where Requirement = '%s'", {orderNumber}));
     WaitScope progress(QStringLiteral("Database Access..."), 0, rows.rowCount);
+    QStringList shortParts;
+    QHash<QString, double> shortfall;
+    bool ok = true;
     for (int r = 0; r < rows.rowCount; ++r) {
         const QString part = rows.cell(r, 0);
         const double quantity = TextToDouble(rows.cell(r, 1));
-        const double allocated =
-            std::max(0.0, readPartValue("Select Allocated from PartList where Part_nBr = '%s'", part) - quantity);
-        const double stock =
-            std::max(0.0, readPartValue("Select Stock from PartList where Part_nBr = '%s'", part) - quantity);
-        Execute(SqlFormat("Update PartList Set Allocated = %0.1f where Part_nBr = '%s'", {allocated, part}));
-        Execute(SqlFormat("Update PartList Set Stock = %0.1f where Part_nBr = '%s'", {stock, part}));
+        const double allocated = readPartValue("Select Allocated from PartList where Part_nBr = '%s'", part, ok);
+        const double stock = readPartValue("Select Stock from PartList where Part_nBr = '%s'", part, ok);
+        if (stock - quantity < -0.0005) {
+            if (!shortfall.contains(part))
+                shortParts << part;
+            shortfall[part] += quantity - std::max(stock, 0.0);
+        }
+        Execute(SqlFormat("Update PartList Set Allocated = '%s' where Part_nBr = '%s'",
+                          {PlainNumber(std::max(0.0, allocated - quantity)), part}));
+        Execute(SqlFormat("Update PartList Set Stock = '%s' where Part_nBr = '%s'",
+                          {PlainNumber(std::max(0.0, stock - quantity)), part}));
         progress.setPosition(r + 1);
     }
+    if (!ok)
+        transaction.fail();
     if (!reportRefusal(transaction))
         return false;
-    ShowMessage(QStringLiteral("Order Complete. Allocations and Stock Removed."));
+    QString message = QStringLiteral("Order Complete. Allocations and Stock Removed.");
+    if (!shortParts.isEmpty()) {
+        QStringList named;
+        for (const QString& part : shortParts)
+            named << Format("%s (%s)", {part, PlainNumber(shortfall.value(part))});
+        message = Translate(message) + QLatin1Char('\n')
+                  + TranslateLabel(QStringLiteral("Stock fell short and was held at 0 for:")) + QLatin1Char(' ')
+                  + named.join(QStringLiteral(", "));
+    }
+    ShowMessage(message);
     return true;
 }
 
 bool CancelOrder(const QString& orderNumber)
 {
+    if (refuseFinished(orderNumber, requirementStatus(orderNumber)))
+        return false;
     if (ShowMessage(QStringLiteral("Canceling Order will delete related pending PO's\n\r Are you Sure?"),
                     QStringLiteral("Cancel Order"), kButtonsYesNo)
         != kAnswerYes)
         return false;
     Transaction transaction;
+    if (RequirementFinished(requirementStatus(orderNumber))) {
+        transaction.fail();
+        refuseFinished(orderNumber, requirementStatus(orderNumber));
+        return false;
+    }
+    // What the deleted orders would have delivered is no longer on order;
+    // orders placed with the vendor stay, and so do their quantities.
+    const QueryResult pending = Query(
+        SqlFormat("Select Status,Item_List from PurcList where Order_nBr='%s' AND Status = 'Pending'", {orderNumber}));
+    bool ok = LastResultCode() == 0;
+    QHash<QString, double> released;
+    for (int r = 0; r < pending.rowCount; ++r) {
+        const QHash<QString, double> open = OpenQuantities(pending.cell(r, 0), pending.cell(r, 1));
+        for (auto it = open.constBegin(); it != open.constEnd(); ++it)
+            released[it.key()] -= it.value();
+    }
+    ok = AddToPartFigure(QStringLiteral("On_Order"), released) && ok;
     Execute(SqlFormat("Delete from PurcList where Order_nBr='%s' AND Status = 'Pending'", {orderNumber}));
     Execute(SqlFormat("UPDATE ReqmList SET Status='Canceled' where Order_nBr='%s'", {orderNumber}));
     const QueryResult rows =
@@ -69,12 +155,15 @@ bool CancelOrder(const QString& orderNumber)
     WaitScope progress(QStringLiteral("Database Access..."), 0, rows.rowCount);
     for (int r = 0; r < rows.rowCount; ++r) {
         const QString part = rows.cell(r, 0);
-        const double allocated = std::max(
-            0.0, readPartValue("Select Allocated from PartList where Part_nBr = '%s'", part) - TextToDouble(rows.cell(r, 1)));
-        Execute(SqlFormat("Update PartList Set Allocated = %0.1f where Part_nBr = '%s'", {allocated, part}));
+        const double quantity = TextToDouble(rows.cell(r, 1));
+        const double allocated = readPartValue("Select Allocated from PartList where Part_nBr = '%s'", part, ok);
+        Execute(SqlFormat("Update PartList Set Allocated = '%s' where Part_nBr = '%s'",
+                          {PlainNumber(std::max(0.0, allocated - quantity)), part}));
         progress.setPosition(r + 1);
     }
     Execute(SqlFormat("Delete from AlloList where Requirement='%s'", {orderNumber}));
+    if (!ok)
+        transaction.fail();
     if (!reportRefusal(transaction))
         return false;
     ShowMessage(QStringLiteral("Order Canceled. Allocations Removed. Pending POs have been Deleted"));

@@ -1,9 +1,13 @@
-// koltctl commands of the orders subsystem: process, complete, cancel,
-// receive, po show, and the purchase-order and routing printouts.
+// koltctl commands of the orders subsystem: process (and its dry run),
+// complete, cancel, receive, po show, the stock check and repair, and the
+// purchase-order and routing printouts.
 #include "core/ctlcommands.h"
 #include "core/format.h"
+#include "core/quantity.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/stockledger.h"
+#include "grid/stockcheck.h"
 #include "orders/completion.h"
 #include "orders/poprint.h"
 #include "orders/purchaseorder.h"
@@ -41,8 +45,9 @@ bool CtlCanPaint(CtlContext& ctx)
 
 void RegisterOrdersCommands()
 {
-    RegisterCtlCommand({QStringLiteral("process"), QStringLiteral("process REQ --quantity Q [--assembly NAME]"),
+    RegisterCtlCommand({QStringLiteral("process"), QStringLiteral("process REQ --quantity Q [--assembly NAME] [--dry-run]"),
                         [](CtlContext& ctx) {
+                            const bool dryRun = ctx.takeFlag(QStringLiteral("--dry-run"));
                             const QString quantityText = ctx.takeOption(QStringLiteral("--quantity"));
                             QString assembly = ctx.takeOption(QStringLiteral("--assembly"));
                             if (ctx.args.size() != 1 || quantityText.isEmpty())
@@ -50,14 +55,56 @@ void RegisterOrdersCommands()
                             const QString order = ctx.args[0];
                             if (const int code = needRequirement(ctx, order))
                                 return code;
+                            double quantity = 0;
+                            QString error;
+                            if (!ParseQuantity(quantityText, kMaxRequirementQuantity, &quantity, &error)) {
+                                ctx.err << error << "\n";
+                                return kCtlFailed;
+                            }
                             if (assembly.isEmpty())
                                 assembly = LoadRequirement(order).assembly;
-                            const ProcessOutcome outcome =
-                                ProcessRequirement(order, TextToDouble(quantityText), UpperCaseAscii(assembly));
+                            assembly = UpperCaseAscii(assembly);
+                            if (dryRun) {
+                                const ProcessOutcome preview = PreviewProcess(order, quantity, assembly);
+                                if (!preview.done)
+                                    return kCtlFailed;
+                                for (const QString& line : PreviewLines(preview.plan))
+                                    ctx.out << line << "\n";
+                                return kCtlOk;
+                            }
+                            const ProcessOutcome outcome = ProcessRequirement(order, quantity, assembly);
                             if (!outcome.done)
                                 return kCtlFailed;
                             ctx.out << Format("%i Purchase Orders Created under %s", {outcome.batch.count, order})
                                     << "\n";
+                            return kCtlOk;
+                        }});
+    RegisterCtlCommand({QStringLiteral("stock"), QStringLiteral("stock check | stock repair [--yes]"), [](CtlContext& ctx) {
+                            const bool yes = ctx.takeFlag(QStringLiteral("--yes")) || ctx.yes;
+                            if (ctx.args.size() != 1)
+                                return kCtlUsage;
+                            if (ctx.args[0] == QLatin1String("check")) {
+                                bool ok = false;
+                                const std::vector<StockDisagreement> found = CheckStockFigures(&ok);
+                                if (!ok) {
+                                    ctx.err << "the stock figures could not be read\n";
+                                    return kCtlFailed;
+                                }
+                                for (const StockDisagreement& d : found)
+                                    ctx.out << d.part << "\t" << d.figure << "\t" << PlainNumber(d.stored) << "\t"
+                                            << PlainNumber(d.ledger) << "\n";
+                                if (found.empty())
+                                    ctx.out << "Stock figures agree\n";
+                                return found.empty() ? kCtlOk : kCtlFailed;
+                            }
+                            if (ctx.args[0] != QLatin1String("repair"))
+                                return kCtlUsage;
+                            const int repaired = RepairStockFiguresAfterAsking(yes);
+                            if (repaired == kRepairDeclined)
+                                ctx.err << "nothing was repaired (answer with --yes)\n";
+                            if (repaired < 0)
+                                return kCtlFailed;
+                            ctx.out << Format("%i stock figures repaired", {repaired}) << "\n";
                             return kCtlOk;
                         }});
     RegisterCtlCommand({QStringLiteral("complete"), QStringLiteral("complete REQ"), [](CtlContext& ctx) {
@@ -114,6 +161,11 @@ void RegisterOrdersCommands()
                             }
                             if (!CtlCanPaint(ctx))
                                 return kCtlFailed;
+                            // Printed all the same: the warning is for whoever sends it.
+                            const QString unpriced = ZeroPriceWarning(
+                                ParseItemList(LoadPurchaseOrder(ctx.args[0]).value(QStringLiteral("Item_List"))));
+                            if (!unpriced.isEmpty())
+                                ctx.err << unpriced << "\n";
                             return PrintPurchaseOrderPdf(ctx.args[0], file) ? kCtlOk : kCtlFailed;
                         }});
     RegisterPrintCommand({QStringLiteral("routing"), QStringLiteral("routing REQ --pdf FILE"),

@@ -5,45 +5,11 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
+#include "core/quantity.h"
 #include "db/database.h"
+#include "db/stockledger.h"
 
 #include <cmath>
-
-std::vector<ItemRow> ParseItemList(const QString& text)
-{
-    std::vector<ItemRow> rows;
-    ItemRow row;
-    qsizetype position = 0;
-    for (;;) {
-        const qsizetype feed = text.indexOf(QLatin1Char('\n'), position);
-        if (feed < 0)
-            break;
-        row << text.mid(position, feed - position);
-        position = feed + 1;
-        if (position < text.size() && text.at(position) == QLatin1Char('\r')) {
-            rows.push_back(row);
-            row.clear();
-            ++position;
-        }
-    }
-    if (!row.isEmpty())
-        rows.push_back(row);
-    for (ItemRow& r : rows)
-        while (r.size() < kItemColumns)
-            r << QString();
-    return rows;
-}
-
-QString BuildItemList(const std::vector<ItemRow>& rows)
-{
-    QString text;
-    for (const ItemRow& row : rows) {
-        for (const QString& cell : row)
-            text += cell + QLatin1Char('\n');
-        text += QLatin1Char('\r');
-    }
-    return text;
-}
 
 double RecomputeLineTotals(std::vector<ItemRow>& rows)
 {
@@ -106,11 +72,18 @@ bool PurchaseOrderExists(const QString& number)
            && QueryText(SqlFormat("Select PO_nBr from PurcList where PO_nBr = '%s'", {number}), false) == number;
 }
 
-bool SavePurchaseOrderFields(const PurchaseOrderRecord& record, const QMap<QString, QString>& current, bool write,
-                             bool* written)
+namespace {
+
+void reportRefusal(const QString& error)
 {
-    bool changed = false;
-    QStringList changedFields;
+    ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
+                    + error,
+                QStringLiteral("Database Status"));
+}
+
+QStringList changedFields(const PurchaseOrderRecord& record, const QMap<QString, QString>& current)
+{
+    QStringList fields;
     for (const QString& field : PurchaseOrderSaveOrder()) {
         if (!record.loaded.contains(field) || !current.contains(field))
             continue;
@@ -118,29 +91,65 @@ bool SavePurchaseOrderFields(const PurchaseOrderRecord& record, const QMap<QStri
         bool differs = text != record.loaded.value(field);
         if (field == QLatin1String("Value") && std::fabs(TextToDouble(text) - record.loadedValue) > 1e-6)
             differs = true;
-        if (differs) {
-            changed = true;
-            changedFields << field;
-        }
+        if (differs)
+            fields << field;
     }
+    return fields;
+}
+
+// Writes the changed fields and moves On_Order with the order, inside the
+// caller's transaction. The stored order is read in that transaction, so a
+// change made elsewhere since the dialog opened is what comes off.
+bool writeFields(const PurchaseOrderRecord& record, const QMap<QString, QString>& current, const QStringList& fields)
+{
+    bool done = true;
+    const bool exists = PurchaseOrderExists(record.number);
+    done = done && LastResultCode() == 0;
+    QHash<QString, double> deltas;
+    if (exists) {
+        auto stored = [&](const char* format) {
+            const QString text = QueryText(SqlFormat(format, {record.number}), false);
+            done = done && LastResultCode() == 0;
+            return text;
+        };
+        const QString status = stored("Select Status from PurcList where PO_nBr = '%s'");
+        const QString items = stored("Select Item_List from PurcList where PO_nBr = '%s'");
+        const QString newStatus = fields.contains(QStringLiteral("Status")) ? current.value(QStringLiteral("Status")) : status;
+        const QString newItems =
+            fields.contains(QStringLiteral("Item_List")) ? current.value(QStringLiteral("Item_List")) : items;
+        deltas = OpenQuantities(newStatus, newItems);
+        const QHash<QString, double> before = OpenQuantities(status, items);
+        for (auto it = before.constBegin(); it != before.constEnd(); ++it)
+            deltas[it.key()] -= it.value();
+    }
+    for (const QString& field : fields)
+        done = Execute(SqlFormat("Update PurcList Set %s = '%s' where PO_nBr = '%s'",
+                                 {field, current.value(field), record.number}))
+               && done;
+    return AddToPartFigure(QStringLiteral("On_Order"), deltas) && done;
+}
+
+} // namespace
+
+bool SavePurchaseOrderFields(const PurchaseOrderRecord& record, const QMap<QString, QString>& current, bool write,
+                             bool* written)
+{
+    const QStringList fields = changedFields(record, current);
     if (written)
         *written = false;
-    if (!write || changedFields.isEmpty())
-        return changed;
+    if (!write || fields.isEmpty())
+        return !fields.isEmpty();
     Transaction transaction;
-    for (const QString& field : changedFields)
-        Execute(SqlFormat("Update PurcList Set %s = '%s' where PO_nBr = '%s'",
-                          {field, current.value(field), record.number}));
+    if (!writeFields(record, current, fields))
+        transaction.fail();
     const QString error = LastErrorText();
     if (!transaction.commit()) {
-        ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
-                        + error,
-                    QStringLiteral("Database Status"));
+        reportRefusal(error);
         return false;
     }
     if (written)
         *written = true;
-    return changed;
+    return true;
 }
 
 QStringList PurchaseChoiceList(const QString& key)
@@ -200,24 +209,40 @@ QString AddressForStorage(const QString& shown)
     return text.replace(QLatin1Char('\n'), QLatin1Char('/'));
 }
 
-bool ReceiveItems(const QString& number, const std::vector<ItemRow>& rows)
+bool ClosePurchaseOrder(const PurchaseOrderRecord& record, QMap<QString, QString> current, bool moveToStock)
 {
-    Transaction transaction;
-    WaitScope progress(Translate(QStringLiteral("Moving to Stock...")), 0, static_cast<int>(rows.size()));
-    int position = 0;
-    for (const ItemRow& row : rows) {
-        const QString part = row.value(2);
-        const int quantity = TextToInt(row.value(1));
-        const int onOrder =
-            TextToInt(QueryText(SqlFormat("Select On_Order from PartList where Part_nBr='%s'", {part}), false));
-        Execute(SqlFormat("Update PartList SET On_Order=%i where Part_nBr='%s'", {onOrder - quantity, part}));
-        const int stock =
-            TextToInt(QueryText(SqlFormat("Select Stock from PartList where Part_nBr='%s'", {part}), false));
-        Execute(SqlFormat("Update PartList SET Stock=%i where Part_nBr='%s'", {stock + quantity, part}));
-        progress.setPosition(++position);
+    std::vector<ItemRow> rows = ParseItemList(current.value(QStringLiteral("Item_List")));
+    QHash<QString, double> received;
+    if (moveToStock) {
+        for (ItemRow& row : rows) {
+            const double quantity = ItemQuantity(row[kItemQuantity]);
+            if (std::fabs(quantity) > kMaxLineQuantity) {
+                const QString why = Translate(QStringLiteral("Nothing was received; the quantity is too large on line"));
+                ShowMessage(Format("%s %s: %s", {why, row[kItemNumber], row[kItemQuantity]}),
+                            Translate(QStringLiteral("Purchase Order")));
+                return false;
+            }
+            if (!row[kItemPart].isEmpty())
+                received[row[kItemPart]] += quantity;
+            row[kItemStatus] = QStringLiteral("Received");
+        }
+        current[QStringLiteral("Item_List")] = BuildItemList(rows);
     }
-    Execute(SqlFormat("Update PURCLIST Set Need_Date ='%s' where PO_nBr='%s'", {TimestampText(), number}));
-    return transaction.commit();
+
+    Transaction transaction;
+    WaitScope progress(Translate(QStringLiteral("Moving to Stock...")), 0, 2);
+    if (!AddToPartFigure(QStringLiteral("Stock"), received))
+        transaction.fail();
+    progress.setPosition(1);
+    if (!writeFields(record, current, changedFields(record, current)))
+        transaction.fail();
+    progress.setPosition(2);
+    const QString error = LastErrorText();
+    if (!transaction.commit()) {
+        reportRefusal(error);
+        return false;
+    }
+    return true;
 }
 
 int ReceivePurchaseOrder(const QString& number)
@@ -227,7 +252,7 @@ int ReceivePurchaseOrder(const QString& number)
         return 0;
     }
     const PurchaseOrderRecord record = LoadPurchaseOrder(number);
-    if (record.value(QStringLiteral("Status")).contains(QLatin1String("Closed"))) {
+    if (PurchaseOrderClosed(record.value(QStringLiteral("Status")))) {
         // Material is received once only.
         ShowMessage(TranslateLabel(QStringLiteral("This purchase order has been received already:")) + QLatin1Char(' ')
                     + number);
@@ -240,20 +265,24 @@ int ReceivePurchaseOrder(const QString& number)
     const QStringList statuses = PurchaseChoiceList(QStringLiteral("Status"));
     QMap<QString, QString> current = record.loaded;
     current[QStringLiteral("Status")] = statuses.isEmpty() ? QStringLiteral("Closed") : statuses.last();
+    return ClosePurchaseOrder(record, current, answer == kAnswerYes) ? answer : 0;
+}
 
-    Transaction transaction;
-    if (answer == kAnswerYes)
-        ReceiveItems(number, ParseItemList(record.value(QStringLiteral("Item_List"))));
-    // The receiving date replaced the need date; what the dialog saves keeps it.
-    PurchaseOrderRecord unchangedNeed = record;
-    unchangedNeed.loaded.remove(QStringLiteral("Need_Date"));
-    SavePurchaseOrderFields(unchangedNeed, current, true);
-    const QString error = LastErrorText();
-    if (!transaction.commit()) {
-        ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
-                        + error,
-                    QStringLiteral("Database Status"));
-        return 0;
+QString ZeroPriceWarning(const std::vector<ItemRow>& rows)
+{
+    QStringList lines;
+    for (const ItemRow& row : rows) {
+        if (row.value(kItemPart).isEmpty() || row.value(kItemStatus) == QLatin1String("Drop"))
+            continue;
+        if (std::round(TextToDouble(row.value(kItemPrice)) * 100) == 0)
+            lines << row.value(kItemNumber) + QLatin1Char(' ') + row.value(kItemPart);
     }
-    return answer;
+    if (lines.isEmpty())
+        return {};
+    return TranslateLabel(QStringLiteral("Lines priced 0.00:")) + QLatin1Char(' ') + lines.join(QStringLiteral(", "));
+}
+
+QString PurchaseOrderValue(std::vector<ItemRow> rows, const QString& taxRate, const QString& shippingCost)
+{
+    return Format("%0.2f", {OrderTotal(RecomputeLineTotals(rows), taxRate, shippingCost)});
 }

@@ -3,6 +3,7 @@
 #include "controls/artwork.h"
 #include "controls/darklook.h"
 #include "controls/imagebutton.h"
+#include "controls/printjob.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
@@ -23,7 +24,6 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QPrinter>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -80,6 +80,7 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     m_currency = new QComboBox;
     m_currency->setEditable(true);
     m_status = new QComboBox;
+    m_status->setObjectName(QStringLiteral("status"));
     m_buyer = edit();
     m_method = new QComboBox;
     m_method->setEditable(true);
@@ -237,11 +238,16 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     const QString order = m_record.value(QStringLiteral("Order_nBr"));
     m_topBox->setTitle(TranslateLabel(QStringLiteral("Purchase Order:")) + number
                        + (order.isEmpty() ? QString() : QLatin1Char('/') + order));
-    // Filling the grid works out the line totals and the subtotal; Value
-    // keeps its stored text until something is edited.
+    // Filling the grid works out the line totals and the subtotal. Value
+    // shows the order's total at once (an order written without it showed
+    // nothing); it is stored with the next save.
     m_grid->Fill();
     m_grid->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
     m_subtotal = m_grid->total();
+    m_value->setText(PurchaseOrderValue(gridRows(), m_taxRate->text(), m_shippingCost->text()));
+    m_shownAtOpening = m_record;
+    m_shownAtOpening.loaded[QStringLiteral("Value")] = m_value->text();
+    m_shownAtOpening.loadedValue = TextToDouble(m_value->text());
     m_filling = false;
 
     connect(m_grid, &CSmallGrid::command, this, [this](int command) {
@@ -311,14 +317,18 @@ QMap<QString, QString> CPurchaseOrder::currentFields() const
 void CPurchaseOrder::save()
 {
     m_grid->Commit();
-    SavePurchaseOrderFields(m_record, currentFields(), true);
+    const QMap<QString, QString> fields = currentFields();
+    // A refused write (reported) keeps the dialog open with the edits on it.
+    if (SavePurchaseOrderFields(m_record, fields, false) && !SavePurchaseOrderFields(m_record, fields, true))
+        return;
     QDialog::accept();
 }
 
 void CPurchaseOrder::reject()
 {
     m_grid->Commit();
-    if (!SavePurchaseOrderFields(m_record, currentFields(), false)) {
+    // Only the user's own edits count: the total worked out at opening is not one.
+    if (!SavePurchaseOrderFields(m_shownAtOpening, currentFields(), false)) {
         QDialog::reject();
         return;
     }
@@ -343,16 +353,16 @@ void CPurchaseOrder::statusChosen()
         ShowMessage(QStringLiteral("Move Material to Stock?"), QStringLiteral("Purchase Order"), kButtonsYesNoCancel);
     if (answer == kAnswerCancel)
         return;
-    if (answer == kAnswerYes && !ReceiveItems(m_record.number, gridRows())) {
-        ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")),
-                    QStringLiteral("Database Status"));
+    m_grid->Commit();
+    m_status->setCurrentIndex(m_status->count() - 1);
+    // Stock, the order's lines ("Received"), its fields and On_Order are
+    // written as one; a refusal (reported) leaves the dialog open, showing
+    // the status still stored, so that "OK" cannot close it unreceived.
+    if (!ClosePurchaseOrder(m_record, currentFields(), answer == kAnswerYes)) {
+        m_status->setCurrentText(m_record.value(QStringLiteral("Status")));
         return;
     }
-    m_status->setCurrentIndex(m_status->count() - 1);
-    // The receiving date replaced the need date; the save keeps it.
-    if (answer == kAnswerYes)
-        m_record.loaded.remove(QStringLiteral("Need_Date"));
-    save();
+    QDialog::accept();
 }
 
 void CPurchaseOrder::openWebsite()
@@ -390,9 +400,17 @@ PurchaseOrderPrintData CPurchaseOrder::printData() const
 
 void CPurchaseOrder::print()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(PurchaseOrderDocumentName(m_record.number));
-    if (!RunPrintDialog(this, printer))
+    m_grid->Commit();
+    const QString unpriced = ZeroPriceWarning(gridRows());
+    if (!unpriced.isEmpty()
+        && ShowMessage(unpriced + QLatin1Char('\n') + Translate(QStringLiteral("Print anyway?")),
+                       Translate(QStringLiteral("Purchase Order")), kButtonsYesNo)
+               != kAnswerYes)
         return;
-    PaintPurchaseOrder(&printer, printData());
+    const PurchaseOrderPrintData printout = printData();
+    PrintJob job;
+    job.documentName = PurchaseOrderDocumentName(m_record.number);
+    job.pdfMarginMm = 12;
+    job.paint = [&printout](QPagedPaintDevice& device) { return PaintPurchaseOrder(&device, printout) > 0; };
+    RunPrintJob(this, job);
 }

@@ -28,6 +28,7 @@ public:
 
     void save();           // "OK"
     void statusChosen();   // receiving when "Closed" is picked
+    void print();          // warns about lines priced 0.00 first
     void vendorChosen();
     void reject() override; // "Cancel" and Esc
 
@@ -36,9 +37,9 @@ private:
     void recomputeTotals();
     std::vector<ItemRow> gridRows() const;
     void openWebsite();
-    void print();
 
     PurchaseOrderRecord m_record;
+    PurchaseOrderRecord m_shownAtOpening; // m_record with the Value shown at opening
     double m_subtotal = 0;
     bool m_filling = false;
     QGroupBox* m_topBox = nullptr;

@@ -4,8 +4,11 @@
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
+#include "core/quantity.h"
 #include "core/utilities.h"
 #include "db/parameters.h"
+#include "db/stockledger.h"
+#include "orders/purchaseorder.h"
 #include "schedule/taskbuilder.h"
 
 #include <algorithm>
@@ -22,32 +25,151 @@ int OrderStage(const QString& status)
         stage = 2;
     // "Complete" holds neither "Close" nor "Can", yet a completed requirement
     // is finished as much as a cancelled one and must not be processed again.
-    if (status.contains(QLatin1String("Close")) || status.contains(QLatin1String("Complete")))
-        stage = 3;
-    else if (status.contains(QLatin1String("Can")))
+    if (RequirementFinished(status))
         stage = 3;
     return stage;
 }
 
-void NetRequirements(FlatList& list)
+namespace {
+
+QString vendorKey(const FlatItem& item)
 {
-    WaitScope progress(QStringLiteral("Database Access..."), 0, static_cast<int>(list.size()));
-    int position = 0;
-    for (FlatItem& item : list) {
-        const double need = item.quantity;
-        const double available = item.stock - item.allocated;
-        double toOrder = need - available;
+    return item.distributor.size() >= 2 ? item.distributor : item.manufacturer;
+}
+
+// The whole quantity a purchase-order line asks for: the order with its loss
+// allowance, rounded as the line prints it.
+QString lineQuantityText(double order, double loss)
+{
+    return Format("%0.0f", {order * (1 + loss / 100)});
+}
+
+} // namespace
+
+PurchasingPlan PlanPurchasing(const FlatList& list, int lastPurchaseOrder)
+{
+    PurchasingPlan plan;
+    plan.parts.resize(list.size());
+    for (size_t i = 0; i < list.size(); ++i) {
+        const FlatItem& item = list[i];
+        PlannedPart& part = plan.parts[i];
+        part.part = item.part;
+        part.need = item.quantity;
+        part.stock = item.stock;
+        part.allocated = item.allocated;
+        part.available = item.stock - item.allocated;
+        part.vendor = vendorKey(item);
+        double toOrder = part.need - part.available;
         if (toOrder < 0)
             toOrder = 0;
-        if (toOrder > need)
-            toOrder = need;
-        item.allocated += need;
-        item.onOrder += toOrder;
-        item.quantity = toOrder;
-        Execute(SqlFormat("UPDATE PartList SET Allocated=%0.0f,On_Order=%0.0f where Part_nBr='%s'",
-                          {item.allocated, item.onOrder, item.part}));
+        if (toOrder > part.need)
+            toOrder = part.need; // a negative availability never orders more than the need
+        if (item.make != 1 && toOrder > 0)
+            part.orderWithLoss = TextToDouble(lineQuantityText(toOrder, item.loss));
+        // Less than a whole unit to buy makes no order line: it comes from stock.
+        part.order = part.orderWithLoss > 0 ? toOrder : 0;
+        part.fromStock = part.need - part.order;
+    }
+
+    // One order per vendor key: the first part not yet done leads, and takes
+    // every part of its distributor (or, without one, of its manufacturer).
+    std::vector<int> grouping(list.size(), 0); // 0 to do, 1 in this order, 2 done
+    int last = lastPurchaseOrder;
+    for (;;) {
+        int leader = -1;
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (list[i].make == 1)
+                grouping[i] = 2;
+            if (leader < 0 && grouping[i] == 0)
+                leader = static_cast<int>(i);
+        }
+        if (leader < 0)
+            break;
+        const FlatItem& lead = list[static_cast<size_t>(leader)];
+        const bool distributorMode = lead.distributor.size() >= 2;
+        const QString key = vendorKey(lead);
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (grouping[i] != 0)
+                continue;
+            if (distributorMode ? list[i].distributor == key
+                                : list[i].manufacturer == key && list[i].distributor.size() < 2)
+                grouping[i] = 1;
+        }
+        // The leader always joins its own group, so every pass makes progress.
+        grouping[static_cast<size_t>(leader)] = 1;
+
+        PlannedOrder order;
+        order.number = Format("P%0.4i", {last + 1});
+        order.vendor = key;
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (grouping[i] != 1)
+                continue;
+            grouping[i] = 2;
+            if (plan.parts[i].orderWithLoss > 0) {
+                order.parts.push_back(static_cast<int>(i));
+                plan.parts[i].purchaseOrder = order.number;
+            }
+        }
+        // A group without lines writes nothing and uses no number.
+        if (!order.parts.empty()) {
+            plan.orders.push_back(order);
+            ++last;
+        }
+    }
+    plan.lastNumber = last;
+    return plan;
+}
+
+bool NetRequirements(FlatList& list, const PurchasingPlan& plan, const QString& orderNumber)
+{
+    WaitScope progress(QStringLiteral("Database Access..."), 0, static_cast<int>(list.size()));
+    // The stored figures are read inside the caller's transaction: another
+    // program's change since the bill was read is kept, not overwritten.
+    QHash<QString, std::pair<double, double>> stored;
+    QStringList names;
+    bool done = true;
+    auto readStored = [&] {
+        const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Allocated,On_Order from PartList where Part_nBr in (")
+                                       + names.join(QLatin1Char(',')) + QLatin1Char(')'));
+        done = done && LastResultCode() == 0;
+        for (int r = 0; r < rows.rowCount; ++r)
+            stored.insert(rows.cell(r, 0), {TextToDouble(rows.cell(r, 1)), TextToDouble(rows.cell(r, 2))});
+        names.clear();
+    };
+    for (const PlannedPart& part : plan.parts) {
+        names << QLatin1Char('\'') + SqlEscape(part.part) + QLatin1Char('\'');
+        if (names.size() == 500)
+            readStored();
+    }
+    if (!names.isEmpty())
+        readStored();
+
+    int position = 0;
+    for (size_t i = 0; i < list.size() && i < plan.parts.size(); ++i) {
+        const PlannedPart& part = plan.parts[i];
+        FlatItem& item = list[i];
+        // Allocated grows by exactly what the rows of the requirement say.
+        const QString ordered = PlainNumber(part.order);
+        const QString fromStock = PlainNumber(part.fromStock);
+        const auto [allocated, onOrder] = stored.value(part.part, {item.allocated, item.onOrder});
+        item.allocated = allocated + TextToDouble(ordered) + TextToDouble(fromStock);
+        item.onOrder = onOrder + part.orderWithLoss;
+        item.quantity = part.order;
+        done = Execute(SqlFormat("UPDATE PartList SET Allocated='%s',On_Order='%s' where Part_nBr='%s'",
+                                 {PlainNumber(item.allocated), PlainNumber(item.onOrder), part.part}))
+               && done;
+        if (TextToDouble(fromStock) != 0)
+            done = Execute(SqlFormat("Insert into AlloList (Requirement,Part_nBr,Quan,PO_nBr) values('%s','%s',%s,'')",
+                                     {orderNumber, part.part, fromStock}))
+                   && done;
         progress.setPosition(++position);
     }
+    return done;
+}
+
+QString PurchaseOrderStatusLine(const PlannedOrder& order)
+{
+    return Format("%s:  Vendor:%s Items:%i", {order.number, order.vendor, static_cast<int>(order.parts.size())});
 }
 
 void SetPurchaseField(QStringList& values, const QString& key, const QString& value)
@@ -64,39 +186,19 @@ void SetPurchaseField(QStringList& values, const QString& key, const QString& va
     }
 }
 
-PurchaseOrderBatch BuildPurchaseOrders(FlatList& list, const QString& orderNumber)
+PurchaseOrderBatch BuildPurchaseOrders(FlatList& list, const PurchasingPlan& plan, const QString& orderNumber)
 {
     PurchaseOrderBatch batch;
-    int last = TextToInt(GetParam(ParamLastPurchaseOrder));
     WaitScope progress(QStringLiteral("Database Access..."), 0, static_cast<int>(list.size()));
     int position = 0;
-    for (;;) {
-        FlatItem* leader = nullptr;
-        for (FlatItem& item : list) {
-            if (item.make == 1)
-                item.grouping = 2;
-            if (!leader && item.grouping == 0)
-                leader = &item;
-        }
-        if (!leader)
-            break;
-        const bool distributorMode = leader->distributor.size() >= 2;
-        const QString key = distributorMode ? leader->distributor : leader->manufacturer;
-        for (FlatItem& item : list) {
-            if (item.grouping != 0)
-                continue;
-            if (distributorMode ? item.distributor == key
-                                : item.manufacturer == key && item.distributor.size() < 2)
-                item.grouping = 1;
-        }
-        // The leader always joins its own group, so every pass makes progress.
-        leader->grouping = std::max(leader->grouping, 1);
-
+    for (FlatItem& item : list)
+        item.grouping = 2;
+    for (const PlannedOrder& order : plan.orders) {
         QString address;
         QString phone;
         QString fax;
         const QueryResult vendor =
-            Query(SqlFormat("Select * from VendList where  VendList.Vendor = '%s'", {key}));
+            Query(SqlFormat("Select * from VendList where  VendList.Vendor = '%s'", {order.vendor}));
         if (vendor.rowCount > 0) {
             auto value = [&vendor](const char* heading) {
                 const int c = FindColumn(vendor, QString::fromLatin1(heading));
@@ -110,79 +212,77 @@ PurchaseOrderBatch BuildPurchaseOrders(FlatList& list, const QString& orderNumbe
             fax = value("Fax");
         }
 
-        const QString number = Format("P%0.4i", {last + 1});
-        QString items;
-        int lines = 0;
-        const QString currency = leader->currency;
-        for (FlatItem& item : list) {
-            if (item.grouping != 1)
-                continue;
-            if (item.quantity <= 0) {
-                item.grouping = 2; // nothing to order; not part of any later group
-                continue;
-            }
-            ++lines;
-            const double withLoss = item.quantity * (1 + item.loss / 100);
-            items += Format("%i", {lines}) + QLatin1Char('\n') + Format("%0.0f", {withLoss}) + QLatin1Char('\n')
-                     + item.part + QLatin1Char('\n') + item.description + QLatin1Char('\n')
-                     + Format("%0.2f", {item.price}) + QLatin1Char('\n')
-                     + Format("%0.2f", {item.price * withLoss}) + QLatin1Char('\n') + QStringLiteral("Pending")
-                     + QLatin1Char('\n') + QLatin1Char('\r');
-            item.grouping = 2;
-            Execute(SqlFormat(
-                "Insert into AlloList (Requirement,Part_nBr,Quan,PO_nBr) values('%s','%s',%0.0f,'%s')",
-                {orderNumber, item.part, item.quantity, number}));
+        std::vector<ItemRow> rows;
+        for (const int index : order.parts) {
+            const PlannedPart& part = plan.parts[static_cast<size_t>(index)];
+            const FlatItem& item = list[static_cast<size_t>(index)];
+            // The line total is the price of the quantity with its loss, before rounding.
+            const double withLoss = part.order * (1 + item.loss / 100);
+            rows.push_back({Format("%i", {static_cast<int>(rows.size()) + 1}), lineQuantityText(part.order, item.loss),
+                            part.part, item.description, Format("%0.2f", {item.price}),
+                            Format("%0.2f", {item.price * withLoss}), QStringLiteral("Pending")});
+            Execute(SqlFormat("Insert into AlloList (Requirement,Part_nBr,Quan,PO_nBr) values('%s','%s',%s,'%s')",
+                              {orderNumber, part.part, PlainNumber(part.order), order.number}));
             progress.setPosition(++position);
         }
-        if (lines > 0) {
-            QStringList values;
-            for (int i = 0; i < App().tables[PurcList].fieldCount; ++i)
-                values << QString();
-            const QString now = TimestampText();
-            SetPurchaseField(values, QStringLiteral("PO"), number);
-            SetPurchaseField(values, QStringLiteral("Vend"), key);
-            SetPurchaseField(values, QStringLiteral("Status"), QStringLiteral("Pending"));
-            SetPurchaseField(values, QStringLiteral("Addr"), address);
-            SetPurchaseField(values, QStringLiteral("Phone"), phone);
-            SetPurchaseField(values, QStringLiteral("Fax"), fax);
-            SetPurchaseField(values, QStringLiteral("Curr"), currency);
-            SetPurchaseField(values, QStringLiteral("Shipping Addr"), GetParam(ParamShippingAddress));
-            SetPurchaseField(values, QStringLiteral("Order"), orderNumber);
-            SetPurchaseField(values, QStringLiteral("Item"), items);
-            SetPurchaseField(values, QStringLiteral("Date"), now);
-            SetPurchaseField(values, QStringLiteral("Time Stamp"), now);
-            OpenDatabase();
-            InsertRow(values, PurcList);
-            CloseDatabase();
-            batch.statusLine = Format("%s:  Vendor:%s Items:%i", {number, key, lines});
-            progress.setCaption(batch.statusLine);
-            ++last;
-            ++batch.count;
-            batch.numbers << number;
-        }
+        QStringList values;
+        for (int i = 0; i < App().tables[PurcList].fieldCount; ++i)
+            values << QString();
+        const QString now = TimestampText();
+        SetPurchaseField(values, QStringLiteral("PO"), order.number);
+        SetPurchaseField(values, QStringLiteral("Vend"), order.vendor);
+        SetPurchaseField(values, QStringLiteral("Status"), QStringLiteral("Pending"));
+        SetPurchaseField(values, QStringLiteral("Addr"), address);
+        SetPurchaseField(values, QStringLiteral("Phone"), phone);
+        SetPurchaseField(values, QStringLiteral("Fax"), fax);
+        SetPurchaseField(values, QStringLiteral("Curr"), list[static_cast<size_t>(order.parts.front())].currency);
+        SetPurchaseField(values, QStringLiteral("Shipping Addr"), GetParam(ParamShippingAddress));
+        SetPurchaseField(values, QStringLiteral("Order"), orderNumber);
+        SetPurchaseField(values, QStringLiteral("Item"), BuildItemList(rows));
+        SetPurchaseField(values, QStringLiteral("Value"), PurchaseOrderValue(rows, QString(), QString()));
+        SetPurchaseField(values, QStringLiteral("Date"), now);
+        SetPurchaseField(values, QStringLiteral("Time Stamp"), now);
+        OpenDatabase();
+        InsertRow(values, PurcList);
+        CloseDatabase();
+        batch.statusLine = PurchaseOrderStatusLine(order);
+        progress.setCaption(batch.statusLine);
+        ++batch.count;
+        batch.numbers << order.number;
     }
     progress.setPosition(static_cast<int>(list.size()) + 1);
-    SetParam(ParamLastPurchaseOrder, Format("%i", {last}));
+    SetParam(ParamLastPurchaseOrder, Format("%i", {plan.lastNumber}));
     return batch;
 }
 
 PurchaseOrderBatch GeneratePurchaseOrders(const QueryResult& bom, double quantity, const QString& assembly,
-                                          const QString& orderNumber, FlatList& list)
+                                          const QString& orderNumber, FlatList& list, PurchasingPlan& plan,
+                                          bool write)
 {
     list.clear();
     ExplodeAssembly(bom, quantity, assembly, list);
-    NetRequirements(list);
+    plan = PlanPurchasing(list, TextToInt(GetParam(ParamLastPurchaseOrder)));
+    if (!write)
+        return {};
+    NetRequirements(list, plan, orderNumber);
     WaitScope progress(QStringLiteral("Add flat bills to list....."), 0, static_cast<int>(list.size()));
     progress.setCaption(QStringLiteral("Build Purchase Orders....."));
-    return BuildPurchaseOrders(list, orderNumber);
+    return BuildPurchaseOrders(list, plan, orderNumber);
 }
 
 ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, const QString& assembly,
-                                  const std::function<void(const ProcessOutcome&)>& beforeMessage)
+                                  const std::function<void(const ProcessOutcome&)>& beforeMessage, ProcessMode mode)
 {
     ProcessOutcome outcome;
-    if (quantity == 0 || !std::isfinite(quantity)) {
+    if (quantity == 0 || std::isnan(quantity)) {
         ShowMessage(QStringLiteral("No Quantity Entered"));
+        return outcome;
+    }
+    // A negative quantity would release stock that nobody allocated; a huge
+    // one orders absurd amounts and overflows the figures.
+    if (!(quantity > 0) || quantity > kMaxRequirementQuantity) {
+        ShowMessage(TranslateLabel(QStringLiteral("The quantity must be greater than 0 and not above")) + QLatin1Char(' ')
+                    + PlainNumber(kMaxRequirementQuantity) + QStringLiteral(": ") + PlainNumber(quantity));
         return outcome;
     }
     const QString status =
@@ -197,7 +297,7 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
         ShowMessage(Translate(QStringLiteral("No assembly selected")));
         return outcome;
     }
-    const QueryResult bom = LoadBomRows();
+    const QueryResult bom = LoadBomRows(assembly);
     if (LastResultCode() != 0)
         return outcome; // the read reported its own failure; nothing is written
     const QStringList cycle = FindAssemblyCycle(bom, assembly);
@@ -205,12 +305,24 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
         ShowMessage(CycleMessage(cycle));
         return outcome;
     }
+    // Without a bill there is nothing to order or build; the requirement
+    // stays as it was, free to be processed with the right assembly.
+    if (!IsAssembly(bom, assembly)) {
+        ShowMessage(TranslateLabel(QStringLiteral("No such assembly:")) + QLatin1Char(' ') + assembly);
+        return outcome;
+    }
+    if (mode == ProcessMode::Preview) {
+        GeneratePurchaseOrders(bom, quantity, assembly, orderNumber, outcome.flatList, outcome.plan, false);
+        outcome.done = true;
+        return outcome;
+    }
 
     Transaction transaction;
-    outcome.batch = GeneratePurchaseOrders(bom, quantity, assembly, orderNumber, outcome.flatList);
+    outcome.batch = GeneratePurchaseOrders(bom, quantity, assembly, orderNumber, outcome.flatList, outcome.plan);
     const int tasks = BuildTasks(orderNumber, assembly, quantity);
-    Execute(SqlFormat("UPDATE ReqmList SET Assy='%s',Quan=%0.0f,Status='%s' where Order_nBr='%s'",
-                      {assembly, quantity, kStatusPoGen, orderNumber}));
+    // The quantity as processed, fractions kept: the allocations were made for it.
+    Execute(SqlFormat("UPDATE ReqmList SET Assy='%s',Quan=%s,Status='%s' where Order_nBr='%s'",
+                      {assembly, PlainNumber(quantity), kStatusPoGen, orderNumber}));
     if (tasks < 0)
         transaction.fail();
     const QString error = LastErrorText();
@@ -226,6 +338,23 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
         beforeMessage(outcome);
     ShowMessage(Format("%i Purchase Orders Created under %s", {outcome.batch.count, orderNumber}));
     return outcome;
+}
+
+ProcessOutcome PreviewProcess(const QString& orderNumber, double quantity, const QString& assembly)
+{
+    return ProcessRequirement(orderNumber, quantity, assembly, {}, ProcessMode::Preview);
+}
+
+QStringList PreviewLines(const PurchasingPlan& plan)
+{
+    QStringList lines;
+    for (const PlannedPart& part : plan.parts)
+        lines << QStringList{part.part,           PlainNumber(part.need),  PlainNumber(part.available),
+                             PlainNumber(part.order), part.vendor,         PlainNumber(part.orderWithLoss)}
+                     .join(QLatin1Char('\t'));
+    for (const PlannedOrder& order : plan.orders)
+        lines << PurchaseOrderStatusLine(order);
+    return lines;
 }
 
 RequirementRecord LoadRequirement(const QString& orderNumber)

@@ -1,15 +1,19 @@
 #include "orders/requirements.h"
 
+#include "bom/explosion.h"
 #include "controls/darklook.h"
 #include "controls/imagebutton.h"
+#include "controls/printjob.h"
 #include "core/appstate.h"
 #include "core/dictionary.h"
 #include "core/format.h"
+#include "core/quantity.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "core/windowhooks.h"
 #include "db/database.h"
 #include "orders/completion.h"
+#include "orders/purchasingpreview.h"
 #include "schedule/routingprint.h"
 
 #include <QBitmap>
@@ -21,8 +25,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPrinter>
 #include <QProgressBar>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -49,6 +54,7 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     m_order->setEnabled(false);
     m_description = new QLineEdit(m_record.description);
     m_quantity = new QLineEdit(m_record.quantity);
+    m_quantity->setObjectName(QStringLiteral("quantity"));
     m_tree = new QTreeWidget;
     m_tree->setHeaderHidden(true);
     m_tree->setMinimumHeight(160);
@@ -65,8 +71,12 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     selectLayout->addWidget(m_assemblyLabel, 4, 0, 1, 2);
 
     m_process = new CImageButton(Translate(QStringLiteral("Process")), 0, 1020, nullptr);
+    m_preview = new CImageButton(Translate(QStringLiteral("Preview")), 0, 1025, nullptr);
+    m_process->setObjectName(QStringLiteral("process"));
+    m_preview->setObjectName(QStringLiteral("preview"));
     auto* generateLayout = new QHBoxLayout(generate);
     generateLayout->setContentsMargins(44, 24, 12, 10);
+    generateLayout->addWidget(m_preview);
     generateLayout->addWidget(m_process);
     auto* timeline = new CImageButton(Translate(QStringLiteral("Timeline")), 0, 1021, nullptr);
     auto* routing = new CImageButton(Translate(QStringLiteral("Print Routing")), 0, 1022, nullptr);
@@ -74,12 +84,14 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     buildLayout->setContentsMargins(44, 24, 12, 10);
     buildLayout->addWidget(timeline);
     buildLayout->addWidget(routing);
-    auto* complete = new CImageButton(Translate(QStringLiteral("Close Order")), 0, 1023, nullptr);
-    auto* cancel = new CImageButton(Translate(QStringLiteral("Cancel Order")), 0, 1024, nullptr);
+    m_complete = new CImageButton(Translate(QStringLiteral("Close Order")), 0, 1023, nullptr);
+    m_cancel = new CImageButton(Translate(QStringLiteral("Cancel Order")), 0, 1024, nullptr);
+    m_complete->setObjectName(QStringLiteral("closeOrder"));
+    m_cancel->setObjectName(QStringLiteral("cancelOrder"));
     auto* closeLayout = new QHBoxLayout(closeCancel);
     closeLayout->setContentsMargins(44, 24, 12, 10);
-    closeLayout->addWidget(complete);
-    closeLayout->addWidget(cancel);
+    closeLayout->addWidget(m_complete);
+    closeLayout->addWidget(m_cancel);
 
     m_picture = new QLabel;
     m_picture->setFixedSize(220, 220);
@@ -113,10 +125,11 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     updatePicture();
 
     connect(m_process, &CImageButton::clicked, this, &CRequirements::process);
+    connect(m_preview, &CImageButton::clicked, this, &CRequirements::preview);
     connect(timeline, &CImageButton::clicked, this, &CRequirements::openTimeline);
     connect(routing, &CImageButton::clicked, this, &CRequirements::printRouting);
-    connect(complete, &CImageButton::clicked, this, &CRequirements::completeOrder);
-    connect(cancel, &CImageButton::clicked, this, &CRequirements::cancelOrder);
+    connect(m_complete, &CImageButton::clicked, this, &CRequirements::completeOrder);
+    connect(m_cancel, &CImageButton::clicked, this, &CRequirements::cancelOrder);
     connect(ok, &CImageButton::clicked, this, &CRequirements::saveAndClose);
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (!selectedAssembly().isEmpty()) {
@@ -135,19 +148,23 @@ void CRequirements::fillTree()
     const int part = FindColumn(bom, QStringLiteral("Part"));
     if (assy < 0 || part < 0)
         return;
+    // Hashes, not list searches: a catalogue of thousands of assemblies fills
+    // the tree in one pass over its lines.
+    const BomIndex index(bom);
     QStringList assemblies;
-    QStringList used;
+    QSet<QString> used;
     for (int r = 0; r < bom.rowCount; ++r) {
-        if (!assemblies.contains(bom.cell(r, assy)))
-            assemblies << bom.cell(r, assy);
-        used << bom.cell(r, part);
+        const QString& name = bom.cell(r, assy);
+        if (index.rows(name).constFirst() == r)
+            assemblies << name;
+        used.insert(bom.cell(r, part));
     }
     std::function<void(QTreeWidgetItem*, const QString&, QStringList&)> addChildren =
         [&](QTreeWidgetItem* parent, const QString& name, QStringList& path) {
             path << name;
-            for (int r = 0; r < bom.rowCount; ++r) {
+            for (const int r : index.rows(name)) {
                 const QString child = bom.cell(r, part);
-                if (bom.cell(r, assy) != name || !assemblies.contains(child) || path.contains(child))
+                if (!index.isAssembly(child) || path.contains(child))
                     continue;
                 auto* item = new QTreeWidgetItem(parent, {child});
                 addChildren(item, child, path);
@@ -170,6 +187,10 @@ void CRequirements::evaluateStage()
     m_tree->setEnabled(open);
     m_quantity->setEnabled(open);
     m_process->setEnabled(open);
+    m_preview->setEnabled(open);
+    // A complete or cancelled requirement has nothing left to close or cancel.
+    m_complete->setEnabled(m_stage < 3);
+    m_cancel->setEnabled(m_stage < 3);
     const int images[4] = {3, m_stage == 0 ? 2 : 3, m_stage == 1 ? 2 : (m_stage >= 2 ? 3 : 0),
                            m_stage == 2 ? 2 : (m_stage >= 3 ? 3 : 0)};
     for (int i = 0; i < 4; ++i)
@@ -206,15 +227,47 @@ void CRequirements::updatePicture()
     m_picture->setPixmap(shown);
 }
 
-void CRequirements::process()
+bool CRequirements::readQuantity(double* quantity)
 {
-    const double quantity = TextToDouble(m_quantity->text());
+    // Empty, zero or no number at all is the old "No Quantity Entered";
+    // anything else that is not a plain positive number is named.
+    const QString text = m_quantity->text();
+    static const QRegularExpression nonZeroDigit(QStringLiteral("[1-9]"));
+    if (text.trimmed().isEmpty() || (TextToDouble(text) == 0 && !text.contains(nonZeroDigit))) {
+        ShowMessage(QStringLiteral("No Quantity Entered"));
+        return false;
+    }
+    QString error;
+    if (!ParseQuantity(text, kMaxRequirementQuantity, quantity, &error)) {
+        ShowMessage(error);
+        return false;
+    }
+    return true;
+}
+
+void CRequirements::preview()
+{
     if (!selectedAssembly().isEmpty())
         m_record.assembly = selectedAssembly();
-    if (quantity == 0) {
-        ShowMessage(QStringLiteral("No Quantity Entered"));
+    double quantity = 0;
+    if (!readQuantity(&quantity))
         return;
-    }
+    const ProcessOutcome outcome = PreviewProcess(m_record.orderNumber, quantity, m_record.assembly);
+    if (!outcome.done)
+        return;
+    // Window-modal: the Order dialog stays as it was underneath.
+    auto* dialog = new CPurchasingPreview(m_record.orderNumber, m_record.assembly, quantity, outcome.plan, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void CRequirements::process()
+{
+    if (!selectedAssembly().isEmpty())
+        m_record.assembly = selectedAssembly();
+    double quantity = 0;
+    if (!readQuantity(&quantity))
+        return;
     m_status->setText(QStringLiteral("Add flat bills to list....."));
     // The finished bar and the last order's line are on view while the
     // closing message is read.
@@ -257,7 +310,12 @@ void CRequirements::saveAndClose()
     m_record.quantity = m_quantity->text();
     if (!selectedAssembly().isEmpty())
         m_record.assembly = selectedAssembly();
-    SaveRequirement(m_record);
+    // The dialog closes all the same (Esc must always leave it), but a
+    // refused save is said, not passed over.
+    if (!SaveRequirement(m_record))
+        ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:"))
+                        + QLatin1Char('\n') + LastErrorText(),
+                    QStringLiteral("Database Status"));
     QDialog::accept();
 }
 
@@ -273,9 +331,12 @@ void CRequirements::openTimeline()
 
 void CRequirements::printRouting()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(RoutingDocumentName(m_record.orderNumber));
-    if (!RunPrintDialog(this, printer))
-        return;
-    PaintRouting(&printer, m_record.orderNumber, QDateTime::currentDateTime());
+    PrintJob job;
+    job.documentName = RoutingDocumentName(m_record.orderNumber);
+    job.pdfMarginMm = 12;
+    const QString order = m_record.orderNumber;
+    job.paint = [&order](QPagedPaintDevice& device) {
+        return PaintRouting(&device, order, QDateTime::currentDateTime()) > 0;
+    };
+    RunPrintJob(this, job);
 }

@@ -23,6 +23,8 @@ public:
 
     // The handlers of the buttons, callable by tests.
     void process();
+    // The purchasing preview: what "Process" would allocate and order.
+    void preview();
     void completeOrder();
     void cancelOrder();
     void saveAndClose();
@@ -35,6 +37,8 @@ private:
     void updatePicture();
     void evaluateStage();
     QString selectedAssembly() const;
+    // The quantity typed, checked; reports what is wrong with it.
+    bool readQuantity(double* quantity);
     void openTimeline();
     void printRouting();
 
@@ -49,5 +53,8 @@ private:
     QProgressBar* m_progress = nullptr;
     QLabel* m_status = nullptr;
     CImageButton* m_process = nullptr;
+    CImageButton* m_preview = nullptr;
+    CImageButton* m_complete = nullptr;
+    CImageButton* m_cancel = nullptr;
     QLabel* m_stageIcons[4] = {};
 };

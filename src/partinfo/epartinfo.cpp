@@ -134,6 +134,9 @@ CEPartInfo::CEPartInfo(QWidget* parent, const QString& searchText, int partId, c
     m_status = new QLabel(this);
     auto* readPdfButton = new CImageButton(QStringLiteral("Read PDF"), 0, 1093, this);
     auto* transferButton = new CImageButton(QStringLiteral("Transfer"), 0, 1096, this);
+    const QString target = PartNumberOfRow(m_partId);
+    if (!target.isEmpty())
+        transferButton->setToolTip(tr8("Writes the checked values into part %1").arg(target));
     auto* okButton = new CImageButton(QStringLiteral("OK"), 0, 1, this);
     bottom->addWidget(powered);
     bottom->addWidget(m_status, 1);
@@ -262,10 +265,12 @@ bool CEPartInfo::transfer()
     values.manufacturerText = value(3);
     values.website = checked(4);
     values.websiteText = value(4);
-    if (!TransferPartInfo(m_partId, values))
+    values.matchPartNumber = value(0);
+    QString part;
+    if (!TransferPartInfo(m_partId, values, &part))
         return false;
     m_changed = true;
-    ShowMessage(tr8("The checked values were written to the part."), tr8("Electronic Part Information"));
+    ShowMessage(tr8("The checked values were written to part %1.").arg(part), tr8("Electronic Part Information"));
     return true;
 }
 

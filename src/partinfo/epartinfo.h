@@ -29,8 +29,9 @@ public:
     bool transfer();
     void readPdf();
 
-    // The service's answers in a scrolling box of their own (the default), or
-    // through the interface in force like any message.
+    // The service's answers, when the Setup option shows them, in a
+    // scrolling box of their own (the default), or through the interface in
+    // force like any message.
     void setScrollingResponses(bool scrolling) { m_scrollingResponses = scrolling; }
 
     // True once values were written into the part's row.

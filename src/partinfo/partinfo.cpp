@@ -84,19 +84,40 @@ PartDatasheet FetchPartDatasheet(const QString& serviceAddress, const QString& u
     return result;
 }
 
-bool TransferPartInfo(int partId, const PartInfoTransfer& values)
+QString PartNumberOfRow(int partId)
+{
+    if (partId <= 0)
+        return QString();
+    const QueryResult row = Query(SqlFormat("SELECT Part_nBr FROM PartList WHERE id=%i", {partId}));
+    if (LastResultCode() != 0 || row.rowCount != 1)
+        return QString();
+    // A row without a number is still a row; say so rather than "gone".
+    const QString number = row.cell(0, 0);
+    return number.isEmpty() ? QStringLiteral("#%1").arg(partId) : number;
+}
+
+bool TransferPartInfo(int partId, const PartInfoTransfer& values, QString* partNumber)
 {
     const QString caption = Translate(QStringLiteral("Electronic Part Information"));
     if (!values.description && !values.price && !values.manufacturer && !values.website) {
         ShowMessage(Translate(QStringLiteral("Check the values to transfer.")), caption);
         return false;
     }
-    if (partId <= 0
-        || QueryText(SqlFormat("SELECT count(*) FROM PartList WHERE id=%i", {partId}), false).trimmed()
-               != QLatin1String("1")) {
+    const QString part = PartNumberOfRow(partId);
+    if (part.isEmpty()) {
         ShowMessage(Translate(QStringLiteral("The part is no longer in the parts list.")), caption);
         return false;
     }
+    // A search for another number finds other parts; their data written
+    // into this row without a word would silently make it a different part.
+    const QString match = values.matchPartNumber.trimmed();
+    if (!match.isEmpty() && UpperCaseAscii(match) != UpperCaseAscii(part.trimmed())
+        && ShowMessage(Translate(QStringLiteral("Write the values of %1 into part %2?")).arg(match, part), caption,
+                       kButtonsYesNo)
+               != kAnswerYes)
+        return false;
+    if (partNumber)
+        *partNumber = part;
 
     const QString user = App().CurrentUser;
     const QString stamp = TimestampText();

@@ -40,9 +40,17 @@ struct PartInfoTransfer
     QString priceText; // as shown: amount directly followed by the currency
     QString manufacturerText;
     QString websiteText;
+    // The part number of the match the values come from; when it is not the
+    // row's own, the user is asked before anything is written.
+    QString matchPartNumber;
 };
+
+// The part number of PartList row partId; empty when the row is gone.
+QString PartNumberOfRow(int partId);
 
 // Writes the chosen values into PartList row partId, stamped with the user
 // and the time, all or nothing. Tells the user and returns false when there
-// is nothing to write, the row is gone or the database refuses.
-bool TransferPartInfo(int partId, const PartInfoTransfer& values);
+// is nothing to write, the row is gone, the user declines writing another
+// part's values or the database refuses. partNumber, when given, receives
+// the number of the part written.
+bool TransferPartInfo(int partId, const PartInfoTransfer& values, QString* partNumber = nullptr);

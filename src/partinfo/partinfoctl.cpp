@@ -28,6 +28,15 @@ int runPartinfo(CtlContext& ctx)
         ctx.out << datasheet.path << "\n";
         return kCtlOk;
     }
+    if (verb == QLatin1String("answers") && ctx.args.size() <= 2) {
+        const QString choice = ctx.args.value(1);
+        if (choice == QLatin1String("on") || choice == QLatin1String("off"))
+            SetShowServiceAnswers(choice == QLatin1String("on"));
+        else if (!choice.isEmpty())
+            return kCtlUsage;
+        ctx.out << (ShowServiceAnswers() ? "on" : "off") << "\n";
+        return kCtlOk;
+    }
     if (verb == QLatin1String("service") && ctx.args.size() <= 2) {
         if (ctx.args.size() == 2)
             SetPartServiceAddress(ctx.args[1]);
@@ -43,6 +52,6 @@ void RegisterPartinfoCommands()
 {
     RegisterCtlCommand({QStringLiteral("partinfo"),
                         QStringLiteral("partinfo [--service URL] search TEXT | partinfo [--service URL] datasheet UID PART"
-                                       " | partinfo service [URL]"),
+                                       " | partinfo service [URL] | partinfo answers [on|off]"),
                         runPartinfo});
 }

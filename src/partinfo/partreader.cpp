@@ -43,7 +43,9 @@ QStringList ReadStringValues(const QString& text, const QString& key)
         return values;
     qsizetype quote = text.indexOf(QLatin1Char('"'), pos + key.size());
     qsizetype previousEnd = -1;
-    while (quote >= 0) {
+    // Every pass collects a value, so stopping at the last row keeps the
+    // reading linear in the answer, whatever the service sends.
+    while (quote >= 0 && values.size() < kMaxPartMatches) {
         const qsizetype colon = text.indexOf(QLatin1Char(':'), quote);
         if (colon < 0)
             break;
@@ -60,8 +62,7 @@ QStringList ReadStringValues(const QString& text, const QString& key)
                 break;
             value = text.mid(colon + 1, end - colon - 1);
         }
-        if (values.size() < kMaxPartMatches)
-            values << applyValueRules(value, key);
+        values << applyValueRules(value, key);
         previousEnd = end;
         pos = text.indexOf(key, end + 2);
         if (pos < 0)
@@ -77,7 +78,10 @@ QStringList ReadPriceValues(const QString& text, const QString& key)
 {
     QStringList values;
     qsizetype pos = text.indexOf(key);
-    while (pos >= 0) {
+    // Each pass collects a value and may search to the end of the answer (an
+    // answer without quotes sends the currency search there every time), so
+    // the passes stop at the last row.
+    while (pos >= 0 && values.size() < kMaxPartMatches) {
         const qsizetype colon = text.indexOf(QLatin1Char(':'), pos + key.size());
         if (colon < 0)
             break;
@@ -87,8 +91,7 @@ QStringList ReadPriceValues(const QString& text, const QString& key)
         // A part without a price sends null; taking the next part's "[" would
         // shift every later price onto the wrong row.
         if (next >= text.size() || text.at(next) != QLatin1Char('[')) {
-            if (values.size() < kMaxPartMatches)
-                values << QString();
+            values << QString();
             pos = text.indexOf(key, next);
             continue;
         }
@@ -99,8 +102,7 @@ QStringList ReadPriceValues(const QString& text, const QString& key)
         const QString amount = cutAmount(text.mid(bracket + 1, comma - bracket - 1));
         const qsizetype quote = text.indexOf(QLatin1Char('"'), bracket);
         const QString currency = quote >= 0 ? text.mid(quote + 1, 3) : QString();
-        if (values.size() < kMaxPartMatches)
-            values << amount + currency;
+        values << amount + currency;
         pos = text.indexOf(key, comma + 2);
     }
     return values;

@@ -16,9 +16,13 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <functional>
+#include <memory>
+
 namespace {
 
 int g_timeout = 0;
+PartServiceLimits g_limits;
 
 const char kSearchPath[] =
     "/api/v2/parts/search?q=%1&limit=15&optimize.hide_datasheets=1&optimize.hide_images=1"
@@ -28,6 +32,10 @@ const char kDetailPath[] =
     "/api/v2/parts/get?uid=%1&optimize.hide_datasheets=0&optimize.hide_images=0"
     "&optimize.hide_offers=1&optimize.hide_unauthorized_offers=1&optimize.hide_specs=1"
     "&optimize.hide_descriptions=1&prettyprint=1";
+
+// Read in pieces of this size, so that memory holds one piece of a
+// datasheet, never the whole.
+constexpr qint64 kReadPiece = 64 * 1024;
 
 QSettings profile()
 {
@@ -42,23 +50,28 @@ bool isLoopback(const QString& host)
     return !address.isNull() && address.isLoopback();
 }
 
-struct HttpAnswer
+QUrl webUrl(const QString& urlText)
 {
-    bool ok = false;
-    QByteArray body;
-};
-
-// One GET, waited for in a local event loop so the caller sees a plain call.
-HttpAnswer httpGet(const QString& urlText)
-{
-    HttpAnswer answer;
     const QUrl url = QUrl::fromEncoded(urlText.toUtf8(), QUrl::TolerantMode);
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty()
         || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return answer;
-    if (!QCoreApplication::instance())
-        return answer;
+        return QUrl();
+    return url;
+}
+
+enum class Outcome { Done, Unreachable, TooSlow, TooLarge, WriteFailed };
+
+// Takes the body piece by piece; false when it cannot keep a piece.
+using BodySink = std::function<bool(const QByteArray& piece)>;
+
+// One GET, waited for in a local event loop so the caller sees a plain call.
+// The body goes to sink as it arrives; the exchange ends at the deadline or
+// after maxBytes, whichever the service reaches first.
+Outcome httpGet(const QUrl& url, int deadline, qint64 maxBytes, const BodySink& sink)
+{
+    if (url.isEmpty() || !QCoreApplication::instance())
+        return Outcome::Unreachable;
 
     QNetworkAccessManager manager;
     if (isLoopback(url.host())) {
@@ -72,34 +85,84 @@ HttpAnswer httpGet(const QString& urlText)
     }
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Octapart"));
-    QNetworkReply* reply = manager.get(request);
+    std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    reply->setReadBufferSize(4 * kReadPiece);
 
     QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    // The limit is on silence, not on the whole transfer: a large datasheet
-    // on a slow line keeps arriving and must not be cut off.
-    const int limit = g_timeout > 0 ? g_timeout : kPartServiceTimeout;
-    QObject::connect(reply, &QNetworkReply::downloadProgress, &timer, [&timer, limit] { timer.start(limit); });
-    timer.start(limit);
+    Outcome outcome = Outcome::Done;
+    auto stop = [&loop, &outcome](Outcome why) {
+        if (outcome == Outcome::Done)
+            outcome = why;
+        loop.quit();
+    };
+    // Silence and the whole exchange are bounded apart: a large datasheet on
+    // a slow line keeps arriving and is not cut off for a pause, but a
+    // service that sends a byte now and then is not waited for without end.
+    const int silence = g_timeout > 0 ? g_timeout : kPartServiceTimeout;
+    QTimer idle;
+    idle.setSingleShot(true);
+    QTimer whole;
+    whole.setSingleShot(true);
+    QObject::connect(&idle, &QTimer::timeout, &loop, [&] { stop(Outcome::TooSlow); });
+    QObject::connect(&whole, &QTimer::timeout, &loop, [&] { stop(Outcome::TooSlow); });
+
+    qint64 received = 0;
+    auto drain = [&] {
+        if (outcome != Outcome::Done)
+            return;
+        // A service that announces too much is refused before it sends it.
+        const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (announced.isValid() && announced.toLongLong() > maxBytes)
+            return stop(Outcome::TooLarge);
+        while (reply->bytesAvailable() > 0) {
+            const QByteArray piece = reply->read(kReadPiece);
+            received += piece.size();
+            if (received > maxBytes)
+                return stop(Outcome::TooLarge);
+            if (!sink(piece))
+                return stop(Outcome::WriteFailed);
+        }
+        idle.start(silence);
+    };
+    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &loop, drain);
+    QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, drain);
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    idle.start(silence);
+    whole.start(deadline);
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
 
-    if (reply->isFinished() && reply->error() == QNetworkReply::NoError) {
-        answer.ok = true;
-        answer.body = reply->readAll();
-    } else {
-        reply->abort();
+    if (outcome == Outcome::Done) {
+        if (reply->isFinished() && reply->error() == QNetworkReply::NoError)
+            drain(); // what arrived with the end
+        else
+            outcome = Outcome::Unreachable;
     }
-    delete reply;
-    return answer;
+    if (!reply->isFinished())
+        reply->abort();
+    return outcome;
 }
 
-void reportUnreachable()
+QString megabytes(qint64 bytes)
 {
-    ShowMessage(Translate(QStringLiteral("Internet Connection Error")), PartServiceCaption());
+    return QString::number(double(bytes) / (1024 * 1024), 'g', 3);
+}
+
+void reportFailure(Outcome outcome, qint64 maxBytes)
+{
+    QString text = Translate(QStringLiteral("Internet Connection Error"));
+    if (outcome == Outcome::TooSlow)
+        text += QLatin1Char('\n') + Translate(QStringLiteral("The part service did not answer in time."));
+    else if (outcome == Outcome::TooLarge)
+        text += QLatin1Char('\n') + TranslateLabel(QStringLiteral("The answer is larger than the limit:"))
+            + QLatin1Char(' ') + megabytes(maxBytes) + QStringLiteral(" MB");
+    ShowMessage(text, PartServiceCaption());
+}
+
+void reportUnwritable(const QString& path)
+{
+    ShowMessage(TranslateLabel(QStringLiteral("Cannot write the file:")) + QLatin1Char('\n') + path,
+                PartServiceCaption());
 }
 
 } // namespace
@@ -153,6 +216,28 @@ void SetPartServiceTimeout(int milliseconds)
     g_timeout = milliseconds;
 }
 
+PartServiceLimits CurrentPartServiceLimits()
+{
+    return g_limits;
+}
+
+void SetPartServiceLimits(const PartServiceLimits& limits)
+{
+    g_limits = limits;
+}
+
+bool ShowServiceAnswers()
+{
+    return profile().value(QStringLiteral("HUX-KOLT/SHOWANSWERS"), false).toBool();
+}
+
+void SetShowServiceAnswers(bool show)
+{
+    QSettings settings = profile();
+    settings.setValue(QStringLiteral("HUX-KOLT/SHOWANSWERS"), show);
+    settings.sync();
+}
+
 QString PartServiceCaption()
 {
     return QStringLiteral("KOLT");
@@ -160,27 +245,52 @@ QString PartServiceCaption()
 
 QString FetchText(const QString& url)
 {
-    const HttpAnswer answer = httpGet(url);
-    if (!answer.ok) {
-        reportUnreachable();
+    QByteArray body;
+    const Outcome outcome = httpGet(webUrl(url), g_limits.answerDeadline, g_limits.answerBytes,
+                                    [&body](const QByteArray& piece) {
+                                        body += piece;
+                                        return true;
+                                    });
+    if (outcome != Outcome::Done) {
+        reportFailure(outcome, g_limits.answerBytes);
         return QString();
     }
-    const QString text = QString::fromUtf8(answer.body);
-    ShowMessage(text, PartServiceCaption());
+    const QString text = QString::fromUtf8(body);
+    if (ShowServiceAnswers())
+        ShowMessage(text, PartServiceCaption());
     return text;
 }
 
 bool DownloadFile(const QString& url, const QString& localPath)
 {
-    const HttpAnswer answer = httpGet(url);
-    if (!answer.ok) {
-        reportUnreachable();
+    const QUrl address = webUrl(url);
+    if (address.isEmpty()) {
+        reportFailure(Outcome::Unreachable, 0);
         return false;
     }
+    // Written beside its place and renamed over it only when whole: a
+    // download cut off, refused or killed never stands in for a datasheet.
     QSaveFile file(localPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(answer.body) != answer.body.size() || !file.commit()) {
-        ShowMessage(TranslateLabel(QStringLiteral("Cannot write the file:")) + QLatin1Char('\n') + localPath,
-                    PartServiceCaption());
+    if (!file.open(QIODevice::WriteOnly)) {
+        reportUnwritable(localPath);
+        return false;
+    }
+    const Outcome outcome = httpGet(address, g_limits.datasheetDeadline, g_limits.datasheetBytes,
+                                    [&file](const QByteArray& piece) {
+                                        return file.write(piece) == piece.size();
+                                    });
+    if (outcome == Outcome::WriteFailed) {
+        file.cancelWriting();
+        reportUnwritable(localPath);
+        return false;
+    }
+    if (outcome != Outcome::Done) {
+        file.cancelWriting();
+        reportFailure(outcome, g_limits.datasheetBytes);
+        return false;
+    }
+    if (!file.commit()) {
+        reportUnwritable(localPath);
         return false;
     }
     return true;

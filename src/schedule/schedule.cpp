@@ -97,20 +97,24 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now)
         const int needColumn = FindHeading(orders, QStringLiteral("Need"));
         const int poColumn = FindHeading(orders, QStringLiteral("PO"));
         const int statusColumn = FindHeading(orders, QStringLiteral("Status"));
-        FindHeading(orders, QStringLiteral("Vend"));
+        const int vendorColumn = FindHeading(orders, QStringLiteral("Vend"));
         for (int r = 0; r < orders.rowCount; ++r) {
             ScheduleItem item;
             item.kind = ScheduleKind::PurchaseOrder;
             item.label = orders.cell(r, poColumn);
+            item.vendor = orders.cell(r, vendorColumn);
+            item.ordered = orders.cell(r, dateColumn);
             const QDateTime date = ParseTimestamp(orders.cell(r, dateColumn));
             item.start = date.isValid() ? hoursBetween(schedule.base, date) : 0;
             const QString needText = orders.cell(r, needColumn);
+            item.needed = needText.size() < 5 ? QString() : needText;
             const QDateTime need = ParseTimestamp(needText);
             const double needPoint =
                 needText.size() < 5 || !need.isValid() ? item.start + 120 : hoursBetween(schedule.base, need);
             item.length = std::max(0.0, needPoint - item.start);
             schedule.cursor = item.start + item.length;
             const QString status = orders.cell(r, statusColumn);
+            item.statusText = status;
             item.status = status.contains(QLatin1String("Close")) ? 2
                           : status.contains(QLatin1String("Pend")) ? 3
                                                                    : 1;
@@ -140,6 +144,8 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now)
             item.kind = ScheduleKind::Task;
             item.taskNumber = TextToInt(tasks.cell(r, taskColumn));
             item.label = tasks.cell(r, assyColumn);
+            item.step = tasks.cell(r, stepColumn);
+            item.actual = TextToDouble(tasks.cell(r, actualColumn));
             const double hours = TextToDouble(QueryText(
                 SqlFormat("Select %s from RescList where Assy = '%s' and Step = '%s'",
                           {QStringLiteral("Hours"), item.label, tasks.cell(r, stepColumn)}),
@@ -149,6 +155,7 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now)
             if (count <= 0)
                 count = 1;
             const double work = hours / count;
+            item.hours = hours;
             const double length = work * 24 / working.hoursPerDay;
             item.percent =
                 length > 0 ? TextToDouble(tasks.cell(r, actualColumn)) * 24 / working.hoursPerDay * 100 / length : 0;
@@ -158,6 +165,7 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now)
             item.start = start;
             item.length = StretchOverDaysOff(baseDate, start, length, working);
             const QString status = tasks.cell(r, statusColumn);
+            item.statusText = status;
             if (status.contains(QLatin1String("Complete")))
                 item.status = 2;
             else

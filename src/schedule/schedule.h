@@ -27,6 +27,14 @@ struct ScheduleItem
     double length = 0;  // chart hours; a working day fills 24
     double percent = 0; // tasks only
     int status = 0;     // 0 pending, 1 in process, 2 complete or closed, 3 pending/due, 4 late
+    QString statusText; // as stored
+    // What the bar's tooltip tells besides its place.
+    QString vendor;     // purchase orders
+    QString ordered;    // purchase orders: the order date as stored
+    QString needed;     // purchase orders: the need date as stored; empty when none
+    QString step;       // tasks
+    double hours = 0;   // tasks: the step's planned hours
+    double actual = 0;  // tasks: the hours worked so far
 };
 
 struct Schedule

@@ -1,6 +1,11 @@
 #include "schedule/schedulechart.h"
 
+#include "core/dictionary.h"
+#include "core/format.h"
+
 #include <QLocale>
+#include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 QString HeaderLabel(int unit, const QDate& date)
@@ -121,6 +126,48 @@ void PaintScheduleChart(QPainter& painter, const QRectF& area, const Schedule& s
         painter.restore();
     }
     painter.restore();
+}
+
+int FirstBarDay(const Schedule& schedule)
+{
+    if (schedule.items.empty())
+        return 0;
+    double first = schedule.items.front().start;
+    for (const ScheduleItem& item : schedule.items)
+        first = std::min(first, item.start);
+    return static_cast<int>(std::floor(first / 24));
+}
+
+QString ScheduleItemToolTip(const Schedule& schedule, const ScheduleItem& item)
+{
+    const QLocale c = QLocale::c();
+    // Chart hours count 24 to a day from the base midnight.
+    auto dayText = [&](double hours) {
+        return c.toString(schedule.base.date().addDays(static_cast<qint64>(std::floor(hours / 24))),
+                          QStringLiteral("yyyy-MM-dd"));
+    };
+    auto storedDate = [](const QString& text) { return text.left(10); };
+    auto line = [](const QString& label, const QString& value) {
+        return TranslateLabel(label + QLatin1Char(':')) + QLatin1Char(' ') + value;
+    };
+    QStringList lines;
+    if (item.kind == ScheduleKind::PurchaseOrder) {
+        lines << Format("%s %s", {Translate(QStringLiteral("Purchase Order")), item.label});
+        lines << line(QStringLiteral("Vendor"), item.vendor);
+        lines << line(QStringLiteral("Date"), storedDate(item.ordered));
+        lines << line(QStringLiteral("Need Date"), item.needed.isEmpty() ? Translate(QStringLiteral("Not set"))
+                                                                         : storedDate(item.needed));
+    } else {
+        lines << Format("%s %i: %s", {Translate(QStringLiteral("Task")), item.taskNumber, item.label});
+        lines << line(QStringLiteral("Step"), item.step);
+        lines << line(QStringLiteral("Hours"), Format("%g", {item.hours}));
+        lines << line(QStringLiteral("Actual"), Format("%g", {item.actual}));
+        // The last day the bar covers: it ends at that day's midnight or earlier.
+        const double end = item.length > 0 ? item.start + item.length - 1e-6 : item.start;
+        lines << Format("%s %s %s", {dayText(item.start), QStringLiteral("-"), dayText(end)});
+    }
+    lines << line(QStringLiteral("Status"), item.statusText); // a stored value, shown as stored
+    return lines.join(QLatin1Char('\n'));
 }
 
 int ScheduleItemAt(const Schedule& schedule, const ChartView& view, const QRectF& area, const QPointF& point)

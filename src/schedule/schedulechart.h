@@ -24,6 +24,13 @@ QString HeaderLabel(int unit, const QDate& date);
 QColor StatusColour(int status);
 
 void PaintScheduleChart(QPainter& painter, const QRectF& area, const Schedule& schedule, const ChartView& view);
+// The day the first bar starts on (days from base; before base when an order
+// is dated earlier), where the chart opens; 0 without bars.
+int FirstBarDay(const Schedule& schedule);
+// The tooltip of a bar: a purchase order with its vendor and dates, a task
+// with its step, hours and dates.
+QString ScheduleItemToolTip(const Schedule& schedule, const ScheduleItem& item);
+
 // The item whose row holds point and whose bar lies within one row height of
 // it; -1 for none.
 int ScheduleItemAt(const Schedule& schedule, const ChartView& view, const QRectF& area, const QPointF& point);

@@ -12,10 +12,12 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-void PaintSchedulePage(QPagedPaintDevice* device, const Schedule& schedule, const QString& entry,
+bool PaintSchedulePage(QPagedPaintDevice* device, const Schedule& schedule, const QString& entry,
                        const QDateTime& printTime)
 {
     QPainter painter(device);
+    if (!painter.isActive())
+        return false;
     const double width = device->width();
     const double height = device->height();
     const double mm = device->logicalDpiY() / 25.4;
@@ -38,7 +40,7 @@ void PaintSchedulePage(QPagedPaintDevice* device, const Schedule& schedule, cons
     const double rows = static_cast<double>(schedule.items.size()) + kChartHeaderRows;
     view.rowHeight = std::min(8 * mm, area.height() / std::max(rows, 10.0));
     PaintScheduleChart(painter, area, schedule, view);
-    painter.end();
+    return painter.end();
 }
 
 bool PrintSchedulePdf(const QString& orderNumber, const QString& file)

@@ -5,6 +5,7 @@
 
 class QPagedPaintDevice;
 
-void PaintSchedulePage(QPagedPaintDevice* device, const Schedule& schedule, const QString& entry,
+// False when the device could not be painted on.
+bool PaintSchedulePage(QPagedPaintDevice* device, const Schedule& schedule, const QString& entry,
                        const QDateTime& printTime);
 bool PrintSchedulePdf(const QString& orderNumber, const QString& file);

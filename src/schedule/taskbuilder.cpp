@@ -6,6 +6,7 @@
 #include "core/userinterface.h"
 #include "core/utilities.h"
 
+#include <QHash>
 #include <QSet>
 #include <algorithm>
 #include <functional>
@@ -21,11 +22,18 @@ void CollectAssemblies(const QueryResult& rows, double multiplier, int level, co
     QSet<QString> listed;
     for (const AssemblyEntry& entry : list)
         listed.insert(entry.assembly);
+    // Everything below an assembly was listed on its first walk, so a second
+    // use of it has nothing to add: the walk stays in proportion to the bill
+    // however often its sub-assemblies are shared.
+    QSet<QString> walked;
     std::function<void(double, int, const QString&)> collect = [&](double factor, int depth, const QString& current) {
         if (!listed.contains(current)) {
             listed.insert(current);
             list.push_back({current, factor, depth});
         }
+        if (walked.contains(current))
+            return;
+        walked.insert(current);
         for (const int r : index.rows(current)) {
             const QString part = rows.cell(r, partColumn);
             if (index.isAssembly(part))
@@ -38,7 +46,9 @@ void CollectAssemblies(const QueryResult& rows, double multiplier, int level, co
 int BuildTasks(const QString& orderNumber, const QString& assembly, double quantity)
 {
     const QueryResult rows =
-        Query(QStringLiteral("Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan from AssyList"));
+        Query(BillOfAssemblyClause(assembly)
+              + QStringLiteral("Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan from Bill cross "
+                               "join AssyList on AssyList.Assy = Bill.Assy order by AssyList.ID"));
     const QStringList cycle = FindAssemblyCycle(rows, assembly);
     if (!cycle.isEmpty()) {
         ShowMessage(CycleMessage(cycle));
@@ -50,7 +60,10 @@ int BuildTasks(const QString& orderNumber, const QString& assembly, double quant
     for (const AssemblyEntry& entry : list)
         maxLevel = std::max(maxLevel, entry.level);
 
-    const QueryResult steps = Query(QStringLiteral("Select * from RescList"));
+    // The steps of the assemblies of this bill only, each assembly's in table order.
+    const QueryResult steps = Query(BillOfAssemblyClause(assembly)
+                                    + QStringLiteral("Select RescList.* from Bill cross join RescList on "
+                                                     "RescList.Assy = Bill.Assy order by RescList.ID"));
     if (steps.rowCount == 0)
         return 0;
     const int assyColumn = FindHeading(steps, QStringLiteral("Assy"));
@@ -63,18 +76,21 @@ int BuildTasks(const QString& orderNumber, const QString& assembly, double quant
         || rateColumn < 0)
         return -1;
 
+    QHash<QString, std::vector<int>> stepsOf;
+    for (int r = 0; r < steps.rowCount; ++r)
+        stepsOf[steps.cell(r, assyColumn)].push_back(r);
+    std::vector<std::vector<const AssemblyEntry*>> byLevel(static_cast<size_t>(maxLevel) + 1);
+    for (const AssemblyEntry& entry : list)
+        byLevel[static_cast<size_t>(entry.level)].push_back(&entry);
+
     int t = 0;
     for (int level = maxLevel; level >= 0; --level) {
-        for (const AssemblyEntry& entry : list) {
-            if (entry.level != level)
-                continue;
-            for (int r = 0; r < steps.rowCount; ++r) {
-                if (steps.cell(r, assyColumn) != entry.assembly)
-                    continue;
+        for (const AssemblyEntry* entry : byLevel[static_cast<size_t>(level)]) {
+            for (const int r : stepsOf.value(entry->assembly)) {
                 Execute(SqlFormat("Insert into TaskList (Status,Count,Actual,Requirement,Task_nBr,Assy,Step,User,"
                                   "Time_Stamp) values('%s','%s','%s','%s','%s','%s','%s','%s','%s')",
                                   {QStringLiteral("Pending"), QStringLiteral("1"), QStringLiteral("0"), orderNumber,
-                                   Format("%i", {t}), entry.assembly, steps.cell(r, stepColumn),
+                                   Format("%i", {t}), entry->assembly, steps.cell(r, stepColumn),
                                    App().CurrentUser, TimestampText()}));
                 ++t;
             }
@@ -121,8 +137,9 @@ std::vector<RoutingEntry> BuildRoutingList(const QString& orderNumber)
         QueryText(SqlFormat("Select Assy from ReqmList where Order_nBr = '%s'", {orderNumber}), false);
     const double quantity =
         TextToDouble(QueryText(SqlFormat("Select Quan from ReqmList where Order_nBr = '%s'", {orderNumber}), false));
-    const QueryResult bom = Query(QStringLiteral(
+    const QueryResult bom = Query(BillOfAssemblyClause(assembly) + QStringLiteral(
         "Select AssyList.id,AssyList.Assy,AssyList.Part_nBr,PartList.Description,AssyList.Quan,"
-        "PartList.Manufacturer from AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr"));
+        "PartList.Manufacturer from Bill cross join AssyList on AssyList.Assy = Bill.Assy LEFT JOIN PartList on "
+        "AssyList.Part_nBr = PartList.Part_nBr order by AssyList.ID"));
     return BuildRoutingList(bom, assembly, quantity);
 }

@@ -2,6 +2,7 @@
 
 #include "controls/darklook.h"
 #include "controls/imagebutton.h"
+#include "controls/printjob.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
@@ -18,11 +19,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrinter>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -48,6 +50,21 @@ protected:
     {
         if (event->button() == Qt::LeftButton)
             m_owner->openItemAt(event->position());
+    }
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::ToolTip) {
+            auto* help = static_cast<QHelpEvent*>(event);
+            const QString text = m_owner->toolTipAt(help->pos());
+            if (text.isEmpty()) {
+                QToolTip::hideText();
+                event->ignore();
+            } else {
+                QToolTip::showText(help->globalPos(), text, this);
+            }
+            return true;
+        }
+        return QWidget::event(event);
     }
 
 private:
@@ -87,7 +104,7 @@ CTimeline::CTimeline(const QString& requirementOrAssembly, QWidget* parent) : QD
     const QStringList entries = RequirementEntries();
     m_requirements->addItems(entries);
     if (entries.isEmpty())
-        ShowMessage(QStringLiteral("No requirements entered"));
+        ShowMessage(Translate(QStringLiteral("No requirements entered")));
     int selected = 0;
     for (int i = 0; i < entries.size(); ++i) {
         const QString order = entries[i].section(QLatin1Char(':'), 0, 0);
@@ -96,9 +113,9 @@ CTimeline::CTimeline(const QString& requirementOrAssembly, QWidget* parent) : QD
             selected = i;
     }
     m_requirements->setCurrentIndex(entries.isEmpty() ? -1 : selected);
-    load();
+    load(true);
 
-    connect(m_requirements, qOverload<int>(&QComboBox::activated), this, [this] { load(); });
+    connect(m_requirements, qOverload<int>(&QComboBox::activated), this, [this] { load(true); });
     connect(m_zoom, qOverload<int>(&QSpinBox::valueChanged), this, [this] {
         updateScrollRanges();
         m_chart->update();
@@ -128,7 +145,8 @@ ChartView CTimeline::view() const
 
 void CTimeline::updateScrollRanges()
 {
-    m_horizontal->setRange(0, static_cast<int>(m_schedule.span / 86400));
+    // An order dated before the requirement starts left of its day 0.
+    m_horizontal->setRange(std::min(0, FirstBarDay(m_schedule) - 1), static_cast<int>(m_schedule.span / 86400));
     m_horizontal->setSingleStep(1);
     m_horizontal->setPageStep(7);
     m_vertical->setRange(0, std::max(0, static_cast<int>(m_schedule.items.size()) - 1));
@@ -140,7 +158,7 @@ void CTimeline::setZoom(int zoom)
     m_zoom->setValue(zoom);
 }
 
-void CTimeline::load()
+void CTimeline::load(bool toFirstBar)
 {
     const QString entry = m_requirements->currentText();
     if (entry.isEmpty()) {
@@ -149,7 +167,26 @@ void CTimeline::load()
         m_schedule = ComputeSchedule(entry.section(QLatin1Char(':'), 0, 0), QDateTime::currentDateTime());
     }
     updateScrollRanges();
+    if (toFirstBar) {
+        // A requirement is often entered long before its orders: the chart
+        // opens a day before the first bar, not on an empty stretch of months.
+        m_horizontal->setValue(m_schedule.items.empty() ? 0 : FirstBarDay(m_schedule) - 1);
+        m_vertical->setValue(0);
+    }
     m_chart->update();
+}
+
+int CTimeline::firstDayShown() const
+{
+    return m_horizontal->value();
+}
+
+QString CTimeline::toolTipAt(const QPointF& position) const
+{
+    const int index = ScheduleItemAt(m_schedule, view(), QRectF(m_chart->rect()), position);
+    if (index < 0)
+        return QString();
+    return ScheduleItemToolTip(m_schedule, m_schedule.items[static_cast<size_t>(index)]);
 }
 
 bool CTimeline::openItemAt(const QPointF& position)
@@ -182,12 +219,16 @@ void CTimeline::setup()
 
 void CTimeline::print()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("KOLT Schedule"));
-    printer.setPageOrientation(QPageLayout::Landscape);
-    if (!RunPrintDialog(this, printer))
-        return;
-    PaintSchedulePage(&printer, m_schedule, m_requirements->currentText(), QDateTime::currentDateTime());
+    PrintJob job;
+    job.documentName = QStringLiteral("KOLT Schedule");
+    job.suggestedFile = QStringLiteral("KOLT Schedule ") + m_schedule.orderNumber;
+    job.orientation = QPageLayout::Landscape;
+    job.pdfMarginMm = 10;
+    const QString entry = m_requirements->currentText();
+    job.paint = [this, &entry](QPagedPaintDevice& device) {
+        return PaintSchedulePage(&device, m_schedule, entry, QDateTime::currentDateTime());
+    };
+    RunPrintJob(this, job);
 }
 
 namespace {

@@ -24,7 +24,13 @@ public:
 
     const Schedule& schedule() const { return m_schedule; }
     QWidget* chart() const;
-    void load();
+    // Computes the schedule again; toFirstBar scrolls to the day the first bar
+    // starts (on opening and for another requirement), else the view stays.
+    void load(bool toFirstBar = false);
+    // The first day and row on view.
+    int firstDayShown() const;
+    // The tooltip at a chart position; empty where there is no bar.
+    QString toolTipAt(const QPointF& position) const;
     void setZoom(int zoom);
     // Opens the item under a chart position; true when one was opened.
     bool openItemAt(const QPointF& position);

@@ -12,17 +12,21 @@
 #include "controls/imagemenu.h"
 #include "controls/minimenu.h"
 #include "core/appstate.h"
+#include "core/dictionary.h"
 #include "core/commandids.h"
 #include "core/windowhooks.h"
 #include "db/database.h"
 #include "db/parameters.h"
 #include "db/settingsfile.h"
+#include "partinfo/partservice.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QUrl>
 #include <QDir>
+#include <QHeaderView>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -120,12 +124,13 @@ TEST_F(ShellTest, StartsOnAFreshFolderAndKeepsItsSettings)
     EXPECT_EQ(bar->entry(19).image, -1);
     EXPECT_EQ(window->miniMenu()->itemCount(), 6);
 
-    // Enter leaves the window open; Esc closes it through the shutdown.
+    // Enter leaves the window open; Esc, once confirmed, closes it through the shutdown.
     QTest::keyClick(window, Qt::Key_Return);
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->isShutDown());
     App().ColumnLayout[2][3].width = 77;
     App().language = 2;
+    ui.answers = {kAnswerYes};
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(window->isShutDown());
@@ -207,23 +212,37 @@ TEST_F(ShellTest, CommandsRunTheirWindowsOrSayWhatWouldOpen)
         exportedRows = rows.rowCount;
         return false;
     });
-    bool rolledUp = false;
-    RegisterWindowAction(WindowActions::Update, [&rolledUp](QWidget*, const QStringList&) {
-        Execute(QStringLiteral("insert into PartList (Part_nBr) values ('ROLLED')"));
-        rolledUp = true;
-        return true;
-    });
     ui.clear();
     window->onCommand(kCmdExport);
     EXPECT_EQ(exportedTable, 1);
-    EXPECT_EQ(exportedRows, window->sharedResult().rowCount);
-    window->onCommand(kCmdUpdate);
-    EXPECT_TRUE(rolledUp);
-    EXPECT_TRUE(ui.messages.empty());
-    // The grid was reloaded after the roll-up.
-    EXPECT_EQ(window->sharedResult().rowCount, 1);
+    auto* shown = window->findChild<QTableView*>(QStringLiteral("grid"));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(exportedRows, shown->model()->rowCount());
     RegisterExportAction({});
-    RegisterWindowAction(WindowActions::Update, [](QWidget*, const QStringList&) { return false; });
+
+    // Update rolls the costs up with its progress window, ends with a status
+    // line and the grid shows the new price at once.
+    ASSERT_TRUE(Execute(QStringLiteral("insert into AssyList (Assy,Item,Part_nBr,Quan) values ('BOX','1','SCREW','4')")));
+    ASSERT_TRUE(Execute(QStringLiteral("insert into PartList (Part_nBr,Price) values ('SCREW','0.25')")));
+    ASSERT_TRUE(Execute(QStringLiteral("insert into PartList (Part_nBr,Make) values ('BOX','Make')")));
+    window->onCommand(kCmdUpdate);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.progressOpened, 1);
+    EXPECT_EQ(window->statusText(), QStringLiteral("Costs rolled up: 1 assembly"));
+    const QAbstractItemModel* parts = shown->model();
+    ASSERT_EQ(parts->rowCount(), 2);
+    int price = -1, part = -1;
+    for (int c = 0; c < parts->columnCount(); ++c) {
+        const QString heading = parts->headerData(c, Qt::Horizontal).toString();
+        if (heading.startsWith(QStringLiteral("Price")))
+            price = c;
+        if (heading.startsWith(QStringLiteral("Part #")))
+            part = c;
+    }
+    ASSERT_GE(price, 0);
+    ASSERT_GE(part, 0);
+    const int box = parts->index(0, part).data().toString() == QStringLiteral("BOX") ? 0 : 1;
+    EXPECT_EQ(parts->index(box, price).data().toString(), QStringLiteral("1.00"));
 
     // The record command strip reports its item through command 1503.
     QSignalSpy strip(window->miniMenu(), &CMiniMenu::command);
@@ -246,6 +265,12 @@ TEST_F(ShellTest, SetupSavesTheFieldsOrMovesToANewFolder)
         EXPECT_EQ(setup->currencyList()->count(), 5);
         EXPECT_EQ(setup->currencyList()->itemText(4), QStringLiteral("YEN"));
         EXPECT_EQ(setup->languageList()->count(), 3);
+        EXPECT_FALSE(setup->serviceAnswersBox()->isChecked()) << "the raw answers are off until chosen";
+        if (!qEnvironmentVariableIsEmpty("KOLT_GRAB_DIR"))
+            setup->grab().save(qEnvironmentVariable("KOLT_GRAB_DIR") + QStringLiteral("/setup.png"));
+        setup->serviceAnswersBox()->setChecked(true);
+        if (!qEnvironmentVariableIsEmpty("KOLT_GRAB_DIR"))
+            setup->grab().save(qEnvironmentVariable("KOLT_GRAB_DIR") + QStringLiteral("/setup-answers.png"));
         setup->companyField()->setText(QStringLiteral("O'Brien & S\u00f6hne"));
         setup->shipField()->setPlainText(QStringLiteral("1 Dock Road\nHull"));
         setup->billingField()->setPlainText(QStringLiteral("PO Box 7"));
@@ -265,6 +290,7 @@ TEST_F(ShellTest, SetupSavesTheFieldsOrMovesToANewFolder)
     EXPECT_EQ(App().CurrentCurrency, QStringLiteral("GBP"));
     EXPECT_EQ(App().CurrentUser, QStringLiteral("ann"));
     EXPECT_EQ(ReadProfileUser(), QStringLiteral("ann"));
+    EXPECT_TRUE(ShowServiceAnswers());
 
     // A currency not in the list shows without a selection and survives OK;
     // Cancel saves nothing.
@@ -274,10 +300,14 @@ TEST_F(ShellTest, SetupSavesTheFieldsOrMovesToANewFolder)
         EXPECT_EQ(setup->currencyList()->currentIndex(), -1);
         EXPECT_EQ(setup->currencyList()->currentText(), QStringLiteral("EUR"));
         setup->phoneField()->setText(QStringLiteral("999"));
+        EXPECT_TRUE(setup->serviceAnswersBox()->isChecked());
+        setup->serviceAnswersBox()->setChecked(false);
         QTest::mouseClick(setup->cancelButton(), Qt::LeftButton, {}, QPoint(20, 20));
     });
     window->onCommand(kCmdOptions);
     EXPECT_EQ(GetParam(ParamPhone), QStringLiteral("555-0100"));
+    EXPECT_TRUE(ShowServiceAnswers());
+    SetShowServiceAnswers(false); // the profile outlives the test
     WhenModalOpens([](QWidget* modal) {
         auto* setup = qobject_cast<::Setup*>(modal);
         QTest::mouseClick(setup->okButton(), Qt::LeftButton, {}, QPoint(20, 20));
@@ -388,6 +418,76 @@ TEST_F(ShellTest, WebHelpPrintAndAboutCommands)
     EXPECT_EQ(splash.timer()->interval(), 2000);
     QMetaObject::invokeMethod(splash.timer(), "timeout", Qt::DirectConnection);
     EXPECT_EQ(splash.result(), int(QDialog::Accepted));
+}
+
+TEST_F(ShellTest, HelpAndWebWithoutABrowserSaySoAndNameWhatFailed)
+{
+    CQuorvelDlg* window = start();
+    QDir().mkpath(programFolder + QStringLiteral("help"));
+    ASSERT_TRUE(QFile::copy(ProgramDir() + QStringLiteral("help/KOLT.html"),
+                            programFolder + QStringLiteral("help/KOLT.html")));
+    // No handler and no desktop to hand the address to.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray());
+    ui.clear();
+    window->onCommand(kCmdWeb);
+    window->onCommand(kCmdHelp);
+    qputenv("PATH", path);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_TRUE(ui.messages[0].text.startsWith(QStringLiteral("No program could open:")));
+    EXPECT_TRUE(ui.messages[0].text.contains(QStringLiteral("http://")));
+    EXPECT_EQ(ui.messages[0].caption, QStringLiteral("WWW"));
+    EXPECT_TRUE(ui.messages[1].text.contains(QDir::toNativeSeparators(programFolder + QStringLiteral("help/KOLT.html"))));
+    EXPECT_EQ(ui.messages[1].caption, QStringLiteral("Help"));
+}
+
+TEST_F(ShellTest, EveryLanguageFitsItsLabelsAndKeepsEveryCommandInReach)
+{
+    CQuorvelDlg* window = start();
+    window->onCommand(kCmdShowReqmList);
+    auto* grid = window->findChild<QTableView*>(QStringLiteral("grid"));
+    ASSERT_NE(grid, nullptr);
+    CImageMenu* bar = window->commandBar();
+    CMiniMenu* strip = window->miniMenu();
+    // German and French, then back to English, where a heading once kept the
+    // width of its German text ("ustome" of "Customer").
+    for (const int language : {1, 2, 0}) {
+        window->setLanguage(language);
+        const QString customer = Translate(QStringLiteral("Customer"));
+        const int column = headerLabels(grid).indexOf(customer);
+        ASSERT_GE(column, 0) << language;
+        EXPECT_GE(grid->horizontalHeader()->sectionSize(column),
+                  grid->horizontalHeader()->fontMetrics().horizontalAdvance(customer))
+            << customer.toStdString();
+        for (const int width : {1400, 900}) {
+            window->resize(width, 700);
+            QCoreApplication::processEvents();
+            ASSERT_LE(bar->width(), width);
+            const QFontMetrics labels(bar->labelFont());
+            for (int i = 0; i < bar->entryCount(); ++i) {
+                if (bar->entry(i).image < 0)
+                    continue;
+                const QString label = Translate(bar->entry(i).label);
+                EXPECT_TRUE(bar->rect().contains(bar->entryRect(i))) << label.toStdString() << " at " << width;
+                EXPECT_GE(bar->entry(i).width, labels.horizontalAdvance(label)) << label.toStdString();
+                EXPECT_EQ(bar->hitTest(bar->entryRect(i).center()), i);
+            }
+            ASSERT_LE(strip->x() + strip->width(), window->width());
+            for (int i = 0; i < strip->itemCount(); ++i) {
+                EXPECT_TRUE(strip->rect().contains(strip->itemRect(i)))
+                    << strip->itemLabel(i).toStdString() << " at " << width;
+                EXPECT_EQ(strip->itemAt(strip->itemRect(i).center()), i);
+            }
+        }
+        // At 900 pixels Options, Print and Help are still on the bar.
+        EXPECT_GT(bar->rowCount(), 0);
+        QSignalSpy commands(bar, &CImageMenu::command);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, entryCentre(window, kCmdHelp));
+        EXPECT_EQ(commands.count(), 1);
+        window->resize(1400, 700);
+    }
+    EXPECT_EQ(headerLabels(grid).value(headerLabels(grid).indexOf(QStringLiteral("Customer"))),
+              QStringLiteral("Customer"));
 }
 
 TEST(SetupValues, FoldersCompareWhateverTheirSeparators)

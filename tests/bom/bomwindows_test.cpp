@@ -102,6 +102,11 @@ TEST_F(BomWindowTest, NavigationTreeReloadsInPlaceAndDrivesTheGrid)
     EXPECT_EQ(rows[0][1], "PCB-1");
     EXPECT_EQ(view.selectedPart(), "R10K");
     EXPECT_EQ(view.partDetails().description, "Resistor 10k");
+    // The panel follows changes made under it (a roll-up, an edit in the grid).
+    ASSERT_TRUE(Execute("Update PartList set Price = '0.02', Labor = '0.5' where Part_nBr = 'R10K'"));
+    view.onCommand(kCommandTreeRefresh);
+    EXPECT_EQ(view.partDetails().price, "0.02");
+    EXPECT_EQ(view.partDetails().labor, "0.5");
     auto* grid = new QTableWidget(3, 3);
     view.setGridWidget(grid);
     EXPECT_EQ(view.splitter()->widget(1), grid);
@@ -144,13 +149,13 @@ TEST_F(BomWindowTest, ReportDialogProducesPrintsAndRemembersColumns)
         ASSERT_TRUE(report.selectAssembly("CTRL"));
         report.produceReport(kIndentedBom);
         EXPECT_EQ(report.billList()->rowCount(), 6);
-        EXPECT_EQ(report.billList()->columnCount(), 10);
+        EXPECT_EQ(report.billList()->columnCount(), 11);
         EXPECT_EQ(report.billList()->item(1, 0)->text(), "   R10K");
         report.resize(1000, 560);
         shot(report, "report-indented");
 
         report.produceReport(kFlatBom);
-        EXPECT_EQ(report.billList()->rowCount(), 4);
+        EXPECT_EQ(report.billList()->rowCount(), 4 + 1) << "the parts and their totals";
         report.columnChoices()->item(9)->setCheckState(Qt::Unchecked);
         report.accept();
     }
@@ -165,6 +170,34 @@ TEST_F(BomWindowTest, ReportDialogProducesPrintsAndRemembersColumns)
     EXPECT_EQ(ui.messages.back().text, "Make Selection");
     again.columnChoices()->item(9)->setCheckState(Qt::Checked);
     again.accept();
+}
+
+TEST_F(BomWindowTest, ReportListNamesColumnsAsTheGridAndCutsNoPartNumber)
+{
+    sampleData();
+    AddPart("GRM188R71H104KA93D", "Capacitor 100nF 50V X7R 0603", "Component", "0.10");
+    AddLine("PCB-1", 3, "GRM188R71H104KA93D", "4", "C1-C4");
+    LoadAssemblyIndex();
+    CReport report;
+    ASSERT_TRUE(report.selectAssembly("CTRL"));
+    report.produceReport(kFlatBom);
+    QTableWidget* bill = report.billList();
+    QStringList headings;
+    for (int c = 0; c < bill->columnCount(); ++c)
+        headings << bill->horizontalHeaderItem(c)->text();
+    EXPECT_EQ(headings.value(0), "Part #");
+    EXPECT_EQ(headings.value(1), "Description");
+    EXPECT_TRUE(headings.contains("Ref Des"));
+    EXPECT_TRUE(headings.contains("Line Total"));
+    EXPECT_FALSE(headings.contains("Part_nBr"));
+    const QFontMetrics metrics(bill->font());
+    for (int r = 0; r < bill->rowCount(); ++r)
+        EXPECT_GE(bill->columnWidth(0), metrics.horizontalAdvance(bill->item(r, 0)->text()))
+            << bill->item(r, 0)->text().toStdString();
+    // The last row totals the bill.
+    EXPECT_TRUE(bill->item(bill->rowCount() - 1, 0)->text().startsWith("Total"));
+    EXPECT_TRUE(bill->item(bill->rowCount() - 1, 0)->font().bold());
+    shot(report, "report-flat");
 }
 
 TEST_F(BomWindowTest, TreeWindowScrollsInTenPixelUnits)

@@ -53,6 +53,9 @@ TEST_F(TreeLayoutTest, NodesTakeTheirRecordLinesAndGeometry)
     // TOP is never a component, so its record comes from the single-value queries.
     EXPECT_EQ(top.description, "Top unit");
     EXPECT_EQ(top.costText, "$2.00");
+    // Material and labour are shown apart and named, as the navigation panel names them.
+    EXPECT_EQ(top.costDetail, "Material $1.00   Labor $1.00");
+    EXPECT_EQ(sub.costDetail, "Material $10.00   Labor $2.50");
     EXPECT_EQ(top.categoryImage, 3);
     EXPECT_EQ(sub.description, "Sub board");
     EXPECT_EQ(sub.costText, "$12.50");
@@ -77,7 +80,11 @@ TEST_F(TreeLayoutTest, NodesTakeTheirRecordLinesAndGeometry)
     EXPECT_EQ(top.lineHeight, h + 2);
     EXPECT_EQ(top.left, 2 * h);
     EXPECT_EQ(top.top, 2 * h);
-    EXPECT_EQ(top.right, top.left + 2 * h + sum);
+    // As wide as its table, or wider where the name and the costs need it.
+    EXPECT_GE(top.right, top.left + 2 * h + sum);
+    const QFontMetrics title(layout.titleFont());
+    const QFontMetrics bold(layout.bodyFont(QFont::Bold));
+    EXPECT_GE(top.right - top.left, title.horizontalAdvance(top.name) + bold.horizontalAdvance(top.costDetail));
     EXPECT_EQ(top.bottom, top.top + top.lineHeight * (2 + 5));
     EXPECT_EQ(top.textLeft, top.left + 2 * w);
     EXPECT_EQ(top.tableTop, top.top + 4 * top.lineHeight);

@@ -78,6 +78,23 @@ TEST(ImageButton, FontsStatesAndLatching)
     // Icon buttons draw their icon and no text.
     CImageButton icon(QStringLiteral("OK"), kIconOk, 1, &dialog);
     EXPECT_EQ(icon.iconNumber(), 1);
+    EXPECT_EQ(icon.sizeHint(), QSize(96, 48));
+}
+
+TEST(ImageButton, SizesToItsTextInWhateverLanguage)
+{
+    CImageButton shortText(QStringLiteral("OK"), 0, 1, nullptr);
+    EXPECT_EQ(shortText.sizeHint(), QSize(96, 48));
+    // A long translation widens the button; its bold (pressed) face still fits.
+    CImageButton button(QStringLiteral("Tree"), 0, 1, nullptr);
+    button.setText(QStringLiteral("Nomenclature indent\u00e9e"));
+    button.updateGeometry();
+    QFont pressed(QStringLiteral("Arial"));
+    pressed.setPixelSize(CImageButton::TextHeight(button.text()));
+    pressed.setBold(true);
+    EXPECT_GT(button.sizeHint().width(), QFontMetrics(pressed).horizontalAdvance(button.text()));
+    EXPECT_EQ(button.minimumSizeHint(), button.sizeHint());
+    EXPECT_EQ(button.sizeHint().height(), 48);
 }
 
 TEST(MessageBox, AnswersOfEveryButtonSet)
@@ -211,8 +228,12 @@ TEST(ImageMenu, LayoutHitTestingAndStickySelection)
     EXPECT_EQ(bar.entry(2).width, 16);
     EXPECT_EQ(bar.entry(3).image, 2) << "images are numbered over the item entries only";
     EXPECT_EQ(bar.entry(4).image, -1);
-    // Entry 3 ends at 64 + 64 + 16 + 64 and is 64 wide, shrunk by 2 on every side.
-    EXPECT_EQ(bar.entryRect(3), QRect(QPoint(144 + 2, th / 2 + 2), QPoint(208 - 2, 3 * th + 48 - 2)));
+    // Entry 3 starts after 64 + 64 + 16, as wide as its label needs and at
+    // least 64, shrunk by 2 on every side.
+    const int width3 = bar.entry(3).width;
+    EXPECT_GE(width3, 64);
+    EXPECT_GE(width3, QFontMetrics(bar.labelFont()).horizontalAdvance(QStringLiteral("Update")));
+    EXPECT_EQ(bar.entryRect(3), QRect(QPoint(144 + 2, th / 2 + 2), QPoint(144 + width3 - 2, 3 * th + 48 - 2)));
     EXPECT_EQ(bar.hitTest(QPoint(150, 40)), 3);
     EXPECT_EQ(bar.hitTest(QPoint(136, 40)), -1) << "group captions are never hit";
     EXPECT_EQ(bar.hitTest(QPoint(150, 1)), -1);

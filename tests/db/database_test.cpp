@@ -287,18 +287,21 @@ TEST_F(DataFolderTest, SelectTableCreatesLazilyAndOnlyOnChange)
     EXPECT_EQ(sqlite("select count(*) from sqlite_master where name = 'VendList'"), "0");
 }
 
-TEST_F(DataFolderTest, PartNumbersAreIndexedOldFilesIncluded)
+TEST_F(DataFolderTest, PartNumbersAndBillsAreIndexedOldFilesIncluded)
 {
     const QString indexes = "select group_concat(name) from (select name from sqlite_master "
                             "where type = 'index' order by name)";
     SelectTable(dir.path(), PartList);
-    EXPECT_EQ(sqlite(indexes), "PartList_Part_nBr");
+    SelectTable(dir.path(), AssyList);
+    SelectTable(dir.path(), RescList);
+    EXPECT_EQ(sqlite(indexes), "AssyList_Assy,PartList_Part_nBr,RescList_Assy");
     // A file written before the indexes: selecting the table adds its index
     // and still answers as before.
     sqlite("drop index PartList_Part_nBr");
+    sqlite("drop index AssyList_Assy");
     SelectTable(dir.path(), AssyList);
     SelectTable(dir.path(), PartList);
-    EXPECT_EQ(sqlite(indexes), "PartList_Part_nBr");
+    EXPECT_EQ(sqlite(indexes), "AssyList_Assy,PartList_Part_nBr,RescList_Assy");
     EXPECT_NE(LastResultCode(), 0); // the table itself was there already
 }
 
@@ -473,4 +476,49 @@ TEST(Database, NetworkFileSystemsKeepTheRollbackJournal)
     EXPECT_TRUE(IsNetworkFileSystem(0xFE534D42));  // SMB2
     EXPECT_FALSE(IsNetworkFileSystem(0xEF53));     // ext4
     EXPECT_FALSE(IsNetworkFileSystem(0x01021994)); // tmpfs
+}
+
+namespace {
+void ignoreStatement(const QByteArray&, int) {}
+} // namespace
+
+TEST_F(DataFolderTest, NumberCellsNeverBreakTheStatement)
+{
+    // A number field's text goes into the statement unquoted: a non-breaking
+    // space, a control character or a NUL after the digits must neither fail
+    // the insert nor cut it. Stored bound to a prepared statement and, while
+    // statements are watched, as statement text: both alike.
+    const TableDefinition& def = App().tables[AssyList];
+    const int item = FieldIndex(def, "Item");
+    const int part = FieldIndex(def, "Part_nBr");
+    const int notes = FieldIndex(def, "Notes");
+    ASSERT_EQ(def.types[item], "integer");
+    const QStringList items{QStringLiteral("5\u00a0"), QStringLiteral("7\u0001"), QStringLiteral(" 8 "),
+                            QStringLiteral("1e3"), QStringLiteral("abc"), QStringLiteral("9") + QChar(0),
+                            QStringLiteral("-2"), QStringLiteral("0x10"), QStringLiteral("1e999")};
+    for (const bool watched : {false, true}) {
+        ObserveStatements(watched ? ignoreStatement : nullptr);
+        std::vector<QStringList> rows;
+        for (const QString& text : items) {
+            QStringList values(def.fieldCount);
+            values[item] = text;
+            values[part] = QStringLiteral("p") + QChar(0) + QStringLiteral("1'x");
+            values[notes] = watched ? "text" : "bound";
+            rows.push_back(values);
+        }
+        Transaction tx;
+        InsertRows(rows, AssyList);
+        EXPECT_EQ(LastResultCode(), 0) << LastErrorText().toStdString();
+        InsertRow(rows.front(), AssyList);
+        EXPECT_EQ(LastResultCode(), 0) << LastErrorText().toStdString();
+        ASSERT_TRUE(tx.commit());
+        ObserveStatements(nullptr);
+    }
+    const QString stored = "select group_concat(Item || ':' || typeof(Item), ' ') from AssyList where Notes = '%1'";
+    EXPECT_EQ(sqlite(stored.arg("bound")),
+              "5:integer 7:integer 8:integer 1000:integer 0:integer 9:integer -2:integer 16:integer 0:integer "
+              "5:integer");
+    EXPECT_EQ(sqlite(stored.arg("bound")), sqlite(stored.arg("text")));
+    // A NUL in a text is left out, not the rest of the text with it.
+    EXPECT_EQ(sqlite("select distinct Part_nBr from AssyList"), "P1'X");
 }

@@ -1,5 +1,7 @@
 #include "db/settingsfile.h"
+#include "support/testsupport.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -101,4 +103,56 @@ TEST(SettingsFile, WritesBesideTheProgramOrInTheUserFolder)
     App().DataFolder.clear();
     ASSERT_TRUE(ReadSettingsFile());
     EXPECT_EQ(App().DataFolder, "/data/y");
+}
+
+TEST(SettingsFile, ADamagedFileIsNotAppliedAtAll)
+{
+    SettingsData wanted;
+    wanted.dataFolder = "/srv/kolt";
+    wanted.language = 2;
+    wanted.layout[1][3] = ColumnSetting{0, 120, 5};
+    const QByteArray whole = EncodeSettings(wanted);
+    SettingsData s;
+    ASSERT_TRUE(DecodeSettings(whole, s));
+
+    // Cut short, with bytes after the layout, or with a folder that holds a
+    // control character: none decodes completely.
+    SettingsData damaged = wanted;
+    damaged.dataFolder = QStringLiteral("/srv/ko\nlt");
+    for (const QByteArray& bytes : {whole.left(whole.size() - 1), whole + QByteArray(1, '\0'), EncodeSettings(damaged)})
+        EXPECT_FALSE(DecodeSettings(bytes, s));
+
+    QTemporaryDir program;
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    App() = AppState{};
+    App().ProgramFolder = program.path() + "/";
+    RecordingInterface ui;
+    SetUserInterface(&ui);
+    for (const QByteArray& bytes : {whole.left(200), whole + "PNG"}) {
+        QFile file(program.path() + "/KOLT.prm");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        ui.clear();
+        EXPECT_FALSE(ReadSettingsFile());
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_TRUE(ui.messages[0].text.startsWith("The settings file is damaged; the defaults are used:"));
+        EXPECT_TRUE(ui.messages[0].text.endsWith(program.path() + "/KOLT.prm"));
+        // Nothing of it applies, not even the part that did decode.
+        EXPECT_TRUE(App().DataFolder.isEmpty());
+        EXPECT_EQ(App().language, 0);
+        EXPECT_EQ(App().ColumnLayout[1][3].width, -1);
+    }
+    // A sound file applies whole, without a word.
+    QFile file(program.path() + "/KOLT.prm");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(whole);
+    file.close();
+    ui.clear();
+    EXPECT_TRUE(ReadSettingsFile());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(App().DataFolder, "/srv/kolt");
+    EXPECT_EQ(App().ColumnLayout[1][3].width, 120);
+    SetUserInterface(nullptr);
 }

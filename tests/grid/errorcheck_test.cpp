@@ -6,7 +6,7 @@ namespace {
 
 QString errOf(const CGridModel& grid, int row)
 {
-    return grid.result().cell(row, grid.FindColumnKey(QStringLiteral("ERR")));
+    return grid.cell(row, grid.FindColumnKey(QStringLiteral("ERR")));
 }
 
 } // namespace
@@ -56,7 +56,7 @@ TEST_F(GridTest, BillOfMaterialsRules)
 
     // A second run over the same rows finds nothing to write.
     CErrorCheck again;
-    EXPECT_EQ(again.Run(grid.result(), AssyList), 0);
+    EXPECT_EQ(again.Check(AssyList, QStringLiteral("AssyList"), QStringLiteral("Assy='TOP'")), 0);
     // Fixing the missing part in PartList clears the fault at the next load.
     exec("insert into PartList (Part_nBr) values ('NOPART')");
     grid.Load(AssyList);
@@ -119,4 +119,76 @@ TEST_F(GridTest, SummaryTextsAndMissingColumns)
     EXPECT_TRUE(ui.messages[0].text.startsWith("Find Index Error - CErrorCheck:/"));
     EXPECT_EQ(grid.errorWord(0), 0u);
     EXPECT_EQ(grid.rowId(0), "1");
+}
+
+TEST_F(GridTest, QuantitiesMakeAndTheSummaryLine)
+{
+    exec("insert into PartList (Part_nBr,Make,Distributor) values ('R1','Buy','DK'),('C1','',''),('U1',' ','')");
+    exec("insert into VendList (Vendor) values ('DK')");
+    exec("insert into AssyList (Assy,Item,Part_nBr,Quan) values ('TOP','1','R1','2.5'),('TOP','2','R1','abc'),"
+         "('TOP','3','C1',' 5x'),('TOP','4','U1',''),('TOP','5','','abc')");
+    CGridModel grid;
+    grid.currentAssembly = QStringLiteral("TOP");
+    grid.Load(AssyList);
+    ASSERT_EQ(grid.rowCount(), 5);
+    EXPECT_EQ(grid.errorWord(0), kErrDuplicateParts);
+    EXPECT_EQ(grid.errorWord(1), kErrDuplicateParts | kErrQuantityNotNumber);
+    EXPECT_EQ(grid.errorWord(2), kErrQuantityNotNumber);
+    EXPECT_EQ(grid.errorWord(3), kErrQuantityNotNumber); // an empty quantity counts nothing either
+    EXPECT_EQ(grid.errorWord(4), kErrMissingPart);        // exactly 256, as always
+    EXPECT_EQ(grid.errorCheck().SummaryLine(),
+              "5 rows with faults: 2 duplicate part numbers, 1 missing part number, 3 non-numeric quantities");
+
+    grid.Load(PartList);
+    EXPECT_EQ(grid.errorWord(0), 0u);
+    EXPECT_EQ(grid.errorWord(1), kErrNoMake);
+    EXPECT_EQ(grid.errorWord(2), kErrNoMake);
+    EXPECT_EQ(grid.errorCheck().SummaryLine(), "2 rows with faults: 2 parts without Make");
+    EXPECT_EQ(CErrorCheck::SummaryText(kErrNoMake | kErrQuantityNotNumber),
+              "Quantity Is Not a Number\nNo Make or Buy Entry\n");
+    exec("update PartList set Make='Make' where Make<>'Buy'");
+    grid.Reload();
+    EXPECT_EQ(grid.errorCheck().SummaryLine(), "No Errors Found");
+    EXPECT_EQ(sqlite("select count(*) from PartList where cast(Err as integer) <> 0"), "0");
+}
+
+TEST_F(GridTest, TheWholeTableCheckReadsOnlyRowsARuleCanMarkAndAgreesWithAFullRead)
+{
+    // Faults of every kind of the part and vendor tables, and rows without any.
+    exec("insert into VendList (Vendor) values ('DK'),('M'),('MOUSER'),('MOUSER'),(''),(NULL),(NULL)");
+    exec("insert into PartList (Part_nBr,Make,Manufacturer,Distributor,Err) values "
+         "('A','Buy','',NULL,'0'),('B','Buy','','FARNELL','0'),('C','Make','','','0'),('D','Buy','X','DK','0'),"
+         "('D','Buy','',NULL,'0'),('E','Buy','','M','0'),('F',char(9),'','DK','0'),('G','Buy','X','DK','128'),"
+         "(NULL,'Make','','','0'),('','Make','','','0'),(NULL,'Make','','','0'),('H','Buy','','DK','0')");
+    for (int table : {PartList, VendList}) {
+        CErrorCheck candidates, everything;
+        candidates.Check(table, TableSqlName(table), QString());
+        everything.Check(table, TableSqlName(table), QStringLiteral("1"));
+        EXPECT_EQ(candidates.faultyRows(), everything.faultyRows()) << table;
+        for (int id = 1; id <= 12; ++id)
+            EXPECT_EQ(candidates.wordOfId(id), everything.wordOfId(id)) << table << " id " << id;
+        EXPECT_LT(candidates.words().size(), everything.words().size()) << table;
+    }
+    // A stored word whose fault went away is cleared: row G.
+    EXPECT_EQ(sqlite("select Err from PartList where id=8"), "0");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(GridTest, DeletingAPartNamesTheBillsThatUseIt)
+{
+    exec("insert into PartList (Part_nBr,Make) values ('R1','Buy'),('C1','Buy')");
+    exec("insert into AssyList (Assy,Item,Part_nBr) values ('TOP','1','R1'),('SUB','1','R1'),('AMP','1','R1'),"
+         "('AMP','2','R1')");
+    CGridModel grid;
+    grid.Load(PartList);
+    ui.answers = {kAnswerNo};
+    EXPECT_FALSE(grid.DeleteRecords({0, 1}));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "R1: used in 3 assemblies: AMP, SUB, TOP\n\nAre you sure?");
+    EXPECT_EQ(sqlite("select count(*) from PartList"), "2");
+    ui.clear();
+    ui.answers = {kAnswerYes};
+    EXPECT_TRUE(grid.DeleteRecords({1})); // C1: used nowhere
+    EXPECT_EQ(ui.messages[0].text, "Are you sure?");
+    EXPECT_EQ(sqlite("select count(*) from PartList"), "1");
 }

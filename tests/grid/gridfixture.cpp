@@ -47,7 +47,7 @@ void GridTest::define(int table, const QStringList& fields)
 int GridTest::listColumn(const CGridModel& grid, const QString& heading) const
 {
     for (int lc = 0; lc < grid.listColumnCount(); ++lc)
-        if (grid.result().headings[grid.resultColumn(lc)] == heading)
+        if (grid.tableHeading(lc) == heading)
             return lc;
     return -1;
 }

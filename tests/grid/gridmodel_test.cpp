@@ -57,8 +57,8 @@ TEST_F(GridTest, ColumnsFollowDefinitionAndLayout)
 
     CGridModel grid;
     grid.Load(PartList);
-    EXPECT_EQ(grid.result().columnCount, App().tables[PartList].fieldCount + 1);
-    EXPECT_EQ(grid.result().headings[0], "id");
+    EXPECT_EQ(grid.columnCount(), App().tables[PartList].fieldCount + 1);
+    EXPECT_EQ(grid.heading(0), "id");
     EXPECT_EQ(listColumn(grid, "Extra"), -1);
     EXPECT_EQ(listColumn(grid, "Manufacturer"), -1);
     EXPECT_EQ(listColumn(grid, "Notes"), -1);

@@ -1,6 +1,8 @@
 #include "gridfixture.h"
 #include "widgettest.h"
 
+#include "core/dictionary.h"
+#include "core/windowhooks.h"
 #include "grid/gridview.h"
 #include "grid/headerselect.h"
 #include "grid/partsearch.h"
@@ -12,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
+#include <QScrollBar>
 
 namespace {
 
@@ -46,8 +49,12 @@ TEST_F(GridViewTest, KeyboardEditingAndSorting)
     const int description = listColumn(view.model(), "Description");
     ASSERT_EQ(description, part + 2);
 
-    // A click opens a text editor; Tab stores it and moves to the next column.
+    // A click only selects; a double click opens a text editor; Tab stores
+    // it and edits the next column.
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cellPoint(view, 0, part));
+    EXPECT_FALSE(view.editor().isOpen());
+    EXPECT_EQ(view.currentListColumn(), part);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, cellPoint(view, 0, part));
     auto* line = qobject_cast<QLineEdit*>(view.editor().widget());
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->selectedText(), "B");
@@ -60,9 +67,12 @@ TEST_F(GridViewTest, KeyboardEditingAndSorting)
     line = qobject_cast<QLineEdit*>(view.editor().widget());
     ASSERT_NE(line, nullptr);
     line->setText("second");
-    QTest::keyClick(line, Qt::Key_Return); // stores and moves down
+    QTest::keyClick(line, Qt::Key_Return); // stores and moves down, no editor
     EXPECT_EQ(sqlite("select Description from PartList where id=1"), "second");
     EXPECT_EQ(view.currentRow(), 1);
+    EXPECT_EQ(view.currentListColumn(), description);
+    EXPECT_FALSE(view.editor().isOpen());
+    QTest::keyClick(&view, Qt::Key_F2);
     line = qobject_cast<QLineEdit*>(view.editor().widget());
     ASSERT_NE(line, nullptr);
     line->setText("dropped");
@@ -88,10 +98,10 @@ TEST_F(GridViewTest, KeyboardEditingAndSorting)
 
     // Heading clicks: descending first, then ascending.
     QTest::mouseClick(view.horizontalHeader()->viewport(), Qt::LeftButton, {},
-                      QPoint(view.horizontalHeader()->sectionViewportPosition(part) + 5, 5));
+                      QPoint(view.horizontalHeader()->sectionViewportPosition(part) + 5, view.horizontalHeader()->height() - 8));
     EXPECT_EQ(view.model().cellText(0, part), "C");
     QTest::mouseClick(view.horizontalHeader()->viewport(), Qt::LeftButton, {},
-                      QPoint(view.horizontalHeader()->sectionViewportPosition(part) + 5, 5));
+                      QPoint(view.horizontalHeader()->sectionViewportPosition(part) + 5, view.horizontalHeader()->height() - 8));
     EXPECT_EQ(view.model().cellText(0, part), "A");
 }
 
@@ -220,6 +230,24 @@ TEST_F(GridViewTest, Screenshots)
         QCoreApplication::processEvents();
         view.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/grid-%1.png").arg(TableSqlName(t)));
     }
+    // The part table sorted, filtered and scrolled sideways with an editor open.
+    view.Load(PartList);
+    view.model().SortByListColumn(listColumn(view.model(), "Description"));
+    view.ApplyFilter(QStringLiteral("c"));
+    view.horizontalScrollBar()->setValue(100);
+    view.OpenEditor(0, listColumn(view.model(), "Part #"));
+    QCoreApplication::processEvents();
+    view.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/grid-PartList-sorted.png"));
+    view.Commit();
+    for (int language : {1, 2}) {
+        LoadDictionary(language);
+        view.ApplyFilter(QString());
+        view.horizontalScrollBar()->setValue(0);
+        view.Load(PartList);
+        QCoreApplication::processEvents();
+        view.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/grid-PartList-%1.png").arg(language));
+    }
+    LoadDictionary(0);
 }
 
 TEST_F(GridViewTest, AutomaticWidthsFollowTheContentUntilTheUserSetsOne)
@@ -249,4 +277,28 @@ TEST_F(GridViewTest, AutomaticWidthsFollowTheContentUntilTheUserSetsOne)
     EXPECT_EQ(App().ColumnLayout[PartList][descriptionResult].width, -1);
     view.Reload();
     EXPECT_EQ(view.horizontalHeader()->sectionSize(part), 140);
+}
+
+TEST_F(GridViewTest, PartLookupTransfersShowAtOnce)
+{
+    // The part number's hot cell opens the part lookup, as the shipped definition has it.
+    define(PartList, {"Part #,16,EDIT,text", "Description,0,EDIT,text", "Err,99,READ,text", "User,0,READ,text",
+                      "Time Stamp,0,READ,text"});
+    exec("insert into PartList (Part_nBr,Description) values ('BME280','old')");
+    CGridView view;
+    view.resize(1200, 400);
+    view.show();
+    view.Load(PartList);
+    const int part = listColumn(view.model(), "Part #");
+    const int description = listColumn(view.model(), "Description");
+    QStringList opened;
+    RegisterWindowAction(WindowActions::PartInfo, [&](QWidget*, const QStringList& args) {
+        opened = args;
+        exec("update PartList set Description='from the service' where id=" + args.value(1));
+        return true; // values were transferred
+    });
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cellPoint(view, 0, part, true));
+    RegisterWindowAction(WindowActions::PartInfo, {});
+    EXPECT_EQ(opened, (QStringList{"BME280", view.model().rowId(0)}));
+    EXPECT_EQ(view.model().cellText(0, description), "from the service");
 }

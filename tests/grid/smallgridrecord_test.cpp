@@ -1,4 +1,3 @@
-#include "grid/celllink.h"
 #include "grid/smallgridrecord.h"
 
 #include "core/appstate.h"
@@ -48,14 +47,4 @@ TEST(SmallGridRecord, RowsAmountsAndNumbering)
     EXPECT_EQ(record.cell(1, 0), "2");
     EXPECT_EQ(record.cell(1, 2), "BOTTOM");
     EXPECT_EQ(record.attribute(99), "EDIT");
-}
-
-TEST(CellLink, TargetsOfLinkCells)
-{
-    App().DataFolder = QStringLiteral("/data/kolt");
-    EXPECT_TRUE(CellLinkTarget(QStringLiteral("a.pd")).isEmpty()); // 4 characters do nothing
-    EXPECT_EQ(CellLinkTarget(QStringLiteral("www.example.org/x")).host(), "www.example.org");
-    EXPECT_EQ(CellLinkTarget(QStringLiteral("sheet.pdf")).toLocalFile(), "/data/kolt/Document/sheet.pdf");
-    EXPECT_EQ(CellLinkTarget(QStringLiteral("\\srv\\specs\\a.pdf")).toLocalFile(), "/srv/specs/a.pdf");
-    EXPECT_EQ(CellLinkTarget(QStringLiteral("http://acme.com/a")).scheme(), "http");
 }

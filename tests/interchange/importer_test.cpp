@@ -1,6 +1,8 @@
 #include "support/testsupport.h"
 
+#include "bom/rollup.h"
 #include "core/appstate.h"
+#include "core/utilities.h"
 #include "db/database.h"
 #include "interchange/importer.h"
 
@@ -35,8 +37,35 @@ protected:
         const ImportHeader header = FindImportHeader(file, mapping);
         if (headerOut)
             *headerOut = header;
-        return ProcessImport(file, header.line + 1, targetNames(mapping, header), assembly);
+        ImportOptions options;
+        options.columnNames = header.fields;
+        options.replace = replace;
+        return ProcessImport(file, header.line + 1, targetNames(mapping, header), assembly, {}, options);
     }
+
+    // koltctl with its arguments; standard output, and standard error in *err.
+    int koltctl(const QStringList& arguments, QString* out = nullptr, QString* err = nullptr)
+    {
+        QProcess ctl;
+        ctl.start(ProgramDir() + "koltctl", QStringList{"--data", dir.path()} + arguments);
+        EXPECT_TRUE(ctl.waitForFinished(30000));
+        if (out)
+            *out = QString::fromUtf8(ctl.readAllStandardOutput());
+        if (err)
+            *err = QString::fromUtf8(ctl.readAllStandardError());
+        return ctl.exitCode();
+    }
+
+    QString writeFile(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.path() + "/" + name;
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+
+    bool replace = false;
 };
 
 } // namespace
@@ -54,14 +83,29 @@ TEST(ImportMappingTest, MappingFileHeaderAndCategories)
     };
     EXPECT_EQ(target("Part #"), "Part");
     EXPECT_EQ(target("Manufacturer Part Number"), "Mfr Part");
+    EXPECT_EQ(target("Manufacturer\nPart Number"), "Mfr Part");
+    EXPECT_EQ(target("MANUFACTURER_PART_NUMBER"), "Mfr Part");
     EXPECT_EQ(target("Supplier Part Number"), "Order Code");
-    EXPECT_EQ(target("MPN"), "Part");
+    EXPECT_EQ(target("JLCPCB Part #"), "Order Code");
+    EXPECT_EQ(target("price700_LCSC"), "Price");
+    EXPECT_EQ(target("MPN"), "Mfr Part");
     EXPECT_EQ(target("Part Description"), "Desc");
+    EXPECT_EQ(target("PART NAME"), "Desc");
     EXPECT_EQ(target("Manufacturer"), "Manuf");
+    EXPECT_EQ(target("PART MANUFACTURER"), "Manuf");
     EXPECT_EQ(target("Reference"), "Ref Des");
+    EXPECT_EQ(target("DESIGNATORS"), "Ref Des");
     EXPECT_EQ(target("Quantity"), "Quan");
+    EXPECT_EQ(target("Qnty"), "Quan");
+    EXPECT_EQ(target("Comment"), "Value");
+    EXPECT_EQ(target("LibPart"), "Symbol");
     EXPECT_EQ(target("Datasheet"), "Datasheet");
-    EXPECT_EQ(target("DNP"), "");
+    EXPECT_EQ(target("DK_Datasheet_Link"), "Datasheet");
+    EXPECT_EQ(target("DNP"), "DNP");
+    EXPECT_EQ(target("Exclude from BOM"), "DNP");
+    EXPECT_EQ(target("Exclude from Board"), "");
+    // A target named by several lines is offered once.
+    EXPECT_EQ(mapping.choices().count("/Quan"), 1);
 
     // A title line above the header; the header has the most hits.
     ImportFile file;
@@ -108,21 +152,28 @@ TEST_F(ImportTest, SpreadsheetWithExistingPartsAndVendors)
     const ImportOutcome outcome = importBytes(csv, "Box", &header);
     EXPECT_EQ(header.line, 1);
     EXPECT_EQ(outcome.scanned, 6);
-    // BOM lines: 4 (not the one without a part); parts: 3 (OLD-1 exists).
-    EXPECT_EQ(outcome.added, 7);
+    // BOM lines: 5 (the one without a part number under its description);
+    // parts: 4 and the assembly's own (OLD-1 exists).
+    EXPECT_EQ(outcome.lines, 5);
+    EXPECT_EQ(outcome.added, 10);
     EXPECT_EQ(outcome.vendors, 2);
     EXPECT_TRUE(outcome.stored);
     EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(outcome.warnings, (QStringList{"Line 3: quantity 2, but 1 designator (R1)",
+                                             "Line 5: quantity 1, but 2 designators (W1,W2)",
+                                             "Line 7: no part number; the description stands for it"}));
 
     EXPECT_EQ(sqlite("select Assy,Part_nBr,Quan,Ref_Des,User from AssyList order by id"),
-              "BOX|OLD-1|2|R1|tester\nBOX|C-9|1|W1,W2|tester\nBOX|M-1|1||tester\nBOX|X-2|4||tester");
+              "BOX|OLD-1|2|R1|tester\nBOX|C-9|1|W1,W2|tester\nBOX|M-1|1||tester\nBOX|NO PART NUMBER|1||tester\n"
+              "BOX|X-2|4||tester");
     EXPECT_EQ(sqlite("select Description,Price from PartList where Part_nBr='OLD-1'"), "Kept as it was|5");
     EXPECT_EQ(sqlite("select Description,Category,Manufacturer,Distributor,Make,Currency from PartList "
                      "where Part_nBr='C-9'"),
               "Cable assembly, 10,000 mm|Cable|ACME|O'NEIL SUPPLY|Buy|EUR");
     EXPECT_EQ(sqlite("select Category,Make from PartList where Part_nBr='M-1'"), "Undefined|Make");
     EXPECT_EQ(sqlite("select Category,Make,Price from PartList where Part_nBr='X-2'"), "Fastener|Buy|0.10");
-    EXPECT_EQ(sqlite("select Vendor from VendList order by id"), "ACME\nO'NEIL SUPPLY\nNOBODY");
+    EXPECT_EQ(sqlite("select Vendor, Type from VendList order by id"),
+              "ACME|\nO'NEIL SUPPLY|Distributor\nNOBODY|Manufacturer");
     EXPECT_EQ(sqlite("select count(*) from VendList where Time_Stamp like '20%' and User='tester'"), "2");
 }
 
@@ -140,10 +191,13 @@ TEST_F(ImportTest, KiCadBomAndSamplesImportCleanly)
     ImportOutcome outcome = importBytes(kicad, "blinky", &header);
     EXPECT_EQ(header.line, 0);
     EXPECT_EQ(outcome.scanned, 3);
-    EXPECT_EQ(outcome.added, 6);
-    EXPECT_EQ(sqlite("select Part_nBr,Quan,Ref_Des from AssyList where Assy='BLINKY' order by id"),
-              QStringLiteral("4.7µF|2|C1,C2\n10KΩ|1|R1\nCONN_01X02|1|J1"));
-    EXPECT_EQ(sqlite("select Category,Make,Datasheet from PartList where Part_nBr='10KΩ'"), "Component|Make|~");
+    EXPECT_EQ(outcome.lines, 3);
+    // A value is a part with its footprint; J1 is not fitted.
+    EXPECT_EQ(sqlite("select Part_nBr,Quan,Ref_Des,Notes from AssyList where Assy='BLINKY' order by id"),
+              QStringLiteral("4.7µF C_0603_1608METRIC|2|C1,C2|\n10KΩ R_0603_1608METRIC|1|R1|\n"
+                             "CONN_01X02 PINHEADER_1X02|0|J1|DNP"));
+    // KiCad's "~" is no datasheet.
+    EXPECT_EQ(sqlite("select Make,Datasheet from PartList where Part_nBr='10KΩ R_0603_1608METRIC'"), "Make|");
     // No item column: the lines are numbered in file order.
     EXPECT_EQ(sqlite("select group_concat(Item) from AssyList where Assy='BLINKY'"), "1,2,3");
 
@@ -225,15 +279,19 @@ TEST_F(ImportTest, LongFilesKeepFileOrderAndCounters)
     file.setBytes(csv);
     const ImportMapping mapping = shippedMapping();
     const ImportHeader header = FindImportHeader(file, mapping);
-    const ImportOutcome outcome = ProcessImport(file, header.line + 1, targetNames(mapping, header), "LONG");
+    ImportOptions options;
+    options.columnNames = header.fields;
+    const ImportOutcome outcome = ProcessImport(file, header.line + 1, targetNames(mapping, header), "LONG", {}, options);
     ASSERT_TRUE(outcome.stored);
     EXPECT_TRUE(outcome.errors.isEmpty());
-    EXPECT_EQ(outcome.added, 450 + 400);
+    // Bill lines, parts, and the assembly's own part record.
+    EXPECT_EQ(outcome.added, 450 + 400 + 1);
     EXPECT_EQ(outcome.vendors, 7);
     EXPECT_EQ(sqlite("select count(*) from AssyList where Assy = 'LONG'"), "450");
     // Rows are stored in file order: ids follow the lines.
     EXPECT_EQ(sqlite("select Part_nBr from AssyList order by id limit 1 offset 399"), "P-0");
-    EXPECT_EQ(sqlite("select Part_nBr from PartList order by id limit 1 offset 398"), "P-399");
+    EXPECT_EQ(sqlite("select Part_nBr from PartList order by id limit 1"), "LONG");
+    EXPECT_EQ(sqlite("select Part_nBr from PartList order by id limit 1 offset 399"), "P-399");
     EXPECT_EQ(sqlite("select Part_nBr from PartList order by id desc limit 1"), "P-0");
     EXPECT_EQ(sqlite("select group_concat(Vendor, ',') from (select Vendor from VendList order by id)"),
               "MAKER 1,MAKER 2,MAKER 3,MAKER 4,MAKER 5,MAKER 6,MAKER 0");
@@ -252,21 +310,145 @@ TEST(ImportMappingTest, KeywordHitsCountEachKeywordOnce)
     EXPECT_EQ(CountKeywordHits(mapping, {"part"}), 0);
 }
 
-TEST_F(ImportTest, KoltctlImportPrintsBothCounters)
+TEST_F(ImportTest, KoltctlImportPrintsThePreviewAndBothCounters)
 {
-    const QString path = dir.path() + "/rack.csv";
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("Part Number,Qty\nP-1,1\nP-2,2\n");
-    f.close();
-    QProcess ctl;
-    ctl.start(ProgramDir() + "koltctl", {"--data", dir.path(), "import", path});
-    ASSERT_TRUE(ctl.waitForFinished(30000));
-    EXPECT_EQ(ctl.exitCode(), 0) << ctl.readAllStandardError().toStdString();
-    EXPECT_EQ(QString::fromUtf8(ctl.readAllStandardOutput()), "Lines Scanned: 2\nValid Items Added: 4\n");
+    const QString path = writeFile("rack.csv", "Part Number,Qty\nP-1,1\nP-2,2\n");
+    QString out, err;
+    EXPECT_EQ(koltctl({"import", path}, &out, &err), 0) << err.toStdString();
+    EXPECT_TRUE(out.contains("Lines: 2, pieces: 3, DNP lines: 0\n")) << out.toStdString();
+    EXPECT_TRUE(out.contains("New parts: 2, existing parts: 0, new vendors: 0\n")) << out.toStdString();
+    EXPECT_TRUE(out.endsWith("Lines Scanned: 2\nValid Items Added: 5\n")) << out.toStdString();
     EXPECT_EQ(sqlite("select count(*) from AssyList where Assy='RACK'"), "2");
 }
 
+TEST_F(ImportTest, DryRunWritesNothingAndReplaceSwapsTheLines)
+{
+    const QString first = writeFile("first.csv", "Ref,Qty,MPN,Manufacturer\n\"R1,R2\",2,RC-1,Yageo\nC1,1,CC-1,Murata\n");
+    const QString second = writeFile("second.csv", "Ref,Qty,MPN\nR1,1,RC-2\n");
+    const QString before = sqlite("select count(*) from AssyList") + sqlite("select count(*) from PartList")
+                           + sqlite("select count(*) from VendList");
+    QString out, err;
+    EXPECT_EQ(koltctl({"import", first, "--assembly", "board", "--dry-run"}, &out, &err), 0) << err.toStdString();
+    EXPECT_TRUE(out.contains("Assembly Name: BOARD\n"));
+    EXPECT_TRUE(out.contains("  1 | RC-1 | 2 | R1,R2 | \n")) << out.toStdString();
+    EXPECT_TRUE(out.contains("New parts: 2, existing parts: 0, new vendors: 2\n")) << out.toStdString();
+    EXPECT_FALSE(out.contains("Lines Scanned"));
+    EXPECT_EQ(sqlite("select count(*) from AssyList") + sqlite("select count(*) from PartList")
+                  + sqlite("select count(*) from VendList"),
+              before);
+
+    ASSERT_EQ(koltctl({"import", first, "--assembly", "board"}), 0);
+    // Without --replace a new revision is added to the lines there are.
+    ASSERT_EQ(koltctl({"import", second, "--assembly", "board", "--dry-run"}, &out), 0);
+    EXPECT_TRUE(out.contains("BOARD has 2 lines: the new lines are added")) << out.toStdString();
+    ASSERT_EQ(koltctl({"import", second, "--assembly", "board", "--replace"}, &out, &err), 0) << err.toStdString();
+    EXPECT_TRUE(out.contains("Lines Replaced: 2\n")) << out.toStdString();
+    EXPECT_EQ(sqlite("select Item, Part_nBr, Quan from AssyList where Assy='BOARD'"), "1|RC-2|1");
+    // The parts of the old revision stay.
+    EXPECT_EQ(sqlite("select count(*) from PartList where Part_nBr in ('RC-1','CC-1','RC-2','BOARD')"), "4");
+
+    // A replacement that cannot be stored leaves the old lines as they were.
+    InjectStatementFailure(3);
+    replace = true;
+    const ImportOutcome failed = importBytes("Ref,Qty,MPN\nR7,1,RC-7\nR8,1,RC-8\n", "board");
+    EXPECT_FALSE(failed.stored);
+    EXPECT_EQ(failed.replaced, 0);
+    EXPECT_EQ(sqlite("select Part_nBr from AssyList where Assy='BOARD'"), "RC-2");
+}
+
+TEST_F(ImportTest, FilesWithoutLinesFailWithAMessage)
+{
+    QByteArray png("\x89PNG\r\n\x1A\n\x00\x00\x00\rIHDR\x00\x00\x01\x00\x00\x00\x01\x00\x08\x06", 26);
+    for (int i = 0; i < 300; ++i)
+        png += static_cast<char>(i * 31 % 256);
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+        const char* message;
+    } cases[] = {
+        {"picture.png", png, "not a text file"},
+        {"empty.csv", QByteArray(), "The file is empty."},
+        {"blank.csv", QByteArray("\r\n\r\n"), "The file is empty."},
+        {"header.csv", QByteArray("Ref,Qty,MPN\n"), "a header but no lines under it"},
+        {"book.xlsx", QByteArray("PK\x03\x04\x14\x00", 6), "save it as CSV first"},
+        {"nothing.csv", QByteArray("Ref,Qty,MPN\n,,\n\"\",\"\",\"\"\n"), "a header but no lines under it"},
+    };
+    for (const auto& c : cases) {
+        QString out, err;
+        EXPECT_EQ(koltctl({"import", writeFile(c.name, c.bytes)}, &out, &err), 1) << c.name;
+        EXPECT_TRUE(err.contains(QString::fromLatin1(c.message))) << c.name << ": " << err.toStdString();
+    }
+    // Lines that name no part at all: nothing to import is a failure too.
+    QString err;
+    EXPECT_EQ(koltctl({"import", writeFile("names.csv", "Ref,Qty,Note\nR1,1,x\n"), "--dry-run"}, nullptr, &err), 1);
+    EXPECT_TRUE(err.contains("nothing to import")) << err.toStdString();
+    EXPECT_EQ(koltctl({"import", writeFile("names.csv", "Ref,Qty,Note\nR1,1,x\n")}, nullptr, &err), 1);
+    EXPECT_EQ(sqlite("select count(*) from AssyList") + sqlite("select count(*) from PartList"), "00");
+}
+
+TEST_F(ImportTest, UpperCasingChangesAsciiLettersOnly)
+{
+    const ImportOutcome outcome =
+        importBytes(QStringLiteral("Ref,Qty,MPN,Manufacturer\nC1,1,10µF,müller\nR1,1,straße,x\nL1,1,ǆ,ǆ\n"
+                                   "U1,1,abc,abc\n")
+                        .toUtf8(),
+                    "µboard");
+    ASSERT_TRUE(outcome.stored);
+    EXPECT_EQ(sqlite("select group_concat(Part_nBr, ' ') from AssyList where Assy='µBOARD'"),
+              QStringLiteral("10µF STRAßE ǆ ABC"));
+    EXPECT_EQ(sqlite("select group_concat(Vendor, ' ') from (select Vendor from VendList order by id)"),
+              QStringLiteral("MüLLER X ǆ ABC"));
+    EXPECT_EQ(sqlite("select count(*) from PartList where Part_nBr in ('10µF','STRAßE','ǆ','ABC')"), "4");
+}
+
+TEST_F(ImportTest, TheAssemblyGetsItsPartRecordForTheRollup)
+{
+    // A part record the assembly already has is kept as it is.
+    Execute("insert into PartList (Part_nBr,Description,Make) values ('KEPT','Our own words','Make')");
+    importBytes("Ref,Qty,MPN,Price\nR1,2,RC-1,0.25\nC1,4,CC-1,0.50\n", "top");
+    importBytes("Ref,Qty,MPN,Price\nR1,1,RC-1,0.25\n", "kept");
+    EXPECT_EQ(sqlite("select Part_nBr,Make,Category,Revision,Currency from PartList where Part_nBr='TOP'"),
+              "TOP|Make|Assembly|A|" + App().CurrentCurrency);
+    EXPECT_EQ(sqlite("select Description from PartList where Part_nBr='KEPT'"), "Our own words");
+    EXPECT_EQ(sqlite("select count(*) from PartList where Part_nBr='KEPT'"), "1");
+    // The roll-up now has somewhere to put the cost.
+    EXPECT_GE(RunCostRollup(), 1);
+    EXPECT_EQ(TextToDouble(sqlite("select Price from PartList where Part_nBr='TOP'")), 2.5);
+}
+
+TEST_F(ImportTest, NotFittedLinesAreKeptWithoutQuantity)
+{
+    const ImportOutcome outcome = importBytes(
+        "Reference,Qty,Value,DNP,Exclude from BOM,MPN,LowCost,Note\n"
+        "R1,1,10k,,,RC-1,RC-9,\n"          // fitted
+        "R2,1,10k,DNP,,RC-1,,\n"           // marked in the DNP column
+        "H1 H2,2,MountingHole,,Excluded,,,\n" // excluded from the bill: no part number at all
+        "R3,1,DNP,,,,,\n"                  // the value says it
+        "R4,1,22k,,,RC-2,Leave empty,\n"   // an alternative part column: fitted
+        "R5,1,22k,,,RC-2,,Leave empty\n"    // a note: not fitted
+        "R6,1,22k,no,,RC-2,,old note\n",    // a mark that says fitted
+        "fit");
+    ASSERT_TRUE(outcome.stored);
+    EXPECT_EQ(sqlite("select Ref_Des || ':' || Part_nBr || ':' || Quan || ':' || Notes from AssyList order by id"),
+              "R1:RC-1:1:\nR2:RC-1:0:DNP\nH1,H2:MOUNTINGHOLE:0:DNP\nR3::0:DNP\nR4:RC-2:1:\nR5:RC-2:0:DNP\n"
+              "R6:RC-2:1:old note");
+    // "DNP" is no part number and no vendor.
+    EXPECT_EQ(sqlite("select count(*) from PartList where Part_nBr like '%DNP%'"), "0");
+}
+
+TEST_F(ImportTest, TablesGivenTwiceOrOverPagesAndFooters)
+{
+    // The same bill per reference and grouped: the grouped one only.
+    importBytes("Ref,Qty,MPN\nR1,,RC-1\nR2,,RC-1\nC1,,CC-1\n\n\"Collated:\"\nRef,Qty,MPN\n\"R1, R2\",2,RC-1\nC1,1,CC-1\n"
+                "\nComponent Count:,3\nBoM Date:,\"Monday, 1 June\"\n",
+                "twice");
+    EXPECT_EQ(sqlite("select group_concat(Ref_Des || '=' || Quan, ' ') from AssyList where Assy='TWICE'"),
+              "R1,R2=2 C1=1");
+    // A header repeated over pages with other designators: every page.
+    importBytes("Ref,Qty,MPN\nR1,1,RC-1\nR2,1,RC-1\nRef,Qty,MPN\nC1,1,CC-1\n", "pages");
+    EXPECT_EQ(sqlite("select group_concat(Ref_Des, ' ') from AssyList where Assy='PAGES'"), "R1 R2 C1");
+}
 TEST(ImportHeaderTest, PlainAndQuotedLinesCountAlike)
 {
     ImportMapping mapping;
@@ -280,7 +462,8 @@ TEST(ImportHeaderTest, PlainAndQuotedLinesCountAlike)
     // A keyword cut by a comma is in no value.
     EXPECT_EQ(headerOf("Par,t,a,b,c\nPart,Qty\n"), "1:Part|Qty");
     // Equal hits: the earlier line, quoted or not.
-    EXPECT_EQ(headerOf("\"Part\",\"Qty\"\nPart,Qty,Extra\n"), "0:Part|Qty");
+    // The data line is wider than the header: its cell gets a nameless column.
+    EXPECT_EQ(headerOf("\"Part\",\"Qty\"\nPart,Qty,Extra\n"), "0:Part|Qty|");
     EXPECT_EQ(headerOf("Part,Qty,Extra\n\"Part\",\"Qty\"\n"), "0:Part|Qty|Extra");
     // No hits anywhere: the most values, a quoted comma not counting.
     EXPECT_EQ(headerOf("a,b\n\"c,d\",e,f\n"), "1:c,d|e|f");

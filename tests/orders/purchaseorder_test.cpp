@@ -79,7 +79,8 @@ TEST_F(OrdersTest, ReceivingMovesWholeQuantitiesIntoStockOnce)
     addPart("P1", 10, 0);
     addPart("P2", 0, 0);
     ASSERT_TRUE(Execute("update PartList set On_Order=3 where Part_nBr='P1'"));
-    ASSERT_TRUE(Execute("insert into PurcList (PO_nBr,Status,Need_Date,Item_List) values ('P0001','Pending','', "
+    ASSERT_TRUE(Execute("insert into PurcList (PO_nBr,Status,Need_Date,Item_List) values ('P0001','Pending',"
+                        "'2026-03-01 00:00:00', "
                         "'1\n5\nP1\nd\n1\n5\nPending\n\r2\n7.7\nP2\nd\n1\n7.7\nDrop\n\r3\nabc\nP2\nd\n1\n0\nPending\n\r"
                         "4\n2\nUNKNOWN\nd\n1\n2\nPending\n')"));
     ui.answers = {kAnswerCancel};
@@ -93,7 +94,11 @@ TEST_F(OrdersTest, ReceivingMovesWholeQuantitiesIntoStockOnce)
     EXPECT_EQ(partValue("P1", "On_Order"), "-2.0");
     EXPECT_EQ(partValue("P2", "Stock"), "7.0");
     EXPECT_EQ(sqlite("select Status from PurcList"), "Closed");
-    EXPECT_EQ(sqlite("select length(Need_Date) from PurcList"), "19");
+    // The need date stays what was agreed; every line is marked received.
+    EXPECT_EQ(sqlite("select Need_Date from PurcList"), "2026-03-01 00:00:00");
+    EXPECT_EQ(sqlite("select replace(replace(Item_List,char(10),'|'),char(13),'#') from PurcList"),
+              "1|5|P1|d|1|5|Received|#2|7.7|P2|d|1|7.7|Received|#3|abc|P2|d|1|0|Received|#"
+              "4|2|UNKNOWN|d|1|2|Received|#");
 
     ui.clear();
     ui.answers = {kAnswerYes};
@@ -185,7 +190,7 @@ TEST_F(OrdersTest, TheRoadOfOneRequirement)
     EXPECT_EQ(partValue("PANEL", "On_Order"), "4.0");
     EXPECT_EQ(sqlite("select PO_nBr||' '||Vendor from PurcList order by PO_nBr"), "P0066 FASTCO\nP0067 SHEETS");
     EXPECT_EQ(sqlite("select Part_nBr||' '||Quan||' '||PO_nBr from AlloList order by PO_nBr"),
-              "BOLT 9.0 P0066\nPANEL 4.0 P0067");
+              "BOLT 3.0 \nBOLT 9.0 P0066\nPANEL 4.0 P0067");
     EXPECT_EQ(sqlite("select Task_nBr||' '||Assy from TaskList order by Task_nBr"), "0 FRAME\n1 UNIT");
     EXPECT_EQ(sqlite("select Status||' '||Quan from ReqmList"), "PO Gen 2.0");
     EXPECT_EQ(GetParam(ParamLastPurchaseOrder), "67");
@@ -202,8 +207,9 @@ TEST_F(OrdersTest, TheRoadOfOneRequirement)
 
     ui.answers = {kAnswerYes};
     ASSERT_TRUE(CompleteOrder("REQ0001"));
-    EXPECT_EQ(partValue("BOLT", "Stock"), "4.0");     // 13 - 9
-    EXPECT_EQ(partValue("BOLT", "Allocated"), "4.0"); // 13 - 9
+    // The whole need of 12 is consumed: 3 were on hand, 9 were bought.
+    EXPECT_EQ(partValue("BOLT", "Stock"), "1.0");     // 13 - 12
+    EXPECT_EQ(partValue("BOLT", "Allocated"), "1.0"); // 13 - 12, the allocation made before
     EXPECT_EQ(partValue("PANEL", "Stock"), "0.0");
     EXPECT_EQ(partValue("PANEL", "Allocated"), "0.0");
     EXPECT_EQ(sqlite("select Status from ReqmList"), "Complete");

@@ -97,7 +97,10 @@ TEST_F(OrdersTest, NettingAllocatesTheWholeNeedAndOrdersTheShortfall)
     EXPECT_EQ(partValue("PLENTY", "On_Order"), "0.0");
     // Negative availability never orders more than the need.
     EXPECT_EQ(partValue("NEGATIVE", "On_Order"), "2.0");
-    EXPECT_EQ(sqlite("select Part_nBr||'='||Quan from AlloList order by Part_nBr"), "NEGATIVE=2.0\nSHORT=7.0");
+    // One row per ordered part with its order, one per part taken from stock
+    // with an empty PO_nBr: together the whole need.
+    EXPECT_EQ(sqlite("select Part_nBr||'='||Quan||'/'||PO_nBr from AlloList order by Part_nBr, PO_nBr"),
+              "NEGATIVE=2.0/P0001\nPLENTY=5.0/\nSHORT=3.0/\nSHORT=7.0/P0001");
 }
 
 TEST_F(ProcessTest, PurchaseOrdersGroupByDistributorThenManufacturerAndNumberOn)

@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "db/database.h"
 #include "partinfo/epartinfo.h"
+#include "partinfo/partservice.h"
 #include "partinfo/standin.h"
 #include "support/testsupport.h"
 
@@ -29,6 +30,11 @@ protected:
         if (!QApplication::instance())
             new QApplication(argc, argv);
         DataFolderTest::SetUp();
+    }
+    void TearDown() override
+    {
+        SetShowServiceAnswers(false); // the profile outlives the test
+        DataFolderTest::TearDown();
     }
 };
 
@@ -74,7 +80,7 @@ TEST_F(PartInfoDialogTest, SearchesOnOpeningAndFetchesTheClickedMatch)
     EXPECT_EQ(cell(matches, 0, 0), QStringLiteral("LM358DR"));
     EXPECT_EQ(cell(matches, 1, 0), QStringLiteral("LM317T/NOPB"));
     EXPECT_EQ(cell(matches, 1, 4), QStringLiteral("www.ti.com"));
-    EXPECT_EQ(ui.messages.size(), 1u); // the answer, shown once
+    EXPECT_TRUE(ui.messages.empty()); // the raw answer only when Setup asks for it
 
     dialog.showMatch(1);
     EXPECT_EQ(cell(details, 0, 1), QStringLiteral("LM317T/NOPB"));
@@ -87,10 +93,14 @@ TEST_F(PartInfoDialogTest, SearchesOnOpeningAndFetchesTheClickedMatch)
     details->item(1, 0)->setCheckState(Qt::Checked);
     details->item(3, 0)->setCheckState(Qt::Checked);
     ASSERT_NE(button(dialog, QStringLiteral("Transfer")), nullptr);
+    ui.clear();
     button(dialog, QStringLiteral("Transfer"))->click();
     EXPECT_TRUE(dialog.changedData());
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Description, Manufacturer, Price, User FROM PartList")),
               QStringLiteral("Linear regulator adjustable 1.5 A TO-220|TEXAS INSTRUMENTS||tester"));
+    // Its own number: no question, and the message names the part.
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("The checked values were written to part LM317T/NOPB."));
 
     // "Search" searches again for the text in the field.
     dialog.findChild<QLineEdit*>()->setText(QStringLiteral("SMD"));
@@ -122,11 +132,49 @@ TEST_F(PartInfoDialogTest, UnreachableServiceLeavesTheListsEmpty)
     EXPECT_FALSE(dialog.changedData());
 }
 
+TEST_F(PartInfoDialogTest, TransferToAnotherPartAsksFirst)
+{
+    StandInService service;
+    if (!service.running())
+        GTEST_SKIP() << service.why().toStdString();
+    ASSERT_TRUE(Execute(QStringLiteral("INSERT INTO PartList (Part_nBr, Description) VALUES ('BME280', 'sensor')")));
+    const int id = sqlite(QStringLiteral("SELECT id FROM PartList")).toInt();
+
+    CEPartInfo dialog(nullptr, QStringLiteral("LM3"), id, service.address());
+    dialog.setScrollingResponses(false);
+    EXPECT_EQ(button(dialog, QStringLiteral("Transfer"))->toolTip(),
+              QStringLiteral("Writes the checked values into part BME280"));
+    dialog.search();
+    ASSERT_EQ(dialog.matchList()->rowCount(), 2);
+    dialog.showMatch(0);
+    dialog.detailList()->item(1, 0)->setCheckState(Qt::Checked);
+
+    // Declined (the safe answer): the sensor keeps its description.
+    ui.clear();
+    EXPECT_FALSE(dialog.transfer());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("Write the values of LM358DR into part BME280?"));
+    EXPECT_EQ(ui.messages[0].buttons, kButtonsYesNo);
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Description FROM PartList")), QStringLiteral("sensor"));
+    EXPECT_FALSE(dialog.changedData());
+
+    // Confirmed: written, and the closing message names the part written.
+    ui.clear();
+    ui.answers = {kAnswerYes};
+    EXPECT_TRUE(dialog.transfer());
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[1].text, QStringLiteral("The checked values were written to part BME280."));
+    EXPECT_EQ(sqlite(QStringLiteral("SELECT Part_nBr, Description FROM PartList")),
+              QStringLiteral("BME280|Op amp dual general purpose 32 V SOIC-8 SMD, Tape & Reel"));
+    EXPECT_TRUE(dialog.changedData());
+}
+
 TEST_F(PartInfoDialogTest, TheAnswerIsShownInAScrollingBox)
 {
     StandInService service;
     if (!service.running())
         GTEST_SKIP() << service.why().toStdString();
+    SetShowServiceAnswers(true);
     CEPartInfo dialog(nullptr, QStringLiteral("SMD"), 0, service.address());
     QString shown;
     // The box is modal: look at it from inside its own loop, then close it.

@@ -128,6 +128,23 @@ TEST(PartReader, PriceRules)
     EXPECT_EQ(matches[2].uid, QStringLiteral("3"));
 }
 
+TEST(PartReader, ALargeAnswerWithoutQuotesReadsItsFirstRows)
+{
+    // Prices without a quote after them once made every price search the
+    // rest of the answer for a currency; four megabytes of them must read
+    // like any answer (the old reading took hours).
+    QString text;
+    for (int i = 0; text.size() < 4 * 1024 * 1024; ++i)
+        text += QStringLiteral("avg_price: [%1.125, USD], uid: %2,\n").arg(i % 7).arg(i);
+    const QStringList prices = ReadPriceValues(text, QStringLiteral("avg_price"));
+    ASSERT_EQ(prices.size(), 10);
+    EXPECT_EQ(prices[3], QStringLiteral("3.125")); // no quote, so no currency
+    EXPECT_EQ(ReadUidValues(text).size(), 10);
+    // Without quoted part numbers there are no rows, whatever else is there.
+    EXPECT_TRUE(ReadPartMatches(text).empty());
+    EXPECT_TRUE(ReadSingleUrl(text, QStringLiteral("datasheets")).isEmpty());
+}
+
 TEST(PartReader, DatasheetNamesStayInTheDocumentFolder)
 {
     const QString pdf = QStringLiteral("http://h/datasheets/x.pdf");

@@ -2,6 +2,7 @@
 // koltctl commands, and the transfer into a part's row.
 #include "core/appstate.h"
 #include "partinfo/partinfo.h"
+#include "partinfo/hostileservice.h"
 #include "partinfo/partservice.h"
 #include "partinfo/standin.h"
 #include "support/testsupport.h"
@@ -28,6 +29,8 @@ protected:
     void TearDown() override
     {
         SetPartServiceTimeout(0);
+        SetPartServiceLimits(PartServiceLimits{});
+        SetShowServiceAnswers(false); // the profile outlives the test
         DataFolderTest::TearDown();
     }
     QStringList documents() const
@@ -50,7 +53,10 @@ TEST_F(PartServiceTest, SearchesTheStandIn)
     std::vector<PartMatch> rows = SearchParts(service.address(), QStringLiteral("SMD"));
     ASSERT_EQ(rows.size(), 10u); // the service finds 19 and sends 15
     EXPECT_EQ(rows[0].fields[0], QStringLiteral("RC0603FR-0710KL"));
-    // The whole answer is shown, as sent.
+    EXPECT_TRUE(ui.messages.empty()) << "the raw answer is shown only when asked for";
+    // Asked for, the whole answer is shown, as sent.
+    SetShowServiceAnswers(true);
+    rows = SearchParts(service.address(), QStringLiteral("SMD"));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.contains(QStringLiteral("\"hits\": 19")));
     EXPECT_EQ(ui.messages[0].caption, QStringLiteral("KOLT"));
@@ -165,9 +171,19 @@ TEST_F(PartServiceTest, KoltctlSearchAndDatasheet)
     };
 
     QString errors;
-    auto [code, out] = koltctl({QStringLiteral("partinfo"), QStringLiteral("--service"), service.address(),
-                                QStringLiteral("search"), QStringLiteral("MAX3232CPE+")},
-                               &errors);
+    auto [code, out] = koltctl({QStringLiteral("partinfo"), QStringLiteral("answers")});
+    EXPECT_EQ(out, QStringLiteral("off\n"));
+    std::tie(code, out) = koltctl({QStringLiteral("partinfo"), QStringLiteral("--service"), service.address(),
+                                   QStringLiteral("search"), QStringLiteral("MAX3232CPE+")},
+                                  &errors);
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(errors.contains(QStringLiteral("\"hits\"")));
+    std::tie(code, out) = koltctl({QStringLiteral("partinfo"), QStringLiteral("answers"), QStringLiteral("on")});
+    EXPECT_EQ(out, QStringLiteral("on\n"));
+    EXPECT_EQ(koltctl({QStringLiteral("partinfo"), QStringLiteral("answers"), QStringLiteral("maybe")}).first, 2);
+    std::tie(code, out) = koltctl({QStringLiteral("partinfo"), QStringLiteral("--service"), service.address(),
+                                   QStringLiteral("search"), QStringLiteral("MAX3232CPE+")},
+                                  &errors);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(out, QStringLiteral("MAX3232CPE+\tRS-232 transceiver 3 V to 5.5 V PDIP-16\t2.95USD\tMaxim Integrated"
                                   "\twww.maximintegrated.com\t48392092\n"));
@@ -239,4 +255,92 @@ TEST_F(PartServiceTest, TransferWritesTheCheckedValues)
     InjectStatementFailure(0);
     EXPECT_EQ(sqlite(QStringLiteral("SELECT Description, Web_Page FROM PartList")),
               QStringLiteral("Op amp 'dual' – 32 V|old.example"));
+}
+
+TEST_F(PartServiceTest, ASlowOrFloodingServiceIsGivenUp)
+{
+    // Silence alone would never end these: the service always sends a little.
+    SetPartServiceTimeout(5000);
+    PartServiceLimits limits;
+    limits.answerDeadline = 300;
+    limits.datasheetDeadline = 300;
+    limits.answerBytes = 64 * 1024;
+    limits.datasheetBytes = 256 * 1024;
+    SetPartServiceLimits(limits);
+
+    HostileService trickle(HostileService::Mode::Trickle);
+    ASSERT_TRUE(trickle.listening());
+    EXPECT_TRUE(FetchText(trickle.address() + QStringLiteral("/api")).isEmpty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
+              QStringLiteral("Internet Connection Error\nThe part service did not answer in time."));
+
+    // More than the limit, announced or not, is refused without waiting for
+    // the deadline (now far off): the message says which bound ended it.
+    limits.answerDeadline = 30000;
+    SetPartServiceLimits(limits);
+    for (const HostileService::Mode mode : {HostileService::Mode::Flood, HostileService::Mode::Announce}) {
+        HostileService flood(mode, 1024 * 1024);
+        ui.clear();
+        EXPECT_TRUE(FetchText(flood.address() + QStringLiteral("/api")).isEmpty());
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text,
+                  QStringLiteral("Internet Connection Error\nThe answer is larger than the limit: 0.0625 MB"));
+    }
+
+    // Within the limits an answer arrives whole.
+    HostileService fine(HostileService::Mode::Serve, 60 * 1024);
+    ui.clear();
+    EXPECT_EQ(FetchText(fine.address() + QStringLiteral("/api")).toLatin1(), HostileService::Body(60 * 1024));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(PartServiceTest, AFailedDownloadLeavesThePreviousFile)
+{
+    PartServiceLimits limits;
+    limits.datasheetBytes = 256 * 1024;
+    SetPartServiceTimeout(5000);
+    const QString folder = dir.path() + QStringLiteral("/sheets");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/LM358.pdf");
+    auto contents = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    };
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("%PDF- the datasheet kept from last time");
+    }
+
+    // Too large, cut off, too slow: each fails, says so, and neither a half
+    // file nor a temporary one is left behind.
+    HostileService flood(HostileService::Mode::Flood, 1024 * 1024);
+    HostileService brokenOff(HostileService::Mode::BreakOff, 100 * 1024);
+    HostileService trickle(HostileService::Mode::Trickle);
+    for (const HostileService* service : {&flood, &brokenOff, &trickle}) {
+        // Only the trickle needs the deadline; the others end on their own.
+        limits.datasheetDeadline = service == &trickle ? 300 : 30000;
+        SetPartServiceLimits(limits);
+        ui.clear();
+        EXPECT_FALSE(DownloadFile(service->address() + QStringLiteral("/x.pdf"), path));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_TRUE(ui.messages[0].text.startsWith(QStringLiteral("Internet Connection Error")));
+        EXPECT_EQ(contents(), QByteArray("%PDF- the datasheet kept from last time"));
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("LM358.pdf")});
+    }
+
+    // One that arrives whole replaces it, byte for byte, in pieces larger
+    // than one read.
+    HostileService fine(HostileService::Mode::Serve, 200 * 1024);
+    ui.clear();
+    EXPECT_TRUE(DownloadFile(fine.address() + QStringLiteral("/x.pdf"), path));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(contents(), HostileService::Body(200 * 1024));
+
+    // A folder that cannot be written to is told before anything is fetched.
+    ui.clear();
+    EXPECT_FALSE(DownloadFile(fine.address() + QStringLiteral("/x.pdf"), folder + QStringLiteral("/no/such/x.pdf")));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].text.startsWith(QStringLiteral("Cannot write the file:")));
 }

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTableWidget>
 
 namespace {
@@ -203,4 +204,62 @@ TEST_F(WindowTest, PurchaseOrderDialogTotalsAsksAndSavesChangedFields)
     EXPECT_EQ(sqlite("select Shipping_Cost||'|'||Value||'|'||Vendor from PurcList"), "12|163.55|ACME");
     EXPECT_EQ(sqlite("select replace(replace(Item_List, char(10), '|'), char(13), '#') from PurcList"),
               "1|4|P1|Bolt|20|80.00|Pending|#2|6|P2|Nut|10|60.00|Back Order|#3|1||||0.00||#");
+}
+
+TEST_F(WindowTest, TimelineOpensAtItsFirstBarAndNamesEachBar)
+{
+    // Entered 300 days ago; its purchase order was placed only ten days ago.
+    const QDateTime now = QDateTime::currentDateTime();
+    addRequirement("REQ0001", "UNIT", 1, now.addDays(-300).toString("yyyy-MM-dd HH:mm:ss"));
+    addStep("UNIT", "20", 6, "Assemble");
+    ASSERT_TRUE(Execute(SqlFormat("insert into PurcList (PO_nBr,Order_nBr,Vendor,Date,Need_Date,Status) values "
+                                  "('P0007','REQ0001','FASTCO','%s','%s','Pending')",
+                                  {now.addDays(-10).toString("yyyy-MM-dd HH:mm:ss"),
+                                   now.addDays(-3).toString("yyyy-MM-dd HH:mm:ss")})));
+    addTask(1, "UNIT", "20");
+    ASSERT_TRUE(Execute("update TaskList set Actual = '2.5'"));
+
+    CTimeline timeline("REQ0001");
+    timeline.resize(1000, 400);
+    timeline.show();
+    ASSERT_EQ(timeline.schedule().items.size(), 2u);
+    const int firstBar = FirstBarDay(timeline.schedule());
+    EXPECT_GE(firstBar, 289);
+    EXPECT_LE(firstBar, 291);
+    EXPECT_EQ(timeline.firstDayShown(), firstBar - 1) << "a day before the first bar, not at day 0";
+
+    // Each bar tells what it is; the empty chart tells nothing.
+    const double rowHeight = 22, labelWidth = 130;
+    const double ppd = timeline.chart()->width() / 365.0 * 4;
+    auto barPoint = [&](int item) {
+        const ScheduleItem& bar = timeline.schedule().items[static_cast<size_t>(item)];
+        const double x = labelWidth + (bar.start / 24 - timeline.firstDayShown()) * ppd + 2;
+        return QPointF(x, (kChartHeaderRows + item) * rowHeight + rowHeight / 2);
+    };
+    const QString order = timeline.toolTipAt(barPoint(0));
+    EXPECT_TRUE(order.contains("P0007")) << order.toStdString();
+    EXPECT_TRUE(order.contains("Vendor: FASTCO"));
+    EXPECT_TRUE(order.contains("Date: " + now.addDays(-10).toString("yyyy-MM-dd")));
+    EXPECT_TRUE(order.contains("Need Date: " + now.addDays(-3).toString("yyyy-MM-dd")));
+    EXPECT_TRUE(order.contains("Status: Pending"));
+    const QString task = timeline.toolTipAt(barPoint(1));
+    EXPECT_TRUE(task.contains("Task 1: UNIT")) << task.toStdString();
+    EXPECT_TRUE(task.contains("Step: 20"));
+    EXPECT_TRUE(task.contains("Hours: 6"));
+    EXPECT_TRUE(task.contains("Actual: 2.5"));
+    EXPECT_TRUE(timeline.toolTipAt(QPointF(5, 5)).isEmpty());
+    EXPECT_TRUE(timeline.toolTipAt(QPointF(labelWidth + 2, (kChartHeaderRows + 5) * rowHeight)).isEmpty());
+
+    // A reload after an edit keeps the view where the user left it.
+    for (QScrollBar* bar : timeline.findChildren<QScrollBar*>())
+        if (bar->orientation() == Qt::Horizontal)
+            bar->setValue(firstBar + 3);
+    timeline.load();
+    EXPECT_EQ(timeline.firstDayShown(), firstBar + 3);
+
+    // An order dated before its requirement is still reached.
+    ASSERT_TRUE(Execute(SqlFormat("update PurcList set Date = '%s'", {now.addDays(-320).toString("yyyy-MM-dd HH:mm:ss")})));
+    timeline.load(true);
+    EXPECT_LT(FirstBarDay(timeline.schedule()), 0);
+    EXPECT_EQ(timeline.firstDayShown(), FirstBarDay(timeline.schedule()) - 1);
 }

@@ -1,0 +1,59 @@
+#pragma once
+// The stock ledger: the Allocated and On_Order figures of PartList are sums
+// of the rows that caused them, so they can be recomputed and checked at any
+// time.
+//   Allocated = the AlloList rows of the requirements that are neither
+//               complete nor cancelled;
+//   On_Order  = the open line quantities of the purchase orders that are not
+//               closed.
+// Every write that changes those rows keeps the figures in step; the check
+// finds what was changed around it (a grid edit, a deleted row, an older
+// file) and the repair writes the ledger's figures.
+#include <QHash>
+#include <QString>
+#include <vector>
+
+// A requirement that is complete or cancelled holds no stock.
+bool RequirementFinished(const QString& status);
+// A closed purchase order has nothing more to deliver.
+bool PurchaseOrderClosed(const QString& status);
+
+// Per part, what a purchase order with this status and Item_List still has
+// to deliver: each line's whole quantity as receiving reads it, whatever the
+// line's own status; nothing once the order is closed.
+QHash<QString, double> OpenQuantities(const QString& status, const QString& itemList);
+
+struct LedgerFigures
+{
+    double allocated = 0;
+    double onOrder = 0;
+};
+
+// The ledger's figures of every part named by an allocation or an open
+// order line. *ok is false when a read failed (the database layer has said why).
+QHash<QString, LedgerFigures> ComputeStockLedger(bool* ok = nullptr);
+
+// Stored figures agree with the ledger to a thousandth of a unit.
+bool FiguresAgree(double stored, double ledger);
+
+struct StockDisagreement
+{
+    QString part;
+    QString figure; // "Allocated" or "On_Order"
+    double stored = 0;
+    double ledger = 0;
+};
+
+// Every PartList figure that differs from the ledger, in PartList order.
+std::vector<StockDisagreement> CheckStockFigures(bool* ok = nullptr);
+
+// Writes the ledger's figures over the ones that differ, in one transaction
+// that also computes them. Returns the number of figures written, or -1 when
+// the database refused (LastErrorText() says why; nothing was written).
+int RepairStockFigures();
+
+// Adds each part's delta to one PartList figure ("Allocated", "On_Order",
+// "Stock"), reading and writing plain numbers; with floorAtZero the result
+// is held at 0. Runs inside the caller's transaction; false when a statement
+// failed.
+bool AddToPartFigure(const QString& column, const QHash<QString, double>& deltas, bool floorAtZero = false);

@@ -1,0 +1,76 @@
+#include "orders/purchasingpreview.h"
+
+#include "controls/darklook.h"
+#include "controls/imagebutton.h"
+#include "core/dictionary.h"
+#include "core/quantity.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+CPurchasingPreview::CPurchasingPreview(const QString& orderNumber, const QString& assembly, double quantity,
+                                       const PurchasingPlan& plan, QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowTitle(Translate(QStringLiteral("Purchasing Preview")));
+    ApplyDarkLook(this);
+
+    auto* heading = new QLabel(orderNumber + QStringLiteral(":  ") + PlainNumber(quantity) + QStringLiteral(" x ")
+                               + assembly + QStringLiteral("   ")
+                               + Translate(QStringLiteral("Nothing has been written yet.")));
+    const char* const captions[] = {"Part",  "Need",          "Stock",  "Allocated",     "Available",
+                                    "Order", "Order with Loss", "Vendor", "Purchase Order"};
+    QStringList headers;
+    for (const char* caption : captions)
+        headers << Translate(QString::fromLatin1(caption));
+    m_table = new QTableWidget(static_cast<int>(plan.parts.size()), static_cast<int>(headers.size()));
+    m_table->setObjectName(QStringLiteral("preview"));
+    m_table->setHorizontalHeaderLabels(headers);
+    m_table->verticalHeader()->setVisible(false);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    for (int r = 0; r < static_cast<int>(plan.parts.size()); ++r) {
+        const PlannedPart& part = plan.parts[static_cast<size_t>(r)];
+        const QString cells[] = {part.part,
+                                 PlainNumber(part.need),
+                                 PlainNumber(part.stock),
+                                 PlainNumber(part.allocated),
+                                 PlainNumber(part.available),
+                                 PlainNumber(part.order),
+                                 PlainNumber(part.orderWithLoss),
+                                 part.vendor,
+                                 part.purchaseOrder};
+        for (int c = 0; c < static_cast<int>(std::size(cells)); ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            // Figures line up on the right, names on the left.
+            if (c >= 1 && c <= 6)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_table->setItem(r, c, item);
+        }
+    }
+    m_table->resizeColumnsToContents();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+
+    QStringList orderLines;
+    for (const PlannedOrder& order : plan.orders)
+        orderLines << PurchaseOrderStatusLine(order);
+    if (orderLines.isEmpty())
+        orderLines << Translate(QStringLiteral("No purchase order would be written."));
+    m_orders = new QLabel(orderLines.join(QLatin1Char('\n')));
+    m_orders->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* ok = new CImageButton(Translate(QStringLiteral("OK")), 0, 1, nullptr);
+    connect(ok, &CImageButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    auto* main = new QVBoxLayout(this);
+    main->addWidget(heading);
+    main->addWidget(m_table, 1);
+    main->addWidget(m_orders);
+    main->addLayout(buttons);
+    resize(900, 480);
+}

@@ -1,0 +1,93 @@
+// koltctl's orders commands end to end: the dry run, the stock check and
+// repair, refused quantities and assemblies.
+#include "orders/ordersfixture.h"
+
+#include "db/database.h"
+#include "db/parameters.h"
+
+#include <QFile>
+#include <QProcess>
+
+namespace {
+
+struct CtlRun
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+class OrdersCtlTest : public OrdersTest
+{
+protected:
+    // koltctl reads the shipped definitions: so does the data folder here.
+    void SetUp() override { DataFolderTest::SetUp(); }
+
+    CtlRun ctl(const QStringList& args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
+        p.setProcessEnvironment(env);
+        p.start(ProgramDir() + "koltctl", QStringList{"--data", dir.path()} + args);
+        p.waitForFinished(60000);
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+};
+
+TEST_F(OrdersCtlTest, DryRunStockCheckAndRepair)
+{
+    addPart("R1", 8, 0, "DIGI", {}, 0.1);
+    addPart("U1", 0, 0, {}, "TI", 0, 10);
+    addBom("BOARD", "R1", 5);
+    addBom("BOARD", "U1", 1.5, 2);
+    addRequirement("REQ0001", "BOARD", 5);
+    SetParam(ParamLastPurchaseOrder, "65");
+    const QString before = dump();
+
+    CtlRun run = ctl({"process", "REQ0001", "--quantity", "5", "--dry-run"});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "R1\t25\t8\t17\tDIGI\t17\nU1\t7.5\t0\t7.5\tTI\t8\n"
+                       "P0066:  Vendor:DIGI Items:1\nP0067:  Vendor:TI Items:1\n");
+    EXPECT_EQ(dump(), before);
+
+    for (const char* bad : {"-1", "1e30", "1e-9", "0x10", " 5x"}) {
+        run = ctl({"process", "REQ0001", "--quantity", bad});
+        EXPECT_EQ(run.code, 1) << bad;
+        EXPECT_TRUE(run.err.contains("The quantity must")) << bad << " " << run.err.toStdString();
+    }
+    run = ctl({"process", "REQ0001", "--quantity", "5", "--assembly", "nosuch"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains("No such assembly: NOSUCH")) << run.err.toStdString();
+    EXPECT_EQ(dump(), before);
+
+    run = ctl({"process", "REQ0001", "--quantity", "5"});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    run = ctl({"stock", "check"});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out, "Stock figures agree\n");
+
+    // U1 is priced 0.00: printed all the same, with a warning.
+    run = ctl({"print", "po", "P0067", "--pdf", dir.path() + "/p.pdf"});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("Lines priced 0.00: 1 U1"));
+    EXPECT_TRUE(QFile::exists(dir.path() + "/p.pdf"));
+
+    ASSERT_TRUE(Execute("update PartList set Allocated='7.5' where Part_nBr='R1'"));
+    run = ctl({"stock", "check"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "R1\tAllocated\t7.5\t25\n");
+    run = ctl({"stock", "repair"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains("R1  Allocated  7.5 -> 25")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("nothing was repaired"));
+    EXPECT_EQ(partValue("R1", "Allocated"), "7.5");
+    run = ctl({"stock", "repair", "--yes"});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "1 stock figures repaired\n");
+    EXPECT_EQ(partValue("R1", "Allocated"), "25");
+    EXPECT_EQ(ctl({"--yes", "stock", "repair"}).code, 0); // said at once: nothing to repair
+    EXPECT_EQ(ctl({"stock", "count"}).code, 2);
+}

@@ -1,0 +1,178 @@
+// Offscreen tests of the Order dialog's purchasing preview and ends, and of
+// what the purchase-order dialog shows and warns about.
+#include "orders/ordersfixture.h"
+
+#include "controls/imagebutton.h"
+#include "db/database.h"
+#include "db/parameters.h"
+#include "orders/purchaseorderdialog.h"
+#include "orders/purchasingpreview.h"
+#include "orders/requirements.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+
+namespace {
+
+void EnsureWidgetApplication()
+{
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "orders_window_tests";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+// Saves a look at a window when KOLT_KEEP_PRINTS names a folder.
+void keepShot(QWidget& widget, const QString& name)
+{
+    widget.resize(widget.sizeHint().expandedTo(widget.size()));
+    const QImage shot = widget.grab().toImage();
+    EXPECT_FALSE(shot.isNull());
+    if (qEnvironmentVariableIsSet("KOLT_KEEP_PRINTS"))
+        shot.save(qEnvironmentVariable("KOLT_KEEP_PRINTS") + "/" + name + ".png");
+}
+
+bool enabled(QWidget& dialog, const char* name)
+{
+    auto* button = dialog.findChild<CImageButton*>(name);
+    return button && button->isEnabled();
+}
+
+} // namespace
+
+class OrdersWindowTest : public OrdersTest
+{
+protected:
+    void SetUp() override
+    {
+        EnsureWidgetApplication();
+        DataFolderTest::SetUp(); // the shipped definitions
+    }
+};
+
+TEST_F(OrdersWindowTest, ThePreviewShowsEachPartAndTheOrdersBeforeAnythingIsWritten)
+{
+    addPart("R1", 12, 0, "DIGI", {}, 0.1);
+    addPart("U1", 0, 0, {}, "TI", 2.5, 10);
+    addBom("BOARD", "R1", 5);
+    addBom("BOARD", "U1", 1, 2);
+    addRequirement("REQ0001", "BOARD", 4);
+    SetParam(ParamLastPurchaseOrder, "65");
+    const QString before = dump();
+
+    CRequirements dialog("REQ0001");
+    auto* quantity = dialog.findChild<QLineEdit*>("quantity");
+    ASSERT_NE(quantity, nullptr);
+    quantity->setText("0x10");
+    dialog.preview();
+    EXPECT_TRUE(ui.saw("The quantity must be a positive number in plain decimal"));
+    EXPECT_EQ(dialog.findChild<CPurchasingPreview*>(), nullptr);
+
+    quantity->setText("4");
+    dialog.preview();
+    auto* preview = dialog.findChild<CPurchasingPreview*>();
+    ASSERT_NE(preview, nullptr);
+    QTableWidget* table = preview->table();
+    ASSERT_EQ(table->rowCount(), 2);
+    QStringList first;
+    for (int c = 0; c < table->columnCount(); ++c)
+        first << table->item(0, c)->text();
+    EXPECT_EQ(first, QStringList({"R1", "20", "12", "0", "12", "8", "8", "DIGI", "P0066"}));
+    EXPECT_EQ(table->item(1, 6)->text(), "4"); // 4 with 10 % loss is 4.4: the line asks for 4
+    EXPECT_EQ(preview->orders()->text(), "P0066:  Vendor:DIGI Items:1\nP0067:  Vendor:TI Items:1");
+    keepShot(*preview, "purchasing-preview");
+    preview->close();
+    EXPECT_EQ(dump(), before);
+    EXPECT_EQ(dialog.stage(), 0);
+}
+
+TEST_F(OrdersWindowTest, CloseAndCancelAreOffOnAFinishedRequirement)
+{
+    addPart("R1", 10, 0, "DIGI");
+    addBom("BOARD", "R1", 1);
+    addRequirement("REQ0001", "BOARD", 2);
+    {
+        CRequirements dialog("REQ0001");
+        EXPECT_TRUE(enabled(dialog, "preview"));
+        EXPECT_TRUE(enabled(dialog, "closeOrder"));
+        dialog.process();
+        EXPECT_FALSE(enabled(dialog, "process"));
+        EXPECT_FALSE(enabled(dialog, "preview"));
+        EXPECT_TRUE(enabled(dialog, "closeOrder"));
+        EXPECT_TRUE(enabled(dialog, "cancelOrder"));
+        ui.answers = {kAnswerYes};
+        dialog.completeOrder();
+    }
+    EXPECT_EQ(partValue("R1", "Stock"), "8");
+    CRequirements dialog("REQ0001");
+    EXPECT_EQ(dialog.stage(), 3);
+    EXPECT_FALSE(enabled(dialog, "closeOrder"));
+    EXPECT_FALSE(enabled(dialog, "cancelOrder"));
+    keepShot(dialog, "order-complete");
+}
+
+TEST_F(OrdersWindowTest, ThePurchaseOrderShowsItsValueAndWarnsAboutLinesWithoutAPrice)
+{
+    // An order written without its Value: the dialog shows the total, and
+    // closing it untouched asks nothing.
+    ASSERT_TRUE(Execute("insert into PurcList (PO_nBr,Vendor,Status,Value,Tax_Rate,Shipping_Cost,Date,Need_Date,"
+                        "Item_List) values ('P0001','DIGI','Pending','','10','5','2026-02-01 09:00:00',"
+                        "'2026-03-01 00:00:00',"
+                        "'1\n4\nR1\nRes\n0.50\n2.00\nPending\n\r2\n2\nU1\nChip\n0.00\n0.00\nPending\n\r')"));
+    {
+        CPurchaseOrder dialog("P0001");
+        EXPECT_EQ(dialog.currentFields()["Value"], "7.20"); // 2.00 + 10 % + 5
+        keepShot(dialog, "purchase-order-value");
+        dialog.reject();
+        EXPECT_TRUE(ui.messages.empty());
+    }
+    {
+        CPurchaseOrder dialog("P0001");
+        ui.answers = {kAnswerNo};
+        dialog.print(); // No: nothing goes to a printer
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, "Lines priced 0.00: 2 U1\nPrint anyway?");
+        dialog.save();
+    }
+    EXPECT_EQ(sqlite("select Value||'|'||Need_Date from PurcList"), "7.20|2026-03-01 00:00:00");
+}
+
+TEST_F(OrdersWindowTest, ARefusedWriteKeepsThePurchaseOrderOpenWithItsEdits)
+{
+    addPart("R1", 0, 0, "DIGI");
+    ASSERT_TRUE(Execute("update PartList set On_Order='4'"));
+    ASSERT_TRUE(Execute("insert into PurcList (PO_nBr,Vendor,Status,Date,Item_List) values ('P0001','DIGI','Pending',"
+                        "'2026-02-01 09:00:00','1\n4\nR1\nRes\n0.50\n2.00\nPending\n\r')"));
+    const QString before = dump();
+    CPurchaseOrder dialog("P0001");
+    auto* status = dialog.findChild<QComboBox*>("status");
+    ASSERT_NE(status, nullptr);
+    status->setCurrentText("Closed");
+    ui.answers = {kAnswerYes};
+    InjectStatementFailure(3);
+    dialog.statusChosen();
+    InjectStatementFailure(0);
+    EXPECT_TRUE(ui.saw("Nothing was written"));
+    EXPECT_EQ(status->currentText(), "Pending"); // "OK" now cannot close it unreceived
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dump(), before);
+
+    ui.clear();
+    auto* shipping = dialog.findChild<QLineEdit*>("Shipping_Cost");
+    ASSERT_NE(shipping, nullptr);
+    shipping->setText("9");
+    InjectStatementFailure(2);
+    dialog.save();
+    InjectStatementFailure(0);
+    EXPECT_TRUE(ui.saw("Nothing was written"));
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(shipping->text(), "9");
+    dialog.save();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(sqlite("select Shipping_Cost from PurcList"), "9");
+}
