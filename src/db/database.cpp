@@ -11,6 +11,7 @@
 #include <sys/statfs.h>
 
 #include <QFile>
+#include <QHash>
 
 #include <algorithm>
 #include <cmath>
@@ -574,6 +575,43 @@ int TableExists(const QString& table)
     if (g_lastResult != 0)
         return -1;
     return TextToInt(count) > 0 ? 1 : 0;
+}
+
+QStringList TableColumns(const QString& table)
+{
+    QueryResult info;
+    headingsCaptured = 0;
+    QStringList names;
+    if (DatabaseOnServer()) {
+        RunQuery(info, SqlFormat("select column_name from information_schema.columns where table_schema = "
+                                 "current_schema() and table_name = lower('%s') order by ordinal_position",
+                                 {table}));
+        // The server keeps the names folded to lower case: as the definitions
+        // spell them they match the headings.
+        QHash<QString, QString> spelled;
+        for (const TableDefinition& definition : App().tables)
+            for (int f = 0; f < definition.fieldCount; ++f) {
+                const QString name = ToColumnName(definition.headings[f]);
+                spelled.insert(name.toLower(), name);
+            }
+        for (int r = 0; r < info.rowCount; ++r)
+            names << spelled.value(info.cell(r, 0), info.cell(r, 0));
+        return names;
+    }
+    const QString quoted = QLatin1Char('"') + QString(table).replace(QLatin1Char('"'), QLatin1String("\"\""))
+                           + QLatin1Char('"');
+    RunQuery(info, QStringLiteral("PRAGMA table_info(") + quoted + QLatin1Char(')'));
+    const int name = FindColumn(info, QStringLiteral("name"));
+    for (int r = 0; name >= 0 && r < info.rowCount; ++r)
+        names << info.cell(r, name);
+    return names;
+}
+
+QString SameTextIgnoringCase(const QString& column, const QString& value)
+{
+    // SQLite's NOCASE folds the ASCII letters; lower() does the same and more.
+    return DatabaseOnServer() ? SqlFormat("lower(%s) = lower('%s')", {column, value})
+                              : SqlFormat("%s = '%s' collate nocase", {column, value});
 }
 
 QString IdColumnDefinition()

@@ -33,6 +33,12 @@ QString CreateTableStatement(const TableDefinition& definition, bool server);
 bool DatabaseOnServer();
 // 1 when the table exists, 0 when not, -1 when the database could not say.
 int TableExists(const QString& table);
+// The table's column names in their order, "id" first, spelled as the
+// definitions spell them; empty when the table is missing.
+QStringList TableColumns(const QString& table);
+// A condition true when the column holds the value, letter case aside
+// (the value is quoted here).
+QString SameTextIgnoringCase(const QString& column, const QString& value);
 // The id column every table starts with.
 QString IdColumnDefinition();
 QString IdColumnDefinition(bool server);

@@ -97,8 +97,20 @@ QByteArray ServerStatement(const QByteArray& statement)
     size_t i = 0;
     while (i < n) {
         const char c = s[i];
-        if (c == '\'' || c == '"') {
-            // A quoted text or name, doubled quotes inside: copied as it is.
+        if (c == '"') {
+            // A quoted name: the server folds the unquoted names the tables
+            // were made with to lower case, so a quoted one must be too.
+            size_t j = i + 1;
+            while (j < n && !(s[j] == '"' && !(j + 1 < n && s[j + 1] == '"')))
+                j += s[j] == '"' ? 2 : 1;
+            const size_t end = j < n ? j + 1 : n;
+            for (size_t k = i; k < end; ++k)
+                out.append(s[k] >= 'A' && s[k] <= 'Z' ? static_cast<char>(s[k] - 'A' + 'a') : s[k]);
+            i = end;
+            continue;
+        }
+        if (c == '\'') {
+            // A quoted text, doubled quotes inside: copied as it is.
             size_t j = i + 1;
             while (j < n) {
                 if (s[j] == c) {
@@ -164,6 +176,8 @@ QByteArray ServerStatement(const QByteArray& statement)
                 out.append("coalesce");
             else if (wordIs(s + i, length, "instr"))
                 out.append("strpos");
+            else if (wordIs(s + i, length, "unicode"))
+                out.append("ascii");
             else
                 out.append(s + i, static_cast<qsizetype>(length));
             i = j;

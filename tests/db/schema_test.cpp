@@ -83,5 +83,5 @@ TEST(ServerStatements, SqliteWordsBecomeTheServersOutsideQuotedTexts)
     EXPECT_EQ(ServerStatement("select group_concat(Item||':'||Quan, ','), group_concat(Category) from T"),
               "select string_agg((Item||':'||Quan)::text, ','), string_agg((Category)::text, ',') from T");
     EXPECT_EQ(ServerStatement("select group_concat(x, ';') , Username, \"User\", 'it''s user' from T"),
-              "select string_agg((x)::text, ';') , Username, \"User\", 'it''s user' from T");
+              "select string_agg((x)::text, ';') , Username, \"user\", 'it''s user' from T");
 }
