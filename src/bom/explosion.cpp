@@ -44,7 +44,7 @@ QString BillOfAssemblyClause(const QString& assembly)
 QueryResult LoadBomRows()
 {
     return Query(QString::fromLatin1(kBomColumns)
-                 + QStringLiteral("AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr"));
+                 + QStringLiteral("AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr order by AssyList.ID"));
 }
 
 QueryResult LoadBomRows(const QString& assembly)

@@ -72,6 +72,9 @@ QString g_refusedError;
 // The first failure of the running transaction.
 int g_txFailedResult = 0;
 QString g_txFailedError;
+// The server ignores every statement after a failure until the rollback
+// (unless the failure was taken back to a savepoint).
+bool g_txAborted = false;
 int g_injectAfter = 0;
 StatementObserver g_observer = nullptr;
 
@@ -84,6 +87,8 @@ void markTransactionFailed()
         g_txFailedError = g_lastError;
     }
     g_txFailed = true;
+    if (g_engine && g_engine->failedTransactionRefusesStatements())
+        g_txAborted = true;
 }
 
 bool isUtf8(const unsigned char* s, size_t n)
@@ -185,7 +190,7 @@ bool statementAllowed(bool countsForTransaction)
             markTransactionFailed();
         return false;
     }
-    if (g_txDepth > 0 && g_txFailed && countsForTransaction && g_engine->failedTransactionRefusesStatements()) {
+    if (g_txDepth > 0 && g_txAborted && countsForTransaction) {
         // The failure that spoiled the work is the one to tell.
         g_lastResult = g_txFailedResult;
         g_lastError = g_txFailedError;
@@ -532,9 +537,10 @@ bool CreateTable(int table)
     if (definition.name.isEmpty())
         definition.name = TableSqlName(table);
     bool created = false;
+    bool present = true; // whether an index may be asked for
     if (DatabaseOnServer()) {
         // On the server a failed statement spoils the transaction around
-        // it, so "create table" may not fail for a table that exists.
+        // it, so neither "create table" nor "create index" may fail.
         const int exists = TableExists(definition.name);
         if (exists == 0)
             created = exec(CreateTableStatement(definition), nullptr, false) == 0;
@@ -542,6 +548,7 @@ bool CreateTable(int table)
             g_lastResult = 1;
             g_lastError = QStringLiteral("table %1 already exists").arg(definition.name);
         }
+        present = created || exists > 0;
     } else {
         created = exec(CreateTableStatement(definition), nullptr, false) == 0;
     }
@@ -552,7 +559,7 @@ bool CreateTable(int table)
     // too. Imported lines all carry the one new assembly's name, so they
     // extend the assembly index at a single place and keep the import cheap.
     const QString indexed = indexedColumn(table);
-    if (!indexed.isEmpty() && FieldIndex(definition, indexed) >= 0) {
+    if (present && !indexed.isEmpty() && FieldIndex(definition, indexed) >= 0) {
         const int result = g_lastResult;
         const QString error = g_lastError;
         createIndex(definition.name, indexed);
@@ -614,6 +621,22 @@ QString SameTextIgnoringCase(const QString& column, const QString& value)
                               : SqlFormat("%s = '%s' collate nocase", {column, value});
 }
 
+long long LastChangedRows()
+{
+    return g_engine && g_engine->isOpen() ? g_engine->changedRows() : 0;
+}
+
+QString SqlValue(const QString& text, const QString& definitionType)
+{
+    // The server keeps numbers in number columns: an emptied cell is no
+    // number at all. Anything else goes as typed, and a text that is no
+    // number is refused by the server with its own reason.
+    if (DatabaseOnServer() && definitionType.trimmed().compare(QLatin1String("text"), Qt::CaseInsensitive) != 0
+        && text.trimmed().isEmpty())
+        return QStringLiteral("NULL");
+    return QLatin1Char('\'') + SqlEscape(text) + QLatin1Char('\'');
+}
+
 QString IdColumnDefinition()
 {
     return IdColumnDefinition(DatabaseOnServer());
@@ -643,7 +666,7 @@ QString ColumnType(const QString& definitionType, bool server)
         return QStringLiteral("bigint");
     if (type == QLatin1String("real"))
         return QStringLiteral("double precision");
-    return QStringLiteral("text collate \"C\"");
+    return QStringLiteral("text collate ucs_basic");
 }
 
 int CurrentTable()
@@ -879,6 +902,27 @@ void appendValues(std::string& statement, const InsertShape& shape, const QStrin
     }
 }
 
+// Runs an insert. Inside a transaction on the server it runs under a
+// savepoint: a refused insert spoils the work as it does on SQLite, but the
+// transaction goes on, so the caller can still find out which rows were
+// refused (the import tries them one by one).
+void execInsert(const std::string& statement)
+{
+    const QByteArray text = QByteArray::fromRawData(statement.data(), static_cast<qsizetype>(statement.size()));
+    if (g_txDepth == 0 || !g_engine || !g_engine->failedTransactionRefusesStatements() || g_txAborted) {
+        execUtf8(text, nullptr, true);
+        return;
+    }
+    if (execUtf8("SAVEPOINT kolt_insert; " + text + "; RELEASE SAVEPOINT kolt_insert", nullptr, true) == 0)
+        return;
+    const int result = g_lastResult;
+    const QString error = g_lastError;
+    if (execUtf8("ROLLBACK TO SAVEPOINT kolt_insert; RELEASE SAVEPOINT kolt_insert", nullptr, false) == 0)
+        g_txAborted = false;
+    g_lastResult = result;
+    g_lastError = error;
+}
+
 // Prepared insert statements, one per table, kept with the connection: the
 // values are bound to them, so the library parses the statement once
 // instead of every value of every record. Only for tables whose fields are
@@ -1049,8 +1093,7 @@ void InsertRows(const std::vector<QStringList>& rows, int table)
         statement.assign(shape.prefix.constData(), static_cast<size_t>(shape.prefix.size()));
         appendValues(statement, shape, rows.front());
         statement += ')';
-        execUtf8(QByteArray::fromRawData(statement.data(), static_cast<qsizetype>(statement.size())), nullptr,
-                 true);
+        execInsert(statement);
         return;
     }
 
@@ -1124,7 +1167,7 @@ void InsertRows(const std::vector<QStringList>& rows, int table)
         }
         statement += ")) as v";
     }
-    execUtf8(QByteArray::fromRawData(statement.data(), static_cast<qsizetype>(statement.size())), nullptr, true);
+    execInsert(statement);
 }
 
 int LastResultCode()
@@ -1161,6 +1204,7 @@ Transaction::Transaction()
     const bool opened = OpenDatabase();
     ++g_txDepth;
     g_txFailed = false;
+    g_txAborted = false;
     m_outermost = true;
     m_active = true;
     // The write lock is taken at once (BEGIN IMMEDIATE on the file, the

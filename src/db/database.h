@@ -39,6 +39,11 @@ QStringList TableColumns(const QString& table);
 // A condition true when the column holds the value, letter case aside
 // (the value is quoted here).
 QString SameTextIgnoringCase(const QString& column, const QString& value);
+// Rows the last insert, update or delete changed (0 when none ran).
+long long LastChangedRows();
+// A value for a column of the definition type, as SQL: quoted text; on the
+// server an empty value of a number column is NULL.
+QString SqlValue(const QString& text, const QString& definitionType);
 // The id column every table starts with.
 QString IdColumnDefinition();
 QString IdColumnDefinition(bool server);

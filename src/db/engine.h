@@ -55,6 +55,9 @@ public:
     virtual void reset(void* /*statement*/) {}
     virtual void finalize(void* /*statement*/) {}
     virtual unsigned generation() const { return 0; }
+
+    // Rows the last insert, update or delete changed.
+    virtual long long changedRows() = 0;
 };
 
 // The engines the layer's one connection uses.

@@ -37,6 +37,7 @@ constexpr int kConnectionOk = 0;
 constexpr int kCommandOk = 1;
 constexpr int kTuplesOk = 2;
 constexpr int kDiagnosticState = 'C';
+constexpr int kDiagnosticMessage = 'M';
 
 // The write lock of the whole database, as SQLite's BEGIN IMMEDIATE takes
 // it: one writer at a time, readers never wait. A transaction-scoped
@@ -168,6 +169,24 @@ QByteArray ServerStatement(const QByteArray& statement)
                     continue;
                 }
             }
+            if (wordIs(s + i, length, "cross") && n - open >= 4 && wordIs(s + open, 4, "join")
+                && !(open + 4 < n && isWordChar(s[open + 4]))) {
+                // SQLite's "cross join ... on" fixes the loop order; the
+                // server has no such join with a condition: a plain join.
+                i = open;
+                continue;
+            }
+            if (wordIs(s + i, length, "in") && open < n && s[open] == '(') {
+                size_t close = open + 1;
+                while (close < n && (s[close] == ' ' || s[close] == '\t'))
+                    ++close;
+                if (close < n && s[close] == ')') {
+                    // An empty list holds nothing on SQLite; the server wants one item.
+                    out.append("in (NULL)");
+                    i = close + 1;
+                    continue;
+                }
+            }
             if (wordIs(s + i, length, "user"))
                 out.append("\"user\"");
             else if (wordIs(s + i, length, "like"))
@@ -176,8 +195,12 @@ QByteArray ServerStatement(const QByteArray& statement)
                 out.append("coalesce");
             else if (wordIs(s + i, length, "instr"))
                 out.append("strpos");
+            else if (wordIs(s + i, length, "quote") && open < n && s[open] == '(')
+                out.append("quote_nullable");
             else if (wordIs(s + i, length, "unicode"))
                 out.append("ascii");
+            else if (wordIs(s + i, length, "char") && open < n && s[open] == '(')
+                out.append("chr");
             else
                 out.append(s + i, static_cast<qsizetype>(length));
             i = j;
@@ -236,6 +259,7 @@ public:
         m_isNull = reinterpret_cast<IsNullFn>(resolve("PQgetisnull"));
         m_clear = reinterpret_cast<ClearFn>(resolve("PQclear"));
         m_encoding = reinterpret_cast<EncodingFn>(resolve("PQsetClientEncoding"));
+        m_cmdTuples = reinterpret_cast<ResultErrorFn>(resolve("PQcmdTuples"));
         m_loaded = complete;
         return m_loaded;
     }
@@ -298,7 +322,9 @@ public:
             code = deliver(result, callback, context);
             if (code != kEngineOk)
                 *error = QStringLiteral("query aborted");
-        } else if (status != kCommandOk && status != 0) {
+        } else if (status == kCommandOk) {
+            m_changed = QByteArray(m_cmdTuples(result)).toLongLong();
+        } else if (status != 0) {
             const char* state = m_resultField(result, kDiagnosticState);
             const QByteArray sqlState = state ? QByteArray(state) : QByteArray();
             // Lock wait past the timeout, a deadlock, a serialization
@@ -307,7 +333,9 @@ public:
                 *error = QStringLiteral("database is busy");
                 code = kEngineBusy;
             } else {
-                *error = QString::fromUtf8(m_resultError(result)).trimmed();
+                // The server's own words, without its "ERROR:" and context lines.
+                const char* primary = m_resultField(result, kDiagnosticMessage);
+                *error = primary ? QString::fromUtf8(primary) : QString::fromUtf8(m_resultError(result)).trimmed();
                 code = kEngineError;
             }
         }
@@ -323,6 +351,8 @@ public:
     }
 
     bool failedTransactionRefusesStatements() const override { return true; }
+
+    long long changedRows() override { return m_changed; }
 
 private:
     // The server folds unquoted names to lower case; the layer hands the
@@ -379,6 +409,8 @@ private:
     IsNullFn m_isNull = nullptr;
     ClearFn m_clear = nullptr;
     EncodingFn m_encoding = nullptr;
+    ResultErrorFn m_cmdTuples = nullptr;
+    long long m_changed = 0;
     Conn* m_connection = nullptr;
     QString m_location;
     QHash<QByteArray, QByteArray> m_names;

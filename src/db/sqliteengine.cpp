@@ -231,6 +231,20 @@ public:
 
     unsigned generation() const override { return m_generation; }
 
+    long long changedRows() override
+    {
+        QString text;
+        QString error;
+        exec("select changes()",
+             [](void* context, int columns, char** values, char**) {
+                 if (columns > 0 && values[0])
+                     *static_cast<QString*>(context) = QString::fromLatin1(values[0]);
+                 return 0;
+             },
+             &error, &text);
+        return text.toLongLong();
+    }
+
 private:
     void* m_handle = nullptr;
     ExecFn m_exec = nullptr;

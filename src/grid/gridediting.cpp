@@ -130,11 +130,14 @@ EditResult CGridModel::writeCell(int c, int row, const QString& typed, QStringLi
     // together or not at all.
     Transaction transaction;
     m_rowGone = false;
-    bool ok = Execute(SqlFormat("Update %s Set %s = '%s' where id = '%s'",
-                                {tableName(), ToColumnName(heading), text, rowId(row)}));
+    const TableDefinition& definition = App().tables[m_table];
+    const int field = FieldIndex(definition, ToColumnName(heading));
+    const QString type = field >= 0 ? definition.types[static_cast<size_t>(field)] : QStringLiteral("text");
+    bool ok = Execute(SqlFormat("Update %s Set %s = ", {tableName(), ToColumnName(heading)}) + SqlValue(text, type)
+                      + SqlFormat(" where id = '%s'", {rowId(row)}));
     // Another program may have deleted the record since the rows were read:
     // an update of nothing is no success.
-    if (ok && TextToInt(QueryText(QStringLiteral("Select changes()"), false)) == 0) {
+    if (ok && LastChangedRows() == 0) {
         m_rowGone = true;
         ok = false;
     }

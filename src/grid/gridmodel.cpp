@@ -531,8 +531,11 @@ QStringList CGridModel::EditorItems(int listColumn, int row, int* preselect) con
         if (!column.isEmpty() && !LoadStatement(m_table).isEmpty()) {
             const QString base = baseCondition(m_table);
             headingsCaptured = 0;
-            RunQuery(values, QStringLiteral("Select distinct ") + QuotedName(column) + QStringLiteral(" from ")
-                                 + tableName() + (base.isEmpty() ? QString() : QStringLiteral(" where ") + base));
+            // Each value once, in the order it was first entered.
+            RunQuery(values, QStringLiteral("Select ") + QuotedName(column) + QStringLiteral(" from ") + tableName()
+                                 + (base.isEmpty() ? QString() : QStringLiteral(" where ") + base)
+                                 + QStringLiteral(" group by ") + QuotedName(column)
+                                 + QStringLiteral(" order by min(id)"));
         }
         for (int r = 0; r < values.rowCount; ++r) {
             const QString& value = values.cell(r, 0);

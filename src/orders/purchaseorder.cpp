@@ -169,7 +169,7 @@ QStringList PurchaseChoiceList(const QString& key)
 QStringList VendorNames()
 {
     QStringList names;
-    const QString text = QueryText(QStringLiteral("Select Vendor from VendList"), true);
+    const QString text = QueryText(QStringLiteral("Select Vendor from VendList order by id"), true);
     for (const QString& name : text.split(QLatin1Char('|'), Qt::SkipEmptyParts))
         names << Translate(name);
     return names;

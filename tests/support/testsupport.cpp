@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QRegularExpression>
 
 namespace {
 
@@ -109,10 +110,6 @@ void DataFolderTest::SetUp()
     qputenv("XDG_DATA_HOME", (dir.path() + QStringLiteral("/data")).toUtf8());
     StartCore(ProgramDir());
     app.CurrentUser = QStringLiteral("tester");
-    if (TestOnServer()) {
-        app.PictureFolder = dir.path() + QStringLiteral("/Picture");
-        app.DocumentFolder = dir.path() + QStringLiteral("/Document");
-    }
     // Make the next SelectTable see a change, whatever an earlier test left current.
     SelectTable(location, 1);
     ASSERT_TRUE(OpenDataFolder(location)) << (ui.messages.empty() ? std::string() : ui.messages.back().text.toStdString());
@@ -145,4 +142,73 @@ QString DataFolderTest::sqlite(const QString& sql) const
         p.start(QStringLiteral("sqlite3"), {dbPath(), sql});
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+QString DataFolderTest::snapshot() const
+{
+    // Every table's rows in id order: what a statement that failed half-way
+    // must leave as it found it.
+    QString text;
+    for (const char* table : {"AssyList", "PartList", "VendList", "RescList", "PurcList", "ReqmList", "TaskList",
+                              "LabrList", "AlloList", "GlobalParamList"}) {
+        text += QString::fromLatin1(table) + QLatin1Char('\n');
+        if (hasTable(QString::fromLatin1(table)))
+            text += sqlite(QStringLiteral("select * from %1 order by id").arg(QString::fromLatin1(table)))
+                    + QLatin1Char('\n');
+    }
+    return text;
+}
+
+bool DataFolderTest::hasTable(const QString& table) const
+{
+    return sqlite(TestOnServer() ? QStringLiteral("select count(*) from information_schema.tables where "
+                                                  "table_schema = current_schema() and table_name = lower('%1')")
+                                       .arg(table)
+                                 : QStringLiteral("select count(*) from sqlite_master where type = 'table' and "
+                                                  "name = '%1'")
+                                       .arg(table))
+           == QStringLiteral("1");
+}
+
+QString DataFolderTest::indexNames() const
+{
+    return sqlite(TestOnServer()
+                      ? QStringLiteral("select string_agg(indexname, ',' order by indexname) from pg_indexes where "
+                                       "schemaname = current_schema() and indexname not like '%pkey'")
+                      : QStringLiteral("select group_concat(name) from (select name from sqlite_master where "
+                                       "type = 'index' and sql is not null order by name)"));
+}
+
+void DataFolderTest::refuseWrites(const QString& name, const QString& when, const QString& table,
+                                  const QString& condition, const QString& message) const
+{
+    if (TestOnServer()) {
+        sqlite(QStringLiteral("create function %1() returns trigger language plpgsql as $$ begin if %2 then raise "
+                              "exception '%3'; end if; return new; end $$")
+                   .arg(name, condition.isEmpty() ? QStringLiteral("true") : condition, message));
+        sqlite(QStringLiteral("create trigger %1 before %2 on %3 for each row execute function %1()")
+                   .arg(name, when, table));
+    } else {
+        sqlite(QStringLiteral("create trigger %1 before %2 on %3 %4 begin select raise(abort, '%5'); end")
+                   .arg(name, when, table, condition.isEmpty() ? QString() : QStringLiteral("when ") + condition,
+                        message));
+    }
+}
+
+void DataFolderTest::allowWrites(const QString& name, const QString& table) const
+{
+    if (TestOnServer())
+        sqlite(QStringLiteral("drop trigger %1 on %2; drop function %1()").arg(name, table));
+    else
+        sqlite(QStringLiteral("drop trigger %1").arg(name));
+}
+
+QString DataFolderTest::realText(const QString& sql) const
+{
+    QString text = sqlite(sql);
+    if (TestOnServer()) {
+        static const QRegularExpression whole(QStringLiteral("(?<![\\w.])(-?\\d+)(?![\\w.])"));
+        text.replace(whole, QStringLiteral("\\1.0"));
+    }
+    return text;
 }
