@@ -155,6 +155,36 @@ TEST_F(GridRowsTest, UndoWritesTheOldValuesBackThroughTheCell)
     EXPECT_TRUE(ui.saw("no longer exists"));
 }
 
+TEST_F(GridRowsTest, AnEditOfARecordAnotherUserChangedSaysSoInsteadOfOverwriting)
+{
+    insertParts(2);
+    CGridModel grid;
+    grid.Load(PartList);
+    const int description = listColumn(grid, "Description");
+    const int part = listColumn(grid, "Part #");
+    ASSERT_GE(part, 0);
+    ASSERT_EQ(grid.cellText(0, description), "d0002");
+    // Another desk changes the first part's description after it was shown.
+    exec("update PartList set Description = 'from the other desk' where id = 1");
+    ui.clear();
+    EXPECT_FALSE(grid.UpdateCell(description, 0, QStringLiteral("mine")));
+    EXPECT_EQ(grid.lastEditResult(), EditResult::Failed);
+    EXPECT_TRUE(ui.saw("another user changed this record meanwhile"));
+    EXPECT_EQ(sqlite("select Description from PartList where id = 1"), "from the other desk");
+    // The grid shows the record as it is now, and the edit can be made on it.
+    EXPECT_EQ(grid.cellText(0, description), "from the other desk");
+    ui.clear();
+    EXPECT_TRUE(grid.UpdateCell(description, 0, QStringLiteral("mine")));
+    EXPECT_EQ(sqlite("select Description from PartList where id = 1"), "mine");
+    // Another cell of the record changed meanwhile: the edit is kept, and the
+    // row then shows both.
+    exec("update PartList set Description = 'theirs' where id = 2");
+    EXPECT_TRUE(grid.UpdateCell(part, 1, QStringLiteral("MINE-2")));
+    EXPECT_EQ(sqlite("select Part_nBr||'|'||Description from PartList where id = 2"), "MINE-2|theirs");
+    EXPECT_EQ(grid.cellText(1, description), "theirs");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(GridRowsTest, AFailedWriteIsReportedAndTheCellShowsTheDatabase)
 {
     insertParts(3);
