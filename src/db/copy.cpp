@@ -11,6 +11,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <memory>
 #include <vector>
@@ -24,6 +25,7 @@ struct Location
     QString address; // the file path or the server address
     bool server = false;
     bool existed = true; // the file was there before the copy
+    bool madeFolder = false; // and the folder was not either
     std::unique_ptr<DatabaseEngine> engine;
 };
 
@@ -43,6 +45,7 @@ bool openLocation(Location& place, const QString& text, bool create, QString* er
             *error = TranslateLabel(QStringLiteral("No database in")) + QLatin1Char(' ') + QDir::toNativeSeparators(folder);
             return false;
         }
+        place.madeFolder = create && !QDir(folder).exists();
         if (create && !QDir().mkpath(folder)) {
             *error = TranslateLabel(QStringLiteral("Cannot create the data folder:")) + QLatin1Char(' ')
                      + QDir::toNativeSeparators(folder);
@@ -267,11 +270,17 @@ CopyOutcome CopyData(const QString& from, const QString& to)
         target.engine->close();
         for (const char* suffix : {"", "-wal", "-shm", "-journal"})
             QFile::remove(target.address + QString::fromLatin1(suffix));
+        if (target.madeFolder)
+            QDir().rmdir(QFileInfo(target.address).path());
     };
 
     const std::vector<TableShape> tables = shopTables(target.server);
     // The target must be empty: a copy over a working shop would mix two.
+    // Its parameters alone do not count: opening a new database once writes
+    // them, and the source's replace them.
     for (const TableShape& shape : tables) {
+        if (shape.name == QLatin1String("GlobalParamList"))
+            continue;
         const int exists = tableExists(target, shape.name, &error);
         if (exists < 0) {
             discardNewFile();

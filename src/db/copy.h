@@ -11,7 +11,8 @@ struct CopyOutcome
 };
 
 // Copies the nine tables and the parameters from `from` to `to` (each a
-// data folder or a server address). The target must hold no rows yet. Row
+// data folder or a server address). The target's nine tables must hold no rows
+// yet (its parameters are replaced). Row
 // counts and a digest of every row are compared before the commit; any
 // failure is reported and leaves the target as it was (a kolt.db the copy
 // made is removed again).

@@ -75,4 +75,20 @@ TEST_F(TeamworkTest, TwoDesksProcessAndOrderAtTheSameMoment)
     EXPECT_EQ(sqlite("select On_Order from PartList where Part_nBr = 'R1'"), "20");
     EXPECT_EQ(sqlite("select On_Order from PartList where Part_nBr = 'U1'"), "24");
     EXPECT_EQ(ctl("stock check"), "Stock figures agree");
+
+    // Both desks receive every purchase order at once: each arrives in stock once.
+    const QStringList orders = sqlite("select PO_nBr from PurcList where Item_List <> '' order by id").split('\n');
+    ASSERT_EQ(orders.size(), 6);
+    desks.clear();
+    for (int d = 0; d < 2; ++d) {
+        QStringList commands;
+        for (const QString& order : orders)
+            commands << QStringLiteral("receive %1 || true").arg(order);
+        desks.push_back(desk(commands));
+    }
+    for (auto& process : desks)
+        ASSERT_TRUE(process->waitForFinished(120000));
+    EXPECT_EQ(sqlite("select Stock from PartList where Part_nBr = 'R1'"), "120");
+    EXPECT_EQ(sqlite("select Stock||'/'||On_Order from PartList where Part_nBr = 'U1'"), "24/0");
+    EXPECT_EQ(ctl("stock check"), "Stock figures agree");
 }

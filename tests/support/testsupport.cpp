@@ -122,8 +122,18 @@ void DataFolderTest::TearDown()
     SetBusyTimeout(5000);
     ReleaseDatabase();
     SetUserInterface(nullptr);
-    if (!schema.isEmpty())
-        serverStatement(QStringLiteral("drop schema if exists %1 cascade").arg(schema));
+    for (const QString& name : moreSchemas + QStringList{schema})
+        if (!name.isEmpty())
+            serverStatement(QStringLiteral("drop schema if exists %1 cascade").arg(name));
+}
+
+QString DataFolderTest::anotherServerLocation()
+{
+    const QString name = schema + QStringLiteral("_%1").arg(moreSchemas.size() + 1);
+    if (!serverStatement(QStringLiteral("drop schema if exists %1 cascade; create schema %1").arg(name)))
+        return QString();
+    moreSchemas << name;
+    return withSearchPath(TestServerAddress(), name);
 }
 
 QString DataFolderTest::dbPath() const

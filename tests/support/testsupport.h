@@ -77,11 +77,14 @@ protected:
     void refuseWrites(const QString& name, const QString& when, const QString& table, const QString& condition,
                       const QString& message) const;
     void allowWrites(const QString& name, const QString& table) const;
+    // Another empty schema on the test server, dropped with the test's own.
+    QString anotherServerLocation();
 
     RecordingInterface ui;
     QTemporaryDir dir;      // scratch files; the data folder when not on a server
     QString location;       // what App().DataFolder is set to
     QString schema;         // the test's schema on the server
+    QStringList moreSchemas;
 };
 
 QString ProgramDir();
