@@ -8,7 +8,8 @@ cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make ccache pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libsqlite3-0 sqlite3 libgtest-dev libgmock-dev libbenchmark-dev
-          xvfb xauth poppler-utils zbar-tools python3 fonts-dejavu-core)
+          xvfb xauth poppler-utils zbar-tools python3 fonts-dejavu-core
+          libpq5 postgresql postgresql-client)
 
 install_packages() {
   local missing=()
@@ -46,7 +47,14 @@ case "$cmd" in
     # The engines alone: a widget include in an engine breaks this build.
     build build-core -DKOLT_GUI=OFF -DKOLT_TESTS=OFF -DKOLT_WERROR=ON
     build build -DKOLT_WERROR=ON
+    # A private PostgreSQL cluster for the engine tests' second run.
+    pgdir=$(mktemp -d)
+    chmod 755 "$pgdir" # the cluster runs as an unprivileged user
+    trap 'tools/pgtest stop "$pgdir/cluster"; rm -rf "$pgdir"' EXIT
+    KOLT_TEST_SERVER=$(tools/pgtest start "$pgdir/cluster" "${KOLT_TEST_PORT:-54329}")
+    export KOLT_TEST_SERVER
     (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300)
+    unset KOLT_TEST_SERVER
     build build-asan -DKOLT_SANITIZE=ON
     (cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
        ctest --output-on-failure -j2 --timeout 600)

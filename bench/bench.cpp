@@ -17,6 +17,7 @@
 #include "core/appstate.h"
 #include "core/userinterface.h"
 #include "db/database.h"
+#include "db/engine.h"
 #include "grid/gridmodel.h"
 #include "interchange/csvexport.h"
 #include "interchange/importer.h"
@@ -287,8 +288,10 @@ void recordStatement(const QByteArray& statement, int resultCode)
 {
     if (resultCode != 0 || !g_record)
         return;
-    std::fwrite(statement.constData(), 1, static_cast<size_t>(statement.size()), g_record);
-    std::fputs(statement.trimmed().endsWith(';') ? "\n" : ";\n", g_record);
+    // On a server, as the server was given it, so that psql does the same work.
+    const QByteArray sent = DatabaseOnServer() ? ServerStatement(statement) : statement;
+    std::fwrite(sent.constData(), 1, static_cast<size_t>(sent.size()), g_record);
+    std::fputs(sent.trimmed().endsWith(';') ? "\n" : ";\n", g_record);
 }
 
 void usage()
@@ -323,7 +326,9 @@ int main(int argc, char** argv)
     g_console = &console;
     SetUserInterface(&console);
     // Settings of whoever runs this must not change what is measured.
-    qputenv("XDG_CONFIG_HOME", QByteArray(argv[2]) + "/.config");
+    qputenv("XDG_CONFIG_HOME", IsServerAddress(QString::fromLocal8Bit(argv[2]))
+                                   ? QDir::tempPath().toLocal8Bit() + "/kolt-bench-config"
+                                   : QByteArray(argv[2]) + "/.config");
     const QByteArray recordPath = qgetenv("KOLT_BENCH_RECORD");
     if (!recordPath.isEmpty()) {
         g_record = std::fopen(recordPath.constData(), "w");

@@ -337,8 +337,9 @@ void CQuorvelDlg::openHelp()
 void CQuorvelDlg::runOptions()
 {
     AppState& app = App();
+    const QString previous = app.DataFolder;
     Setup setup(this);
-    setup.exec();
+    const bool accepted = setup.exec() == QDialog::Accepted;
     if (setup.chosenLanguage() != app.language)
         setLanguage(setup.chosenLanguage());
     if (setup.folderChanged()) {
@@ -346,7 +347,12 @@ void CQuorvelDlg::runOptions()
         // without its parameter rows every new requirement and purchase order
         // would get the same number.
         storeColumnLayout();
-        InitializeDatabase();
+        if (!InitializeDatabase()) {
+            // A server that cannot be reached or a folder that cannot be
+            // written: the work goes on where it was, and the user was told why.
+            app.DataFolder = previous;
+            InitializeDatabase();
+        }
         SelectTable(app.DataFolder, AssyList);
         clearGridSort();
         m_mini->setup(AssyList);
@@ -354,6 +360,9 @@ void CQuorvelDlg::runOptions()
         redrawTree();
         markTable(AssyList);
     }
+    // The data location and the shared folders outlive a crash of this session.
+    if (accepted)
+        WriteSettingsFile();
 }
 
 void CQuorvelDlg::setLanguage(int language)

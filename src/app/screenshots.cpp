@@ -30,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
+#include <memory>
 
 namespace {
 
@@ -215,6 +216,8 @@ int main(int argc, char** argv)
 
     Setup setup(window);
     save(setup, out, QStringLiteral("setup.png"));
+    std::unique_ptr<QDialog> copyTarget(Setup::NewCopyTargetDialog(window, App().DataFolder));
+    save(*copyTarget, out, QStringLiteral("copy-data.png"));
 
     CMessageBox box(QStringLiteral("Delete the 3 selected rows of PartList?"), QStringLiteral("Delete"),
                     kButtonsYesNoCancel, kAlignCentre, window);

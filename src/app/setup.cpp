@@ -5,6 +5,8 @@
 #include "controls/imagebutton.h"
 #include "core/appstate.h"
 #include "core/dictionary.h"
+#include "core/userinterface.h"
+#include "db/copy.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +19,8 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 
+#include <memory>
+
 namespace {
 
 Setup::FolderBrowser& folderBrowser()
@@ -27,9 +31,31 @@ Setup::FolderBrowser& folderBrowser()
     return browser;
 }
 
+Setup::CopyTargetAsker& copyTargetOverride()
+{
+    static Setup::CopyTargetAsker asker;
+    return asker;
+}
+
+QString askCopyTarget(QWidget* parent, const QString& from)
+{
+    if (copyTargetOverride())
+        return copyTargetOverride()(parent, from);
+    std::unique_ptr<QDialog> dialog(Setup::NewCopyTargetDialog(parent, from));
+    return dialog->exec() == QDialog::Accepted ? dialog->findChild<QLineEdit*>()->text().trimmed() : QString();
+}
+
 // Panel rectangles of the two frames.
-const QRect kFilesFrame(12, 16, 596, 84);
-const QRect kCompanyFrame(12, 124, 596, 292);
+const QRect kFilesFrame(12, 16, 596, 150);
+const QRect kCompanyFrame(12, 190, 596, 292);
+constexpr int kDown = 66; // the company frame's fields sit this far below the files frame's first design
+
+QString passwordAdvice()
+{
+    return Translate(QStringLiteral("KOLT keeps the address in its settings, so it takes no password."))
+           + QLatin1Char('\n')
+           + Translate(QStringLiteral("Put the password in the PostgreSQL password file (~/.pgpass) or PGPASSWORD."));
+}
 
 } // namespace
 
@@ -38,12 +64,49 @@ void Setup::SetFolderBrowser(FolderBrowser browser)
     folderBrowser() = std::move(browser);
 }
 
+QDialog* Setup::NewCopyTargetDialog(QWidget* parent, const QString& from)
+{
+    auto* dialog = new CDarkDialog(parent);
+    dialog->setWindowTitle(Translate(QStringLiteral("Copy Data")));
+    dialog->setFixedSize(560, 196);
+    dialog->addPanel(QRect(12, 12, 536, 112), QString());
+    auto* source = new QLabel(from, dialog);
+    source->setGeometry(28, 22, 504, 22);
+    auto* prompt = new QLabel(Translate(QStringLiteral("Copy all data to a new data folder or an empty server database:")),
+                              dialog);
+    prompt->setGeometry(28, 50, 504, 22);
+    auto* target = new QLineEdit(dialog);
+    target->setGeometry(28, 80, 440, 26);
+    target->setPlaceholderText(QStringLiteral("postgresql://user@host:5432/kolt"));
+    auto* browse = new CImageButton(QString(), kIconFolder, 1, dialog);
+    browse->setGeometry(478, 72, 54, 42);
+    QObject::connect(browse, &CImageButton::command, dialog, [dialog, target] {
+        const QString chosen =
+            folderBrowser()(dialog, Translate(QStringLiteral("Select Data Base Location")), target->text());
+        if (!chosen.isEmpty())
+            target->setText(QDir::toNativeSeparators(chosen));
+    });
+    auto* ok = new CImageButton(QStringLiteral("OK"), kIconOk, 1, dialog);
+    ok->setGeometry(24, 136, 96, 48);
+    auto* cancel = new CImageButton(QStringLiteral("Cancel"), kIconCancel, 2, dialog);
+    cancel->setGeometry(136, 136, 96, 48);
+    QObject::connect(ok, &CImageButton::command, dialog, &QDialog::accept);
+    QObject::connect(cancel, &CImageButton::command, dialog, &QDialog::reject);
+    target->setFocus();
+    return dialog;
+}
+
+void Setup::SetCopyTargetAsker(CopyTargetAsker asker)
+{
+    copyTargetOverride() = std::move(asker);
+}
+
 Setup::Setup(QWidget* parent)
     : CDarkDialog(parent)
 {
     setWindowTitle(Translate(QStringLiteral("Setup")));
     setWindowIcon(QIcon(QPixmap::fromImage(Artwork(kArtWindowIcon))));
-    setFixedSize(620, 500);
+    setFixedSize(620, 566);
     addPanel(kFilesFrame, QString());
     addPanel(kCompanyFrame, QString());
 
@@ -51,23 +114,30 @@ Setup::Setup(QWidget* parent)
     m_database->setGeometry(28, 34, 110, 48);
     m_folder = new QLineEdit(this);
     m_folder->setGeometry(152, 46, 440, 26);
+    m_folder->setPlaceholderText(Translate(QStringLiteral("a data folder, or postgresql://user@host:port/database")));
     connect(m_database, &CImageButton::command, this, &Setup::browse);
+    connect(m_folder, &QLineEdit::textChanged, this, &Setup::showSharedFolders);
+    m_copy = new CImageButton(QStringLiteral("Copy Data"), 0, 1094, this);
+    m_copy->setGeometry(28, 100, 110, 48);
+    connect(m_copy, &CImageButton::command, this, &Setup::copyData);
+    m_pictures = addLine(QRect(194, 116, 170, 26), QStringLiteral("Picture Folder"), kFieldFolder);
+    m_documents = addLine(QRect(422, 116, 170, 26), QStringLiteral("Document Folder"), kFieldDocument);
 
     const int left = 64;
     const int right = 360;
-    m_company = addLine(QRect(left, 160, 232, 26), QStringLiteral("Company Name"), kFieldCompany);
-    m_ship = addText(QRect(left, 212, 232, 80), QStringLiteral("Ship Address"), kFieldAddress);
-    m_phone = addLine(QRect(left, 318, 232, 26), QStringLiteral("Phone"), kFieldPhone);
-    m_fax = addLine(QRect(left, 370, 232, 26), QStringLiteral("Fax"), kFieldFax);
-    m_billing = addText(QRect(right, 160, 232, 80), QStringLiteral("Billing Address"), kFieldAddress);
-    m_user = addLine(QRect(right, 266, 232, 26), QStringLiteral("User"), kFieldUser);
+    m_company = addLine(QRect(left, 160 + kDown, 232, 26), QStringLiteral("Company Name"), kFieldCompany);
+    m_ship = addText(QRect(left, 212 + kDown, 232, 80), QStringLiteral("Ship Address"), kFieldAddress);
+    m_phone = addLine(QRect(left, 318 + kDown, 232, 26), QStringLiteral("Phone"), kFieldPhone);
+    m_fax = addLine(QRect(left, 370 + kDown, 232, 26), QStringLiteral("Fax"), kFieldFax);
+    m_billing = addText(QRect(right, 160 + kDown, 232, 80), QStringLiteral("Billing Address"), kFieldAddress);
+    m_user = addLine(QRect(right, 266 + kDown, 232, 26), QStringLiteral("User"), kFieldUser);
     m_currency = new QComboBox(this);
-    m_currency->setGeometry(right, 318, 120, 26);
+    m_currency->setGeometry(right, 318 + kDown, 120, 26);
     addLabel(m_currency->geometry(), QStringLiteral("Currency"), kFieldCurrency);
     // The raw answers of the part lookup help whoever sets up the service;
     // everyone else would only have to click them away.
     m_serviceAnswers = new QCheckBox(Translate(QStringLiteral("Show service answers")), this);
-    m_serviceAnswers->setGeometry(right, 370, 232, 26);
+    m_serviceAnswers->setGeometry(right, 370 + kDown, 232, 26);
     // The box in the colours of the part lookup's own check boxes: the plain
     // style's box vanishes on the dark panel.
     m_serviceAnswers->setStyleSheet(QStringLiteral(
@@ -76,21 +146,24 @@ Setup::Setup(QWidget* parent)
         "QCheckBox::indicator:checked { background: rgb(128,255,255); }"));
 
     m_ok = new CImageButton(QStringLiteral("OK"), kIconOk, 1, this);
-    m_ok->setGeometry(24, 434, 96, 48);
+    m_ok->setGeometry(24, 434 + kDown, 96, 48);
     m_cancel = new CImageButton(QStringLiteral("Cancel"), kIconCancel, 2, this);
-    m_cancel->setGeometry(136, 434, 96, 48);
+    m_cancel->setGeometry(136, 434 + kDown, 96, 48);
     connect(m_ok, &CImageButton::command, this, &Setup::save);
     connect(m_cancel, &CImageButton::command, this, &Setup::reject);
     m_languages = new QComboBox(this);
-    m_languages->setGeometry(400, 445, 192, 26);
+    m_languages->setGeometry(400, 445 + kDown, 192, 26);
     auto* languageLabel = new QLabel(Translate(QStringLiteral("Language")), this);
-    languageLabel->setGeometry(300, 445, 96, 26);
+    languageLabel->setGeometry(300, 445 + kDown, 96, 26);
     languageLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     // Fill the fields.
     const SetupValues values = CurrentSetupValues();
     m_user->setText(values.user);
     m_folder->setText(values.dataFolder);
+    m_pictures->setText(values.pictureFolder);
+    m_documents->setText(values.documentFolder);
+    showSharedFolders();
     // The list offers the usual codes; a code stored from elsewhere stays in
     // the field (without a selection) so that OK does not erase it.
     m_currency->setEditable(true);
@@ -180,11 +253,50 @@ void Setup::browse()
         m_folder->setText(QDir::toNativeSeparators(chosen));
 }
 
+void Setup::showSharedFolders()
+{
+    // Beside kolt.db a folder has its own Picture and Document folders; the
+    // team on a server needs a shared folder for each.
+    const bool server = IsServerAddress(m_folder->text().trimmed());
+    for (QLineEdit* field : {m_pictures, m_documents}) {
+        field->setEnabled(server);
+        field->setPlaceholderText(server ? Translate(QStringLiteral("a shared folder"))
+                                         : Translate(QStringLiteral("beside kolt.db")));
+    }
+}
+
+void Setup::copyData()
+{
+    const QString from = App().DataFolder;
+    const QString to = askCopyTarget(this, from);
+    if (to.isEmpty())
+        return;
+    if (AddressHoldsPassword(to)) {
+        ShowMessage(passwordAdvice(), Translate(QStringLiteral("Copy Data")));
+        return;
+    }
+    // CopyData tells what went wrong; the dialog only offers the copy.
+    if (!CopyData(from, to).done)
+        return;
+    const QString question = Translate(QStringLiteral("The data was copied to")) + QLatin1Char('\n')
+                             + (IsServerAddress(to) ? to : QDir::toNativeSeparators(to)) + QStringLiteral("\n\n")
+                             + Translate(QStringLiteral("Work with the copy from now on?"));
+    if (ShowMessage(question, Translate(QStringLiteral("Copy Data")), kButtonsYesNo) == kAnswerYes)
+        m_folder->setText(IsServerAddress(to) ? to : QDir::toNativeSeparators(to));
+}
+
 void Setup::save()
 {
+    if (AddressHoldsPassword(m_folder->text())) {
+        ShowMessage(passwordAdvice(), Translate(QStringLiteral("Setup")));
+        m_folder->setFocus();
+        return;
+    }
     m_language = m_languages->currentIndex() >= 0 ? m_languages->currentIndex() : App().language;
     SetupValues values;
     values.dataFolder = m_folder->text();
+    values.pictureFolder = m_pictures->text();
+    values.documentFolder = m_documents->text();
     values.shipAddress = m_ship->toPlainText();
     values.billingAddress = m_billing->toPlainText();
     values.fax = m_fax->text();

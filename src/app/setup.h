@@ -1,5 +1,7 @@
 #pragma once
-// The Setup dialog: data folder, company data, user, currency and language.
+// The Setup dialog: the data location (a folder or a server address), the
+// shared Picture and Document folders, copying the data elsewhere, company
+// data, user, currency and language.
 #include "app/setupvalues.h"
 #include "controls/dialogstyle.h"
 
@@ -25,8 +27,15 @@ public:
     // The folder browser; tests replace it.
     using FolderBrowser = std::function<QString(QWidget* parent, const QString& title, const QString& start)>;
     static void SetFolderBrowser(FolderBrowser browser);
+    // Where Copy Data copies to (empty: nowhere); tests replace the question.
+    using CopyTargetAsker = std::function<QString(QWidget* parent, const QString& from)>;
+    static void SetCopyTargetAsker(CopyTargetAsker asker);
+    // The question Copy Data asks, for the screen and for a look at it.
+    static QDialog* NewCopyTargetDialog(QWidget* parent, const QString& from);
 
     QLineEdit* folderField() const { return m_folder; }
+    QLineEdit* pictureFolderField() const { return m_pictures; }
+    QLineEdit* documentFolderField() const { return m_documents; }
     QLineEdit* companyField() const { return m_company; }
     QPlainTextEdit* shipField() const { return m_ship; }
     QPlainTextEdit* billingField() const { return m_billing; }
@@ -39,6 +48,7 @@ public:
     CImageButton* okButton() const { return m_ok; }
     CImageButton* cancelButton() const { return m_cancel; }
     CImageButton* databaseButton() const { return m_database; }
+    CImageButton* copyButton() const { return m_copy; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -46,7 +56,10 @@ protected:
 
 private:
     void browse();
+    void copyData();
     void save();
+    // The shared folders mean something only with the data on a server.
+    void showSharedFolders();
     QLineEdit* addLine(const QRect& field, const QString& label, int icon);
     QPlainTextEdit* addText(const QRect& field, const QString& label, int icon);
     void addLabel(const QRect& field, const QString& label, int icon);
@@ -58,6 +71,8 @@ private:
     };
     std::vector<FieldIcon> m_icons;
     QLineEdit* m_folder = nullptr;
+    QLineEdit* m_pictures = nullptr;
+    QLineEdit* m_documents = nullptr;
     QLineEdit* m_company = nullptr;
     QPlainTextEdit* m_ship = nullptr;
     QPlainTextEdit* m_billing = nullptr;
@@ -70,6 +85,7 @@ private:
     CImageButton* m_ok = nullptr;
     CImageButton* m_cancel = nullptr;
     CImageButton* m_database = nullptr;
+    CImageButton* m_copy = nullptr;
     int m_language = 0;
     bool m_folderChanged = false;
 };

@@ -6,6 +6,7 @@
 #include "partinfo/partservice.h"
 
 #include <QDir>
+#include <QUrl>
 
 QStringList SetupCurrencies()
 {
@@ -17,7 +18,9 @@ SetupValues CurrentSetupValues()
 {
     const AppState& app = App();
     SetupValues v;
-    v.dataFolder = QDir::toNativeSeparators(app.DataFolder);
+    v.dataFolder = IsServerAddress(app.DataFolder) ? app.DataFolder : QDir::toNativeSeparators(app.DataFolder);
+    v.pictureFolder = QDir::toNativeSeparators(app.PictureFolder);
+    v.documentFolder = QDir::toNativeSeparators(app.DocumentFolder);
     v.companyName = GetParam(ParamCompanyName);
     v.billingAddress = GetParam(ParamBillingAddress);
     v.shipAddress = GetParam(ParamShippingAddress);
@@ -34,6 +37,8 @@ namespace {
 
 QString normalised(const QString& folder)
 {
+    if (IsServerAddress(folder.trimmed()))
+        return folder.trimmed();
     QString f = QDir::fromNativeSeparators(folder.trimmed());
     f.replace(QLatin1Char('\\'), QLatin1Char('/'));
     while (f.size() > 1 && f.endsWith(QLatin1Char('/')))
@@ -51,6 +56,8 @@ bool SameFolder(const QString& a, const QString& b)
 bool ApplySetup(const SetupValues& values)
 {
     AppState& app = App();
+    app.PictureFolder = normalised(values.pictureFolder);
+    app.DocumentFolder = normalised(values.documentFolder);
     if (!SameFolder(values.dataFolder, app.DataFolder) && !normalised(values.dataFolder).isEmpty()) {
         app.DataFolder = normalised(values.dataFolder);
         return true;
@@ -66,4 +73,9 @@ bool ApplySetup(const SetupValues& values)
     WriteProfileUser(app.CurrentUser);
     SetShowServiceAnswers(values.showServiceAnswers);
     return false;
+}
+
+bool AddressHoldsPassword(const QString& location)
+{
+    return IsServerAddress(location.trimmed()) && !QUrl(location.trimmed()).password().isEmpty();
 }

@@ -6,7 +6,9 @@
 
 struct SetupValues
 {
-    QString dataFolder;
+    QString dataFolder;     // a folder, or a server address
+    QString pictureFolder;  // with the data on a server: where pictures are shared
+    QString documentFolder; // and documents
     QString companyName;    // Param0
     QString billingAddress; // Param2
     QString shipAddress;    // Param3
@@ -32,4 +34,10 @@ bool SameFolder(const QString& a, const QString& b);
 // (also into the profile) and CurrentCurrency are saved. The language is the
 // caller's to apply. The option to show the part service's answers goes to
 // the profile with the user.
+// The Picture and Document folders are kept in the settings with the data
+// location.
 bool ApplySetup(const SetupValues& values);
+
+// A server address that carries a password: the settings file is no place
+// for it (the PostgreSQL password file or PGPASSWORD are).
+bool AddressHoldsPassword(const QString& location);

@@ -31,8 +31,11 @@ const char* const kBomColumns =
 QString BillOfAssemblyClause(const QString& assembly)
 {
     // Only parts that head a bill of their own go on to the next level: the
-    // purchased parts would find no lines there anyway.
-    return SqlFormat("with recursive Bill(Assy) as (select '%s' union select AssyList.Part_nBr from Bill "
+    // purchased parts would find no lines there anyway. The assembly itself
+    // is taken from its lines, not written as a literal, so that both terms
+    // have the column's type on every database.
+    return SqlFormat("with recursive Bill(Assy) as (select distinct Assy from AssyList where Assy = '%s' "
+                     "union select AssyList.Part_nBr from Bill "
                      "cross join AssyList on AssyList.Assy = Bill.Assy where exists (select 1 from AssyList "
                      "Sub where Sub.Assy = AssyList.Part_nBr)) ",
                      {assembly});
@@ -41,7 +44,7 @@ QString BillOfAssemblyClause(const QString& assembly)
 QueryResult LoadBomRows()
 {
     return Query(QString::fromLatin1(kBomColumns)
-                 + QStringLiteral("AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr"));
+                 + QStringLiteral("AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr order by AssyList.ID"));
 }
 
 QueryResult LoadBomRows(const QString& assembly)

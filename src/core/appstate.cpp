@@ -1,5 +1,7 @@
 #include "core/appstate.h"
 
+#include <QStandardPaths>
+
 ColumnLayoutTable DefaultColumnLayout()
 {
     ColumnLayoutTable layout;
@@ -15,12 +17,33 @@ AppState& App()
     return state;
 }
 
+bool IsServerAddress(const QString& location)
+{
+    return location.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
+           || location.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+namespace {
+
+QString attachedFolder(const QString& configured, const QString& name)
+{
+    const AppState& app = App();
+    if (!IsServerAddress(app.DataFolder))
+        return app.DataFolder + QLatin1Char('/') + name;
+    if (!configured.isEmpty())
+        return configured;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/KOLT/")
+           + name;
+}
+
+} // namespace
+
 QString DataPictureFolder()
 {
-    return App().DataFolder + QStringLiteral("/Picture");
+    return attachedFolder(App().PictureFolder, QStringLiteral("Picture"));
 }
 
 QString DataDocumentFolder()
 {
-    return App().DataFolder + QStringLiteral("/Document");
+    return attachedFolder(App().DocumentFolder, QStringLiteral("Document"));
 }

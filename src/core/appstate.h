@@ -41,6 +41,13 @@ struct AppState
 
 AppState& App();
 
-// DataFolder + "/Picture" and DataFolder + "/Document".
+// Whether a data location names a database server ("postgresql://..." or
+// "postgres://...") rather than a folder holding kolt.db.
+bool IsServerAddress(const QString& location);
+
+// Where attached pictures and documents live: DataFolder + "/Picture" and
+// "/Document" beside kolt.db; with the data on a server, the Picture and
+// Document folders of the settings (a shared folder, usually), else the same
+// names in the default local data folder.
 QString DataPictureFolder();
 QString DataDocumentFolder();

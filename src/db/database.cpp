@@ -5,13 +5,13 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
+#include "db/engine.h"
 
-#include <dlfcn.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <sys/statfs.h>
 
 #include <QFile>
+#include <QHash>
 
 #include <algorithm>
 #include <cmath>
@@ -22,28 +22,10 @@
 
 namespace {
 
-// The library is reached through the three entry points it is known for;
-// sqlite3_free only returns the error texts and may be absent.
-using ExecCallback = int (*)(void*, int, char**, char**);
-using ExecFn = int (*)(void*, const char*, ExecCallback, void*, char**);
-using OpenFn = int (*)(const char*, void**);
-using CloseFn = int (*)(void*);
-using FreeFn = void (*)(void*);
-// Entry points of prepared statements, used where present to store many rows
-// without the library parsing every value of them.
-using PrepareFn = int (*)(void*, const char*, int, void**, const char**);
-using BindTextFn = int (*)(void*, int, const char*, int, void (*)(void*));
-using BindInt64Fn = int (*)(void*, int, long long);
-using BindDoubleFn = int (*)(void*, int, double);
-using StatementFn = int (*)(void*);
-using ErrorMessageFn = const char* (*)(void*);
+using ExecCallback = RowCallback;
 
-constexpr const char* kLibraryFile = "libsqlite3.so.0";
-
-void* g_connection = nullptr;
-
-// The prepared inserts of each table (see InsertRows). Defined before the
-// library, so that they still exist when its destructor finalizes them.
+// The prepared inserts of each table (see InsertRows), valid while the
+// connection they were made on lasts (its generation).
 struct PreparedInsert
 {
     struct Statement
@@ -59,55 +41,15 @@ struct PreparedInsert
     const void* shape = nullptr;
     int fieldCount = -1;
     QByteArray head;
+    unsigned generation = 0;
     std::array<Statement, 2> statements; // one record, and many at once
 };
 std::array<PreparedInsert, kTableCount> g_preparedInserts;
-void finalizeInsertStatements();
 
-struct Library
-{
-    void* handle = nullptr;
-    ExecFn exec = nullptr;
-    OpenFn open = nullptr;
-    CloseFn close = nullptr;
-    FreeFn free = nullptr;
-    PrepareFn prepare = nullptr;
-    BindTextFn bindText = nullptr;
-    BindInt64Fn bindInt64 = nullptr;
-    BindDoubleFn bindDouble = nullptr;
-    StatementFn step = nullptr;
-    StatementFn reset = nullptr;
-    StatementFn finalize = nullptr;
-    ErrorMessageFn errorMessage = nullptr;
-    bool attempted = false;
-
-    bool prepares() const
-    {
-        return prepare && bindText && bindInt64 && bindDouble && step && reset && finalize && errorMessage;
-    }
-
-    ~Library()
-    {
-        // The connection goes first: closing it checkpoints the write-ahead
-        // log into kolt.db, which needs the library still loaded.
-        finalizeInsertStatements();
-        if (g_connection && close)
-            close(g_connection);
-        g_connection = nullptr;
-        if (handle)
-            dlclose(handle);
-    }
-};
-
-Library g_lib;
+DatabaseEngine* g_engine = nullptr; // the library behind the open connection
+bool g_libraryLoaded = false;
 
 QString g_databasePath;
-// The file the kept connection was opened on: a path that now names another
-// file (a folder deleted and made anew) or none gets a new connection.
-QString g_connectionPath;
-dev_t g_connectionDevice = 0;
-ino_t g_connectionInode = 0;
-bool g_connectionHadFile = false;
 int g_busyTimeout = 5000;
 int g_lastResult = 0;
 QString g_lastError;
@@ -127,10 +69,27 @@ bool g_txFailed = false;
 bool g_txRefused = false;
 int g_refusedResult = 0;
 QString g_refusedError;
+// The first failure of the running transaction.
+int g_txFailedResult = 0;
+QString g_txFailedError;
+// The server ignores every statement after a failure until the rollback
+// (unless the failure was taken back to a savepoint).
+bool g_txAborted = false;
 int g_injectAfter = 0;
 StatementObserver g_observer = nullptr;
 
 const QString kEmpty;
+
+void markTransactionFailed()
+{
+    if (!g_txFailed) {
+        g_txFailedResult = g_lastResult;
+        g_txFailedError = g_lastError;
+    }
+    g_txFailed = true;
+    if (g_engine && g_engine->failedTransactionRefusesStatements())
+        g_txAborted = true;
+}
 
 bool isUtf8(const unsigned char* s, size_t n)
 {
@@ -212,14 +171,11 @@ QString decodeRecent(const char* text, QString* slots)
     return slot;
 }
 
-void reportLibraryFailure(const QString& text)
-{
-    ShowMessage(text, QStringLiteral("dll error"));
-}
 
 // Whether a statement may run now: not inside a transaction that could not
-// begin, not without a connection, not when a test asked for a failure. When
-// not, the last result and error say why.
+// begin, not without a connection, not when a test asked for a failure, not
+// after a failure inside a transaction on the server (which ignores every
+// statement until the rollback). When not, the last result and error say why.
 bool statementAllowed(bool countsForTransaction)
 {
     if (g_txRefused) {
@@ -227,49 +183,47 @@ bool statementAllowed(bool countsForTransaction)
         g_lastError = g_refusedError;
         return false;
     }
-    if (!g_lib.exec || !g_connection) {
+    if (!g_engine || !g_engine->isOpen()) {
         g_lastResult = 1;
         g_lastError = QStringLiteral("The database is not open.");
         if (g_txDepth > 0 && countsForTransaction)
-            g_txFailed = true;
+            markTransactionFailed();
+        return false;
+    }
+    if (g_txDepth > 0 && g_txAborted && countsForTransaction) {
+        // The failure that spoiled the work is the one to tell.
+        g_lastResult = g_txFailedResult;
+        g_lastError = g_txFailedError;
         return false;
     }
     if (countsForTransaction && g_injectAfter > 0 && --g_injectAfter == 0) {
         g_lastResult = 1;
         g_lastError = QStringLiteral("injected failure");
         if (g_txDepth > 0)
-            g_txFailed = true;
+            markTransactionFailed();
         return false;
     }
     return true;
 }
 
 // Keeps a failed statement's result and text, and spoils the transaction.
-void recordFailure(int result, const char* libraryError, bool countsForTransaction)
+void recordFailure(int result, const QString& error, bool countsForTransaction)
 {
     g_lastResult = result;
-    // SQLITE_BUSY and SQLITE_LOCKED (their extended codes share the low
-    // byte): another program held the file for longer than the wait.
-    const int primary = result & 0xFF;
-    if (primary == 5 || primary == 6)
-        g_lastError = QStringLiteral("database is busy");
-    else
-        g_lastError = libraryError ? decodeText(libraryError) : QStringLiteral("SQL error %1").arg(result);
+    g_lastError = error.isEmpty() ? QStringLiteral("SQL error %1").arg(result) : error;
     if (g_txDepth > 0 && countsForTransaction)
-        g_txFailed = true;
+        markTransactionFailed();
 }
 
-// Runs one statement, given as UTF-8; the single place that meets sqlite3_exec.
+// Runs one statement, given as UTF-8; the single place that meets the library.
 int execUtf8(const QByteArray& statement, ExecCallback callback, bool countsForTransaction)
 {
     if (!statementAllowed(countsForTransaction))
         return g_lastResult;
-    char* error = nullptr;
-    g_lastResult = g_lib.exec(g_connection, statement.constData(), callback, nullptr, &error);
+    QString error;
+    g_lastResult = g_engine->exec(statement, callback, &error);
     if (g_lastResult != 0)
         recordFailure(g_lastResult, error, countsForTransaction);
-    if (error && g_lib.free)
-        g_lib.free(error);
     if (g_observer)
         g_observer(statement, g_lastResult);
     return g_lastResult;
@@ -398,82 +352,29 @@ void QueryResult::setCell(int row, int column, const QString& value)
 
 bool LoadDatabaseLibrary()
 {
-    if (g_lib.attempted)
-        return g_lib.exec && g_lib.open && g_lib.close;
-    g_lib.attempted = true;
-    g_lib.handle = dlopen(kLibraryFile, RTLD_NOW | RTLD_LOCAL);
-    if (!g_lib.handle)
-        reportLibraryFailure(QStringLiteral("Missing %1").arg(QString::fromLatin1(kLibraryFile)));
-    auto resolve = [](const char* name) { return g_lib.handle ? dlsym(g_lib.handle, name) : nullptr; };
-    g_lib.exec = reinterpret_cast<ExecFn>(resolve("sqlite3_exec"));
-    if (!g_lib.exec)
-        reportLibraryFailure(QStringLiteral("Missing sqlite3_EXEC PROCESS"));
-    g_lib.open = reinterpret_cast<OpenFn>(resolve("sqlite3_open"));
-    if (!g_lib.open)
-        reportLibraryFailure(QStringLiteral("Missing sqlite3_open PROCESS"));
-    g_lib.close = reinterpret_cast<CloseFn>(resolve("sqlite3_close"));
-    if (!g_lib.close)
-        reportLibraryFailure(QStringLiteral("Missing sqlite3_close PROCESS"));
-    g_lib.free = reinterpret_cast<FreeFn>(resolve("sqlite3_free"));
-    g_lib.prepare = reinterpret_cast<PrepareFn>(resolve("sqlite3_prepare_v2"));
-    g_lib.bindText = reinterpret_cast<BindTextFn>(resolve("sqlite3_bind_text"));
-    g_lib.bindInt64 = reinterpret_cast<BindInt64Fn>(resolve("sqlite3_bind_int64"));
-    g_lib.bindDouble = reinterpret_cast<BindDoubleFn>(resolve("sqlite3_bind_double"));
-    g_lib.step = reinterpret_cast<StatementFn>(resolve("sqlite3_step"));
-    g_lib.reset = reinterpret_cast<StatementFn>(resolve("sqlite3_reset"));
-    g_lib.finalize = reinterpret_cast<StatementFn>(resolve("sqlite3_finalize"));
-    g_lib.errorMessage = reinterpret_cast<ErrorMessageFn>(resolve("sqlite3_errmsg"));
-    return g_lib.exec && g_lib.open && g_lib.close;
+    g_libraryLoaded = SqliteEngine().load();
+    return g_libraryLoaded;
 }
 
 bool DatabaseLibraryLoaded()
 {
-    return g_lib.exec && g_lib.open && g_lib.close;
+    return g_libraryLoaded;
+}
+
+bool DatabaseOnServer()
+{
+    return IsServerAddress(g_databasePath);
 }
 
 namespace {
 
-bool fileIdentity(const QString& path, dev_t* device, ino_t* inode)
+// The prepared statements die with their connection; a new connection
+// starts with none.
+void forgetInsertStatements()
 {
-    struct stat info;
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return false;
-    *device = info.st_dev;
-    *inode = info.st_ino;
-    return true;
+    for (PreparedInsert& prepared : g_preparedInserts)
+        prepared = PreparedInsert();
 }
-
-bool keptConnectionFits()
-{
-    if (!g_connection || g_connectionPath != g_databasePath)
-        return false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    const bool hasFile = fileIdentity(g_databasePath, &device, &inode);
-    if (!g_connectionHadFile) {
-        // SQLite makes the file on the first write; from then on it is ours.
-        if (hasFile) {
-            g_connectionHadFile = true;
-            g_connectionDevice = device;
-            g_connectionInode = inode;
-        }
-        return true;
-    }
-    return hasFile && device == g_connectionDevice && inode == g_connectionInode;
-}
-
-void closeConnection()
-{
-    finalizeInsertStatements();
-    if (g_connection && g_lib.close)
-        g_lib.close(g_connection);
-    g_connection = nullptr;
-    g_connectionPath.clear();
-}
-
-} // namespace
-
-namespace {
 
 QString indexedColumn(int table)
 {
@@ -500,8 +401,13 @@ void createMissingIndexes()
     for (const int table : {PartList, AssyList, RescList}) {
         const QString name = App().tables[table].name.isEmpty() ? TableSqlName(table) : App().tables[table].name;
         const QString column = indexedColumn(table);
-        const QString present = QStringLiteral("select 1 from sqlite_master where type = 'index' and name = '")
-                                + name + QLatin1Char('_') + column + QLatin1Char('\'');
+        const QString index = name + QLatin1Char('_') + column;
+        const QString present =
+            DatabaseOnServer()
+                ? QStringLiteral("select 1 from pg_indexes where schemaname = current_schema() and indexname = '")
+                      + index.toLower() + QLatin1Char('\'')
+                : QStringLiteral("select 1 from sqlite_master where type = 'index' and name = '") + index
+                      + QLatin1Char('\'');
         bool found = false;
         g_indexProbe = &found;
         exec(present, [](void*, int, char**, char**) {
@@ -509,7 +415,7 @@ void createMissingIndexes()
             return 0;
         }, false);
         g_indexProbe = nullptr;
-        if (!found && g_lastResult == 0)
+        if (!found && g_lastResult == 0 && (!DatabaseOnServer() || TableExists(name) > 0))
             createIndex(name, column);
     }
     g_lastResult = result;
@@ -520,31 +426,34 @@ void createMissingIndexes()
 
 bool OpenDatabase()
 {
-    if (g_txDepth > 0 && g_connection)
+    if (g_txDepth > 0 && g_engine && g_engine->isOpen())
         return true;
-    if (!g_lib.open) {
-        g_lastResult = 1;
-        return false;
+    DatabaseEngine& engine = DatabaseOnServer() ? ServerEngine() : SqliteEngine();
+    if (g_engine && g_engine != &engine) {
+        forgetInsertStatements();
+        g_engine->close();
     }
-    if (keptConnectionFits()) {
+    g_engine = &engine;
+    if (engine.serves(g_databasePath)) {
         g_lastResult = 0;
         return true;
     }
-    closeConnection();
-    const QByteArray path = g_databasePath.toUtf8();
-    g_lastResult = g_lib.open(path.constData(), &g_connection);
-    if (g_lastResult != 0) {
-        if (g_connection)
-            g_lib.close(g_connection);
-        g_connection = nullptr;
+    // The connection is kept for the next statement: opening the file (or
+    // reaching the server) and reading the schema anew for every statement
+    // cost more than the work, and SQLite checkpoints its write-ahead log
+    // each time the last connection closes.
+    forgetInsertStatements();
+    const bool existed = DatabaseOnServer() || QFile::exists(g_databasePath);
+    QString error;
+    if (!engine.open(g_databasePath, &error)) {
+        g_lastResult = 1;
+        g_lastError = error;
         return false;
     }
-    g_connectionPath = g_databasePath;
-    g_connectionHadFile = fileIdentity(g_databasePath, &g_connectionDevice, &g_connectionInode);
-    // Another program writing the same file makes a statement wait this
+    // Another program writing the same data makes a statement wait this
     // long for the lock before it gives up with "database is busy".
-    exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(g_busyTimeout), nullptr, false);
-    if (g_connectionHadFile)
+    execUtf8(engine.busyTimeoutStatement(g_busyTimeout), nullptr, false);
+    if (existed)
         createMissingIndexes();
     g_lastResult = 0;
     return true;
@@ -552,24 +461,23 @@ bool OpenDatabase()
 
 void CloseDatabase()
 {
-    // The connection is kept for the next statement: opening the file and
-    // reading its schema anew for every statement cost more than the work,
-    // and the write-ahead log is checkpointed each time the last connection
-    // closes. OpenDatabase checks that the path still names the same file.
+    // Ends a use of the connection; OpenDatabase keeps it for the next one as
+    // long as it serves the same file or server.
 }
 
 void ReleaseDatabase()
 {
-    if (g_txDepth > 0)
+    if (g_txDepth > 0 || !g_engine)
         return;
-    closeConnection();
+    forgetInsertStatements();
+    g_engine->close();
 }
 
 void SetBusyTimeout(int milliseconds)
 {
     g_busyTimeout = std::max(0, milliseconds);
-    if (g_connection && g_txDepth == 0)
-        exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(g_busyTimeout), nullptr, false);
+    if (g_engine && g_engine->isOpen() && g_txDepth == 0)
+        execUtf8(g_engine->busyTimeoutStatement(g_busyTimeout), nullptr, false);
 }
 
 bool IsNetworkFileSystem(long type)
@@ -593,6 +501,8 @@ bool IsNetworkFileSystem(long type)
 
 bool SetJournalForFolder(const QString& dataFolder)
 {
+    if (IsServerAddress(dataFolder))
+        return true; // the server keeps its own log
     // The write-ahead log lets readers go on while another program writes,
     // but it needs memory shared between the programs, which a network
     // file system cannot give: there the classic rollback journal stays.
@@ -608,7 +518,7 @@ bool SetJournalForFolder(const QString& dataFolder)
 
 bool SelectTable(const QString& dataFolder, int table)
 {
-    g_databasePath = dataFolder + QStringLiteral("/kolt.db");
+    g_databasePath = IsServerAddress(dataFolder) ? dataFolder : dataFolder + QStringLiteral("/kolt.db");
     if (table == g_currentTable)
         return false;
     g_currentTable = table;
@@ -626,7 +536,22 @@ bool CreateTable(int table)
     TableDefinition& definition = App().tables[table];
     if (definition.name.isEmpty())
         definition.name = TableSqlName(table);
-    const bool created = exec(CreateTableStatement(definition), nullptr, false) == 0;
+    bool created = false;
+    bool present = true; // whether an index may be asked for
+    if (DatabaseOnServer()) {
+        // On the server a failed statement spoils the transaction around
+        // it, so neither "create table" nor "create index" may fail.
+        const int exists = TableExists(definition.name);
+        if (exists == 0)
+            created = exec(CreateTableStatement(definition), nullptr, false) == 0;
+        else if (exists > 0) {
+            g_lastResult = 1;
+            g_lastError = QStringLiteral("table %1 already exists").arg(definition.name);
+        }
+        present = created || exists > 0;
+    } else {
+        created = exec(CreateTableStatement(definition), nullptr, false) == 0;
+    }
     // Parts are looked up by number one at a time (netting, receiving, the
     // roll-up, the error check of a bill), and one assembly's bill and
     // routing are read level by level by assembly: without an index each
@@ -634,7 +559,7 @@ bool CreateTable(int table)
     // too. Imported lines all carry the one new assembly's name, so they
     // extend the assembly index at a single place and keep the import cheap.
     const QString indexed = indexedColumn(table);
-    if (!indexed.isEmpty() && FieldIndex(definition, indexed) >= 0) {
+    if (present && !indexed.isEmpty() && FieldIndex(definition, indexed) >= 0) {
         const int result = g_lastResult;
         const QString error = g_lastError;
         createIndex(definition.name, indexed);
@@ -642,6 +567,106 @@ bool CreateTable(int table)
         g_lastError = error;
     }
     return created;
+}
+
+int TableExists(const QString& table)
+{
+    const QString sql = DatabaseOnServer()
+                            ? SqlFormat("select count(*) from information_schema.tables where "
+                                        "table_schema = current_schema() and table_name = lower('%s')",
+                                        {table})
+                            : SqlFormat("select count(*) from sqlite_master where type = 'table' and "
+                                        "lower(name) = lower('%s')",
+                                        {table});
+    const QString count = QueryText(sql, false);
+    if (g_lastResult != 0)
+        return -1;
+    return TextToInt(count) > 0 ? 1 : 0;
+}
+
+QStringList TableColumns(const QString& table)
+{
+    QueryResult info;
+    headingsCaptured = 0;
+    QStringList names;
+    if (DatabaseOnServer()) {
+        RunQuery(info, SqlFormat("select column_name from information_schema.columns where table_schema = "
+                                 "current_schema() and table_name = lower('%s') order by ordinal_position",
+                                 {table}));
+        // The server keeps the names folded to lower case: as the definitions
+        // spell them they match the headings.
+        QHash<QString, QString> spelled;
+        for (const TableDefinition& definition : App().tables)
+            for (int f = 0; f < definition.fieldCount; ++f) {
+                const QString name = ToColumnName(definition.headings[f]);
+                spelled.insert(name.toLower(), name);
+            }
+        for (int r = 0; r < info.rowCount; ++r)
+            names << spelled.value(info.cell(r, 0), info.cell(r, 0));
+        return names;
+    }
+    const QString quoted = QLatin1Char('"') + QString(table).replace(QLatin1Char('"'), QLatin1String("\"\""))
+                           + QLatin1Char('"');
+    RunQuery(info, QStringLiteral("PRAGMA table_info(") + quoted + QLatin1Char(')'));
+    const int name = FindColumn(info, QStringLiteral("name"));
+    for (int r = 0; name >= 0 && r < info.rowCount; ++r)
+        names << info.cell(r, name);
+    return names;
+}
+
+QString SameTextIgnoringCase(const QString& column, const QString& value)
+{
+    // SQLite's NOCASE folds the ASCII letters; lower() does the same and more.
+    return DatabaseOnServer() ? SqlFormat("lower(%s) = lower('%s')", {column, value})
+                              : SqlFormat("%s = '%s' collate nocase", {column, value});
+}
+
+long long LastChangedRows()
+{
+    return g_engine && g_engine->isOpen() ? g_engine->changedRows() : 0;
+}
+
+QString SqlValue(const QString& text, const QString& definitionType)
+{
+    // The server keeps numbers in number columns: an emptied cell is no
+    // number at all. Anything else goes as typed, and a text that is no
+    // number is refused by the server with its own reason.
+    if (DatabaseOnServer() && definitionType.trimmed().compare(QLatin1String("text"), Qt::CaseInsensitive) != 0
+        && text.trimmed().isEmpty())
+        return QStringLiteral("NULL");
+    return QLatin1Char('\'') + SqlEscape(text) + QLatin1Char('\'');
+}
+
+QString IdColumnDefinition()
+{
+    return IdColumnDefinition(DatabaseOnServer());
+}
+
+QString IdColumnDefinition(bool server)
+{
+    // SQLite numbers a row through its "integer primary key"; the server
+    // needs to be told to.
+    return server ? QStringLiteral("id bigint generated by default as identity primary key")
+                              : QStringLiteral("id integer primary key");
+}
+
+QString ColumnType(const QString& definitionType)
+{
+    return ColumnType(definitionType, DatabaseOnServer());
+}
+
+QString ColumnType(const QString& definitionType, bool server)
+{
+    if (!server)
+        return definitionType;
+    const QString type = definitionType.trimmed().toLower();
+    // Text is compared byte for byte as SQLite does, whatever the server's
+    // language; a number typed into a text column stays the text typed.
+    if (type == QLatin1String("integer"))
+        return QStringLiteral("bigint");
+    if (type == QLatin1String("real"))
+        return QStringLiteral("double precision");
+    return QStringLiteral("text collate ucs_basic");
 }
 
 int CurrentTable()
@@ -877,6 +902,27 @@ void appendValues(std::string& statement, const InsertShape& shape, const QStrin
     }
 }
 
+// Runs an insert. Inside a transaction on the server it runs under a
+// savepoint: a refused insert spoils the work as it does on SQLite, but the
+// transaction goes on, so the caller can still find out which rows were
+// refused (the import tries them one by one).
+void execInsert(const std::string& statement)
+{
+    const QByteArray text = QByteArray::fromRawData(statement.data(), static_cast<qsizetype>(statement.size()));
+    if (g_txDepth == 0 || !g_engine || !g_engine->failedTransactionRefusesStatements() || g_txAborted) {
+        execUtf8(text, nullptr, true);
+        return;
+    }
+    if (execUtf8("SAVEPOINT kolt_insert; " + text + "; RELEASE SAVEPOINT kolt_insert", nullptr, true) == 0)
+        return;
+    const int result = g_lastResult;
+    const QString error = g_lastError;
+    if (execUtf8("ROLLBACK TO SAVEPOINT kolt_insert; RELEASE SAVEPOINT kolt_insert", nullptr, false) == 0)
+        g_txAborted = false;
+    g_lastResult = result;
+    g_lastError = error;
+}
+
 // Prepared insert statements, one per table, kept with the connection: the
 // values are bound to them, so the library parses the statement once
 // instead of every value of every record. Only for tables whose fields are
@@ -893,12 +939,14 @@ constexpr int kMaxParameters = 999;
 PreparedInsert* preparedInsert(int table, const InsertShape& shape)
 {
     PreparedInsert& prepared = g_preparedInserts[static_cast<size_t>(table)];
-    if (prepared.statements[0].handle && prepared.shape == static_cast<const void*>(&shape)
+    const bool current = prepared.generation == g_engine->generation();
+    if (prepared.statements[0].handle && current && prepared.shape == static_cast<const void*>(&shape)
         && prepared.fieldCount == shape.fieldCount && prepared.head == shape.head)
         return &prepared;
+    // Handles of an earlier connection were finalized when it closed.
     for (PreparedInsert::Statement& statement : prepared.statements)
-        if (statement.handle)
-            g_lib.finalize(statement.handle);
+        if (statement.handle && current)
+            g_engine->finalize(statement.handle);
     prepared = PreparedInsert();
     const int many = std::min(kRecordsPerStep, kMaxParameters / std::max(shape.fieldCount, 1));
     for (int which = 0; which < 2; ++which) {
@@ -913,10 +961,9 @@ PreparedInsert* preparedInsert(int table, const InsertShape& shape)
                 sql += i ? ",?" : "?";
             sql += ')';
         }
-        void* handle = nullptr;
-        if (g_lib.prepare(g_connection, sql.c_str(), static_cast<int>(sql.size()), &handle, nullptr) != 0) {
-            if (handle)
-                g_lib.finalize(handle);
+        QString error;
+        void* handle = g_engine->prepare(QByteArray::fromStdString(sql), &error);
+        if (!handle) {
             if (which == 0)
                 return nullptr;
             break;
@@ -931,12 +978,13 @@ PreparedInsert* preparedInsert(int table, const InsertShape& shape)
     prepared.shape = &shape;
     prepared.fieldCount = shape.fieldCount;
     prepared.head = shape.head;
+    prepared.generation = g_engine->generation();
     return &prepared;
 }
 
 bool canBind(const InsertShape& shape)
 {
-    if (!g_lib.prepares() || g_observer || !g_connection)
+    if (!g_engine || !g_engine->isOpen() || !g_engine->prepares() || g_observer)
         return false;
     for (int i = 0; i < shape.fieldCount; ++i)
         if (shape.kinds[i] == InsertShape::Verbatim)
@@ -966,8 +1014,8 @@ int bindRecord(PreparedInsert::Statement& statement, int slot, const InsertShape
         kept.swap(value);
         statement.bound[at] = true;
         // The text stays where it is until it is bound anew.
-        const int result = g_lib.bindText(statement.handle, static_cast<int>(at) + 1, kept.data(),
-                                          static_cast<int>(kept.size()), nullptr);
+        const int result =
+            g_engine->bindText(statement.handle, static_cast<int>(at) + 1, kept.data(), static_cast<int>(kept.size()));
         if (result != 0)
             return result;
     }
@@ -988,13 +1036,13 @@ bool insertBound(const std::vector<QStringList>& rows, int table, const InsertSh
     if (several && exec(QStringLiteral("SAVEPOINT kolt_insert"), nullptr, false) != 0) {
         // The library's reason stands; the work it belonged to is spoiled.
         if (g_txDepth > 0)
-            g_txFailed = true;
+            markTransactionFailed();
         return true;
     }
     std::string value;
     QString scratch;
     int result = 0;
-    QByteArray error;
+    QString error;
     size_t next = 0;
     while (next < rows.size() && result == 0) {
         PreparedInsert::Statement& many = prepared->statements[1];
@@ -1002,13 +1050,9 @@ bool insertBound(const std::vector<QStringList>& rows, int table, const InsertSh
             many.handle && rows.size() - next >= static_cast<size_t>(many.records) ? many : prepared->statements[0];
         for (int slot = 0; slot < statement.records && result == 0; ++slot)
             result = bindRecord(statement, slot, shape, rows[next + static_cast<size_t>(slot)], value, scratch);
-        if (result == 0) {
-            const int stepped = g_lib.step(statement.handle);
-            result = stepped == 101 ? 0 : stepped; // SQLITE_DONE
-        }
-        if (result != 0)
-            error = g_lib.errorMessage(g_connection);
-        g_lib.reset(statement.handle);
+        if (result == 0)
+            result = g_engine->step(statement.handle, &error);
+        g_engine->reset(statement.handle);
         next += static_cast<size_t>(statement.records);
     }
     // The values came from the caller and may not outlive the call; the
@@ -1023,21 +1067,12 @@ bool insertBound(const std::vector<QStringList>& rows, int table, const InsertSh
         exec(QStringLiteral("RELEASE kolt_insert"), nullptr, false);
     }
     if (result != 0)
-        recordFailure(result, error.constData(), true);
+        recordFailure(result, error, true);
     else
         g_lastResult = 0;
     return true;
 }
 
-void finalizeInsertStatements()
-{
-    for (PreparedInsert& prepared : g_preparedInserts) {
-        for (PreparedInsert::Statement& statement : prepared.statements)
-            if (statement.handle && g_lib.finalize)
-                g_lib.finalize(statement.handle);
-        prepared = PreparedInsert();
-    }
-}
 
 } // namespace
 
@@ -1058,8 +1093,7 @@ void InsertRows(const std::vector<QStringList>& rows, int table)
         statement.assign(shape.prefix.constData(), static_cast<size_t>(shape.prefix.size()));
         appendValues(statement, shape, rows.front());
         statement += ')';
-        execUtf8(QByteArray::fromRawData(statement.data(), static_cast<qsizetype>(statement.size())), nullptr,
-                 true);
+        execInsert(statement);
         return;
     }
 
@@ -1131,9 +1165,9 @@ void InsertRows(const std::vector<QStringList>& rows, int table)
                 statement += slice(r, f);
             }
         }
-        statement += "))";
+        statement += ")) as v";
     }
-    execUtf8(QByteArray::fromRawData(statement.data(), static_cast<qsizetype>(statement.size())), nullptr, true);
+    execInsert(statement);
 }
 
 int LastResultCode()
@@ -1167,20 +1201,31 @@ Transaction::Transaction()
         m_active = true;
         return;
     }
+    const bool opened = OpenDatabase();
     ++g_txDepth;
     g_txFailed = false;
+    g_txAborted = false;
     m_outermost = true;
     m_active = true;
-    // IMMEDIATE takes the write lock at once: work that reads a number or a
+    // The write lock is taken at once (BEGIN IMMEDIATE on the file, the
+    // database's advisory lock on the server): work that reads a number or a
     // stock figure and writes it back cannot interleave with another
     // program doing the same, and the wait for the lock happens here, under
     // the busy timeout, instead of failing half-way at the first write.
-    if (!OpenDatabase()) {
+    if (!opened) {
         g_lastResult = g_lastResult ? g_lastResult : 1;
-        g_lastError = QStringLiteral("The database could not be opened: ") + g_databasePath;
-    } else if (exec(QStringLiteral("BEGIN IMMEDIATE"), nullptr, false) == 0) {
+        if (g_lastError.isEmpty())
+            g_lastError = QStringLiteral("The database could not be opened: ") + g_databasePath;
+    } else if (execUtf8(g_engine->beginStatement(), nullptr, false) == 0) {
         m_begun = true;
         return;
+    } else if (g_engine->failedTransactionRefusesStatements()) {
+        // The server began and then failed to take the lock: end it.
+        const int result = g_lastResult;
+        const QString error = g_lastError;
+        execUtf8(QByteArrayLiteral("ROLLBACK"), nullptr, false);
+        g_lastResult = result;
+        g_lastError = error;
     }
     // Without the transaction no statement of the scope may run on its own:
     // each would be written by itself and the work could end half done.
@@ -1273,11 +1318,17 @@ int FindColumn(const QueryResult& result, const QString& text)
 
 QString CreateTableStatement(const TableDefinition& definition)
 {
-    QString sql = QStringLiteral("create table ") + definition.name + QStringLiteral("( id integer primary key,");
+    return CreateTableStatement(definition, DatabaseOnServer());
+}
+
+QString CreateTableStatement(const TableDefinition& definition, bool server)
+{
+    QString sql = QStringLiteral("create table ") + definition.name + QStringLiteral("( ")
+                  + IdColumnDefinition(server) + QLatin1Char(',');
     for (int i = 0; i < definition.fieldCount; ++i) {
         if (i)
             sql += QLatin1Char(',');
-        sql += ToColumnName(definition.headings[i]) + QLatin1Char(' ') + definition.types[i];
+        sql += ToColumnName(definition.headings[i]) + QLatin1Char(' ') + ColumnType(definition.types[i], server);
     }
     sql += QLatin1Char(')');
     return sql;

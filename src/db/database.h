@@ -23,8 +23,34 @@ struct QueryResult
 // First column whose heading contains text, ignoring case; -1 when none.
 int FindColumn(const QueryResult& result, const QString& text);
 
-// "create table <name>( id integer primary key,<col> <type>,...)"
+// "create table <name>( id integer primary key,<col> <type>,...)", in the
+// words of the database in use (see ColumnType).
 QString CreateTableStatement(const TableDefinition& definition);
+QString CreateTableStatement(const TableDefinition& definition, bool server);
+
+// Where the data lives decides the few words that differ: a folder holds
+// kolt.db for SQLite, a "postgresql://" address names a server.
+bool DatabaseOnServer();
+// 1 when the table exists, 0 when not, -1 when the database could not say.
+int TableExists(const QString& table);
+// The table's column names in their order, "id" first, spelled as the
+// definitions spell them; empty when the table is missing.
+QStringList TableColumns(const QString& table);
+// A condition true when the column holds the value, letter case aside
+// (the value is quoted here).
+QString SameTextIgnoringCase(const QString& column, const QString& value);
+// Rows the last insert, update or delete changed (0 when none ran).
+long long LastChangedRows();
+// A value for a column of the definition type, as SQL: quoted text; on the
+// server an empty value of a number column is NULL.
+QString SqlValue(const QString& text, const QString& definitionType);
+// The id column every table starts with.
+QString IdColumnDefinition();
+QString IdColumnDefinition(bool server);
+// A definition file's type as the database in use stores it: the same on
+// SQLite; on the server text compares byte for byte, integer is 64 bits.
+QString ColumnType(const QString& definitionType);
+QString ColumnType(const QString& definitionType, bool server);
 
 // Loads libsqlite3.so.0 at run time; reports a missing library or entry point
 // under "dll error". Safe to call again: it loads once.

@@ -3,6 +3,7 @@
 #include "core/ctlcommands.h"
 #include "core/format.h"
 #include "core/utilities.h"
+#include "db/copy.h"
 #include "db/database.h"
 #include "db/parameters.h"
 
@@ -98,6 +99,14 @@ int runQuery(CtlContext& ctx)
 
 void RegisterDbCommands()
 {
+    RegisterCtlCommand({QStringLiteral("copy"), QStringLiteral("copy FROM TO"), [](CtlContext& ctx) {
+                            if (ctx.args.size() != 2)
+                                return kCtlUsage;
+                            const CopyOutcome outcome = CopyData(ctx.args[0], ctx.args[1]);
+                            for (const QString& line : outcome.tables)
+                                ctx.out << line << "\n";
+                            return outcome.done ? kCtlOk : kCtlFailed;
+                        }});
     RegisterCtlCommand({QStringLiteral("init"), QStringLiteral("init"), [](CtlContext& ctx) {
                             // The folder was initialised on the way in; say where it is.
                             ctx.out << App().DataFolder << "\n";

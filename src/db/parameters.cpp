@@ -50,7 +50,8 @@ bool InitializeDatabase()
     if (app.DataFolder.isEmpty())
         app.DataFolder = DefaultDataFolder();
     // The folder must exist before SQLite can make kolt.db in it.
-    if (!QDir().mkpath(app.DataFolder)) {
+    const bool server = IsServerAddress(app.DataFolder);
+    if (!server && !QDir().mkpath(app.DataFolder)) {
         ShowMessage(TranslateLabel(QStringLiteral("Cannot create the data folder:")) + QLatin1Char(' ')
                         + QDir::toNativeSeparators(app.DataFolder),
                     QStringLiteral("Database Status"));
@@ -61,14 +62,13 @@ bool InitializeDatabase()
     // Whether the folder is new must be known for certain: a count that
     // failed (another program holding the file, a damaged file) is not an
     // empty table, and the parameters of a working shop are never rebuilt.
-    const QString tables = QueryText(
-        QStringLiteral("Select count(*) from sqlite_master where type = 'table' and name = 'GlobalParamList'"), false);
-    if (LastResultCode() != 0) {
+    const int exists = TableExists(QStringLiteral("GlobalParamList"));
+    if (exists < 0) {
         ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
         return false;
     }
     int rows = 0;
-    if (TextToInt(tables) > 0) {
+    if (exists > 0) {
         const QString count = QueryText(QStringLiteral("Select count(*) FROM GlobalParamList"), false);
         if (LastResultCode() != 0) {
             ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
@@ -87,8 +87,9 @@ bool InitializeDatabase()
         Transaction transaction;
         for (int t = 0; t < kTableCount; ++t)
             CreateTable(t);
-        Execute(QStringLiteral(
-            "Create Table if not exists GlobalParamList ( id integer primary key,ParamName text, Param text)"));
+        Execute(QStringLiteral("Create Table if not exists GlobalParamList ( ") + IdColumnDefinition()
+                + QStringLiteral(",ParamName ") + ColumnType(QStringLiteral("text")) + QStringLiteral(", Param ")
+                + ColumnType(QStringLiteral("text")) + QLatin1Char(')'));
         for (int n = 0; n < kParamCount; ++n)
             Execute(SqlFormat("Insert into GlobalParamList (ParamName,Param) select '%s','%s' where not exists "
                               "(select 1 from GlobalParamList where ParamName = '%s')",
@@ -102,7 +103,7 @@ bool InitializeDatabase()
     CreateTable(LabrList);
     CloseDatabase();
     app.CurrentCurrency = GetParam(ParamCurrency);
-    QDir().mkpath(app.DataFolder + QStringLiteral("/Picture"));
-    QDir().mkpath(app.DataFolder + QStringLiteral("/Document"));
+    QDir().mkpath(DataPictureFolder());
+    QDir().mkpath(DataDocumentFolder());
     return true;
 }

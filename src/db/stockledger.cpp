@@ -75,7 +75,7 @@ std::vector<StockDisagreement> CheckStockFigures(bool* ok)
     std::vector<StockDisagreement> disagreements;
     bool read = false;
     const QHash<QString, LedgerFigures> ledger = ComputeStockLedger(&read);
-    const QueryResult parts = Query(QStringLiteral("Select Part_nBr,Allocated,On_Order from PartList"));
+    const QueryResult parts = Query(QStringLiteral("Select Part_nBr,Allocated,On_Order from PartList order by id"));
     read = read && LastResultCode() == 0;
     for (int r = 0; r < parts.rowCount && read; ++r) {
         const QString part = parts.cell(r, 0);

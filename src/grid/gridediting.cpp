@@ -19,6 +19,17 @@
 #include <memory>
 
 namespace {
+// A number column gives back what the row holds in its own spelling ("9.0"
+// for the typed "9"): that is the same value, not another user's change.
+bool SameStoredValue(const QString &stored, const QString &shown) {
+  if (stored == shown)
+    return true;
+  bool storedIsNumber = false;
+  bool shownIsNumber = false;
+  const double a = stored.toDouble(&storedIsNumber);
+  const double b = shown.toDouble(&shownIsNumber);
+  return storedIsNumber && shownIsNumber && a == b;
+}
 
 constexpr long long kLargestNumber = std::numeric_limits<int>::max();
 
@@ -27,520 +38,649 @@ constexpr int kNamedInQuestion = 8;
 
 } // namespace
 
-void CGridModel::setResultCell(int row, int resultColumn, const QString& text)
-{
-    if (resultColumn < 0)
-        return;
-    m_rows.setCell(row, resultColumn, text);
-    for (int lc = 0; lc < listColumnCount(); ++lc)
-        if (m_listToResult[lc] == resultColumn)
-            Q_EMIT cellChanged(row, lc);
+void CGridModel::setResultCell(int row, int resultColumn, const QString &text) {
+  if (resultColumn < 0)
+    return;
+  m_rows.setCell(row, resultColumn, text);
+  for (int lc = 0; lc < listColumnCount(); ++lc)
+    if (m_listToResult[lc] == resultColumn)
+      Q_EMIT cellChanged(row, lc);
 }
 
-bool CGridModel::addMasterRecord(const QString& heading, const QString& text, QStringList& notes)
-{
-    if (text.isEmpty())
-        return true;
-    if (m_table == AssyList && (heading.contains(QLatin1String("Ass")) || heading.contains(QLatin1String("Part")))) {
-        if (QueryText(SqlFormat("Select Part_nBr from PartList where Part_nBr = '%s'", {text}), false).isEmpty()) {
-            if (!Execute(SqlFormat("Insert into PartList (Part_nBr,Description,User,Revision,Time_Stamp,Currency) "
-                                   "values ('%s','%s %s','%s','%s','%s','%s')",
-                                   {text, text, Translate(QStringLiteral("Description")), App().CurrentUser,
-                                    QStringLiteral("A"), TimestampText(), App().CurrentCurrency})))
-                return false;
-            notes << Translate(QStringLiteral("Part Added"));
-        }
-    } else if (m_table == RescList && heading.contains(QLatin1String("Reso"))) {
-        if (QueryText(SqlFormat("Select Resource from LabrList where Resource = '%s'", {text}), false).isEmpty()) {
-            if (!Execute(SqlFormat("Insert into LabrList (Resource,User,Time_Stamp) values ('%s','%s','%s')",
-                                   {text, App().CurrentUser, TimestampText()})))
-                return false;
-            notes << Translate(QStringLiteral("Resource Added"));
-        }
-    } else if (m_table == PartList
-               && (heading.contains(QLatin1String("Manuf")) || heading.contains(QLatin1String("Dist")))) {
-        if (QueryText(SqlFormat("Select Vendor from VendList where Vendor = '%s'", {text}), false).isEmpty()) {
-            if (!Execute(SqlFormat("Insert into VendList (Vendor,User,Time_Stamp) values ('%s','%s','%s')",
-                                   {text, App().CurrentUser, TimestampText()})))
-                return false;
-            notes << Translate(QStringLiteral("Vendor Added"));
-        }
+bool CGridModel::addMasterRecord(const QString &heading, const QString &text,
+                                 QStringList &notes) {
+  if (text.isEmpty())
+    return true;
+  if (m_table == AssyList && (heading.contains(QLatin1String("Ass")) ||
+                              heading.contains(QLatin1String("Part")))) {
+    if (QueryText(
+            SqlFormat("Select Part_nBr from PartList where Part_nBr = '%s'",
+                      {text}),
+            false)
+            .isEmpty()) {
+      if (!Execute(SqlFormat(
+              "Insert into PartList "
+              "(Part_nBr,Description,User,Revision,Time_Stamp,Currency) "
+              "values ('%s','%s %s','%s','%s','%s','%s')",
+              {text, text, Translate(QStringLiteral("Description")),
+               App().CurrentUser, QStringLiteral("A"), TimestampText(),
+               App().CurrentCurrency})))
+        return false;
+      notes << Translate(QStringLiteral("Part Added"));
     }
-    return true;
-}
-
-bool CGridModel::updateRoutingCost(int row)
-{
-    const int hours = FindColumnKey(QStringLiteral("HOUR"));
-    const int rate = FindColumnKey(QStringLiteral("RATE"));
-    const int cost = FindColumnKey(QStringLiteral("COST"));
-    const int resource = FindColumnKey(QStringLiteral("RESOU"));
-    if (hours < 0 || rate < 0 || cost < 0 || resource < 0)
-        return true;
-    const QString id = rowId(row);
-    QString rateText = QueryText(
-        SqlFormat("Select Rate from LabrList where Resource='%s'", {m_rows.cell(row, resource)}), false);
-    if (TextToDouble(rateText) <= 0)
-        rateText = QStringLiteral("1.00");
-    if (!Execute(SqlFormat("Update RescList Set Rate = '%s' where id = '%s'", {rateText, id})))
+  } else if (m_table == RescList && heading.contains(QLatin1String("Reso"))) {
+    if (QueryText(
+            SqlFormat("Select Resource from LabrList where Resource = '%s'",
+                      {text}),
+            false)
+            .isEmpty()) {
+      if (!Execute(SqlFormat("Insert into LabrList (Resource,User,Time_Stamp) "
+                             "values ('%s','%s','%s')",
+                             {text, App().CurrentUser, TimestampText()})))
         return false;
-    const float amount = static_cast<float>(TextToDouble(m_rows.cell(row, hours)))
-                         * static_cast<float>(TextToDouble(rateText));
-    const QString costText = Format("%0.2f", {amount});
-    if (!Execute(SqlFormat("Update %s Set Cost = '%s' where id = '%s'", {tableName(), costText, id})))
-        return false;
-    setResultCell(row, rate, rateText);
-    setResultCell(row, cost, costText);
-    m_routingWritten.insert(m_rows.id(row), {rateText, costText});
-    return true;
-}
-
-bool CGridModel::stamp(int row)
-{
-    const QString now = TimestampText();
-    const QString user = App().CurrentUser;
-    const int stampColumn = FindColumnKey(QStringLiteral("STAMP"));
-    const int userColumn = FindColumnKey(QStringLiteral("USER"));
-    // A statement naming a column the table lacks would fail a whole
-    // multi-row edit, so only the columns that exist are stamped.
-    bool ok = true;
-    if (stampColumn >= 0 && userColumn >= 0)
-        ok = Execute(SqlFormat("Update %s Set Time_Stamp='%s',User='%s' where id='%s'",
-                               {tableName(), now, user, rowId(row)}));
-    else if (userColumn >= 0)
-        ok = Execute(SqlFormat("Update %s Set User='%s' where id='%s'", {tableName(), user, rowId(row)}));
-    else if (stampColumn >= 0)
-        ok = Execute(SqlFormat("Update %s Set Time_Stamp='%s' where id='%s'", {tableName(), now, rowId(row)}));
-    if (!ok)
-        return false;
-    setResultCell(row, stampColumn, now);
-    setResultCell(row, userColumn, user);
-    return true;
-}
-
-EditResult CGridModel::writeCell(int c, int row, const QString& typed, QStringList& notes)
-{
-    const QString heading = m_headings.value(c);
-    const QString before = m_rows.cell(row, c);
-    const QString text = IsUpperCaseColumn(TableKey(m_table), heading) ? UpperCaseAscii(typed) : typed;
-    if (typed == before || text == before)
-        return EditResult::Unchanged;
-
-    // The value, its master record, the routing cost and the stamp land
-    // together or not at all.
-    Transaction transaction;
-    m_rowGone = false;
-    bool ok = Execute(SqlFormat("Update %s Set %s = '%s' where id = '%s'",
-                                {tableName(), ToColumnName(heading), text, rowId(row)}));
-    // Another program may have deleted the record since the rows were read:
-    // an update of nothing is no success.
-    if (ok && TextToInt(QueryText(QStringLiteral("Select changes()"), false)) == 0) {
-        m_rowGone = true;
-        ok = false;
+      notes << Translate(QStringLiteral("Resource Added"));
     }
-    ok = ok && addMasterRecord(heading, text, notes);
-    if (ok)
-        setResultCell(row, c, text);
-    if (ok && m_table == RescList && heading.contains(QLatin1String("Resour")))
-        ok = updateRoutingCost(row);
-    ok = ok && stamp(row);
-    if (!ok)
-        transaction.fail();
-    if (!transaction.commit())
-        return EditResult::Failed;
-    if (m_recording && !m_undoing)
-        m_recording->push_back({m_table, currentAssembly, m_rows.id(row), heading, before, text});
-    return EditResult::Changed;
+  } else if (m_table == PartList && (heading.contains(QLatin1String("Manuf")) ||
+                                     heading.contains(QLatin1String("Dist")))) {
+    if (QueryText(SqlFormat("Select Vendor from VendList where Vendor = '%s'",
+                            {text}),
+                  false)
+            .isEmpty()) {
+      if (!Execute(SqlFormat("Insert into VendList (Vendor,User,Time_Stamp) "
+                             "values ('%s','%s','%s')",
+                             {text, App().CurrentUser, TimestampText()})))
+        return false;
+      notes << Translate(QStringLiteral("Vendor Added"));
+    }
+  }
+  return true;
 }
 
-void CGridModel::writeFailed()
-{
-    // Whatever the cells were given, they show again what the database holds.
-    m_lastEdit = EditResult::Failed;
-    const QString reason = m_rowGone ? Translate(QStringLiteral("the record no longer exists")) : LastErrorText();
+bool CGridModel::updateRoutingCost(int row) {
+  const int hours = FindColumnKey(QStringLiteral("HOUR"));
+  const int rate = FindColumnKey(QStringLiteral("RATE"));
+  const int cost = FindColumnKey(QStringLiteral("COST"));
+  const int resource = FindColumnKey(QStringLiteral("RESOU"));
+  if (hours < 0 || rate < 0 || cost < 0 || resource < 0)
+    return true;
+  const QString id = rowId(row);
+  QString rateText =
+      QueryText(SqlFormat("Select Rate from LabrList where Resource='%s'",
+                          {m_rows.cell(row, resource)}),
+                false);
+  if (TextToDouble(rateText) <= 0)
+    rateText = QStringLiteral("1.00");
+  if (!Execute(SqlFormat("Update RescList Set Rate = '%s' where id = '%s'",
+                         {rateText, id})))
+    return false;
+  const float amount =
+      static_cast<float>(TextToDouble(m_rows.cell(row, hours))) *
+      static_cast<float>(TextToDouble(rateText));
+  const QString costText = Format("%0.2f", {amount});
+  if (!Execute(SqlFormat("Update %s Set Cost = '%s' where id = '%s'",
+                         {tableName(), costText, id})))
+    return false;
+  setResultCell(row, rate, rateText);
+  setResultCell(row, cost, costText);
+  m_routingWritten.insert(m_rows.id(row), {rateText, costText});
+  return true;
+}
+
+bool CGridModel::stamp(int row) {
+  const QString now = TimestampText();
+  const QString user = App().CurrentUser;
+  const int stampColumn = FindColumnKey(QStringLiteral("STAMP"));
+  const int userColumn = FindColumnKey(QStringLiteral("USER"));
+  // A statement naming a column the table lacks would fail a whole
+  // multi-row edit, so only the columns that exist are stamped.
+  bool ok = true;
+  if (stampColumn >= 0 && userColumn >= 0)
+    ok = Execute(
+        SqlFormat("Update %s Set Time_Stamp='%s',User='%s' where id='%s'",
+                  {tableName(), now, user, rowId(row)}));
+  else if (userColumn >= 0)
+    ok = Execute(SqlFormat("Update %s Set User='%s' where id='%s'",
+                           {tableName(), user, rowId(row)}));
+  else if (stampColumn >= 0)
+    ok = Execute(SqlFormat("Update %s Set Time_Stamp='%s' where id='%s'",
+                           {tableName(), now, rowId(row)}));
+  if (!ok)
+    return false;
+  setResultCell(row, stampColumn, now);
+  setResultCell(row, userColumn, user);
+  return true;
+}
+
+EditResult CGridModel::writeCell(int c, int row, const QString &typed,
+                                 QStringList &notes) {
+  const QString heading = m_headings.value(c);
+  const QString before = m_rows.cell(row, c);
+  const QString text = IsUpperCaseColumn(TableKey(m_table), heading)
+                           ? UpperCaseAscii(typed)
+                           : typed;
+  if (typed == before || text == before)
+    return EditResult::Unchanged;
+
+  // The value, its master record, the routing cost and the stamp land
+  // together or not at all.
+  Transaction transaction;
+  m_rowGone = false;
+  m_rowChanged = false;
+  // Another user may have changed the value since it was shown: the edit
+  // would overwrite what they wrote without anyone seeing it. The record is
+  // read again under the write lock; the cell must still hold what the grid
+  // shows. Other cells another user changed are shown after the edit.
+  bool othersChanged = false;
+  if (!recordAsShown(row, c, &othersChanged)) {
+    transaction.fail();
+    transaction.commit();
+    return EditResult::Failed;
+  }
+  const TableDefinition &definition = App().tables[m_table];
+  const int field = FieldIndex(definition, ToColumnName(heading));
+  const QString type = field >= 0 ? definition.types[static_cast<size_t>(field)]
+                                  : QStringLiteral("text");
+  bool ok = Execute(
+      SqlFormat("Update %s Set %s = ", {tableName(), ToColumnName(heading)}) +
+      SqlValue(text, type) + SqlFormat(" where id = '%s'", {rowId(row)}));
+  // Another program may have deleted the record since the rows were read:
+  // an update of nothing is no success.
+  if (ok && LastChangedRows() == 0) {
+    m_rowGone = true;
+    ok = false;
+  }
+  ok = ok && addMasterRecord(heading, text, notes);
+  if (ok)
+    setResultCell(row, c, text);
+  if (ok && m_table == RescList && heading.contains(QLatin1String("Resour")))
+    ok = updateRoutingCost(row);
+  ok = ok && stamp(row);
+  if (!ok)
+    transaction.fail();
+  if (!transaction.commit())
+    return EditResult::Failed;
+  if (othersChanged) {
     m_rows.invalidate();
-    m_routingWritten.clear();
     Q_EMIT rowsChanged();
-    ShowMessage(Translate(QStringLiteral("The change was not saved:")) + QLatin1Char(' ') + reason,
-                QStringLiteral("Database Status"));
+  }
+  if (m_recording && !m_undoing)
+    m_recording->push_back(
+        {m_table, currentAssembly, m_rows.id(row), heading, before, text});
+  return EditResult::Changed;
 }
 
-bool CGridModel::UpdateCell(int listColumn, int row, const QString& text)
-{
-    const int c = resultColumn(listColumn);
-    m_lastEdit = EditResult::Unchanged;
-    if (row < 0 || row >= rowCount() || c < 1)
-        return false;
+bool CGridModel::recordAsShown(int row, int editedColumn, bool *othersChanged) {
+  *othersChanged = false;
+  QueryResult now;
+  headingsCaptured = 0;
+  RunQuery(now, SqlFormat("Select * from %s where id = '%s'",
+                          {tableName(), rowId(row)}));
+  if (LastResultCode() != 0)
+    return false;
+  if (now.rowCount == 0) {
+    m_rowGone = true;
+    return false;
+  }
+  for (int c = 1; c < static_cast<int>(m_headings.size()); ++c) {
+    const QString &heading = m_headings[c];
+    int column = -1;
+    for (int n = 1; n < now.columnCount && column < 0; ++n)
+      if (now.headings[n] == heading)
+        column = n;
+    if (column < 0 || SameStoredValue(now.cell(0, column), m_rows.cell(row, c)))
+      continue;
+    if (c == editedColumn) {
+      m_rowChanged = true;
+      return false;
+    }
+    *othersChanged = true;
+  }
+  return true;
+}
+
+void CGridModel::writeFailed() {
+  // Whatever the cells were given, they show again what the database holds.
+  m_lastEdit = EditResult::Failed;
+  const QString reason =
+      m_rowGone      ? Translate(QStringLiteral("the record no longer exists"))
+      : m_rowChanged ? Translate(QStringLiteral(
+                           "another user changed this record meanwhile; it is "
+                           "shown again as it is now"))
+                     : LastErrorText();
+  m_rows.invalidate();
+  m_routingWritten.clear();
+  Q_EMIT rowsChanged();
+  ShowMessage(Translate(QStringLiteral("The change was not saved:")) +
+                  QLatin1Char(' ') + reason,
+              QStringLiteral("Database Status"));
+}
+
+bool CGridModel::UpdateCell(int listColumn, int row, const QString &text) {
+  const int c = resultColumn(listColumn);
+  m_lastEdit = EditResult::Unchanged;
+  if (row < 0 || row >= rowCount() || c < 1)
+    return false;
+  std::vector<CellChange> step;
+  m_recording = &step;
+  QStringList notes;
+  m_lastEdit = writeCell(c, row, text, notes);
+  m_recording = nullptr;
+  if (m_lastEdit == EditResult::Failed) {
+    writeFailed();
+    return false;
+  }
+  if (!step.empty())
+    m_undo.push_back(std::move(step));
+  for (const QString &note : notes)
+    ShowMessage(note);
+  return m_lastEdit == EditResult::Changed;
+}
+
+bool CGridModel::IsParentAssembly(const QString &part,
+                                  const QString &assembly) {
+  // Any name that heads a bill counts, whether or not the index of
+  // assemblies has been built in this process.
+  headingsCaptured = 0;
+  RunQuery(m_second, QStringLiteral("Select Assy,Part_nBr from AssyList"));
+  QHash<QString, QStringList> parents; // part -> the assemblies that use it
+  bool partHeadsBill = App().assemblyNames.contains(part);
+  for (int r = 0; r < m_second.rowCount; ++r) {
+    parents[m_second.cell(r, 1)].append(m_second.cell(r, 0));
+    if (m_second.cell(r, 0) == part)
+      partHeadsBill = true;
+  }
+  // The walk needs only the index built from it.
+  m_second = QueryResult();
+  if (!partHeadsBill)
+    return false;
+  // Each assembly is visited once, so data that already holds a cycle ends the
+  // walk.
+  QSet<QString> visited{assembly};
+  QStringList pending{assembly};
+  while (!pending.isEmpty()) {
+    const QString current = pending.takeLast();
+    for (const QString &parent : parents.value(current)) {
+      if (parent == part)
+        return true;
+      if (!visited.contains(parent)) {
+        visited.insert(parent);
+        pending.append(parent);
+      }
+    }
+  }
+  return false;
+}
+
+bool CGridModel::CommitEdit(int listColumn, int row, const QString &text,
+                            const QList<int> &selectedRows) {
+  const int c = resultColumn(listColumn);
+  m_lastEdit = EditResult::Unchanged;
+  if (c < 1 || row < 0 || row >= rowCount())
+    return false;
+  if (m_table == AssyList &&
+      listColumn == FindListColumn(QStringLiteral("Part"))) {
+    App().TreeRebuildFlag = true;
+    const QString assembly = cell(row, FindColumnKey(QStringLiteral("ASSY")));
+    // Compared as it will be stored: part numbers are kept in upper case.
+    const QString part = IsUpperCaseColumn(TableKey(m_table), m_headings[c])
+                             ? UpperCaseAscii(text)
+                             : text;
+    if (!part.isEmpty() && part == assembly) {
+      m_lastEdit = EditResult::Refused;
+      ShowMessage(Translate(
+          QStringLiteral("Error:Part Number is the same as the Assembly")));
+      return false;
+    }
+    if (!part.isEmpty() && IsParentAssembly(part, assembly)) {
+      m_lastEdit = EditResult::Refused;
+      ShowMessage(
+          Translate(QStringLiteral("Error:Part Number is a parent Assembly")));
+      return false;
+    }
+  }
+
+  bool changed = false;
+  if (selectedRows.contains(row) && selectedRows.size() > 1) {
+    QList<int> rows = selectedRows;
+    std::sort(rows.begin(), rows.end());
+    std::unique_ptr<WaitScope> wait;
+    if (rows.size() > 3)
+      wait = std::make_unique<WaitScope>(
+          Translate(QStringLiteral("Update Database...")), 0,
+          static_cast<int>(rows.size()));
     std::vector<CellChange> step;
     m_recording = &step;
     QStringList notes;
-    m_lastEdit = writeCell(c, row, text, notes);
-    m_recording = nullptr;
-    if (m_lastEdit == EditResult::Failed) {
-        writeFailed();
-        return false;
-    }
-    if (!step.empty())
-        m_undo.push_back(std::move(step));
-    for (const QString& note : notes)
-        ShowMessage(note);
-    return m_lastEdit == EditResult::Changed;
-}
-
-bool CGridModel::IsParentAssembly(const QString& part, const QString& assembly)
-{
-    // Any name that heads a bill counts, whether or not the index of
-    // assemblies has been built in this process.
-    headingsCaptured = 0;
-    RunQuery(m_second, QStringLiteral("Select Assy,Part_nBr from AssyList"));
-    QHash<QString, QStringList> parents; // part -> the assemblies that use it
-    bool partHeadsBill = App().assemblyNames.contains(part);
-    for (int r = 0; r < m_second.rowCount; ++r) {
-        parents[m_second.cell(r, 1)].append(m_second.cell(r, 0));
-        if (m_second.cell(r, 0) == part)
-            partHeadsBill = true;
-    }
-    // The walk needs only the index built from it.
-    m_second = QueryResult();
-    if (!partHeadsBill)
-        return false;
-    // Each assembly is visited once, so data that already holds a cycle ends the walk.
-    QSet<QString> visited{assembly};
-    QStringList pending{assembly};
-    while (!pending.isEmpty()) {
-        const QString current = pending.takeLast();
-        for (const QString& parent : parents.value(current)) {
-            if (parent == part)
-                return true;
-            if (!visited.contains(parent)) {
-                visited.insert(parent);
-                pending.append(parent);
-            }
-        }
-    }
-    return false;
-}
-
-bool CGridModel::CommitEdit(int listColumn, int row, const QString& text, const QList<int>& selectedRows)
-{
-    const int c = resultColumn(listColumn);
-    m_lastEdit = EditResult::Unchanged;
-    if (c < 1 || row < 0 || row >= rowCount())
-        return false;
-    if (m_table == AssyList && listColumn == FindListColumn(QStringLiteral("Part"))) {
-        App().TreeRebuildFlag = true;
-        const QString assembly = cell(row, FindColumnKey(QStringLiteral("ASSY")));
-        // Compared as it will be stored: part numbers are kept in upper case.
-        const QString part = IsUpperCaseColumn(TableKey(m_table), m_headings[c]) ? UpperCaseAscii(text) : text;
-        if (!part.isEmpty() && part == assembly) {
-            m_lastEdit = EditResult::Refused;
-            ShowMessage(Translate(QStringLiteral("Error:Part Number is the same as the Assembly")));
-            return false;
-        }
-        if (!part.isEmpty() && IsParentAssembly(part, assembly)) {
-            m_lastEdit = EditResult::Refused;
-            ShowMessage(Translate(QStringLiteral("Error:Part Number is a parent Assembly")));
-            return false;
-        }
-    }
-
-    bool changed = false;
-    if (selectedRows.contains(row) && selectedRows.size() > 1) {
-        QList<int> rows = selectedRows;
-        std::sort(rows.begin(), rows.end());
-        std::unique_ptr<WaitScope> wait;
-        if (rows.size() > 3)
-            wait = std::make_unique<WaitScope>(Translate(QStringLiteral("Update Database...")), 0,
-                                               static_cast<int>(rows.size()));
-        std::vector<CellChange> step;
-        m_recording = &step;
-        QStringList notes;
-        Transaction transaction;
-        bool failed = false;
-        int done = 0;
-        for (int r : rows) {
-            if (r >= 0 && r < rowCount() && !failed) {
-                const EditResult result = writeCell(c, r, text, notes);
-                failed = result == EditResult::Failed;
-                changed = changed || result == EditResult::Changed;
-            }
-            if (wait)
-                wait->setPosition(++done);
-        }
-        m_recording = nullptr;
-        if (failed)
-            transaction.fail();
-        if (!transaction.commit()) {
-            // All rows or none: show what the database really holds.
-            wait.reset();
-            writeFailed();
-            return false;
-        }
-        m_lastEdit = changed ? EditResult::Changed : EditResult::Unchanged;
-        if (!step.empty())
-            m_undo.push_back(std::move(step));
-        notes.removeDuplicates();
-        for (const QString& note : notes)
-            ShowMessage(note);
-    } else {
-        changed = UpdateCell(listColumn, row, text);
-        if (m_lastEdit == EditResult::Failed)
-            return false;
-    }
-    if (m_table == AssyList || m_table == RescList)
-        Q_EMIT parentCommand(kCmdGridEdited);
-    return changed;
-}
-
-bool CGridModel::Undo()
-{
-    if (m_undo.empty()) {
-        Q_EMIT status(Translate(QStringLiteral("Nothing to undo")));
-        return false;
-    }
-    const std::vector<CellChange> step = m_undo.back();
-    const CellChange& first = step.front();
-    // The edit is undone where it was made: its table and, for a bill or a
-    // routing, its assembly.
-    const bool perAssembly = first.table == AssyList || first.table == RescList;
-    const bool otherAssembly = perAssembly && first.assembly != currentAssembly;
-    if (perAssembly)
-        currentAssembly = first.assembly;
-    if (first.table != m_table) {
-        static const int kShowCommands[kTableCount] = {kCmdShowAssyList, kCmdShowPartList, kCmdShowVendList,
-                                                       kCmdShowRescList, kCmdShowPurcList, kCmdShowReqmList,
-                                                       0,                kCmdShowLabrList, 0};
-        // The main window switches its menus with the table; alone, the grid loads it.
-        if (kShowCommands[first.table] != 0)
-            Q_EMIT parentCommand(kShowCommands[first.table]);
-        if (first.table != m_table)
-            Load(first.table);
-    } else if (otherAssembly) {
-        Reload();
-    }
-    m_undo.pop_back();
-
-    m_undoing = true;
-    for (auto change = step.rbegin(); change != step.rend(); ++change) {
-        int row = rowOfId(change->id);
-        if (row < 0 && !m_filter.isEmpty()) {
-            // The filter hides the row: show every row again.
-            SetFilter(QString());
-            Q_EMIT filterChanged(QString());
-            row = rowOfId(change->id);
-        }
-        const int c = m_headings.indexOf(change->heading);
-        if (row < 0 || c < 1) {
-            ShowMessage(Translate(QStringLiteral("The record of this change no longer exists:")) + QLatin1Char(' ')
-                        + change->after);
-            continue;
-        }
-        QStringList notes;
-        const EditResult result = writeCell(c, row, change->before, notes);
-        if (result == EditResult::Failed && m_rowGone) {
-            m_rows.invalidate();
-            Q_EMIT rowsChanged();
-            ShowMessage(Translate(QStringLiteral("The record of this change no longer exists:")) + QLatin1Char(' ')
-                        + change->after);
-            continue;
-        }
-        if (result == EditResult::Failed) {
-            m_undoing = false;
-            writeFailed();
-            // Kept, so that it can be tried again once the database lets it.
-            m_undo.push_back(step);
-            return false;
-        }
-        for (const QString& note : notes)
-            ShowMessage(note);
-    }
-    m_undoing = false;
-    m_lastEdit = EditResult::Changed;
-    if (m_table == AssyList || m_table == RescList)
-        Q_EMIT parentCommand(kCmdGridEdited);
-    Q_EMIT status(Translate(QStringLiteral("Undone:")) + QLatin1Char(' ') + Translate(first.heading)
-                  + QStringLiteral(" = ") + first.before);
-    return true;
-}
-
-bool CGridModel::nextNumber(const char* key, int step, QString& number)
-{
-    const int c = FindColumnKey(QString::fromLatin1(key));
-    const QString column = columnOf(c);
-    long long largest = 0;
-    if (!column.isEmpty()) {
-        QueryResult values;
-        headingsCaptured = 0;
-        const QString base = baseCondition(m_table);
-        RunQuery(values, QStringLiteral("Select ") + QuotedName(column) + QStringLiteral(" from ") + tableName()
-                             + (base.isEmpty() ? QString() : QStringLiteral(" where ") + base));
-        for (int r = 0; r < values.rowCount; ++r)
-            largest = std::max<long long>(largest, TextToInt(values.cell(r, 0)));
-    }
-    if (largest + step > kLargestNumber)
-        return false;
-    number = Format("%i", {largest + step});
-    return true;
-}
-
-bool CGridModel::InsertRecord()
-{
-    const QString now = TimestampText();
-    const QString user = App().CurrentUser;
-    auto refuse = [](const QString& text) {
-        ShowMessage(Translate(text), Translate(QStringLiteral("Insert")));
-        return false;
-    };
-    if ((m_table == AssyList || m_table == RescList) && currentAssembly.trimmed().isEmpty())
-        return refuse(QStringLiteral("Choose an assembly first: a new line needs one."));
-
-    QString number;
-    QString statement;
-    int counter = -1;
-    switch (m_table) {
-    case AssyList:
-        if (!nextNumber("ITEM", 1, number))
-            return refuse(QStringLiteral("No item number after 2147483647: renumber the items first."));
-        statement = SqlFormat("Insert into AssyList (Assy,Quan,Item,Time_Stamp,User) values ('%s',%i,%s,'%s','%s')",
-                              {currentAssembly, 1, number, now, user});
-        break;
-    case PartList:
-        statement = SqlFormat("Insert into PartList (Price,Revision,Currency,Time_Stamp,User) values "
-                              "(%0.2f,'%s','%s','%s','%s')",
-                              {0.0, QStringLiteral("A"), App().CurrentCurrency, now, user});
-        break;
-    case VendList: statement = QStringLiteral("Insert into VendList (Vendor) values ('New Vendor')"); break;
-    case RescList:
-        if (!nextNumber("STEP", 10, number))
-            return refuse(QStringLiteral("No step number after 2147483647: renumber the steps first."));
-        statement = SqlFormat("Insert into RescList (Assy,Step,Time_Stamp,User) values ('%s','%s','%s','%s')",
-                              {currentAssembly, number, now, user});
-        break;
-    case PurcList:
-    case ReqmList: counter = m_table == PurcList ? ParamLastPurchaseOrder : ParamLastRequirement; break;
-    case LabrList: statement = QStringLiteral("Insert into LabrList (Resource) values ('New Resource')"); break;
-    default: return false;
-    }
-
     Transaction transaction;
-    if (counter >= 0) {
-        // Read and written back inside the one write transaction: two
-        // programs can never hand out the same number.
-        const long long next = static_cast<long long>(TextToInt(GetParam(counter))) + 1;
-        if (next > kLargestNumber) {
-            transaction.fail();
-            return refuse(m_table == PurcList
-                              ? QStringLiteral("No purchase order number after 2147483647.")
-                              : QStringLiteral("No order number after 2147483647."));
-        }
-        newRecordNumber = Format(m_table == PurcList ? "P%0.4i" : "REQ%0.4i", {next});
-        statement = m_table == PurcList
-                        ? SqlFormat("Insert into PurcList (PO_nBr,Date,Status,Time_Stamp,User) values "
-                                    "('%s','%s','%s','%s','%s')",
-                                    {newRecordNumber, now, QStringLiteral("Pending"), now, user})
-                        : SqlFormat("Insert into ReqmList (Order_nBr,Created,Status,Date,User) values "
-                                    "('%s','%s','%s','%s','%s')",
-                                    {newRecordNumber, now, QStringLiteral("Created"), now, user});
-        if (Execute(statement))
-            SetParam(counter, Format("%i", {next}));
-    } else {
-        Execute(statement);
-    }
-    const bool ok = transaction.commit();
-    if (!ok)
-        ShowMessage(Translate(QStringLiteral("The record was not added:")) + QLatin1Char(' ') + LastErrorText(),
-                    QStringLiteral("Database Status"));
-    selectLast = ok;
-    sortColumn.clear();
-    // The new row holds nothing the filter looks for: show every row.
-    if (ok && !m_filter.isEmpty()) {
-        m_filter.clear();
-        Q_EMIT filterChanged(m_filter);
-    }
-    Reload();
-    return ok;
-}
-
-QString CGridModel::usageOfParts(const QList<int>& rows) const
-{
-    if (m_table != PartList)
-        return QString();
-    const int part = FindColumnKey(QStringLiteral("PART"));
-    QStringList numbers;
+    bool failed = false;
+    int done = 0;
     for (int r : rows) {
-        const QString number = cell(r, part);
-        if (!number.isEmpty() && !numbers.contains(number))
-            numbers << number;
+      if (r >= 0 && r < rowCount() && !failed) {
+        const EditResult result = writeCell(c, r, text, notes);
+        failed = result == EditResult::Failed;
+        changed = changed || result == EditResult::Changed;
+      }
+      if (wait)
+        wait->setPosition(++done);
     }
-    if (numbers.isEmpty())
-        return QString();
-    QStringList quoted;
-    for (const QString& number : numbers)
-        quoted << QLatin1Char('\'') + SqlEscape(number) + QLatin1Char('\'');
-    QueryResult uses;
-    headingsCaptured = 0;
-    RunQuery(uses, QStringLiteral("Select distinct Part_nBr,Assy from AssyList where Part_nBr in (")
-                       + quoted.join(QLatin1Char(',')) + QStringLiteral(") order by Part_nBr,Assy"));
-    std::map<QString, QStringList> assemblies;
-    for (int r = 0; r < uses.rowCount; ++r)
-        assemblies[uses.cell(r, 0)] << uses.cell(r, 1);
-    QStringList lines;
-    for (const auto& [number, names] : assemblies) {
-        if (lines.size() == kNamedInQuestion) {
-            lines << QStringLiteral("…");
-            break;
-        }
-        QStringList shown = names.mid(0, kNamedInQuestion);
-        if (names.size() > kNamedInQuestion)
-            shown << QStringLiteral("…");
-        lines << number + QStringLiteral(": ") + Translate(QStringLiteral("used in")) + QLatin1Char(' ')
-                     + QString::number(names.size()) + QLatin1Char(' ')
-                     + Translate(names.size() == 1 ? QStringLiteral("assembly") : QStringLiteral("assemblies"))
-                     + QStringLiteral(": ") + shown.join(QStringLiteral(", "));
+    m_recording = nullptr;
+    if (failed)
+      transaction.fail();
+    if (!transaction.commit()) {
+      // All rows or none: show what the database really holds.
+      wait.reset();
+      writeFailed();
+      return false;
     }
-    return lines.join(QLatin1Char('\n'));
-}
-
-bool CGridModel::DeleteRecords(const QList<int>& rows)
-{
-    if (rows.isEmpty())
-        return false;
-    // A part still named by bills leaves lines without a part record: say where.
-    const QString usage = usageOfParts(rows);
-    const QString question = Translate(QStringLiteral("Are you sure?"));
-    if (ShowMessage(usage.isEmpty() ? question : usage + QStringLiteral("\n\n") + question,
-                    Translate(QStringLiteral("Delete")), kButtonsYesNoCancel)
-        != kAnswerYes)
-        return false;
-    Transaction transaction;
-    for (int r : rows)
-        if (r >= 0 && r < rowCount())
-            Execute(SqlFormat("Delete from %s where id = '%s'", {tableName(), rowId(r)}));
-    const bool ok = transaction.commit();
-    if (!ok)
-        ShowMessage(Translate(QStringLiteral("Nothing was deleted:")) + QLatin1Char(' ') + LastErrorText(),
-                    QStringLiteral("Database Status"));
-    Reload();
-    if (m_table == AssyList)
-        App().TreeRebuildFlag = true;
+    m_lastEdit = changed ? EditResult::Changed : EditResult::Unchanged;
+    if (!step.empty())
+      m_undo.push_back(std::move(step));
+    notes.removeDuplicates();
+    for (const QString &note : notes)
+      ShowMessage(note);
+  } else {
+    changed = UpdateCell(listColumn, row, text);
+    if (m_lastEdit == EditResult::Failed)
+      return false;
+  }
+  if (m_table == AssyList || m_table == RescList)
     Q_EMIT parentCommand(kCmdGridEdited);
-    return ok;
+  return changed;
 }
 
-bool CGridModel::AttachFile(int listColumn, int row, const QString& source, const QString& folder)
-{
-    const QFileInfo info(source);
-    const QString name = info.fileName();
-    if (name.isEmpty())
-        return false;
-    QDir().mkpath(folder);
-    const QString target = folder + QLatin1Char('/') + name;
-    if (QFileInfo(target).canonicalFilePath() != info.canonicalFilePath()) {
-        QFile::remove(target);
-        if (!QFile::copy(source, target)) {
-            ShowMessage(TranslateLabel(QStringLiteral("The file could not be copied:")) + QLatin1Char(' ') + target);
-            return false;
-        }
+bool CGridModel::Undo() {
+  if (m_undo.empty()) {
+    Q_EMIT status(Translate(QStringLiteral("Nothing to undo")));
+    return false;
+  }
+  const std::vector<CellChange> step = m_undo.back();
+  const CellChange &first = step.front();
+  // The edit is undone where it was made: its table and, for a bill or a
+  // routing, its assembly.
+  const bool perAssembly = first.table == AssyList || first.table == RescList;
+  const bool otherAssembly = perAssembly && first.assembly != currentAssembly;
+  if (perAssembly)
+    currentAssembly = first.assembly;
+  if (first.table != m_table) {
+    static const int kShowCommands[kTableCount] = {kCmdShowAssyList,
+                                                   kCmdShowPartList,
+                                                   kCmdShowVendList,
+                                                   kCmdShowRescList,
+                                                   kCmdShowPurcList,
+                                                   kCmdShowReqmList,
+                                                   0,
+                                                   kCmdShowLabrList,
+                                                   0};
+    // The main window switches its menus with the table; alone, the grid loads
+    // it.
+    if (kShowCommands[first.table] != 0)
+      Q_EMIT parentCommand(kShowCommands[first.table]);
+    if (first.table != m_table)
+      Load(first.table);
+  } else if (otherAssembly) {
+    Reload();
+  }
+  m_undo.pop_back();
+
+  m_undoing = true;
+  for (auto change = step.rbegin(); change != step.rend(); ++change) {
+    int row = rowOfId(change->id);
+    if (row < 0 && !m_filter.isEmpty()) {
+      // The filter hides the row: show every row again.
+      SetFilter(QString());
+      Q_EMIT filterChanged(QString());
+      row = rowOfId(change->id);
     }
-    return UpdateCell(listColumn, row, name);
+    const int c = m_headings.indexOf(change->heading);
+    if (row < 0 || c < 1) {
+      ShowMessage(Translate(QStringLiteral(
+                      "The record of this change no longer exists:")) +
+                  QLatin1Char(' ') + change->after);
+      continue;
+    }
+    QStringList notes;
+    const EditResult result = writeCell(c, row, change->before, notes);
+    if (result == EditResult::Failed && m_rowGone) {
+      m_rows.invalidate();
+      Q_EMIT rowsChanged();
+      ShowMessage(Translate(QStringLiteral(
+                      "The record of this change no longer exists:")) +
+                  QLatin1Char(' ') + change->after);
+      continue;
+    }
+    if (result == EditResult::Failed) {
+      m_undoing = false;
+      writeFailed();
+      // Kept, so that it can be tried again once the database lets it.
+      m_undo.push_back(step);
+      return false;
+    }
+    for (const QString &note : notes)
+      ShowMessage(note);
+  }
+  m_undoing = false;
+  m_lastEdit = EditResult::Changed;
+  if (m_table == AssyList || m_table == RescList)
+    Q_EMIT parentCommand(kCmdGridEdited);
+  Q_EMIT status(Translate(QStringLiteral("Undone:")) + QLatin1Char(' ') +
+                Translate(first.heading) + QStringLiteral(" = ") +
+                first.before);
+  return true;
+}
+
+bool CGridModel::nextNumber(const char *key, int step, QString &number) {
+  const int c = FindColumnKey(QString::fromLatin1(key));
+  const QString column = columnOf(c);
+  long long largest = 0;
+  if (!column.isEmpty()) {
+    QueryResult values;
+    headingsCaptured = 0;
+    const QString base = baseCondition(m_table);
+    RunQuery(values, QStringLiteral("Select ") + QuotedName(column) +
+                         QStringLiteral(" from ") + tableName() +
+                         (base.isEmpty() ? QString()
+                                         : QStringLiteral(" where ") + base));
+    for (int r = 0; r < values.rowCount; ++r)
+      largest = std::max<long long>(largest, TextToInt(values.cell(r, 0)));
+  }
+  if (largest + step > kLargestNumber)
+    return false;
+  number = Format("%i", {largest + step});
+  return true;
+}
+
+bool CGridModel::InsertRecord() {
+  const QString now = TimestampText();
+  const QString user = App().CurrentUser;
+  auto refuse = [](const QString &text) {
+    ShowMessage(Translate(text), Translate(QStringLiteral("Insert")));
+    return false;
+  };
+  if ((m_table == AssyList || m_table == RescList) &&
+      currentAssembly.trimmed().isEmpty())
+    return refuse(
+        QStringLiteral("Choose an assembly first: a new line needs one."));
+
+  QString number;
+  QString statement;
+  int counter = -1;
+  switch (m_table) {
+  case AssyList:
+    if (!nextNumber("ITEM", 1, number))
+      return refuse(QStringLiteral(
+          "No item number after 2147483647: renumber the items first."));
+    statement =
+        SqlFormat("Insert into AssyList (Assy,Quan,Item,Time_Stamp,User) "
+                  "values ('%s',%i,%s,'%s','%s')",
+                  {currentAssembly, 1, number, now, user});
+    break;
+  case PartList:
+    statement = SqlFormat(
+        "Insert into PartList (Price,Revision,Currency,Time_Stamp,User) values "
+        "(%0.2f,'%s','%s','%s','%s')",
+        {0.0, QStringLiteral("A"), App().CurrentCurrency, now, user});
+    break;
+  case VendList:
+    statement =
+        QStringLiteral("Insert into VendList (Vendor) values ('New Vendor')");
+    break;
+  case RescList:
+    if (!nextNumber("STEP", 10, number))
+      return refuse(QStringLiteral(
+          "No step number after 2147483647: renumber the steps first."));
+    statement = SqlFormat("Insert into RescList (Assy,Step,Time_Stamp,User) "
+                          "values ('%s','%s','%s','%s')",
+                          {currentAssembly, number, now, user});
+    break;
+  case PurcList:
+  case ReqmList:
+    counter =
+        m_table == PurcList ? ParamLastPurchaseOrder : ParamLastRequirement;
+    break;
+  case LabrList:
+    statement = QStringLiteral(
+        "Insert into LabrList (Resource) values ('New Resource')");
+    break;
+  default:
+    return false;
+  }
+
+  Transaction transaction;
+  if (counter >= 0) {
+    // Read and written back inside the one write transaction: two
+    // programs can never hand out the same number.
+    const long long next =
+        static_cast<long long>(TextToInt(GetParam(counter))) + 1;
+    if (next > kLargestNumber) {
+      transaction.fail();
+      return refuse(
+          m_table == PurcList
+              ? QStringLiteral("No purchase order number after 2147483647.")
+              : QStringLiteral("No order number after 2147483647."));
+    }
+    newRecordNumber =
+        Format(m_table == PurcList ? "P%0.4i" : "REQ%0.4i", {next});
+    statement = m_table == PurcList
+                    ? SqlFormat("Insert into PurcList "
+                                "(PO_nBr,Date,Status,Time_Stamp,User) values "
+                                "('%s','%s','%s','%s','%s')",
+                                {newRecordNumber, now,
+                                 QStringLiteral("Pending"), now, user})
+                    : SqlFormat("Insert into ReqmList "
+                                "(Order_nBr,Created,Status,Date,User) values "
+                                "('%s','%s','%s','%s','%s')",
+                                {newRecordNumber, now,
+                                 QStringLiteral("Created"), now, user});
+    if (Execute(statement))
+      SetParam(counter, Format("%i", {next}));
+  } else {
+    Execute(statement);
+  }
+  const bool ok = transaction.commit();
+  if (!ok)
+    ShowMessage(Translate(QStringLiteral("The record was not added:")) +
+                    QLatin1Char(' ') + LastErrorText(),
+                QStringLiteral("Database Status"));
+  selectLast = ok;
+  sortColumn.clear();
+  // The new row holds nothing the filter looks for: show every row.
+  if (ok && !m_filter.isEmpty()) {
+    m_filter.clear();
+    Q_EMIT filterChanged(m_filter);
+  }
+  Reload();
+  return ok;
+}
+
+QString CGridModel::usageOfParts(const QList<int> &rows) const {
+  if (m_table != PartList)
+    return QString();
+  const int part = FindColumnKey(QStringLiteral("PART"));
+  QStringList numbers;
+  for (int r : rows) {
+    const QString number = cell(r, part);
+    if (!number.isEmpty() && !numbers.contains(number))
+      numbers << number;
+  }
+  if (numbers.isEmpty())
+    return QString();
+  QStringList quoted;
+  for (const QString &number : numbers)
+    quoted << QLatin1Char('\'') + SqlEscape(number) + QLatin1Char('\'');
+  QueryResult uses;
+  headingsCaptured = 0;
+  RunQuery(
+      uses,
+      QStringLiteral(
+          "Select distinct Part_nBr,Assy from AssyList where Part_nBr in (") +
+          quoted.join(QLatin1Char(',')) +
+          QStringLiteral(") order by Part_nBr,Assy"));
+  std::map<QString, QStringList> assemblies;
+  for (int r = 0; r < uses.rowCount; ++r)
+    assemblies[uses.cell(r, 0)] << uses.cell(r, 1);
+  QStringList lines;
+  for (const auto &[number, names] : assemblies) {
+    if (lines.size() == kNamedInQuestion) {
+      lines << QStringLiteral("…");
+      break;
+    }
+    QStringList shown = names.mid(0, kNamedInQuestion);
+    if (names.size() > kNamedInQuestion)
+      shown << QStringLiteral("…");
+    lines << number + QStringLiteral(": ") +
+                 Translate(QStringLiteral("used in")) + QLatin1Char(' ') +
+                 QString::number(names.size()) + QLatin1Char(' ') +
+                 Translate(names.size() == 1 ? QStringLiteral("assembly")
+                                             : QStringLiteral("assemblies")) +
+                 QStringLiteral(": ") + shown.join(QStringLiteral(", "));
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+bool CGridModel::DeleteRecords(const QList<int> &rows) {
+  if (rows.isEmpty())
+    return false;
+  // A part still named by bills leaves lines without a part record: say where.
+  const QString usage = usageOfParts(rows);
+  const QString question = Translate(QStringLiteral("Are you sure?"));
+  if (ShowMessage(usage.isEmpty() ? question
+                                  : usage + QStringLiteral("\n\n") + question,
+                  Translate(QStringLiteral("Delete")),
+                  kButtonsYesNoCancel) != kAnswerYes)
+    return false;
+  Transaction transaction;
+  for (int r : rows)
+    if (r >= 0 && r < rowCount())
+      Execute(
+          SqlFormat("Delete from %s where id = '%s'", {tableName(), rowId(r)}));
+  const bool ok = transaction.commit();
+  if (!ok)
+    ShowMessage(Translate(QStringLiteral("Nothing was deleted:")) +
+                    QLatin1Char(' ') + LastErrorText(),
+                QStringLiteral("Database Status"));
+  Reload();
+  if (m_table == AssyList)
+    App().TreeRebuildFlag = true;
+  Q_EMIT parentCommand(kCmdGridEdited);
+  return ok;
+}
+
+bool CGridModel::AttachFile(int listColumn, int row, const QString &source,
+                            const QString &folder) {
+  const QFileInfo info(source);
+  const QString name = info.fileName();
+  if (name.isEmpty())
+    return false;
+  QDir().mkpath(folder);
+  const QString target = folder + QLatin1Char('/') + name;
+  if (QFileInfo(target).canonicalFilePath() != info.canonicalFilePath()) {
+    QFile::remove(target);
+    if (!QFile::copy(source, target)) {
+      ShowMessage(
+          TranslateLabel(QStringLiteral("The file could not be copied:")) +
+          QLatin1Char(' ') + target);
+      return false;
+    }
+  }
+  return UpdateCell(listColumn, row, name);
 }

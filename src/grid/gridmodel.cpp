@@ -143,10 +143,12 @@ QString CGridModel::filterCondition() const
     for (int lc = 0; lc < listColumnCount(); ++lc) {
         const QString column = columnOf(resultColumn(lc));
         if (!isErrColumn(lc) && !column.isEmpty())
-            tests << QuotedName(column) + QStringLiteral(" like ") + pattern + QStringLiteral(" escape '\\'");
+            // As text, so that number columns are searched as they are shown.
+            tests << QStringLiteral("cast(") + QuotedName(column) + QStringLiteral(" as text) like ") + pattern
+                         + QStringLiteral(" escape '\\'");
     }
     // Nothing to search in: no row holds the text.
-    return tests.isEmpty() ? QStringLiteral("0") : QLatin1Char('(') + tests.join(QStringLiteral(" or ")) + QLatin1Char(')');
+    return tests.isEmpty() ? QStringLiteral("1 = 0") : QLatin1Char('(') + tests.join(QStringLiteral(" or ")) + QLatin1Char(')');
 }
 
 QString CGridModel::orderClause() const
@@ -302,7 +304,7 @@ void CGridModel::selectSearchedRows()
     if (searchText.isEmpty() || column.isEmpty() || rowCount() == 0)
         return;
     // Compared as the grid shows the rows: letter case aside.
-    QString where = SqlFormat("%s = '%s' collate nocase", {QuotedName(column), searchText});
+    QString where = SameTextIgnoringCase(QuotedName(column), searchText);
     const QString base = baseCondition(m_table);
     if (!base.isEmpty())
         where = base + QStringLiteral(" and ") + where;
@@ -529,8 +531,11 @@ QStringList CGridModel::EditorItems(int listColumn, int row, int* preselect) con
         if (!column.isEmpty() && !LoadStatement(m_table).isEmpty()) {
             const QString base = baseCondition(m_table);
             headingsCaptured = 0;
-            RunQuery(values, QStringLiteral("Select distinct ") + QuotedName(column) + QStringLiteral(" from ")
-                                 + tableName() + (base.isEmpty() ? QString() : QStringLiteral(" where ") + base));
+            // Each value once, in the order it was first entered.
+            RunQuery(values, QStringLiteral("Select ") + QuotedName(column) + QStringLiteral(" from ") + tableName()
+                                 + (base.isEmpty() ? QString() : QStringLiteral(" where ") + base)
+                                 + QStringLiteral(" group by ") + QuotedName(column)
+                                 + QStringLiteral(" order by min(id)"));
         }
         for (int r = 0; r < values.rowCount; ++r) {
             const QString& value = values.cell(r, 0);

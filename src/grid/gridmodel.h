@@ -194,6 +194,9 @@ private:
     void setResultCell(int row, int resultColumn, const QString& text);
     EditResult writeCell(int resultColumn, int row, const QString& typed, QStringList& notes);
     void writeFailed();
+    // The record is still there and its edited cell still holds what the
+    // row shows; *othersChanged tells whether another cell changed meanwhile.
+    bool recordAsShown(int row, int editedColumn, bool* othersChanged);
     bool nextNumber(const char* key, int step, QString& number);
     QString usageOfParts(const QList<int>& rows) const;
 
@@ -226,6 +229,7 @@ private:
     bool m_undoing = false;
     // The last write found its record deleted by another program.
     bool m_rowGone = false;
+    bool m_rowChanged = false; // another program changed the record since it was shown
 };
 
 // The keyword of an attribute text: its first four characters, upper-cased.

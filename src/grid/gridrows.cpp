@@ -20,14 +20,7 @@ QString QuotedName(const QString& name)
 
 QStringList TableColumnNames(const QString& tableName)
 {
-    QueryResult info;
-    headingsCaptured = 0;
-    RunQuery(info, QStringLiteral("PRAGMA table_info(") + QuotedName(tableName) + QLatin1Char(')'));
-    const int name = FindColumn(info, QStringLiteral("name"));
-    QStringList names;
-    for (int r = 0; name >= 0 && r < info.rowCount; ++r)
-        names << info.cell(r, name);
-    return names;
+    return TableColumns(tableName);
 }
 
 std::vector<long long> ParseIdList(const QString& answer)

@@ -84,7 +84,7 @@ bool CompleteOrder(const QString& orderNumber)
     }
     Execute(SqlFormat("UPDATE ReqmList SET Status='Complete' where Order_nBr='%s'", {orderNumber}));
     const QueryResult rows =
-        Query(SqlFormat("Select Part_nBr,Quan from AlloList where Requirement = '%s'", {orderNumber}));
+        Query(SqlFormat("Select Part_nBr,Quan from AlloList where Requirement = '%s' order by id", {orderNumber}));
     WaitScope progress(QStringLiteral("Database Access..."), 0, rows.rowCount);
     QStringList shortParts;
     QHash<QString, double> shortfall;
@@ -139,7 +139,8 @@ bool CancelOrder(const QString& orderNumber)
     // What the deleted orders would have delivered is no longer on order;
     // orders placed with the vendor stay, and so do their quantities.
     const QueryResult pending = Query(
-        SqlFormat("Select Status,Item_List from PurcList where Order_nBr='%s' AND Status = 'Pending'", {orderNumber}));
+        SqlFormat("Select Status,Item_List from PurcList where Order_nBr='%s' AND Status = 'Pending' order by id",
+                  {orderNumber}));
     bool ok = LastResultCode() == 0;
     QHash<QString, double> released;
     for (int r = 0; r < pending.rowCount; ++r) {
@@ -151,7 +152,7 @@ bool CancelOrder(const QString& orderNumber)
     Execute(SqlFormat("Delete from PurcList where Order_nBr='%s' AND Status = 'Pending'", {orderNumber}));
     Execute(SqlFormat("UPDATE ReqmList SET Status='Canceled' where Order_nBr='%s'", {orderNumber}));
     const QueryResult rows =
-        Query(SqlFormat("Select Part_nBr,Quan from AlloList where Requirement = '%s'", {orderNumber}));
+        Query(SqlFormat("Select Part_nBr,Quan from AlloList where Requirement = '%s' order by id", {orderNumber}));
     WaitScope progress(QStringLiteral("Database Access..."), 0, rows.rowCount);
     for (int r = 0; r < rows.rowCount; ++r) {
         const QString part = rows.cell(r, 0);

@@ -169,7 +169,7 @@ QStringList PurchaseChoiceList(const QString& key)
 QStringList VendorNames()
 {
     QStringList names;
-    const QString text = QueryText(QStringLiteral("Select Vendor from VendList"), true);
+    const QString text = QueryText(QStringLiteral("Select Vendor from VendList order by id"), true);
     for (const QString& name : text.split(QLatin1Char('|'), Qt::SkipEmptyParts))
         names << Translate(name);
     return names;
@@ -230,6 +230,19 @@ bool ClosePurchaseOrder(const PurchaseOrderRecord& record, QMap<QString, QString
     }
 
     Transaction transaction;
+    // Another desk may have received it since it was shown: material is
+    // received once only. Read under the lock the receipt then holds.
+    if (moveToStock
+        && PurchaseOrderClosed(QueryText(SqlFormat("Select Status from PurcList where PO_nBr = '%s'",
+                                                   {record.number}),
+                                         false))) {
+        transaction.fail();
+        transaction.commit();
+        ShowMessage(TranslateLabel(QStringLiteral("This purchase order has been received already:")) + QLatin1Char(' ')
+                        + record.number,
+                    Translate(QStringLiteral("Purchase Order")));
+        return false;
+    }
     WaitScope progress(Translate(QStringLiteral("Moving to Stock...")), 0, 2);
     if (!AddToPartFigure(QStringLiteral("Stock"), received))
         transaction.fail();

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <QSet>
 #include <functional>
 
@@ -285,48 +286,55 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
                     + PlainNumber(kMaxRequirementQuantity) + QStringLiteral(": ") + PlainNumber(quantity));
         return outcome;
     }
+    // The figures the plan nets against are read under the write lock that
+    // the writes then hold: another desk's Process in between would have the
+    // two plans count the same stock twice (and both might process this
+    // requirement). A refusal ends the transaction before it is shown, so
+    // nobody waits for this desk's message box.
+    std::optional<Transaction> transaction;
+    if (mode != ProcessMode::Preview)
+        transaction.emplace();
+    const auto refuse = [&](const QString& text) {
+        transaction.reset();
+        if (!text.isEmpty())
+            ShowMessage(text);
+        return outcome;
+    };
     const QString status =
         QueryText(SqlFormat("Select Status from ReqmList where Order_nBr = '%s'", {orderNumber}), false);
+    if (LastResultCode() != 0)
+        return refuse(LastErrorText());
     // A second run would allocate and order everything again.
-    if (OrderStage(status) >= 1) {
-        ShowMessage(Format("%s %s: %s", {orderNumber, Translate(QStringLiteral("has been processed already")),
-                                         status}));
-        return outcome;
-    }
-    if (assembly.isEmpty()) {
-        ShowMessage(Translate(QStringLiteral("No assembly selected")));
-        return outcome;
-    }
+    if (OrderStage(status) >= 1)
+        return refuse(Format("%s %s: %s", {orderNumber, Translate(QStringLiteral("has been processed already")),
+                                            status}));
+    if (assembly.isEmpty())
+        return refuse(Translate(QStringLiteral("No assembly selected")));
     const QueryResult bom = LoadBomRows(assembly);
     if (LastResultCode() != 0)
-        return outcome; // the read reported its own failure; nothing is written
+        return refuse(QString()); // the read reported its own failure; nothing is written
     const QStringList cycle = FindAssemblyCycle(bom, assembly);
-    if (!cycle.isEmpty()) {
-        ShowMessage(CycleMessage(cycle));
-        return outcome;
-    }
+    if (!cycle.isEmpty())
+        return refuse(CycleMessage(cycle));
     // Without a bill there is nothing to order or build; the requirement
     // stays as it was, free to be processed with the right assembly.
-    if (!IsAssembly(bom, assembly)) {
-        ShowMessage(TranslateLabel(QStringLiteral("No such assembly:")) + QLatin1Char(' ') + assembly);
-        return outcome;
-    }
+    if (!IsAssembly(bom, assembly))
+        return refuse(TranslateLabel(QStringLiteral("No such assembly:")) + QLatin1Char(' ') + assembly);
     if (mode == ProcessMode::Preview) {
         GeneratePurchaseOrders(bom, quantity, assembly, orderNumber, outcome.flatList, outcome.plan, false);
         outcome.done = true;
         return outcome;
     }
 
-    Transaction transaction;
     outcome.batch = GeneratePurchaseOrders(bom, quantity, assembly, orderNumber, outcome.flatList, outcome.plan);
     const int tasks = BuildTasks(orderNumber, assembly, quantity);
     // The quantity as processed, fractions kept: the allocations were made for it.
     Execute(SqlFormat("UPDATE ReqmList SET Assy='%s',Quan=%s,Status='%s' where Order_nBr='%s'",
                       {assembly, PlainNumber(quantity), kStatusPoGen, orderNumber}));
     if (tasks < 0)
-        transaction.fail();
+        transaction->fail();
     const QString error = LastErrorText();
-    if (!transaction.commit()) {
+    if (!transaction->commit()) {
         ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
                         + error,
                     QStringLiteral("Database Status"));

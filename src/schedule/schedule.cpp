@@ -187,7 +187,7 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now)
 QStringList RequirementEntries()
 {
     QStringList entries;
-    const QueryResult rows = Query(QStringLiteral("Select ReqmList.Order_nBr,ReqmList.Assy from ReqmList"));
+    const QueryResult rows = Query(QStringLiteral("Select ReqmList.Order_nBr,ReqmList.Assy from ReqmList order by id"));
     for (int r = 0; r < rows.rowCount; ++r)
         entries << Format("%s:Assy:%s", {rows.cell(r, 0), rows.cell(r, 1)});
     return entries;

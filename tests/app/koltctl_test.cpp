@@ -57,6 +57,20 @@ TEST(Koltctl, InitParamAndQuery)
     EXPECT_EQ(koltctl({}).code, 2);
 }
 
+TEST(Koltctl, CopyPrintsEachTableAndFailsOnATargetWithData)
+{
+    QTemporaryDir data;
+    ASSERT_EQ(koltctl({"--data", data.path(), "query", "insert into PartList (Part_nBr) values ('P1')"}).code, 0);
+    CtlRun r = koltctl({"--data", data.path(), "copy", data.path(), data.path() + "/moved"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("PartList\t1\n"));
+    EXPECT_EQ(r.out.count('\n'), 10);
+    r = koltctl({"--data", data.path(), "copy", data.path(), data.path() + "/moved"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("The target already holds data")) << r.err.toStdString();
+    EXPECT_EQ(koltctl({"--data", data.path(), "copy", data.path()}).code, 2);
+}
+
 TEST(Koltctl, FailuresAreToldNotPrintedAsValues)
 {
     QTemporaryDir data;

@@ -112,8 +112,7 @@ TEST_F(ResourcesTest, TablesAreCreatedFromTheDefinitions)
         ASSERT_TRUE(OpenDatabase());
         EXPECT_TRUE(CreateTable(t));
         CloseDatabase();
-        const QStringList names = sqlite(QStringLiteral("select name from pragma_table_info('%1')").arg(d.name))
-                                      .split(QLatin1Char('\n'));
+        const QStringList names = TableColumns(d.name);
         ASSERT_EQ(names.size(), d.fieldCount + 1);
         EXPECT_EQ(names[0], QStringLiteral("id"));
         for (int i = 0; i < d.fieldCount; ++i)

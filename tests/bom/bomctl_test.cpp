@@ -28,20 +28,20 @@ TEST_F(DataFolderTest, KoltctlReportsAndAddsAssemblies)
     AddLine("B", 1, "C", "3");
     CloseDatabase();
     int code = -1;
-    EXPECT_EQ(koltctl(dir.path(), {"bom", "indented", "A"}, &code), "0\t1\tB\t2\n1\t1\tC\t3\n0\t2\tC\t1\n");
+    EXPECT_EQ(koltctl(location, {"bom", "indented", "A"}, &code), "0\t1\tB\t2\n1\t1\tC\t3\n0\t2\tC\t1\n");
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(koltctl(dir.path(), {"bom", "flat", "A"}), "C\t7\n");
-    koltctl(dir.path(), {"add-assy", "NEW", "2"}, &code);
+    EXPECT_EQ(koltctl(location, {"bom", "flat", "A"}), "C\t7\n");
+    koltctl(location, {"add-assy", "NEW", "2"}, &code);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(sqlite("select count(*) from AssyList where Assy = 'NEW'"), "2");
-    koltctl(dir.path(), {"bom", "sideways", "A"}, &code);
+    koltctl(location, {"bom", "sideways", "A"}, &code);
     EXPECT_EQ(code, 2);
 
     const QString bom = dir.filePath("bom.pdf");
-    EXPECT_EQ(koltctl(dir.path(), {"print", "bom", "A", "--flat", "--pdf", bom}, &code), bom + ": 1 page\n");
+    EXPECT_EQ(koltctl(location, {"print", "bom", "A", "--flat", "--pdf", bom}, &code), bom + ": 1 page\n");
     EXPECT_EQ(code, 0);
     const QString tree = dir.filePath("tree.pdf");
-    koltctl(dir.path(), {"print", "tree", "A", "--pdf", tree}, &code);
+    koltctl(location, {"print", "tree", "A", "--pdf", tree}, &code);
     EXPECT_EQ(code, 0);
     EXPECT_GT(QFileInfo(tree).size(), 1000);
 }

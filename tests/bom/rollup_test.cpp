@@ -28,9 +28,9 @@ protected:
     }
     QString field(const QString& number, const char* column)
     {
-        return QueryText(SqlFormat("select printf('%%.2f', %s) from PartList where Part_nBr = '%s'",
-                                   {QString::fromLatin1(column), number}),
-                         false);
+        return Format("%0.2f", {TextToDouble(QueryText(SqlFormat("select %s from PartList where Part_nBr = '%s'",
+                                                                 {QString::fromLatin1(column), number}),
+                                                       false))});
     }
 };
 
@@ -149,5 +149,5 @@ TEST_F(RollupTest, ManyAssembliesAreAllWrittenOrNoneAre)
     InjectStatementFailure(200);
     EXPECT_EQ(RunCostRollup(), -1);
     EXPECT_TRUE(ui.saw("The cost roll-up could not be written"));
-    EXPECT_EQ(sqlite("select count(*) from PartList where Price = 1"), "300");
+    EXPECT_EQ(sqlite("select count(*) from PartList where cast(Price as real) = 1"), "300");
 }

@@ -1,6 +1,7 @@
 #include "core/appstate.h"
 #include "core/tabledefs.h"
 #include "db/database.h"
+#include "db/engine.h"
 
 #include <gtest/gtest.h>
 
@@ -71,4 +72,16 @@ TEST(TableDefinition, CreateStatementAndNameConversions)
     EXPECT_FALSE(IsUpperCaseColumn("VENDLIST", "Vendor Name"));
     EXPECT_TRUE(IsUpperCaseColumn("REQMLIST", "Assy"));
     EXPECT_FALSE(IsUpperCaseColumn("PURCLIST", "Vendor"));
+}
+
+TEST(ServerStatements, SqliteWordsBecomeTheServersOutsideQuotedTexts)
+{
+    EXPECT_EQ(ServerStatement("Update PartList Set User='user like x' where Part_nBr like 'A%'"),
+              "Update PartList Set \"user\"='user like x' where Part_nBr ilike 'A%'");
+    EXPECT_EQ(ServerStatement("select ifnull(Stock,''), instr(Notes,'DNP') from PartList"),
+              "select coalesce(Stock,''), strpos(Notes,'DNP') from PartList");
+    EXPECT_EQ(ServerStatement("select group_concat(Item||':'||Quan, ','), group_concat(Category) from T"),
+              "select string_agg((Item||':'||Quan)::text, ','), string_agg((Category)::text, ',') from T");
+    EXPECT_EQ(ServerStatement("select group_concat(x, ';') , Username, \"User\", 'it''s user' from T"),
+              "select string_agg((x)::text, ';') , Username, \"user\", 'it''s user' from T");
 }

@@ -123,6 +123,8 @@ TEST_F(GridTest, SummaryTextsAndMissingColumns)
 
 TEST_F(GridTest, QuantitiesMakeAndTheSummaryLine)
 {
+    if (TestOnServer()) // this fixture's Quan is a number column, which only SQLite lets hold text
+        exec("alter table AssyList alter column Quan type text");
     exec("insert into PartList (Part_nBr,Make,Distributor) values ('R1','Buy','DK'),('C1','',''),('U1',' ','')");
     exec("insert into VendList (Vendor) values ('DK')");
     exec("insert into AssyList (Assy,Item,Part_nBr,Quan) values ('TOP','1','R1','2.5'),('TOP','2','R1','abc'),"
@@ -163,7 +165,7 @@ TEST_F(GridTest, TheWholeTableCheckReadsOnlyRowsARuleCanMarkAndAgreesWithAFullRe
     for (int table : {PartList, VendList}) {
         CErrorCheck candidates, everything;
         candidates.Check(table, TableSqlName(table), QString());
-        everything.Check(table, TableSqlName(table), QStringLiteral("1"));
+        everything.Check(table, TableSqlName(table), QStringLiteral("1 = 1"));
         EXPECT_EQ(candidates.faultyRows(), everything.faultyRows()) << table;
         for (int id = 1; id <= 12; ++id)
             EXPECT_EQ(candidates.wordOfId(id), everything.wordOfId(id)) << table << " id " << id;

@@ -22,7 +22,7 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
         p.setProcessEnvironment(env);
-        p.start(ProgramDir() + "koltctl", QStringList{"--data", dir.path()} + args);
+        p.start(ProgramDir() + "koltctl", QStringList{"--data", location} + args);
         p.waitForFinished(60000);
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
     }
@@ -85,7 +85,7 @@ TEST_F(GridCtlTest, FailuresExitNonZeroAndAssembliesAreUpperCased)
     // A write the database refuses: a message and a non-zero exit, nothing stored.
     run = ctl({"insert", "PartList"});
     exec("update PartList set Err='0'"); // the insert's own check stored the word already
-    exec("create trigger refuse before update on PartList begin select raise(abort, 'disk says no'); end");
+    refuseWrites("refuse", "update", "PartList", QString(), "disk says no");
     run = ctl({"set", "PartList", "1", "Description", "lost"});
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(run.err.contains("The change was not saved: disk says no"));

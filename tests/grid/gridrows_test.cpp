@@ -155,6 +155,36 @@ TEST_F(GridRowsTest, UndoWritesTheOldValuesBackThroughTheCell)
     EXPECT_TRUE(ui.saw("no longer exists"));
 }
 
+TEST_F(GridRowsTest, AnEditOfARecordAnotherUserChangedSaysSoInsteadOfOverwriting)
+{
+    insertParts(2);
+    CGridModel grid;
+    grid.Load(PartList);
+    const int description = listColumn(grid, "Description");
+    const int part = listColumn(grid, "Part #");
+    ASSERT_GE(part, 0);
+    ASSERT_EQ(grid.cellText(0, description), "d0002");
+    // Another desk changes the first part's description after it was shown.
+    exec("update PartList set Description = 'from the other desk' where id = 1");
+    ui.clear();
+    EXPECT_FALSE(grid.UpdateCell(description, 0, QStringLiteral("mine")));
+    EXPECT_EQ(grid.lastEditResult(), EditResult::Failed);
+    EXPECT_TRUE(ui.saw("another user changed this record meanwhile"));
+    EXPECT_EQ(sqlite("select Description from PartList where id = 1"), "from the other desk");
+    // The grid shows the record as it is now, and the edit can be made on it.
+    EXPECT_EQ(grid.cellText(0, description), "from the other desk");
+    ui.clear();
+    EXPECT_TRUE(grid.UpdateCell(description, 0, QStringLiteral("mine")));
+    EXPECT_EQ(sqlite("select Description from PartList where id = 1"), "mine");
+    // Another cell of the record changed meanwhile: the edit is kept, and the
+    // row then shows both.
+    exec("update PartList set Description = 'theirs' where id = 2");
+    EXPECT_TRUE(grid.UpdateCell(part, 1, QStringLiteral("MINE-2")));
+    EXPECT_EQ(sqlite("select Part_nBr||'|'||Description from PartList where id = 2"), "MINE-2|theirs");
+    EXPECT_EQ(grid.cellText(1, description), "theirs");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(GridRowsTest, AFailedWriteIsReportedAndTheCellShowsTheDatabase)
 {
     insertParts(3);
@@ -162,7 +192,7 @@ TEST_F(GridRowsTest, AFailedWriteIsReportedAndTheCellShowsTheDatabase)
     grid.Load(PartList);
     const int description = listColumn(grid, "Description");
     QSignalSpy rows(&grid, &CGridModel::rowsChanged);
-    exec("create trigger refuse before update on PartList begin select raise(abort, 'refused by a trigger'); end");
+    refuseWrites("refuse", "update", "PartList", QString(), "refused by a trigger");
     EXPECT_FALSE(grid.UpdateCell(description, 0, QStringLiteral("lost")));
     EXPECT_EQ(grid.lastEditResult(), EditResult::Failed);
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -172,8 +202,8 @@ TEST_F(GridRowsTest, AFailedWriteIsReportedAndTheCellShowsTheDatabase)
     EXPECT_EQ(rows.count(), 1);
     EXPECT_FALSE(grid.CanUndo());
     // A master record that cannot be added takes the cell back with it.
-    exec("drop trigger refuse");
-    exec("create trigger refuse before insert on VendList begin select raise(abort, 'no vendors'); end");
+    allowWrites("refuse", "PartList");
+    refuseWrites("refuse_vendor", "insert", "VendList", QString(), "no vendors");
     ui.clear();
     EXPECT_FALSE(grid.UpdateCell(listColumn(grid, "Distributor"), 1, QStringLiteral("ACME")));
     EXPECT_EQ(sqlite("select coalesce(Distributor,'-') from PartList where id=2"), "-");
@@ -181,16 +211,22 @@ TEST_F(GridRowsTest, AFailedWriteIsReportedAndTheCellShowsTheDatabase)
 
     // Another program holds the write lock: "database is busy", and nothing changes.
     QProcess holder;
-    holder.start("sqlite3", {dbPath()});
-    ASSERT_TRUE(holder.waitForStarted());
-    holder.write("BEGIN IMMEDIATE;\nSELECT 'locked';\n");
+    if (TestOnServer()) {
+        holder.start("psql", {location, "-q"});
+        ASSERT_TRUE(holder.waitForStarted());
+        holder.write("begin;\nselect pg_advisory_xact_lock(4611686018427387903);\nselect 'locked';\n");
+    } else {
+        holder.start("sqlite3", {dbPath()});
+        ASSERT_TRUE(holder.waitForStarted());
+        holder.write("BEGIN IMMEDIATE;\nSELECT 'locked';\n");
+    }
     while (!holder.readAllStandardOutput().contains("locked"))
         ASSERT_TRUE(holder.waitForReadyRead(10000));
     SetBusyTimeout(50);
     ui.clear();
     EXPECT_FALSE(grid.UpdateCell(description, 2, QStringLiteral("busy")));
     SetBusyTimeout(5000);
-    holder.write("ROLLBACK;\n.quit\n");
+    holder.write(TestOnServer() ? "rollback;\n\\q\n" : "ROLLBACK;\n.quit\n");
     holder.waitForFinished();
     EXPECT_TRUE(ui.saw("The change was not saved: database is busy"));
     EXPECT_EQ(grid.cellText(2, description), "d0001");

@@ -3,10 +3,15 @@
 #include "support/testsupport.h"
 
 #include "core/appstate.h"
+#include "core/format.h"
+#include "core/utilities.h"
+#include "db/database.h"
 #include "interchange/importer.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <cmath>
 
 namespace {
 
@@ -41,11 +46,19 @@ protected:
         return ProcessImport(file, header.line + 1, header.targetNames(mapping), assembly, {}, options);
     }
 
+    // Lines, pieces and not-fitted lines, as "20|47.0|1".
     QString figures(const QString& assembly)
     {
-        return sqlite(QStringLiteral("select count(*) || '|' || total(Quan) || '|' || "
-                                     "total(Notes like 'DNP%') from AssyList where Assy='%1'")
-                          .arg(assembly));
+        const QueryResult lines = Query(SqlFormat("select Quan, Notes from AssyList where Assy='%s'", {assembly}));
+        double pieces = 0;
+        int dnp = 0;
+        for (int r = 0; r < lines.rowCount; ++r) {
+            pieces += TextToDouble(lines.cell(r, 0));
+            dnp += lines.cell(r, 1).startsWith(QLatin1String("DNP")) ? 1 : 0;
+        }
+        const QString total = pieces == std::floor(pieces) ? QString::number(pieces, 'f', 1) : QString::number(pieces);
+        return QString::number(lines.rowCount) + QLatin1Char('|') + total + QLatin1Char('|') + QString::number(dnp)
+               + QStringLiteral(".0");
     }
 
     QString line(const QString& assembly, const QString& designators)

@@ -31,7 +31,7 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
         p.setProcessEnvironment(env);
-        p.start(ProgramDir() + "koltctl", QStringList{"--data", dir.path()} + args);
+        p.start(ProgramDir() + "koltctl", QStringList{"--data", location} + args);
         p.waitForFinished(60000);
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
     }
@@ -83,11 +83,11 @@ TEST_F(OrdersCtlTest, DryRunStockCheckAndRepair)
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(run.err.contains("R1  Allocated  7.5 -> 25")) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("nothing was repaired"));
-    EXPECT_EQ(partValue("R1", "Allocated"), "7.5");
+    EXPECT_EQ(sqlite("select Allocated from PartList where Part_nBr='R1'"), "7.5");
     run = ctl({"stock", "repair", "--yes"});
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "1 stock figures repaired\n");
-    EXPECT_EQ(partValue("R1", "Allocated"), "25");
+    EXPECT_EQ(sqlite("select Allocated from PartList where Part_nBr='R1'"), "25");
     EXPECT_EQ(ctl({"--yes", "stock", "repair"}).code, 0); // said at once: nothing to repair
     EXPECT_EQ(ctl({"stock", "count"}).code, 2);
 }

@@ -104,12 +104,13 @@ void OrdersTest::addStep(const QString& assy, const QString& step, double hours,
 
 QString OrdersTest::partValue(const QString& part, const QString& column) const
 {
-    return sqlite(QStringLiteral("select %1 from PartList where Part_nBr='%2'").arg(column, part));
+    return realText(QStringLiteral("select %1 from PartList where Part_nBr='%2'").arg(column, part));
 }
+
 
 QString OrdersTest::dump() const
 {
-    return sqlite(QStringLiteral(".dump"));
+    return snapshot();
 }
 
 void EnsureGuiApplication()

@@ -19,6 +19,7 @@ protected:
     void addVendor(const QString& vendor, const QString& address = {}, const QString& city = {});
     void addStep(const QString& assy, const QString& step, double hours, const QString& description = {});
     QString partValue(const QString& part, const QString& column) const;
+
     // The whole database as text, for comparing before and after.
     QString dump() const;
 };

@@ -41,9 +41,23 @@ protected:
         EXPECT_TRUE(found.empty()) << step.toStdString() << "\n" << describe(found).toStdString();
     }
     // Stock, Allocated and On_Order as "S/A/O".
+    // Stock/Allocated/On_Order as stored; a number written with a decimal
+    // point reads as SQLite gives it back ("30.000000" stored reads "30.0").
     QString figures(const QString& part) const
     {
-        return sqlite("select Stock||'/'||Allocated||'/'||On_Order from PartList where Part_nBr='" + part + "'");
+        QStringList values =
+            sqlite("select Stock||'/'||Allocated||'/'||On_Order from PartList where Part_nBr='" + part + "'")
+                .split(QLatin1Char('/'));
+        for (QString& value : values) {
+            bool number = false;
+            const double v = value.toDouble(&number);
+            if (number && value.contains(QLatin1Char('.'))) {
+                value = QString::number(v, 'g', 15);
+                if (!value.contains(QLatin1Char('.')) && !value.contains(QLatin1Char('e')))
+                    value += QStringLiteral(".0");
+            }
+        }
+        return values.join(QLatin1Char('/'));
     }
     bool process(const QString& order, double quantity, const QString& assembly)
     {

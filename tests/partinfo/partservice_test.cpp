@@ -163,7 +163,7 @@ TEST_F(PartServiceTest, KoltctlSearchAndDatasheet)
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path() + QStringLiteral("/config"));
         p.setProcessEnvironment(env);
-        p.start(ProgramDir() + QStringLiteral("koltctl"), QStringList{QStringLiteral("--data"), dir.path()} + args);
+        p.start(ProgramDir() + QStringLiteral("koltctl"), QStringList{QStringLiteral("--data"), location} + args);
         p.waitForFinished(60000);
         if (errors)
             *errors = QString::fromUtf8(p.readAllStandardError());
@@ -198,7 +198,7 @@ TEST_F(PartServiceTest, KoltctlSearchAndDatasheet)
                                    QStringLiteral("datasheet"), QStringLiteral("48392092"),
                                    QStringLiteral("MAX3232CPE+")});
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(out.trimmed(), dir.path() + QStringLiteral("/Document/MAX3232CPE+.pdf"));
+    EXPECT_EQ(out.trimmed(), DataDocumentFolder() + QStringLiteral("/MAX3232CPE+.pdf"));
 
     // The saved address applies without --service.
     std::tie(code, out) = koltctl({QStringLiteral("partinfo"), QStringLiteral("service"), service.address()});

@@ -37,8 +37,21 @@ public:
     void clear() { messages.clear(); }
 };
 
-// A data folder initialised in a temporary directory, with the program
-// folder pointing at the built resources.
+// The engine tests run twice: on a data folder (SQLite) and, with
+// KOLT_TEST_BACKEND=server, on the PostgreSQL server KOLT_TEST_SERVER names.
+bool TestOnServer();
+QString TestServerAddress();
+// For what only a data folder has (the file, its journal, SQLite's own
+// catalogue and byte rules).
+#define SKIP_ON_SERVER(why)                                                                                           \
+    do {                                                                                                              \
+        if (TestOnServer())                                                                                           \
+            GTEST_SKIP() << why;                                                                                      \
+    } while (false)
+
+// A data location initialised afresh for each test, with the program folder
+// pointing at the built resources: a folder in a temporary directory, or a
+// schema of its own on the test server.
 class DataFolderTest : public ::testing::Test
 {
 protected:
@@ -46,11 +59,32 @@ protected:
     void TearDown() override;
 
     QString dbPath() const;
-    // Runs the sqlite3 shell on the test database and returns its output.
+    // Runs the database's own shell (sqlite3, or psql on the server) on the
+    // test database and returns its output: columns joined by "|".
     QString sqlite(const QString& sql) const;
+    // The shell's answer with a REAL column's whole numbers as SQLite writes
+    // them ("7.0"): the server writes "7".
+    QString realText(const QString& sql) const;
+    // Every table's rows, for comparing the data before and after.
+    QString snapshot() const;
+    bool hasTable(const QString& table) const;
+    // The indexes the program made, by name, comma-separated ("PartList_Part_nBr"
+    // on SQLite, folded to lower case on the server).
+    QString indexNames() const;
+    // A trigger that makes the database refuse a write ("insert" or
+    // "update") on the table, with message, where condition holds of the
+    // new row ("new.Vendor = 'BAD'"; empty: always); and its removal.
+    void refuseWrites(const QString& name, const QString& when, const QString& table, const QString& condition,
+                      const QString& message) const;
+    void allowWrites(const QString& name, const QString& table) const;
+    // Another empty schema on the test server, dropped with the test's own.
+    QString anotherServerLocation();
 
     RecordingInterface ui;
-    QTemporaryDir dir;
+    QTemporaryDir dir;      // scratch files; the data folder when not on a server
+    QString location;       // what App().DataFolder is set to
+    QString schema;         // the test's schema on the server
+    QStringList moreSchemas;
 };
 
 QString ProgramDir();

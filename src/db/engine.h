@@ -1,0 +1,74 @@
+#pragma once
+// The database libraries behind the layer: SQLite for a data folder, the
+// PostgreSQL client for a server address. Private to src/db: the rest of the
+// program speaks through database.h and never sees which one answers.
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+// Called once per row: column count, the row's values (nullptr for NULL) and
+// the column names, all UTF-8; a non-zero answer stops the statement.
+using RowCallback = int (*)(void*, int, char**, char**);
+
+// Result codes the layer tells apart; everything else is a failure.
+constexpr int kEngineOk = 0;
+constexpr int kEngineError = 1;
+constexpr int kEngineBusy = 5; // another program held a lock past the wait
+
+class DatabaseEngine
+{
+public:
+    virtual ~DatabaseEngine() = default;
+
+    // Loads the client library on first use; reports a missing one under
+    // "dll error" once and answers false from then on.
+    virtual bool load() = 0;
+    // Opens location (a file path or a server address). False with *error set.
+    virtual bool open(const QString& location, QString* error) = 0;
+    virtual bool isOpen() const = 0;
+    // Whether the open connection still serves location: the same file, a
+    // live server connection.
+    virtual bool serves(const QString& location) = 0;
+    virtual void close() = 0;
+    // One statement or a few separated by ";", UTF-8.
+    // `context` is handed to the callback as its first argument.
+    virtual int exec(const QByteArray& statement, RowCallback callback, QString* error, void* context = nullptr) = 0;
+
+    // The statement that starts a write transaction holding the write lock.
+    virtual QByteArray beginStatement() const = 0;
+    // How long a statement waits for another program's lock.
+    virtual QByteArray busyTimeoutStatement(int milliseconds) const = 0;
+    // After a failed statement inside a transaction, the server ignores every
+    // further one until the rollback; SQLite goes on.
+    virtual bool failedTransactionRefusesStatements() const = 0;
+
+    // Prepared statements, where the library offers them (SQLite): parsed
+    // once, their values bound. A handle lives until it is finalized or the
+    // connection closes (which finalizes every handle); generation() counts
+    // the connections opened, so a holder can tell its handles are gone.
+    virtual bool prepares() const { return false; }
+    virtual void* prepare(const QByteArray& /*statement*/, QString* /*error*/) { return nullptr; }
+    virtual int bindText(void* /*statement*/, int /*index*/, const char* /*text*/, int /*size*/) { return kEngineError; }
+    // 0 when the statement ran to its end; *error set otherwise.
+    virtual int step(void* /*statement*/, QString* /*error*/) { return kEngineError; }
+    virtual void reset(void* /*statement*/) {}
+    virtual void finalize(void* /*statement*/) {}
+    virtual unsigned generation() const { return 0; }
+
+    // Rows the last insert, update or delete changed.
+    virtual long long changedRows() = 0;
+};
+
+// The engines the layer's one connection uses.
+DatabaseEngine& SqliteEngine();
+DatabaseEngine& ServerEngine();
+// Engines of their own, for work that holds two connections at once (a copy
+// from one database to another).
+std::unique_ptr<DatabaseEngine> NewSqliteEngine();
+std::unique_ptr<DatabaseEngine> NewServerEngine();
+
+// A statement written for SQLite as the server must read it: the column
+// "User" quoted (a reserved word there), LIKE ignoring case as SQLite's does,
+// ifnull and instr under the server's names. Quoted texts stay untouched.
+QByteArray ServerStatement(const QByteArray& statement);

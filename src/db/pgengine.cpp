@@ -1,0 +1,430 @@
+// The PostgreSQL client library, loaded at run time like SQLite: the data of
+// a team on a server. The engines' statements are written for SQLite; the
+// few places where the server reads SQL differently are translated here.
+#include "db/engine.h"
+
+#include "core/appstate.h"
+#include "core/userinterface.h"
+
+#include <QHash>
+
+#include <dlfcn.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using Conn = void;
+using Result = void;
+using ConnectFn = Conn* (*)(const char*);
+using StatusFn = int (*)(const Conn*);
+using ErrorFn = char* (*)(const Conn*);
+using FinishFn = void (*)(Conn*);
+using ExecFn = Result* (*)(Conn*, const char*);
+using ResultStatusFn = int (*)(const Result*);
+using ResultErrorFn = char* (*)(const Result*);
+using ResultFieldFn = char* (*)(const Result*, int);
+using CountFn = int (*)(const Result*);
+using NameFn = char* (*)(const Result*, int);
+using ValueFn = char* (*)(const Result*, int, int);
+using IsNullFn = int (*)(const Result*, int, int);
+using ClearFn = void (*)(Result*);
+using EncodingFn = int (*)(Conn*, const char*);
+
+constexpr const char* kLibraryFile = "libpq.so.5";
+constexpr int kConnectionOk = 0;
+constexpr int kCommandOk = 1;
+constexpr int kTuplesOk = 2;
+constexpr int kDiagnosticState = 'C';
+constexpr int kDiagnosticMessage = 'M';
+
+// The write lock of the whole database, as SQLite's BEGIN IMMEDIATE takes
+// it: one writer at a time, readers never wait. A transaction-scoped
+// advisory lock is released by COMMIT and ROLLBACK alike.
+constexpr const char* kBegin = "BEGIN; SELECT pg_advisory_xact_lock(4611686018427387903)";
+
+bool isWordChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'
+           || static_cast<unsigned char>(c) >= 0x80;
+}
+
+bool wordIs(const char* at, size_t length, const char* word)
+{
+    if (std::strlen(word) != length)
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        char c = at[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != word[i])
+            return false;
+    }
+    return true;
+}
+
+// The end of the parenthesised list that opens at s[open] ("("), past
+// quoted texts and nested parentheses; n when it never closes.
+size_t closingParenthesis(const char* s, size_t n, size_t open)
+{
+    int depth = 0;
+    for (size_t i = open; i < n; ++i) {
+        const char c = s[i];
+        if (c == '\'' || c == '"') {
+            ++i;
+            while (i < n && !(s[i] == c && !(i + 1 < n && s[i + 1] == c)))
+                i += s[i] == c ? 2 : 1;
+        } else if (c == '(') {
+            ++depth;
+        } else if (c == ')' && --depth == 0) {
+            return i;
+        }
+    }
+    return n;
+}
+
+} // namespace
+
+// The statement as the server must read it: outside quoted texts, the column
+// "User" (a reserved word there) is quoted, LIKE ignores case as SQLite's
+// does, and SQLite's functions get the server's names.
+QByteArray ServerStatement(const QByteArray& statement)
+{
+    QByteArray out;
+    out.reserve(statement.size() + 16);
+    const char* s = statement.constData();
+    const size_t n = static_cast<size_t>(statement.size());
+    size_t i = 0;
+    while (i < n) {
+        const char c = s[i];
+        if (c == '"') {
+            // A quoted name: the server folds the unquoted names the tables
+            // were made with to lower case, so a quoted one must be too.
+            size_t j = i + 1;
+            while (j < n && !(s[j] == '"' && !(j + 1 < n && s[j + 1] == '"')))
+                j += s[j] == '"' ? 2 : 1;
+            const size_t end = j < n ? j + 1 : n;
+            for (size_t k = i; k < end; ++k)
+                out.append(s[k] >= 'A' && s[k] <= 'Z' ? static_cast<char>(s[k] - 'A' + 'a') : s[k]);
+            i = end;
+            continue;
+        }
+        if (c == '\'') {
+            // A quoted text, doubled quotes inside: copied as it is.
+            size_t j = i + 1;
+            while (j < n) {
+                if (s[j] == c) {
+                    if (j + 1 < n && s[j + 1] == c) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            const size_t end = j < n ? j + 1 : n;
+            out.append(s + i, static_cast<qsizetype>(end - i));
+            i = end;
+            continue;
+        }
+        if (isWordChar(c) && !(i > 0 && isWordChar(s[i - 1]))) {
+            size_t j = i;
+            while (j < n && isWordChar(s[j]))
+                ++j;
+            const size_t length = j - i;
+            size_t open = j;
+            while (open < n && (s[open] == ' ' || s[open] == '\t'))
+                ++open;
+            if (wordIs(s + i, length, "group_concat") && open < n && s[open] == '(') {
+                // group_concat(x [, separator]): string_agg of the text,
+                // with SQLite's "," when no separator is given.
+                const size_t close = closingParenthesis(s, n, open);
+                if (close < n) {
+                    std::vector<QByteArray> arguments;
+                    int depth = 0;
+                    size_t from = open + 1;
+                    for (size_t k = open + 1; k < close; ++k) {
+                        const char d = s[k];
+                        if (d == '\'' || d == '"') {
+                            ++k;
+                            while (k < close && !(s[k] == d && !(k + 1 < close && s[k + 1] == d)))
+                                k += s[k] == d ? 2 : 1;
+                        } else if (d == '(') {
+                            ++depth;
+                        } else if (d == ')') {
+                            --depth;
+                        } else if (d == ',' && depth == 0) {
+                            arguments.push_back(QByteArray(s + from, static_cast<qsizetype>(k - from)).trimmed());
+                            from = k + 1;
+                        }
+                    }
+                    arguments.push_back(QByteArray(s + from, static_cast<qsizetype>(close - from)).trimmed());
+                    out.append("string_agg((");
+                    out.append(ServerStatement(arguments[0]));
+                    out.append(")::text, ");
+                    out.append(arguments.size() > 1 ? ServerStatement(arguments[1]) : QByteArray("','"));
+                    out.append(')');
+                    i = close + 1;
+                    continue;
+                }
+            }
+            if (wordIs(s + i, length, "cross") && n - open >= 4 && wordIs(s + open, 4, "join")
+                && !(open + 4 < n && isWordChar(s[open + 4]))) {
+                // SQLite's "cross join ... on" fixes the loop order; the
+                // server has no such join with a condition: a plain join.
+                i = open;
+                continue;
+            }
+            if (wordIs(s + i, length, "in") && open < n && s[open] == '(') {
+                size_t close = open + 1;
+                while (close < n && (s[close] == ' ' || s[close] == '\t'))
+                    ++close;
+                if (close < n && s[close] == ')') {
+                    // An empty list holds nothing on SQLite; the server wants one item.
+                    out.append("in (NULL)");
+                    i = close + 1;
+                    continue;
+                }
+            }
+            if (wordIs(s + i, length, "user"))
+                out.append("\"user\"");
+            else if (wordIs(s + i, length, "like"))
+                out.append("ilike");
+            else if (wordIs(s + i, length, "ifnull"))
+                out.append("coalesce");
+            else if (wordIs(s + i, length, "instr"))
+                out.append("strpos");
+            else if (wordIs(s + i, length, "quote") && open < n && s[open] == '(')
+                out.append("quote_nullable");
+            else if (wordIs(s + i, length, "unicode"))
+                out.append("ascii");
+            else if (wordIs(s + i, length, "char") && open < n && s[open] == '(')
+                out.append("chr");
+            else
+                out.append(s + i, static_cast<qsizetype>(length));
+            i = j;
+            continue;
+        }
+        out.append(c);
+        ++i;
+    }
+    return out;
+}
+
+namespace {
+
+class Server final : public DatabaseEngine
+{
+public:
+    ~Server() override
+    {
+        close();
+        if (m_handle)
+            dlclose(m_handle);
+    }
+
+    bool load() override
+    {
+        if (m_attempted)
+            return m_loaded;
+        m_attempted = true;
+        m_handle = dlopen(kLibraryFile, RTLD_NOW | RTLD_LOCAL);
+        if (!m_handle) {
+            ShowMessage(QStringLiteral("Missing %1").arg(QString::fromLatin1(kLibraryFile)), QStringLiteral("dll error"));
+            return false;
+        }
+        bool complete = true;
+        auto resolve = [&](const char* name) {
+            void* symbol = dlsym(m_handle, name);
+            if (!symbol) {
+                ShowMessage(QStringLiteral("Missing %1 PROCESS").arg(QString::fromLatin1(name)),
+                            QStringLiteral("dll error"));
+                complete = false;
+            }
+            return symbol;
+        };
+        m_connect = reinterpret_cast<ConnectFn>(resolve("PQconnectdb"));
+        m_status = reinterpret_cast<StatusFn>(resolve("PQstatus"));
+        m_error = reinterpret_cast<ErrorFn>(resolve("PQerrorMessage"));
+        m_finish = reinterpret_cast<FinishFn>(resolve("PQfinish"));
+        m_exec = reinterpret_cast<ExecFn>(resolve("PQexec"));
+        m_resultStatus = reinterpret_cast<ResultStatusFn>(resolve("PQresultStatus"));
+        m_resultError = reinterpret_cast<ResultErrorFn>(resolve("PQresultErrorMessage"));
+        m_resultField = reinterpret_cast<ResultFieldFn>(resolve("PQresultErrorField"));
+        m_rows = reinterpret_cast<CountFn>(resolve("PQntuples"));
+        m_fields = reinterpret_cast<CountFn>(resolve("PQnfields"));
+        m_name = reinterpret_cast<NameFn>(resolve("PQfname"));
+        m_value = reinterpret_cast<ValueFn>(resolve("PQgetvalue"));
+        m_isNull = reinterpret_cast<IsNullFn>(resolve("PQgetisnull"));
+        m_clear = reinterpret_cast<ClearFn>(resolve("PQclear"));
+        m_encoding = reinterpret_cast<EncodingFn>(resolve("PQsetClientEncoding"));
+        m_cmdTuples = reinterpret_cast<ResultErrorFn>(resolve("PQcmdTuples"));
+        m_loaded = complete;
+        return m_loaded;
+    }
+
+    bool open(const QString& location, QString* error) override
+    {
+        close();
+        if (!load()) {
+            *error = QStringLiteral("The PostgreSQL client library is not loaded.");
+            return false;
+        }
+        // The password comes from the user's password file or environment,
+        // which the library reads itself; KOLT never keeps one.
+        m_connection = m_connect(location.toUtf8().constData());
+        if (!m_connection || m_status(m_connection) != kConnectionOk) {
+            *error = m_connection ? QString::fromUtf8(m_error(m_connection)).trimmed()
+                                  : QStringLiteral("out of memory");
+            close();
+            return false;
+        }
+        m_encoding(m_connection, "UTF8");
+        // The server's notices ("already exists, skipping") are not the user's business.
+        Result* quiet = m_exec(m_connection, "SET client_min_messages = warning");
+        if (quiet)
+            m_clear(quiet);
+        m_location = location;
+        buildColumnNames();
+        return true;
+    }
+
+    bool isOpen() const override { return m_connection != nullptr; }
+
+    bool serves(const QString& location) override
+    {
+        return m_connection && m_location == location && m_status(m_connection) == kConnectionOk;
+    }
+
+    void close() override
+    {
+        if (m_connection && m_finish)
+            m_finish(m_connection);
+        m_connection = nullptr;
+        m_location.clear();
+    }
+
+    int exec(const QByteArray& statement, RowCallback callback, QString* error, void* context) override
+    {
+        if (!m_connection) {
+            *error = QStringLiteral("The database is not open.");
+            return kEngineError;
+        }
+        Result* result = m_exec(m_connection, ServerStatement(statement).constData());
+        if (!result) {
+            *error = QString::fromUtf8(m_error(m_connection)).trimmed();
+            return kEngineError;
+        }
+        const int status = m_resultStatus(result);
+        int code = kEngineOk;
+        if (status == kTuplesOk) {
+            code = deliver(result, callback, context);
+            if (code != kEngineOk)
+                *error = QStringLiteral("query aborted");
+        } else if (status == kCommandOk) {
+            m_changed = QByteArray(m_cmdTuples(result)).toLongLong();
+        } else if (status != 0) {
+            const char* state = m_resultField(result, kDiagnosticState);
+            const QByteArray sqlState = state ? QByteArray(state) : QByteArray();
+            // Lock wait past the timeout, a deadlock, a serialization
+            // failure: another user held what this work needs.
+            if (sqlState == "55P03" || sqlState == "40P01" || sqlState == "40001") {
+                *error = QStringLiteral("database is busy");
+                code = kEngineBusy;
+            } else {
+                // The server's own words, without its "ERROR:" and context lines.
+                const char* primary = m_resultField(result, kDiagnosticMessage);
+                *error = primary ? QString::fromUtf8(primary) : QString::fromUtf8(m_resultError(result)).trimmed();
+                code = kEngineError;
+            }
+        }
+        m_clear(result);
+        return code;
+    }
+
+    QByteArray beginStatement() const override { return QByteArray(kBegin); }
+
+    QByteArray busyTimeoutStatement(int milliseconds) const override
+    {
+        return "SET lock_timeout = " + QByteArray::number(milliseconds);
+    }
+
+    bool failedTransactionRefusesStatements() const override { return true; }
+
+    long long changedRows() override { return m_changed; }
+
+private:
+    // The server folds unquoted names to lower case; the layer hands the
+    // names on as the definitions spell them, so headings read "Part #".
+    void buildColumnNames()
+    {
+        m_names.clear();
+        for (const TableDefinition& definition : App().tables)
+            for (int f = 0; f < definition.fieldCount; ++f) {
+                const QByteArray name = ToColumnName(definition.headings[f]).toUtf8();
+                m_names.insert(name.toLower(), name);
+            }
+    }
+
+    int deliver(Result* result, RowCallback callback, void* context)
+    {
+        if (!callback)
+            return kEngineOk;
+        const int rows = m_rows(result);
+        const int fields = m_fields(result);
+        std::vector<QByteArray> names(static_cast<size_t>(fields));
+        std::vector<char*> namePointers(static_cast<size_t>(fields));
+        for (int f = 0; f < fields; ++f) {
+            const QByteArray name(m_name(result, f));
+            const auto it = m_names.constFind(name);
+            names[static_cast<size_t>(f)] = it == m_names.constEnd() ? name : it.value();
+            namePointers[static_cast<size_t>(f)] = names[static_cast<size_t>(f)].data();
+        }
+        std::vector<char*> values(static_cast<size_t>(fields));
+        for (int r = 0; r < rows; ++r) {
+            for (int f = 0; f < fields; ++f)
+                values[static_cast<size_t>(f)] = m_isNull(result, r, f) ? nullptr : m_value(result, r, f);
+            if (callback(context, fields, values.data(), namePointers.data()) != 0)
+                return kEngineError;
+        }
+        return kEngineOk;
+    }
+
+    void* m_handle = nullptr;
+    bool m_attempted = false;
+    bool m_loaded = false;
+    ConnectFn m_connect = nullptr;
+    StatusFn m_status = nullptr;
+    ErrorFn m_error = nullptr;
+    FinishFn m_finish = nullptr;
+    ExecFn m_exec = nullptr;
+    ResultStatusFn m_resultStatus = nullptr;
+    ResultErrorFn m_resultError = nullptr;
+    ResultFieldFn m_resultField = nullptr;
+    CountFn m_rows = nullptr;
+    CountFn m_fields = nullptr;
+    NameFn m_name = nullptr;
+    ValueFn m_value = nullptr;
+    IsNullFn m_isNull = nullptr;
+    ClearFn m_clear = nullptr;
+    EncodingFn m_encoding = nullptr;
+    ResultErrorFn m_cmdTuples = nullptr;
+    long long m_changed = 0;
+    Conn* m_connection = nullptr;
+    QString m_location;
+    QHash<QByteArray, QByteArray> m_names;
+};
+
+} // namespace
+
+std::unique_ptr<DatabaseEngine> NewServerEngine()
+{
+    return std::make_unique<Server>();
+}
+
+DatabaseEngine& ServerEngine()
+{
+    static Server engine;
+    return engine;
+}

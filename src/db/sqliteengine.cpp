@@ -1,0 +1,281 @@
+// The SQLite library, loaded at run time: kolt.db in a data folder.
+#include "db/engine.h"
+
+#include "core/userinterface.h"
+
+#include <QFile>
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The library is reached through the three entry points it is known for;
+// sqlite3_free only returns the error texts and may be absent.
+using ExecFn = int (*)(void*, const char*, RowCallback, void*, char**);
+using OpenFn = int (*)(const char*, void**);
+using CloseFn = int (*)(void*);
+using FreeFn = void (*)(void*);
+// Entry points of prepared statements, used where present to store many rows
+// without the library parsing every value of them.
+using PrepareFn = int (*)(void*, const char*, int, void**, const char**);
+using BindTextFn = int (*)(void*, int, const char*, int, void (*)(void*));
+using StatementFn = int (*)(void*);
+using ErrorMessageFn = const char* (*)(void*);
+constexpr int kStepDone = 101; // SQLITE_DONE
+
+constexpr const char* kLibraryFile = "libsqlite3.so.0";
+
+bool fileIdentity(const QString& path, dev_t* device, ino_t* inode)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    *device = info.st_dev;
+    *inode = info.st_ino;
+    return true;
+}
+
+void reportLibraryFailure(const QString& text)
+{
+    ShowMessage(text, QStringLiteral("dll error"));
+}
+
+class Sqlite final : public DatabaseEngine
+{
+public:
+    ~Sqlite() override
+    {
+        // The connection goes first: closing it checkpoints the write-ahead
+        // log into kolt.db, which needs the library still loaded.
+        close();
+        if (m_handle)
+            dlclose(m_handle);
+    }
+
+    bool load() override
+    {
+        if (m_attempted)
+            return m_exec && m_open && m_close;
+        m_attempted = true;
+        m_handle = dlopen(kLibraryFile, RTLD_NOW | RTLD_LOCAL);
+        if (!m_handle)
+            reportLibraryFailure(QStringLiteral("Missing %1").arg(QString::fromLatin1(kLibraryFile)));
+        auto resolve = [this](const char* name) { return m_handle ? dlsym(m_handle, name) : nullptr; };
+        m_exec = reinterpret_cast<ExecFn>(resolve("sqlite3_exec"));
+        if (!m_exec)
+            reportLibraryFailure(QStringLiteral("Missing sqlite3_EXEC PROCESS"));
+        m_open = reinterpret_cast<OpenFn>(resolve("sqlite3_open"));
+        if (!m_open)
+            reportLibraryFailure(QStringLiteral("Missing sqlite3_open PROCESS"));
+        m_close = reinterpret_cast<CloseFn>(resolve("sqlite3_close"));
+        if (!m_close)
+            reportLibraryFailure(QStringLiteral("Missing sqlite3_close PROCESS"));
+        m_free = reinterpret_cast<FreeFn>(resolve("sqlite3_free"));
+        m_prepare = reinterpret_cast<PrepareFn>(resolve("sqlite3_prepare_v2"));
+        m_bindText = reinterpret_cast<BindTextFn>(resolve("sqlite3_bind_text"));
+        m_step = reinterpret_cast<StatementFn>(resolve("sqlite3_step"));
+        m_reset = reinterpret_cast<StatementFn>(resolve("sqlite3_reset"));
+        m_finalize = reinterpret_cast<StatementFn>(resolve("sqlite3_finalize"));
+        m_errorMessage = reinterpret_cast<ErrorMessageFn>(resolve("sqlite3_errmsg"));
+        return m_exec && m_open && m_close;
+    }
+
+    bool open(const QString& location, QString* error) override
+    {
+        close();
+        if (!m_open) {
+            *error = QStringLiteral("The database library is not loaded.");
+            return false;
+        }
+        const QByteArray path = location.toUtf8();
+        if (m_open(path.constData(), &m_connection) != 0) {
+            if (m_connection)
+                m_close(m_connection);
+            m_connection = nullptr;
+            *error = QStringLiteral("The database could not be opened: ") + location;
+            return false;
+        }
+        m_path = location;
+        m_hadFile = fileIdentity(location, &m_device, &m_inode);
+        ++m_generation;
+        return true;
+    }
+
+    bool isOpen() const override { return m_connection != nullptr; }
+
+    bool serves(const QString& location) override
+    {
+        if (!m_connection || m_path != location)
+            return false;
+        dev_t device = 0;
+        ino_t inode = 0;
+        const bool hasFile = fileIdentity(location, &device, &inode);
+        if (!m_hadFile) {
+            // SQLite makes the file on the first write; from then on it is ours.
+            if (hasFile) {
+                m_hadFile = true;
+                m_device = device;
+                m_inode = inode;
+            }
+            return true;
+        }
+        // A folder deleted and made anew under the same name holds another file.
+        return hasFile && device == m_device && inode == m_inode;
+    }
+
+    void close() override
+    {
+        // Statements left unfinalized keep the connection from closing.
+        for (void* statement : m_statements)
+            if (m_finalize)
+                m_finalize(statement);
+        m_statements.clear();
+        if (m_connection && m_close)
+            m_close(m_connection);
+        m_connection = nullptr;
+        m_path.clear();
+    }
+
+    int exec(const QByteArray& statement, RowCallback callback, QString* error, void* context) override
+    {
+        if (!m_exec || !m_connection) {
+            *error = QStringLiteral("The database is not open.");
+            return kEngineError;
+        }
+        char* text = nullptr;
+        const int result = m_exec(m_connection, statement.constData(), callback, context, &text);
+        if (result != 0) {
+            // SQLITE_BUSY and SQLITE_LOCKED (their extended codes share the
+            // low byte): another program held the file longer than the wait.
+            const int primary = result & 0xFF;
+            if (primary == 5 || primary == 6)
+                *error = QStringLiteral("database is busy");
+            else
+                *error = text ? QString::fromUtf8(text) : QStringLiteral("SQL error %1").arg(result);
+        }
+        if (text && m_free)
+            m_free(text);
+        if (result == 0)
+            return kEngineOk;
+        return ((result & 0xFF) == 5 || (result & 0xFF) == 6) ? kEngineBusy : result;
+    }
+
+    QByteArray beginStatement() const override
+    {
+        // IMMEDIATE takes the write lock at once: work that reads a number
+        // or a stock figure and writes it back cannot interleave with another
+        // program doing the same, and the wait happens here, under the busy
+        // timeout, instead of failing half-way at the first write.
+        return QByteArrayLiteral("BEGIN IMMEDIATE");
+    }
+
+    QByteArray busyTimeoutStatement(int milliseconds) const override
+    {
+        return "PRAGMA busy_timeout = " + QByteArray::number(milliseconds);
+    }
+
+    bool failedTransactionRefusesStatements() const override { return false; }
+
+    bool prepares() const override
+    {
+        return m_prepare && m_bindText && m_step && m_reset && m_finalize && m_errorMessage && m_connection;
+    }
+
+    void* prepare(const QByteArray& statement, QString* error) override
+    {
+        void* handle = nullptr;
+        if (m_prepare(m_connection, statement.constData(), static_cast<int>(statement.size()), &handle, nullptr) != 0) {
+            *error = QString::fromUtf8(m_errorMessage(m_connection));
+            if (handle)
+                m_finalize(handle);
+            return nullptr;
+        }
+        m_statements.push_back(handle);
+        return handle;
+    }
+
+    int bindText(void* statement, int index, const char* text, int size) override
+    {
+        // The text stays where it is until it is bound anew (no copy).
+        return m_bindText(statement, index, text, size, nullptr);
+    }
+
+    int step(void* statement, QString* error) override
+    {
+        const int result = m_step(statement);
+        if (result == kStepDone)
+            return kEngineOk;
+        const int primary = result & 0xFF;
+        if (primary == 5 || primary == 6) {
+            *error = QStringLiteral("database is busy");
+            return kEngineBusy;
+        }
+        *error = QString::fromUtf8(m_errorMessage(m_connection));
+        return result;
+    }
+
+    void reset(void* statement) override { m_reset(statement); }
+
+    void finalize(void* statement) override
+    {
+        const auto it = std::find(m_statements.begin(), m_statements.end(), statement);
+        if (it == m_statements.end())
+            return;
+        m_statements.erase(it);
+        m_finalize(statement);
+    }
+
+    unsigned generation() const override { return m_generation; }
+
+    long long changedRows() override
+    {
+        QString text;
+        QString error;
+        exec("select changes()",
+             [](void* context, int columns, char** values, char**) {
+                 if (columns > 0 && values[0])
+                     *static_cast<QString*>(context) = QString::fromLatin1(values[0]);
+                 return 0;
+             },
+             &error, &text);
+        return text.toLongLong();
+    }
+
+private:
+    void* m_handle = nullptr;
+    ExecFn m_exec = nullptr;
+    OpenFn m_open = nullptr;
+    CloseFn m_close = nullptr;
+    FreeFn m_free = nullptr;
+    PrepareFn m_prepare = nullptr;
+    BindTextFn m_bindText = nullptr;
+    StatementFn m_step = nullptr;
+    StatementFn m_reset = nullptr;
+    StatementFn m_finalize = nullptr;
+    ErrorMessageFn m_errorMessage = nullptr;
+    std::vector<void*> m_statements;
+    unsigned m_generation = 0;
+    bool m_attempted = false;
+    void* m_connection = nullptr;
+    QString m_path;
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
+    bool m_hadFile = false;
+};
+
+} // namespace
+
+std::unique_ptr<DatabaseEngine> NewSqliteEngine()
+{
+    return std::make_unique<Sqlite>();
+}
+
+DatabaseEngine& SqliteEngine()
+{
+    static Sqlite engine;
+    return engine;
+}
