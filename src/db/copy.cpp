@@ -77,13 +77,7 @@ bool queryValue(Location& place, const QString& sql, QString* value, QString* er
 
 int tableExists(Location& place, const QString& table, QString* error)
 {
-    const QString sql = place.server
-                            ? SqlFormat("select count(*) from information_schema.tables where "
-                                        "table_schema = current_schema() and table_name = lower('%s')",
-                                        {table})
-                            : SqlFormat("select count(*) from sqlite_master where type = 'table' and "
-                                        "lower(name) = lower('%s')",
-                                        {table});
+    const QString sql = TableCountStatement(table, place.server);
     QString count;
     if (!queryValue(place, sql, &count, error))
         return -1;

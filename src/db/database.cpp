@@ -569,16 +569,19 @@ bool CreateTable(int table)
     return created;
 }
 
+QString TableCountStatement(const QString& table, bool server)
+{
+    return server ? SqlFormat("select count(*) from information_schema.tables where "
+                              "table_schema = current_schema() and table_name = lower('%s')",
+                              {table})
+                  : SqlFormat("select count(*) from sqlite_master where type = 'table' and "
+                              "lower(name) = lower('%s')",
+                              {table});
+}
+
 int TableExists(const QString& table)
 {
-    const QString sql = DatabaseOnServer()
-                            ? SqlFormat("select count(*) from information_schema.tables where "
-                                        "table_schema = current_schema() and table_name = lower('%s')",
-                                        {table})
-                            : SqlFormat("select count(*) from sqlite_master where type = 'table' and "
-                                        "lower(name) = lower('%s')",
-                                        {table});
-    const QString count = QueryText(sql, false);
+    const QString count = QueryText(TableCountStatement(table, DatabaseOnServer()), false);
     if (g_lastResult != 0)
         return -1;
     return TextToInt(count) > 0 ? 1 : 0;

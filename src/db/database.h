@@ -33,6 +33,8 @@ QString CreateTableStatement(const TableDefinition& definition, bool server);
 bool DatabaseOnServer();
 // 1 when the table exists, 0 when not, -1 when the database could not say.
 int TableExists(const QString& table);
+// The statement that counts the tables of that name (0 or 1), on a file or a server.
+QString TableCountStatement(const QString& table, bool server);
 // The table's column names in their order, "id" first, spelled as the
 // definitions spell them; empty when the table is missing.
 QStringList TableColumns(const QString& table);
