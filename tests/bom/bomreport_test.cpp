@@ -18,6 +18,8 @@ protected:
     {
         EnsureGuiApplication();
         DataFolderTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         all.fill(true);
     }
 

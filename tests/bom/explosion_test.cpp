@@ -18,6 +18,8 @@ protected:
     {
         EnsureGuiApplication();
         DataFolderTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         // TOP uses SUB twice (directly and through MID); OTHER is a second
         // product that shares SUB; LOOP contains itself through BACK.
         AddLine("TOP", 1, "MID", "2");

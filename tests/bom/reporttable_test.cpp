@@ -23,6 +23,8 @@ protected:
     {
         EnsureGuiApplication();
         DataFolderTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         all.fill(true);
     }
 

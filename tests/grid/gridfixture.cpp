@@ -3,6 +3,8 @@
 void GridTest::SetUp()
 {
     DataFolderTest::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+        return;
     define(AssyList, {"Assy,0,READ,text", "Item,0,EDIT,text", "Part #,16,EDIT,text", "Quan,0,EDIT,real",
                       "Ref Des,0,EDIT,text", "Err,99,READ,text", "User,0,READ,text", "Time Stamp,0,READ,text"});
     define(PartList, {"Part #,0,EDIT,text", "Internal #,0,EDIT,text", "Description,0,EDIT,text",

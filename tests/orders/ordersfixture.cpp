@@ -40,6 +40,8 @@ const char* const kDefinitions[][2] = {
 void OrdersTest::SetUp()
 {
     DataFolderTest::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+        return;
     for (const auto& entry : kDefinitions) {
         const QString key = QString::fromLatin1(entry[0]);
         int table = -1;
