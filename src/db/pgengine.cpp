@@ -39,10 +39,12 @@ constexpr int kTuplesOk = 2;
 constexpr int kDiagnosticState = 'C';
 constexpr int kDiagnosticMessage = 'M';
 
-// The write lock of the whole database, as SQLite's BEGIN IMMEDIATE takes
-// it: one writer at a time, readers never wait. A transaction-scoped
-// advisory lock is released by COMMIT and ROLLBACK alike.
-constexpr const char* kBegin = "BEGIN; SELECT pg_advisory_xact_lock(4611686018427387903)";
+// The write lock of the shop, as SQLite's BEGIN IMMEDIATE takes it on the
+// file: one writer at a time, readers never wait. A shop is the schema its
+// tables are in (search_path), so two shops in one database do not wait for
+// each other. A transaction-scoped advisory lock ("KOLT", the schema) is
+// released by COMMIT and ROLLBACK alike.
+constexpr const char* kBegin = "BEGIN; SELECT pg_advisory_xact_lock(1263488084, hashtext(current_schema()))";
 
 bool isWordChar(char c)
 {

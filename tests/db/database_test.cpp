@@ -486,9 +486,10 @@ TEST_F(DataFolderTest, AnotherUserHoldingTheServersWriteLockMakesWritersBusy)
     QProcess other;
     other.start(QStringLiteral("psql"), {location, QStringLiteral("-q")});
     ASSERT_TRUE(other.waitForStarted());
-    other.write("begin;\nselect pg_advisory_xact_lock(4611686018427387903);\n");
+    other.write("begin;\nselect pg_advisory_xact_lock(1263488084, hashtext(current_schema()));\n");
     other.waitForBytesWritten(5000);
-    for (int i = 0; i < 200 && sqlite("select count(*) from pg_locks where locktype = 'advisory' and granted") != "1"; ++i)
+    for (int i = 0; i < 200 && sqlite("select count(*) from pg_locks where locktype = 'advisory' and granted and "
+                                       "objid = hashtext(current_schema())::oid") != "1"; ++i)
         QThread::msleep(20);
     SetBusyTimeout(200);
     EXPECT_EQ(GetParam(ParamWorkingHours), "8"); // readers go on
@@ -509,6 +510,24 @@ TEST_F(DataFolderTest, AnotherUserHoldingTheServersWriteLockMakesWritersBusy)
     EXPECT_TRUE(Execute("Update GlobalParamList Set Param = 'X' where ParamName = 'Param0'"));
     EXPECT_TRUE(transaction.commit());
     EXPECT_EQ(GetParam(ParamCompanyName), "X");
+
+    // Another shop in the same database (its own schema) holds its own lock:
+    // this one's writers do not wait for it.
+    QProcess neighbour;
+    neighbour.start(QStringLiteral("psql"), {anotherServerLocation(), QStringLiteral("-q")});
+    ASSERT_TRUE(neighbour.waitForStarted());
+    neighbour.write("begin;\nselect pg_advisory_xact_lock(1263488084, hashtext(current_schema()));\nselect 'locked';\n");
+    while (!neighbour.readAllStandardOutput().contains("locked"))
+        ASSERT_TRUE(neighbour.waitForReadyRead(10000));
+    {
+        Transaction again;
+        EXPECT_TRUE(again.active());
+        EXPECT_TRUE(Execute("Update GlobalParamList Set Param = 'Y' where ParamName = 'Param0'"));
+        EXPECT_TRUE(again.commit());
+    }
+    neighbour.write("rollback;\n\\q\n");
+    neighbour.closeWriteChannel();
+    neighbour.waitForFinished(10000);
 }
 
 TEST(Database, NetworkFileSystemsKeepTheRollbackJournal)

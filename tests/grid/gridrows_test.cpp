@@ -214,7 +214,7 @@ TEST_F(GridRowsTest, AFailedWriteIsReportedAndTheCellShowsTheDatabase)
     if (TestOnServer()) {
         holder.start("psql", {location, "-q"});
         ASSERT_TRUE(holder.waitForStarted());
-        holder.write("begin;\nselect pg_advisory_xact_lock(4611686018427387903);\nselect 'locked';\n");
+        holder.write("begin;\nselect pg_advisory_xact_lock(1263488084, hashtext(current_schema()));\nselect 'locked';\n");
     } else {
         holder.start("sqlite3", {dbPath()});
         ASSERT_TRUE(holder.waitForStarted());
