@@ -8,7 +8,6 @@
 #include "core/appstate.h"
 #include "core/commandids.h"
 #include "core/userinterface.h"
-#include "core/windowhooks.h"
 #include "db/database.h"
 #include "grid/gridview.h"
 #include "orders/requirements.h"
@@ -118,13 +117,7 @@ void StartWindows(int& argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     g_application = std::make_unique<QApplication>(argc, argv);
-    RegisterControlsWindows();
-    RegisterGridWindows();
-    RegisterBomWindows();
-    RegisterOrdersWindows();
-    RegisterScheduleWindows();
-    RegisterInterchangeWindows();
-    RegisterPartinfoWindows();
+    RegisterEveryWindow();
 }
 
 void StopWindows()
@@ -133,7 +126,7 @@ void StopWindows()
 }
 
 // The main window started as the program starts it (on the bill table), then
-// the Part command until the grid's first rows are painted, then a jump to
+// the part-table command until the grid's first rows are painted, then a jump to
 // the last row, painted too.
 int WindowPartList()
 {

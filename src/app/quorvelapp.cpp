@@ -3,6 +3,7 @@
 #include "app/quorveldlg.h"
 #include "controls/artwork.h"
 #include "core/appstate.h"
+#include "core/windowhooks.h"
 #include "db/database.h"
 
 #include <QApplication>
@@ -40,4 +41,15 @@ int CQuorvelApp::run(bool showSplash)
     CQuorvelDlg* window = createMainWindow(showSplash);
     window->setWindowState(Qt::WindowMaximized);
     return window->exec();
+}
+
+void RegisterEveryWindow()
+{
+    RegisterControlsWindows();
+    RegisterGridWindows();
+    RegisterBomWindows();
+    RegisterOrdersWindows();
+    RegisterScheduleWindows();
+    RegisterInterchangeWindows();
+    RegisterPartinfoWindows();
 }

@@ -7,6 +7,9 @@
 
 class CQuorvelDlg;
 
+// Every subsystem's windows registered with the window hooks, once per process.
+void RegisterEveryWindow();
+
 class CQuorvelApp
 {
 public:

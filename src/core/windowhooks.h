@@ -41,7 +41,8 @@ inline const QString Import = QStringLiteral("import");                // {}
 inline const QString Update = QStringLiteral("update");                // {}: the cost roll-up
 } // namespace WindowActions
 
-// Each subsystem's windows register their actions here (called once by kolt's main).
+// Each subsystem's windows register their actions here (RegisterEveryWindow
+// in app calls them once per process).
 void RegisterControlsWindows();
 void RegisterGridWindows();
 void RegisterBomWindows();

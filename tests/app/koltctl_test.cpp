@@ -9,24 +9,12 @@
 
 namespace {
 
-struct CtlRun
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
 CtlRun koltctl(const QStringList& args, const QMap<QString, QString>& environment = {})
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", QDir::tempPath() + "/koltctl-test-config");
+    QStringList entries{QStringLiteral("XDG_CONFIG_HOME=") + QDir::tempPath() + "/koltctl-test-config"};
     for (auto it = environment.begin(); it != environment.end(); ++it)
-        env.insert(it.key(), it.value());
-    p.setProcessEnvironment(env);
-    p.start(ProgramDir() + "koltctl", args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        entries << it.key() + QLatin1Char('=') + it.value();
+    return RunKoltctl(args, entries);
 }
 
 } // namespace

@@ -1,31 +1,7 @@
 #include "gridfixture.h"
 
-#include <QProcess>
-
-namespace {
-
-struct CtlRun
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-} // namespace
-
 class GridCtlTest : public GridTest
 {
-protected:
-    CtlRun ctl(const QStringList& args)
-    {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
-        p.setProcessEnvironment(env);
-        p.start(ProgramDir() + "koltctl", QStringList{"--data", location} + args);
-        p.waitForFinished(60000);
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-    }
 };
 
 TEST_F(GridCtlTest, CommandsRunTheGridEngine)

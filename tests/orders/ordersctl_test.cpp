@@ -8,33 +8,11 @@
 #include <QFile>
 #include <QProcess>
 
-namespace {
-
-struct CtlRun
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-} // namespace
-
 class OrdersCtlTest : public OrdersTest
 {
 protected:
     // koltctl reads the shipped definitions: so does the data folder here.
     void SetUp() override { DataFolderTest::SetUp(); }
-
-    CtlRun ctl(const QStringList& args)
-    {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
-        p.setProcessEnvironment(env);
-        p.start(ProgramDir() + "koltctl", QStringList{"--data", location} + args);
-        p.waitForFinished(60000);
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-    }
 };
 
 TEST_F(OrdersCtlTest, DryRunStockCheckAndRepair)

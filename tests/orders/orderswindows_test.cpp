@@ -1,6 +1,7 @@
 // Offscreen tests of the Order dialog's purchasing preview and ends, and of
 // what the purchase-order dialog shows and warns about.
 #include "orders/ordersfixture.h"
+#include "support/windowtest.h"
 
 #include "controls/imagebutton.h"
 #include "db/database.h"
@@ -16,26 +17,6 @@
 #include <QTableWidget>
 
 namespace {
-
-void EnsureWidgetApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "orders_window_tests";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
-
-// Saves a look at a window when KOLT_KEEP_PRINTS names a folder.
-void keepShot(QWidget& widget, const QString& name)
-{
-    widget.resize(widget.sizeHint().expandedTo(widget.size()));
-    const QImage shot = widget.grab().toImage();
-    EXPECT_FALSE(shot.isNull());
-    if (qEnvironmentVariableIsSet("KOLT_KEEP_PRINTS"))
-        shot.save(qEnvironmentVariable("KOLT_KEEP_PRINTS") + "/" + name + ".png");
-}
 
 bool enabled(QWidget& dialog, const char* name)
 {
@@ -85,7 +66,7 @@ TEST_F(OrdersWindowTest, ThePreviewShowsEachPartAndTheOrdersBeforeAnythingIsWrit
     EXPECT_EQ(first, QStringList({"R1", "20", "12", "0", "12", "8", "8", "DIGI", "P0066"}));
     EXPECT_EQ(table->item(1, 6)->text(), "4"); // 4 with 10 % loss is 4.4: the line asks for 4
     EXPECT_EQ(preview->orders()->text(), "P0066:  Vendor:DIGI Items:1\nP0067:  Vendor:TI Items:1");
-    keepShot(*preview, "purchasing-preview");
+    KeepShot(*preview, "purchasing-preview");
     preview->close();
     EXPECT_EQ(dump(), before);
     EXPECT_EQ(dialog.stage(), 0);
@@ -113,7 +94,7 @@ TEST_F(OrdersWindowTest, CloseAndCancelAreOffOnAFinishedRequirement)
     EXPECT_EQ(dialog.stage(), 3);
     EXPECT_FALSE(enabled(dialog, "closeOrder"));
     EXPECT_FALSE(enabled(dialog, "cancelOrder"));
-    keepShot(dialog, "order-complete");
+    KeepShot(dialog, "order-complete");
 }
 
 TEST_F(OrdersWindowTest, ThePurchaseOrderShowsItsValueAndWarnsAboutLinesWithoutAPrice)
@@ -127,7 +108,7 @@ TEST_F(OrdersWindowTest, ThePurchaseOrderShowsItsValueAndWarnsAboutLinesWithoutA
     {
         CPurchaseOrder dialog("P0001");
         EXPECT_EQ(dialog.currentFields()["Value"], "7.20"); // 2.00 + 10 % + 5
-        keepShot(dialog, "purchase-order-value");
+        KeepShot(dialog, "purchase-order-value");
         dialog.reject();
         EXPECT_TRUE(ui.messages.empty());
     }

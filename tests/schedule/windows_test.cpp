@@ -1,5 +1,6 @@
 // Offscreen tests of the order and schedule windows.
 #include "orders/ordersfixture.h"
+#include "support/windowtest.h"
 
 #include "core/format.h"
 #include "db/database.h"
@@ -16,30 +17,6 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTableWidget>
-
-namespace {
-
-void EnsureWidgetApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "kolt_window_tests";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
-
-// Saves a look at a window when KOLT_KEEP_PRINTS names a folder.
-void keepShot(QWidget& widget, const QString& name)
-{
-    widget.resize(widget.sizeHint().expandedTo(widget.size()));
-    const QImage shot = widget.grab().toImage();
-    EXPECT_FALSE(shot.isNull());
-    if (qEnvironmentVariableIsSet("KOLT_KEEP_PRINTS"))
-        shot.save(qEnvironmentVariable("KOLT_KEEP_PRINTS") + "/" + name + ".png");
-}
-
-} // namespace
 
 class WindowTest : public OrdersTest
 {
@@ -68,7 +45,7 @@ TEST_F(WindowTest, TimelineSetupReadsAndWritesTheWorkingTime)
         EXPECT_FALSE(setup.dayBox(3)->isChecked());
         EXPECT_EQ(setup.dayBox(3)->text(), "Wednsday");
         EXPECT_EQ(setup.hoursEdit()->text(), "8");
-        keepShot(setup, "timeline-setup");
+        KeepShot(setup, "timeline-setup");
         setup.save();
         EXPECT_FALSE(setup.changed()); // 65 equals the mask read; 8 equals the hours shown
         EXPECT_EQ(GetParam(ParamDaysOff), "");
@@ -104,7 +81,7 @@ TEST_F(WindowTest, TaskEditorShowsTheStepAndRefusesACountBelowOne)
     EXPECT_EQ(task, "0");
 
     CTaskEdit editor(order, task);
-    keepShot(editor, "task-edit");
+    KeepShot(editor, "task-edit");
     EXPECT_EQ(editor.countEdit()->text(), "1");
     editor.countEdit()->setText("0");
     editor.save();
@@ -139,7 +116,7 @@ TEST_F(WindowTest, OrderDialogProcessesOnceAndShowsTheTimeline)
     dialog.process();
     EXPECT_TRUE(ui.saw("1 Purchase Orders Created under REQ0001"));
     EXPECT_EQ(dialog.stage(), 1);
-    keepShot(dialog, "order");
+    KeepShot(dialog, "order");
     ui.clear();
     dialog.process(); // "Process" is disabled now; even called, it writes nothing again
     EXPECT_EQ(sqlite("select count(*) from PurcList"), "1");
@@ -151,7 +128,7 @@ TEST_F(WindowTest, OrderDialogProcessesOnceAndShowsTheTimeline)
     EXPECT_EQ(timeline.schedule().items[0].label, "P0001");
     EXPECT_EQ(timeline.schedule().items[1].label, "FRAME");
     timeline.setZoom(8);
-    keepShot(timeline, "timeline");
+    KeepShot(timeline, "timeline");
 }
 
 TEST_F(WindowTest, PurchaseOrderDialogTotalsAsksAndSavesChangedFields)
@@ -161,7 +138,7 @@ TEST_F(WindowTest, PurchaseOrderDialogTotalsAsksAndSavesChangedFields)
                         "values ('P0001','REQ0001','ACME','Pending',100,'0','8.25',"
                         "'1\n4\nP1\nBolt\n20\n80.00\nPending\n\r2\n2\nP2\nNut\n10\n20.00\nDrop\n\r')"));
     CPurchaseOrder dialog("P0001");
-    keepShot(dialog, "purchase-order");
+    KeepShot(dialog, "purchase-order");
     ASSERT_EQ(dialog.itemGrid()->rowCount(), 2);
     EXPECT_NEAR(dialog.subtotal(), 100, 1e-9);
     EXPECT_EQ(dialog.currentFields()["Item_List"], "1\n4\nP1\nBolt\n20\n80.00\nPending\n\r2\n2\nP2\nNut\n10\n20.00\nDrop\n\r");

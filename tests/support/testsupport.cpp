@@ -222,3 +222,21 @@ QString DataFolderTest::realText(const QString& sql) const
     }
     return text;
 }
+
+CtlRun RunKoltctl(const QStringList& args, const QStringList& environment)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& entry : environment)
+        env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+    p.setProcessEnvironment(env);
+    p.start(ProgramDir() + QStringLiteral("koltctl"), args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+CtlRun DataFolderTest::ctl(const QStringList& args) const
+{
+    return RunKoltctl(QStringList{QStringLiteral("--data"), location} + args,
+                      {QStringLiteral("XDG_CONFIG_HOME=") + dir.path() + QStringLiteral("/config")});
+}

@@ -37,6 +37,14 @@ public:
     void clear() { messages.clear(); }
 };
 
+// One run of the built koltctl: exit code, standard output, standard error.
+struct CtlRun
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
 // The engine tests run twice: on a data folder (SQLite) and, with
 // KOLT_TEST_BACKEND=server, on the PostgreSQL server KOLT_TEST_SERVER names.
 bool TestOnServer();
@@ -77,6 +85,8 @@ protected:
     void refuseWrites(const QString& name, const QString& when, const QString& table, const QString& condition,
                       const QString& message) const;
     void allowWrites(const QString& name, const QString& table) const;
+    // koltctl on the test's data location, with the test's own settings folder.
+    CtlRun ctl(const QStringList& args) const;
     // Another empty schema on the test server, dropped with the test's own.
     QString anotherServerLocation();
 
@@ -88,4 +98,8 @@ protected:
 };
 
 QString ProgramDir();
+
+// With extra environment variables (XDG_CONFIG_HOME keeps the settings of
+// whoever runs the tests out of it).
+CtlRun RunKoltctl(const QStringList& args, const QStringList& environment = {});
 QString SourceDir();
