@@ -10,9 +10,9 @@
 namespace {
 
 const char* const kKeys[kTableCount] = {"ASSYLIST", "PARTLIST", "VENDLIST", "RESCLIST", "PURCLIST",
-                                        "REQMLIST", "TASKLIST", "LABRLIST", "ALLOLIST"};
+                                        "REQMLIST", "TASKLIST", "LABRLIST", "ALLOLIST", "MOVELIST"};
 const char* const kNames[kTableCount] = {"AssyList", "PartList", "VendList", "RescList", "PurcList",
-                                         "ReqmList", "TaskList", "LabrList", "AlloList"};
+                                         "ReqmList", "TaskList", "LabrList", "AlloList", "MoveList"};
 
 void clearFields(TableDefinition& definition)
 {

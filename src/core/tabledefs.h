@@ -4,7 +4,7 @@
 #include <QString>
 #include <array>
 
-constexpr int kTableCount = 9;
+constexpr int kTableCount = 10;
 constexpr int kMaxColumns = 64;
 
 enum TableIndex : int {
@@ -17,6 +17,7 @@ enum TableIndex : int {
     TaskList = 6,
     LabrList = 7,
     AlloList = 8,
+    MoveList = 9,
 };
 
 // "ASSYLIST", ... : names the definition file.

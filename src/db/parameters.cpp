@@ -6,6 +6,7 @@
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/schema.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -98,6 +99,13 @@ bool InitializeDatabase()
             ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
             return false;
         }
+    }
+    // A shop of an earlier release is brought forward before anything reads
+    // it; one that is current writes nothing here.
+    QString migrationError;
+    if (!MigrateSchema(&migrationError)) {
+        ShowMessage(migrationError, QStringLiteral("Database Status"));
+        return false;
     }
     OpenDatabase();
     CreateTable(LabrList);

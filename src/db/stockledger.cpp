@@ -129,3 +129,21 @@ bool AddToPartFigure(const QString& column, const QHash<QString, double>& deltas
     }
     return done;
 }
+
+bool RecordStockMovements(const std::vector<StockMovement>& movements)
+{
+    std::vector<QStringList> rows;
+    rows.reserve(movements.size());
+    const QString stamp = TimestampText();
+    const QString date = stamp.left(10);
+    const QString user = CurrentUserName();
+    for (const StockMovement& m : movements) {
+        if (m.quantity == 0)
+            continue;
+        rows.push_back({m.part, PlainNumber(m.quantity), m.kind, m.document, m.reason, date, user, stamp});
+    }
+    if (rows.empty())
+        return true;
+    InsertRows(rows, MoveList);
+    return LastResultCode() == 0;
+}

@@ -57,3 +57,18 @@ int RepairStockFigures();
 // is held at 0. Runs inside the caller's transaction; false when a statement
 // failed.
 bool AddToPartFigure(const QString& column, const QHash<QString, double>& deltas, bool floorAtZero = false);
+
+// One movement of stock: what moved a part's Stock figure, and why.
+struct StockMovement
+{
+    QString part;
+    double quantity = 0; // added to Stock; negative when stock left
+    QString kind;        // "Receipt", "Consumption", "Build", "Adjustment", "Opening"
+    QString document;    // purchase order, requirement, or empty
+    QString reason;
+};
+
+// Records the movements in MoveList, in one statement, inside the caller's
+// transaction (the Stock figure is moved by the caller, as before); false
+// when the database refused them. Movements of quantity 0 are left out.
+bool RecordStockMovements(const std::vector<StockMovement>& movements);

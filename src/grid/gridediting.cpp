@@ -410,6 +410,7 @@ bool CGridModel::Undo() {
                                                    kCmdShowReqmList,
                                                    0,
                                                    kCmdShowLabrList,
+                                                   0,
                                                    0};
     // The main window switches its menus with the table; alone, the grid loads
     // it.

@@ -14,7 +14,7 @@ namespace {
 
 const char* const kTitles[kTableCount] = {
     "Bill of Materials", "Part Table", "Vendor Table", "Assembly Steps Table", "Purchase Order",
-    "Orders",            "Task Table", "Labor Table",  "Allocation Table",
+    "Orders",            "Task Table", "Labor Table",  "Allocation Table", "Stock Movements",
 };
 
 const char* const kLoadStatements[kTableCount] = {
@@ -27,6 +27,7 @@ const char* const kLoadStatements[kTableCount] = {
     "",
     "Select * from LabrList",
     "Select * from AlloList",
+    "Select * from MoveList",
 };
 
 // The "/"-separated items of a LIST or DROP attribute: everything after its first "/".

@@ -1,4 +1,4 @@
-// The shipped data files: the nine table definitions and the dictionary, as
+// The shipped data files: the table definitions and the dictionary, as
 // the build puts them into the program folder.
 #include "support/testsupport.h"
 
@@ -31,6 +31,7 @@ const QStringList kRequiredColumns[kTableCount] = {
     {"Task_nBr", "Requirement", "Status", "Count", "Actual", "Assy", "Step", "User", "Time_Stamp"},
     {"Resource", "Rate", "User", "Time_Stamp"},
     {"Requirement", "PO_nBr", "Part_nBr", "Quan"},
+    {"Part_nBr", "Quantity", "Kind", "Document", "Reason", "Date", "User", "Time_Stamp"},
 };
 
 // The first field whose upper-cased heading contains the upper-cased key,

@@ -1,0 +1,120 @@
+#include "db/schema.h"
+
+#include "core/appstate.h"
+#include "core/tabledefs.h"
+#include "db/database.h"
+
+namespace {
+
+bool createEveryTable()
+{
+    for (int t = 0; t < kTableCount; ++t)
+        CreateTable(t);
+    return true;
+}
+
+std::vector<SchemaStep> makeSteps()
+{
+    std::vector<SchemaStep> steps;
+    // A shop written before versions existed: its nine tables are already
+    // there; a new shop gets every table of this release.
+    steps.push_back({1, QStringLiteral("the tables of the first release"), createEveryTable});
+    return steps;
+}
+
+bool storeVersion(int version)
+{
+    if (DatabaseOnServer()) {
+        if (!Execute(QStringLiteral("delete from SchemaVersion")))
+            return false;
+        return Execute(QStringLiteral("insert into SchemaVersion (Version) values (%1)").arg(version));
+    }
+    return Execute(QStringLiteral("PRAGMA user_version = %1").arg(version));
+}
+
+bool ensureVersionTable()
+{
+    if (!DatabaseOnServer())
+        return true;
+    const int exists = TableExists(QStringLiteral("SchemaVersion"));
+    if (exists < 0)
+        return false;
+    if (exists > 0)
+        return true;
+    return Execute(QStringLiteral("create table SchemaVersion (Version integer not null)"));
+}
+
+} // namespace
+
+const std::vector<SchemaStep>& SchemaSteps()
+{
+    static const std::vector<SchemaStep> steps = makeSteps();
+    return steps;
+}
+
+int CurrentSchemaVersion()
+{
+    return SchemaSteps().empty() ? 0 : SchemaSteps().back().version;
+}
+
+int StoredSchemaVersion()
+{
+    if (DatabaseOnServer()) {
+        const int exists = TableExists(QStringLiteral("SchemaVersion"));
+        if (exists <= 0)
+            return exists;
+        const QString text = QueryText(QStringLiteral("select max(Version) from SchemaVersion"), false);
+        if (LastResultCode() != 0)
+            return -1;
+        return text.trimmed().toInt();
+    }
+    const QString text = QueryText(QStringLiteral("PRAGMA user_version"), false);
+    if (LastResultCode() != 0)
+        return -1;
+    return text.trimmed().toInt();
+}
+
+bool MigrateSchema(QString* error)
+{
+    const int stored = StoredSchemaVersion();
+    if (stored < 0) {
+        if (error)
+            *error = LastErrorText();
+        return false;
+    }
+    if (stored > CurrentSchemaVersion()) {
+        if (error)
+            *error = QStringLiteral("The data was written by a newer KOLT (schema version %1; this program knows %2). "
+                                    "Open it with that version.")
+                         .arg(stored)
+                         .arg(CurrentSchemaVersion());
+        return false;
+    }
+    for (const SchemaStep& step : SchemaSteps()) {
+        if (step.version <= stored)
+            continue;
+        Transaction transaction;
+        const bool done = transaction.active() && ensureVersionTable() && step.run() && transaction.ok()
+                          && storeVersion(step.version) && transaction.commit();
+        if (!done) {
+            if (error)
+                *error = QStringLiteral("The data could not be brought to schema version %1 (%2): %3")
+                             .arg(step.version)
+                             .arg(step.summary, LastErrorText());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool AddColumnIfMissing(const QString& table, const QString& column, const QString& definitionType)
+{
+    const QStringList columns = TableColumns(table);
+    if (columns.isEmpty())
+        return false;
+    for (const QString& present : columns)
+        if (present.compare(column, Qt::CaseInsensitive) == 0)
+            return true;
+    return Execute(QStringLiteral("alter table ") + table + QStringLiteral(" add column ") + column + QLatin1Char(' ')
+                   + ColumnType(definitionType));
+}
