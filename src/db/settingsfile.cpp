@@ -174,8 +174,8 @@ QByteArray EncodeSettings(const SettingsData& settings)
     putString(out, settings.pictureFolder);
     putString(out, settings.documentFolder);
     putU32(out, static_cast<quint32>(settings.language));
-    for (const auto& table : settings.layout)
-        for (const auto& column : table) {
+    for (int t = 0; t < kSettingsLayoutTables; ++t)
+        for (const auto& column : settings.layout[static_cast<size_t>(t)]) {
             putU32(out, static_cast<quint32>(column.shown));
             putU32(out, static_cast<quint32>(column.width));
             putU32(out, static_cast<quint32>(column.position));
@@ -192,8 +192,8 @@ bool DecodeSettings(const QByteArray& bytes, SettingsData& settings)
     if (!in.u32(v))
         return false;
     settings.language = static_cast<qint32>(v);
-    for (auto& table : settings.layout)
-        for (auto& column : table) {
+    for (int t = 0; t < kSettingsLayoutTables; ++t)
+        for (auto& column : settings.layout[static_cast<size_t>(t)]) {
             quint32 shown, width, position;
             if (!in.u32(shown) || !in.u32(width) || !in.u32(position))
                 return false;

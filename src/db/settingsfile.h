@@ -14,6 +14,11 @@ struct SettingsData
     ColumnLayoutTable layout = DefaultColumnLayout();
 };
 
+// The file's layout holds the columns of the nine tables it was made for;
+// tables added since keep their default columns, so the file stays readable
+// by every release and every release reads it.
+constexpr int kSettingsLayoutTables = 9;
+
 QByteArray EncodeSettings(const SettingsData& settings);
 // False when the bytes do not hold exactly the layout: they end before it is
 // complete, bytes follow it, or a folder holds a control character. What was

@@ -8,7 +8,6 @@
 #include "db/parameters.h"
 #include "db/schema.h"
 
-#include <QDir>
 #include <QFile>
 
 namespace {
@@ -52,11 +51,12 @@ TEST_F(DataFolderTest, AShopWithoutAVersionIsBroughtForwardKeepingEveryRecord)
         return;
     }
     ASSERT_TRUE(QFile::exists(legacyShop()));
-    QTemporaryDir old;
-    ASSERT_TRUE(QFile::copy(legacyShop(), old.path() + "/kolt.db"));
-    QFile::setPermissions(old.path() + "/kolt.db", QFile::ReadOwner | QFile::WriteOwner);
-    location = old.path();
-    App().DataFolder = location;
+    // The old file takes the place of the test's own.
+    ReleaseDatabase();
+    for (const QString& suffix : {"", "-wal", "-shm"})
+        QFile::remove(dbPath() + suffix);
+    ASSERT_TRUE(QFile::copy(legacyShop(), dbPath()));
+    QFile::setPermissions(dbPath(), QFile::ReadOwner | QFile::WriteOwner);
     const QString tablesBefore = sqlite("select name from sqlite_master where type = 'table' order by name");
     EXPECT_FALSE(tablesBefore.contains("MoveList"));
     EXPECT_EQ(sqlite("PRAGMA user_version"), "0");
