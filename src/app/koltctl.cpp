@@ -70,7 +70,7 @@ bool watchStatements()
 
 void printUsage(QTextStream& err)
 {
-    err << "usage: koltctl [--data DIR] [--yes] COMMAND [ARGS]\n       koltctl --version\ncommands:\n";
+    err << "usage: koltctl [--data DIR] [--yes] COMMAND [ARGS], or koltctl --version\ncommands:\n";
     for (const CtlCommand& command : CtlCommands()) {
         if (command.name != QLatin1String("print")) {
             err << "  " << command.usage << "\n";

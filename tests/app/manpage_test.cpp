@@ -99,7 +99,9 @@ TEST(ManualPage, NamesEveryCommandOfTheReadmeAndOfKoltctl)
             registered << commandOf(line.trimmed());
     ASSERT_GT(registered.size(), 20) << usage.err.toStdString();
     EXPECT_EQ(firstWords(manual), firstWords(registered));
-    for (const QString& command : registered)
-        if (command.startsWith(QLatin1String("print ")))
+    for (const QString& command : registered) {
+        if (command.startsWith(QLatin1String("print "))) {
             EXPECT_TRUE(manual.contains(command)) << command.toStdString();
+        }
+    }
 }
