@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "core/ctlcommands.h"
 #include "core/userinterface.h"
+#include "core/version.h"
 #include "db/database.h"
 
 #include <QDir>
@@ -69,7 +70,7 @@ bool watchStatements()
 
 void printUsage(QTextStream& err)
 {
-    err << "usage: koltctl [--data DIR] [--yes] COMMAND [ARGS]\ncommands:\n";
+    err << "usage: koltctl [--data DIR] [--yes] COMMAND [ARGS], or koltctl --version\ncommands:\n";
     for (const CtlCommand& command : CtlCommands()) {
         if (command.name != QLatin1String("print")) {
             err << "  " << command.usage << "\n";
@@ -84,6 +85,12 @@ void printUsage(QTextStream& err)
 
 int main(int argc, char** argv)
 {
+    // Answered before anything starts, so that it works wherever the
+    // program can run at all.
+    if (argc == 2 && qstrcmp(argv[1], "--version") == 0) {
+        std::fputs("koltctl " KOLT_VERSION "\n", stdout);
+        return kCtlOk;
+    }
     // Printouts need fonts, hence a GUI application, but never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -143,7 +150,7 @@ int main(int argc, char** argv)
     const bool watched = watchStatements();
     StartCore(ExecutableFolder());
     int code = kCtlFailed;
-    if (OpenDataFolder(dataFolder)) {
+    if (!command->opensDataLocation || OpenDataFolder(dataFolder)) {
         CtlContext ctx{args, yes, out, err};
         code = command->run(ctx);
     }

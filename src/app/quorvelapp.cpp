@@ -3,6 +3,7 @@
 #include "app/quorveldlg.h"
 #include "controls/artwork.h"
 #include "core/appstate.h"
+#include "core/version.h"
 #include "core/windowhooks.h"
 #include "db/database.h"
 
@@ -14,6 +15,8 @@ CQuorvelApp::CQuorvelApp(const QString& programFolder)
     LoadDatabaseLibrary();
     QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     QCoreApplication::setApplicationName(QStringLiteral("KOLT"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KOLT_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(KOLT_APP_ID));
     QString folder = programFolder;
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');

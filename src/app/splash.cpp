@@ -4,6 +4,7 @@
 #include "controls/drawing.h"
 #include "controls/imagebutton.h"
 #include "core/dictionary.h"
+#include "core/version.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -13,7 +14,7 @@ namespace {
 
 QString versionLine()
 {
-    return Translate(QStringLiteral("Version 1.0"));
+    return Translate(QStringLiteral("Version")) + QLatin1Char(' ') + QStringLiteral(KOLT_VERSION);
 }
 
 } // namespace

@@ -619,10 +619,13 @@ QImage menuBackgrounds()
     return strip;
 }
 
-QImage windowIcon()
+// Drawn on a 64-pixel grid and scaled as a whole, so the menu's and the
+// window's icons are one picture at every size.
+QImage windowIcon(int side)
 {
-    QImage image = blank(64, 64);
+    QImage image = blank(side, side);
     QPainter p(&image);
+    p.scale(side / 64.0, side / 64.0);
     drawTile(p, QRectF(0, 0, 64, 64), kBlue, Glyph::None);
     p.setRenderHint(QPainter::Antialiasing, true);
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -698,7 +701,7 @@ QImage build(int resource)
 {
     switch (resource) {
     case kArtWindowIcon:
-        return windowIcon();
+        return windowIcon(64);
     case kArtSplash:
         return splash();
     case kArtMiniMenuIcons:
@@ -744,6 +747,11 @@ QImage build(int resource)
 }
 
 } // namespace
+
+QImage ApplicationIcon(int side)
+{
+    return windowIcon(side);
+}
 
 QImage Artwork(int resource)
 {

@@ -53,3 +53,7 @@ QSize ArtworkCellSize(int resource);
 int ArtworkCellCount(int resource);
 // One cell of a strip; a transparent cell when the index is out of range.
 QImage ArtworkCell(int resource, int index);
+
+// The window icon drawn at side x side pixels: the menus' icons of the
+// installed program are rendered from it.
+QImage ApplicationIcon(int side);

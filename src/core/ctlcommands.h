@@ -23,6 +23,9 @@ struct CtlCommand
     QString name;  // first word, e.g. "print"
     QString usage; // shown by the usage text
     std::function<int(CtlContext&)> run;
+    // A command that names its own locations (copy FROM TO) must not depend
+    // on the default one being reachable.
+    bool opensDataLocation = true;
 };
 
 void RegisterCtlCommand(CtlCommand command);

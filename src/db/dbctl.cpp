@@ -106,7 +106,8 @@ void RegisterDbCommands()
                             for (const QString& line : outcome.tables)
                                 ctx.out << line << "\n";
                             return outcome.done ? kCtlOk : kCtlFailed;
-                        }});
+                        },
+                        false});
     RegisterCtlCommand({QStringLiteral("init"), QStringLiteral("init"), [](CtlContext& ctx) {
                             // The folder was initialised on the way in; say where it is.
                             ctx.out << App().DataFolder << "\n";

@@ -150,19 +150,25 @@ bool plausibleFolder(const QString& folder)
     return folder.isValidUtf16();
 }
 
-QString writableProgramFolderFile()
-{
-    const QString folder = App().ProgramFolder;
-    const QFileInfo info(folder.isEmpty() ? QStringLiteral(".") : folder);
-    if (info.isDir() && info.isWritable())
-        return folder + QLatin1String(kFileName);
-    return QString();
-}
-
 QString userConfigFile()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/KOLT/")
         + QLatin1String(kFileName);
+}
+
+QString programFolderFile()
+{
+    return App().ProgramFolder + QLatin1String(kFileName);
+}
+
+bool writeAtomically(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(bytes);
+    return file.commit();
 }
 
 } // namespace
@@ -211,17 +217,13 @@ QString SettingsFilePathForReading()
     const QString user = userConfigFile();
     if (QFileInfo::exists(user))
         return user;
-    return App().ProgramFolder + QLatin1String(kFileName);
+    const QString older = programFolderFile();
+    return QFileInfo::exists(older) ? older : user;
 }
 
 QString SettingsFilePathForWriting()
 {
-    // Once the user's copy exists it is the one read, so it must stay the one written.
-    const QString user = userConfigFile();
-    if (QFileInfo::exists(user))
-        return user;
-    const QString beside = writableProgramFolderFile();
-    return beside.isEmpty() ? user : beside;
+    return userConfigFile();
 }
 
 bool ReadSettingsFile()
@@ -230,13 +232,21 @@ bool ReadSettingsFile()
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
+    const QByteArray bytes = file.readAll();
     SettingsData data;
-    if (!DecodeSettings(file.readAll(), data)) {
+    if (!DecodeSettings(bytes, data)) {
         ShowMessage(TranslateLabel(QStringLiteral("The settings file is damaged; the defaults are used:"))
                         + QLatin1Char('\n') + QDir::toNativeSeparators(path),
                     QStringLiteral("KOLT"));
         return false;
     }
+    // A file beside the program is what an earlier release kept there: it
+    // becomes this user's own file, and the program folder, which an
+    // installed program cannot write (and other users share), is left alone
+    // from then on. When the user's folder takes nothing, the file is still
+    // applied for this run.
+    if (path != userConfigFile())
+        writeAtomically(userConfigFile(), bytes);
     AppState& app = App();
     app.DataFolder = QDir::fromNativeSeparators(data.dataFolder);
     while (app.DataFolder.size() > 1 && app.DataFolder.endsWith(QLatin1Char('/')))
@@ -257,13 +267,7 @@ bool WriteSettingsFile()
     data.documentFolder = app.DocumentFolder;
     data.language = app.language;
     data.layout = app.ColumnLayout;
-    const QString path = SettingsFilePathForWriting();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(EncodeSettings(data));
-    return file.commit();
+    return writeAtomically(SettingsFilePathForWriting(), EncodeSettings(data));
 }
 
 QString ReadProfileUser()

@@ -25,8 +25,9 @@ QByteArray EncodeSettings(const SettingsData& settings);
 // read stays in settings.
 bool DecodeSettings(const QByteArray& bytes, SettingsData& settings);
 
-// Beside the program when that folder is writable, else in the user's
-// configuration folder; a copy there is read first.
+// The user's configuration folder ($XDG_CONFIG_HOME/KOLT/KOLT.prm). Until a
+// file is there, one an earlier release left in the program folder is read
+// (and copied over); nothing is ever written to the program folder.
 QString SettingsFilePathForReading();
 QString SettingsFilePathForWriting();
 

@@ -1,3 +1,5 @@
+#include "core/version.h"
+#include "db/settingsfile.h"
 #include "support/testsupport.h"
 
 #include "core/tabledefs.h"
@@ -59,6 +61,37 @@ TEST(Koltctl, CopyPrintsEachTableAndFailsOnATargetWithData)
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains("The target already holds data")) << r.err.toStdString();
     EXPECT_EQ(koltctl({"--data", data.path(), "copy", data.path()}).code, 2);
+}
+
+TEST(Koltctl, CopyNeedsNoDefaultLocationAndTheVersionIsTheBuildsOwn)
+{
+    // The settings name a data folder that cannot be made (below a file):
+    // commands on the default location fail, a copy between named ones does not.
+    QTemporaryDir home;
+    QFile blocker(home.path() + "/file");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SettingsData settings;
+    settings.dataFolder = home.path() + "/file/shop";
+    QDir().mkpath(home.path() + "/config/KOLT");
+    QFile file(home.path() + "/config/KOLT/KOLT.prm");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(EncodeSettings(settings));
+    file.close();
+    const QMap<QString, QString> env{{"XDG_CONFIG_HOME", home.path() + "/config"},
+                                     {"XDG_DATA_HOME", home.path() + "/share"}};
+    EXPECT_EQ(koltctl({"init"}, env).code, 1);
+
+    const QString from = home.path() + "/from";
+    ASSERT_EQ(koltctl({"--data", from, "query", "insert into PartList (Part_nBr) values ('P1')"}, env).code, 0);
+    const CtlRun r = koltctl({"copy", from, home.path() + "/to"}, env);
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("PartList\t1\n")) << r.out.toStdString();
+
+    const CtlRun version = koltctl({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, QStringLiteral("koltctl " KOLT_VERSION "\n"));
+    EXPECT_EQ(koltctl({"--version", "init"}).code, 2) << "--version takes nothing after it";
 }
 
 TEST(Koltctl, FailuresAreToldNotPrintedAsValues)

@@ -53,8 +53,8 @@ QStringList headerLabels(QTableView* grid)
     return labels;
 }
 
-// A program folder of its own (the settings file is written there), a home for
-// the default data folder and a profile, all in a temporary directory.
+// A program folder of its own, a home for the default data folder, the
+// settings file and a profile, all in a temporary directory.
 class ShellTest : public ::testing::Test
 {
 protected:
@@ -134,7 +134,8 @@ TEST_F(ShellTest, StartsOnAFreshFolderAndKeepsItsSettings)
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(window->isShutDown());
-    EXPECT_TRUE(QFile::exists(programFolder + QStringLiteral("KOLT.prm")));
+    EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/config/KOLT/KOLT.prm")));
+    EXPECT_FALSE(QFile::exists(programFolder + QStringLiteral("KOLT.prm"))) << "the program folder is read-only";
 
     // The next start reads the settings back and leaves the initialised folder alone.
     sqliteOn(expected, QStringLiteral("update GlobalParamList set Param='ACME' where ParamName='Param0'"));

@@ -1,7 +1,9 @@
 #include "db/settingsfile.h"
 #include "support/testsupport.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -79,30 +81,52 @@ TEST(SettingsFile, ReadsEightBitStringsAndSurvivesTruncation)
     EXPECT_FALSE(DecodeSettings(QByteArray("\xFF\xFE\xFF\xFF\xFF\xFF", 6), garbage));
 }
 
-TEST(SettingsFile, WritesBesideTheProgramOrInTheUserFolder)
+TEST(SettingsFile, LivesInTheUserFolderAndTakesOverAnOlderFileBesideTheProgram)
 {
     QTemporaryDir program;
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const QString mine = config.path() + "/KOLT/KOLT.prm";
+    const QString older = program.path() + "/KOLT.prm";
+    App() = AppState{};
     App().ProgramFolder = program.path() + "/";
+
+    // An earlier release kept the file beside the program: it is the default
+    // of a user who has none, and becomes that user's own file on reading.
+    SettingsData left;
+    left.dataFolder = "/data/old";
+    left.language = 2;
+    QFile file(older);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(EncodeSettings(left));
+    file.close();
+    const QDateTime olderStamp = QFileInfo(older).lastModified();
+    ASSERT_TRUE(ReadSettingsFile());
+    EXPECT_EQ(App().DataFolder, "/data/old");
+    EXPECT_EQ(App().language, 2);
+    EXPECT_TRUE(QFile::exists(mine));
+
+    // Writing never touches the program folder, even a writable one, and the
+    // user's file is what is read from then on.
     App().DataFolder = "/data/x";
-    App().language = 1;
     ASSERT_TRUE(WriteSettingsFile());
-    EXPECT_TRUE(QFile::exists(program.path() + "/KOLT.prm"));
+    EXPECT_EQ(SettingsFilePathForWriting(), mine);
+    QFile back(older);
+    ASSERT_TRUE(back.open(QIODevice::ReadOnly));
+    EXPECT_EQ(back.readAll(), EncodeSettings(left));
+    EXPECT_EQ(QFileInfo(older).lastModified(), olderStamp);
     App().DataFolder.clear();
     ASSERT_TRUE(ReadSettingsFile());
     EXPECT_EQ(App().DataFolder, "/data/x");
 
-    // A program folder we cannot write to (here: one that is not there):
-    // the user's folder takes the file, and from then on it is read first.
-    App().ProgramFolder = program.path() + "/missing/";
-    App().DataFolder = "/data/y";
-    ASSERT_TRUE(WriteSettingsFile());
-    EXPECT_TRUE(QFile::exists(config.path() + "/KOLT/KOLT.prm"));
-    App().ProgramFolder = program.path() + "/";
+    // A user folder that cannot take the file: the older one still applies
+    // for this run, and the failed write is reported, not hidden.
+    qputenv("XDG_CONFIG_HOME", (older + "/not-a-folder").toUtf8());
     App().DataFolder.clear();
     ASSERT_TRUE(ReadSettingsFile());
-    EXPECT_EQ(App().DataFolder, "/data/y");
+    EXPECT_EQ(App().DataFolder, "/data/old");
+    EXPECT_FALSE(WriteSettingsFile());
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
 }
 
 TEST(SettingsFile, ADamagedFileIsNotAppliedAtAll)
