@@ -84,7 +84,10 @@ int PaintGrid(QPagedPaintDevice& device, const GridPrintout& printout)
     {
         const QFontMetricsF metrics(font, &device);
         const QFontMetricsF boldMetrics(bold, &device);
-        const double padding = 2 * metrics.averageCharWidth();
+        // Padding on both sides, and a character of slack: the type is
+        // measured at full size and printed smaller, where hinting rounds
+        // the other way, and a word a hair too long would break.
+        const double padding = 3 * metrics.averageCharWidth();
         const double pictureWidth = metrics.height() * 1.5 * 3 * 4 / 3;
         for (int c = 0; c < columnCount; ++c) {
             const QString& heading = printout.headings[c];
@@ -138,10 +141,11 @@ int PaintGrid(QPagedPaintDevice& device, const GridPrintout& printout)
     const int pictureRow = textRow * 3;
 
     auto textFlags = [&](const QString& text, int width, const QFontMetrics& m) {
-        // A long word without a space is broken where it must be.
-        const bool oneWord = !text.contains(QLatin1Char(' '));
-        return Qt::AlignVCenter | Qt::AlignLeft
-               | (oneWord && m.horizontalAdvance(text) > width ? Qt::TextWrapAnywhere : Qt::TextWordWrap);
+        // A word longer than its column is broken where it must be.
+        bool longWord = false;
+        for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            longWord = longWord || m.horizontalAdvance(word) > width;
+        return Qt::AlignVCenter | Qt::AlignLeft | (longWord ? Qt::TextWrapAnywhere : Qt::TextWordWrap);
     };
     auto heightOf = [&](const QString& text, int width, const QFontMetrics& m) {
         const int inner = std::max(1, width - 2 * padding);
