@@ -878,8 +878,8 @@ bool CGridModel::PasteBlock(int row, const std::vector<int> &listColumns,
   for (int l = 0; l < lines.size(); ++l) {
     if (row + l >= rowCount()) {
       ShowMessage(Translate(QStringLiteral(
-                      "The block has more lines than the table has rows "
-                      "below; the lines past the last row are left out.")),
+                      "The block is longer than the table: the lines past "
+                      "its last row are left out.")),
                   Translate(QStringLiteral("Paste")));
       break;
     }
