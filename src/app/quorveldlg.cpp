@@ -7,6 +7,7 @@
 #include "controls/artwork.h"
 #include "controls/dialogstyle.h"
 #include "controls/drawing.h"
+#include "controls/helpwindow.h"
 #include "controls/imagemenu.h"
 #include "controls/minimenu.h"
 #include "core/appstate.h"
@@ -28,7 +29,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QResizeEvent>
+#include <QShortcut>
+#include <QSplitter>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -107,26 +112,61 @@ CQuorvelDlg::CQuorvelDlg(QWidget* parent)
     outer->setSpacing(0);
     m_bar = new CImageMenu(this);
     outer->addWidget(m_bar);
-    auto* body = new QHBoxLayout;
-    body->setContentsMargins(6, 6, 6, 6);
-    body->setSpacing(6);
-    outer->addLayout(body, 1);
+    // The tree pane and the grid share the width through a splitter: the
+    // tree can be narrowed by dragging, or hidden with its button (Ctrl+T).
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("bodySplitter"));
+    m_splitter->setChildrenCollapsible(true);
+    m_splitter->setHandleWidth(6);
+    m_splitter->setContentsMargins(6, 6, 6, 6);
+    outer->addWidget(m_splitter, 1);
 
-    m_treeSlot = new QWidget(this);
-    m_treeSlot->setFixedWidth(kTreeWidth);
+    m_treeSlot = new QWidget(m_splitter);
+    m_treeSlot->setMinimumWidth(120);
     auto* treeLayout = new QVBoxLayout(m_treeSlot);
     treeLayout->setContentsMargins(0, 0, 0, 0);
-    body->addWidget(m_treeSlot);
 
-    auto* right = new QVBoxLayout;
+    auto* rightPane = new QWidget(m_splitter);
+    auto* right = new QVBoxLayout(rightPane);
+    right->setContentsMargins(0, 0, 0, 0);
     right->setSpacing(6);
+    auto* strip = new QHBoxLayout;
+    strip->setSpacing(6);
+    m_treeToggle = new QToolButton(rightPane);
+    m_treeToggle->setObjectName(QStringLiteral("treeToggle"));
+    m_treeToggle->setCheckable(true);
+    m_treeToggle->setChecked(true);
+    m_treeToggle->setAutoRaise(true);
+    m_treeToggle->setFixedSize(24, 36);
+    m_treeToggle->setStyleSheet(QStringLiteral("QToolButton { color: white; background: rgb(48,48,48); "
+                                               "border: 1px solid rgb(96,96,96); }"));
+    connect(m_treeToggle, &QToolButton::toggled, this, [this](bool shown) { showTreePane(shown); });
+    auto* toggleKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
+    connect(toggleKey, &QShortcut::activated, m_treeToggle, &QToolButton::toggle);
+    strip->addWidget(m_treeToggle, 0, Qt::AlignTop);
     m_mini = new CMiniMenu(this);
-    right->addWidget(m_mini, 0, Qt::AlignLeft);
-    m_gridSlot = new QWidget(this);
+    strip->addWidget(m_mini, 0, Qt::AlignLeft);
+    strip->addStretch(1);
+    right->addLayout(strip);
+    m_gridSlot = new QWidget(rightPane);
     auto* gridLayout = new QVBoxLayout(m_gridSlot);
     gridLayout->setContentsMargins(0, 0, 0, 0);
     right->addWidget(m_gridSlot, 1);
-    body->addLayout(right, 1);
+    m_splitter->addWidget(m_treeSlot);
+    m_splitter->addWidget(rightPane);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({kTreeWidth, 900});
+    connect(m_splitter, &QSplitter::splitterMoved, this, [this]() {
+        // Dragged shut is hidden, and the button says so.
+        const bool shown = m_splitter->sizes().value(0) > 0;
+        if (m_treeToggle->isChecked() != shown) {
+            const QSignalBlocker blocker(m_treeToggle);
+            m_treeToggle->setChecked(shown);
+        }
+        updateTreeToggle();
+    });
+    updateTreeToggle();
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setContentsMargins(8, 2, 8, 4);
@@ -191,6 +231,7 @@ void CQuorvelDlg::translateWindow()
         about->setText(Translate(QStringLiteral("&About KOLT...")));
     m_bar->retranslate();
     m_mini->retranslate();
+    updateTreeToggle();
 }
 
 void CQuorvelDlg::markTable(int table)
@@ -331,7 +372,38 @@ void CQuorvelDlg::openHelp()
                     Translate(QStringLiteral("Help")));
         return;
     }
-    openAddress(QUrl::fromLocalFile(path), QDir::toNativeSeparators(path), Translate(QStringLiteral("Help")));
+    CHelpWindow::Show(path, this);
+}
+
+void CQuorvelDlg::showTreePane(bool shown)
+{
+    if (m_treeToggle->isChecked() != shown) {
+        const QSignalBlocker blocker(m_treeToggle);
+        m_treeToggle->setChecked(shown);
+    }
+    QList<int> sizes = m_splitter->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (shown) {
+        // A narrow window gives the tree a smaller share of it.
+        const int tree = std::min(kTreeWidth, std::max(160, total / 4));
+        m_splitter->setSizes({tree, std::max(0, total - tree)});
+    } else {
+        m_splitter->setSizes({0, total});
+    }
+    updateTreeToggle();
+}
+
+bool CQuorvelDlg::treePaneShown() const
+{
+    return m_splitter->sizes().value(0) > 0;
+}
+
+void CQuorvelDlg::updateTreeToggle()
+{
+    const bool shown = m_treeToggle->isChecked();
+    m_treeToggle->setText(shown ? QStringLiteral("\u25C0") : QStringLiteral("\u25B6"));
+    m_treeToggle->setToolTip((shown ? Translate(QStringLiteral("Hide the tree")) : Translate(QStringLiteral("Show the tree")))
+                             + QStringLiteral(" (Ctrl+T)"));
 }
 
 void CQuorvelDlg::runOptions()
@@ -436,6 +508,15 @@ void CQuorvelDlg::focusInEvent(QFocusEvent* event)
 void CQuorvelDlg::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
+    // A window made narrow keeps most of its width for the grid.
+    if (m_splitter && treePaneShown() && event->oldSize().width() != width()) {
+        const QList<int> sizes = m_splitter->sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        if (sizes.value(0) > total / 4 && sizes.value(0) > 160) {
+            const int tree = std::max(160, total / 4);
+            m_splitter->setSizes({tree, total - tree});
+        }
+    }
     redrawTree();
 }
 

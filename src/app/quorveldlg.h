@@ -12,6 +12,8 @@ class CGridView;
 class CImageMenu;
 class CMiniMenu;
 class QLabel;
+class QSplitter;
+class QToolButton;
 class QTableWidget;
 class CDBView;
 
@@ -48,6 +50,11 @@ public:
     CMiniMenu* miniMenu() const { return m_mini; }
     QWidget* gridSlot() const { return m_gridSlot; }
     QWidget* treeSlot() const { return m_treeSlot; }
+    // The tree pane beside the grid: narrowed with the splitter, hidden and
+    // shown again with its button or Ctrl+T.
+    void showTreePane(bool shown);
+    bool treePaneShown() const;
+    QSplitter* bodySplitter() const { return m_splitter; }
     bool isShutDown() const { return m_shutDown; }
     // The line under the grid that says how the last command ended.
     QString statusText() const;
@@ -85,6 +92,7 @@ private:
     bool openAddress(const QUrl& url, const QString& shown, const QString& caption);
     void runWindow(const QString& action, const QStringList& args, const QString& title, bool reloadAfter);
     void markTable(int table);
+    void updateTreeToggle();
     void showAbout();
     void shutdown();
 
@@ -94,6 +102,8 @@ private:
     QWidget* m_gridSlot = nullptr;
     QWidget* m_treeSlot = nullptr;
     QLabel* m_status = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QToolButton* m_treeToggle = nullptr;
     void connectTreeToGrid();
 
     CGridView* m_grid = nullptr;

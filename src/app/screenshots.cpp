@@ -11,6 +11,7 @@
 #include "bom/assyview.h"
 #include "bom/dbview.h"
 #include "bom/report.h"
+#include "controls/helpwindow.h"
 #include "controls/messagebox.h"
 #include "controls/select.h"
 #include "controls/wait.h"
@@ -120,6 +121,9 @@ void renderMain(CQuorvelDlg* window, const QString& out, const QString& suffix)
     save(*window, out, QStringLiteral("main%1.png").arg(suffix));
     window->resize(900, 720);
     save(*window, out, QStringLiteral("main-900%1.png").arg(suffix));
+    // A small screen: the bar of icons, the grid with its twenty rows and more.
+    window->resize(800, 600);
+    save(*window, out, QStringLiteral("main-800%1.png").arg(suffix));
     window->resize(1280, 720);
 }
 
@@ -145,6 +149,11 @@ void renderWindows(CQuorvelDlg* window, const QString& out, const QString& suffi
     {
         CTimeline timeline(QStringLiteral("REQ0001"), window);
         save(timeline, out, QStringLiteral("timeline%1.png").arg(suffix));
+    }
+    {
+        // The buttons take their translated labels whole.
+        Setup setup(window);
+        save(setup, out, QStringLiteral("setup%1.png").arg(suffix));
     }
 }
 
@@ -214,13 +223,18 @@ int main(int argc, char** argv)
     }
     window->setLanguage(0);
 
-    Setup setup(window);
-    save(setup, out, QStringLiteral("setup.png"));
+    {
+        CHelpWindow help(QDir(ExecutableFolder()).filePath(QStringLiteral("help/KOLT.html")), window);
+        help.resize(1000, 640);
+        help.ShowSection(QStringLiteral("Working in the grid"));
+        save(help, out, QStringLiteral("help.png"));
+    }
+
     std::unique_ptr<QDialog> copyTarget(Setup::NewCopyTargetDialog(window, App().DataFolder));
     save(*copyTarget, out, QStringLiteral("copy-data.png"));
 
     CMessageBox box(QStringLiteral("Delete the 3 selected rows of PartList?"), QStringLiteral("Delete"),
-                    kButtonsYesNoCancel, kAlignCentre, window);
+                    kButtonsYesNo, kAlignCentre, window);
     save(box, out, QStringLiteral("messagebox.png"));
 
     CAboutDlg about(window);

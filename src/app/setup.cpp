@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -111,14 +112,17 @@ Setup::Setup(QWidget* parent)
     addPanel(kCompanyFrame, QString());
 
     m_database = new CImageButton(QStringLiteral("Database"), 0, 1093, this);
-    m_database->setGeometry(28, 34, 110, 48);
+    m_copy = new CImageButton(QStringLiteral("Copy Data"), 0, 1094, this);
+    // As wide as the longer translation needs, up to the room beside them;
+    // past it the button's type shrinks.
+    const int buttonWidth = std::clamp(std::max(m_database->sizeHint().width(), m_copy->sizeHint().width()), 110, 160);
+    m_database->setGeometry(28, 34, buttonWidth, 48);
     m_folder = new QLineEdit(this);
-    m_folder->setGeometry(152, 46, 440, 26);
+    m_folder->setGeometry(42 + buttonWidth, 46, 550 - buttonWidth, 26);
     m_folder->setPlaceholderText(Translate(QStringLiteral("a data folder, or postgresql://user@host:port/database")));
     connect(m_database, &CImageButton::command, this, &Setup::browse);
     connect(m_folder, &QLineEdit::textChanged, this, &Setup::showSharedFolders);
-    m_copy = new CImageButton(QStringLiteral("Copy Data"), 0, 1094, this);
-    m_copy->setGeometry(28, 100, 110, 48);
+    m_copy->setGeometry(28, 100, buttonWidth, 48);
     connect(m_copy, &CImageButton::command, this, &Setup::copyData);
     m_pictures = addLine(QRect(194, 116, 170, 26), QStringLiteral("Picture Folder"), kFieldFolder);
     m_documents = addLine(QRect(422, 116, 170, 26), QStringLiteral("Document Folder"), kFieldDocument);

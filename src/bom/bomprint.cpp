@@ -11,6 +11,7 @@
 
 #include <QFontMetrics>
 #include <QImageReader>
+#include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 
@@ -46,17 +47,8 @@ int PrintBomReport(const BomReport& report, QPagedPaintDevice& device)
 {
     if (report.lines.empty())
         return 0;
-    QPainter p(&device);
-    if (!p.isActive())
-        return 0;
     const int dpiX = device.logicalDpiX();
     const int dpiY = device.logicalDpiY();
-    const int left = dpiX / 2;
-    const int top = dpiY;
-    const int right = device.width() - dpiX / 2;
-    const int bottom = device.height() - dpiY;
-    const int available = std::max(1, right - left);
-
     const ReportTable table = MakeReportTable(report);
     const int columnCount = table.columnCount();
     const int pad = std::max(2, dpiX / 40);
@@ -86,17 +78,29 @@ int PrintBomReport(const BomReport& report, QPagedPaintDevice& device)
         }
         return widths;
     };
-    // A bill wider than the page prints smaller, down to a still readable
-    // size, before its free-text columns are cut: columns never run onto a
-    // second page, where the rows would lose their part numbers.
+    // A bill wider than the page turns the sheet, then prints smaller, down
+    // to a still readable size, and only then wraps its free-text columns:
+    // columns never run onto a second page, where the rows would lose their
+    // part numbers, and no description is cut.
     std::vector<int> widths = naturalWidths(font, bold);
-    const int natural = std::accumulate(widths.begin(), widths.end(), 0);
+    int natural = std::accumulate(widths.begin(), widths.end(), 0);
+    if (natural > device.width() - dpiX && device.width() < device.height())
+        device.setPageOrientation(QPageLayout::Landscape);
+    QPainter p(&device);
+    if (!p.isActive())
+        return 0;
+    const int left = dpiX / 2;
+    const int top = dpiY;
+    const int right = device.width() - dpiX / 2;
+    const int bottom = device.height() - dpiY;
+    const int available = std::max(1, right - left);
     if (natural > available) {
         const double size = std::max(kReportMinPointSize, kReportPointSize * available / natural);
         font.setPointSizeF(size);
         bold.setPointSizeF(size);
         widths = naturalWidths(font, bold);
     }
+    const std::vector<int> unwrapped = widths;
     std::vector<bool> elastic, fixed;
     for (const ReportTableColumn& column : table.columns) {
         elastic.push_back(column.elastic);
@@ -105,68 +109,92 @@ int PrintBomReport(const BomReport& report, QPagedPaintDevice& device)
     p.setFont(font);
     const QFontMetrics metrics = p.fontMetrics();
     widths = FitColumnWidths(widths, elastic, fixed, available,
-                             metrics.horizontalAdvance(QStringLiteral("XXXX")) + 2 * pad);
+                             metrics.horizontalAdvance(QStringLiteral("XXXXXXXX")) + 2 * pad);
 
     const QBrush cellBrush(QColor(224, 255, 255));
-    const int rowHeight = metrics.height() + 2 * pad;
+    const int lineHeight = metrics.height() + 2 * pad;
     const int printedRows = static_cast<int>(table.rows.size()) + (table.totals.isEmpty() ? 0 : 1);
+    auto cellsOf = [&](int r) -> const QStringList& {
+        return r == static_cast<int>(table.rows.size()) ? table.totals : table.rows[static_cast<size_t>(r)];
+    };
+    // A column narrowed below its text wraps it over as many lines as it needs.
+    auto heightOf = [&](const QStringList& cells) {
+        int height = lineHeight;
+        for (int c = 0; c < columnCount; ++c) {
+            const size_t i = static_cast<size_t>(c);
+            if (widths[i] >= unwrapped[i] || table.columns[i].picture)
+                continue;
+            const QRect bounds = metrics.boundingRect(QRect(0, 0, std::max(1, widths[i] - 2 * pad), 100000),
+                                                      Qt::TextWordWrap | Qt::TextWrapAnywhere, cells.value(c));
+            height = std::max(height, bounds.height() + 2 * pad);
+        }
+        return std::min(height, std::max(lineHeight, bottom - top - 2 * lineHeight));
+    };
 
     int page = 0;
     auto footer = [&]() {
-        const QRect rect(left, bottom + pad, right - left, rowHeight);
+        const QRect rect(left, bottom + pad, right - left, lineHeight);
         p.setFont(font);
         p.setPen(Qt::black);
         p.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, PrintTimestamp());
         p.drawText(rect, Qt::AlignRight | Qt::AlignVCenter, Format("Page %i", {page + 1}));
     };
-    auto drawCell = [&](const QRect& cell, const QString& text, bool brush, bool numeric) {
+    auto drawCell = [&](const QRect& cell, const QString& text, bool brush, bool numeric, bool wrap) {
         if (brush)
             p.fillRect(cell, cellBrush);
         p.setPen(Qt::black);
         p.setBrush(Qt::NoBrush);
         p.drawRect(cell);
         const QRect inner = cell.adjusted(pad, 0, -pad, 0);
-        p.drawText(inner, (numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine,
-                   p.fontMetrics().elidedText(text, Qt::ElideRight, inner.width()));
+        if (wrap)
+            p.drawText(inner, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextWrapAnywhere, text);
+        else
+            p.drawText(inner, (numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter | Qt::TextSingleLine,
+                       p.fontMetrics().elidedText(text, Qt::ElideRight, inner.width()));
     };
 
-    const int perPage = std::max(1, (bottom - top - 2 * rowHeight) / rowHeight);
-    for (int first = 0; first < printedRows && page < kMaxReportPages; first += perPage) {
-        const int end = std::min(printedRows, first + perPage);
+    for (int first = 0; first < printedRows && page < kMaxReportPages;) {
         if (page > 0)
             device.newPage();
         int y = top;
         p.setFont(bold);
         p.setPen(Qt::black);
-        p.drawText(QRect(left, y, right - left, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+        p.drawText(QRect(left, y, right - left, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
                    Format("%s:%s", {report.title(), report.assembly}));
-        y += rowHeight;
+        y += lineHeight;
         int x = left;
         for (int c = 0; c < columnCount; ++c) {
             const ReportTableColumn& column = table.columns[static_cast<size_t>(c)];
-            drawCell(QRect(x, y, widths[static_cast<size_t>(c)], rowHeight), column.heading, true, column.numeric);
+            drawCell(QRect(x, y, widths[static_cast<size_t>(c)], lineHeight), column.heading, true, column.numeric,
+                     false);
             x += widths[static_cast<size_t>(c)];
         }
-        y += rowHeight;
-        for (int r = first; r < end; ++r) {
+        y += lineHeight;
+        int r = first;
+        for (; r < printedRows; ++r) {
             const bool totals = r == static_cast<int>(table.rows.size());
-            const QStringList& cells = totals ? table.totals : table.rows[static_cast<size_t>(r)];
+            const QStringList& cells = cellsOf(r);
+            const int rowHeight = heightOf(cells);
+            if (y + rowHeight > bottom && r > first)
+                break;
             p.setFont(totals ? bold : font);
             x = left;
             for (int c = 0; c < columnCount; ++c) {
-                const ReportTableColumn& column = table.columns[static_cast<size_t>(c)];
-                const QRect cell(x, y, widths[static_cast<size_t>(c)], rowHeight);
+                const size_t i = static_cast<size_t>(c);
+                const ReportTableColumn& column = table.columns[i];
+                const QRect cell(x, y, widths[i], rowHeight);
                 const QString text = cells.value(c);
                 if (column.picture && text.endsWith(QLatin1String(".jpg"))) {
-                    drawCell(cell, QString(), false, false);
+                    drawCell(cell, QString(), false, false, false);
                     drawPicture(p, cell, text);
                 } else {
-                    drawCell(cell, text, totals, column.numeric);
+                    drawCell(cell, text, totals, column.numeric, widths[i] < unwrapped[i] && !column.numeric);
                 }
-                x += widths[static_cast<size_t>(c)];
+                x += widths[i];
             }
             y += rowHeight;
         }
+        first = r;
         footer();
         ++page;
     }

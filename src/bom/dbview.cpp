@@ -305,7 +305,15 @@ void CDBView::selectionChanged(QTreeWidget* tree)
         const QString part = item->data(0, kRolePart).toString();
         m_selectedPart = part.isEmpty() ? assembly : part;
         m_part = LoadPartDetails(m_selectedPart);
-        Q_EMIT showAssemblyRow(-1, assembly, tree == m_routingTree ? QString() : assembly);
+        if (tree == m_routingTree) {
+            // A sub-assembly under its parent has routing steps of its own:
+            // Insert on the routing table adds them to it, not to the parent.
+            const QString routed = part.isEmpty() ? assembly : part;
+            m_currentAssembly = routed;
+            Q_EMIT showAssemblyRow(-1, routed, QString());
+        } else {
+            Q_EMIT showAssemblyRow(-1, assembly, assembly);
+        }
     }
     m_details->update();
 }

@@ -33,10 +33,11 @@ AddAssemblyResult AddAssembly(const QString& typedName, const QString& rowsText,
 
     Transaction transaction;
     if (QueryText(SqlFormat("Select Part_nBr from PartList where Part_nBr = '%s'", {name}), false).isEmpty()) {
-        QueryText(SqlFormat("Insert into PartList (Part_nBr,Description,User,Revision,Time_Stamp,Currency) values "
-                            "('%s','%s %s','%s','%s','%s','%s')",
+        // An assembly is built here: Make, or the error check flags it at once.
+        QueryText(SqlFormat("Insert into PartList (Part_nBr,Description,User,Revision,Time_Stamp,Currency,Make) values "
+                            "('%s','%s %s','%s','%s','%s','%s','%s')",
                             {name, name, Translate(QStringLiteral("Description")), user, QStringLiteral("A"), stamp,
-                             App().CurrentCurrency}),
+                             App().CurrentCurrency, QStringLiteral("Make")}),
                   false);
     }
     for (int i = 0; i < count; ++i) {

@@ -122,7 +122,17 @@ void CImageButton::paintEvent(QPaintEvent*)
         painter.drawImage(target, icon);
         return;
     }
-    painter.setFont(textFont());
+    // A translation longer than the button was laid out for, or a button
+    // made lower than its type, gets a smaller type, never a cut word or
+    // a lost accent.
+    QFont font = textFont();
+    for (int size = font.pixelSize(); size > 8; --size) {
+        font.setPixelSize(size);
+        const QFontMetrics metrics(font);
+        if (metrics.horizontalAdvance(text()) <= width() - 2 * kTextMargin && metrics.height() <= height() - 2)
+            break;
+    }
+    painter.setFont(font);
     painter.setPen(s == StateHover || s == StatePressed ? QColor(0, 255, 255)
                    : s == StateDisabled               ? QColor(150, 150, 150)
                                                       : QColor(255, 255, 255));

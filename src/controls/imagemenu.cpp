@@ -5,7 +5,9 @@
 
 #include <QFontMetrics>
 #include <QLinearGradient>
+#include <QHelpEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -50,10 +52,21 @@ int CImageMenu::textHeight() const
     return QFontMetrics(labelFont()).height();
 }
 
-int CImageMenu::barHeight() const
+int CImageMenu::fullBarHeight() const
 {
     const int th = textHeight();
     return 3 * th + th / 2 + 48;
+}
+
+int CImageMenu::barHeight() const
+{
+    return m_compact ? kCompactIcon + 8 : fullBarHeight();
+}
+
+bool CImageMenu::compactAt(int width) const
+{
+    std::vector<ImageMenuEntry> entries = m_entries;
+    return layOut(entries, width, false) > 1;
 }
 
 QSize CImageMenu::sizeHint() const
@@ -61,31 +74,32 @@ QSize CImageMenu::sizeHint() const
     int width = 0;
     for (const auto& e : m_entries)
         width += e.width;
-    return QSize(width, barHeight());
+    return QSize(width, fullBarHeight());
 }
 
 QSize CImageMenu::minimumSizeHint() const
 {
-    // The widest entry, so that any width lays every entry out whole.
-    int width = 0;
-    for (const auto& e : m_entries)
-        width = std::max(width, e.width);
-    return QSize(width, barHeight());
+    // One icon, so that any width lays every entry out whole.
+    return QSize(kCompactEntryWidth, kCompactIcon + 8);
 }
 
 int CImageMenu::heightForWidth(int width) const
 {
-    return rowsForWidth(width) * barHeight();
+    return compactAt(width) ? rowsForWidth(width) * (kCompactIcon + 8) : fullBarHeight();
 }
 
 int CImageMenu::rowsForWidth(int width) const
 {
     std::vector<ImageMenuEntry> entries = m_entries;
-    return layOut(entries, width);
+    const bool compact = compactAt(width);
+    return layOut(entries, width, compact);
 }
 
-int CImageMenu::layOut(std::vector<ImageMenuEntry>& entries, int width)
+int CImageMenu::layOut(std::vector<ImageMenuEntry>& entries, int width, bool compact)
 {
+    const auto widthOf = [compact](const ImageMenuEntry& e) {
+        return !compact ? e.width : e.image < 0 ? kCompactCaptionWidth : kCompactEntryWidth;
+    };
     // A group is its entries and the caption entry that closes it. A group
     // that does not fit in what is left of a row starts the next row; one
     // wider than the bar breaks between its entries. A caption stays with
@@ -97,7 +111,7 @@ int CImageMenu::layOut(std::vector<ImageMenuEntry>& entries, int width)
         size_t end = first;
         int groupWidth = 0;
         while (end < entries.size()) {
-            groupWidth += entries[end].width;
+            groupWidth += widthOf(entries[end]);
             if (entries[end++].image < 0)
                 break;
         }
@@ -107,13 +121,13 @@ int CImageMenu::layOut(std::vector<ImageMenuEntry>& entries, int width)
         }
         for (size_t i = first; i < end; ++i) {
             ImageMenuEntry& e = entries[i];
-            if (x > 0 && e.image >= 0 && x + e.width > width) {
+            if (x > 0 && e.image >= 0 && x + widthOf(e) > width) {
                 ++row;
                 x = 0;
             }
             e.x = x;
             e.row = row;
-            x += e.width;
+            x += widthOf(e);
         }
         first = end;
     }
@@ -124,7 +138,9 @@ void CImageMenu::applyLayout()
 {
     // Until the bar is shown its width is not the window's: one row for now,
     // and the first resize lays it out for real.
-    m_rows = layOut(m_entries, isVisible() ? width() : sizeHint().width());
+    const int available = isVisible() ? width() : sizeHint().width();
+    m_compact = compactAt(available);
+    m_rows = layOut(m_entries, available, m_compact);
     const int height = m_rows * barHeight();
     if (maximumHeight() != height || minimumHeight() != height)
         setFixedHeight(height);
@@ -202,6 +218,10 @@ QRect CImageMenu::entryRect(int index) const
     if (index < 0 || index >= entryCount())
         return QRect();
     const ImageMenuEntry& e = m_entries[size_t(index)];
+    if (m_compact) {
+        const int entryWidth = e.image < 0 ? kCompactCaptionWidth : kCompactEntryWidth;
+        return QRect(e.x, e.row * barHeight(), entryWidth, barHeight()).adjusted(2, 2, -2, -2);
+    }
     const int right = e.x + e.width;
     const int width = (e.width / 2) * 2;
     const int th = textHeight();
@@ -236,7 +256,7 @@ void CImageMenu::drawEntry(QPainter& painter, int index) const
         // A group caption ends its group with a thin divider.
         const int x = r.center().x();
         painter.setPen(QPen(QColor(0, 0, 0, 160), 1));
-        const int bottom = (e.row + 1) * barHeight() - 6;
+        const int bottom = (e.row + 1) * barHeight() - (m_compact ? 2 : 6);
         painter.drawLine(x, r.top() + 4, x, bottom);
         painter.setPen(QPen(QColor(255, 255, 255, 60), 1));
         painter.drawLine(x + 1, r.top() + 4, x + 1, bottom);
@@ -254,6 +274,13 @@ void CImageMenu::drawEntry(QPainter& painter, int index) const
         painter.drawRoundedRect(QRectF(r).adjusted(3.5, 3.5, -3.5, -3.5), 10, 10);
     }
     const QImage image = ArtworkCell(kArtCommandBar, e.image);
+    if (m_compact) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QRect(r.center().x() - kCompactIcon / 2 + 1, r.center().y() - kCompactIcon / 2 + 1,
+                                kCompactIcon, kCompactIcon),
+                          image);
+        return;
+    }
     const int th = textHeight();
     const int top = e.row * barHeight();
     painter.drawImage(QPoint(r.center().x() - 24 + 1, top + th / 2 + 4), image);
@@ -267,6 +294,8 @@ void CImageMenu::drawEntry(QPainter& painter, int index) const
 
 void CImageMenu::drawGroupCaptions(QPainter& painter) const
 {
+    if (m_compact)
+        return;
     // Each caption stands centred under the entries of its group.
     QFont font = labelFont();
     font.setPixelSize(13);
@@ -354,6 +383,22 @@ void CImageMenu::mouseReleaseEvent(QMouseEvent* event)
     update(entryRect(index).adjusted(-4, -4, 4, 4));
     if (wasPressed)
         Q_EMIT command(m_entries[size_t(index)].command);
+}
+
+bool CImageMenu::event(QEvent* event)
+{
+    // Every entry names itself: the compact bar shows no labels at all.
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int index = hitTest(help->pos());
+        if (index >= 0)
+            QToolTip::showText(help->globalPos(), Translate(m_entries[size_t(index)].label), this,
+                               entryRect(index));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void CImageMenu::leaveEvent(QEvent* event)

@@ -2,8 +2,9 @@
 // The main window's command bar: a strip of large icon entries with labels,
 // grouped by caption entries, with hover, press and a sticky selected state.
 // Each entry is as wide as its translated label; when the window is too
-// narrow for all of them the bar wraps, a whole group at a time where it can,
-// so every command stays in reach.
+// narrow for them in one row the bar shows small icons alone, their labels
+// as tooltips, and wraps only when even those do not fit (a whole group at a
+// time where it can), so every command stays in reach.
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -51,6 +52,10 @@ public:
     static constexpr int kStateSelected = 2;
     static constexpr int kEntryWidth = 64;  // the narrowest entry: the image and a short label
     static constexpr int kLabelMargin = 16; // beside a label that widens its entry
+    // The compact bar of a narrow window: icons of this size, no labels.
+    static constexpr int kCompactIcon = 32;
+    static constexpr int kCompactEntryWidth = 40;
+    static constexpr int kCompactCaptionWidth = 10;
 
     explicit CImageMenu(QWidget* parent = nullptr);
 
@@ -76,7 +81,10 @@ public:
     int hitTest(const QPoint& pos) const;
     QRect entryRect(int index) const;
     int textHeight() const;
+    // Height of one row of the bar as it is laid out now.
     int barHeight() const;
+    // True while the bar shows icons alone.
+    bool isCompact() const { return m_compact; }
     QFont labelFont() const;
     int pressedEntry() const { return m_pressed; }
 
@@ -94,6 +102,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -103,10 +112,14 @@ private:
     void drawGroupCaptions(QPainter& painter) const;
     void setHover(int index);
     // Places the entries in rows for the width; returns the number of rows.
-    static int layOut(std::vector<ImageMenuEntry>& entries, int width);
+    static int layOut(std::vector<ImageMenuEntry>& entries, int width, bool compact);
+    // Whether the bar at that width shows icons alone, and its rows then.
+    bool compactAt(int width) const;
+    int fullBarHeight() const;
     void applyLayout();
 
     std::vector<ImageMenuEntry> m_entries;
     int m_pressed = -1;
     int m_rows = 1;
+    bool m_compact = false;
 };

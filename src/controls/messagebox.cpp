@@ -57,11 +57,16 @@ CMessageBox::CMessageBox(const QString& text, const QString& caption, int button
     }
     setFixedSize(SizeForText(text));
     placeButtons();
-    for (CImageButton* b : m_buttons)
-        if (b) {
-            b->setFocus();
-            break;
-        }
+    // Every Yes/No question of the program confirms something that cannot
+    // simply be taken back (exit, delete, cancel an order): Enter says No.
+    if (buttons == kButtonsYesNo)
+        m_buttons[2]->setFocus();
+    else
+        for (CImageButton* b : m_buttons)
+            if (b) {
+                b->setFocus();
+                break;
+            }
 }
 
 QFont CMessageBox::TextFont()

@@ -34,3 +34,51 @@ double PixelsPerMm(const QPaintDevice* device)
 {
     return device->logicalDpiY() / 25.4;
 }
+
+FittedColumns FitColumns(const std::vector<double>& natural, const std::vector<double>& minimum, double available,
+                         double minimumScale)
+{
+    FittedColumns fitted;
+    double total = 0;
+    for (double width : natural)
+        total += width;
+    fitted.widths = natural;
+    if (total <= available || total <= 0 || available <= 0)
+        return fitted;
+    fitted.scale = std::max(minimumScale, available / total);
+    std::vector<double> floor(natural.size(), 0.0);
+    for (size_t c = 0; c < natural.size(); ++c) {
+        fitted.widths[c] = natural[c] * fitted.scale;
+        floor[c] = std::min(fitted.widths[c], c < minimum.size() ? minimum[c] * fitted.scale : 0.0);
+    }
+    auto widthAtCap = [&](double cap) {
+        double sum = 0;
+        for (size_t c = 0; c < natural.size(); ++c)
+            sum += std::max(floor[c], std::min(fitted.widths[c], cap));
+        return sum;
+    };
+    double floors = 0;
+    for (double width : floor)
+        floors += width;
+    if (widthAtCap(0) > available) {
+        // Not even the shortest words fit: every column gives up its share.
+        for (size_t c = 0; c < natural.size(); ++c)
+            fitted.widths[c] = floors > 0 ? floor[c] * available / floors : available / natural.size();
+        fitted.wraps = true;
+        return fitted;
+    }
+    if (widthAtCap(*std::max_element(fitted.widths.begin(), fitted.widths.end())) <= available)
+        return fitted;
+    // The common width of the widest columns, found by halving.
+    double low = 0, high = *std::max_element(fitted.widths.begin(), fitted.widths.end());
+    for (int step = 0; step < 40; ++step) {
+        const double middle = (low + high) / 2;
+        (widthAtCap(middle) > available ? high : low) = middle;
+    }
+    for (size_t c = 0; c < natural.size(); ++c) {
+        const double width = std::max(floor[c], std::min(fitted.widths[c], low));
+        fitted.wraps = fitted.wraps || width < fitted.widths[c];
+        fitted.widths[c] = width;
+    }
+    return fitted;
+}

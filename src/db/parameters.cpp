@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <QUrl>
 
 namespace {
 
@@ -77,8 +78,22 @@ bool InitializeDatabase()
         }
         rows = TextToInt(count);
     }
-    if (rows == 0)
-        ShowMessage(Translate(QStringLiteral("Database Initialization")));
+    if (rows == 0) {
+        // Say where the new shop will live: a folder that was not meant
+        // is found now, before any work goes into it. A server address is
+        // shown without its password.
+        QString where = app.DataFolder;
+        if (DatabaseOnServer()) {
+            QUrl address(where);
+            address.setPassword(QString());
+            where = address.toString();
+        } else {
+            where = QDir::toNativeSeparators(DatabasePath().isEmpty() ? where : DatabasePath());
+        }
+        ShowMessage(Translate(QStringLiteral("Database Initialization")) + QStringLiteral("\n\n")
+                        + TranslateLabel(QStringLiteral("A new database is set up in:")) + QLatin1Char('\n') + where,
+                    Translate(QStringLiteral("Database Initialization")));
+    }
     SetJournalForFolder(app.DataFolder);
 
     // One transaction: a start that is killed half-way leaves the file as

@@ -89,7 +89,10 @@ bool CCellEditor::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            Q_EMIT enterPressed();
+            if (static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier)
+                Q_EMIT enterToAllPressed();
+            else
+                Q_EMIT enterPressed();
             return true;
         }
         if (key == Qt::Key_Escape) {

@@ -30,6 +30,8 @@ public:
 Q_SIGNALS:
     void tabPressed();
     void enterPressed();
+    // Ctrl+Enter: the text goes to every selected row.
+    void enterToAllPressed();
     void escapePressed();
     // Up or Down in a text field (a list uses them to choose its items).
     void upPressed();

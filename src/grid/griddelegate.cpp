@@ -32,7 +32,7 @@ QVariant CGridTableModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= m_rows)
         return QVariant();
     if (role == Qt::DisplayRole)
-        return m_grid.cellText(index.row(), index.column());
+        return m_grid.displayText(index.row(), index.column());
     if (role == Qt::ToolTipRole) {
         // The error column names the row's faults in words; a picture shows itself.
         const int column = index.column();
@@ -219,7 +219,7 @@ void CGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setPen(QColor(192, 192, 192));
     painter->drawRect(cell.adjusted(0, 0, -1, -1));
 
-    const QString text = m_grid.cellText(row, column);
+    const QString text = m_grid.displayText(row, column);
     QRect textArea = cell;
     const int image = (code != 0 && (!text.isEmpty() || code == 18 || code == 99))
                           ? ActionImage(code, m_grid.errorWord(row))

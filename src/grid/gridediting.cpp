@@ -8,6 +8,7 @@
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/parameters.h"
+#include "grid/gridrows.h"
 
 #include <QDir>
 #include <QFile>
@@ -58,13 +59,17 @@ bool CGridModel::addMasterRecord(const QString &heading, const QString &text,
                       {text}),
             false)
             .isEmpty()) {
+      // The assembly is made here; a part first named on a bill line is
+      // bought until someone says otherwise.
+      const bool assembly = heading.contains(QLatin1String("Ass"));
       if (!Execute(SqlFormat(
               "Insert into PartList "
-              "(Part_nBr,Description,User,Revision,Time_Stamp,Currency) "
-              "values ('%s','%s %s','%s','%s','%s','%s')",
+              "(Part_nBr,Description,User,Revision,Time_Stamp,Currency,Make) "
+              "values ('%s','%s %s','%s','%s','%s','%s','%s')",
               {text, text, Translate(QStringLiteral("Description")),
                App().CurrentUser, QStringLiteral("A"), TimestampText(),
-               App().CurrentCurrency})))
+               App().CurrentCurrency,
+               assembly ? QStringLiteral("Make") : QStringLiteral("Buy")})))
         return false;
       notes << Translate(QStringLiteral("Part Added"));
     }
@@ -204,8 +209,8 @@ EditResult CGridModel::writeCell(int c, int row, const QString &typed,
     Q_EMIT rowsChanged();
   }
   if (m_recording && !m_undoing)
-    m_recording->push_back(
-        {m_table, currentAssembly, m_rows.id(row), heading, before, text});
+    m_recording->push_back({m_table, currentAssembly, m_rows.id(row), heading,
+                            before, text, {}, {}});
   return EditResult::Changed;
 }
 
@@ -269,11 +274,26 @@ bool CGridModel::UpdateCell(int listColumn, int row, const QString &text) {
     writeFailed();
     return false;
   }
+  if (m_batch) {
+    m_batch->insert(m_batch->end(), step.begin(), step.end());
+    if (m_batchNotes)
+      *m_batchNotes << notes;
+    return m_lastEdit == EditResult::Changed;
+  }
   if (!step.empty())
     m_undo.push_back(std::move(step));
   for (const QString &note : notes)
     ShowMessage(note);
   return m_lastEdit == EditResult::Changed;
+}
+
+bool CGridModel::refuseEdit(const QString &reason) {
+  m_lastEdit = EditResult::Refused;
+  if (m_batch)
+    m_refusal = reason;
+  else
+    ShowMessage(reason);
+  return false;
 }
 
 bool CGridModel::IsParentAssembly(const QString &part,
@@ -325,18 +345,12 @@ bool CGridModel::CommitEdit(int listColumn, int row, const QString &text,
     const QString part = IsUpperCaseColumn(TableKey(m_table), m_headings[c])
                              ? UpperCaseAscii(text)
                              : text;
-    if (!part.isEmpty() && part == assembly) {
-      m_lastEdit = EditResult::Refused;
-      ShowMessage(Translate(
+    if (!part.isEmpty() && part == assembly)
+      return refuseEdit(Translate(
           QStringLiteral("Error:Part Number is the same as the Assembly")));
-      return false;
-    }
-    if (!part.isEmpty() && IsParentAssembly(part, assembly)) {
-      m_lastEdit = EditResult::Refused;
-      ShowMessage(
+    if (!part.isEmpty() && IsParentAssembly(part, assembly))
+      return refuseEdit(
           Translate(QStringLiteral("Error:Part Number is a parent Assembly")));
-      return false;
-    }
   }
 
   bool changed = false;
@@ -383,9 +397,22 @@ bool CGridModel::CommitEdit(int listColumn, int row, const QString &text,
     if (m_lastEdit == EditResult::Failed)
       return false;
   }
-  if (m_table == AssyList || m_table == RescList)
+  if (changed && !m_batch)
+    RecheckErrors();
+  if ((m_table == AssyList || m_table == RescList) && !m_batch)
     Q_EMIT parentCommand(kCmdGridEdited);
   return changed;
+}
+
+void CGridModel::RecheckErrors() {
+  // The whole table or bill, as a load checks it: a duplicate needs its
+  // twin, and an edit can end a fault of another row too.
+  if (m_table > RescList || !m_errorCheck.Ran())
+    return;
+  m_errorCheck.Check(m_table, tableName(), baseCondition(m_table));
+  // The rows read next carry the words just written.
+  m_rows.invalidate();
+  Q_EMIT status(m_errorCheck.SummaryLine());
 }
 
 bool CGridModel::Undo() {
@@ -422,6 +449,34 @@ bool CGridModel::Undo() {
     Reload();
   }
   m_undo.pop_back();
+
+  if (!first.recordColumns.isEmpty()) {
+    // Deleted records come back with their ids, so the other tables that
+    // name them by id find them again.
+    Transaction transaction;
+    for (const CellChange &change : step)
+      restoreRecord(change);
+    if (!transaction.commit()) {
+      ShowMessage(Translate(QStringLiteral("The change was not saved:")) +
+                      QLatin1Char(' ') + LastErrorText(),
+                  QStringLiteral("Database Status"));
+      m_undo.push_back(step);
+      return false;
+    }
+    if (m_table == AssyList)
+      App().TreeRebuildFlag = true;
+    if (!m_filter.isEmpty()) {
+      m_filter.clear();
+      Q_EMIT filterChanged(m_filter);
+    }
+    Reload();
+    m_lastEdit = EditResult::Changed;
+    Q_EMIT parentCommand(kCmdGridEdited);
+    Q_EMIT status(Translate(QStringLiteral("Undone:")) + QLatin1Char(' ') +
+                  Translate(QStringLiteral("Delete")) + QStringLiteral(" (") +
+                  QString::number(step.size()) + QLatin1Char(')'));
+    return true;
+  }
 
   m_undoing = true;
   for (auto change = step.rbegin(); change != step.rend(); ++change) {
@@ -461,6 +516,7 @@ bool CGridModel::Undo() {
   }
   m_undoing = false;
   m_lastEdit = EditResult::Changed;
+  RecheckErrors();
   if (m_table == AssyList || m_table == RescList)
     Q_EMIT parentCommand(kCmdGridEdited);
   Q_EMIT status(Translate(QStringLiteral("Undone:")) + QLatin1Char(' ') +
@@ -577,6 +633,10 @@ bool CGridModel::InsertRecord() {
   } else {
     Execute(statement);
   }
+  // Read under the same write lock: no other desk's record can be newer.
+  m_insertedId =
+      QueryText(QStringLiteral("Select max(id) from ") + tableName(), false)
+          .toLongLong();
   const bool ok = transaction.commit();
   if (!ok)
     ShowMessage(Translate(QStringLiteral("The record was not added:")) +
@@ -647,18 +707,58 @@ bool CGridModel::DeleteRecords(const QList<int> &rows) {
   if (ShowMessage(usage.isEmpty() ? question
                                   : usage + QStringLiteral("\n\n") + question,
                   Translate(QStringLiteral("Delete")),
-                  kButtonsYesNoCancel) != kAnswerYes)
+                  kButtonsYesNo) != kAnswerYes)
     return false;
-  Transaction transaction;
+  QStringList ids;
   for (int r : rows)
     if (r >= 0 && r < rowCount())
-      Execute(
-          SqlFormat("Delete from %s where id = '%s'", {tableName(), rowId(r)}));
+      ids << QLatin1Char('\'') + SqlEscape(rowId(r)) + QLatin1Char('\'');
+  if (ids.isEmpty())
+    return false;
+  const QString idList = ids.join(QLatin1Char(','));
+  Transaction transaction;
+  // The whole records, read under the write lock, so that an undo writes
+  // back exactly what was deleted, lines and all.
+  const QStringList columns = TableColumns(tableName());
+  std::vector<CellChange> step;
+  // Records that could not be read first could not be brought back.
+  if (columns.isEmpty())
+    transaction.fail();
+  else {
+    QStringList quoted;
+    for (const QString &column : columns)
+      quoted << QuotedName(column);
+    QueryResult records;
+    headingsCaptured = 0;
+    RunQuery(records, QStringLiteral("Select ") + quoted.join(QLatin1Char(',')) +
+                          QStringLiteral(" from ") + tableName() +
+                          QStringLiteral(" where id in (") + idList +
+                          QStringLiteral(") order by id"));
+    if (LastResultCode() != 0)
+      transaction.fail();
+    for (int r = 0; r < records.rowCount; ++r) {
+      CellChange change;
+      change.table = m_table;
+      change.assembly = currentAssembly;
+      change.heading = QStringLiteral("Delete");
+      change.recordColumns = columns;
+      // Column 0 of a result is the id, whatever it was called.
+      for (int c = 0; c < columns.size() && c < records.columnCount; ++c)
+        change.recordValues << records.cell(r, c);
+      change.id = change.recordValues.value(0).toLongLong();
+      step.push_back(std::move(change));
+    }
+  }
+  if (transaction.ok())
+    Execute(QStringLiteral("Delete from ") + tableName() +
+            QStringLiteral(" where id in (") + idList + QLatin1Char(')'));
   const bool ok = transaction.commit();
   if (!ok)
     ShowMessage(Translate(QStringLiteral("Nothing was deleted:")) +
                     QLatin1Char(' ') + LastErrorText(),
                 QStringLiteral("Database Status"));
+  else if (!step.empty())
+    m_undo.push_back(std::move(step));
   Reload();
   if (m_table == AssyList)
     App().TreeRebuildFlag = true;
@@ -684,4 +784,149 @@ bool CGridModel::AttachFile(int listColumn, int row, const QString &source,
     }
   }
   return UpdateCell(listColumn, row, name);
+}
+
+bool CGridModel::WriteCells(const std::vector<CellWrite> &writes,
+                            bool skipReadOnly) {
+  if (writes.empty())
+    return true;
+  std::vector<CellChange> step;
+  QStringList notes;
+  m_batch = &step;
+  m_batchNotes = &notes;
+  m_refusal.clear();
+  std::unique_ptr<WaitScope> wait;
+  if (writes.size() > 50)
+    wait = std::make_unique<WaitScope>(
+        Translate(QStringLiteral("Update Database...")), 0,
+        static_cast<int>(writes.size()));
+  bool complete = true;
+  int done = 0;
+  for (const CellWrite &write : writes) {
+    if (wait)
+      wait->setPosition(++done);
+    if (write.row < 0 || write.row >= rowCount() || write.listColumn < 0 ||
+        write.listColumn >= listColumnCount())
+      continue;
+    const EditorKind kind = editorKind(write.listColumn);
+    const bool typeable = !isReadOnly(write.listColumn) &&
+                          kind != EditorKind::None &&
+                          kind != EditorKind::Picture &&
+                          kind != EditorKind::Document;
+    // A file name only arrives through its file dialog, which copies the file.
+    const bool fileName =
+        kind == EditorKind::Picture || kind == EditorKind::Document;
+    if (!typeable && !(fileName && write.text.isEmpty())) {
+      if (skipReadOnly || cellText(write.row, write.listColumn) == write.text)
+        continue;
+      refuseEdit(Translate(QStringLiteral("This cell cannot be changed.")));
+    } else if (kind == EditorKind::List && !write.text.isEmpty() &&
+               !EditorItems(write.listColumn, write.row)
+                    .contains(write.text)) {
+      // A list cell takes only what its list offers, as its editor does.
+      refuseEdit(TranslateLabel(QStringLiteral("The value is not in the list:")) +
+                 QLatin1Char(' ') + write.text);
+    } else {
+      CommitEdit(write.listColumn, write.row, write.text, {});
+    }
+    if (m_lastEdit == EditResult::Refused || m_lastEdit == EditResult::Failed) {
+      complete = false;
+      const QString where =
+          Translate(QStringLiteral("Stopped at row")) + QLatin1Char(' ') +
+          QString::number(write.row + 1) + QStringLiteral(", ") +
+          Translate(QStringLiteral("column")) + QLatin1Char(' ') +
+          listHeading(write.listColumn);
+      const bool refused = m_lastEdit == EditResult::Refused;
+      const QString reason = m_refusal;
+      m_batch = nullptr;
+      m_batchNotes = nullptr;
+      wait.reset();
+      // A failed write has said why already; a refusal says it here.
+      if (refused)
+        ShowMessage(reason.isEmpty() ? where
+                                     : reason + QStringLiteral("\n\n") + where,
+                    Translate(QStringLiteral("Paste")));
+      else
+        Q_EMIT status(where);
+      break;
+    }
+  }
+  m_batch = nullptr;
+  m_batchNotes = nullptr;
+  if (!step.empty())
+    m_undo.push_back(std::move(step));
+  notes.removeDuplicates();
+  for (const QString &note : notes)
+    ShowMessage(note);
+  RecheckErrors();
+  if (m_table == AssyList || m_table == RescList)
+    Q_EMIT parentCommand(kCmdGridEdited);
+  return complete;
+}
+
+bool CGridModel::PasteBlock(int row, const std::vector<int> &listColumns,
+                            const QString &text) {
+  QString block = text;
+  block.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  // A spreadsheet ends its last line with a line break: no empty row follows.
+  if (block.endsWith(QLatin1Char('\n')))
+    block.chop(1);
+  if (block.isEmpty() || row < 0 || listColumns.empty())
+    return false;
+  std::vector<CellWrite> writes;
+  const QStringList lines = block.split(QLatin1Char('\n'));
+  for (int l = 0; l < lines.size(); ++l) {
+    if (row + l >= rowCount()) {
+      ShowMessage(Translate(QStringLiteral(
+                      "The block is longer than the table: the lines past "
+                      "its last row are left out.")),
+                  Translate(QStringLiteral("Paste")));
+      break;
+    }
+    const QStringList cells = lines[l].split(QLatin1Char('\t'));
+    for (int c = 0; c < cells.size() && c < static_cast<int>(listColumns.size());
+         ++c)
+      writes.push_back({row + l, listColumns[static_cast<size_t>(c)],
+                        cells[c]});
+  }
+  return WriteCells(writes);
+}
+
+QString CGridModel::CopyBlock(const QList<int> &rows,
+                              const std::vector<int> &listColumns) const {
+  QStringList lines;
+  for (int r : rows) {
+    QStringList cells;
+    for (int lc : listColumns) {
+      QString value = cellText(r, lc);
+      // Tabs and line breaks inside a cell would split it on the way back.
+      value.replace(QLatin1Char('\t'), QLatin1Char(' '))
+          .replace(QLatin1Char('\n'), QLatin1Char(' '))
+          .remove(QLatin1Char('\r'));
+      cells << value;
+    }
+    lines << cells.join(QLatin1Char('\t'));
+  }
+  return lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+bool CGridModel::restoreRecord(const CellChange &change) {
+  const TableDefinition &definition = App().tables[change.table];
+  QStringList names;
+  QStringList values;
+  for (int i = 0; i < change.recordColumns.size(); ++i) {
+    const QString &column = change.recordColumns[i];
+    const int field = FieldIndex(definition, column);
+    const QString type = column == QLatin1String("id")
+                             ? QStringLiteral("integer")
+                         : field >= 0
+                             ? definition.types[static_cast<size_t>(field)]
+                             : QStringLiteral("text");
+    names << QuotedName(column);
+    values << SqlValue(change.recordValues.value(i), type);
+  }
+  return Execute(QStringLiteral("Insert into ") + tableName() +
+                 QStringLiteral(" (") + names.join(QLatin1Char(',')) +
+                 QStringLiteral(") values (") + values.join(QLatin1Char(',')) +
+                 QLatin1Char(')'));
 }

@@ -1,4 +1,5 @@
 #include "grid/gridmodel.h"
+#include "db/sortorder.h"
 
 #include "core/appstate.h"
 #include "core/dictionary.h"
@@ -158,7 +159,22 @@ QString CGridModel::orderClause() const
     // values in that order too: an index must never choose the order.
     if (sortColumn.isEmpty() || sortColumn == QLatin1String("id") || !m_tableHas.value(ToHeading(sortColumn)))
         return sortColumn == QLatin1String("id") && sortDescending ? QStringLiteral("id desc") : QStringLiteral("id");
+    if (m_sortNumeric)
+        return NumericOrderTerms(sortColumn, sortDescending) + QStringLiteral(",id");
     return QuotedName(sortColumn) + (sortDescending ? QStringLiteral(" desc") : QString()) + QStringLiteral(",id");
+}
+
+bool CGridModel::sortsAsNumbers(const QString& base) const
+{
+    if (sortColumn.isEmpty() || sortColumn == QLatin1String("id") || !m_tableHas.value(ToHeading(sortColumn)))
+        return false;
+    const TableDefinition& definition = App().tables[m_table];
+    const int field = FieldIndex(definition, sortColumn);
+    const QString type = field >= 0 ? definition.types[static_cast<size_t>(field)].trimmed().toLower() : QString();
+    // Number columns sort as numbers already; a text column does when all it holds are numbers.
+    if (type != QLatin1String("text") && !type.isEmpty())
+        return false;
+    return ColumnHoldsNumbers(tableName(), sortColumn, base);
 }
 
 bool CGridModel::refreshRows()
@@ -173,6 +189,7 @@ bool CGridModel::refreshRows()
     QString where = base;
     if (!filter.isEmpty())
         where = base.isEmpty() ? filter : base + QStringLiteral(" and ") + filter;
+    m_sortNumeric = sortsAsNumbers(base);
     m_rows.setSource(tableName(), where, orderClause(), m_headings);
     const bool ok = m_rows.Refresh();
     if (filter.isEmpty()) {
@@ -286,10 +303,13 @@ void CGridModel::Load(int table)
     refreshRows();
     selectSearchedRows();
     if (selectLast && rowCount() > 0) {
-        m_rowToShow = rowCount() - 1;
+        // The new record wherever the order puts it; the last row otherwise.
+        const int inserted = m_insertedId >= 0 ? rowOfId(m_insertedId) : -1;
+        m_rowToShow = inserted >= 0 ? inserted : rowCount() - 1;
         m_rowsToSelect = {m_rowToShow};
     }
     selectLast = false;
+    m_insertedId = -1;
 
     m_lastLoaded = table;
     Q_EMIT loaded();
@@ -494,6 +514,22 @@ QString CGridModel::cellText(int row, int listColumn) const
 {
     const int c = resultColumn(listColumn);
     return c < 0 ? QString() : cell(row, c);
+}
+
+QString CGridModel::displayText(int row, int listColumn) const
+{
+    const QString text = cellText(row, listColumn);
+    if (text.isEmpty())
+        return text;
+    // Words the program itself writes into these columns are shown in the
+    // user's language; what is stored stays English, as every rule reads it.
+    const QString heading = tableHeading(listColumn);
+    if (heading != QLatin1String("Status") && heading != QLatin1String("Category") && heading != QLatin1String("Make"))
+        return text;
+    // Keyed with the column: "Make" the value is not "Make" the heading.
+    const QString key = heading + QLatin1Char('=') + text;
+    const QString translated = Translate(key);
+    return translated == key ? text : translated;
 }
 
 int CGridModel::FindColumnKey(const QString& key) const

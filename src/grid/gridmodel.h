@@ -44,6 +44,17 @@ struct CellChange
     QString heading;
     QString before;
     QString after;
+    // A deleted record: its columns and values, written back by an undo.
+    QStringList recordColumns;
+    QStringList recordValues;
+};
+
+// One cell of a block written at once (paste, fill, clearing).
+struct CellWrite
+{
+    int row = -1;
+    int listColumn = -1;
+    QString text;
 };
 
 class CGridModel : public QObject
@@ -112,6 +123,8 @@ public:
     bool isErrColumn(int listColumn) const { return actionCode(listColumn) == 99; }
     EditorKind editorKind(int listColumn) const;
     QString cellText(int row, int listColumn) const;
+    // The cell as shown: status, category and Make values in the user's language.
+    QString displayText(int row, int listColumn) const;
     const std::vector<int>& listWidths() const { return m_listWidths; }
     // True for a list column whose width was never set (stored as automatic):
     // the window sizes it to what it shows.
@@ -145,6 +158,21 @@ public:
     bool AttachFile(int listColumn, int row, const QString& source, const QString& folder);
     // True when part is an assembly that uses assembly, directly or further up.
     bool IsParentAssembly(const QString& part, const QString& assembly);
+
+    // Writes the cells as one undo step, each checked as if it were typed;
+    // the first refusal stops the block and says which row and column.
+    // Read-only cells are refused too, unless skipReadOnly (clearing a
+    // selection passes over them). True when every cell was written.
+    bool WriteCells(const std::vector<CellWrite>& writes, bool skipReadOnly = false);
+    // A block of tab-separated lines from a spreadsheet, its top left cell at
+    // row and the first of listColumns (the shown columns from there on).
+    bool PasteBlock(int row, const std::vector<int>& listColumns, const QString& text);
+    // The cells as tab-separated lines, one per row, as a spreadsheet copies them.
+    QString CopyBlock(const QList<int>& rows, const std::vector<int>& listColumns) const;
+
+    // Runs the error check again after an edit, so the marks of the edited
+    // rows are current without an Error Check.
+    void RecheckErrors();
 
     // --- undo of this session's edits, newest first ---
     bool CanUndo() const { return !m_undo.empty(); }
@@ -183,6 +211,7 @@ private:
     QString baseCondition(int table) const;
     QString filterCondition() const;
     QString orderClause() const;
+    bool sortsAsNumbers(const QString& base) const;
     QString columnOf(int resultColumn) const;
     bool refreshRows();
     void buildListColumns(int table);
@@ -198,6 +227,8 @@ private:
     // row shows; *othersChanged tells whether another cell changed meanwhile.
     bool recordAsShown(int row, int editedColumn, bool* othersChanged);
     bool nextNumber(const char* key, int step, QString& number);
+    bool refuseEdit(const QString& reason);
+    bool restoreRecord(const CellChange& change);
     QString usageOfParts(const QList<int>& rows) const;
 
     int m_table = 0;
@@ -207,6 +238,8 @@ private:
     CGridRows m_rows;
     int m_totalRows = 0;
     QString m_filter;
+    bool m_sortNumeric = false;
+    long long m_insertedId = -1; // the record InsertRecord added, until the next load
     QueryResult m_second;
     CErrorCheck m_errorCheck;
     std::array<int, kMaxColumns> m_readOnly{};
@@ -227,6 +260,11 @@ private:
     std::vector<std::vector<CellChange>> m_undo;
     std::vector<CellChange>* m_recording = nullptr;
     bool m_undoing = false;
+    // Inside WriteCells: changes gather into one step, a refusal is kept
+    // for the message that says where.
+    std::vector<CellChange>* m_batch = nullptr;
+    QStringList* m_batchNotes = nullptr;
+    QString m_refusal;
     // The last write found its record deleted by another program.
     bool m_rowGone = false;
     bool m_rowChanged = false; // another program changed the record since it was shown

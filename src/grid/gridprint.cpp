@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "core/dictionary.h"
 #include "core/format.h"
+#include "controls/printsupport.h"
 #include "grid/gridmodel.h"
 
 #include <QDateTime>
@@ -11,6 +12,7 @@
 #include <QFontMetrics>
 #include <QImageReader>
 #include <QLocale>
+#include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -55,7 +57,7 @@ GridPrintout MakeGridPrintout(const CGridModel& model, const std::vector<int>& d
     for (int r = 0; r < rows; ++r) {
         QStringList row;
         for (int lc : columns)
-            row << model.cellText(r, lc);
+            row << model.displayText(r, lc);
         printout.rows.push_back(row);
     }
     return printout;
@@ -63,58 +65,133 @@ GridPrintout MakeGridPrintout(const CGridModel& model, const std::vector<int>& d
 
 int PaintGrid(QPagedPaintDevice& device, const GridPrintout& printout)
 {
+    constexpr double kTypeSize = 8.0;
+    // Smaller than this is hard to read on paper; past it the columns wrap.
+    constexpr double kSmallestType = 6.0;
+    const int columnCount = static_cast<int>(printout.headings.size());
+    const int dpi = device.logicalDpiY();
+    const int margin = dpi / 2;
+
+    // Natural widths at the full type: the widest text of each column, a
+    // heading no narrower than its longest word.
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(kTypeSize);
+    QFont bold = font;
+    bold.setBold(true);
+    std::vector<double> natural(static_cast<size_t>(columnCount), 0.0);
+    std::vector<double> minimum(static_cast<size_t>(columnCount), 0.0);
+    std::vector<bool> hasPicture(static_cast<size_t>(columnCount), false);
+    {
+        const QFontMetricsF metrics(font, &device);
+        const QFontMetricsF boldMetrics(bold, &device);
+        // Padding on both sides, and a character of slack: the type is
+        // measured at full size and printed smaller, where hinting rounds
+        // the other way, and a word a hair too long would break.
+        const double padding = 3 * metrics.averageCharWidth();
+        const double pictureWidth = metrics.height() * 1.5 * 3 * 4 / 3;
+        for (int c = 0; c < columnCount; ++c) {
+            const QString& heading = printout.headings[c];
+            natural[c] = boldMetrics.horizontalAdvance(heading.isEmpty() ? QStringLiteral("  ") : heading);
+            for (const QString& word : heading.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                minimum[c] = std::max(minimum[c], boldMetrics.horizontalAdvance(word));
+        }
+        for (const QStringList& row : printout.rows)
+            for (int c = 0; c < columnCount; ++c) {
+                const QString text = row.value(c);
+                if (isPicture(text))
+                    hasPicture[c] = true;
+                else
+                    natural[c] = std::max(natural[c], metrics.horizontalAdvance(text.isEmpty() ? QStringLiteral("  ") : text));
+            }
+        double total = 0;
+        for (int c = 0; c < columnCount; ++c) {
+            natural[c] += padding;
+            minimum[c] += padding;
+            if (hasPicture[c]) {
+                natural[c] = std::max(natural[c], pictureWidth);
+                minimum[c] = std::max(minimum[c], pictureWidth);
+            }
+            total += natural[c];
+        }
+        // A table wider than the page is printed across the sheet.
+        if (total > device.width() - 2 * margin && device.width() < device.height())
+            device.setPageOrientation(QPageLayout::Landscape);
+    }
+    const int pageWidth = device.width();
+    const int pageHeight = device.height();
+    const FittedColumns fitted = FitColumns(natural, minimum, pageWidth - 2 * margin, kSmallestType / kTypeSize);
+    font.setPointSizeF(kTypeSize * fitted.scale);
+    bold.setPointSizeF(kTypeSize * fitted.scale);
+    std::vector<int> widths(static_cast<size_t>(columnCount), 0);
+    std::vector<bool> wrapped(static_cast<size_t>(columnCount), false);
+    for (int c = 0; c < columnCount; ++c) {
+        widths[c] = static_cast<int>(fitted.widths[c]);
+        wrapped[c] = fitted.widths[c] + 0.5 < natural[c] * fitted.scale;
+    }
+
     QPainter painter;
     if (!painter.begin(&device))
         return 0;
-    const int dpi = device.logicalDpiY();
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.0);
     painter.setFont(font);
     const QFontMetrics metrics(font, &device);
-
-    const int margin = dpi / 2;
-    const int pageWidth = device.width();
-    const int pageHeight = device.height();
+    const QFontMetrics boldMetrics(bold, &device);
     const int padding = metrics.averageCharWidth();
     const int textRow = metrics.height() * 3 / 2;
+    const int headerRow = QFontMetrics(QFont(QStringLiteral("Arial"), 8), &device).height() * 3 / 2;
     const int pictureRow = textRow * 3;
-    const int pictureWidth = pictureRow * 4 / 3;
 
-    // Each column as wide as its widest text; an empty cell counts as two spaces.
-    const int columnCount = static_cast<int>(printout.headings.size());
-    std::vector<int> widths(columnCount, 0);
-    std::vector<bool> hasPicture(columnCount, false);
-    QFont bold = font;
-    bold.setBold(true);
-    const QFontMetrics boldMetrics(bold, &device);
-    for (int c = 0; c < columnCount; ++c)
-        widths[c] = boldMetrics.horizontalAdvance(printout.headings[c].isEmpty() ? QStringLiteral("  ")
-                                                                                  : printout.headings[c]);
-    for (const QStringList& row : printout.rows)
+    auto textFlags = [&](const QString& text, int width, const QFontMetrics& m) {
+        // A word longer than its column is broken where it must be.
+        bool longWord = false;
+        for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            longWord = longWord || m.horizontalAdvance(word) > width;
+        return Qt::AlignVCenter | Qt::AlignLeft | (longWord ? Qt::TextWrapAnywhere : Qt::TextWordWrap);
+    };
+    auto heightOf = [&](const QString& text, int width, const QFontMetrics& m) {
+        const int inner = std::max(1, width - 2 * padding);
+        if (m.horizontalAdvance(text) <= inner)
+            return textRow;
+        const QRect bounds = m.boundingRect(QRect(0, 0, inner, 100000), textFlags(text, inner, m), text);
+        return std::max(textRow, bounds.height() + textRow - m.height());
+    };
+    auto rowHeight = [&](const QStringList& row, const QFontMetrics& m) {
+        int height = textRow;
         for (int c = 0; c < columnCount; ++c) {
             const QString text = row.value(c);
-            if (isPicture(text)) {
-                hasPicture[c] = true;
-                continue;
-            }
-            widths[c] = std::max(widths[c], metrics.horizontalAdvance(text.isEmpty() ? QStringLiteral("  ") : text));
+            if (isPicture(text))
+                height = std::max(height, pictureRow);
+            else if (wrapped[c] || &m == &boldMetrics)
+                height = std::max(height, heightOf(text, widths[c], m));
         }
-    int printable = 0; // columns that fit the page; the first that does not ends the row
-    int x = margin;
-    for (int c = 0; c < columnCount; ++c) {
-        widths[c] += 2 * padding;
-        if (hasPicture[c])
-            widths[c] = std::max(widths[c], pictureWidth);
-        if (x + widths[c] > pageWidth - margin)
-            break;
-        x += widths[c];
-        ++printable;
-    }
+        return height;
+    };
 
-    int page = 1;
-    int y = 0;
-    auto drawCell = [&](int left, int top, int width, int height, const QString& text, bool picture) {
-        const QRect box(left, top, width, height);
+    // Pages first, so that each can say how many there are.
+    const int headingHeight = rowHeight(printout.headings, boldMetrics);
+    const int top = margin + headerRow * 3 / 2;
+    const int bottom = pageHeight - margin;
+    std::vector<int> heights;
+    std::vector<int> pageStarts{0};
+    heights.reserve(printout.rows.size());
+    int y = top + headingHeight;
+    int rowsPrinted = static_cast<int>(printout.rows.size());
+    for (size_t r = 0; r < printout.rows.size(); ++r) {
+        heights.push_back(std::min(rowHeight(printout.rows[r], metrics), bottom - top - headingHeight));
+        if (y + heights.back() > bottom && y > top + headingHeight) {
+            if (static_cast<int>(pageStarts.size()) == kMaxPrintPages) {
+                rowsPrinted = static_cast<int>(r);
+                break;
+            }
+            pageStarts.push_back(static_cast<int>(r));
+            y = top + headingHeight;
+        }
+        y += heights.back();
+    }
+    const int pages = static_cast<int>(pageStarts.size());
+
+    auto drawCell = [&](int left, int cellTop, int width, int height, const QString& text, bool picture,
+                        const QFontMetrics& m) {
+        const QRect box(left, cellTop, width, height);
         painter.drawRect(box);
         if (picture) {
             QImageReader reader(printout.pictureFolder + QLatin1Char('/') + text);
@@ -129,57 +206,55 @@ int PaintGrid(QPagedPaintDevice& device, const GridPrintout& printout)
                 return;
             }
         }
-        painter.drawText(box.adjusted(padding, 0, -padding, 0), Qt::AlignVCenter | Qt::AlignLeft, text);
+        const QRect inner = box.adjusted(padding, 0, -padding, 0);
+        painter.drawText(inner, textFlags(text, inner.width(), m), text);
     };
-    auto startPage = [&]() {
-        y = margin;
-        painter.drawText(QRect(margin, y, pageWidth - 2 * margin, textRow), Qt::AlignVCenter | Qt::AlignLeft,
-                         printout.titleLine);
-        y += textRow * 3 / 2;
-        int left = margin;
+    auto startPage = [&](int page) {
+        // The header keeps its size whatever the type of the table.
+        painter.setFont(QFont(QStringLiteral("Arial"), 8));
+        const QRect line(margin, margin, pageWidth - 2 * margin, headerRow);
+        painter.drawText(line, Qt::AlignVCenter | Qt::AlignLeft, printout.titleLine);
+        painter.drawText(line, Qt::AlignVCenter | Qt::AlignRight,
+                         Format("Page %i of %i", {page, pages}));
         painter.setFont(bold);
-        for (int c = 0; c < printable; ++c) {
-            drawCell(left, y, widths[c], textRow, printout.headings[c], false);
+        int left = margin;
+        for (int c = 0; c < columnCount; ++c) {
+            drawCell(left, top, widths[c], headingHeight, printout.headings[c], false, boldMetrics);
             left += widths[c];
         }
         painter.setFont(font);
-        y += textRow;
     };
-    auto endPage = [&]() {
-        const int footer = pageHeight - margin + textRow / 2;
-        const QRect line(margin, footer, pageWidth - 2 * margin, textRow);
+    auto endPage = [&](int page) {
+        painter.setFont(QFont(QStringLiteral("Arial"), 8));
+        const int footer = pageHeight - margin + headerRow / 2;
+        const QRect line(margin, footer, pageWidth - 2 * margin, headerRow);
         painter.drawText(line, Qt::AlignVCenter | Qt::AlignLeft, pageDate());
         painter.drawText(line, Qt::AlignVCenter | Qt::AlignHCenter, QStringLiteral("KOLT:"));
         painter.drawText(line, Qt::AlignVCenter | Qt::AlignRight, Format("Page %i", {page}));
+        painter.setFont(font);
     };
 
-    startPage();
-    for (const QStringList& row : printout.rows) {
-        bool picture = false;
-        for (int c = 0; c < printable; ++c)
-            picture = picture || isPicture(row.value(c));
-        const int height = picture ? pictureRow : textRow;
-        if (y + height > pageHeight - margin) {
-            endPage();
-            if (page >= kMaxPrintPages) {
-                painter.end();
-                return page;
-            }
+    for (int page = 1; page <= pages; ++page) {
+        if (page > 1)
             device.newPage();
-            ++page;
-            startPage();
+        startPage(page);
+        y = top + headingHeight;
+        const int first = pageStarts[static_cast<size_t>(page - 1)];
+        const int last = page < pages ? pageStarts[static_cast<size_t>(page)] : rowsPrinted;
+        for (int r = first; r < last; ++r) {
+            const QStringList& row = printout.rows[static_cast<size_t>(r)];
+            int left = margin;
+            for (int c = 0; c < columnCount; ++c) {
+                const QString text = row.value(c);
+                drawCell(left, y, widths[c], heights[static_cast<size_t>(r)], text, isPicture(text), metrics);
+                left += widths[c];
+            }
+            y += heights[static_cast<size_t>(r)];
         }
-        int left = margin;
-        for (int c = 0; c < printable; ++c) {
-            const QString text = row.value(c);
-            drawCell(left, y, widths[c], height, text, isPicture(text));
-            left += widths[c];
-        }
-        y += height;
+        endPage(page);
     }
-    endPage();
     painter.end();
-    return page;
+    return pages;
 }
 
 bool PrintGridToPdf(const GridPrintout& printout, const QString& fileName, int* pages)

@@ -1,7 +1,9 @@
 #pragma once
-// The printout of the table grid: a title line, the shown columns boxed
-// cell by cell with the heading row repeated on every page, pictures in
-// place of ".jpg" names, a footer with date and page number, 20 pages at most.
+// The printout of the table grid: a header with the title and "Page n of m",
+// every shown column boxed cell by cell with the heading row repeated on
+// every page, pictures in place of ".jpg" names, a footer with date and
+// page number, 20 pages at most. Columns wider than the page turn the sheet
+// to landscape, then shrink the type to 6 points, then wrap the widest.
 #include <QString>
 #include <QStringList>
 #include <vector>

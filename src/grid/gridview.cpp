@@ -15,7 +15,9 @@
 #include "grid/partsearch.h"
 #include "grid/stockcheck.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -61,7 +63,8 @@ CGridView::CGridView(QWidget* parent) : QTableView(parent)
     delegate->setSelection(selectionModel());
     setItemDelegate(delegate);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Cells, as in a spreadsheet: Delete clears them, Ctrl+C copies them.
+    setSelectionBehavior(QAbstractItemView::SelectItems);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setShowGrid(false);
@@ -172,7 +175,7 @@ CGridView::CGridView(QWidget* parent) : QTableView(parent)
     });
     connect(horizontalHeader(), &QHeaderView::customContextMenuRequested, this, [this]() { chooseColumns(); });
     connect(m_frozen->horizontalHeader(), &QHeaderView::customContextMenuRequested, this, [this]() { chooseColumns(); });
-    connect(m_frozen, &CFrozenColumns::aboutToPress, this, &CGridView::Commit);
+    connect(m_frozen, &CFrozenColumns::aboutToPress, this, [this]() { Commit(); });
     connect(m_frozen, &CFrozenColumns::cellPressed, this,
             [this](const QModelIndex& index, const QPoint& point, Qt::MouseButton button, Qt::KeyboardModifiers) {
                 setFocus(Qt::MouseFocusReason);
@@ -205,6 +208,7 @@ CGridView::CGridView(QWidget* parent) : QTableView(parent)
         moveTo(std::clamp(row + rows, 0, std::max(0, m_grid.rowCount() - 1)), column);
     };
     connect(&m_editor, &CCellEditor::enterPressed, this, [storeAndMove]() { storeAndMove(1); });
+    connect(&m_editor, &CCellEditor::enterToAllPressed, this, [this]() { Commit(true); });
     connect(&m_editor, &CCellEditor::downPressed, this, [storeAndMove]() { storeAndMove(1); });
     connect(&m_editor, &CCellEditor::upPressed, this, [storeAndMove]() { storeAndMove(-1); });
     connect(&m_editor, &CCellEditor::escapePressed, this, [this]() { m_editor.close(); });
@@ -320,7 +324,7 @@ void CGridView::afterRowsChanged()
     const int row = current >= 0 ? m_grid.rowOfId(current) : -1;
     if (row >= 0 && column < m_grid.listColumnCount()) {
         const QModelIndex index = m_tableModel->index(row, column);
-        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
         updateGeometries();
         scrollTo(index, QAbstractItemView::PositionAtCenter);
     }
@@ -338,12 +342,13 @@ void CGridView::showSortIndicator()
 void CGridView::showFilterCount()
 {
     const QLocale locale;
+    const int shown = m_grid.filter().isEmpty() ? m_grid.rowCount() : m_grid.totalRowCount();
+    const QString rows = Translate(shown == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
     if (m_grid.filter().isEmpty())
-        m_filterCount->setText(locale.toString(m_grid.rowCount()) + QLatin1Char(' ') + Translate(QStringLiteral("rows")));
+        m_filterCount->setText(locale.toString(m_grid.rowCount()) + QLatin1Char(' ') + rows);
     else
         m_filterCount->setText(locale.toString(m_grid.rowCount()) + QLatin1Char(' ') + Translate(QStringLiteral("of"))
-                               + QLatin1Char(' ') + locale.toString(m_grid.totalRowCount()) + QLatin1Char(' ')
-                               + Translate(QStringLiteral("rows")));
+                               + QLatin1Char(' ') + locale.toString(m_grid.totalRowCount()) + QLatin1Char(' ') + rows);
 }
 
 void CGridView::ApplyFilter(const QString& text)
@@ -437,10 +442,130 @@ void CGridView::scrollTo(const QModelIndex& index, ScrollHint hint)
 QList<int> CGridView::SelectedRows() const
 {
     QList<int> rows;
-    for (const QModelIndex& index : selectionModel()->selectedRows())
+    for (const QModelIndex& index : selectionModel()->selectedIndexes())
         rows.append(index.row());
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
+}
+
+std::vector<int> CGridView::selectedColumns() const
+{
+    // In the order they are shown, as a spreadsheet copies them.
+    std::vector<bool> chosen(static_cast<size_t>(m_grid.listColumnCount()), false);
+    for (const QModelIndex& index : selectionModel()->selectedIndexes())
+        if (index.column() >= 0 && index.column() < m_grid.listColumnCount())
+            chosen[static_cast<size_t>(index.column())] = true;
+    std::vector<int> columns;
+    for (int visual = 0; visual < horizontalHeader()->count(); ++visual) {
+        const int lc = horizontalHeader()->logicalIndex(visual);
+        if (lc >= 0 && lc < static_cast<int>(chosen.size()) && chosen[static_cast<size_t>(lc)])
+            columns.push_back(lc);
+    }
+    return columns;
+}
+
+void CGridView::CopyCells()
+{
+    Commit();
+    QList<int> rows = SelectedRows();
+    std::vector<int> columns = selectedColumns();
+    if (rows.isEmpty() && currentIndex().isValid()) {
+        rows = {currentIndex().row()};
+        columns = {currentIndex().column()};
+    }
+    if (rows.isEmpty() || columns.empty())
+        return;
+    QGuiApplication::clipboard()->setText(m_grid.CopyBlock(rows, columns));
+    const int cells = static_cast<int>(rows.size() * static_cast<qsizetype>(columns.size()));
+    m_status->setText(TranslateLabel(QStringLiteral("Copied:")) + QLatin1Char(' ') + QString::number(cells) + QLatin1Char(' ')
+                      + Translate(cells == 1 ? QStringLiteral("cell") : QStringLiteral("cells")));
+}
+
+void CGridView::PasteCells(const QString& text)
+{
+    Commit();
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || text.isEmpty())
+        return;
+    QString block = text;
+    if (block.endsWith(QLatin1Char('\n')))
+        block.chop(1);
+    block.remove(QLatin1Char('\r'));
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    // One value and several cells chosen: each of them takes it.
+    if (!block.contains(QLatin1Char('\n')) && !block.contains(QLatin1Char('\t')) && selected.size() > 1) {
+        std::vector<CellWrite> writes;
+        for (const QModelIndex& index : selected)
+            writes.push_back({index.row(), index.column(), block});
+        std::sort(writes.begin(), writes.end(), [](const CellWrite& a, const CellWrite& b) {
+            return a.row != b.row ? a.row < b.row : a.listColumn < b.listColumn;
+        });
+        m_grid.WriteCells(writes);
+        refreshCells();
+        return;
+    }
+    // The block's top left cell is the top left of the selection.
+    int row = current.row();
+    int visual = horizontalHeader()->visualIndex(current.column());
+    for (const QModelIndex& index : selected) {
+        row = std::min(row, index.row());
+        visual = std::min(visual, horizontalHeader()->visualIndex(index.column()));
+    }
+    std::vector<int> columns;
+    for (int v = visual; v < horizontalHeader()->count(); ++v)
+        columns.push_back(horizontalHeader()->logicalIndex(v));
+    m_grid.PasteBlock(row, columns, block);
+    refreshCells();
+}
+
+void CGridView::FillDown()
+{
+    Commit();
+    const QList<int> rows = SelectedRows();
+    if (rows.size() < 2)
+        return;
+    std::vector<CellWrite> writes;
+    for (int lc : selectedColumns()) {
+        int first = -1;
+        for (int r : rows)
+            if (selectionModel()->isSelected(m_tableModel->index(r, lc))) {
+                if (first < 0)
+                    first = r;
+                else
+                    writes.push_back({r, lc, m_grid.cellText(first, lc)});
+            }
+    }
+    std::sort(writes.begin(), writes.end(), [](const CellWrite& a, const CellWrite& b) {
+        return a.row != b.row ? a.row < b.row : a.listColumn < b.listColumn;
+    });
+    m_grid.WriteCells(writes);
+    refreshCells();
+}
+
+void CGridView::ClearCells()
+{
+    Commit();
+    QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty() && currentIndex().isValid())
+        selected = {currentIndex()};
+    std::vector<CellWrite> writes;
+    for (const QModelIndex& index : selected)
+        if (!m_grid.isErrColumn(index.column()))
+            writes.push_back({index.row(), index.column(), QString()});
+    std::sort(writes.begin(), writes.end(), [](const CellWrite& a, const CellWrite& b) {
+        return a.row != b.row ? a.row < b.row : a.listColumn < b.listColumn;
+    });
+    m_grid.WriteCells(writes, true);
+    refreshCells();
+}
+
+void CGridView::refreshCells()
+{
+    if (m_grid.table() == AssyList && parentWidget())
+        parentWidget()->update();
+    viewport()->update();
+    m_frozen->viewport()->update();
 }
 
 bool CGridView::IsHotCell(const QPoint& point) const
@@ -451,13 +576,15 @@ bool CGridView::IsHotCell(const QPoint& point) const
     return point.x() > visualRect(index).right() - kHotZoneWidth;
 }
 
-void CGridView::Commit()
+void CGridView::Commit(bool toSelection)
 {
     if (!m_editor.isOpen())
         return;
     const QString text = m_editor.text();
     m_editor.close();
-    const QList<int> selected = SelectedRows();
+    // Only Ctrl+Enter writes the text to every selected row; Enter, Tab and
+    // a click elsewhere store the one cell, as a spreadsheet does.
+    const QList<int> selected = toSelection ? SelectedRows() : QList<int>{};
     const bool several = selected.contains(m_editRow) && selected.size() > 1;
     m_grid.CommitEdit(m_editColumn, m_editRow, text, selected);
     if (several)
@@ -637,12 +764,30 @@ void CGridView::keyPressEvent(QKeyEvent* event)
         Undo();
         return;
     }
+    if (event->matches(QKeySequence::Copy)) {
+        CopyCells();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        PasteCells(QGuiApplication::clipboard()->text());
+        return;
+    }
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_D && modifiers == Qt::ControlModifier) {
+        FillDown();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Insert:
         insertRecord();
         return;
     case Qt::Key_Delete:
-        deleteSelected();
+    case Qt::Key_Backspace:
+        // Delete empties cells as in a spreadsheet; records go only with Ctrl+Delete.
+        if (event->key() == Qt::Key_Delete && modifiers == Qt::ControlModifier)
+            deleteSelected();
+        else if (modifiers == Qt::NoModifier)
+            ClearCells();
         return;
     case Qt::Key_F2:
         if (currentIndex().isValid())

@@ -5,7 +5,9 @@
 //
 // Like a spreadsheet: a click selects, the arrows move between cells, a
 // double click, F2 or typing starts an edit, Enter stores and moves down,
-// Esc cancels, Ctrl+Z undoes. A filter box above the rows (Ctrl+F) keeps
+// Ctrl+Enter stores in every selected row, Esc cancels, Ctrl+Z undoes;
+// Delete empties the selected cells, Ctrl+Delete deletes their records,
+// Ctrl+C, Ctrl+V and Ctrl+D copy, paste and fill down. A filter box above the rows (Ctrl+F) keeps
 // the rows holding a text; a status line below says what the check found.
 #include "grid/celleditor.h"
 #include "grid/gridmodel.h"
@@ -43,7 +45,15 @@ public:
     // Hot zone, editors and commit, reachable for tests and the keyboard.
     bool IsHotCell(const QPoint& viewportPoint) const;
     void OpenEditor(int row, int listColumn);
-    void Commit();
+    // Stores the open editor's text; toSelection writes it to every selected row.
+    void Commit(bool toSelection = false);
+    // Spreadsheet commands on the selected cells: copy as tab-separated
+    // lines, paste a block at the top left one (one undo step), fill the
+    // first row's values down, empty them.
+    void CopyCells();
+    void PasteCells(const QString& text);
+    void FillDown();
+    void ClearCells();
     CCellEditor& editor() { return m_editor; }
     QList<int> SelectedRows() const;
     int currentRow() const { return currentIndex().row(); }
@@ -76,6 +86,8 @@ protected:
 
 private:
     void afterLoad();
+    std::vector<int> selectedColumns() const;
+    void refreshCells();
     void afterRowsChanged();
     void showSortIndicator();
     void placeBands();

@@ -35,6 +35,8 @@ CSmallGrid::CSmallGrid(QWidget* parent) : QTableWidget(parent)
         if (row + 1 < rowCount())
             moveAndEdit(row + 1, column);
     });
+    // One selected row at a time here: Ctrl+Enter stores like Enter.
+    connect(&m_editor, &CCellEditor::enterToAllPressed, this, [this]() { Commit(); });
     connect(&m_editor, &CCellEditor::escapePressed, this, [this]() { m_editor.close(); });
     connect(&m_editor, &CCellEditor::itemChosen, this, [this]() { Commit(); });
 }

@@ -95,7 +95,7 @@ QByteArray CsvExportBytes(const QueryResult& result, int table, const QString& t
     QByteArray out;
     out.reserve(size + size / 8);
 
-    out += Format("KOLT File Export: %s Table:%s\r\n ", {timestamp, TableSqlName(table)}).toUtf8();
+    out += Format("KOLT File Export: %s Table:%s\r\n", {timestamp, TableSqlName(table)}).toUtf8();
     for (size_t i = 0; i < columns.size(); ++i) {
         if (i)
             out += ',';

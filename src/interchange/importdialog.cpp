@@ -120,6 +120,9 @@ CImport::CImport(QWidget* parent) : CDarkDialog(parent)
     addedLabel->setGeometry(15, 574, 220, 18);
     m_added = new QLabel(QStringLiteral("0"), this);
     m_added->setGeometry(240, 574, 80, 18);
+    m_addedMeaning = new QLabel(this);
+    m_addedMeaning->setObjectName(QStringLiteral("addedMeaning"));
+    m_addedMeaning->setGeometry(330, 574, 430, 18);
     auto* ok = new CImageButton(Translate(QStringLiteral("OK")), 0, 1, this);
     ok->setGeometry(775, 558, 90, 30);
 
@@ -361,6 +364,8 @@ void CImport::process()
     m_scannedTotal += outcome.scanned;
     m_addedTotal += outcome.added;
     showCounters(m_scannedTotal, m_addedTotal);
+    // The count alone mixes bill lines and part records.
+    m_addedMeaning->setText(QLatin1Char('(') + ImportAddedMeaning(outcome) + QLatin1Char(')'));
     m_progress->setValue(m_progress->maximum());
     m_processed = outcome.stored;
     if (outcome.stored) {

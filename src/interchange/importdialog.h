@@ -58,6 +58,7 @@ private:
     bool m_filling = false;
     int m_scannedTotal = 0;
     int m_addedTotal = 0;
+    QLabel* m_addedMeaning = nullptr;
     bool m_changed = false;
     QString m_importedAssembly;
 

@@ -717,3 +717,12 @@ QString ImportSummaryText(const ImportHeader& header, const ImportMapping& mappi
     }
     return out.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
+
+QString ImportAddedMeaning(const ImportOutcome& outcome)
+{
+    const int parts = std::max(0, outcome.added - outcome.lines);
+    return QString::number(outcome.lines) + QLatin1Char(' ')
+           + Translate(outcome.lines == 1 ? QStringLiteral("line") : QStringLiteral("lines")) + QStringLiteral(", ")
+           + QString::number(parts) + QLatin1Char(' ')
+           + Translate(parts == 1 ? QStringLiteral("new part") : QStringLiteral("new parts"));
+}

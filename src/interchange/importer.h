@@ -83,3 +83,6 @@ QString ImportSummaryText(const ImportHeader& header, const ImportMapping& mappi
 // What is wrong with a file before its lines are read (empty, not text, no
 // header or no lines under it), in words for the user; empty when nothing is.
 QString ImportFileProblemText(const ImportFile& file, const ImportHeader& header);
+
+// What "Valid Items Added" counts, in words: "9 lines, 10 new parts".
+QString ImportAddedMeaning(const ImportOutcome& outcome);

@@ -57,7 +57,7 @@ int runImport(CtlContext& ctx)
         return kCtlOk;
     const ImportOutcome outcome = ProcessImport(file, header.line + 1, targets, assembly, {}, options);
     ctx.out << "Lines Scanned: " << outcome.scanned << "\n";
-    ctx.out << "Valid Items Added: " << outcome.added << "\n";
+    ctx.out << "Valid Items Added: " << outcome.added << " (" << ImportAddedMeaning(outcome) << ")\n";
     if (outcome.replaced > 0)
         ctx.out << "Lines Replaced: " << outcome.replaced << "\n";
     return outcome.stored ? kCtlOk : kCtlFailed;

@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <algorithm>
+
 namespace {
 
 QString labelLine(const char* label, const QString& value)
@@ -141,7 +143,16 @@ int PaintPurchaseOrder(QPagedPaintDevice* device, const PurchaseOrderPrintData& 
     y += rowHeight;
     double subtotal = 0;
     for (const ItemRow& row : data.rows) {
-        if (y + rowHeight > bottom) {
+        // A long part number or description wraps inside its cell, never
+        // past it: the row grows to hold it.
+        double lineHeight = rowHeight;
+        for (int c = 2; c <= 3; ++c) {
+            const QRectF bounds = painter.boundingRect(QRectF(0, 0, widths[c] * width - 2 * mm, 1e6),
+                                                       Qt::TextWordWrap | Qt::TextWrapAnywhere, row.value(c));
+            lineHeight = std::max(lineHeight, bounds.height() + 2 * mm);
+        }
+        lineHeight = std::min(lineHeight, bottom - 15 * mm - 2 * rowHeight);
+        if (y + lineHeight > bottom) {
             footer();
             device->newPage();
             ++page;
@@ -151,13 +162,16 @@ int PaintPurchaseOrder(QPagedPaintDevice* device, const PurchaseOrderPrintData& 
         }
         double x = 0;
         for (int c = 0; c < 6; ++c) {
-            const QRectF cell(x, y, widths[c] * width, rowHeight);
+            const QRectF cell(x, y, widths[c] * width, lineHeight);
             painter.drawRect(cell);
-            painter.drawText(cell.adjusted(mm, 0, -mm, 0), Qt::AlignCenter, row.value(c));
+            const int flags = c == 2 || c == 3
+                                  ? int(Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextWrapAnywhere)
+                                  : int(Qt::AlignCenter);
+            painter.drawText(cell.adjusted(mm, 0, -mm, 0), flags, row.value(c));
             x += cell.width();
         }
         subtotal += TextToDouble(row.value(5));
-        y += rowHeight;
+        y += lineHeight;
     }
 
     // Totals.

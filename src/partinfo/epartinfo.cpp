@@ -96,6 +96,11 @@ void styleList(QTableWidget* list)
         "QTableWidget::indicator:checked { background: rgb(128,255,255); }"));
 }
 
+// Rows of the details list past the service's fields.
+constexpr int kDistributorRow = kPartInfoFields;
+constexpr int kOrderCodeRow = kPartInfoFields + 1;
+constexpr int kDetailRows = kPartInfoFields + 2;
+
 QTableWidgetItem* cellItem(const QString& text)
 {
     auto* item = new QTableWidgetItem(text);
@@ -172,14 +177,25 @@ void CEPartInfo::setUpLists()
     m_details->setHorizontalHeaderLabels({tr8("Column"), tr8("Value")});
     m_details->setColumnWidth(0, 12 * 14);
     m_details->horizontalHeader()->setStretchLastSection(true);
-    m_details->setRowCount(kPartInfoFields);
-    for (int r = 0; r < kPartInfoFields; ++r) {
-        QTableWidgetItem* name = cellItem(tr8(kPartInfoNames[r]));
+    // The service's fields, then where the part is bought, typed here.
+    m_details->setRowCount(kDetailRows);
+    for (int r = 0; r < kDetailRows; ++r) {
+        QTableWidgetItem* name = cellItem(r == kDistributorRow ? tr8("Distributor")
+                                          : r == kOrderCodeRow ? tr8("Order Code")
+                                                               : tr8(kPartInfoNames[r]));
         name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         name->setCheckState(Qt::Unchecked);
         m_details->setItem(r, 0, name);
-        m_details->setItem(r, 1, cellItem(QString()));
+        QTableWidgetItem* value = cellItem(QString());
+        if (r >= kPartInfoFields)
+            value->setFlags(value->flags() | Qt::ItemIsEditable);
+        m_details->setItem(r, 1, value);
     }
+    // Typing a distributor or an order code means it is to be written.
+    connect(m_details, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->column() == 1 && item->row() >= kPartInfoFields && !item->text().trimmed().isEmpty())
+            m_details->item(item->row(), 0)->setCheckState(Qt::Checked);
+    });
 }
 
 void CEPartInfo::showEvent(QShowEvent* event)
@@ -203,7 +219,10 @@ void CEPartInfo::search()
         matches = SearchParts(m_serviceAddress, m_searchText->text());
     }
     fillMatches(matches);
-    m_status->clear();
+    if (matches.empty())
+        m_status->setText(tr8("No parts found for %1").arg(m_searchText->text().trimmed()));
+    else
+        m_status->clear();
 }
 
 void CEPartInfo::fillMatches(const std::vector<PartMatch>& matches)
@@ -250,6 +269,8 @@ void CEPartInfo::showMatch(int row)
     m_details->item(5, 1)->setText(datasheet.imageUrl);
     m_details->item(6, 1)->setText(datasheet.path.isEmpty() ? QString() : QFileInfo(datasheet.path).fileName());
     m_details->item(6, 1)->setToolTip(datasheet.path);
+    // A datasheet fetched for the part is meant for its Datasheet cell.
+    m_details->item(6, 0)->setCheckState(datasheet.path.isEmpty() ? Qt::Unchecked : Qt::Checked);
 }
 
 bool CEPartInfo::transfer()
@@ -265,6 +286,12 @@ bool CEPartInfo::transfer()
     values.manufacturerText = value(3);
     values.website = checked(4);
     values.websiteText = value(4);
+    values.distributor = checked(kDistributorRow);
+    values.distributorText = value(kDistributorRow);
+    values.orderCode = checked(kOrderCodeRow);
+    values.orderCodeText = value(kOrderCodeRow);
+    values.datasheet = checked(6) && !m_datasheetPath.isEmpty();
+    values.datasheetPath = m_datasheetPath;
     values.matchPartNumber = value(0);
     QString part;
     if (!TransferPartInfo(m_partId, values, &part))

@@ -9,6 +9,7 @@
 #include "partinfo/partservice.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -99,7 +100,9 @@ QString PartNumberOfRow(int partId)
 bool TransferPartInfo(int partId, const PartInfoTransfer& values, QString* partNumber)
 {
     const QString caption = Translate(QStringLiteral("Electronic Part Information"));
-    if (!values.description && !values.price && !values.manufacturer && !values.website) {
+    const bool datasheet = values.datasheet && QFileInfo(values.datasheetPath).isFile();
+    if (!values.description && !values.price && !values.manufacturer && !values.website && !values.distributor
+        && !values.orderCode && !datasheet) {
         ShowMessage(Translate(QStringLiteral("Check the values to transfer.")), caption);
         return false;
     }
@@ -142,8 +145,39 @@ bool TransferPartInfo(int partId, const PartInfoTransfer& values, QString* partN
         if (!currency.isEmpty() && hasColumn(QStringLiteral("Currency")))
             Execute(SqlFormat("UPDATE PartList SET Currency='%s' WHERE id=%i", {currency, partId}));
     }
+    if (values.distributor && hasColumn(QStringLiteral("Distributor"))) {
+        const QString vendor = UpperCaseAscii(values.distributorText.trimmed());
+        Execute(SqlFormat("UPDATE PartList SET Distributor='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
+                          {vendor, user, stamp, partId}));
+        if (!vendor.isEmpty()
+            && QueryText(SqlFormat("Select Vendor from VendList where Vendor = '%s'", {vendor}), false).isEmpty())
+            Execute(SqlFormat("Insert into VendList (Vendor,User,Time_Stamp) values ('%s','%s','%s')",
+                              {vendor, user, stamp}));
+    }
+    if (values.orderCode && hasColumn(QStringLiteral("Order_Code")))
+        Execute(SqlFormat("UPDATE PartList SET Order_Code='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
+                          {values.orderCodeText.trimmed(), user, stamp, partId}));
+    if (datasheet && hasColumn(QStringLiteral("Datasheet"))) {
+        const QFileInfo source(values.datasheetPath);
+        const QString folder = DataDocumentFolder();
+        const QString target = folder + QLatin1Char('/') + source.fileName();
+        bool copied = QFileInfo(target).canonicalFilePath() == source.canonicalFilePath();
+        if (!copied) {
+            QDir().mkpath(folder);
+            QFile::remove(target);
+            copied = QFile::copy(source.filePath(), target);
+        }
+        if (copied)
+            Execute(SqlFormat("UPDATE PartList SET Datasheet='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
+                              {source.fileName(), user, stamp, partId}));
+        else
+            transaction.fail();
+    }
     if (!transaction.commit()) {
-        ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
+        ShowMessage(LastErrorText().isEmpty() ? TranslateLabel(QStringLiteral("The file could not be copied:"))
+                                                    + QLatin1Char(' ') + values.datasheetPath
+                                              : LastErrorText(),
+                    QStringLiteral("Database Status"));
         return false;
     }
     return true;

@@ -40,6 +40,16 @@ struct PartInfoTransfer
     QString priceText; // as shown: amount directly followed by the currency
     QString manufacturerText;
     QString websiteText;
+    // Where the part is bought and under which number; a distributor not
+    // yet among the vendors is added to them.
+    bool distributor = false;
+    bool orderCode = false;
+    QString distributorText;
+    QString orderCodeText;
+    // A downloaded datasheet: copied into the document folder and named in
+    // the part's Datasheet cell, as attaching it in the grid would.
+    bool datasheet = false;
+    QString datasheetPath;
     // The part number of the match the values come from; when it is not the
     // row's own, the user is asked before anything is written.
     QString matchPartNumber;

@@ -13,6 +13,8 @@
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
 
+#include <algorithm>
+
 QString RoutingDocumentName(const QString& orderNumber)
 {
     return QStringLiteral("Routing-") + orderNumber;
@@ -77,7 +79,16 @@ int PaintRouting(QPagedPaintDevice* device, const QString& orderNumber, const QD
                                                    Translate(QStringLiteral("Count")), entry.count}));
         painter.setFont(textFont);
         y += line * 1.4;
-        auto row = [&](const QStringList& cells, const double* widths, int count) {
+        // Deep sub-assemblies are indented further: their columns narrow so
+        // that the last one still ends inside the page.
+        auto row = [&](const QStringList& cells, const double* natural, int count) {
+            double total = 0;
+            for (int c = 0; c < count; ++c)
+                total += natural[c];
+            const double fit = std::min(1.0, (width - x0 - indent) / std::max(1.0, total));
+            double widths[8] = {};
+            for (int c = 0; c < count && c < 8; ++c)
+                widths[c] = natural[c] * fit;
             if (y + line > bottom) {
                 footer();
                 device->newPage();

@@ -84,7 +84,15 @@ void PaintScheduleChart(QPainter& painter, const QRectF& area, const Schedule& s
         } else if (date.dayOfWeek() == 1 || day == view.firstDay) {
             const QRectF cell(x, area.top() + rowH, 7 * ppd, rowH);
             painter.drawRect(cell);
-            painter.drawText(cell.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, HeaderLabel(3, date));
+            // A week narrower than its date shows the day alone, or nothing:
+            // labels running into the next week read as one ("08-Dec14-Dec").
+            const double room = cell.width() - 6;
+            QString label = HeaderLabel(3, date);
+            if (painter.fontMetrics().horizontalAdvance(label) > room)
+                label = HeaderLabel(2, date);
+            if (painter.fontMetrics().horizontalAdvance(label) > room)
+                label.clear();
+            painter.drawText(cell.adjusted(3, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter, label);
         }
         if (weekly && schedule.working.isDayOff(date))
             painter.fillRect(QRectF(x, area.top() + 2 * rowH, ppd, rowH), QColor(224, 224, 224));

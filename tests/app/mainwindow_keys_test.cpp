@@ -5,6 +5,9 @@
 
 #include "app/quorvelapp.h"
 #include "app/quorveldlg.h"
+#include "controls/helpwindow.h"
+#include "controls/imagemenu.h"
+#include "core/commandids.h"
 #include "core/appstate.h"
 #include "db/database.h"
 #include "grid/gridview.h"
@@ -13,6 +16,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
 
 namespace {
 
@@ -93,4 +98,93 @@ TEST_F(MainWindowKeysTest, EscCancelsTheEditorThenAsksBeforeClosing)
     QTest::keyClick(grid, Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(window->isShutDown());
+}
+
+TEST_F(MainWindowKeysTest, SmallWindowsKeepTheGridInView)
+{
+    ASSERT_NE(grid, nullptr);
+    QStringList values;
+    for (int i = 0; i < 60; ++i)
+        values << QStringLiteral("('P%1','Buy')").arg(i);
+    ASSERT_TRUE(Execute("insert into PartList (Part_nBr,Make) values " + values.join(',')));
+    window->showTable(PartList);
+    auto rowsShown = [this]() {
+        QCoreApplication::processEvents();
+        return grid->viewport()->height() / grid->rowHeight(0);
+    };
+    CImageMenu* bar = window->commandBar();
+
+    window->resize(1024, 700);
+    EXPECT_GE(rowsShown(), 20);
+    EXPECT_EQ(bar->rowCount(), 1);
+    window->resize(800, 600);
+    EXPECT_GE(rowsShown(), 15);
+    EXPECT_EQ(bar->rowCount(), 1);
+    EXPECT_TRUE(bar->isCompact());
+    for (int i = 0; i < bar->entryCount(); ++i)
+        if (bar->entry(i).image >= 0)
+            EXPECT_TRUE(bar->rect().contains(bar->entryRect(i))) << i;
+
+    // The tree pane gives its width to the grid and takes it back.
+    auto* toggle = window->findChild<QToolButton*>(QStringLiteral("treeToggle"));
+    ASSERT_NE(toggle, nullptr);
+    const int withTree = grid->width();
+    toggle->click();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->treePaneShown());
+    EXPECT_GT(grid->width(), withTree + 100);
+    toggle->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->treePaneShown());
+    // A narrow window leaves most of the width to the grid.
+    EXPECT_GE(grid->width(), window->width() * 2 / 3);
+}
+
+TEST_F(MainWindowKeysTest, InsertOnTheRoutingAddsToTheSelectedSubAssembly)
+{
+    ASSERT_TRUE(Execute("insert into AssyList (Assy,Item,Part_nBr,Quan) values "
+                        "('TOP','1','SUB','1'),('TOP','2','R1','1'),('SUB','1','R2','1')"));
+    ASSERT_TRUE(Execute("insert into PartList (Part_nBr,Make) values ('TOP','Make'),('SUB','Make'),('R1','Buy'),"
+                        "('R2','Buy')"));
+    App().TreeRebuildFlag = true;
+    window->showTable(RescList);
+    QCoreApplication::processEvents();
+    QTreeWidget* routing = nullptr;
+    for (QTreeWidget* tree : window->treeSlot()->findChildren<QTreeWidget*>())
+        if (tree->isVisible())
+            routing = tree;
+    ASSERT_NE(routing, nullptr);
+    const QList<QTreeWidgetItem*> found = routing->findItems(QStringLiteral("SUB"), Qt::MatchContains | Qt::MatchRecursive);
+    QTreeWidgetItem* sub = nullptr;
+    for (QTreeWidgetItem* item : found)
+        if (item->parent())
+            sub = item;
+    ASSERT_NE(sub, nullptr) << "SUB under TOP";
+    routing->setCurrentItem(sub);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid->model().currentAssembly, QStringLiteral("SUB"));
+
+    // Each Insert adds a step to SUB, and the newest stays in view.
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(grid, Qt::Key_Insert);
+    EXPECT_EQ(QueryText("select count(*) from RescList where Assy='SUB'", false), "30");
+    EXPECT_EQ(QueryText("select count(*) from RescList where Assy<>'SUB'", false), "0");
+    const int newest = grid->model().rowOfId(QueryText("select max(id) from RescList", false).toLongLong());
+    ASSERT_GE(newest, 0);
+    EXPECT_EQ(grid->currentRow(), newest);
+    const QRect shown = grid->visualRect(grid->QTableView::model()->index(newest, grid->currentListColumn()));
+    EXPECT_TRUE(grid->viewport()->rect().contains(shown.center()));
+}
+
+TEST_F(MainWindowKeysTest, HelpOpensInItsOwnWindow)
+{
+    QDir().mkpath(App().ProgramFolder + QStringLiteral("help"));
+    QFile::copy(ProgramDir() + QStringLiteral("help/KOLT.html"), App().ProgramFolder + QStringLiteral("help/KOLT.html"));
+    window->onCommand(kCmdHelp);
+    auto* help = window->findChild<CHelpWindow*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_GT(help->contents()->topLevelItemCount(), 10);
+    EXPECT_TRUE(ui.messages.empty());
+    help->close();
 }

@@ -1,8 +1,10 @@
 // Image buttons, the message box, the selection popup and the progress window, offscreen.
 #include "controls/guitest.h"
+#include "support/testsupport.h"
 
 #include "controls/artwork.h"
 #include "controls/guiinterface.h"
+#include "controls/helpwindow.h"
 #include "controls/imagebutton.h"
 #include "controls/imagemenu.h"
 #include "controls/messagebox.h"
@@ -12,6 +14,12 @@
 #include "core/userinterface.h"
 
 #include <QProgressBar>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -122,6 +130,10 @@ TEST(MessageBox, AnswersOfEveryButtonSet)
     // Enter takes the button with the focus (the leftmost).
     EXPECT_EQ(answerBy(kButtonsYesNoCancel, [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); }),
               kAnswerYes);
+    // A Yes/No question confirms what cannot simply be taken back: Enter
+    // answers No, a click still says Yes.
+    EXPECT_EQ(answerBy(kButtonsYesNo, [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); }), kAnswerNo);
+    EXPECT_EQ(SafeAnswer(kButtonsYesNo), kAnswerNo);
     SetUserInterface(nullptr);
 }
 
@@ -303,4 +315,69 @@ TEST(MiniMenu, ItemsPerTableEnablingAndChoice)
     EXPECT_EQ(commands.count(), 1);
     EXPECT_EQ(strip.pressedItem(), -1);
     EXPECT_EQ(strip.chosen(), 3);
+}
+
+TEST(ImageMenu, NarrowBarShowsIconsWithTheirNamesAsTips)
+{
+    CImageMenu bar;
+    std::vector<std::pair<QString, int>> entries;
+    for (int i = 0; i < 12; ++i)
+        entries.push_back({QStringLiteral("Entry %1").arg(i), 1000 + i});
+    entries.push_back({QStringLiteral("&Group"), 0});
+    bar.setup(entries);
+    bar.resize(2000, bar.barHeight());
+    bar.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(bar.isCompact());
+    EXPECT_EQ(bar.rowCount(), 1);
+    const int fullHeight = bar.height();
+
+    // Too narrow for the labels: one row of icons, much lower.
+    bar.resize(600, bar.height());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(bar.isCompact());
+    EXPECT_EQ(bar.rowCount(), 1);
+    EXPECT_LT(bar.height(), fullHeight / 2);
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_TRUE(bar.rect().contains(bar.entryRect(i))) << i;
+        EXPECT_EQ(bar.hitTest(bar.entryRect(i).center()), i);
+    }
+    QSignalSpy commands(&bar, &CImageMenu::command);
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.entryRect(5).center());
+    ASSERT_EQ(commands.count(), 1);
+    EXPECT_EQ(commands.at(0).at(0).toInt(), 1005);
+    // Narrower still: the icons wrap rather than fall off.
+    bar.resize(200, bar.height());
+    QCoreApplication::processEvents();
+    EXPECT_GT(bar.rowCount(), 1);
+    EXPECT_TRUE(bar.rect().contains(bar.entryRect(11)));
+}
+
+TEST(HelpWindow, ContentsSearchAndAMissingFile)
+{
+    CHelpWindow help(ProgramDir() + QStringLiteral("/help/KOLT.html"));
+    help.show();
+    QStringList titles;
+    for (QTreeWidgetItemIterator it(help.contents()); *it; ++it)
+        titles << (*it)->text(0);
+    // What a new user needs is in the contents.
+    for (const char* title : {"Working in the grid", "Make and Buy", "Sources", "Receiving", "Completing an order",
+                              "The task list", "The timeline", "Importing a bill", "Revisions"})
+        EXPECT_TRUE(titles.contains(QString::fromLatin1(title))) << title;
+
+    // A contents entry brings its heading into view.
+    const int before = help.browser()->verticalScrollBar()->value();
+    ASSERT_TRUE(help.ShowSection(QStringLiteral("Revisions")));
+    EXPECT_GT(help.browser()->verticalScrollBar()->value(), before);
+    EXPECT_TRUE(help.browser()->textCursor().block().text().contains(QStringLiteral("Revisions")));
+
+    // Search marks every place and moves on with each Enter.
+    QTest::keyClicks(help.searchBox(), QStringLiteral("Ctrl+D"));
+    QTest::keyClick(help.searchBox(), Qt::Key_Return);
+    EXPECT_GE(help.browser()->extraSelections().size(), 1);
+    EXPECT_EQ(help.browser()->textCursor().selectedText(), QStringLiteral("Ctrl+D"));
+    EXPECT_EQ(help.Find(QStringLiteral("no such words anywhere")), 0);
+
+    CHelpWindow missing(QStringLiteral("/nowhere/KOLT.html"));
+    EXPECT_TRUE(missing.browser()->toPlainText().contains(QStringLiteral("/nowhere/KOLT.html")));
 }

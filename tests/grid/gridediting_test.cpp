@@ -158,7 +158,7 @@ TEST_F(GridTest, DeleteAsksAndIsAtomic)
     ASSERT_FALSE(ui.messages.empty());
     EXPECT_EQ(ui.messages.back().text, "Are you sure?");
     EXPECT_EQ(ui.messages.back().caption, "Delete");
-    EXPECT_EQ(ui.messages.back().buttons, kButtonsYesNoCancel);
+    EXPECT_EQ(ui.messages.back().buttons, kButtonsYesNo);
 
     ui.answers = {kAnswerYes};
     InjectStatementFailure(2);

@@ -132,13 +132,13 @@ TEST_F(GridViewTest, HotCellsSelectionAndRecordKeys)
     EXPECT_TRUE(ui.messages[0].text.contains("part-info"));
     EXPECT_EQ(view.model().searchText, "R1");
 
-    // Insert key: a new line, selected; Delete key asks first.
+    // Insert key: a new line, selected; Ctrl+Delete asks first.
     view.model().searchText.clear();
     QTest::keyClick(&view, Qt::Key_Insert);
     EXPECT_EQ(view.model().rowCount(), 3);
     EXPECT_EQ(view.SelectedRows(), QList<int>{2});
     ui.answers = {kAnswerYes};
-    QTest::keyClick(&view, Qt::Key_Delete);
+    QTest::keyClick(&view, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(view.model().rowCount(), 2);
     EXPECT_EQ(sqlite("select count(*) from AssyList"), "2");
 
@@ -146,7 +146,7 @@ TEST_F(GridViewTest, HotCellsSelectionAndRecordKeys)
     view.selectAll();
     view.OpenEditor(0, listColumn(view.model(), "Quan"));
     qobject_cast<QLineEdit*>(view.editor().widget())->setText("5");
-    view.Commit();
+    QTest::keyClick(view.editor().widget(), Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(sqlite("select group_concat(Quan) from AssyList"), "5.0,5.0");
 }
 

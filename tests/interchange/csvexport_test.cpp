@@ -33,7 +33,7 @@ class ExportTest : public DataFolderTest
 TEST(CsvExportTest, LayoutByteForByte)
 {
     const QString stamp = "2026-12-07 10:11:12";
-    const QByteArray banner = "KOLT File Export: 2026-12-07 10:11:12 Table:AssyList\r\n Assy,Item,Part #\r\n";
+    const QByteArray banner = "KOLT File Export: 2026-12-07 10:11:12 Table:AssyList\r\nAssy,Item,Part #\r\n";
     // No rows: the banner and the heading line only; "Item List" is left out.
     EXPECT_EQ(CsvExportBytes(bomResult({}), AssyList, stamp), banner);
 

@@ -318,7 +318,7 @@ TEST_F(ImportTest, KoltctlImportPrintsThePreviewAndBothCounters)
     EXPECT_EQ(koltctl({"import", path}, &out, &err), 0) << err.toStdString();
     EXPECT_TRUE(out.contains("Lines: 2, pieces: 3, DNP lines: 0\n")) << out.toStdString();
     EXPECT_TRUE(out.contains("New parts: 2, existing parts: 0, new vendors: 0\n")) << out.toStdString();
-    EXPECT_TRUE(out.endsWith("Lines Scanned: 2\nValid Items Added: 5\n")) << out.toStdString();
+    EXPECT_TRUE(out.endsWith("Lines Scanned: 2\nValid Items Added: 5 (2 lines, 3 new parts)\n")) << out.toStdString();
     EXPECT_EQ(sqlite("select count(*) from AssyList where Assy='RACK'"), "2");
 }
 
