@@ -14,7 +14,7 @@ const char* const kAssemblyViewQuery =
     "AssyList.Part_nBr = PartList.Part_nBr Order by AssyList.Item";
 
 const char* const kAssemblyIndexQuery =
-    "Select AssyList.Assy,AssyList.Part_nBr from AssyList order by AssyList.Item,AssyList.ID";
+    "Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr from AssyList order by AssyList.Item,AssyList.ID";
 
 #define KOLT_TREE_COLUMNS                                                                                       \
     "Select AssyList.ID,AssyList.Assy,AssyList.Item,AssyList.Part_nBr,PartList.Description,AssyList.Ref_Des,"  \
