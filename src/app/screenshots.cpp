@@ -98,11 +98,8 @@ void selectInTree(CQuorvelDlg* window, const QString& text)
     CDBView* view = window->findChild<CDBView*>();
     if (!view)
         return;
-    const auto found = view->assemblyTree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-    if (found.isEmpty())
-        return;
-    view->assemblyTree()->expandAll();
-    view->assemblyTree()->setCurrentItem(found.first());
+    // The tree is filled as it is opened: the search opens the path.
+    view->findInTree(text);
 }
 
 // "-deutsch" for Deutsch: a file-name suffix in plain letters.

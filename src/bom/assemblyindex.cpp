@@ -13,6 +13,9 @@ const char* const kAssemblyViewQuery =
     "AssyList.Quan,PartList.Category,PartList.Price,PartList.Labor from AssyList LEFT JOIN PartList on "
     "AssyList.Part_nBr = PartList.Part_nBr Order by AssyList.Item";
 
+const char* const kAssemblyIndexQuery =
+    "Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr from AssyList order by AssyList.Item,AssyList.ID";
+
 #define KOLT_TREE_COLUMNS                                                                                       \
     "Select AssyList.ID,AssyList.Assy,AssyList.Item,AssyList.Part_nBr,PartList.Description,AssyList.Ref_Des,"  \
     "AssyList.Quan,PartList.Category,PartList.Price,PartList.Labor from "
@@ -96,5 +99,6 @@ QString CycleMessage(const QStringList& path, const QString& repeated)
 
 void LoadAssemblyIndex()
 {
-    RebuildAssemblyIndex(Query(QString::fromUtf8(kAssemblyViewQuery)));
+    // The index needs two columns of the lines, not the join the view once read.
+    RebuildAssemblyIndex(Query(QString::fromUtf8(kAssemblyIndexQuery)));
 }

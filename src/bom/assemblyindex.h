@@ -10,6 +10,8 @@ struct QueryResult;
 
 // The statement the database tree view loads and the index is built from.
 extern const char* const kAssemblyViewQuery;
+// The lines' assembly and part in the view's order: all the index needs.
+extern const char* const kAssemblyIndexQuery;
 // The same rows sorted by assembly, for the assembly tree window.
 extern const char* const kAssemblyTreeQuery;
 // The same for one assembly's chart: its lines and those of every assembly below it.

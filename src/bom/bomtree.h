@@ -19,6 +19,7 @@ struct BomTreeItem
     QString part;            // the line's part number, empty for an assembly item
     QString step;            // the routing step of a step item
     bool isStep = false;
+    bool expandable = false; // a branch not filled yet lies below (see navigationtree.h)
     std::vector<BomTreeItem> children;
 };
 

@@ -4,6 +4,7 @@
 #include "bom/bomtree.h"
 #include "bom/report.h"
 #include "core/appstate.h"
+#include "core/userinterface.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/utilities.h"
@@ -11,6 +12,7 @@
 
 #include <QHeaderView>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QSplitter>
@@ -24,6 +26,8 @@ constexpr int kRoleAssembly = Qt::UserRole + 1;
 constexpr int kRolePart = Qt::UserRole + 2;
 constexpr int kRoleStep = Qt::UserRole + 3;
 constexpr int kRoleIsStep = Qt::UserRole + 4;
+constexpr int kRoleOpens = Qt::UserRole + 5;  // a branch lies below
+constexpr int kRoleFilled = Qt::UserRole + 6; // and has been read
 
 // The details of the selected part or step: labelled values in light text
 // over a dark teal gradient, readable in any of the languages.
@@ -144,9 +148,15 @@ CDBView::CDBView(QWidget* parent) : QWidget(parent)
     m_stack->addWidget(m_assemblyTree);
     m_stack->addWidget(m_routingTree);
     m_details = new DetailsArea(this);
+    m_search = new QLineEdit(m_panel);
+    m_search->setPlaceholderText(Translate(QStringLiteral("Find assembly or part")));
+    m_search->setClearButtonEnabled(true);
+    m_search->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(48, 48, 48); color: white; border: none;"
+                                           " padding: 4px; }"));
     auto* panelLayout = new QVBoxLayout(m_panel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->setSpacing(0);
+    panelLayout->addWidget(m_search);
     panelLayout->addWidget(m_stack, 1);
     panelLayout->addWidget(m_details);
 
@@ -168,7 +178,13 @@ CDBView::CDBView(QWidget* parent) : QWidget(parent)
         connect(tree, &QTreeWidget::currentItemChanged, this, [this, tree] { selectionChanged(tree); });
         connect(tree, &QWidget::customContextMenuRequested, this,
                 [this, tree](const QPoint& position) { showTreeMenu(tree, position); });
+        connect(tree, &QTreeWidget::itemExpanded, this, [this, tree](QTreeWidgetItem* item) { fillBranch(tree, item); });
     }
+    connect(m_search, &QLineEdit::returnPressed, this, [this] {
+        // Enter again goes on to the next assembly the text finds.
+        if (!m_search->text().trimmed().isEmpty() && !findInTree(m_search->text()))
+            ShowMessage(Translate(QStringLiteral("Not found in the tree")) + QStringLiteral(": ") + m_search->text().trimmed());
+    });
 }
 
 void CDBView::setGridWidget(QWidget* grid)
@@ -220,6 +236,27 @@ void CDBView::updateDividerState()
         handle->setEnabled(table == AssyList || table == RescList);
 }
 
+namespace {
+
+// The assembly whose lines lie below an item: a top-level item's own, or the
+// sub-assembly a line names.
+QString branchAssembly(const QTreeWidgetItem* item)
+{
+    const QString part = item->data(0, kRolePart).toString();
+    return part.isEmpty() ? item->data(0, kRoleAssembly).toString() : part;
+}
+
+// A line naming an assembly already open above it is listed, not opened again.
+bool onPathAbove(const QTreeWidgetItem* parent, const QString& assembly)
+{
+    for (const QTreeWidgetItem* above = parent; above; above = above->parent())
+        if (branchAssembly(above) == assembly)
+            return true;
+    return false;
+}
+
+} // namespace
+
 void CDBView::applyItems(QTreeWidget* tree, QTreeWidgetItem* parent, const std::vector<BomTreeItem>& items)
 {
     // Items are reused in place so expansion survives a reload and nothing flickers.
@@ -238,10 +275,60 @@ void CDBView::applyItems(QTreeWidget* tree, QTreeWidgetItem* parent, const std::
         item->setData(0, kRolePart, source.part);
         item->setData(0, kRoleStep, source.step);
         item->setData(0, kRoleIsStep, source.isStep);
-        applyItems(tree, item, source.children);
+        const bool opens = source.expandable && !onPathAbove(parent, source.part.isEmpty() ? source.assembly : source.part);
+        item->setData(0, kRoleOpens, opens);
+        item->setChildIndicatorPolicy(opens ? QTreeWidgetItem::ShowIndicator
+                                            : QTreeWidgetItem::DontShowIndicatorWhenChildless);
+        if (!opens || !item->isExpanded()) {
+            // Read again when it is next opened.
+            item->setData(0, kRoleFilled, false);
+            for (int c = item->childCount() - 1; c >= 0; --c)
+                delete item->takeChild(c);
+        }
     }
     for (int i = existing - 1; i >= static_cast<int>(items.size()); --i)
         delete (parent ? parent->takeChild(i) : tree->takeTopLevelItem(i));
+}
+
+QHash<QString, std::vector<BomTreeItem>> CDBView::branches(QTreeWidget* tree, const QStringList& assemblies) const
+{
+    return tree == m_routingTree ? RoutingBranches(assemblies, m_graph) : AssemblyBranches(assemblies, m_graph, false);
+}
+
+void CDBView::refreshTree(QTreeWidget* tree)
+{
+    tree->setUpdatesEnabled(false);
+    applyItems(tree, nullptr, TopLevelItems(m_graph));
+    std::vector<QTreeWidgetItem*> open;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        if (tree->topLevelItem(i)->isExpanded() && tree->topLevelItem(i)->data(0, kRoleOpens).toBool())
+            open.push_back(tree->topLevelItem(i));
+    while (!open.empty()) {
+        QStringList assemblies;
+        for (const QTreeWidgetItem* item : open)
+            if (!assemblies.contains(branchAssembly(item)))
+                assemblies << branchAssembly(item);
+        const QHash<QString, std::vector<BomTreeItem>> filled = branches(tree, assemblies);
+        std::vector<QTreeWidgetItem*> next;
+        for (QTreeWidgetItem* item : open) {
+            applyItems(tree, item, filled.value(branchAssembly(item)));
+            item->setData(0, kRoleFilled, true);
+            for (int c = 0; c < item->childCount(); ++c)
+                if (item->child(c)->isExpanded() && item->child(c)->data(0, kRoleOpens).toBool())
+                    next.push_back(item->child(c));
+        }
+        open.swap(next);
+    }
+    tree->setUpdatesEnabled(true);
+}
+
+void CDBView::fillBranch(QTreeWidget* tree, QTreeWidgetItem* item)
+{
+    if (item->data(0, kRoleFilled).toBool() || !item->data(0, kRoleOpens).toBool())
+        return;
+    const QString assembly = branchAssembly(item);
+    applyItems(tree, item, branches(tree, {assembly}).value(assembly));
+    item->setData(0, kRoleFilled, true);
 }
 
 void CDBView::showAssemblyView()
@@ -252,15 +339,12 @@ void CDBView::showAssemblyView()
         m_routingTree->clear();
         App().TreeRebuildFlag = false;
     }
-    const QueryResult rows = Query(QString::fromUtf8(kAssemblyViewQuery));
-    RebuildAssemblyIndex(rows);
+    m_graph.load();
     CycleReport cycles;
-    const std::vector<BomTreeItem> items = AssemblyViewItems(rows, cycles);
-    m_assemblyTree->setUpdatesEnabled(false);
-    applyItems(m_assemblyTree, nullptr, items);
-    m_assemblyTree->setUpdatesEnabled(true);
-    if (m_currentAssembly.isEmpty() && !items.empty())
-        m_currentAssembly = items.front().text;
+    m_graph.findCycles(cycles);
+    refreshTree(m_assemblyTree);
+    if (m_currentAssembly.isEmpty() && m_assemblyTree->topLevelItemCount() > 0)
+        m_currentAssembly = m_assemblyTree->topLevelItem(0)->text(0);
     cycles.show();
 }
 
@@ -272,18 +356,57 @@ void CDBView::showRoutingView()
         m_routingTree->clear();
         App().TreeRebuildFlag = false;
     }
-    const QueryResult assemblies = Query(QStringLiteral(
-        "Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr from AssyList Order by AssyList.Assy,AssyList.Item"));
-    const QueryResult steps =
-        Query(QStringLiteral("Select RescList.ID,RescList.Assy,RescList.Step,RescList.Description from RescList"));
+    m_graph.load();
     CycleReport cycles;
-    const std::vector<BomTreeItem> items = RoutingViewItems(assemblies, steps, cycles);
-    m_routingTree->setUpdatesEnabled(false);
-    applyItems(m_routingTree, nullptr, items);
-    m_routingTree->setUpdatesEnabled(true);
-    if (m_currentAssembly.isEmpty() && !items.empty())
-        m_currentAssembly = items.front().text;
+    m_graph.findCycles(cycles);
+    refreshTree(m_routingTree);
+    if (m_currentAssembly.isEmpty() && m_routingTree->topLevelItemCount() > 0)
+        m_currentAssembly = m_routingTree->topLevelItem(0)->text(0);
     cycles.show();
+}
+
+bool CDBView::findInTree(const QString& text)
+{
+    QTreeWidget* tree = m_stack->currentWidget() == m_routingTree ? m_routingTree : m_assemblyTree;
+    if (tree->topLevelItemCount() == 0 && m_graph.lookup().names().isEmpty())
+        return false;
+    // The same text again goes on to its next match, and round to the first.
+    const QString wanted = text.trimmed();
+    const QString after = wanted == m_lastSearch ? m_lastFound : QString();
+    QString assembly = FindTreeAssembly(m_graph, wanted, after);
+    if (assembly.isEmpty() && !after.isEmpty())
+        assembly = FindTreeAssembly(m_graph, wanted);
+    const QStringList path = m_graph.pathTo(assembly);
+    if (path.isEmpty())
+        return false;
+    m_lastSearch = wanted;
+    m_lastFound = assembly;
+    QTreeWidgetItem* item = nullptr;
+    for (int i = 0; i < tree->topLevelItemCount() && !item; ++i)
+        if (tree->topLevelItem(i)->text(0) == path.first())
+            item = tree->topLevelItem(i);
+    for (int k = 1; k < path.size() && item; ++k) {
+        item->setExpanded(true); // fills the branch
+        QTreeWidgetItem* below = nullptr;
+        for (int c = 0; c < item->childCount() && !below; ++c)
+            if (item->child(c)->data(0, kRolePart).toString() == path[k] && item->child(c)->data(0, kRoleOpens).toBool())
+                below = item->child(c);
+        item = below;
+    }
+    if (!item)
+        return false;
+    // A part is shown on its line in the bill found.
+    if (wanted.compare(assembly, Qt::CaseInsensitive) != 0) {
+        item->setExpanded(true);
+        for (int c = 0; c < item->childCount(); ++c)
+            if (item->child(c)->data(0, kRolePart).toString().compare(wanted, Qt::CaseInsensitive) == 0) {
+                item = item->child(c);
+                break;
+            }
+    }
+    tree->setCurrentItem(item);
+    tree->scrollToItem(item);
+    return true;
 }
 
 void CDBView::selectionChanged(QTreeWidget* tree)

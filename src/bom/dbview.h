@@ -3,8 +3,10 @@
 // the details of the selected part or step, and the divider to the grid.
 #include <QWidget>
 
+#include "bom/navigationtree.h"
 #include "bom/treedetails.h"
 
+class QLineEdit;
 class QSplitter;
 class QStackedWidget;
 class QTreeWidget;
@@ -30,6 +32,7 @@ public:
     void showRoutingView();
 
     QTreeWidget* assemblyTree() const { return m_assemblyTree; }
+    QLineEdit* searchBox() const { return m_search; }
     QTreeWidget* routingTree() const { return m_routingTree; }
     QWidget* detailsArea() const { return m_details; }
     QSplitter* splitter() const { return m_splitter; }
@@ -48,6 +51,10 @@ public Q_SLOTS:
     void refresh();
     // Reads the selected part's or step's values again and repaints them.
     void reloadDetails();
+    // Finds an assembly (or the bill that holds a part) by name, or the next
+    // assembly whose name holds the text, opens the branches of its path in
+    // the tree on view and selects it; false when nothing matches.
+    bool findInTree(const QString& text);
 
 Q_SIGNALS:
     // Asks the grid to select the row of an assembly (or routing step): row -1
@@ -57,7 +64,13 @@ Q_SIGNALS:
     void recordCommand(int command);
 
 private:
+    // Fills the branches in place, level by level: a branch that is open is
+    // read again (one statement per level for all of them), one that is
+    // closed is emptied, to be read when it is opened.
+    void refreshTree(QTreeWidget* tree);
     void applyItems(QTreeWidget* tree, QTreeWidgetItem* parent, const std::vector<BomTreeItem>& items);
+    void fillBranch(QTreeWidget* tree, QTreeWidgetItem* item);
+    QHash<QString, std::vector<BomTreeItem>> branches(QTreeWidget* tree, const QStringList& assemblies) const;
     void selectionChanged(QTreeWidget* tree);
     void showTreeMenu(QTreeWidget* tree, const QPoint& position);
     void updateDividerState();
@@ -67,6 +80,10 @@ private:
     QStackedWidget* m_stack = nullptr;
     QTreeWidget* m_assemblyTree = nullptr;
     QTreeWidget* m_routingTree = nullptr;
+    QLineEdit* m_search = nullptr;
+    AssemblyGraph m_graph;
+    QString m_lastSearch; // the text of the last search and what it found
+    QString m_lastFound;
     QWidget* m_details = nullptr;
     QWidget* m_grid = nullptr;
     QString m_currentAssembly;

@@ -1,4 +1,5 @@
 #include "db/database.h"
+#include "db/sqllist.h"
 
 #include "core/appstate.h"
 #include "core/dictionary.h"
@@ -622,6 +623,19 @@ QString SameTextIgnoringCase(const QString& column, const QString& value)
     // SQLite's NOCASE folds the ASCII letters; lower() does the same and more.
     return DatabaseOnServer() ? SqlFormat("lower(%s) = lower('%s')", {column, value})
                               : SqlFormat("%s = '%s' collate nocase", {column, value});
+}
+
+QString SqlQuotedList(const QStringList& values)
+{
+    if (values.isEmpty())
+        return QStringLiteral("NULL");
+    QString list;
+    for (const QString& value : values) {
+        if (!list.isEmpty())
+            list += QLatin1Char(',');
+        list += QLatin1Char('\'') + SqlEscape(value) + QLatin1Char('\'');
+    }
+    return list;
 }
 
 long long LastChangedRows()

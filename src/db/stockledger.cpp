@@ -5,7 +5,9 @@
 #include "core/quantity.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/sqllist.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <cmath>
 
@@ -101,33 +103,96 @@ int RepairStockFigures()
     const std::vector<StockDisagreement> disagreements = CheckStockFigures(&read);
     if (!read)
         transaction.fail();
-    for (const StockDisagreement& d : disagreements) {
-        // The figure names come from the fixed pair above, never from user text.
-        Execute(SqlFormat("Update PartList Set %s = '%s' where Part_nBr = '%s'",
-                          {d.figure, PlainNumber(d.ledger), d.part}));
-    }
+    // One write per figure, whatever the number of parts.
+    QHash<QString, QHash<QString, QStringList>> byFigure;
+    for (const StockDisagreement& d : disagreements)
+        byFigure[d.figure].insert(d.part, {PlainNumber(d.ledger)});
+    for (auto it = byFigure.constBegin(); it != byFigure.constEnd(); ++it)
+        WritePartFigures({it.key()}, it.value());
     if (!transaction.commit())
         return -1;
     return static_cast<int>(disagreements.size());
 }
 
+QHash<QString, PartFigures> ReadPartFigures(const QStringList& parts, bool* ok)
+{
+    QHash<QString, PartFigures> figures;
+    if (parts.isEmpty()) {
+        if (ok)
+            *ok = true;
+        return figures;
+    }
+    const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Stock,Allocated,On_Order from PartList where "
+                                                  "Part_nBr in (")
+                                   + SqlQuotedList(parts) + QStringLiteral(") order by id"));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    for (int r = 0; r < rows.rowCount; ++r)
+        if (!figures.contains(rows.cell(r, 0)))
+            figures.insert(rows.cell(r, 0), {TextToDouble(rows.cell(r, 1)), TextToDouble(rows.cell(r, 2)),
+                                             TextToDouble(rows.cell(r, 3))});
+    return figures;
+}
+
+bool WritePartFigures(const QStringList& columns, const QHash<QString, QStringList>& values)
+{
+    if (values.isEmpty() || columns.isEmpty())
+        return true;
+    // One join of the records to a list of values: a bill of thousands of
+    // parts is one round trip to a server, and the index on the part number
+    // finds each record, where a CASE would be searched once per record.
+    QString assignments;
+    for (int c = 0; c < columns.size(); ++c) {
+        if (c)
+            assignments += QLatin1Char(',');
+        assignments += columns[c] + QStringLiteral(" = v.column") + QString::number(c + 2);
+    }
+    // Plain numbers go in as numbers: a list of values is typed by what it
+    // holds, and a server stores a number into a text or a number column
+    // alike, where text would not go into a number column. Anything else is
+    // quoted text.
+    static const QRegularExpression plainNumber(QStringLiteral("^-?[0-9]{1,15}(\\.[0-9]{1,6})?$"));
+    QString rows;
+    rows.reserve(static_cast<int>(values.size()) * (24 + 12 * static_cast<int>(columns.size())));
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
+        if (!rows.isEmpty())
+            rows += QLatin1Char(',');
+        rows += QLatin1Char('(') + SqlQuotedList({it.key()});
+        for (int c = 0; c < columns.size(); ++c) {
+            const QString value = it.value().value(c);
+            rows += QLatin1Char(',') + (plainNumber.match(value).hasMatch() ? value : SqlQuotedList({value}));
+        }
+        rows += QLatin1Char(')');
+    }
+    return Execute(QStringLiteral("Update PartList Set ") + assignments + QStringLiteral(" from (values ") + rows
+                   + QStringLiteral(") as v where PartList.Part_nBr = v.column1"));
+}
+
 bool AddToPartFigure(const QString& column, const QHash<QString, double>& deltas, bool floorAtZero)
 {
-    bool done = true;
-    for (auto it = deltas.constBegin(); it != deltas.constEnd(); ++it) {
-        if (it.value() == 0)
-            continue;
-        const QString stored =
-            QueryText(SqlFormat("Select %s from PartList where Part_nBr = '%s'", {column, it.key()}), false);
-        done = done && LastResultCode() == 0;
-        double value = TextToDouble(stored) + it.value();
+    QStringList parts;
+    for (auto it = deltas.constBegin(); it != deltas.constEnd(); ++it)
+        if (it.value() != 0)
+            parts << it.key();
+    if (parts.isEmpty())
+        return true;
+    // The figure names come from this unit's callers, never from user text.
+    const QueryResult rows = Query(QStringLiteral("Select Part_nBr,") + column
+                                   + QStringLiteral(" from PartList where Part_nBr in (") + SqlQuotedList(parts)
+                                   + QStringLiteral(") order by id"));
+    bool done = LastResultCode() == 0;
+    QHash<QString, double> stored;
+    for (int r = 0; r < rows.rowCount; ++r)
+        if (!stored.contains(rows.cell(r, 0)))
+            stored.insert(rows.cell(r, 0), TextToDouble(rows.cell(r, 1)));
+    QHash<QString, QStringList> values;
+    for (const QString& part : parts) {
+        double value = stored.value(part) + deltas.value(part);
         if (floorAtZero && value < 0)
             value = 0;
-        done = Execute(SqlFormat("Update PartList Set %s = '%s' where Part_nBr = '%s'",
-                                 {column, PlainNumber(value), it.key()}))
-               && done;
+        values.insert(part, {PlainNumber(value)});
     }
-    return done;
+    return WritePartFigures({column}, values) && done;
 }
 
 bool RecordStockMovements(const std::vector<StockMovement>& movements)

@@ -52,10 +52,29 @@ std::vector<StockDisagreement> CheckStockFigures(bool* ok = nullptr);
 // the database refused (LastErrorText() says why; nothing was written).
 int RepairStockFigures();
 
+// A part's stored figures, read as plain numbers.
+struct PartFigures
+{
+    double stock = 0;
+    double allocated = 0;
+    double onOrder = 0;
+};
+
+// The stored figures of the parts, read in one statement; a part number
+// entered twice answers with its first record, a missing one not at all.
+// *ok is false when the read failed (the database layer has said why).
+QHash<QString, PartFigures> ReadPartFigures(const QStringList& parts, bool* ok = nullptr);
+
+// Writes the figures of many parts in one statement: per part, its values
+// (plain numbers) of the columns, which are figure names of this unit
+// ("Stock", "Allocated", "On_Order"), never user text. Every record of a
+// part number takes them. False when the database refused.
+bool WritePartFigures(const QStringList& columns, const QHash<QString, QStringList>& values);
+
 // Adds each part's delta to one PartList figure ("Allocated", "On_Order",
 // "Stock"), reading and writing plain numbers; with floorAtZero the result
-// is held at 0. Runs inside the caller's transaction; false when a statement
-// failed.
+// is held at 0. One read and one write for the whole set, inside the
+// caller's transaction; false when a statement failed.
 bool AddToPartFigure(const QString& column, const QHash<QString, double>& deltas, bool floorAtZero = false);
 
 // One movement of stock: what moved a part's Stock figure, and why.

@@ -6,8 +6,10 @@
 #include "core/userinterface.h"
 #include "core/quantity.h"
 #include "core/utilities.h"
+#include "db/allocationrows.h"
 #include "db/parameters.h"
 #include "db/stockledger.h"
+#include "db/vendorrows.h"
 #include "orders/purchaseorder.h"
 #include "schedule/taskbuilder.h"
 
@@ -126,25 +128,16 @@ bool NetRequirements(FlatList& list, const PurchasingPlan& plan, const QString& 
     WaitScope progress(QStringLiteral("Database Access..."), 0, static_cast<int>(list.size()));
     // The stored figures are read inside the caller's transaction: another
     // program's change since the bill was read is kept, not overwritten.
-    QHash<QString, std::pair<double, double>> stored;
+    // One read and one write for the whole bill: a desk far from its server
+    // pays a round trip per statement, not per part.
     QStringList names;
+    for (const PlannedPart& part : plan.parts)
+        names << part.part;
     bool done = true;
-    auto readStored = [&] {
-        const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Allocated,On_Order from PartList where Part_nBr in (")
-                                       + names.join(QLatin1Char(',')) + QLatin1Char(')'));
-        done = done && LastResultCode() == 0;
-        for (int r = 0; r < rows.rowCount; ++r)
-            stored.insert(rows.cell(r, 0), {TextToDouble(rows.cell(r, 1)), TextToDouble(rows.cell(r, 2))});
-        names.clear();
-    };
-    for (const PlannedPart& part : plan.parts) {
-        names << QLatin1Char('\'') + SqlEscape(part.part) + QLatin1Char('\'');
-        if (names.size() == 500)
-            readStored();
-    }
-    if (!names.isEmpty())
-        readStored();
+    const QHash<QString, PartFigures> stored = ReadPartFigures(names, &done);
 
+    QHash<QString, QStringList> figures;
+    std::vector<AllocationRow> allocations;
     int position = 0;
     for (size_t i = 0; i < list.size() && i < plan.parts.size(); ++i) {
         const PlannedPart& part = plan.parts[i];
@@ -152,19 +145,19 @@ bool NetRequirements(FlatList& list, const PurchasingPlan& plan, const QString& 
         // Allocated grows by exactly what the rows of the requirement say.
         const QString ordered = PlainNumber(part.order);
         const QString fromStock = PlainNumber(part.fromStock);
-        const auto [allocated, onOrder] = stored.value(part.part, {item.allocated, item.onOrder});
+        const auto found = stored.constFind(part.part);
+        const double allocated = found != stored.constEnd() ? found->allocated : item.allocated;
+        const double onOrder = found != stored.constEnd() ? found->onOrder : item.onOrder;
         item.allocated = allocated + TextToDouble(ordered) + TextToDouble(fromStock);
         item.onOrder = onOrder + part.orderWithLoss;
         item.quantity = part.order;
-        done = Execute(SqlFormat("UPDATE PartList SET Allocated='%s',On_Order='%s' where Part_nBr='%s'",
-                                 {PlainNumber(item.allocated), PlainNumber(item.onOrder), part.part}))
-               && done;
+        figures.insert(part.part, {PlainNumber(item.allocated), PlainNumber(item.onOrder)});
         if (TextToDouble(fromStock) != 0)
-            done = Execute(SqlFormat("Insert into AlloList (Requirement,Part_nBr,Quan,PO_nBr) values('%s','%s',%s,'')",
-                                     {orderNumber, part.part, fromStock}))
-                   && done;
+            allocations.push_back({orderNumber, part.part, fromStock, QString()});
         progress.setPosition(++position);
     }
+    done = WritePartFigures({QStringLiteral("Allocated"), QStringLiteral("On_Order")}, figures) && done;
+    done = InsertAllocations(allocations) && done;
     return done;
 }
 
@@ -194,24 +187,22 @@ PurchaseOrderBatch BuildPurchaseOrders(FlatList& list, const PurchasingPlan& pla
     int position = 0;
     for (FlatItem& item : list)
         item.grouping = 2;
+    QStringList vendors;
+    for (const PlannedOrder& order : plan.orders)
+        vendors << order.vendor;
+    const VendorRecords vendorRecords = ReadVendorRecords(vendors);
+    std::vector<AllocationRow> allocations;
+    std::vector<QStringList> purchaseOrders;
+    const QString now = TimestampText();
+    const QString shippingAddress = plan.orders.empty() ? QString() : GetParam(ParamShippingAddress);
     for (const PlannedOrder& order : plan.orders) {
-        QString address;
-        QString phone;
-        QString fax;
-        const QueryResult vendor =
-            Query(SqlFormat("Select * from VendList where  VendList.Vendor = '%s'", {order.vendor}));
-        if (vendor.rowCount > 0) {
-            auto value = [&vendor](const char* heading) {
-                const int c = FindColumn(vendor, QString::fromLatin1(heading));
-                return c < 0 ? QString() : vendor.cell(0, c);
-            };
-            address = value("Address");
-            if (!address.isEmpty())
-                address = address + QLatin1Char('/') + value("City") + QLatin1Char(',') + value("State")
-                          + QLatin1Char(' ') + value("Zip") + QLatin1Char(' ') + value("Country");
-            phone = value("Phone");
-            fax = value("Fax");
-        }
+        auto value = [&](const char* heading) { return vendorRecords.value(order.vendor, QString::fromLatin1(heading)); };
+        QString address = value("Address");
+        if (!address.isEmpty())
+            address = address + QLatin1Char('/') + value("City") + QLatin1Char(',') + value("State")
+                      + QLatin1Char(' ') + value("Zip") + QLatin1Char(' ') + value("Country");
+        const QString phone = value("Phone");
+        const QString fax = value("Fax");
 
         std::vector<ItemRow> rows;
         for (const int index : order.parts) {
@@ -222,14 +213,12 @@ PurchaseOrderBatch BuildPurchaseOrders(FlatList& list, const PurchasingPlan& pla
             rows.push_back({Format("%i", {static_cast<int>(rows.size()) + 1}), lineQuantityText(part.order, item.loss),
                             part.part, item.description, Format("%0.2f", {item.price}),
                             Format("%0.2f", {item.price * withLoss}), QStringLiteral("Pending")});
-            Execute(SqlFormat("Insert into AlloList (Requirement,Part_nBr,Quan,PO_nBr) values('%s','%s',%s,'%s')",
-                              {orderNumber, part.part, PlainNumber(part.order), order.number}));
+            allocations.push_back({orderNumber, part.part, PlainNumber(part.order), order.number});
             progress.setPosition(++position);
         }
         QStringList values;
         for (int i = 0; i < App().tables[PurcList].fieldCount; ++i)
             values << QString();
-        const QString now = TimestampText();
         SetPurchaseField(values, QStringLiteral("PO"), order.number);
         SetPurchaseField(values, QStringLiteral("Vend"), order.vendor);
         SetPurchaseField(values, QStringLiteral("Status"), QStringLiteral("Pending"));
@@ -237,19 +226,24 @@ PurchaseOrderBatch BuildPurchaseOrders(FlatList& list, const PurchasingPlan& pla
         SetPurchaseField(values, QStringLiteral("Phone"), phone);
         SetPurchaseField(values, QStringLiteral("Fax"), fax);
         SetPurchaseField(values, QStringLiteral("Curr"), list[static_cast<size_t>(order.parts.front())].currency);
-        SetPurchaseField(values, QStringLiteral("Shipping Addr"), GetParam(ParamShippingAddress));
+        SetPurchaseField(values, QStringLiteral("Shipping Addr"), shippingAddress);
         SetPurchaseField(values, QStringLiteral("Order"), orderNumber);
         SetPurchaseField(values, QStringLiteral("Item"), BuildItemList(rows));
         SetPurchaseField(values, QStringLiteral("Value"), PurchaseOrderValue(rows, QString(), QString()));
         SetPurchaseField(values, QStringLiteral("Date"), now);
         SetPurchaseField(values, QStringLiteral("Time Stamp"), now);
-        OpenDatabase();
-        InsertRow(values, PurcList);
-        CloseDatabase();
+        purchaseOrders.push_back(values);
         batch.statusLine = PurchaseOrderStatusLine(order);
         progress.setCaption(batch.statusLine);
         ++batch.count;
         batch.numbers << order.number;
+    }
+    // Every order's allocations and records in one statement each.
+    InsertAllocations(allocations);
+    if (!purchaseOrders.empty()) {
+        OpenDatabase();
+        InsertRows(purchaseOrders, PurcList);
+        CloseDatabase();
     }
     progress.setPosition(static_cast<int>(list.size()) + 1);
     SetParam(ParamLastPurchaseOrder, Format("%i", {plan.lastNumber}));

@@ -27,11 +27,9 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <functional>
 
 
 CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDialog(parent)
@@ -143,41 +141,33 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
 
 void CRequirements::fillTree()
 {
-    const QueryResult bom = LoadBomRows();
-    const int assy = FindColumn(bom, QStringLiteral("Assy"));
-    const int part = FindColumn(bom, QStringLiteral("Part"));
-    if (assy < 0 || part < 0)
-        return;
-    // Hashes, not list searches: a catalogue of thousands of assemblies fills
-    // the tree in one pass over its lines.
-    const BomIndex index(bom);
-    QStringList assemblies;
-    QSet<QString> used;
-    for (int r = 0; r < bom.rowCount; ++r) {
-        const QString& name = bom.cell(r, assy);
-        if (index.rows(name).constFirst() == r)
-            assemblies << name;
-        used.insert(bom.cell(r, part));
-    }
-    std::function<void(QTreeWidgetItem*, const QString&, QStringList&)> addChildren =
-        [&](QTreeWidgetItem* parent, const QString& name, QStringList& path) {
-            path << name;
-            for (const int r : index.rows(name)) {
-                const QString child = bom.cell(r, part);
-                if (!index.isAssembly(child) || path.contains(child))
-                    continue;
-                auto* item = new QTreeWidgetItem(parent, {child});
-                addChildren(item, child, path);
-            }
-            path.removeLast();
-        };
-    for (const QString& name : assemblies) {
-        if (used.contains(name))
-            continue; // shown below its parents
+    // Only the top-level assemblies at first: a product shared along many
+    // paths would otherwise be listed (and held) once per path.
+    m_graph.load();
+    for (const QString& name : m_graph.topLevel()) {
         auto* root = new QTreeWidgetItem(m_tree, {name});
-        QStringList path;
-        addChildren(root, name, path);
+        if (!m_graph.subAssemblies(name).isEmpty())
+            root->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     }
+    connect(m_tree, &QTreeWidget::itemExpanded, this, &CRequirements::fillBranch);
+}
+
+void CRequirements::fillBranch(QTreeWidgetItem* item)
+{
+    if (item->childCount() > 0)
+        return;
+    QStringList path;
+    for (const QTreeWidgetItem* above = item; above; above = above->parent())
+        path << above->text(0);
+    for (const QString& child : m_graph.subAssemblies(item->text(0))) {
+        // A line that leads back into its own path is left out.
+        if (path.contains(child))
+            continue;
+        auto* line = new QTreeWidgetItem(item, {child});
+        if (!m_graph.subAssemblies(child).isEmpty())
+            line->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    }
+    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 
 void CRequirements::evaluateStage()

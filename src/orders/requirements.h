@@ -1,6 +1,7 @@
 #pragma once
 // The Order dialog: one requirement and its four stages, from picking the
 // assembly through "Process" to closing or cancelling the order.
+#include "bom/navigationtree.h"
 #include "orders/requirement.h"
 
 #include <QDialog>
@@ -10,6 +11,7 @@ class QLineEdit;
 class QProgressBar;
 class CImageButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 class CRequirements : public QDialog
 {
@@ -34,6 +36,8 @@ protected:
 
 private:
     void fillTree();
+    // Lists the sub-assemblies under an item when it is first opened.
+    void fillBranch(QTreeWidgetItem* item);
     void updatePicture();
     void evaluateStage();
     QString selectedAssembly() const;
@@ -48,6 +52,7 @@ private:
     QLineEdit* m_description = nullptr;
     QLineEdit* m_quantity = nullptr;
     QTreeWidget* m_tree = nullptr;
+    AssemblyGraph m_graph;
     QLabel* m_assemblyLabel = nullptr;
     QLabel* m_picture = nullptr;
     QProgressBar* m_progress = nullptr;

@@ -7,6 +7,7 @@
 #include "core/utilities.h"
 #include "db/database.h"
 #include "db/parameters.h"
+#include "db/taskrows.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -133,6 +134,8 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now)
         const int countColumn = FindHeading(tasks, QStringLiteral("Count"));
         const int statusColumn = FindHeading(tasks, QStringLiteral("Status"));
         const int taskColumn = FindHeading(tasks, QStringLiteral("Task"));
+        // The hours of every step the tasks name, in one read instead of one per task.
+        const StepHours stepHours = ReadStepHours(orderNumber);
         // Task numbers may be stored as text, which would sort 10 before 2.
         std::vector<int> order(static_cast<size_t>(tasks.rowCount));
         std::iota(order.begin(), order.end(), 0);
@@ -146,10 +149,7 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now)
             item.label = tasks.cell(r, assyColumn);
             item.step = tasks.cell(r, stepColumn);
             item.actual = TextToDouble(tasks.cell(r, actualColumn));
-            const double hours = TextToDouble(QueryText(
-                SqlFormat("Select %s from RescList where Assy = '%s' and Step = '%s'",
-                          {QStringLiteral("Hours"), item.label, tasks.cell(r, stepColumn)}),
-                false));
+            const double hours = TextToDouble(stepHours.value({item.label, tasks.cell(r, stepColumn)}));
             // A count of 0 or less would divide by nothing: it counts as one unit.
             double count = TextToDouble(tasks.cell(r, countColumn));
             if (count <= 0)

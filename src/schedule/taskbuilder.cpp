@@ -5,6 +5,7 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
+#include "db/taskrows.h"
 
 #include <QHash>
 #include <QSet>
@@ -83,20 +84,16 @@ int BuildTasks(const QString& orderNumber, const QString& assembly, double quant
     for (const AssemblyEntry& entry : list)
         byLevel[static_cast<size_t>(entry.level)].push_back(&entry);
 
-    int t = 0;
-    for (int level = maxLevel; level >= 0; --level) {
-        for (const AssemblyEntry* entry : byLevel[static_cast<size_t>(level)]) {
-            for (const int r : stepsOf.value(entry->assembly)) {
-                Execute(SqlFormat("Insert into TaskList (Status,Count,Actual,Requirement,Task_nBr,Assy,Step,User,"
-                                  "Time_Stamp) values('%s','%s','%s','%s','%s','%s','%s','%s','%s')",
-                                  {QStringLiteral("Pending"), QStringLiteral("1"), QStringLiteral("0"), orderNumber,
-                                   Format("%i", {t}), entry->assembly, steps.cell(r, stepColumn),
-                                   App().CurrentUser, TimestampText()}));
-                ++t;
-            }
-        }
-    }
-    return t;
+    std::vector<NewTask> tasks;
+    for (int level = maxLevel; level >= 0; --level)
+        for (const AssemblyEntry* entry : byLevel[static_cast<size_t>(level)])
+            for (const int r : stepsOf.value(entry->assembly))
+                tasks.push_back({static_cast<int>(tasks.size()), entry->assembly, steps.cell(r, stepColumn)});
+    // One statement for every step of the bill; a refusal fails the caller's
+    // transaction as a heading missing would.
+    if (!InsertPendingTasks(orderNumber, tasks, App().CurrentUser, TimestampText()))
+        return -1;
+    return static_cast<int>(tasks.size());
 }
 
 namespace {

@@ -85,11 +85,11 @@ TEST_F(BomWindowTest, NavigationTreeReloadsInPlaceAndDrivesTheGrid)
     ASSERT_EQ(tree->topLevelItemCount(), 2); // CTRL and PSU; PCB-1 and HARN are used
     EXPECT_EQ(view.currentAssembly(), "CTRL");
     QTreeWidgetItem* ctrl = tree->topLevelItem(0);
+    ctrl->setExpanded(true);
     ASSERT_EQ(ctrl->childCount(), 3);
     QTreeWidgetItem* board = ctrl->child(0);
-    EXPECT_EQ(board->childCount(), 2);
-    ctrl->setExpanded(true);
     board->setExpanded(true);
+    EXPECT_EQ(board->childCount(), 2);
 
     AddLine("PCB-1", 3, "LED", "1");
     view.onCommand(kCommandTreeRefresh);
@@ -115,6 +115,7 @@ TEST_F(BomWindowTest, NavigationTreeReloadsInPlaceAndDrivesTheGrid)
 
     SelectTable(dir.path(), RescList);
     view.refresh();
+    view.routingTree()->topLevelItem(0)->setExpanded(true); // CTRL's steps are read as it opens
     QTreeWidgetItem* step = findItem(view.routingTree(), "[10]Solder");
     ASSERT_NE(step, nullptr);
     view.routingTree()->expandAll();
@@ -138,6 +139,87 @@ TEST_F(BomWindowTest, NavigationTreeReloadsInPlaceAndDrivesTheGrid)
     view.refresh();
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.saw("Assembly contains itself: CTRL > PCB-1 > HARN > PCB-1"));
+}
+
+namespace {
+
+int g_treeStatements = 0;
+
+void countTreeStatement(const QByteArray&, int)
+{
+    ++g_treeStatements;
+}
+
+} // namespace
+
+TEST_F(BomWindowTest, NavigationTreeFillsBranchesWhenOpenedFindsAnyAssemblyAndKeepsWhatIsOpen)
+{
+    sampleData();
+    AddPart("SUBBOARD", "Daughter board", "PCB");
+    AddLine("PCB-1", 3, "SUBBOARD", "1");
+    AddLine("SUBBOARD", 1, "R10K", "2");
+    SelectTable(dir.path(), AssyList);
+    CDBView view;
+    view.resize(400, 600);
+    view.onCommand(kCommandTreeRefresh);
+    QTreeWidget* tree = view.assemblyTree();
+    ASSERT_EQ(tree->topLevelItemCount(), 2);
+    QTreeWidgetItem* ctrl = tree->topLevelItem(0);
+    EXPECT_EQ(ctrl->childCount(), 0) << "nothing below a closed branch is built";
+    EXPECT_EQ(ctrl->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+
+    // Opening a branch reads its lines, once.
+    g_treeStatements = 0;
+    ObserveStatements(countTreeStatement);
+    ctrl->setExpanded(true);
+    ObserveStatements(nullptr);
+    EXPECT_EQ(g_treeStatements, 1);
+    ASSERT_EQ(ctrl->childCount(), 3);
+    EXPECT_EQ(ctrl->child(0)->childCount(), 0);
+    EXPECT_EQ(ctrl->child(0)->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator); // PCB-1
+    EXPECT_NE(ctrl->child(2)->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator); // BOX
+    ctrl->setExpanded(false);
+    ctrl->setExpanded(true);
+    EXPECT_EQ(ctrl->childCount(), 3);
+
+    // A search opens the path to an assembly at any depth, or to the line of a part.
+    ASSERT_TRUE(view.findInTree("subboard"));
+    QTreeWidgetItem* found = tree->currentItem();
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->text(0), "SUBBOARD");
+    EXPECT_EQ(found->parent()->text(0), "PCB-1");
+    EXPECT_TRUE(found->parent()->isExpanded());
+    EXPECT_EQ(view.currentAssembly(), "PCB-1");
+    ASSERT_TRUE(view.findInTree("wire-red"));
+    QTreeWidgetItem* wire = tree->currentItem();
+    EXPECT_EQ(wire->text(0), "WIRE-RED");
+    EXPECT_EQ(wire->parent()->text(0), "HARN");
+    QTreeWidgetItem* harness = wire->parent();
+
+    // The box above the tree searches too; what it cannot find is named.
+    view.searchBox()->setText("PSU");
+    Q_EMIT view.searchBox()->returnPressed();
+    EXPECT_EQ(tree->currentItem(), tree->topLevelItem(1));
+    view.searchBox()->setText("NO-SUCH");
+    Q_EMIT view.searchBox()->returnPressed();
+    EXPECT_TRUE(ui.saw("Not found in the tree: NO-SUCH"));
+
+    // A refresh keeps the open branches open and reads them again; a closed
+    // one is read when it is opened next.
+    QTreeWidgetItem* subboard = found;
+    subboard->setExpanded(true);
+    ASSERT_EQ(subboard->childCount(), 1);
+    harness->setExpanded(false);
+    AddLine("SUBBOARD", 2, "LED", "1");
+    AddLine("HARN", 2, "WIRE-BLACK", "1");
+    view.onCommand(kCommandTreeRefresh);
+    EXPECT_EQ(tree->topLevelItem(0), ctrl);
+    EXPECT_TRUE(subboard->isExpanded());
+    EXPECT_EQ(subboard->childCount(), 2);
+    EXPECT_EQ(harness->childCount(), 0);
+    harness->setExpanded(true);
+    EXPECT_EQ(harness->childCount(), 2);
+    shot(view, "dbview-lazy");
 }
 
 TEST_F(BomWindowTest, ReportDialogProducesPrintsAndRemembersColumns)
