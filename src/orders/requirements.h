@@ -39,6 +39,9 @@ private:
     QString selectedAssembly() const;
     // The quantity typed, checked; reports what is wrong with it.
     bool readQuantity(double* quantity);
+    // The need date typed as ISO (empty when none); false, said, when it is no date.
+    bool readNeedDate(QString* iso);
+    void showBuilt();
     void openTimeline();
     void printRouting();
 
@@ -47,6 +50,9 @@ private:
     QLineEdit* m_order = nullptr;
     QLineEdit* m_description = nullptr;
     QLineEdit* m_quantity = nullptr;
+    QLineEdit* m_needDate = nullptr;
+    QLineEdit* m_completeQuantity = nullptr;
+    QLabel* m_built = nullptr;
     QTreeWidget* m_tree = nullptr;
     QLabel* m_assemblyLabel = nullptr;
     QLabel* m_picture = nullptr;
