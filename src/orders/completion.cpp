@@ -215,9 +215,6 @@ bool CompleteOrder(const QString& orderNumber, double quantity)
                                                               PlainNumber(build.quantity),
                                                               TranslateLabel(QStringLiteral("Still open:")),
                                                               PlainNumber(remaining - units)});
-    if (OrderStage(build.status) >= 1 && units > 0)
-        message += QLatin1Char('\n') + TranslateLabel(QStringLiteral("Built into stock:")) + QLatin1Char(' ')
-                   + Format("%s %s", {PlainNumber(units), build.assembly});
     if (!consumed.shortParts.isEmpty()) {
         QStringList named;
         for (const QString& part : consumed.shortParts)
@@ -225,6 +222,9 @@ bool CompleteOrder(const QString& orderNumber, double quantity)
         message += QLatin1Char('\n') + TranslateLabel(QStringLiteral("Stock fell short and was held at 0 for:"))
                    + QLatin1Char(' ') + named.join(QStringLiteral(", "));
     }
+    if (OrderStage(build.status) >= 1 && units > 0)
+        message += QLatin1Char('\n') + TranslateLabel(QStringLiteral("Built into stock:")) + QLatin1Char(' ')
+                   + Format("%s %s", {PlainNumber(units), build.assembly});
     ShowMessage(message);
     return true;
 }

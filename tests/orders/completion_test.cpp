@@ -58,7 +58,7 @@ TEST_F(CompletionTest, TwoPartialCompletionsBuildTheWholeOrderAndKeepTheLedger)
     EXPECT_EQ(partValue("R1", "Allocated"), "30.0");
     EXPECT_EQ(partValue("SCREW", "Stock"), "60.0");
     EXPECT_EQ(partValue("SCREW", "Allocated"), "60.0");
-    EXPECT_EQ(sqlite("select Status, Built from ReqmList"), "PO Gen\t10");
+    EXPECT_EQ(sqlite("select Status, Built from ReqmList"), "PO Gen|10");
     EXPECT_EQ(sqlite("select distinct Status from TaskList"), "Pending");
     EXPECT_TRUE(ledgerAgrees());
 
@@ -75,15 +75,15 @@ TEST_F(CompletionTest, TwoPartialCompletionsBuildTheWholeOrderAndKeepTheLedger)
     EXPECT_EQ(partValue("R1", "Allocated"), "0.0");
     EXPECT_EQ(partValue("SCREW", "Stock"), "0.0");
     EXPECT_EQ(partValue("SCREW", "Allocated"), "0.0");
-    EXPECT_EQ(sqlite("select Status, Built from ReqmList"), "Complete\t25");
+    EXPECT_EQ(sqlite("select Status, Built from ReqmList"), "Complete|25");
     EXPECT_EQ(sqlite("select distinct Status from TaskList"), "Done");
     EXPECT_TRUE(ledgerAgrees());
 
     // The ledger shows every movement, the board both ways.
-    EXPECT_EQ(moves("KIT"), "Build\t10.0\nBuild\t15.0");
-    EXPECT_EQ(moves("BOARD"), "Build\t10.0\nConsumption\t-10.0\nBuild\t15.0\nConsumption\t-15.0");
-    EXPECT_EQ(moves("R1"), "Consumption\t-20.0\nConsumption\t-30.0");
-    EXPECT_EQ(moves("SCREW"), "Consumption\t-40.0\nConsumption\t-60.0");
+    EXPECT_EQ(moves("KIT"), "Build|10.0\nBuild|15.0");
+    EXPECT_EQ(moves("BOARD"), "Build|10.0\nConsumption|-10.0\nBuild|15.0\nConsumption|-15.0");
+    EXPECT_EQ(moves("R1"), "Consumption|-20.0\nConsumption|-30.0");
+    EXPECT_EQ(moves("SCREW"), "Consumption|-40.0\nConsumption|-60.0");
     // The movements add up to the stock figure's change, 100 to 50.
     EXPECT_EQ(realText("select sum(Quantity) from MoveList where Part_nBr = 'R1'"), "-50.0");
 
@@ -111,7 +111,7 @@ TEST_F(CompletionTest, CompletingTheRestInOneGoAndCancellingWhatIsLeft)
     ui.answers = {kAnswerYes};
     ASSERT_TRUE(CompleteOrder("REQ0002"));
     EXPECT_EQ(partValue("KIT", "Stock"), "7.0");
-    EXPECT_EQ(sqlite("select Status, Built from ReqmList where Order_nBr = 'REQ0002'"), "Complete\t2");
+    EXPECT_EQ(sqlite("select Status, Built from ReqmList where Order_nBr = 'REQ0002'"), "Complete|2");
     EXPECT_EQ(sqlite("select distinct Status from TaskList where Requirement = 'REQ0002'"), "Done");
     EXPECT_TRUE(ledgerAgrees());
 }

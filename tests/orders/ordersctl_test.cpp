@@ -106,7 +106,7 @@ TEST_F(OrdersCtlTest, ABuildThroughKoltctlFromNeedDateToStock)
     EXPECT_EQ(ctl({"--yes", "complete", "REQ0001", "--quantity", "15"}).code, 0);
     run = ctl({"stock", "check"});
     EXPECT_EQ(run.code, 0) << run.out.toStdString();
-    EXPECT_EQ(realText("select Stock from PartList where Part_nBr = 'KIT'"), "25.0");
+    EXPECT_EQ(sqlite("select Stock from PartList where Part_nBr = 'KIT'"), "25");
     EXPECT_EQ(sqlite("select Status from TaskList"), "Done");
     EXPECT_EQ(sqlite("select Status from ReqmList"), "Complete");
     EXPECT_EQ(ctl({"tasks", "--status", "Pending"}).out, "");

@@ -45,14 +45,17 @@ protected:
     // Thursday 14th and due on that day, so it holds nothing back.
     Schedule processAndSchedule(const QString& needDate, const QString& orderArrives = {})
     {
-        if (!needDate.isEmpty())
+        if (!needDate.isEmpty()) {
             EXPECT_TRUE(SetRequirementNeedDate("REQ0001", needDate));
-        if (!orderArrives.isEmpty())
+        }
+        if (!orderArrives.isEmpty()) {
             EXPECT_TRUE(Execute("update PartList set Stock = 0 where Part_nBr = 'CAP'"));
+        }
         EXPECT_TRUE(ProcessRequirement("REQ0001", 25, "KIT").done);
-        if (!orderArrives.isEmpty())
+        if (!orderArrives.isEmpty()) {
             EXPECT_TRUE(Execute(SqlFormat("update PurcList set Date = '2027-01-14 00:00:00', Need_Date = '%s'",
                                           {orderArrives})));
+        }
         return ComputeSchedule("REQ0001", kBase);
     }
 };
