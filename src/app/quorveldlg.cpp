@@ -59,7 +59,8 @@ const std::vector<std::pair<QString, int>>& CQuorvelDlg::CommandBarEntries()
         {QStringLiteral("Labor"), kCmdShowLabrList}, {QStringLiteral("Order"), kCmdShowReqmList},
         {QStringLiteral("Buy"), kCmdShowPurcList},   {QStringLiteral("&Table"), 0},
         {QStringLiteral("Update"), kCmdUpdate},      {QStringLiteral("Timeline"), kCmdTimeline},
-        {QStringLiteral("Report"), kCmdReport},      {QStringLiteral("WWW"), kCmdWeb},
+        {QStringLiteral("Tasks"), kCmdTaskList},     {QStringLiteral("Report"), kCmdReport},
+        {QStringLiteral("WWW"), kCmdWeb},
         {QStringLiteral("&Tools"), 0},               {QStringLiteral("Import"), kCmdImport},
         {QStringLiteral("Export"), kCmdExport},      {QStringLiteral("&Transfer"), 0},
         {QStringLiteral("Options"), kCmdOptions},    {QStringLiteral("Print"), kCmdPrint},
@@ -270,6 +271,9 @@ void CQuorvelDlg::onCommand(int command)
         break;
     case kCmdTimeline:
         runWindow(WindowActions::Timeline, {}, QStringLiteral("Schedule Timeline"), false);
+        break;
+    case kCmdTaskList:
+        runWindow(WindowActions::TaskList, {}, QStringLiteral("Task List"), false);
         break;
     case kCmdReport:
         runWindow(WindowActions::Report, {}, QStringLiteral("BOM Report"), false);

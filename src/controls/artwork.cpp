@@ -530,7 +530,7 @@ QImage commandBar()
     return tileStrip(48, {{Glyph::Tree, kBlue},     {Glyph::Gear, kSteel},      {Glyph::Chip, kTeal},
                           {Glyph::Truck, kAmber},   {Glyph::Wrench, kPurple},   {Glyph::Clipboard, kGreen},
                           {Glyph::Cart, kRed},      {Glyph::Refresh, kGreen},   {Glyph::Gantt, kBlue},
-                          {Glyph::Document, kTeal}, {Glyph::Globe, kBlue},      {Glyph::Import, kAmber},
+                          {Glyph::Clipboard, kAmber}, {Glyph::Document, kTeal}, {Glyph::Globe, kBlue},      {Glyph::Import, kAmber},
                           {Glyph::Export, kAmber},  {Glyph::Sliders, kSteel},   {Glyph::Printer, kPurple},
                           {Glyph::Question, kTeal}});
 }

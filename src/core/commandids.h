@@ -16,6 +16,7 @@ constexpr int kCmdShowRescList = 1109;
 constexpr int kCmdShowPurcList = 1110;
 constexpr int kCmdShowReqmList = 1111;
 constexpr int kCmdTimeline = 1115;
+constexpr int kCmdTaskList = 1116;
 constexpr int kCmdReport = 1117;
 constexpr int kCmdShowLabrList = 1119;
 constexpr int kCmdPrint = 32778;

@@ -1,5 +1,7 @@
 #include "core/ctlcommands.h"
 
+#include "core/dates.h"
+
 namespace {
 
 std::vector<CtlCommand>& table()
@@ -49,4 +51,14 @@ void RegisterPrintCommand(CtlCommand command)
 const std::vector<CtlCommand>& PrintCommands()
 {
     return printTable();
+}
+
+bool CtlIsoDate(CtlContext& ctx, const QString& text, QDate* date)
+{
+    *date = ParseUserDate(text, QLocale::c());
+    if (date->isValid() && IsoDate(*date) == text.trimmed())
+        return true;
+    ctx.err << "not a date (YYYY-MM-DD): " << text << "\n";
+    *date = QDate();
+    return false;
 }

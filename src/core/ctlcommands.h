@@ -1,6 +1,7 @@
 #pragma once
 // The command table of koltctl: each subsystem registers the commands that
 // drive its engines from the command line.
+#include <QDate>
 #include <QStringList>
 #include <QTextStream>
 #include <functional>
@@ -30,6 +31,10 @@ struct CtlCommand
 
 void RegisterCtlCommand(CtlCommand command);
 const std::vector<CtlCommand>& CtlCommands();
+
+// A date given on the command line, which must be ISO (YYYY-MM-DD); says
+// what is wrong on standard error.
+bool CtlIsoDate(CtlContext& ctx, const QString& text, QDate* date);
 
 // Exit codes: 0 done, 1 the work failed, 2 the command line was wrong.
 constexpr int kCtlOk = 0;

@@ -4,7 +4,7 @@
 #include <QString>
 #include <array>
 
-constexpr int kTableCount = 10;
+constexpr int kTableCount = 11;
 constexpr int kMaxColumns = 64;
 
 enum TableIndex : int {
@@ -18,6 +18,7 @@ enum TableIndex : int {
     LabrList = 7,
     AlloList = 8,
     MoveList = 9,
+    HoliList = 10,
 };
 
 // "ASSYLIST", ... : names the definition file.

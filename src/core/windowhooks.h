@@ -32,6 +32,7 @@ inline const QString PurchaseOrder = QStringLiteral("purchase-order"); // {PO #}
 inline const QString Order = QStringLiteral("order");                  // {Order #} or {} for the last
 inline const QString Timeline = QStringLiteral("timeline");            // {Order #} or {}
 inline const QString TaskEdit = QStringLiteral("task-edit");           // {TaskList id}
+inline const QString TaskList = QStringLiteral("task-list");           // {}
 inline const QString TimelineSetup = QStringLiteral("timeline-setup"); // {}
 inline const QString PartInfo = QStringLiteral("part-info");           // {Part #, PartList id}
 inline const QString Report = QStringLiteral("report");                // {}

@@ -19,6 +19,15 @@ std::vector<SchemaStep> makeSteps()
     // A shop written before versions existed: its nine tables are already
     // there; a new shop gets every table of this release.
     steps.push_back({1, QStringLiteral("the tables of the first release"), createEveryTable});
+    // Production: the quantity completed so far of each requirement, and
+    // the holidays beside the weekly days off.
+    steps.push_back({4, QStringLiteral("built quantities and holidays"), [] {
+                         if (!AddColumnIfMissing(QStringLiteral("ReqmList"), QStringLiteral("Built"),
+                                                 QStringLiteral("text")))
+                             return false;
+                         const int holidays = TableExists(TableSqlName(HoliList));
+                         return holidays > 0 || (holidays == 0 && CreateTable(HoliList));
+                     }});
     return steps;
 }
 

@@ -27,11 +27,11 @@ StepHours ReadStepHours(const QString& requirement)
 {
     StepHours hours;
     const QueryResult steps = Query(SqlFormat(
-        "Select RescList.Assy,RescList.Step,RescList.Hours from RescList where RescList.Assy in (Select "
+        "Select RescList.Assy,RescList.Step,RescList.Hours,RescList.Resource from RescList where RescList.Assy in (Select "
         "TaskList.Assy from TaskList where TaskList.Requirement = '%s') order by RescList.ID",
         {requirement}));
     for (int r = 0; r < steps.rowCount; ++r)
         if (!hours.contains({steps.cell(r, 0), steps.cell(r, 1)}))
-            hours.insert({steps.cell(r, 0), steps.cell(r, 1)}, steps.cell(r, 2));
+            hours.insert({steps.cell(r, 0), steps.cell(r, 1)}, StepWork{steps.cell(r, 2), steps.cell(r, 3)});
     return hours;
 }

@@ -19,8 +19,13 @@ struct NewTask
 bool InsertPendingTasks(const QString& requirement, const std::vector<NewTask>& tasks, const QString& user,
                         const QString& stamp);
 
-// The hours of each routing step (assembly, step) of the assemblies the
-// requirement's tasks name, read in one statement; a step entered twice
-// counts with its first record.
-using StepHours = QHash<std::pair<QString, QString>, QString>;
+// The hours and resource of each routing step (assembly, step) of the
+// assemblies the requirement's tasks name, read in one statement; a step
+// entered twice counts with its first record.
+struct StepWork
+{
+    QString hours;
+    QString resource;
+};
+using StepHours = QHash<std::pair<QString, QString>, StepWork>;
 StepHours ReadStepHours(const QString& requirement);

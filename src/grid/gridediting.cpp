@@ -1,8 +1,10 @@
 // Everything the table grid writes: a cell with its side effects, a
 // commit over several rows, undo, inserts and deletes.
 #include "grid/gridmodel.h"
+#include "core/dates.h"
 
 #include "core/appstate.h"
+#include "core/dates.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
@@ -331,12 +333,24 @@ bool CGridModel::IsParentAssembly(const QString &part,
   return false;
 }
 
-bool CGridModel::CommitEdit(int listColumn, int row, const QString &text,
+bool CGridModel::CommitEdit(int listColumn, int row, const QString &typed,
                             const QList<int> &selectedRows) {
   const int c = resultColumn(listColumn);
   m_lastEdit = EditResult::Unchanged;
   if (c < 1 || row < 0 || row >= rowCount())
     return false;
+  // A date cell holds one form, whatever the typist's: readers compare and
+  // sort dates as text, and a free text there would be read as no date.
+  QString text = typed;
+  if (m_headings[c].contains(QLatin1String("Date")) && !typed.trimmed().isEmpty()) {
+    const QDate date = ParseUserDate(typed);
+    if (!date.isValid()) {
+      m_lastEdit = EditResult::Refused;
+      ShowMessage(TranslateLabel(QStringLiteral("Not a date:")) + QLatin1Char(' ') + typed);
+      return false;
+    }
+    text = IsoDate(date);
+  }
   if (m_table == AssyList &&
       listColumn == FindListColumn(QStringLiteral("Part"))) {
     App().TreeRebuildFlag = true;
@@ -437,6 +451,7 @@ bool CGridModel::Undo() {
                                                    kCmdShowReqmList,
                                                    0,
                                                    kCmdShowLabrList,
+                                                   0,
                                                    0,
                                                    0};
     // The main window switches its menus with the table; alone, the grid loads

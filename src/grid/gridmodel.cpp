@@ -15,7 +15,7 @@ namespace {
 
 const char* const kTitles[kTableCount] = {
     "Bill of Materials", "Part Table", "Vendor Table", "Assembly Steps Table", "Purchase Order",
-    "Orders",            "Task Table", "Labor Table",  "Allocation Table", "Stock Movements",
+    "Orders",            "Task Table", "Labor Table",  "Allocation Table", "Stock Movements", "Holidays",
 };
 
 const char* const kLoadStatements[kTableCount] = {
@@ -29,6 +29,7 @@ const char* const kLoadStatements[kTableCount] = {
     "Select * from LabrList",
     "Select * from AlloList",
     "Select * from MoveList",
+    "Select * from HoliList order by Date",
 };
 
 // The "/"-separated items of a LIST or DROP attribute: everything after its first "/".

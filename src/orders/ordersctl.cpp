@@ -2,10 +2,12 @@
 // complete, cancel, receive, po show, the stock check and repair, and the
 // purchase-order and routing printouts.
 #include "core/ctlcommands.h"
+#include "core/dates.h"
 #include "core/format.h"
 #include "core/quantity.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/production.h"
 #include "db/stockledger.h"
 #include "grid/stockcheck.h"
 #include "orders/completion.h"
@@ -13,6 +15,7 @@
 #include "orders/purchaseorder.h"
 #include "orders/requirement.h"
 #include "schedule/routingprint.h"
+#include "schedule/schedule.h"
 
 #include <QGuiApplication>
 
@@ -45,11 +48,13 @@ bool CtlCanPaint(CtlContext& ctx)
 
 void RegisterOrdersCommands()
 {
-    RegisterCtlCommand({QStringLiteral("process"), QStringLiteral("process REQ --quantity Q [--assembly NAME] [--dry-run]"),
+    RegisterCtlCommand({QStringLiteral("process"),
+                        QStringLiteral("process REQ --quantity Q [--assembly NAME] [--need-date YYYY-MM-DD] [--dry-run]"),
                         [](CtlContext& ctx) {
                             const bool dryRun = ctx.takeFlag(QStringLiteral("--dry-run"));
                             const QString quantityText = ctx.takeOption(QStringLiteral("--quantity"));
                             QString assembly = ctx.takeOption(QStringLiteral("--assembly"));
+                            const QString needText = ctx.takeOption(QStringLiteral("--need-date"));
                             if (ctx.args.size() != 1 || quantityText.isEmpty())
                                 return kCtlUsage;
                             const QString order = ctx.args[0];
@@ -61,16 +66,33 @@ void RegisterOrdersCommands()
                                 ctx.err << error << "\n";
                                 return kCtlFailed;
                             }
+                            QDate needDate;
+                            if (!needText.isEmpty() && !CtlIsoDate(ctx, needText, &needDate))
+                                return kCtlFailed;
                             if (assembly.isEmpty())
                                 assembly = LoadRequirement(order).assembly;
                             assembly = UpperCaseAscii(assembly);
+                            if (!needDate.isValid())
+                                needDate = StoredDate(ReadRequirementBuild(order).needDate);
                             if (dryRun) {
                                 const ProcessOutcome preview = PreviewProcess(order, quantity, assembly);
                                 if (!preview.done)
                                     return kCtlFailed;
                                 for (const QString& line : PreviewLines(preview.plan))
                                     ctx.out << line << "\n";
+                                if (needDate.isValid()) {
+                                    const int late = PreviewLateDays(assembly, quantity, needDate,
+                                                                     QDateTime::currentDateTime());
+                                    if (late > 0)
+                                        ctx.out << IsoDate(needDate) << "\t" << LateText(late) << "\n";
+                                }
                                 return kCtlOk;
+                            }
+                            // The need date is the requirement's own: it is kept
+                            // like the quantity typed, and Process reads it.
+                            if (needDate.isValid() && !SetRequirementNeedDate(order, IsoDate(needDate))) {
+                                ctx.err << LastErrorText() << "\n";
+                                return kCtlFailed;
                             }
                             const ProcessOutcome outcome = ProcessRequirement(order, quantity, assembly);
                             if (!outcome.done)
@@ -107,12 +129,20 @@ void RegisterOrdersCommands()
                             ctx.out << Format("%i stock figures repaired", {repaired}) << "\n";
                             return kCtlOk;
                         }});
-    RegisterCtlCommand({QStringLiteral("complete"), QStringLiteral("complete REQ"), [](CtlContext& ctx) {
+    RegisterCtlCommand({QStringLiteral("complete"), QStringLiteral("complete REQ [--quantity N]"), [](CtlContext& ctx) {
+                            const QString quantityText = ctx.takeOption(QStringLiteral("--quantity"));
                             if (ctx.args.size() != 1)
                                 return kCtlUsage;
                             if (const int code = needRequirement(ctx, ctx.args[0]))
                                 return code;
-                            return CompleteOrder(ctx.args[0]) ? kCtlOk : kCtlFailed;
+                            double quantity = 0;
+                            QString error;
+                            if (!quantityText.isEmpty()
+                                && !ParseQuantity(quantityText, kMaxRequirementQuantity, &quantity, &error)) {
+                                ctx.err << error << "\n";
+                                return kCtlFailed;
+                            }
+                            return CompleteOrder(ctx.args[0], quantity) ? kCtlOk : kCtlFailed;
                         }});
     RegisterCtlCommand({QStringLiteral("cancel"), QStringLiteral("cancel REQ"), [](CtlContext& ctx) {
                             if (ctx.args.size() != 1)

@@ -51,6 +51,7 @@ PurchaseOrderPrintData PrintDataFromRecord(const PurchaseOrderRecord& record)
     data.shippingAddress = AddressForDisplay(record.value(QStringLiteral("Shipping_Address")));
     data.shipper = record.value(QStringLiteral("Shipper"));
     data.date = record.value(QStringLiteral("Date"));
+    data.needDate = record.value(QStringLiteral("Need_Date")).left(10);
     data.buyer = record.value(QStringLiteral("Buyer"));
     data.method = record.value(QStringLiteral("Buy_Method"));
     data.currency = record.value(QStringLiteral("Currency"));
@@ -116,7 +117,8 @@ int PaintPurchaseOrder(QPagedPaintDevice* device, const PurchaseOrderPrintData& 
     drawBlock(painter, shippingBox, Translate(QStringLiteral("Shipping")),
               data.shippingAddress + QLatin1Char('\n') + labelLine("Shipper", data.shipper), mm);
     drawBlock(painter, infoBox, Translate(QStringLiteral("Information")),
-              labelLine("Date", data.date) + QLatin1Char('\n') + labelLine("Buyer", data.buyer) + QLatin1Char('\n')
+              labelLine("Date", data.date) + QLatin1Char('\n') + labelLine("Need Date", data.needDate) + QLatin1Char('\n')
+                  + labelLine("Buyer", data.buyer) + QLatin1Char('\n')
                   + labelLine("Method", data.method) + QLatin1Char('\n') + labelLine("Currency", data.currency)
                   + QLatin1Char('\n') + labelLine("Notes", data.notes),
               mm);

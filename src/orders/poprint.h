@@ -21,6 +21,7 @@ struct PurchaseOrderPrintData
     QString shippingAddress;
     QString shipper;
     QString date;
+    QString needDate; // when the goods are needed; empty when none is set
     QString buyer;
     QString method;
     QString currency;

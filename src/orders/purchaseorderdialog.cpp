@@ -38,11 +38,6 @@ constexpr int kButtonWww = 1002;
 constexpr int kButtonOk = 1;
 constexpr int kButtonCancel = 2;
 
-QString storedDate(const QDateTime& when)
-{
-    return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
 // A field's caption with its icon in front.
 QWidget* fieldLabel(const QString& text, int icon)
 {
@@ -97,9 +92,13 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     m_shippingCost = edit();
     m_shippingCost->setObjectName(QStringLiteral("Shipping_Cost"));
     m_tracking = edit();
-    m_needDate = new QDateTimeEdit(QDateTime::currentDateTime());
+    // No need date shows as none, not as today: the blank is the lowest value.
+    m_needDate = new QDateTimeEdit;
     m_needDate->setCalendarPopup(true);
     m_needDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_needDate->setMinimumDateTime(QDateTime(QDate(2000, 1, 1), QTime(0, 0)));
+    m_needDate->setSpecialValueText(QStringLiteral(" "));
+    m_needDate->setDateTime(m_needDate->minimumDateTime());
     m_notes = new QPlainTextEdit;
     m_taxRate = edit();
     for (QPlainTextEdit* text : {m_vendorAddress, m_shippingAddress, m_notes})
@@ -307,7 +306,9 @@ QMap<QString, QString> CPurchaseOrder::currentFields() const
     fields[QStringLiteral("Currency")] = m_currency->currentText();
     // A need date never set stays as stored.
     fields[QStringLiteral("Need_Date")] =
-        m_needDateSet ? storedDate(m_needDate->dateTime()) : m_record.value(QStringLiteral("Need_Date"));
+        m_needDateSet && m_needDate->dateTime() > m_needDate->minimumDateTime()
+            ? m_needDate->date().toString(QStringLiteral("yyyy-MM-dd"))
+            : m_record.value(QStringLiteral("Need_Date"));
     fields[QStringLiteral("Notes")] = m_notes->toPlainText();
     fields[QStringLiteral("Value")] = m_value->text();
     fields[QStringLiteral("Item_List")] = BuildItemList(gridRows());
@@ -388,6 +389,9 @@ PurchaseOrderPrintData CPurchaseOrder::printData() const
     printout.shippingAddress = m_shippingAddress->toPlainText();
     printout.shipper = m_shipper->currentText();
     printout.date = m_date->text();
+    printout.needDate = m_needDate->dateTime() > m_needDate->minimumDateTime()
+                            ? m_needDate->date().toString(QStringLiteral("yyyy-MM-dd"))
+                            : QString();
     printout.buyer = m_buyer->text();
     printout.method = m_method->currentText();
     printout.currency = m_currency->currentText();

@@ -74,3 +74,16 @@ CPurchasingPreview::CPurchasingPreview(const QString& orderNumber, const QString
     main->addLayout(buttons);
     resize(900, 480);
 }
+
+void CPurchasingPreview::setScheduleNote(const QString& note)
+{
+    if (!m_scheduleNote) {
+        m_scheduleNote = new QLabel;
+        m_scheduleNote->setObjectName(QStringLiteral("scheduleNote"));
+        m_scheduleNote->setStyleSheet(QStringLiteral("color: #ff6050; font-weight: bold"));
+        if (auto* main = qobject_cast<QVBoxLayout*>(layout()))
+            main->insertWidget(main->indexOf(m_orders) + 1, m_scheduleNote);
+    }
+    m_scheduleNote->setText(note);
+    m_scheduleNote->setVisible(!note.isEmpty());
+}

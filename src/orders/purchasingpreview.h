@@ -18,8 +18,13 @@ public:
 
     QTableWidget* table() const { return m_table; }
     QLabel* orders() const { return m_orders; }
+    // Says under the orders whether the build makes its need date; empty
+    // shows nothing.
+    void setScheduleNote(const QString& note);
+    QLabel* scheduleNote() const { return m_scheduleNote; }
 
 private:
     QTableWidget* m_table = nullptr;
     QLabel* m_orders = nullptr;
+    QLabel* m_scheduleNote = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "orders/requirement.h"
 
 #include "core/appstate.h"
+#include "core/dates.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
@@ -8,9 +9,11 @@
 #include "core/utilities.h"
 #include "db/allocationrows.h"
 #include "db/parameters.h"
+#include "db/production.h"
 #include "db/stockledger.h"
 #include "db/vendorrows.h"
 #include "orders/purchaseorder.h"
+#include "schedule/schedule.h"
 #include "schedule/taskbuilder.h"
 
 #include <algorithm>
@@ -322,6 +325,11 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
 
     outcome.batch = GeneratePurchaseOrders(bom, quantity, assembly, orderNumber, outcome.flatList, outcome.plan);
     const int tasks = BuildTasks(orderNumber, assembly, quantity);
+    // The orders are needed when the first task must start to make the date.
+    const QDate needDate = StoredDate(ReadRequirementBuild(orderNumber).needDate);
+    if (needDate.isValid() && !outcome.batch.numbers.isEmpty())
+        SetPurchaseOrderNeedDates(orderNumber,
+                                  IsoDate(MaterialNeedDate(assembly, quantity, needDate, QDate::currentDate())));
     // The quantity as processed, fractions kept: the allocations were made for it.
     Execute(SqlFormat("UPDATE ReqmList SET Assy='%s',Quan=%s,Status='%s' where Order_nBr='%s'",
                       {assembly, PlainNumber(quantity), kStatusPoGen, orderNumber}));
@@ -372,13 +380,16 @@ RequirementRecord LoadRequirement(const QString& orderNumber)
     record.status = read("Select Status from ReqmList where Order_nBr = '%s'");
     record.quantity = read("Select Quan from ReqmList where Order_nBr = '%s'");
     record.assembly = read("Select Assy from ReqmList where Order_nBr = '%s'");
+    const RequirementBuild build = ReadRequirementBuild(record.orderNumber);
+    record.needDate = build.needDate;
+    record.built = PlainNumber(build.built);
     return record;
 }
 
 bool SaveRequirement(const RequirementRecord& record)
 {
-    return Execute(SqlFormat("UPDATE ReqmList Set Quan = '%s',User='%s',Date='%s',Assy = '%s',Description='%s' "
-                             "where Order_nBr='%s'",
+    return Execute(SqlFormat("UPDATE ReqmList Set Quan = '%s',User='%s',Date='%s',Assy = '%s',Description='%s',"
+                             "Need_Date='%s' where Order_nBr='%s'",
                              {record.quantity, App().CurrentUser, TimestampText(), record.assembly,
-                              record.description, record.orderNumber}));
+                              record.description, record.needDate, record.orderNumber}));
 }

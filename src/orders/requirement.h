@@ -124,9 +124,12 @@ struct RequirementRecord
     QString status;
     QString quantity;
     QString assembly;
+    QString needDate; // ISO, or empty
+    QString built;    // the units completed so far
 };
 
 // Reads the requirement; an empty number means the last one issued.
 RequirementRecord LoadRequirement(const QString& orderNumber);
-// "OK" of the Order dialog: quantity as typed, user, date, assembly, description.
+// "OK" of the Order dialog: quantity as typed, user, date, assembly,
+// description and need date.
 bool SaveRequirement(const RequirementRecord& record);

@@ -5,6 +5,7 @@
 #include "controls/imagebutton.h"
 #include "controls/printjob.h"
 #include "core/appstate.h"
+#include "core/dates.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/quantity.h"
@@ -12,9 +13,11 @@
 #include "core/utilities.h"
 #include "core/windowhooks.h"
 #include "db/database.h"
+#include "db/production.h"
 #include "orders/completion.h"
 #include "orders/purchasingpreview.h"
 #include "schedule/routingprint.h"
+#include "schedule/schedule.h"
 
 #include <QBitmap>
 #include <QGridLayout>
@@ -53,6 +56,9 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     m_description = new QLineEdit(m_record.description);
     m_quantity = new QLineEdit(m_record.quantity);
     m_quantity->setObjectName(QStringLiteral("quantity"));
+    m_needDate = new QLineEdit(m_record.needDate);
+    m_needDate->setObjectName(QStringLiteral("needDate"));
+    m_needDate->setPlaceholderText(QStringLiteral("YYYY-MM-DD"));
     m_tree = new QTreeWidget;
     m_tree->setHeaderHidden(true);
     m_tree->setMinimumHeight(160);
@@ -65,8 +71,10 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     selectLayout->addWidget(m_description, 1, 1);
     selectLayout->addWidget(new QLabel(TranslateLabel(QStringLiteral("Quantity:"))), 2, 0);
     selectLayout->addWidget(m_quantity, 2, 1);
-    selectLayout->addWidget(m_tree, 3, 0, 1, 2);
-    selectLayout->addWidget(m_assemblyLabel, 4, 0, 1, 2);
+    selectLayout->addWidget(new QLabel(TranslateLabel(QStringLiteral("Need Date:"))), 3, 0);
+    selectLayout->addWidget(m_needDate, 3, 1);
+    selectLayout->addWidget(m_tree, 4, 0, 1, 2);
+    selectLayout->addWidget(m_assemblyLabel, 5, 0, 1, 2);
 
     m_process = new CImageButton(Translate(QStringLiteral("Process")), 0, 1020, nullptr);
     m_preview = new CImageButton(Translate(QStringLiteral("Preview")), 0, 1025, nullptr);
@@ -86,8 +94,19 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     m_cancel = new CImageButton(Translate(QStringLiteral("Cancel Order")), 0, 1024, nullptr);
     m_complete->setObjectName(QStringLiteral("closeOrder"));
     m_cancel->setObjectName(QStringLiteral("cancelOrder"));
+    // Empty completes all that is still open; fewer units leave the rest open.
+    m_completeQuantity = new QLineEdit;
+    m_completeQuantity->setObjectName(QStringLiteral("completeQuantity"));
+    m_completeQuantity->setMaximumWidth(90);
+    m_built = new QLabel;
+    m_built->setObjectName(QStringLiteral("built"));
+    auto* completeColumn = new QVBoxLayout;
+    completeColumn->addWidget(new QLabel(TranslateLabel(QStringLiteral("Quantity to complete:"))));
+    completeColumn->addWidget(m_completeQuantity);
+    completeColumn->addWidget(m_built);
     auto* closeLayout = new QHBoxLayout(closeCancel);
     closeLayout->setContentsMargins(44, 24, 12, 10);
+    closeLayout->addLayout(completeColumn);
     closeLayout->addWidget(m_complete);
     closeLayout->addWidget(m_cancel);
 
@@ -116,6 +135,7 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     main->addWidget(m_progress);
     main->addWidget(m_status);
 
+    showBuilt();
     fillTree();
     m_tree->clearSelection();
     m_tree->setCurrentItem(nullptr);
@@ -181,6 +201,8 @@ void CRequirements::evaluateStage()
     // A complete or cancelled requirement has nothing left to close or cancel.
     m_complete->setEnabled(m_stage < 3);
     m_cancel->setEnabled(m_stage < 3);
+    m_completeQuantity->setEnabled(m_stage >= 1 && m_stage < 3);
+    m_needDate->setEnabled(m_stage < 3);
     const int images[4] = {3, m_stage == 0 ? 2 : 3, m_stage == 1 ? 2 : (m_stage >= 2 ? 3 : 0),
                            m_stage == 2 ? 2 : (m_stage >= 3 ? 3 : 0)};
     for (int i = 0; i < 4; ++i)
@@ -235,6 +257,31 @@ bool CRequirements::readQuantity(double* quantity)
     return true;
 }
 
+bool CRequirements::readNeedDate(QString* iso)
+{
+    const QString typed = m_needDate->text().trimmed();
+    if (typed.isEmpty()) {
+        iso->clear();
+        return true;
+    }
+    const QDate date = ParseUserDate(typed);
+    if (!date.isValid()) {
+        ShowMessage(TranslateLabel(QStringLiteral("Not a date:")) + QLatin1Char(' ') + typed);
+        return false;
+    }
+    *iso = IsoDate(date);
+    m_needDate->setText(*iso);
+    return true;
+}
+
+void CRequirements::showBuilt()
+{
+    const RequirementBuild build = ReadRequirementBuild(m_record.orderNumber);
+    m_built->setText(build.built > 0 ? Format("%s %s / %s", {Translate(QStringLiteral("Built")), PlainNumber(build.built),
+                                                             PlainNumber(build.quantity)})
+                                     : QString());
+}
+
 void CRequirements::preview()
 {
     if (!selectedAssembly().isEmpty())
@@ -242,12 +289,23 @@ void CRequirements::preview()
     double quantity = 0;
     if (!readQuantity(&quantity))
         return;
+    QString needDate;
+    if (!readNeedDate(&needDate))
+        return;
     const ProcessOutcome outcome = PreviewProcess(m_record.orderNumber, quantity, m_record.assembly);
     if (!outcome.done)
         return;
     // Window-modal: the Order dialog stays as it was underneath.
     auto* dialog = new CPurchasingPreview(m_record.orderNumber, m_record.assembly, quantity, outcome.plan, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    if (!needDate.isEmpty()) {
+        const int late =
+            PreviewLateDays(m_record.assembly, quantity, StoredDate(needDate), QDateTime::currentDateTime());
+        dialog->setScheduleNote(TranslateLabel(QStringLiteral("Need Date:")) + QLatin1Char(' ') + needDate
+                                + QStringLiteral("  ")
+                                + (late > 0 ? Translate(QStringLiteral("Late")) + QStringLiteral(": ") + LateText(late)
+                                            : Translate(QStringLiteral("on time"))));
+    }
     dialog->open();
 }
 
@@ -258,6 +316,19 @@ void CRequirements::process()
     double quantity = 0;
     if (!readQuantity(&quantity))
         return;
+    // Process places the work back from the need date: it is stored first.
+    QString needDate;
+    if (!readNeedDate(&needDate))
+        return;
+    if (needDate != m_record.needDate) {
+        if (!SetRequirementNeedDate(m_record.orderNumber, needDate)) {
+            ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:"))
+                            + QLatin1Char('\n') + LastErrorText(),
+                        QStringLiteral("Database Status"));
+            return;
+        }
+        m_record.needDate = needDate;
+    }
     m_status->setText(QStringLiteral("Add flat bills to list....."));
     // The finished bar and the last order's line are on view while the
     // closing message is read.
@@ -284,8 +355,24 @@ void CRequirements::process()
 
 void CRequirements::completeOrder()
 {
-    if (CompleteOrder(m_record.orderNumber))
+    double quantity = 0;
+    const QString typed = m_completeQuantity->text().trimmed();
+    QString error;
+    if (!typed.isEmpty() && !ParseQuantity(typed, kMaxRequirementQuantity, &quantity, &error)) {
+        ShowMessage(error);
+        return;
+    }
+    if (!CompleteOrder(m_record.orderNumber, quantity))
+        return;
+    m_record.status = ReadRequirementBuild(m_record.orderNumber).status;
+    // A part completed leaves the dialog open on the rest.
+    if (OrderStage(m_record.status) >= 3) {
         QDialog::accept();
+        return;
+    }
+    m_completeQuantity->clear();
+    showBuilt();
+    evaluateStage();
 }
 
 void CRequirements::cancelOrder()
@@ -298,6 +385,10 @@ void CRequirements::saveAndClose()
 {
     m_record.description = m_description->text();
     m_record.quantity = m_quantity->text();
+    // A need date that is no date is said and the stored one kept.
+    QString needDate;
+    if (readNeedDate(&needDate))
+        m_record.needDate = needDate;
     if (!selectedAssembly().isEmpty())
         m_record.assembly = selectedAssembly();
     // The dialog closes all the same (Esc must always leave it), but a

@@ -43,6 +43,9 @@ private:
     QString selectedAssembly() const;
     // The quantity typed, checked; reports what is wrong with it.
     bool readQuantity(double* quantity);
+    // The need date typed as ISO (empty when none); false, said, when it is no date.
+    bool readNeedDate(QString* iso);
+    void showBuilt();
     void openTimeline();
     void printRouting();
 
@@ -51,6 +54,9 @@ private:
     QLineEdit* m_order = nullptr;
     QLineEdit* m_description = nullptr;
     QLineEdit* m_quantity = nullptr;
+    QLineEdit* m_needDate = nullptr;
+    QLineEdit* m_completeQuantity = nullptr;
+    QLabel* m_built = nullptr;
     QTreeWidget* m_tree = nullptr;
     AssemblyGraph m_graph;
     QLabel* m_assemblyLabel = nullptr;

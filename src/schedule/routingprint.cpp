@@ -1,9 +1,14 @@
 #include "schedule/routingprint.h"
 
+#include "schedule/schedule.h"
+
 #include "controls/printsupport.h"
 #include "core/dictionary.h"
 #include "core/format.h"
+#include "core/quantity.h"
+#include "core/utilities.h"
 #include "db/database.h"
+#include "schedule/schedule.h"
 #include "schedule/taskbuilder.h"
 
 #include <QFontMetricsF>
@@ -108,9 +113,13 @@ int PaintRouting(QPagedPaintDevice* device, const QString& orderNumber, const QD
         for (int r = 0; r < bom.rowCount; ++r)
             row({bom.cell(r, 1), bom.cell(r, 2), bom.cell(r, 3), bom.cell(r, 4), bom.cell(r, 5)}, bomWidths, 5);
         y += line * 0.4;
-        const double stepWidths[4] = {column * 0.4, column * 1.6, column, column * 0.5};
+        // A step's hours are per unit; the work of the block is for its count,
+        // as the timeline and the task editor plan it.
+        const double stepWidths[5] = {column * 0.4, column * 1.6, column, column * 0.5, column * 0.8};
         for (int r = 0; r < steps.rowCount; ++r)
-            row({steps.cell(r, 1), steps.cell(r, 2), steps.cell(r, 3), steps.cell(r, 4)}, stepWidths, 4);
+            row({steps.cell(r, 1), steps.cell(r, 2), steps.cell(r, 3), steps.cell(r, 4),
+                 Format("= %s h", {PlainNumber(TaskWorkHours(TextToDouble(steps.cell(r, 4)), entry.count))})},
+                stepWidths, 5);
         y += line;
     }
     footer();

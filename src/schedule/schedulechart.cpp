@@ -106,6 +106,15 @@ void PaintScheduleChart(QPainter& painter, const QRectF& area, const Schedule& s
         painter.drawLine(QPointF(nowX, area.top() + 3 * rowH), QPointF(nowX, area.bottom()));
     }
 
+    // The need date: the work should end with its day.
+    if (schedule.needDate.isValid()) {
+        const double needX = left + (baseDate.daysTo(schedule.needDate) + 1 - view.firstDay) * ppd;
+        if (needX >= left && needX <= area.right()) {
+            painter.setPen(QPen(QColor(200, 0, 160), 2));
+            painter.drawLine(QPointF(needX, area.top() + 3 * rowH), QPointF(needX, area.bottom()));
+        }
+    }
+
     const int count = static_cast<int>(schedule.items.size());
     for (int i = view.firstRow; i < count; ++i) {
         const double top = area.top() + (kChartHeaderRows + i - view.firstRow) * rowH;
@@ -131,6 +140,11 @@ void PaintScheduleChart(QPainter& painter, const QRectF& area, const Schedule& s
         painter.drawRect(bar);
         if (item.kind == ScheduleKind::Task && item.percent > 0)
             painter.fillRect(QRectF(x, bar.bottom() - 2, w * std::min(1.0, item.percent / 100), 2), Qt::black);
+        if (item.late) {
+            painter.setPen(QColor(160, 0, 0));
+            painter.drawText(QRectF(x + w + 4, top, 40 * rowH, rowH), Qt::AlignLeft | Qt::AlignVCenter,
+                             Translate(QStringLiteral("Late")));
+        }
         painter.restore();
     }
     painter.restore();
@@ -168,13 +182,17 @@ QString ScheduleItemToolTip(const Schedule& schedule, const ScheduleItem& item)
     } else {
         lines << Format("%s %i: %s", {Translate(QStringLiteral("Task")), item.taskNumber, item.label});
         lines << line(QStringLiteral("Step"), item.step);
-        lines << line(QStringLiteral("Hours"), Format("%g", {item.hours}));
+        lines << line(QStringLiteral("Resource"), item.resource);
+        lines << line(QStringLiteral("Hours"), Format("%g (%g x %g)", {item.hours, item.stepHours,
+                                                                        item.count > 0 ? item.count : 1.0}));
         lines << line(QStringLiteral("Actual"), Format("%g", {item.actual}));
         // The last day the bar covers: it ends at that day's midnight or earlier.
         const double end = item.length > 0 ? item.start + item.length - 1e-6 : item.start;
         lines << Format("%s %s %s", {dayText(item.start), QStringLiteral("-"), dayText(end)});
     }
     lines << line(QStringLiteral("Status"), item.statusText); // a stored value, shown as stored
+    if (item.late)
+        lines << Translate(QStringLiteral("Late")) + QStringLiteral(": ") + LateText(schedule.lateDays);
     return lines.join(QLatin1Char('\n'));
 }
 

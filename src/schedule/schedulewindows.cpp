@@ -1,5 +1,6 @@
 // Registers the windows of this subsystem with the window hooks.
 #include "core/windowhooks.h"
+#include "schedule/tasklist.h"
 #include "schedule/taskrecord.h"
 #include "schedule/timelinedialogs.h"
 
@@ -18,6 +19,11 @@ void RegisterScheduleWindows()
             return false;
         CTaskEdit dialog(order, task, parent);
         return dialog.exec() == QDialog::Accepted;
+    });
+    RegisterWindowAction(WindowActions::TaskList, [](QWidget* parent, const QStringList&) {
+        CTaskList dialog(parent);
+        dialog.exec();
+        return true;
     });
     RegisterWindowAction(WindowActions::TimelineSetup, [](QWidget* parent, const QStringList&) {
         CTimelineSetup dialog(parent);

@@ -3,6 +3,7 @@
 #include "bom/explosion.h"
 #include "core/appstate.h"
 #include "core/format.h"
+#include "core/quantity.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/taskrows.h"
@@ -44,8 +45,10 @@ void CollectAssemblies(const QueryResult& rows, double multiplier, int level, co
     collect(multiplier, level, assembly);
 }
 
-int BuildTasks(const QString& orderNumber, const QString& assembly, double quantity)
+std::vector<PlannedTask> PlanTasks(const QString& assembly, double quantity, bool* ok)
 {
+    *ok = false;
+    std::vector<PlannedTask> planned;
     const QueryResult rows =
         Query(BillOfAssemblyClause(assembly)
               + QStringLiteral("Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan from Bill cross "
@@ -53,7 +56,7 @@ int BuildTasks(const QString& orderNumber, const QString& assembly, double quant
     const QStringList cycle = FindAssemblyCycle(rows, assembly);
     if (!cycle.isEmpty()) {
         ShowMessage(CycleMessage(cycle));
-        return -1;
+        return planned;
     }
     std::vector<AssemblyEntry> list;
     CollectAssemblies(rows, quantity, 0, assembly, list);
@@ -65,8 +68,10 @@ int BuildTasks(const QString& orderNumber, const QString& assembly, double quant
     const QueryResult steps = Query(BillOfAssemblyClause(assembly)
                                     + QStringLiteral("Select RescList.* from Bill cross join RescList on "
                                                      "RescList.Assy = Bill.Assy order by RescList.ID"));
-    if (steps.rowCount == 0)
-        return 0;
+    if (steps.rowCount == 0) {
+        *ok = true;
+        return planned;
+    }
     const int assyColumn = FindHeading(steps, QStringLiteral("Assy"));
     const int descrColumn = FindHeading(steps, QStringLiteral("Descr"));
     const int hoursColumn = FindHeading(steps, QStringLiteral("Hours"));
@@ -75,7 +80,7 @@ int BuildTasks(const QString& orderNumber, const QString& assembly, double quant
     const int rateColumn = FindHeading(steps, QStringLiteral("Rate"));
     if (assyColumn < 0 || descrColumn < 0 || hoursColumn < 0 || stepColumn < 0 || resourceColumn < 0
         || rateColumn < 0)
-        return -1;
+        return planned;
 
     QHash<QString, std::vector<int>> stepsOf;
     for (int r = 0; r < steps.rowCount; ++r)
@@ -84,16 +89,53 @@ int BuildTasks(const QString& orderNumber, const QString& assembly, double quant
     for (const AssemblyEntry& entry : list)
         byLevel[static_cast<size_t>(entry.level)].push_back(&entry);
 
-    std::vector<NewTask> tasks;
+    // Deepest sub-assemblies first: they are built before what uses them.
     for (int level = maxLevel; level >= 0; --level)
         for (const AssemblyEntry* entry : byLevel[static_cast<size_t>(level)])
             for (const int r : stepsOf.value(entry->assembly))
-                tasks.push_back({static_cast<int>(tasks.size()), entry->assembly, steps.cell(r, stepColumn)});
-    // One statement for every step of the bill; a refusal fails the caller's
-    // transaction as a heading missing would.
-    if (!InsertPendingTasks(orderNumber, tasks, App().CurrentUser, TimestampText()))
+                planned.push_back({entry->assembly, steps.cell(r, stepColumn), steps.cell(r, resourceColumn),
+                                   entry->quantity, TextToDouble(steps.cell(r, hoursColumn))});
+    *ok = true;
+    return planned;
+}
+
+int BuildTasks(const QString& orderNumber, const QString& assembly, double quantity)
+{
+    bool ok = false;
+    const std::vector<PlannedTask> planned = PlanTasks(assembly, quantity, &ok);
+    if (!ok)
         return -1;
-    return static_cast<int>(tasks.size());
+    // The count is the units the task builds: its work is the step's hours
+    // per unit times the count.
+    std::vector<QStringList> rows;
+    const QString stamp = TimestampText();
+    int t = 0;
+    for (const PlannedTask& task : planned) {
+        QStringList values;
+        for (int i = 0; i < App().tables[TaskList].fieldCount; ++i)
+            values << QString();
+        auto set = [&](const char* heading, const QString& value) {
+            const int field = FieldIndex(App().tables[TaskList], QString::fromLatin1(heading));
+            if (field >= 0)
+                values[field] = value;
+        };
+        set("Task_nBr", Format("%i", {t++}));
+        set("Requirement", orderNumber);
+        set("Assy", task.assembly);
+        set("Step", task.step);
+        set("Status", QStringLiteral("Pending"));
+        set("Count", PlainNumber(task.count));
+        set("Actual", QStringLiteral("0"));
+        set("User", App().CurrentUser);
+        set("Time_Stamp", stamp);
+        rows.push_back(values);
+    }
+    if (!rows.empty()) {
+        InsertRows(rows, TaskList);
+        if (LastResultCode() != 0)
+            return -1;
+    }
+    return t;
 }
 
 namespace {

@@ -20,6 +20,22 @@ struct AssemblyEntry
 void CollectAssemblies(const QueryResult& rows, double multiplier, int level, const QString& assembly,
                        std::vector<AssemblyEntry>& list);
 
+// A task as Process would write it: the routing step of an assembly and the
+// units of it the requirement builds.
+struct PlannedTask
+{
+    QString assembly;
+    QString step;
+    QString resource;
+    double count = 0;     // units built
+    double stepHours = 0; // per unit
+};
+
+// The tasks of a build of `quantity` units of the assembly, deepest
+// sub-assemblies first; *ok false when the bill contains itself (reported)
+// or a heading is missing.
+std::vector<PlannedTask> PlanTasks(const QString& assembly, double quantity, bool* ok);
+
 // Writes the tasks; returns how many, or -1 when the bill contains itself or
 // a heading is missing (reported). Runs inside the caller's transaction.
 int BuildTasks(const QString& orderNumber, const QString& assembly, double quantity);

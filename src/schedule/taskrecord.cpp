@@ -6,6 +6,8 @@
 #include "core/utilities.h"
 #include "db/database.h"
 #include "db/parameters.h"
+#include "db/production.h"
+#include "schedule/schedule.h"
 
 #include <algorithm>
 
@@ -47,10 +49,10 @@ bool TaskById(const QString& id, QString& orderNumber, QString& taskNumber)
 
 bool SaveTask(const TaskRecord& task)
 {
-    bool whole = false;
-    const double count = task.count.trimmed().toDouble(&whole);
-    if (!whole || count < 1) {
-        ShowMessage(Translate(QStringLiteral("The count must be a number of at least 1.")));
+    bool number = false;
+    const double count = task.count.trimmed().toDouble(&number);
+    if (!number || !(count > 0)) {
+        ShowMessage(Translate(QStringLiteral("The count must be a number above 0.")));
         return false;
     }
     Transaction transaction;
@@ -60,6 +62,19 @@ bool SaveTask(const TaskRecord& task)
     Execute(SqlFormat(statement, {QStringLiteral("Count"), task.count, task.orderNumber, task.taskNumber}));
     Execute(SqlFormat(statement, {QStringLiteral("Status"), task.status, task.orderNumber, task.taskNumber}));
     return transaction.commit();
+}
+
+bool MarkTaskDone(const QString& orderNumber, int taskNumber)
+{
+    Transaction transaction;
+    if (!SetTaskStatus(orderNumber, taskNumber, QStringLiteral("Done")))
+        transaction.fail();
+    return transaction.commit();
+}
+
+double TaskRecordHours(const TaskRecord& task)
+{
+    return TaskWorkHours(TextToDouble(task.hours), TextToDouble(task.count));
 }
 
 TimelineSetupValues ReadTimelineSetup()

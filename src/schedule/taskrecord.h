@@ -20,9 +20,14 @@ struct TaskRecord
 TaskRecord LoadTask(const QString& orderNumber, const QString& taskNumber);
 // The requirement and task number of a TaskList row; false when none.
 bool TaskById(const QString& id, QString& orderNumber, QString& taskNumber);
-// Writes Actual, Count and Status. A count below 1 would divide the planned
-// hours by nothing: it is refused with a message and nothing is written.
+// Writes Actual, Count and Status. The count is the units the task builds: a
+// count that is no number above 0 is refused with a message and nothing is
+// written.
 bool SaveTask(const TaskRecord& task);
+// Marks one task "Done" (its own transaction); false when there is no such task.
+bool MarkTaskDone(const QString& orderNumber, int taskNumber);
+// The task's planned work: the step's hours per unit times the count.
+double TaskRecordHours(const TaskRecord& task);
 
 struct TimelineSetupValues
 {

@@ -4,15 +4,21 @@
 #include "controls/imagebutton.h"
 #include "controls/printjob.h"
 #include "core/dictionary.h"
+#include "core/dates.h"
 #include "core/format.h"
+#include "core/quantity.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "core/windowhooks.h"
 #include "db/database.h"
+#include "db/production.h"
 #include "schedule/scheduleprint.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -24,6 +30,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -72,6 +79,28 @@ private:
     std::function<ChartView()> m_view;
 };
 
+CResourceLoadView::CResourceLoadView(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("resourceLoad"));
+    setMinimumSize(640, 240);
+}
+
+void CResourceLoadView::setLoad(const ResourceLoad& load)
+{
+    m_load = load;
+    update();
+}
+
+void CResourceLoadView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.setPen(Qt::black);
+    const QDate today = QDate::currentDate();
+    PaintResourceLoad(painter, QRectF(rect()).adjusted(6, 6, -6, -6), m_load,
+                      m_load.first.isValid() && m_load.first > today ? m_load.first : today);
+}
+
 CTimeline::CTimeline(const QString& requirementOrAssembly, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(Translate(QStringLiteral("Timeline")));
@@ -93,13 +122,23 @@ CTimeline::CTimeline(const QString& requirementOrAssembly, QWidget* parent) : QD
     bar->addWidget(m_zoom);
     bar->addWidget(setupButton);
     bar->addWidget(printButton);
-    auto* area = new QGridLayout;
+    auto* chartPage = new QWidget;
+    auto* area = new QGridLayout(chartPage);
+    area->setContentsMargins(0, 0, 0, 0);
     area->addWidget(m_chart, 0, 0);
     area->addWidget(m_vertical, 0, 1);
     area->addWidget(m_horizontal, 1, 0);
+    m_needInfo = new QLabel;
+    m_needInfo->setObjectName(QStringLiteral("needInfo"));
+    // The second tab: the load of every resource across the open requirements.
+    m_load = new CResourceLoadView;
+    m_tabs = new QTabWidget;
+    m_tabs->addTab(chartPage, Translate(QStringLiteral("Timeline")));
+    m_tabs->addTab(m_load, Translate(QStringLiteral("Resource Load")));
     auto* main = new QVBoxLayout(this);
     main->addLayout(bar);
-    main->addLayout(area, 1);
+    main->addWidget(m_needInfo);
+    main->addWidget(m_tabs, 1);
 
     const QStringList entries = RequirementEntries();
     m_requirements->addItems(entries);
@@ -122,6 +161,10 @@ CTimeline::CTimeline(const QString& requirementOrAssembly, QWidget* parent) : QD
     });
     connect(m_horizontal, &QScrollBar::valueChanged, m_chart, qOverload<>(&QWidget::update));
     connect(m_vertical, &QScrollBar::valueChanged, m_chart, qOverload<>(&QWidget::update));
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) {
+        if (tab == 1)
+            m_load->setLoad(ComputeResourceLoad(QDateTime::currentDateTime()));
+    });
     connect(setupButton, &CImageButton::clicked, this, &CTimeline::setup);
     connect(printButton, &CImageButton::clicked, this, &CTimeline::print);
     resize(1000, 560);
@@ -167,6 +210,17 @@ void CTimeline::load(bool toFirstBar)
         m_schedule = ComputeSchedule(entry.section(QLatin1Char(':'), 0, 0), QDateTime::currentDateTime());
     }
     updateScrollRanges();
+    QString need;
+    if (m_schedule.needDate.isValid()) {
+        need = TranslateLabel(QStringLiteral("Need Date:")) + QLatin1Char(' ') + IsoDate(m_schedule.needDate);
+        if (m_schedule.lateDays > 0)
+            need += QStringLiteral("  -  ") + Translate(QStringLiteral("Late")) + QStringLiteral(": ")
+                    + LateText(m_schedule.lateDays);
+    }
+    m_needInfo->setText(need);
+    m_needInfo->setVisible(!need.isEmpty());
+    if (m_tabs->currentIndex() == 1)
+        m_load->setLoad(ComputeResourceLoad(QDateTime::currentDateTime()));
     if (toFirstBar) {
         // A requirement is often entered long before its orders: the chart
         // opens a day before the first bar, not on an empty stretch of months.
@@ -174,6 +228,11 @@ void CTimeline::load(bool toFirstBar)
         m_vertical->setValue(0);
     }
     m_chart->update();
+}
+
+void CTimeline::showTab(int tab)
+{
+    m_tabs->setCurrentIndex(tab);
 }
 
 int CTimeline::firstDayShown() const
@@ -219,6 +278,19 @@ void CTimeline::setup()
 
 void CTimeline::print()
 {
+    if (m_tabs->currentIndex() == 1) {
+        PrintJob job;
+        job.documentName = QStringLiteral("KOLT Resource Load");
+        job.suggestedFile = QStringLiteral("KOLT Resource Load");
+        job.orientation = QPageLayout::Landscape;
+        job.pdfMarginMm = 10;
+        const ResourceLoad& load = m_load->load();
+        job.paint = [&load](QPagedPaintDevice& device) {
+            return PaintResourceLoadPage(&device, load, QDateTime::currentDateTime());
+        };
+        RunPrintJob(this, job);
+        return;
+    }
     PrintJob job;
     job.documentName = QStringLiteral("KOLT Schedule");
     job.suggestedFile = QStringLiteral("KOLT Schedule ") + m_schedule.orderNumber;
@@ -265,20 +337,31 @@ CTaskEdit::CTaskEdit(const QString& orderNumber, const QString& taskNumber, QWid
     descriptionForm->addRow(TranslateLabel(QStringLiteral("Step")), readOnly(m_task.step));
     descriptionForm->addRow(TranslateLabel(QStringLiteral("Description")), readOnly(m_task.description));
     descriptionForm->addRow(TranslateLabel(QStringLiteral("Resource")), readOnly(m_task.resource));
-    descriptionForm->addRow(TranslateLabel(QStringLiteral("Hours")), readOnly(m_task.hours));
+    // The step's hours are per unit; the task's work is for its count.
+    auto* hours = readOnly(QString());
+    hours->setObjectName(QStringLiteral("hours"));
+    descriptionForm->addRow(TranslateLabel(QStringLiteral("Hours")), hours);
 
     auto* execute = new QGroupBox(Translate(QStringLiteral("Execute")));
     auto* executeForm = new QFormLayout(execute);
     m_actual = new QLineEdit(m_task.actual);
     m_count = new QLineEdit(m_task.count);
     m_status = new QComboBox;
-    m_status->addItems({QStringLiteral("Pending"), QStringLiteral("In-Process"), QStringLiteral("Complete")});
+    m_status->addItems({QStringLiteral("Pending"), QStringLiteral("In-Process"), QStringLiteral("Done")});
     if (m_status->findText(m_task.status) < 0 && !m_task.status.isEmpty())
         m_status->addItem(m_task.status);
     m_status->setCurrentText(m_task.status);
     executeForm->addRow(TranslateLabel(QStringLiteral("Actual")), m_actual);
     executeForm->addRow(TranslateLabel(QStringLiteral("Count")), m_count);
     executeForm->addRow(TranslateLabel(QStringLiteral("Status")), m_status);
+    const auto showHours = [this, hours] {
+        TaskRecord typed = m_task;
+        typed.count = m_count->text();
+        hours->setText(Format("%s  (%s h x %s)", {PlainNumber(TaskRecordHours(typed)), m_task.hours,
+                                                  PlainNumber(TextToDouble(typed.count) > 0 ? TextToDouble(typed.count) : 1)}));
+    };
+    showHours();
+    connect(m_count, &QLineEdit::textChanged, this, showHours);
 
     auto* main = new QVBoxLayout(this);
     main->addWidget(description);
@@ -313,10 +396,60 @@ CTimelineSetup::CTimelineSetup(QWidget* parent) : QDialog(parent)
     auto* hoursRow = new QHBoxLayout;
     hoursRow->addWidget(new QLabel(TranslateLabel(QStringLiteral("Work Hours Per Day:"))));
     hoursRow->addWidget(m_hours);
+    // Holidays sit beside the weekly days off; each is stored when added or
+    // removed, as the koltctl command does.
+    auto* holidaysBox = new QGroupBox(Translate(QStringLiteral("Holidays")));
+    auto* holidays = new QVBoxLayout(holidaysBox);
+    m_holidays = new QListWidget;
+    m_holidays->setObjectName(QStringLiteral("holidays"));
+    m_holidays->addItems(ReadHolidayDates());
+    m_holidayDate = new QDateEdit(QDate::currentDate());
+    m_holidayDate->setCalendarPopup(true);
+    m_holidayDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    auto* add = new QPushButton(Translate(QStringLiteral("Add")));
+    auto* remove = new QPushButton(Translate(QStringLiteral("Remove")));
+    auto* holidayRow = new QHBoxLayout;
+    holidayRow->addWidget(m_holidayDate, 1);
+    holidayRow->addWidget(add);
+    holidayRow->addWidget(remove);
+    holidays->addWidget(m_holidays);
+    holidays->addLayout(holidayRow);
+    connect(add, &QPushButton::clicked, this, [this] { addHoliday(m_holidayDate->date()); });
+    connect(remove, &QPushButton::clicked, this, [this] {
+        if (m_holidays->currentItem())
+            removeHoliday(StoredDate(m_holidays->currentItem()->text()));
+    });
+    auto* calendar = new QHBoxLayout;
+    calendar->addWidget(daysBox);
+    calendar->addWidget(holidaysBox, 1);
     auto* main = new QVBoxLayout(this);
-    main->addWidget(daysBox);
+    main->addLayout(calendar);
     main->addLayout(hoursRow);
     main->addLayout(okCancelRow(this, [this] { save(); }));
+}
+
+bool CTimelineSetup::addHoliday(const QDate& date)
+{
+    if (!date.isValid() || !AddHoliday(IsoDate(date), QString())) {
+        ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:"))
+                        + QLatin1Char('\n') + LastErrorText(),
+                    QStringLiteral("Database Status"));
+        return false;
+    }
+    m_holidaysChanged = true;
+    m_holidays->clear();
+    m_holidays->addItems(ReadHolidayDates());
+    return true;
+}
+
+bool CTimelineSetup::removeHoliday(const QDate& date)
+{
+    if (RemoveHoliday(IsoDate(date)) < 0)
+        return false;
+    m_holidaysChanged = true;
+    m_holidays->clear();
+    m_holidays->addItems(ReadHolidayDates());
+    return true;
 }
 
 void CTimelineSetup::save()
@@ -327,6 +460,6 @@ void CTimelineSetup::save()
         if (m_days[d]->isChecked())
             values.daysOff |= 1 << d;
     values.hours = TextToInt(m_hours->text());
-    m_changed = SaveTimelineSetup(m_opened, values);
+    m_changed = SaveTimelineSetup(m_opened, values) || m_holidaysChanged;
     accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The windows of scheduling: the timeline, the task editor and the working
 // time setup.
+#include "schedule/resourceload.h"
 #include "schedule/schedule.h"
 #include "schedule/schedulechart.h"
 #include "schedule/taskrecord.h"
@@ -9,11 +10,31 @@
 
 class QCheckBox;
 class QComboBox;
+class QDateEdit;
+class QListWidget;
 class QLineEdit;
 class QScrollBar;
 class QSpinBox;
 
 class CTimelineChart;
+class QLabel;
+class QTabWidget;
+
+// The resource load as a table painted on the timeline's second tab.
+class CResourceLoadView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CResourceLoadView(QWidget* parent = nullptr);
+    void setLoad(const ResourceLoad& load);
+    const ResourceLoad& load() const { return m_load; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    ResourceLoad m_load;
+};
 
 class CTimeline : public QDialog
 {
@@ -34,6 +55,9 @@ public:
     void setZoom(int zoom);
     // Opens the item under a chart position; true when one was opened.
     bool openItemAt(const QPointF& position);
+    // 0 the timeline, 1 the resource load.
+    void showTab(int tab);
+    CResourceLoadView* loadView() const { return m_load; }
 
 private:
     void setup();
@@ -42,6 +66,9 @@ private:
     void updateScrollRanges();
 
     Schedule m_schedule;
+    QLabel* m_needInfo = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    CResourceLoadView* m_load = nullptr;
     QComboBox* m_requirements = nullptr;
     QSpinBox* m_zoom = nullptr;
     CTimelineChart* m_chart = nullptr;
@@ -77,10 +104,17 @@ public:
 
     QCheckBox* dayBox(int weekday) const { return m_days[weekday]; }
     QLineEdit* hoursEdit() const { return m_hours; }
+    QListWidget* holidayList() const { return m_holidays; }
+    // Stores or removes a holiday at once and shows the list again.
+    bool addHoliday(const QDate& date);
+    bool removeHoliday(const QDate& date);
 
 private:
     TimelineSetupValues m_opened;
     bool m_changed = false;
+    bool m_holidaysChanged = false;
+    QListWidget* m_holidays = nullptr;
+    QDateEdit* m_holidayDate = nullptr;
     QCheckBox* m_days[7] = {};
     QLineEdit* m_hours = nullptr;
 };

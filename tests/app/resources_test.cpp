@@ -27,11 +27,12 @@ const QStringList kRequiredColumns[kTableCount] = {
     {"PO_nBr", "Order_nBr", "Vendor", "Date", "Need_Date", "Status", "User", "Time_Stamp", "Vendor_Address",
      "Contact_Name", "Contact_Phone", "Contact_FAX", "Contact_EMAIL", "Currency", "Buyer", "Buy_Method",
      "Shipper", "Shipping_Address", "Shipping_Cost", "Tracking", "Tax_Rate", "Value", "Notes", "Item_List"},
-    {"Order_nBr", "Assy", "Quan", "Description", "Created", "Date", "Status", "User"},
+    {"Order_nBr", "Assy", "Quan", "Description", "Need_Date", "Created", "Date", "Status", "Built", "User"},
     {"Task_nBr", "Requirement", "Status", "Count", "Actual", "Assy", "Step", "User", "Time_Stamp"},
     {"Resource", "Rate", "User", "Time_Stamp"},
     {"Requirement", "PO_nBr", "Part_nBr", "Quan"},
     {"Part_nBr", "Quantity", "Kind", "Document", "Reason", "Date", "User", "Time_Stamp"},
+    {"Date", "Description", "User", "Time_Stamp"},
 };
 
 // The first field whose upper-cased heading contains the upper-cased key,

@@ -116,12 +116,12 @@ TEST_F(ShellTest, StartsOnAFreshFolderAndKeepsItsSettings)
     ASSERT_NE(grid, nullptr);
     EXPECT_FALSE(headerLabels(grid).contains(QStringLiteral("Key"))); // the id is never a column
     EXPECT_TRUE(headerLabels(grid).contains(QStringLiteral("Assy")));
-    // The command bar: twenty entries, four group captions, BOM marked.
+    // The command bar: twenty-one entries, four group captions, BOM marked.
     CImageMenu* bar = window->commandBar();
-    EXPECT_EQ(bar->entryCount(), 20);
+    EXPECT_EQ(bar->entryCount(), 21);
     EXPECT_EQ(bar->drawnState(bar->entryForCommand(kCmdShowAssyList)), CImageMenu::kStateSelected);
-    EXPECT_EQ(bar->entry(19).label, QStringLiteral("Utility"));
-    EXPECT_EQ(bar->entry(19).image, -1);
+    EXPECT_EQ(bar->entry(20).label, QStringLiteral("Utility"));
+    EXPECT_EQ(bar->entry(20).image, -1);
     EXPECT_EQ(window->miniMenu()->itemCount(), 6);
 
     // Enter leaves the window open; Esc, once confirmed, closes it through the shutdown.

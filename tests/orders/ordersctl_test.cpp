@@ -69,3 +69,49 @@ TEST_F(OrdersCtlTest, DryRunStockCheckAndRepair)
     EXPECT_EQ(ctl({"--yes", "stock", "repair"}).code, 0); // said at once: nothing to repair
     EXPECT_EQ(ctl({"stock", "count"}).code, 2);
 }
+
+TEST_F(OrdersCtlTest, ABuildThroughKoltctlFromNeedDateToStock)
+{
+    addPart("KIT", 0, 0, {}, {}, 0, 0, "M");
+    addPart("R1", 0, 0, "DIGI");
+    addBom("KIT", "R1", 2);
+    ASSERT_TRUE(Execute("insert into RescList (Assy,Step,Description,Resource,Hours) values "
+                        "('KIT','10','SMT','LINE','0.5')"));
+    addRequirement("REQ0001", "KIT", 0);
+
+    EXPECT_EQ(ctl({"holiday", "add", "2027-01-18", "Shop closed"}).code, 0);
+    EXPECT_EQ(ctl({"holiday", "add", "18.01.2027"}).code, 1); // ISO only on the command line
+    EXPECT_EQ(ctl({"holiday", "add", "2027-02-30"}).code, 1);
+    EXPECT_EQ(ctl({"holiday", "list"}).out, "2027-01-18\n");
+
+    CtlRun run = ctl({"process", "REQ0001", "--quantity", "25", "--need-date", "2027-13-01"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains("not a date")) << run.err.toStdString();
+    run = ctl({"process", "REQ0001", "--quantity", "25", "--need-date", "2099-01-15"});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(sqlite("select Need_Date from ReqmList"), "2099-01-15");
+    EXPECT_EQ(sqlite("select Count from TaskList"), "25");
+    // The purchase order is needed by the day the work must start.
+    EXPECT_EQ(sqlite("select Need_Date from PurcList"), "2099-01-14"); // Thursday 15th and most of Wednesday
+    run = ctl({"schedule", "REQ0001"});
+    EXPECT_TRUE(run.out.contains("NEED\t2099-01-15\ton time")) << run.out.toStdString();
+    run = ctl({"tasks", "--resource", "LINE"});
+    EXPECT_EQ(run.out, "REQ0001\t0\tKIT\t10\tLINE\t25\t12.5\tPending\n");
+
+    ui.answers = {kAnswerYes};
+    ASSERT_EQ(ctl({"--yes", "receive", sqlite("select PO_nBr from PurcList")}).code, 0);
+    EXPECT_EQ(ctl({"--yes", "complete", "REQ0001", "--quantity", "30"}).code, 1);
+    EXPECT_EQ(ctl({"--yes", "complete", "REQ0001", "--quantity", "10"}).code, 0);
+    EXPECT_EQ(ctl({"stock", "check"}).code, 0);
+    EXPECT_EQ(ctl({"--yes", "complete", "REQ0001", "--quantity", "15"}).code, 0);
+    run = ctl({"stock", "check"});
+    EXPECT_EQ(run.code, 0) << run.out.toStdString();
+    EXPECT_EQ(sqlite("select Stock from PartList where Part_nBr = 'KIT'"), "25");
+    EXPECT_EQ(sqlite("select Status from TaskList"), "Done");
+    EXPECT_EQ(sqlite("select Status from ReqmList"), "Complete");
+    EXPECT_EQ(ctl({"tasks", "--status", "Pending"}).out, "");
+
+    EXPECT_EQ(ctl({"holiday", "remove", "2027-01-18"}).code, 0);
+    EXPECT_EQ(ctl({"holiday", "remove", "2027-01-18"}).code, 1);
+    EXPECT_EQ(ctl({"holiday", "list"}).out, "");
+}

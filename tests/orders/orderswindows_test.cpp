@@ -157,3 +157,36 @@ TEST_F(OrdersWindowTest, ARefusedWriteKeepsThePurchaseOrderOpenWithItsEdits)
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(sqlite("select Shipping_Cost from PurcList"), "9");
 }
+
+TEST_F(OrdersWindowTest, TheOrderDialogTakesANeedDateAndCompletesPartOfTheBuild)
+{
+    addPart("KIT", 0, 0, {}, {}, 0, 0, "M");
+    addPart("R1", 100, 0, "DIGI");
+    addBom("KIT", "R1", 2);
+    addRequirement("REQ0001", "KIT", 5);
+    CRequirements dialog("REQ0001");
+    auto* need = dialog.findChild<QLineEdit*>("needDate");
+    ASSERT_NE(need, nullptr);
+    need->setText("no date");
+    dialog.process();
+    EXPECT_TRUE(ui.saw("Not a date: no date"));
+    EXPECT_EQ(dialog.stage(), 0);
+    need->setText("2099-01-15");
+    dialog.process();
+    EXPECT_EQ(dialog.stage(), 1);
+    EXPECT_EQ(sqlite("select Need_Date from ReqmList"), "2099-01-15");
+
+    auto* part = dialog.findChild<QLineEdit*>("completeQuantity");
+    ASSERT_NE(part, nullptr);
+    part->setText("2");
+    ui.answers = {kAnswerYes};
+    dialog.completeOrder();
+    EXPECT_EQ(partValue("KIT", "Stock"), "2");
+    EXPECT_EQ(dialog.stage(), 1); // three are still open
+    EXPECT_TRUE(dialog.findChild<QLabel*>("built")->text().contains("2 / 5"));
+    KeepShot(dialog, "order-partly-built");
+    ui.answers = {kAnswerYes};
+    dialog.completeOrder();
+    EXPECT_EQ(partValue("KIT", "Stock"), "5");
+    EXPECT_EQ(sqlite("select Status from ReqmList"), "Complete");
+}

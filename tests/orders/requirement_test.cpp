@@ -219,7 +219,7 @@ TEST_F(OrdersTest, TasksFollowTheAssembliesDeepestFirst)
     }
     EXPECT_EQ(sqlite("select Task_nBr||' '||Assy||' '||Step||' '||Status||' '||Count||' '||Actual from TaskList "
                      "order by Task_nBr"),
-              "0 B 10 Pending 1 0\n1 B 20 Pending 1 0\n2 A 10 Pending 1 0\n3 A 20 Pending 1 0");
+              "0 B 10 Pending 6 0\n1 B 20 Pending 6 0\n2 A 10 Pending 3 0\n3 A 20 Pending 3 0"); // the units each builds
 
     // Routing counts are whole units: 2.5 gives 2 for the top, 2 x 2 for B.
     const std::vector<RoutingEntry> routing = BuildRoutingList(rows, "A", 2.5);

@@ -63,14 +63,16 @@ TEST_F(ScheduleTest, TasksFillWorkingDaysAndSkipDaysOff)
     // The next would start on Saturday: it begins on Monday.
     EXPECT_DOUBLE_EQ(schedule.items[1].start, 72);
     EXPECT_DOUBLE_EQ(schedule.items[1].length, 24);
-    // Count 2 halves 16 hours to one day; 4 actual hours are half of it.
+    // The step's 16 hours are per unit: a count of 2 is 32 hours, four days
+    // from Tuesday to Friday; 4 actual hours are an eighth of it.
     EXPECT_DOUBLE_EQ(schedule.items[2].start, 96);
-    EXPECT_DOUBLE_EQ(schedule.items[2].length, 24);
-    EXPECT_DOUBLE_EQ(schedule.items[2].percent, 50);
-    // Two working days from Wednesday run to Thursday night.
-    EXPECT_DOUBLE_EQ(schedule.items[3].start, 120);
+    EXPECT_DOUBLE_EQ(schedule.items[2].length, 96);
+    EXPECT_DOUBLE_EQ(schedule.items[2].hours, 32);
+    EXPECT_DOUBLE_EQ(schedule.items[2].percent, 12.5);
+    // The next would start on Saturday: two working days from Monday run to Tuesday night.
+    EXPECT_DOUBLE_EQ(schedule.items[3].start, 240);
     EXPECT_DOUBLE_EQ(schedule.items[3].length, 48);
-    EXPECT_EQ(schedule.span, static_cast<qint64>(168.0 / 24 + 14) * 86400);
+    EXPECT_EQ(schedule.span, static_cast<qint64>(288.0 / 24 + 14) * 86400);
 
     // Two working days starting on a Friday with the weekend off end on Monday night.
     WorkingTime working;
@@ -110,7 +112,7 @@ TEST_F(ScheduleTest, WorkingTimeComesFromParametersWithDefaults)
 TEST_F(ScheduleTest, StatusCodesCompareThePlanWithNow)
 {
     addRequirement("REQ0001", "A", 1);
-    addOrder("P0001", "2026-01-02 12:00:00", "", "Pending");                 // 12 .. 132
+    addOrder("P0001", "2026-01-02 12:00:00", "", "Pending");                 // 12 .. 180, five working days
     addOrder("P0002", "2026-01-02 00:00:00", "2026-01-03 00:00:00", "Pending"); // need at 24
     addOrder("P0003", "2026-01-02 00:00:00", "2026-01-03 00:00:00", "Closed");
     addOrder("P0004", "2026-01-02 00:00:00", "2026-01-12 00:00:00", "Placed");
@@ -124,7 +126,7 @@ TEST_F(ScheduleTest, StatusCodesCompareThePlanWithNow)
     EXPECT_DOUBLE_EQ(schedule.now, 30);
     EXPECT_EQ(schedule.items[0].label, "P0001");
     EXPECT_DOUBLE_EQ(schedule.items[0].start, 12);
-    EXPECT_DOUBLE_EQ(schedule.items[0].length, 120);
+    EXPECT_DOUBLE_EQ(schedule.items[0].length, 168); // over the weekend
     EXPECT_EQ(schedule.items[0].status, 3);
     EXPECT_EQ(schedule.items[1].status, 4);
     EXPECT_EQ(schedule.items[2].status, 2);

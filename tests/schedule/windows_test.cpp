@@ -8,13 +8,16 @@
 #include "grid/smallgrid.h"
 #include "orders/purchaseorderdialog.h"
 #include "orders/requirements.h"
+#include "schedule/tasklist.h"
 #include "schedule/taskrecord.h"
 #include "schedule/timelinedialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QScrollBar>
 #include <QTableWidget>
 
@@ -85,7 +88,7 @@ TEST_F(WindowTest, TaskEditorShowsTheStepAndRefusesACountBelowOne)
     EXPECT_EQ(editor.countEdit()->text(), "1");
     editor.countEdit()->setText("0");
     editor.save();
-    EXPECT_TRUE(ui.saw("The count must be a number of at least 1."));
+    EXPECT_TRUE(ui.saw("The count must be a number above 0."));
     EXPECT_EQ(sqlite("select Count from TaskList"), "1");
 
     editor.countEdit()->setText("2");
@@ -239,4 +242,73 @@ TEST_F(WindowTest, TimelineOpensAtItsFirstBarAndNamesEachBar)
     timeline.load(true);
     EXPECT_LT(FirstBarDay(timeline.schedule()), 0);
     EXPECT_EQ(timeline.firstDayShown(), FirstBarDay(timeline.schedule()) - 1);
+}
+
+TEST_F(WindowTest, TheTaskListFiltersAndMarksTasksDone)
+{
+    addRequirement("REQ0001", "A", 1);
+    addStep("A", "10", 0.5, "Solder");
+    ASSERT_TRUE(Execute("insert into RescList (Assy,Step,Description,Resource,Rate,Hours) values "
+                        "('A','20','Inspect','QA',10,0.25)"));
+    addTask(0, "A", "10");
+    addTask(1, "A", "20");
+    ASSERT_TRUE(Execute("update TaskList set Count = '25'"));
+
+    CTaskList list;
+    list.resize(1000, 400);
+    ASSERT_EQ(list.table()->rowCount(), 2);
+    EXPECT_EQ(list.table()->item(0, 5)->text(), "BENCH");
+    EXPECT_EQ(list.table()->item(0, 7)->text(), "12.5"); // 0.5 hours × 25 units
+    EXPECT_EQ(list.table()->item(1, 7)->text(), "6.25");
+
+    list.resourceFilter()->setCurrentIndex(list.resourceFilter()->findText("QA"));
+    list.load();
+    ASSERT_EQ(list.table()->rowCount(), 1);
+    list.table()->selectRow(0);
+    EXPECT_EQ(list.markSelectedDone(), 1);
+    EXPECT_EQ(sqlite("select Status from TaskList order by Task_nBr"), "Pending\nDone");
+
+    list.resourceFilter()->setCurrentIndex(0);
+    list.statusFilter()->setCurrentIndex(list.statusFilter()->findData("Pending"));
+    list.load();
+    ASSERT_EQ(list.table()->rowCount(), 1);
+    EXPECT_EQ(list.table()->item(0, 3)->text(), "10");
+    KeepShot(list, "task-list");
+}
+
+TEST_F(WindowTest, TimelineShowsTheNeedDateTheLoadTabAndTheHolidays)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    addRequirement("REQ0001", "A", 1, now.toString("yyyy-MM-dd HH:mm:ss"));
+    addStep("A", "10", 1, "Solder");
+    addTask(0, "A", "10");
+    // Forty hours of work cannot end yesterday.
+    ASSERT_TRUE(Execute("update TaskList set Count = '40'"));
+    ASSERT_TRUE(Execute(SqlFormat("update ReqmList set Need_Date = '%s'",
+                                  {now.date().addDays(-1).toString("yyyy-MM-dd")})));
+    CTimeline timeline("REQ0001");
+    timeline.resize(1000, 420);
+    EXPECT_GT(timeline.schedule().lateDays, 0);
+    auto* info = timeline.findChild<QLabel*>("needInfo");
+    ASSERT_NE(info, nullptr);
+    EXPECT_TRUE(info->text().contains("more working days")) << info->text().toStdString();
+    EXPECT_TRUE(timeline.schedule().items[0].late);
+    KeepShot(timeline, "timeline-late");
+
+    timeline.showTab(1);
+    const ResourceLoad& load = timeline.loadView()->load();
+    ASSERT_EQ(load.resources, QStringList{"BENCH"});
+    double total = 0;
+    for (const double hours : load.hours.value("BENCH"))
+        total += hours;
+    EXPECT_DOUBLE_EQ(total, 40);
+    KeepShot(timeline, "timeline-resource-load");
+
+    CTimelineSetup setup;
+    ASSERT_TRUE(setup.addHoliday(QDate(2027, 1, 18)));
+    ASSERT_TRUE(setup.addHoliday(QDate(2027, 1, 18))); // listed once
+    EXPECT_EQ(setup.holidayList()->count(), 1);
+    KeepShot(setup, "timeline-setup-holidays");
+    ASSERT_TRUE(setup.removeHoliday(QDate(2027, 1, 18)));
+    EXPECT_EQ(setup.holidayList()->count(), 0);
 }
