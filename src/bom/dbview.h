@@ -57,6 +57,8 @@ Q_SIGNALS:
     void recordCommand(int command);
 
 private:
+    // The details repainted, the part's last changes as their tooltip.
+    void showLastChanges();
     void applyItems(QTreeWidget* tree, QTreeWidgetItem* parent, const std::vector<BomTreeItem>& items);
     void selectionChanged(QTreeWidget* tree);
     void showTreeMenu(QTreeWidget* tree, const QPoint& position);

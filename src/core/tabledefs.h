@@ -4,7 +4,7 @@
 #include <QString>
 #include <array>
 
-constexpr int kTableCount = 10;
+constexpr int kTableCount = 12;
 constexpr int kMaxColumns = 64;
 
 enum TableIndex : int {
@@ -18,6 +18,8 @@ enum TableIndex : int {
     LabrList = 7,
     AlloList = 8,
     MoveList = 9,
+    RevsList = 10,
+    ChngList = 11,
 };
 
 // "ASSYLIST", ... : names the definition file.

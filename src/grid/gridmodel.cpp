@@ -14,7 +14,7 @@ namespace {
 
 const char* const kTitles[kTableCount] = {
     "Bill of Materials", "Part Table", "Vendor Table", "Assembly Steps Table", "Purchase Order",
-    "Orders",            "Task Table", "Labor Table",  "Allocation Table", "Stock Movements",
+    "Orders",            "Task Table", "Labor Table",  "Allocation Table", "Stock Movements", "Bill Revisions", "Change Log",
 };
 
 const char* const kLoadStatements[kTableCount] = {
@@ -28,6 +28,8 @@ const char* const kLoadStatements[kTableCount] = {
     "Select * from LabrList",
     "Select * from AlloList",
     "Select * from MoveList",
+    "Select * from RevsList",
+    "Select * from ChngList",
 };
 
 // The "/"-separated items of a LIST or DROP attribute: everything after its first "/".

@@ -45,9 +45,10 @@ bool CtlCanPaint(CtlContext& ctx)
 
 void RegisterOrdersCommands()
 {
-    RegisterCtlCommand({QStringLiteral("process"), QStringLiteral("process REQ --quantity Q [--assembly NAME] [--dry-run]"),
+    RegisterCtlCommand({QStringLiteral("process"), QStringLiteral("process REQ --quantity Q [--assembly NAME] [--dry-run] [--use-alternates]"),
                         [](CtlContext& ctx) {
                             const bool dryRun = ctx.takeFlag(QStringLiteral("--dry-run"));
+                            const bool useAlternates = ctx.takeFlag(QStringLiteral("--use-alternates"));
                             const QString quantityText = ctx.takeOption(QStringLiteral("--quantity"));
                             QString assembly = ctx.takeOption(QStringLiteral("--assembly"));
                             if (ctx.args.size() != 1 || quantityText.isEmpty())
@@ -65,14 +66,19 @@ void RegisterOrdersCommands()
                                 assembly = LoadRequirement(order).assembly;
                             assembly = UpperCaseAscii(assembly);
                             if (dryRun) {
-                                const ProcessOutcome preview = PreviewProcess(order, quantity, assembly);
+                                const ProcessOutcome preview = PreviewProcess(order, quantity, assembly, useAlternates);
                                 if (!preview.done)
                                     return kCtlFailed;
                                 for (const QString& line : PreviewLines(preview.plan))
                                     ctx.out << line << "\n";
+                                for (const QString& warning : preview.plan.warnings)
+                                    ctx.err << "warning: " << warning << "\n";
+                                for (const QString& note : preview.plan.notes)
+                                    ctx.err << note << "\n";
                                 return kCtlOk;
                             }
-                            const ProcessOutcome outcome = ProcessRequirement(order, quantity, assembly);
+                            const ProcessOutcome outcome =
+                                ProcessRequirement(order, quantity, assembly, {}, ProcessMode::Write, useAlternates);
                             if (!outcome.done)
                                 return kCtlFailed;
                             ctx.out << Format("%i Purchase Orders Created under %s", {outcome.batch.count, order})
