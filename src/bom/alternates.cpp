@@ -3,6 +3,7 @@
 #include "bom/explosion.h"
 #include "core/format.h"
 #include "core/utilities.h"
+#include "db/bills.h"
 #include "db/database.h"
 
 #include <QRegularExpression>
@@ -38,6 +39,10 @@ QHash<QString, std::vector<AlternateStock>> LoadAlternates(const QString& assemb
     QHash<QString, std::vector<AlternateStock>> found;
     if (parts.isEmpty())
         return found;
+    // Without the columns (a table set up before them) nothing is asked,
+    // so a failed statement cannot spoil the caller's transaction.
+    if (!TableHasColumn(QStringLiteral("PartList"), QStringLiteral("Alternates")))
+        return found;
     QHash<QString, QStringList> names;
     const QueryResult records = Query(QStringLiteral("Select Part_nBr,Alternates from PartList where Part_nBr in (")
                                       + quotedList(parts) + QStringLiteral(") and Alternates <> ''"));
@@ -45,7 +50,7 @@ QHash<QString, std::vector<AlternateStock>> LoadAlternates(const QString& assemb
         for (const QString& alternate : SplitAlternates(records.cell(r, 1), records.cell(r, 0)))
             if (!names[records.cell(r, 0)].contains(alternate))
                 names[records.cell(r, 0)] << alternate;
-    if (!assembly.isEmpty()) {
+    if (!assembly.isEmpty() && TableHasColumn(QStringLiteral("AssyList"), QStringLiteral("Substitutes"))) {
         const QueryResult lines = Query(BillOfAssemblyClause(assembly)
                                         + QStringLiteral("Select AssyList.Part_nBr,AssyList.Substitutes from Bill "
                                                          "cross join AssyList on AssyList.Assy = Bill.Assy "
@@ -80,9 +85,13 @@ QHash<QString, AlternateStock> LoadAlternateRecords(const QStringList& parts)
     QHash<QString, AlternateStock> stock;
     if (parts.isEmpty())
         return stock;
-    const QueryResult rows = Query(
-        QStringLiteral("Select Part_nBr,Stock,Allocated,Manufacturer,Mfr_Part_nBr from PartList where Part_nBr in (")
-        + quotedList(parts) + QLatin1Char(')'));
+    // The maker's number is only wanted by the export; a shop without the
+    // column still has the stock.
+    const bool mpn = TableHasColumn(QStringLiteral("PartList"), QStringLiteral("Mfr_Part_nBr"));
+    const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Stock,Allocated,Manufacturer")
+                                   + (mpn ? QStringLiteral(",Mfr_Part_nBr") : QString())
+                                   + QStringLiteral(" from PartList where Part_nBr in (") + quotedList(parts)
+                                   + QLatin1Char(')'));
     for (int r = 0; r < rows.rowCount; ++r)
         if (!stock.contains(rows.cell(r, 0)))
             stock.insert(rows.cell(r, 0), {rows.cell(r, 0), TextToDouble(rows.cell(r, 1)) - TextToDouble(rows.cell(r, 2)),

@@ -212,8 +212,20 @@ std::vector<std::pair<QString, QString>> PartRevisions(const QStringList& parts,
     return revisions;
 }
 
+bool TableHasColumn(const QString& table, const QString& column)
+{
+    for (const QString& present : TableColumns(table))
+        if (present.compare(column, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 QHash<QString, QString> ObsoletePartReplacements(bool* ok)
 {
+    if (ok)
+        *ok = true;
+    if (!TableHasColumn(QStringLiteral("PartList"), QStringLiteral("Obsolete")))
+        return {};
     const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Replacement from PartList where ")
                                    + SameTextIgnoringCase(QStringLiteral("Obsolete"), QStringLiteral("Yes")));
     if (ok)

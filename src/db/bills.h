@@ -72,6 +72,10 @@ std::vector<std::pair<QString, std::vector<BillLine>>> LoadBillsOf(const QString
 // The Revision of several part records in one statement (a missing record: absent).
 std::vector<std::pair<QString, QString>> PartRevisions(const QStringList& parts, bool* ok = nullptr);
 
+// Whether the table has the column (any letter case): a shop set up by
+// hand, or a test's own tables, may lack the optional ones.
+bool TableHasColumn(const QString& table, const QString& column);
+
 // The parts marked obsolete (Obsolete "Yes", any case), each with its
 // replacement (empty when none is known); one statement.
 QHash<QString, QString> ObsoletePartReplacements(bool* ok = nullptr);

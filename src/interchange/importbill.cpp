@@ -22,6 +22,8 @@ std::vector<BillLine> ImportBillLines(const ImportFile& file, int firstLine, con
     for (const int record : reader.records()) {
         if (!reader.read(record, line, warnings))
             continue;
+        // The texts share the file's characters; the lines outlive the file.
+        line.detach();
         BillLine bill;
         bill.item = line.item.isEmpty() ? QString::number(next) : line.item;
         next = std::max(next, TextToInt(bill.item)) + 1;
