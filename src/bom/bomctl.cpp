@@ -1,7 +1,9 @@
 // koltctl commands of the bill of materials: the reports, adding an assembly
 // and the printed bill and tree.
 #include "bom/assemblyindex.h"
+#include "bom/bomdiffprint.h"
 #include "bom/bomreport.h"
+#include "bom/engineeringctl.h"
 #include "bom/newassembly.h"
 #include "bom/rollup.h"
 #include "bom/treelayout.h"
@@ -32,6 +34,8 @@ void preparePdf(QPdfWriter& pdf)
 
 int reportCommand(CtlContext& ctx)
 {
+    if (const int code = RunBomRevisionCommand(ctx); code >= 0)
+        return code;
     const QString kind = ctx.args.value(0);
     if (ctx.args.size() != 2 || (kind != QLatin1String("indented") && kind != QLatin1String("flat")))
         return kCtlUsage;
@@ -105,11 +109,44 @@ int printTree(CtlContext& ctx)
     return kCtlOk;
 }
 
+int printDiff(CtlContext& ctx)
+{
+    const QString file = ctx.takeOption(QStringLiteral("--pdf"));
+    if (file.isEmpty() || ctx.args.size() != 2)
+        return kCtlUsage;
+    if (!canPaint(ctx))
+        return kCtlFailed;
+    std::vector<BillLine> before;
+    std::vector<BillLine> after;
+    QString beforeLabel;
+    QString afterLabel;
+    QString error;
+    if (!LoadBomSide(ctx.args[0], before, &beforeLabel, &error)
+        || !LoadBomSide(ctx.args[1], after, &afterLabel, &error)) {
+        ctx.err << "print diff: " << error << "\n";
+        return kCtlFailed;
+    }
+    QPdfWriter pdf(file);
+    preparePdf(pdf);
+    pdf.setTitle(QStringLiteral("KOLT BOM Comparison"));
+    const int pages = PrintBomComparison(beforeLabel, afterLabel, DiffBills(before, after), pdf);
+    if (pages == 0) {
+        ctx.err << "print diff: could not write " << file << "\n";
+        return kCtlFailed;
+    }
+    ctx.out << file << ": " << pages << (pages == 1 ? " page" : " pages") << "\n";
+    return kCtlOk;
+}
+
 } // namespace
 
 void RegisterBomCommands()
 {
-    RegisterCtlCommand({QStringLiteral("bom"), QStringLiteral("bom (indented|flat) ASSY"), reportCommand});
+    RegisterCtlCommand({QStringLiteral("bom"),
+                        QStringLiteral("bom (indented|flat) ASSY | bom revise ASSY [--note TEXT] | bom history ASSY | "
+                                       "bom diff A B"),
+                        reportCommand});
+    RegisterEngineeringCommands();
     RegisterCtlCommand({QStringLiteral("add-assy"), QStringLiteral("add-assy NAME ROWS"), [](CtlContext& ctx) {
                             if (ctx.args.size() != 2)
                                 return kCtlUsage;
@@ -127,4 +164,5 @@ void RegisterBomCommands()
                         }});
     RegisterPrintCommand({QStringLiteral("bom"), QStringLiteral("bom ASSY (--indented|--flat) --pdf FILE"), printBom});
     RegisterPrintCommand({QStringLiteral("tree"), QStringLiteral("tree [ASSY] --pdf FILE"), printTree});
+    RegisterPrintCommand({QStringLiteral("diff"), QStringLiteral("diff A B --pdf FILE"), printDiff});
 }

@@ -1,6 +1,7 @@
 // Registers the windows of this subsystem with the window hooks.
 #include "bom/addassy.h"
 #include "bom/assyview.h"
+#include "bom/changewindows.h"
 #include "bom/report.h"
 #include "bom/rollup.h"
 #include "core/windowhooks.h"
@@ -29,6 +30,21 @@ void RegisterBomWindows()
         view.setSelectedAssembly(args.value(0));
         view.buildTree();
         view.exec();
+        return false;
+    });
+    RegisterWindowAction(WindowActions::WhereUsed, [](QWidget* parent, const QStringList& args) {
+        CWhereUsed window(args.value(0), parent);
+        window.exec();
+        return false;
+    });
+    // True when lines were replaced: the caller reloads what it shows.
+    RegisterWindowAction(WindowActions::ReplacePart, [](QWidget* parent, const QStringList& args) {
+        CReplacePart dialog(args.value(0), parent);
+        return dialog.exec() == QDialog::Accepted;
+    });
+    RegisterWindowAction(WindowActions::CompareBills, [](QWidget* parent, const QStringList& args) {
+        CCompareBills dialog(args.value(0), parent);
+        dialog.exec();
         return false;
     });
     RegisterWindowAction(WindowActions::AddAssembly, [](QWidget* parent, const QStringList&) {

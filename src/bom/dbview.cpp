@@ -8,6 +8,7 @@
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/utilities.h"
+#include "core/windowhooks.h"
 #include "db/database.h"
 
 #include <QHeaderView>
@@ -34,7 +35,7 @@ constexpr int kRoleFilled = Qt::UserRole + 6; // and has been read
 class DetailsArea final : public QWidget
 {
 public:
-    explicit DetailsArea(CDBView* view) : QWidget(view), m_view(view) { setFixedHeight(151); }
+    explicit DetailsArea(CDBView* view) : QWidget(view), m_view(view) { setFixedHeight(175); }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -104,6 +105,14 @@ protected:
             const int textWidth = width() - 2 * labelX;
             p.drawText(QRect(labelX, 8 + 24 * 4 + 4, textWidth, 36), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                        d.description);
+            // The newest change of the part; the tooltip has the last few.
+            if (!d.lastChanges.isEmpty()) {
+                p.setPen(labelColour);
+                p.drawText(QRect(labelX, 8 + 24 * 4 + 44, textWidth, 20), Qt::AlignLeft | Qt::AlignVCenter,
+                           p.fontMetrics().elidedText(TranslateLabel(QStringLiteral("Last change:")) + QLatin1Char(' ')
+                                                          + d.lastChanges.first(),
+                                                      Qt::ElideRight, textWidth));
+            }
         } else {
             const StepDetails& d = m_view->m_step;
             row(0, m_view->m_selectedStep);
@@ -225,6 +234,12 @@ void CDBView::reloadDetails()
         m_part = LoadPartDetails(m_selectedPart);
     else if (m_selection == Selection::Step)
         m_step = LoadStepDetails(m_selectedAssembly, m_selectedStep);
+    showLastChanges();
+}
+
+void CDBView::showLastChanges()
+{
+    m_details->setToolTip(m_selection == Selection::Part ? m_part.lastChanges.join(QLatin1Char('\n')) : QString());
     m_details->update();
 }
 
@@ -438,7 +453,7 @@ void CDBView::selectionChanged(QTreeWidget* tree)
             Q_EMIT showAssemblyRow(-1, assembly, assembly);
         }
     }
-    m_details->update();
+    showLastChanges();
 }
 
 void CDBView::showTreeMenu(QTreeWidget* tree, const QPoint& position)
@@ -456,6 +471,12 @@ void CDBView::showTreeMenu(QTreeWidget* tree, const QPoint& position)
     for (const auto& [text, command] : entries) {
         const int number = command;
         menu.addAction(Translate(text), this, [this, number] { Q_EMIT recordCommand(number); });
+    }
+    if (bom && m_selection == Selection::Part && !m_selectedPart.isEmpty() && HasWindowAction(WindowActions::WhereUsed)) {
+        const QString part = m_selectedPart;
+        menu.addSeparator();
+        menu.addAction(Translate(QStringLiteral("Where Used...")), this,
+                       [this, part] { RunWindowAction(WindowActions::WhereUsed, this, {part}); });
     }
     menu.exec(tree->viewport()->mapToGlobal(position));
 }

@@ -68,6 +68,8 @@ private:
     // read again (one statement per level for all of them), one that is
     // closed is emptied, to be read when it is opened.
     void refreshTree(QTreeWidget* tree);
+    // The details repainted, the part's last changes as their tooltip.
+    void showLastChanges();
     void applyItems(QTreeWidget* tree, QTreeWidgetItem* parent, const std::vector<BomTreeItem>& items);
     void fillBranch(QTreeWidget* tree, QTreeWidgetItem* item);
     QHash<QString, std::vector<BomTreeItem>> branches(QTreeWidget* tree, const QStringList& assemblies) const;

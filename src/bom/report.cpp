@@ -5,6 +5,7 @@
 #include "bom/assyview.h"
 #include "bom/bomimages.h"
 #include "bom/bomtree.h"
+#include "bom/changewindows.h"
 #include "bom/reporttable.h"
 #include "controls/artwork.h"
 #include "controls/imagebutton.h"
@@ -115,15 +116,22 @@ CReport::CReport(QWidget* parent) : CDarkDialog(parent)
     auto* flat = new CImageButton(QStringLiteral("Flat BOM"), 0, 5, this);
     auto* tree = new CImageButton(QStringLiteral("Tree"), 0, 1093, this);
     auto* print = new CImageButton(QStringLiteral("Print"), kIconPrint, 1092, this);
+    auto* compare = new CImageButton(QStringLiteral("Compare"), 0, 1094, this);
     auto* ok = new CImageButton(QStringLiteral("OK"), kIconOk, 1, this);
     connect(indented, &QAbstractButton::clicked, this, [this] { produceReport(kIndentedBom); });
     connect(flat, &QAbstractButton::clicked, this, [this] { produceReport(kFlatBom); });
     connect(tree, &QAbstractButton::clicked, this, &CReport::showTree);
     connect(print, &QAbstractButton::clicked, this, &CReport::print);
+    // The comparison of the shown assembly's last kept revision with its
+    // bill now, with its own printout.
+    connect(compare, &QAbstractButton::clicked, this, [this] {
+        CCompareBills dialog(selectedAssembly().isEmpty() ? m_report.assembly : selectedAssembly(), this);
+        dialog.exec();
+    });
     connect(ok, &QAbstractButton::clicked, this, &CReport::accept);
 
     auto* buttons = new QHBoxLayout;
-    for (CImageButton* b : {indented, flat, tree, print}) {
+    for (CImageButton* b : {indented, flat, tree, print, compare}) {
         b->setFixedSize(b->sizeHint().expandedTo(QSize(110, 48)));
         buttons->addWidget(b);
     }

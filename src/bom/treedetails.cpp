@@ -2,6 +2,7 @@
 
 #include "core/appstate.h"
 #include "core/format.h"
+#include "db/changelog.h"
 #include "db/database.h"
 
 #include <QFileInfo>
@@ -18,6 +19,13 @@ PartDetails LoadPartDetails(const QString& part)
     d.manufacturer = QueryText(SqlFormat("Select Manufacturer from PartList where Part_nBr = '%s'", {part}), false);
     d.distributor = QueryText(SqlFormat("Select Distributor from PartList where Part_nBr = '%s'", {part}), false);
     d.description = QueryText(SqlFormat("Select Description from PartList where Part_nBr = '%s'", {part}), false);
+    ChangeFilter filter;
+    filter.part = part;
+    filter.limit = 5;
+    const std::vector<LoggedChange> changes = LoadChanges(filter);
+    for (auto it = changes.rbegin(); it != changes.rend(); ++it)
+        d.lastChanges << Format("%s %s: %s %s -> %s", {it->stamp.left(16), it->user, it->field, it->oldValue,
+                                                       it->newValue});
     return d;
 }
 

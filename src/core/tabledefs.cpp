@@ -10,9 +10,11 @@
 namespace {
 
 const char* const kKeys[kTableCount] = {"ASSYLIST", "PARTLIST", "VENDLIST", "RESCLIST", "PURCLIST",
-                                        "REQMLIST", "TASKLIST", "LABRLIST", "ALLOLIST", "MOVELIST", "HOLILIST"};
+                                        "REQMLIST", "TASKLIST", "LABRLIST", "ALLOLIST", "MOVELIST", "HOLILIST",
+                                        "REVSLIST", "CHNGLIST"};
 const char* const kNames[kTableCount] = {"AssyList", "PartList", "VendList", "RescList", "PurcList",
-                                         "ReqmList", "TaskList", "LabrList", "AlloList", "MoveList", "HoliList"};
+                                         "ReqmList", "TaskList", "LabrList", "AlloList", "MoveList", "HoliList",
+                                         "RevsList", "ChngList"};
 
 void clearFields(TableDefinition& definition)
 {

@@ -4,7 +4,7 @@
 #include <QString>
 #include <array>
 
-constexpr int kTableCount = 11;
+constexpr int kTableCount = 13;
 constexpr int kMaxColumns = 64;
 
 enum TableIndex : int {
@@ -19,6 +19,8 @@ enum TableIndex : int {
     AlloList = 8,
     MoveList = 9,
     HoliList = 10,
+    RevsList = 11,
+    ChngList = 12,
 };
 
 // "ASSYLIST", ... : names the definition file.

@@ -40,6 +40,9 @@ inline const QString AssemblyTree = QStringLiteral("assembly-tree");   // {Assy}
 inline const QString AddAssembly = QStringLiteral("add-assembly");     // {}
 inline const QString Import = QStringLiteral("import");                // {}
 inline const QString Update = QStringLiteral("update");                // {}: the cost roll-up
+inline const QString WhereUsed = QStringLiteral("where-used");         // {Part #}
+inline const QString ReplacePart = QStringLiteral("replace-part");     // {old Part #}
+inline const QString CompareBills = QStringLiteral("compare-bills");   // {Assy}
 } // namespace WindowActions
 
 // Each subsystem's windows register their actions here (RegisterEveryWindow

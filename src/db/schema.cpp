@@ -28,6 +28,21 @@ std::vector<SchemaStep> makeSteps()
                          const int holidays = TableExists(TableSqlName(HoliList));
                          return holidays > 0 || (holidays == 0 && CreateTable(HoliList));
                      }});
+    // Engineering changes: the kept revisions of bills, the change log,
+    // obsolete parts with their replacement, alternates and line substitutes.
+    steps.push_back({5, QStringLiteral("bill revisions, the change log, obsolete parts and alternates"), [] {
+                         for (int table : {RevsList, ChngList})
+                             if (TableExists(TableSqlName(table)) == 0 && !CreateTable(table))
+                                 return false;
+                         return AddColumnIfMissing(QStringLiteral("PartList"), QStringLiteral("Obsolete"),
+                                                   QStringLiteral("text"))
+                                && AddColumnIfMissing(QStringLiteral("PartList"), QStringLiteral("Replacement"),
+                                                      QStringLiteral("text"))
+                                && AddColumnIfMissing(QStringLiteral("PartList"), QStringLiteral("Alternates"),
+                                                      QStringLiteral("text"))
+                                && AddColumnIfMissing(QStringLiteral("AssyList"), QStringLiteral("Substitutes"),
+                                                      QStringLiteral("text"));
+                     }});
     return steps;
 }
 

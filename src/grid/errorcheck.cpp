@@ -5,6 +5,7 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
+#include "db/bills.h"
 #include "db/database.h"
 #include "db/stockledger.h"
 #include "grid/gridrows.h"
@@ -151,6 +152,12 @@ void CErrorCheck::checkAssyList(const QueryResult& result)
     for (int r = 0; r < rows; ++r)
         if (lookupFails(parts, result.cell(r, part)))
             m_words[r] |= kErrNoPartRecord;
+
+    // Obsolete parts are few: the whole set is read once.
+    const QSet<QString> obsolete = ObsoleteParts();
+    for (int r = 0; r < rows; ++r)
+        if (obsolete.contains(result.cell(r, part)))
+            m_words[r] |= kErrObsolete;
 
     for (int r = 0; r < rows; ++r)
         if (result.cell(r, part).isEmpty())
@@ -447,6 +454,7 @@ const FaultTexts kFaults[] = {
     {kErrNoMake, "No Make or Buy Entry", "part without Make", "parts without Make"},
     {kErrStockFigures, "Stock Figures Disagree with Allocations and Purchase Orders",
      "part whose stock figures disagree", "parts whose stock figures disagree"},
+    {kErrObsolete, "Obsolete Part", "obsolete part", "obsolete parts"},
 };
 
 } // namespace

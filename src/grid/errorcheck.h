@@ -25,7 +25,9 @@ constexpr unsigned kErrQuantityNotNumber = 512;
 constexpr unsigned kErrNoMake = 1024;
 // The part's Allocated or On_Order differs from the stock ledger (db/stockledger.h).
 constexpr unsigned kErrStockFigures = 2048;
-constexpr int kErrBitCount = 12;
+// A bill line's part is marked obsolete.
+constexpr unsigned kErrObsolete = 4096;
+constexpr int kErrBitCount = 13;
 
 // A range of reference designators counts at most this many: a larger one is
 // a typing error, and the count must stay a number the quantity can match.

@@ -9,6 +9,7 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
+#include "db/changelog.h"
 #include "db/parameters.h"
 #include "grid/gridrows.h"
 
@@ -202,6 +203,7 @@ EditResult CGridModel::writeCell(int c, int row, const QString &typed,
   if (ok && m_table == RescList && heading.contains(QLatin1String("Resour")))
     ok = updateRoutingCost(row);
   ok = ok && stamp(row);
+  ok = ok && logEdit(row, heading, before, text);
   if (!ok)
     transaction.fail();
   if (!transaction.commit())
@@ -214,6 +216,49 @@ EditResult CGridModel::writeCell(int c, int row, const QString &typed,
     m_recording->push_back({m_table, currentAssembly, m_rows.id(row), heading,
                             before, text, {}, {}});
   return EditResult::Changed;
+}
+
+bool CGridModel::logEdit(int row, const QString &heading,
+                         const QString &before, const QString &after) {
+  // The tables an engineering change is made of; the others (orders, tasks,
+  // stock) keep their own history.
+  if (m_table != PartList && m_table != AssyList && m_table != RescList &&
+      m_table != VendList)
+    return true;
+  QString part;
+  if (m_table == RescList) {
+    part = currentAssembly;
+  } else if (m_table != VendList) {
+    const int partColumn =
+        static_cast<int>(m_headings.indexOf(QStringLiteral("Part #")));
+    part = partColumn >= 0 ? m_rows.cell(row, partColumn) : QString();
+  }
+  return RecordChanges(
+      {{m_table, rowId(row), part, heading, before, after}});
+}
+
+bool CGridModel::logDeletes(const QList<int> &rows) {
+  if (m_table != PartList && m_table != AssyList && m_table != RescList &&
+      m_table != VendList)
+    return true;
+  // The record's key as the user knows it is the old value of a deletion.
+  const int keyColumn = FindColumnKey(
+      m_table == VendList ? QStringLiteral("VENDOR")
+      : m_table == RescList ? QStringLiteral("STEP")
+                            : QStringLiteral("PART"));
+  const int partColumn = FindColumnKey(QStringLiteral("PART"));
+  std::vector<ChangeEntry> entries;
+  for (int r : rows) {
+    if (r < 0 || r >= rowCount())
+      continue;
+    const QString key = keyColumn >= 0 ? m_rows.cell(r, keyColumn) : QString();
+    const QString part = m_table == RescList ? currentAssembly
+                         : partColumn >= 0   ? m_rows.cell(r, partColumn)
+                                             : QString();
+    entries.push_back({m_table, rowId(r), part, QStringLiteral("Deleted"),
+                       key.isEmpty() ? rowId(r) : key, QString()});
+  }
+  return RecordChanges(entries);
 }
 
 bool CGridModel::recordAsShown(int row, int editedColumn, bool *othersChanged) {
@@ -451,6 +496,7 @@ bool CGridModel::Undo() {
                                                    kCmdShowReqmList,
                                                    0,
                                                    kCmdShowLabrList,
+                                                   0,
                                                    0,
                                                    0,
                                                    0};
@@ -732,6 +778,9 @@ bool CGridModel::DeleteRecords(const QList<int> &rows) {
     return false;
   const QString idList = ids.join(QLatin1Char(','));
   Transaction transaction;
+  // Logged while the rows can still be read.
+  if (!logDeletes(rows))
+    transaction.fail();
   // The whole records, read under the write lock, so that an undo writes
   // back exactly what was deleted, lines and all.
   const QStringList columns = TableColumns(tableName());

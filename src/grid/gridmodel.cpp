@@ -16,6 +16,7 @@ namespace {
 const char* const kTitles[kTableCount] = {
     "Bill of Materials", "Part Table", "Vendor Table", "Assembly Steps Table", "Purchase Order",
     "Orders",            "Task Table", "Labor Table",  "Allocation Table", "Stock Movements", "Holidays",
+    "Bill Revisions", "Change Log",
 };
 
 const char* const kLoadStatements[kTableCount] = {
@@ -30,6 +31,8 @@ const char* const kLoadStatements[kTableCount] = {
     "Select * from AlloList",
     "Select * from MoveList",
     "Select * from HoliList order by Date",
+    "Select * from RevsList",
+    "Select * from ChngList",
 };
 
 // The "/"-separated items of a LIST or DROP attribute: everything after its first "/".

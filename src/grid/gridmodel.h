@@ -226,6 +226,10 @@ private:
     // The record is still there and its edited cell still holds what the
     // row shows; *othersChanged tells whether another cell changed meanwhile.
     bool recordAsShown(int row, int editedColumn, bool* othersChanged);
+    // The change log's row for a stored edit, in the edit's transaction.
+    bool logEdit(int row, const QString& heading, const QString& before, const QString& after);
+    // The change log's rows for records about to be deleted.
+    bool logDeletes(const QList<int>& rows);
     bool nextNumber(const char* key, int step, QString& number);
     bool refuseEdit(const QString& reason);
     bool restoreRecord(const CellChange& change);

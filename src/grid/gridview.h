@@ -83,6 +83,8 @@ protected:
     void updateGeometries() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    // Where-used and replace-everywhere for the part of the row (gridcontextmenu.cpp).
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void afterLoad();

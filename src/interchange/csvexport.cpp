@@ -1,5 +1,6 @@
 #include "interchange/csvexport.h"
 
+#include "bom/alternates.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
@@ -117,7 +118,10 @@ QByteArray CsvExportBytes(const QueryResult& result, int table, const QString& t
 bool WriteCsvExport(const QString& path, const QueryResult& result, int table)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(CsvExportBytes(result, table, TimestampText())) < 0
+    // A bill goes out with its alternates as extra maker columns.
+    const QByteArray bytes =
+        CsvExportBytes(table == AssyList ? WithAlternateColumns(result) : result, table, TimestampText());
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0
         || !file.commit()) {
         ShowMessage(path + QStringLiteral("\n") + file.errorString(), Translate(QStringLiteral("Export")));
         return false;

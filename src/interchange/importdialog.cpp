@@ -1,4 +1,5 @@
 #include "interchange/importdialog.h"
+#include "interchange/importbill.h"
 
 #include "controls/darklook.h"
 #include "controls/imagebutton.h"
@@ -313,6 +314,16 @@ QString CImport::countersText() const
     return m_scanned->text() + QLatin1Char('/') + m_added->text();
 }
 
+QString CImport::replaceChangesText() const
+{
+    // A replace is easier to agree to when its changes are in front of the
+    // user; a long list is cut so the question still fits the screen.
+    const QString changes = ImportReplaceChangesText(m_file, m_header.line + 1, columnTargets(), m_header.fields,
+                                                     m_assembly->text(), 20);
+    return TranslateLabel(QStringLiteral("Changes:")) + QLatin1Char('\n')
+           + (changes.isEmpty() ? Translate(QStringLiteral("none")) + QLatin1Char('\n') : changes);
+}
+
 void CImport::process()
 {
     if (!m_file.loaded()) {
@@ -333,7 +344,8 @@ void CImport::process()
             Format(qPrintable(Translate(
                        QStringLiteral("%s already has %i lines. Replace them with the lines of this file?"))),
                    {UpperCaseAscii(m_assembly->text().trimmed()), m_preview.existingLines})
-                + QLatin1Char('\n') + Translate(QStringLiteral("No adds the lines of this file to them.")),
+                + QLatin1Char('\n') + replaceChangesText()
+                + Translate(QStringLiteral("No adds the lines of this file to them.")),
             Translate(QStringLiteral("Import")), kButtonsYesNoCancel);
         if (answer == kAnswerCancel)
             return;

@@ -48,6 +48,7 @@ private:
     void fillGrid();
     void updatePreview();
     QStringList columnTargets() const;
+    QString replaceChangesText() const;
     void showCounters(int scanned, int added);
 
     ImportMapping m_mapping;

@@ -1,5 +1,7 @@
 #include "interchange/importer.h"
 
+#include "bom/bomdiff.h"
+#include "bom/revisions.h"
 #include "core/appstate.h"
 #include "core/dictionary.h"
 #include "core/format.h"
@@ -8,10 +10,12 @@
 #include "db/database.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QSet>
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -202,7 +206,15 @@ public:
         if (!options.replace)
             m_nextItem = 1 + TextToInt(QueryText(
                                  SqlFormat("Select max(Item) from AssyList where Assy='%s'", {assembly}), false));
+        // A replaced bill keeps the numbers of the lines it still has, so
+        // drawings and work instructions that cite them stay right.
+        m_before = LoadBillLines(assembly);
+        if (options.replace)
+            m_keep.emplace(m_before);
     }
+
+    // The assembly's lines before the import.
+    const std::vector<BillLine>& before() const { return m_before; }
 
     const ImportLineReader& reader() const { return m_reader; }
     int existingLines() const { return m_existingLines; }
@@ -245,7 +257,7 @@ private:
             m_nextItem = std::max(m_nextItem, TextToInt(line.item) + 1);
             return;
         }
-        line.item = QString::number(m_nextItem++);
+        line.item = m_keep ? m_keep->take(line.partNumber, line.designators) : QString::number(m_nextItem++);
     }
 
     const ImportFile& m_file;
@@ -256,7 +268,14 @@ private:
     NameSet m_knownVendors;
     int m_existingLines = 0;
     int m_nextItem = 1;
+    std::vector<BillLine> m_before;
+    std::optional<ItemNumbering> m_keep;
 };
+
+QString importRevisionNote(const ImportFile& file)
+{
+    return Translate(QStringLiteral("Replaced by import of")) + QLatin1Char(' ') + QFileInfo(file.path()).fileName();
+}
 
 class RowWriter
 {
@@ -585,7 +604,9 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
         LineWalk walk(file, firstLine, columnTargets, assembly, options);
         RowWriter writer(walk.reader().otherTargets(), outcome);
         if (options.replace && walk.existingLines() > 0) {
-            if (Execute(SqlFormat("Delete from AssyList where Assy='%s'", {assembly})))
+            if (!KeepRevisions({assembly}, importRevisionNote(file)))
+                outcome.errors << LastErrorText();
+            else if (Execute(SqlFormat("Delete from AssyList where Assy='%s'", {assembly})))
                 outcome.replaced = walk.existingLines();
             else
                 outcome.errors << LastErrorText();
@@ -619,6 +640,8 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
                     progress(outcome, file.endOf(r));
             });
         writer.finish();
+        if (outcome.errors.isEmpty() && outcome.lines > 0 && !LogBillChanges(assembly, walk.before()))
+            outcome.errors << LastErrorText();
         if (outcome.lines == 0 && outcome.errors.isEmpty()) {
             // A header and nothing under it, or lines that name no part: a
             // run that stores nothing is not a success.

@@ -3,6 +3,7 @@
 #include "core/ctlcommands.h"
 #include "db/database.h"
 #include "interchange/csvexport.h"
+#include "interchange/importbill.h"
 #include "interchange/importer.h"
 
 namespace {
@@ -49,6 +50,12 @@ int runImport(CtlContext& ctx)
     options.columnNames = header.fields;
     const ImportPreview preview = PreviewImport(file, header.line + 1, targets, assembly, options);
     ctx.out << ImportSummaryText(header, mapping, preview, assembly, options.replace);
+    if (options.replace && preview.existingLines > 0) {
+        // What the replace would change, as `bom diff` says it.
+        const QString changes =
+            ImportReplaceChangesText(file, header.line + 1, targets, header.fields, assembly);
+        ctx.out << "Changes:\n" << (changes.isEmpty() ? QStringLiteral("none\n") : changes);
+    }
     if (preview.lines == 0) {
         ctx.err << "import: " << ctx.args[0] << ": no line names a part; nothing to import\n";
         return kCtlFailed;
@@ -80,6 +87,7 @@ int runExport(CtlContext& ctx)
 
 void RegisterInterchangeCommands()
 {
+    RegisterImportBillReader();
     RegisterCtlCommand({QStringLiteral("import"), QStringLiteral("import FILE [--assembly NAME] [--dry-run] [--replace]"), runImport});
     RegisterCtlCommand({QStringLiteral("export"), QStringLiteral("export TABLE FILE [--assy NAME]"), runExport});
 }

@@ -3,10 +3,12 @@
 
 #include "db/database.h"
 #include "interchange/exportdialog.h"
+#include "interchange/importbill.h"
 #include "interchange/importdialog.h"
 
 void RegisterInterchangeWindows()
 {
+    RegisterImportBillReader();
     RegisterWindowAction(WindowActions::Import, [](QWidget* parent, const QStringList&) {
         CImport dialog(parent);
         dialog.exec();

@@ -49,9 +49,10 @@ bool CtlCanPaint(CtlContext& ctx)
 void RegisterOrdersCommands()
 {
     RegisterCtlCommand({QStringLiteral("process"),
-                        QStringLiteral("process REQ --quantity Q [--assembly NAME] [--need-date YYYY-MM-DD] [--dry-run]"),
+                        QStringLiteral("process REQ --quantity Q [--assembly NAME] [--need-date YYYY-MM-DD] [--dry-run] [--use-alternates]"),
                         [](CtlContext& ctx) {
                             const bool dryRun = ctx.takeFlag(QStringLiteral("--dry-run"));
+                            const bool useAlternates = ctx.takeFlag(QStringLiteral("--use-alternates"));
                             const QString quantityText = ctx.takeOption(QStringLiteral("--quantity"));
                             QString assembly = ctx.takeOption(QStringLiteral("--assembly"));
                             const QString needText = ctx.takeOption(QStringLiteral("--need-date"));
@@ -75,7 +76,7 @@ void RegisterOrdersCommands()
                             if (!needDate.isValid())
                                 needDate = StoredDate(ReadRequirementBuild(order).needDate);
                             if (dryRun) {
-                                const ProcessOutcome preview = PreviewProcess(order, quantity, assembly);
+                                const ProcessOutcome preview = PreviewProcess(order, quantity, assembly, useAlternates);
                                 if (!preview.done)
                                     return kCtlFailed;
                                 for (const QString& line : PreviewLines(preview.plan))
@@ -86,6 +87,10 @@ void RegisterOrdersCommands()
                                     if (late > 0)
                                         ctx.out << IsoDate(needDate) << "\t" << LateText(late) << "\n";
                                 }
+                                for (const QString& warning : preview.plan.warnings)
+                                    ctx.err << "warning: " << warning << "\n";
+                                for (const QString& note : preview.plan.notes)
+                                    ctx.err << note << "\n";
                                 return kCtlOk;
                             }
                             // The need date is the requirement's own: it is kept
@@ -94,7 +99,7 @@ void RegisterOrdersCommands()
                                 ctx.err << LastErrorText() << "\n";
                                 return kCtlFailed;
                             }
-                            const ProcessOutcome outcome = ProcessRequirement(order, quantity, assembly);
+                            const ProcessOutcome outcome = ProcessRequirement(order, quantity, assembly, {}, ProcessMode::Write, useAlternates);
                             if (!outcome.done)
                                 return kCtlFailed;
                             ctx.out << Format("%i Purchase Orders Created under %s", {outcome.batch.count, order})

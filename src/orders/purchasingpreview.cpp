@@ -59,7 +59,7 @@ CPurchasingPreview::CPurchasingPreview(const QString& orderNumber, const QString
         orderLines << PurchaseOrderStatusLine(order);
     if (orderLines.isEmpty())
         orderLines << Translate(QStringLiteral("No purchase order would be written."));
-    m_orders = new QLabel(orderLines.join(QLatin1Char('\n')));
+    m_orders = new QLabel((plan.warnings + plan.notes + orderLines).join(QLatin1Char('\n')));
     m_orders->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* ok = new CImageButton(Translate(QStringLiteral("OK")), 0, 1, nullptr);

@@ -1,5 +1,6 @@
 #include "orders/requirement.h"
 
+#include "bom/obsolete.h"
 #include "core/appstate.h"
 #include "core/dates.h"
 #include "core/dictionary.h"
@@ -255,21 +256,25 @@ PurchaseOrderBatch BuildPurchaseOrders(FlatList& list, const PurchasingPlan& pla
 
 PurchaseOrderBatch GeneratePurchaseOrders(const QueryResult& bom, double quantity, const QString& assembly,
                                           const QString& orderNumber, FlatList& list, PurchasingPlan& plan,
-                                          bool write)
+                                          bool write, bool useAlternates)
 {
     list.clear();
     ExplodeAssembly(bom, quantity, assembly, list);
-    plan = PlanPurchasing(list, TextToInt(GetParam(ParamLastPurchaseOrder)));
+    const int lastPurchaseOrder = TextToInt(GetParam(ParamLastPurchaseOrder));
+    plan = PlanPurchasing(list, lastPurchaseOrder);
+    PlanAlternates(assembly, list, lastPurchaseOrder, useAlternates, plan);
     if (!write)
         return {};
     NetRequirements(list, plan, orderNumber);
+    AllocateAlternates(plan, orderNumber);
     WaitScope progress(QStringLiteral("Add flat bills to list....."), 0, static_cast<int>(list.size()));
     progress.setCaption(QStringLiteral("Build Purchase Orders....."));
     return BuildPurchaseOrders(list, plan, orderNumber);
 }
 
 ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, const QString& assembly,
-                                  const std::function<void(const ProcessOutcome&)>& beforeMessage, ProcessMode mode)
+                                  const std::function<void(const ProcessOutcome&)>& beforeMessage, ProcessMode mode,
+                                  bool useAlternates)
 {
     ProcessOutcome outcome;
     if (quantity == 0 || std::isnan(quantity)) {
@@ -317,13 +322,18 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
     // stays as it was, free to be processed with the right assembly.
     if (!IsAssembly(bom, assembly))
         return refuse(TranslateLabel(QStringLiteral("No such assembly:")) + QLatin1Char(' ') + assembly);
+    const QStringList warnings = ObsoletePartWarnings(bom);
     if (mode == ProcessMode::Preview) {
-        GeneratePurchaseOrders(bom, quantity, assembly, orderNumber, outcome.flatList, outcome.plan, false);
+        GeneratePurchaseOrders(bom, quantity, assembly, orderNumber, outcome.flatList, outcome.plan, false,
+                               useAlternates);
+        outcome.plan.warnings = warnings;
         outcome.done = true;
         return outcome;
     }
 
-    outcome.batch = GeneratePurchaseOrders(bom, quantity, assembly, orderNumber, outcome.flatList, outcome.plan);
+    outcome.batch = GeneratePurchaseOrders(bom, quantity, assembly, orderNumber, outcome.flatList, outcome.plan, true,
+                                           useAlternates);
+    outcome.plan.warnings = warnings;
     const int tasks = BuildTasks(orderNumber, assembly, quantity);
     // The orders are needed when the first task must start to make the date.
     const QDate needDate = StoredDate(ReadRequirementBuild(orderNumber).needDate);
@@ -346,13 +356,19 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
     outcome.done = true;
     if (beforeMessage)
         beforeMessage(outcome);
+    // Shown once the write lock is released: nobody waits while it is read.
+    if (!warnings.isEmpty())
+        ShowMessage(warnings.join(QLatin1Char('\n')), Translate(QStringLiteral("Obsolete Part")));
+    if (!outcome.plan.alternateUses.empty())
+        ShowMessage(outcome.plan.notes.join(QLatin1Char('\n')), Translate(QStringLiteral("Alternates")));
     ShowMessage(Format("%i Purchase Orders Created under %s", {outcome.batch.count, orderNumber}));
     return outcome;
 }
 
-ProcessOutcome PreviewProcess(const QString& orderNumber, double quantity, const QString& assembly)
+ProcessOutcome PreviewProcess(const QString& orderNumber, double quantity, const QString& assembly,
+                              bool useAlternates)
 {
-    return ProcessRequirement(orderNumber, quantity, assembly, {}, ProcessMode::Preview);
+    return ProcessRequirement(orderNumber, quantity, assembly, {}, ProcessMode::Preview, useAlternates);
 }
 
 QStringList PreviewLines(const PurchasingPlan& plan)

@@ -31,6 +31,15 @@ struct PlannedPart
     double fromStock = 0;     // need - order: allocated from what is on hand
     QString vendor;           // distributor, else manufacturer
     QString purchaseOrder;    // the new order it goes on; empty when nothing is ordered
+    QString alternates;       // when short: its alternates' free stock, "ALT-1 40, ALT-2 0"
+};
+
+// Stock of an alternate allocated in a short part's place (only when asked).
+struct AlternateUse
+{
+    QString part;
+    QString alternate;
+    double quantity = 0;
 };
 
 struct PlannedOrder
@@ -47,6 +56,9 @@ struct PurchasingPlan
     std::vector<PlannedPart> parts; // one per flat-list entry, in its order
     std::vector<PlannedOrder> orders;
     int lastNumber = 0; // global parameter 7 once the orders are written
+    QStringList warnings; // about the bill itself: obsolete parts
+    std::vector<AlternateUse> alternateUses;
+    QStringList notes; // what was taken from alternates, or could be
 };
 
 // Nets each entry against stock (available = stock - allocated; the
@@ -83,7 +95,17 @@ void SetPurchaseField(QStringList& values, const QString& key, const QString& va
 // transaction; a failed statement fails it).
 PurchaseOrderBatch GeneratePurchaseOrders(const QueryResult& bom, double quantity, const QString& assembly,
                                           const QString& orderNumber, FlatList& list, PurchasingPlan& plan,
-                                          bool write = true);
+                                          bool write = true, bool useAlternates = false);
+
+// Names each short part's alternates with their free stock and, when use is
+// set, covers the shortfall from it: plan.alternateUses and the parts' order
+// and allocation from stock follow. Planned again through PlanPurchasing, so
+// the orders only hold what is still short.
+void PlanAlternates(const QString& assembly, const FlatList& list, int lastPurchaseOrder, bool use,
+                    PurchasingPlan& plan);
+// Allocates the alternates' stock the plan takes (AlloList rows, Allocated),
+// inside the caller's transaction; false when a statement failed.
+bool AllocateAlternates(const PurchasingPlan& plan, const QString& orderNumber);
 
 struct ProcessOutcome
 {
@@ -104,12 +126,14 @@ enum class ProcessMode
 // every refusal and failure to the user; on success shows
 // "%i Purchase Orders Created under %s", after beforeMessage (when given)
 // let the caller show the finished state.
+// useAlternates: a short part takes its alternates' free stock first.
 ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, const QString& assembly,
                                   const std::function<void(const ProcessOutcome&)>& beforeMessage = {},
-                                  ProcessMode mode = ProcessMode::Write);
+                                  ProcessMode mode = ProcessMode::Write, bool useAlternates = false);
 
 // The purchasing preview: what ProcessRequirement would write.
-ProcessOutcome PreviewProcess(const QString& orderNumber, double quantity, const QString& assembly);
+ProcessOutcome PreviewProcess(const QString& orderNumber, double quantity, const QString& assembly,
+                              bool useAlternates = false);
 
 // The dry run's lines: one per purchased part,
 // "part<TAB>need<TAB>available<TAB>order<TAB>vendor<TAB>order with loss",

@@ -25,6 +25,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImageReader>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -132,6 +133,10 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     top->addLayout(right);
     auto* main = new QVBoxLayout(this);
     main->addLayout(top);
+    // Alternates' stock is taken only when the planner asks for it.
+    m_useAlternates = new QCheckBox(Translate(QStringLiteral("Use alternates' stock for short parts")));
+    m_useAlternates->setObjectName(QStringLiteral("useAlternates"));
+    main->addWidget(m_useAlternates);
     main->addWidget(m_progress);
     main->addWidget(m_status);
 
@@ -292,7 +297,7 @@ void CRequirements::preview()
     QString needDate;
     if (!readNeedDate(&needDate))
         return;
-    const ProcessOutcome outcome = PreviewProcess(m_record.orderNumber, quantity, m_record.assembly);
+    const ProcessOutcome outcome = PreviewProcess(m_record.orderNumber, quantity, m_record.assembly, m_useAlternates->isChecked());
     if (!outcome.done)
         return;
     // Window-modal: the Order dialog stays as it was underneath.
@@ -338,7 +343,8 @@ void CRequirements::process()
         m_status->setText(finished.batch.statusLine);
     };
     const ProcessOutcome outcome =
-        ProcessRequirement(m_record.orderNumber, quantity, m_record.assembly, showFinished);
+        ProcessRequirement(m_record.orderNumber, quantity, m_record.assembly, showFinished, ProcessMode::Write,
+                           m_useAlternates->isChecked());
     if (!outcome.done) {
         m_progress->setValue(0);
         m_status->clear();

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -63,6 +64,7 @@ private:
     QLabel* m_picture = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_status = nullptr;
+    QCheckBox* m_useAlternates = nullptr;
     CImageButton* m_process = nullptr;
     CImageButton* m_preview = nullptr;
     CImageButton* m_complete = nullptr;

@@ -33,6 +33,8 @@ const QStringList kRequiredColumns[kTableCount] = {
     {"Requirement", "PO_nBr", "Part_nBr", "Quan"},
     {"Part_nBr", "Quantity", "Kind", "Document", "Reason", "Date", "User", "Time_Stamp"},
     {"Date", "Description", "User", "Time_Stamp"},
+    {"Assy", "Revision", "Note", "Line_Count", "Lines", "Date", "User", "Time_Stamp"},
+    {"Table_Name", "Record", "Part_nBr", "Field", "Old_Value", "New_Value", "User", "Time_Stamp"},
 };
 
 // The first field whose upper-cased heading contains the upper-cased key,

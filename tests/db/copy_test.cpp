@@ -70,7 +70,7 @@ TEST_F(CopyTest, AShopGoesOutAndComesBackWithEveryValueAsItWas)
     const QString a = newFolder(QStringLiteral("a"));
     const CopyOutcome out = CopyData(location, a);
     ASSERT_TRUE(out.done) << (ui.messages.empty() ? std::string() : ui.messages.back().text.toStdString());
-    EXPECT_EQ(out.tables.size(), kTableCount + 1); // and the parameters
+    EXPECT_EQ(out.tables.size(), kTableCount + 1); // every table and the parameters
     EXPECT_TRUE(out.tables.contains(QStringLiteral("PartList\t3")));
     EXPECT_TRUE(out.tables.contains(QStringLiteral("VendList\t1")));
 

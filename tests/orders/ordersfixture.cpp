@@ -10,12 +10,13 @@ namespace {
 
 const char* const kDefinitions[][2] = {
     {"ASSYLIST", "Assy,0,EDIT,text|Item,0,EDIT,text|Part #,0,EDIT,text|Quan,0,EDIT,real|Ref Des,0,EDIT,text|"
-                 "User,0,EDIT,text|Time Stamp,0,EDIT,text"},
+                 "User,0,EDIT,text|Time Stamp,0,EDIT,text|Substitutes,0,EDIT,text"},
     {"PARTLIST", "Part #,0,EDIT,text|Internal #,0,EDIT,text|Description,0,EDIT,text|Category,0,EDIT,text|"
                  "Manufacturer,0,EDIT,text|Distributor,0,EDIT,text|Make,0,EDIT,text|Price,0,EDIT,real|"
                  "Labor,0,EDIT,real|Currency,0,EDIT,text|Revision,0,EDIT,text|Picture,0,PICT,text|"
                  "Web Page,0,EDIT,text|Stock,0,EDIT,real|On Order,0,EDIT,real|Allocated,0,EDIT,real|"
-                 "Loss,0,EDIT,real|User,0,EDIT,text|Time Stamp,0,EDIT,text"},
+                 "Loss,0,EDIT,real|User,0,EDIT,text|Time Stamp,0,EDIT,text|Obsolete,0,EDIT,text|"
+                 "Replacement,0,EDIT,text|Alternates,0,EDIT,text"},
     {"VENDLIST", "Vendor,0,EDIT,text|Address,0,EDIT,text|City,0,EDIT,text|State,0,EDIT,text|Zip,0,EDIT,text|"
                  "Country,0,EDIT,text|Phone,0,EDIT,text|Fax,0,EDIT,text|Website,0,EDIT,text|User,0,EDIT,text|"
                  "Time Stamp,0,EDIT,text"},

@@ -1,0 +1,155 @@
+#include "bom/alternates.h"
+
+#include "bom/explosion.h"
+#include "core/format.h"
+#include "core/utilities.h"
+#include "db/bills.h"
+#include "db/database.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
+
+namespace {
+
+QString quotedList(const QStringList& values)
+{
+    QStringList quoted;
+    for (const QString& value : values)
+        quoted << QLatin1Char('\'') + SqlEscape(value) + QLatin1Char('\'');
+    return quoted.join(QLatin1Char(','));
+}
+
+} // namespace
+
+QStringList SplitAlternates(const QString& text, const QString& part)
+{
+    static const QRegularExpression separators(QStringLiteral("[,;\\s]+"));
+    QStringList out;
+    for (const QString& piece : text.split(separators, Qt::SkipEmptyParts)) {
+        const QString name = UpperCaseAscii(piece);
+        if (name != part && !out.contains(name))
+            out << name;
+    }
+    return out;
+}
+
+QHash<QString, std::vector<AlternateStock>> LoadAlternates(const QString& assembly, const QStringList& parts)
+{
+    QHash<QString, std::vector<AlternateStock>> found;
+    if (parts.isEmpty())
+        return found;
+    // Without the columns (a table set up before them) nothing is asked,
+    // so a failed statement cannot spoil the caller's transaction.
+    if (!TableHasColumn(QStringLiteral("PartList"), QStringLiteral("Alternates")))
+        return found;
+    QHash<QString, QStringList> names;
+    const QueryResult records = Query(QStringLiteral("Select Part_nBr,Alternates from PartList where Part_nBr in (")
+                                      + quotedList(parts) + QStringLiteral(") and Alternates <> ''"));
+    for (int r = 0; r < records.rowCount; ++r)
+        for (const QString& alternate : SplitAlternates(records.cell(r, 1), records.cell(r, 0)))
+            if (!names[records.cell(r, 0)].contains(alternate))
+                names[records.cell(r, 0)] << alternate;
+    if (!assembly.isEmpty() && TableHasColumn(QStringLiteral("AssyList"), QStringLiteral("Substitutes"))) {
+        const QueryResult lines = Query(BillOfAssemblyClause(assembly)
+                                        + QStringLiteral("Select AssyList.Part_nBr,AssyList.Substitutes from Bill "
+                                                         "cross join AssyList on AssyList.Assy = Bill.Assy "
+                                                         "where AssyList.Substitutes <> '' order by AssyList.id"));
+        const QSet<QString> wanted(parts.begin(), parts.end());
+        for (int r = 0; r < lines.rowCount; ++r) {
+            if (!wanted.contains(lines.cell(r, 0)))
+                continue;
+            for (const QString& alternate : SplitAlternates(lines.cell(r, 1), lines.cell(r, 0)))
+                if (!names[lines.cell(r, 0)].contains(alternate))
+                    names[lines.cell(r, 0)] << alternate;
+        }
+    }
+    if (names.isEmpty())
+        return found;
+    QStringList all;
+    for (const QStringList& list : names)
+        for (const QString& name : list)
+            if (!all.contains(name))
+                all << name;
+    const QHash<QString, AlternateStock> stock = LoadAlternateRecords(all);
+    for (auto it = names.constBegin(); it != names.constEnd(); ++it) {
+        std::vector<AlternateStock>& list = found[it.key()];
+        for (const QString& name : it.value())
+            list.push_back(stock.value(name, AlternateStock{name, 0, QString(), QString()}));
+    }
+    return found;
+}
+
+QHash<QString, AlternateStock> LoadAlternateRecords(const QStringList& parts)
+{
+    QHash<QString, AlternateStock> stock;
+    if (parts.isEmpty())
+        return stock;
+    // The maker's number is only wanted by the export; a shop without the
+    // column still has the stock.
+    const bool mpn = TableHasColumn(QStringLiteral("PartList"), QStringLiteral("Mfr_Part_nBr"));
+    const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Stock,Allocated,Manufacturer")
+                                   + (mpn ? QStringLiteral(",Mfr_Part_nBr") : QString())
+                                   + QStringLiteral(" from PartList where Part_nBr in (") + quotedList(parts)
+                                   + QLatin1Char(')'));
+    for (int r = 0; r < rows.rowCount; ++r)
+        if (!stock.contains(rows.cell(r, 0)))
+            stock.insert(rows.cell(r, 0), {rows.cell(r, 0), TextToDouble(rows.cell(r, 1)) - TextToDouble(rows.cell(r, 2)),
+                                           rows.cell(r, 3), rows.cell(r, 4)});
+    return stock;
+}
+
+QueryResult WithAlternateColumns(const QueryResult& bill)
+{
+    const int part = FindColumn(bill, QStringLiteral("Part"));
+    const int substitutes = FindColumn(bill, QStringLiteral("Substitutes"));
+    if (part < 0 || bill.rowCount == 0)
+        return bill;
+    QStringList parts;
+    for (int r = 0; r < bill.rowCount; ++r)
+        if (!bill.cell(r, part).isEmpty() && !parts.contains(bill.cell(r, part)))
+            parts << bill.cell(r, part);
+    const QHash<QString, std::vector<AlternateStock>> ofParts = LoadAlternates(QString(), parts);
+    // Per line: the part's alternates, then its own substitutes.
+    std::vector<QStringList> perLine(static_cast<size_t>(bill.rowCount));
+    QStringList named;
+    size_t widest = 0;
+    for (int r = 0; r < bill.rowCount; ++r) {
+        QStringList& list = perLine[static_cast<size_t>(r)];
+        for (const AlternateStock& alternate : ofParts.value(bill.cell(r, part)))
+            list << alternate.part;
+        if (substitutes >= 0)
+            for (const QString& name : SplitAlternates(bill.cell(r, substitutes), bill.cell(r, part)))
+                if (!list.contains(name))
+                    list << name;
+        for (const QString& name : list)
+            if (!named.contains(name))
+                named << name;
+        widest = std::max(widest, static_cast<size_t>(list.size()));
+    }
+    if (widest == 0)
+        return bill;
+    const QHash<QString, AlternateStock> records = LoadAlternateRecords(named);
+    // The row keeps within the columns a result holds.
+    widest = std::min(widest, static_cast<size_t>((kMaxColumns - bill.columnCount) / 2));
+    QueryResult out = bill;
+    out.columnCount = bill.columnCount + static_cast<int>(2 * widest);
+    out.cells.assign(static_cast<size_t>(out.rowCount) * static_cast<size_t>(out.columnCount), QString());
+    for (size_t n = 0; n < widest; ++n) {
+        out.headings[static_cast<size_t>(bill.columnCount) + 2 * n] = Format("Alternate %i Manufacturer", {static_cast<int>(n + 1)});
+        out.headings[static_cast<size_t>(bill.columnCount) + 2 * n + 1] = Format("Alternate %i MPN", {static_cast<int>(n + 1)});
+    }
+    for (int r = 0; r < bill.rowCount; ++r) {
+        for (int c = 0; c < bill.columnCount; ++c)
+            out.setCell(r, c, bill.cell(r, c));
+        const QStringList& list = perLine[static_cast<size_t>(r)];
+        for (size_t n = 0; n < widest && n < static_cast<size_t>(list.size()); ++n) {
+            const AlternateStock record = records.value(list[static_cast<qsizetype>(n)]);
+            // Without a maker's number the part number is what a buyer can quote.
+            out.setCell(r, bill.columnCount + static_cast<int>(2 * n), record.manufacturer);
+            out.setCell(r, bill.columnCount + static_cast<int>(2 * n + 1),
+                        record.mfrPart.isEmpty() ? list[static_cast<qsizetype>(n)] : record.mfrPart);
+        }
+    }
+    return out;
+}

@@ -1,0 +1,251 @@
+#include "db/bills.h"
+
+#include "core/appstate.h"
+#include "core/format.h"
+#include "core/utilities.h"
+#include "core/tabledefs.h"
+#include "db/database.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace {
+
+// 'A','B',... with every value escaped: the set of one "in (...)" clause.
+QString quotedList(const QStringList& values)
+{
+    QStringList quoted;
+    quoted.reserve(values.size());
+    for (const QString& value : values)
+        quoted << QLatin1Char('\'') + SqlEscape(value) + QLatin1Char('\'');
+    return quoted.join(QLatin1Char(','));
+}
+
+// Record ids are numbers: anything else is left out rather than pasted.
+QString idList(const QStringList& ids)
+{
+    QStringList numbers;
+    for (const QString& id : ids) {
+        bool number = false;
+        const qlonglong value = id.trimmed().toLongLong(&number);
+        if (number)
+            numbers << QString::number(value);
+    }
+    return numbers.join(QLatin1Char(','));
+}
+
+} // namespace
+
+std::vector<BillLine> LoadBillLines(const QString& assembly, bool* ok)
+{
+    const QueryResult rows = Query(SqlFormat(
+        "Select id,Item,Part_nBr,Quan,Ref_Des,Notes from AssyList where Assy='%s' order by Item,id", {assembly}));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    std::vector<BillLine> lines;
+    lines.reserve(static_cast<size_t>(rows.rowCount));
+    for (int r = 0; r < rows.rowCount; ++r)
+        lines.push_back({rows.cell(r, 0), rows.cell(r, 1), rows.cell(r, 2), rows.cell(r, 3), rows.cell(r, 4),
+                         rows.cell(r, 5)});
+    return lines;
+}
+
+std::vector<BillUse> LoadUsesOfParts(const QStringList& parts, const QString& assembly, bool* ok)
+{
+    std::vector<BillUse> uses;
+    if (ok)
+        *ok = true;
+    if (parts.isEmpty())
+        return uses;
+    QString sql = QStringLiteral("Select id,Assy,Item,Part_nBr,Quan from AssyList where Part_nBr in (")
+                  + quotedList(parts) + QLatin1Char(')');
+    if (!assembly.isEmpty())
+        sql += SqlFormat(" and Assy='%s'", {assembly});
+    sql += QStringLiteral(" order by Assy,Item,id");
+    const QueryResult rows = Query(sql);
+    if (ok)
+        *ok = LastResultCode() == 0;
+    uses.reserve(static_cast<size_t>(rows.rowCount));
+    for (int r = 0; r < rows.rowCount; ++r)
+        uses.push_back({rows.cell(r, 0), rows.cell(r, 1), rows.cell(r, 2), rows.cell(r, 3), rows.cell(r, 4)});
+    return uses;
+}
+
+int PartRecordCount(const QString& part)
+{
+    const QString text = QueryText(SqlFormat("Select count(*) from PartList where Part_nBr='%s'", {part}), false);
+    if (LastResultCode() != 0)
+        return -1;
+    return text.trimmed().toInt();
+}
+
+QString PartRevision(const QString& part)
+{
+    const QueryResult rows = Query(SqlFormat("Select Revision from PartList where Part_nBr='%s' order by id", {part}));
+    return rows.rowCount > 0 ? rows.cell(0, 0).trimmed() : QString();
+}
+
+bool SetPartRevisions(const std::vector<std::pair<QString, QString>>& partAndRevision)
+{
+    if (partAndRevision.empty())
+        return true;
+    // One statement for the set: a case per part.
+    QString cases;
+    QStringList parts;
+    for (const auto& [part, revision] : partAndRevision) {
+        cases += SqlFormat(" when '%s' then '%s'", {part, revision});
+        parts << part;
+    }
+    return Execute(QStringLiteral("Update PartList set Revision = case Part_nBr") + cases
+                   + QStringLiteral(" end where Part_nBr in (") + quotedList(parts) + QLatin1Char(')'));
+}
+
+bool StoreRevisions(const std::vector<RevisionRecord>& revisions)
+{
+    if (revisions.empty())
+        return true;
+    std::vector<QStringList> rows;
+    rows.reserve(revisions.size());
+    for (const RevisionRecord& r : revisions)
+        rows.push_back({r.assembly, r.revision, r.note, QString::number(r.lineCount), r.lines, r.date, r.user,
+                        r.stamp});
+    InsertRows(rows, RevsList);
+    return LastResultCode() == 0;
+}
+
+std::vector<RevisionRecord> LoadRevisions(const QString& assembly, bool withLines, bool* ok)
+{
+    const QueryResult rows =
+        Query(SqlFormat(withLines ? "Select Revision,Note,Line_Count,Date,User,Time_Stamp,Lines from RevsList "
+                                    "where Assy='%s' order by id"
+                                  : "Select Revision,Note,Line_Count,Date,User,Time_Stamp from RevsList "
+                                    "where Assy='%s' order by id",
+                        {assembly}));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    std::vector<RevisionRecord> revisions;
+    revisions.reserve(static_cast<size_t>(rows.rowCount));
+    for (int r = 0; r < rows.rowCount; ++r) {
+        RevisionRecord record;
+        record.assembly = assembly;
+        record.revision = rows.cell(r, 0);
+        record.note = rows.cell(r, 1);
+        record.lineCount = rows.cell(r, 2).toInt();
+        record.date = rows.cell(r, 3);
+        record.user = rows.cell(r, 4);
+        record.stamp = rows.cell(r, 5);
+        if (withLines)
+            record.lines = rows.cell(r, 6);
+        revisions.push_back(record);
+    }
+    return revisions;
+}
+
+bool SetLinesPart(const QStringList& lineIds, const QString& oldPart, const QString& newPart, const QString& user,
+                  const QString& stamp)
+{
+    const QString ids = idList(lineIds);
+    if (ids.isEmpty())
+        return true;
+    return Execute(SqlFormat("Update AssyList set Part_nBr='%s',User='%s',Time_Stamp='%s' where Part_nBr='%s' and id in (",
+                             {newPart, user, stamp, oldPart})
+                   + ids + QLatin1Char(')'));
+}
+
+QStringList AssembliesAmong(const QStringList& names)
+{
+    QStringList found;
+    if (names.isEmpty())
+        return found;
+    const QueryResult rows =
+        Query(QStringLiteral("Select distinct Assy from AssyList where Assy in (") + quotedList(names) + QLatin1Char(')'));
+    for (int r = 0; r < rows.rowCount; ++r)
+        found << rows.cell(r, 0);
+    return found;
+}
+
+std::vector<std::pair<QString, std::vector<BillLine>>> LoadBillsOf(const QStringList& assemblies, bool* ok)
+{
+    std::vector<std::pair<QString, std::vector<BillLine>>> bills;
+    QHash<QString, size_t> at;
+    for (const QString& assembly : assemblies)
+        if (!at.contains(assembly)) {
+            at.insert(assembly, bills.size());
+            bills.emplace_back(assembly, std::vector<BillLine>{});
+        }
+    if (ok)
+        *ok = true;
+    if (assemblies.isEmpty())
+        return bills;
+    const QueryResult rows = Query(QStringLiteral("Select id,Item,Part_nBr,Quan,Ref_Des,Notes,Assy from AssyList "
+                                                  "where Assy in (")
+                                   + quotedList(assemblies) + QStringLiteral(") order by Assy,Item,id"));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    for (int r = 0; r < rows.rowCount; ++r) {
+        const auto found = at.constFind(rows.cell(r, 6));
+        if (found != at.constEnd())
+            bills[*found].second.push_back({rows.cell(r, 0), rows.cell(r, 1), rows.cell(r, 2), rows.cell(r, 3),
+                                            rows.cell(r, 4), rows.cell(r, 5)});
+    }
+    return bills;
+}
+
+std::vector<std::pair<QString, QString>> PartRevisions(const QStringList& parts, bool* ok)
+{
+    std::vector<std::pair<QString, QString>> revisions;
+    QSet<QString> seen;
+    if (ok)
+        *ok = true;
+    if (parts.isEmpty())
+        return revisions;
+    const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Revision from PartList where Part_nBr in (")
+                                   + quotedList(parts) + QStringLiteral(") order by id"));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    for (int r = 0; r < rows.rowCount; ++r) {
+        if (!seen.contains(rows.cell(r, 0))) {
+            seen.insert(rows.cell(r, 0));
+            revisions.emplace_back(rows.cell(r, 0), rows.cell(r, 1).trimmed());
+        }
+    }
+    return revisions;
+}
+
+bool TableHasColumn(const QString& table, const QString& column)
+{
+    for (const QString& present : TableColumns(table))
+        if (present.compare(column, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+QHash<QString, QString> ObsoletePartReplacements(bool* ok)
+{
+    if (ok)
+        *ok = true;
+    if (!TableHasColumn(QStringLiteral("PartList"), QStringLiteral("Obsolete")))
+        return {};
+    const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Replacement from PartList where ")
+                                   + SameTextIgnoringCase(QStringLiteral("Obsolete"), QStringLiteral("Yes")));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    QHash<QString, QString> parts;
+    for (int r = 0; r < rows.rowCount; ++r)
+        parts.insert(rows.cell(r, 0), rows.cell(r, 1).trimmed());
+    return parts;
+}
+
+QSet<QString> ObsoleteParts()
+{
+    const QHash<QString, QString> parts = ObsoletePartReplacements();
+    return QSet<QString>(parts.keyBegin(), parts.keyEnd());
+}
+
+bool AddPartRecord(const QString& part, const QString& description)
+{
+    return Execute(SqlFormat("Insert into PartList (Part_nBr,Description,User,Revision,Time_Stamp,Currency) "
+                             "values ('%s','%s','%s','%s','%s','%s')",
+                             {part, description, App().CurrentUser, QStringLiteral("A"), TimestampText(),
+                              App().CurrentCurrency}));
+}
