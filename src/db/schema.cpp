@@ -4,6 +4,8 @@
 #include "core/tabledefs.h"
 #include "db/database.h"
 
+#include <algorithm>
+
 namespace {
 
 bool createEveryTable()
@@ -72,7 +74,14 @@ bool ensureVersionTable()
 
 const std::vector<SchemaStep>& SchemaSteps()
 {
-    static const std::vector<SchemaStep> steps = makeSteps();
+    // In version order whatever order they were written in: a shop's version
+    // only ever moves forward.
+    static const std::vector<SchemaStep> steps = [] {
+        std::vector<SchemaStep> all = makeSteps();
+        std::stable_sort(all.begin(), all.end(),
+                         [](const SchemaStep& a, const SchemaStep& b) { return a.version < b.version; });
+        return all;
+    }();
     return steps;
 }
 
