@@ -27,10 +27,19 @@ constexpr int kRoleIsStep = Qt::UserRole + 4;
 
 // The details of the selected part or step: labelled values in light text
 // over a dark teal gradient, readable in any of the languages.
+constexpr int kDetailsHeight = 151;
+constexpr int kSourceLineHeight = 16;
+
 class DetailsArea final : public QWidget
 {
 public:
-    explicit DetailsArea(CDBView* view) : QWidget(view), m_view(view) { setFixedHeight(151); }
+    explicit DetailsArea(CDBView* view) : QWidget(view), m_view(view) { setFixedHeight(kDetailsHeight); }
+
+    // The panel grows by a line per source of the part shown.
+    void fitSources(qsizetype count)
+    {
+        setFixedHeight(kDetailsHeight + kSourceLineHeight * static_cast<int>(std::min<qsizetype>(count, 6)));
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -100,6 +109,15 @@ protected:
             const int textWidth = width() - 2 * labelX;
             p.drawText(QRect(labelX, 8 + 24 * 4 + 4, textWidth, 36), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                        d.description);
+            // Where the part is bought, one source a line under the description.
+            QFont sourceFont = labelFont;
+            sourceFont.setPointSize(9);
+            p.setFont(sourceFont);
+            p.setPen(labelColour);
+            for (int i = 0; i < d.sources.size(); ++i)
+                p.drawText(QRect(labelX, kDetailsHeight - 4 + kSourceLineHeight * i, textWidth, kSourceLineHeight),
+                           Qt::AlignLeft | Qt::AlignVCenter,
+                           p.fontMetrics().elidedText(d.sources[i], Qt::ElideRight, textWidth));
         } else {
             const StepDetails& d = m_view->m_step;
             row(0, m_view->m_selectedStep);
@@ -205,9 +223,10 @@ void CDBView::reloadDetails()
 {
     // The values shown may have changed under the panel (a roll-up, an edit
     // in the grid): they are read again, not kept from the selection.
-    if (m_selection == Selection::Part)
+    if (m_selection == Selection::Part) {
         m_part = LoadPartDetails(m_selectedPart);
-    else if (m_selection == Selection::Step)
+        static_cast<DetailsArea*>(m_details)->fitSources(m_part.sources.size());
+    } else if (m_selection == Selection::Step)
         m_step = LoadStepDetails(m_selectedAssembly, m_selectedStep);
     m_details->update();
 }
@@ -305,6 +324,7 @@ void CDBView::selectionChanged(QTreeWidget* tree)
         const QString part = item->data(0, kRolePart).toString();
         m_selectedPart = part.isEmpty() ? assembly : part;
         m_part = LoadPartDetails(m_selectedPart);
+        static_cast<DetailsArea*>(m_details)->fitSources(m_part.sources.size());
         Q_EMIT showAssemblyRow(-1, assembly, tree == m_routingTree ? QString() : assembly);
     }
     m_details->update();

@@ -2,7 +2,10 @@
 
 #include "core/appstate.h"
 #include "core/format.h"
+#include "core/quantity.h"
 #include "db/database.h"
+#include "db/sources.h"
+#include "sourcing/pricing.h"
 
 #include <QFileInfo>
 
@@ -18,6 +21,19 @@ PartDetails LoadPartDetails(const QString& part)
     d.manufacturer = QueryText(SqlFormat("Select Manufacturer from PartList where Part_nBr = '%s'", {part}), false);
     d.distributor = QueryText(SqlFormat("Select Distributor from PartList where Part_nBr = '%s'", {part}), false);
     d.description = QueryText(SqlFormat("Select Description from PartList where Part_nBr = '%s'", {part}), false);
+    for (const SourceRecord& s : LoadSources({part}).value(part)) {
+        QStringList breaks;
+        for (const PriceBreak& b : s.breaks)
+            breaks << PlainNumber(b.quantity) + QStringLiteral(" @ ") + ShownPrice(b.price);
+        QString line = s.vendor + QStringLiteral("  ") + s.orderCode;
+        if (s.minimum > 0)
+            line += QStringLiteral("  min ") + PlainNumber(s.minimum);
+        line += QStringLiteral("  ") + (s.currency.isEmpty() ? d.currency : s.currency) + QStringLiteral("  ")
+                + breaks.join(QStringLiteral(", "));
+        if (s.preferred)
+            line += QStringLiteral("  *");
+        d.sources << line;
+    }
     return d;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // What the navigation panel shows about the selected part or routing step.
 #include <QString>
+#include <QStringList>
 
 struct PartDetails
 {
@@ -11,6 +12,8 @@ struct PartDetails
     QString manufacturer;
     QString distributor;
     QString description;
+    // One line per source: vendor, order code, minimum, currency, breaks.
+    QStringList sources;
 };
 
 struct StepDetails

@@ -46,3 +46,4 @@ void RegisterOrdersCommands();
 void RegisterScheduleCommands();
 void RegisterPartinfoCommands();
 void RegisterInterchangeCommands();
+void RegisterSourcingCommands();

@@ -10,9 +10,9 @@
 namespace {
 
 const char* const kKeys[kTableCount] = {"ASSYLIST", "PARTLIST", "VENDLIST", "RESCLIST", "PURCLIST",
-                                        "REQMLIST", "TASKLIST", "LABRLIST", "ALLOLIST", "MOVELIST"};
+                                        "REQMLIST", "TASKLIST", "LABRLIST", "ALLOLIST", "MOVELIST", "SRCLIST", "BRKLIST", "RATELIST"};
 const char* const kNames[kTableCount] = {"AssyList", "PartList", "VendList", "RescList", "PurcList",
-                                         "ReqmList", "TaskList", "LabrList", "AlloList", "MoveList"};
+                                         "ReqmList", "TaskList", "LabrList", "AlloList", "MoveList", "SrcList", "BrkList", "RateList"};
 
 void clearFields(TableDefinition& definition)
 {

@@ -4,7 +4,7 @@
 #include <QString>
 #include <array>
 
-constexpr int kTableCount = 10;
+constexpr int kTableCount = 13;
 constexpr int kMaxColumns = 64;
 
 enum TableIndex : int {
@@ -18,6 +18,9 @@ enum TableIndex : int {
     LabrList = 7,
     AlloList = 8,
     MoveList = 9,
+    SrcList = 10,
+    BrkList = 11,
+    RateList = 12,
 };
 
 // "ASSYLIST", ... : names the definition file.

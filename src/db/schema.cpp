@@ -13,12 +13,27 @@ bool createEveryTable()
     return true;
 }
 
+// A step made after the first release creates only what is missing: a shop
+// made new by step 1 has every table of this release already.
+bool createIfMissing(int table)
+{
+    const int exists = TableExists(TableSqlName(table));
+    if (exists < 0)
+        return false;
+    return exists > 0 || CreateTable(table);
+}
+
 std::vector<SchemaStep> makeSteps()
 {
     std::vector<SchemaStep> steps;
     // A shop written before versions existed: its nine tables are already
     // there; a new shop gets every table of this release.
     steps.push_back({1, QStringLiteral("the tables of the first release"), createEveryTable});
+    // Buying from several sources: the sources, their price breaks, and the
+    // currency rates their prices are converted with.
+    steps.push_back({3, QStringLiteral("sources, price breaks and currency rates"), [] {
+                         return createIfMissing(SrcList) && createIfMissing(BrkList) && createIfMissing(RateList);
+                     }});
     return steps;
 }
 

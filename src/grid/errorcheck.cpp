@@ -6,6 +6,8 @@
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/parameters.h"
+#include "db/sources.h"
 #include "db/stockledger.h"
 #include "grid/gridrows.h"
 
@@ -192,6 +194,10 @@ void CErrorCheck::checkPartList(const QueryResult& result)
     for (int r = 0; r < rows && !m_stockParts.isEmpty(); ++r)
         if (m_stockParts.contains(result.cell(r, part)))
             m_words[r] |= kErrStockFigures;
+    // A missing rate is never taken as 1: purchasing cannot compare the price.
+    for (int r = 0; r < rows && !m_rateParts.isEmpty(); ++r)
+        if (m_rateParts.contains(result.cell(r, part)))
+            m_words[r] |= kErrNoCurrencyRate;
 }
 
 void CErrorCheck::learnStockDisagreements()
@@ -202,6 +208,9 @@ void CErrorCheck::learnStockDisagreements()
     // An unreadable ledger marks nothing; the read reported itself.
     for (const StockDisagreement& found : CheckStockFigures(&ok))
         m_stockParts.insert(found.part);
+    m_rateParts.clear();
+    for (const QString& part : PartsWithoutCurrencyRate(GetParam(ParamCurrency)))
+        m_rateParts.insert(part);
 }
 
 void CErrorCheck::checkVendList(const QueryResult& result)
@@ -323,7 +332,8 @@ int CErrorCheck::Check(int table, const QString& tableName, const QString& where
     sql += QStringLiteral(" from ") + tableName;
     if (table == PartList)
         learnStockDisagreements();
-    const QString rows = where.isEmpty() ? candidateRows(table, tableName, columnOfKey, m_stockParts) : where;
+    const QString rows =
+        where.isEmpty() ? candidateRows(table, tableName, columnOfKey, m_stockParts + m_rateParts) : where;
     if (!rows.isEmpty())
         sql += QStringLiteral(" where ") + rows;
     QueryResult result;
@@ -447,6 +457,8 @@ const FaultTexts kFaults[] = {
     {kErrNoMake, "No Make or Buy Entry", "part without Make", "parts without Make"},
     {kErrStockFigures, "Stock Figures Disagree with Allocations and Purchase Orders",
      "part whose stock figures disagree", "parts whose stock figures disagree"},
+    {kErrNoCurrencyRate, "No Rate for the Currency of the Part or Its Sources", "part priced without a currency rate",
+     "parts priced without a currency rate"},
 };
 
 } // namespace

@@ -25,7 +25,9 @@ constexpr unsigned kErrQuantityNotNumber = 512;
 constexpr unsigned kErrNoMake = 1024;
 // The part's Allocated or On_Order differs from the stock ledger (db/stockledger.h).
 constexpr unsigned kErrStockFigures = 2048;
-constexpr int kErrBitCount = 12;
+// The part, or one of its sources, is priced in a currency without a rate.
+constexpr unsigned kErrNoCurrencyRate = 4096;
+constexpr int kErrBitCount = 13;
 
 // A range of reference designators counts at most this many: a larger one is
 // a typing error, and the count must stay a number the quantity can match.
@@ -83,6 +85,8 @@ private:
     // The parts whose stock figures disagree with the ledger, worked out once
     // per check of the part table.
     QSet<QString> m_stockParts;
+    // The parts priced in a currency without a rate, learnt with the above.
+    QSet<QString> m_rateParts;
     bool m_stockKnown = false;
     bool m_writeFailed = false;
 };

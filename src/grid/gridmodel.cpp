@@ -15,6 +15,7 @@ namespace {
 const char* const kTitles[kTableCount] = {
     "Bill of Materials", "Part Table", "Vendor Table", "Assembly Steps Table", "Purchase Order",
     "Orders",            "Task Table", "Labor Table",  "Allocation Table", "Stock Movements",
+    "Sources", "Price Breaks", "Currency Rates",
 };
 
 const char* const kLoadStatements[kTableCount] = {
@@ -28,6 +29,9 @@ const char* const kLoadStatements[kTableCount] = {
     "Select * from LabrList",
     "Select * from AlloList",
     "Select * from MoveList",
+    "Select * from SrcList",
+    "Select * from BrkList",
+    "Select * from RateList",
 };
 
 // The "/"-separated items of a LIST or DROP attribute: everything after its first "/".

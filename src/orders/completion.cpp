@@ -88,6 +88,7 @@ bool CompleteOrder(const QString& orderNumber)
     WaitScope progress(QStringLiteral("Database Access..."), 0, rows.rowCount);
     QStringList shortParts;
     QHash<QString, double> shortfall;
+    std::vector<StockMovement> consumed;
     bool ok = true;
     for (int r = 0; r < rows.rowCount; ++r) {
         const QString part = rows.cell(r, 0);
@@ -103,8 +104,11 @@ bool CompleteOrder(const QString& orderNumber)
                           {PlainNumber(std::max(0.0, allocated - quantity)), part}));
         Execute(SqlFormat("Update PartList Set Stock = '%s' where Part_nBr = '%s'",
                           {PlainNumber(std::max(0.0, stock - quantity)), part}));
+        consumed.push_back({part, std::max(0.0, stock - quantity) - stock, QStringLiteral("Consumption"), orderNumber, {}});
         progress.setPosition(r + 1);
     }
+    if (!RecordStockMovements(consumed))
+        ok = false;
     if (!ok)
         transaction.fail();
     if (!reportRefusal(transaction))

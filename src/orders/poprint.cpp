@@ -5,6 +5,7 @@
 #include "core/format.h"
 #include "core/utilities.h"
 #include "db/parameters.h"
+#include "sourcing/pricing.h"
 
 #include <QPageLayout>
 #include <QPageSize>
@@ -120,13 +121,18 @@ int PaintPurchaseOrder(QPagedPaintDevice* device, const PurchaseOrderPrintData& 
               mm);
 
     // Item table.
-    const double widths[6] = {0.08, 0.10, 0.22, 0.36, 0.12, 0.12};
-    const char* captions[6] = {"Item", "Quan", "Part", "Description", "Price", "Total"};
+    // The vendor's order code stands beside our part number: it is what the
+    // vendor picks by.
+    constexpr int kPrintColumns = 7;
+    const double widths[kPrintColumns] = {0.06, 0.08, 0.17, 0.17, 0.28, 0.12, 0.12};
+    const char* captions[kPrintColumns] = {"Item", "Quan", "Part", "Order Code", "Description", "Price", "Total"};
+    const int cellOf[kPrintColumns] = {kItemNumber, kItemQuantity, kItemPart, kItemOrderCode,
+                                       kItemDescription, kItemPrice, kItemTotal};
     const double rowHeight = 7 * mm;
     auto drawHeader = [&](double top) {
         double x = 0;
         painter.setFont(PrintFont(9, true));
-        for (int c = 0; c < 6; ++c) {
+        for (int c = 0; c < kPrintColumns; ++c) {
             const QRectF cell(x, top, widths[c] * width, rowHeight);
             painter.fillRect(cell, QColor(0, 64, 255));
             painter.setPen(Qt::white);
@@ -150,10 +156,14 @@ int PaintPurchaseOrder(QPagedPaintDevice* device, const PurchaseOrderPrintData& 
             y += rowHeight;
         }
         double x = 0;
-        for (int c = 0; c < 6; ++c) {
+        for (int c = 0; c < kPrintColumns; ++c) {
             const QRectF cell(x, y, widths[c] * width, rowHeight);
             painter.drawRect(cell);
-            painter.drawText(cell.adjusted(mm, 0, -mm, 0), Qt::AlignCenter, row.value(c));
+            // The stored price is exact; the sheet shows the decimals it needs.
+            const QString text = cellOf[c] == kItemPrice && !row.value(kItemPrice).trimmed().isEmpty()
+                                     ? ShownPrice(TextToDouble(row.value(kItemPrice)))
+                                     : row.value(cellOf[c]);
+            painter.drawText(cell.adjusted(mm, 0, -mm, 0), Qt::AlignCenter, text);
             x += cell.width();
         }
         subtotal += TextToDouble(row.value(5));

@@ -32,6 +32,10 @@ const QStringList kRequiredColumns[kTableCount] = {
     {"Resource", "Rate", "User", "Time_Stamp"},
     {"Requirement", "PO_nBr", "Part_nBr", "Quan"},
     {"Part_nBr", "Quantity", "Kind", "Document", "Reason", "Date", "User", "Time_Stamp"},
+    {"Part_nBr", "Vendor", "Order_Code", "Manufacturer", "Mfr_Part_nBr", "Pack", "Min_Order", "Multiple",
+     "Lead_Days", "Currency", "Preferred", "Notes", "User", "Time_Stamp"},
+    {"Part_nBr", "Vendor", "Order_Code", "Quantity", "Price"},
+    {"Currency", "Rate", "Date"},
 };
 
 // The first field whose upper-cased heading contains the upper-cased key,
