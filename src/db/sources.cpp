@@ -47,6 +47,14 @@ bool isYes(const QString& text)
            || t == QLatin1String("PREFERRED");
 }
 
+// A column of a whole-record read, whether the result names it as the
+// column ("Min_Stock") or as its heading ("Min Stock").
+int columnOf(const QueryResult& rows, const QString& column)
+{
+    const int heading = FindColumn(rows, ToHeading(column));
+    return heading >= 0 ? heading : FindColumn(rows, column);
+}
+
 QString sourceKey(const QString& part, const QString& vendor, const QString& orderCode)
 {
     return part + QChar(0x1f) + vendor + QChar(0x1f) + orderCode;
@@ -231,9 +239,9 @@ QHash<QString, PartPurchaseFacts> LoadPartPurchaseFacts(const QStringList& parts
     // Whole records: a shop whose part table lacks a column reads it as empty.
     const bool read = forNames(parts, QStringLiteral("Select * from PartList where Part_nBr in (%1)"),
                                [&](const QueryResult& rows) {
-                                   const int part = FindColumn(rows, QStringLiteral("Part_nBr"));
-                                   const int code = FindColumn(rows, QStringLiteral("Order_Code"));
-                                   const int minimum = FindColumn(rows, QStringLiteral("Min_Stock"));
+                                   const int part = columnOf(rows, QStringLiteral("Part_nBr"));
+                                   const int code = columnOf(rows, QStringLiteral("Order_Code"));
+                                   const int minimum = columnOf(rows, QStringLiteral("Min_Stock"));
                                    for (int r = 0; part >= 0 && r < rows.rowCount; ++r)
                                        facts.insert(rows.cell(r, part),
                                                     {code < 0 ? QString() : rows.cell(r, code),
