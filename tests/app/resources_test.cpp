@@ -203,7 +203,8 @@ TEST_F(ResourcesTest, ListsAndActionsServeTheirUsers)
     EXPECT_EQ(action(purc, "Order_nBr"), 15);
 
     const TableDefinition part = load(PartList);
-    EXPECT_EQ(listItems(attribute(part, "Make")), (QStringList{"Buy", "Make"}));
+    // Test points, fiducials and mounting holes are neither bought nor made.
+    EXPECT_EQ(listItems(attribute(part, "Make")), (QStringList{"Buy", "Make", "Not Purchased"}));
     EXPECT_TRUE(attribute(part, "Picture").toUpper().startsWith(QStringLiteral("PICT")));
     const int web = action(part, "Web_Page");
     EXPECT_TRUE(web >= 1 && web <= 9);
