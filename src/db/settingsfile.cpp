@@ -167,6 +167,11 @@ QString userConfigFile()
 
 } // namespace
 
+namespace {
+constexpr int kSettingsTables = 9;
+static_assert(kSettingsTables <= kTableCount, "the file's tables are tables of this release");
+} // namespace
+
 QByteArray EncodeSettings(const SettingsData& settings)
 {
     QByteArray out;
@@ -174,8 +179,11 @@ QByteArray EncodeSettings(const SettingsData& settings)
     putString(out, settings.pictureFolder);
     putString(out, settings.documentFolder);
     putU32(out, static_cast<quint32>(settings.language));
-    for (const auto& table : settings.layout)
-        for (const auto& column : table) {
+    // The file keeps the layout of the first release's nine tables, so that
+    // every release reads every other's file; later tables start laid out
+    // by default.
+    for (int t = 0; t < kSettingsTables; ++t)
+        for (const auto& column : settings.layout[static_cast<size_t>(t)]) {
             putU32(out, static_cast<quint32>(column.shown));
             putU32(out, static_cast<quint32>(column.width));
             putU32(out, static_cast<quint32>(column.position));
@@ -192,14 +200,19 @@ bool DecodeSettings(const QByteArray& bytes, SettingsData& settings)
     if (!in.u32(v))
         return false;
     settings.language = static_cast<qint32>(v);
-    for (auto& table : settings.layout)
-        for (auto& column : table) {
+    for (size_t t = 0; t < settings.layout.size(); ++t) {
+        // A file holds nine tables; one written with more is read as far as
+        // this release knows tables.
+        if (static_cast<int>(t) >= kSettingsTables && in.atEnd())
+            break;
+        for (auto& column : settings.layout[t]) {
             quint32 shown, width, position;
             if (!in.u32(shown) || !in.u32(width) || !in.u32(position))
                 return false;
             column = ColumnSetting{static_cast<qint32>(shown), static_cast<qint32>(width),
                                    static_cast<qint32>(position)};
         }
+    }
     // Bytes beyond the layout, or a folder no one could have chosen, mean the
     // file is something else or damaged, however well its start decoded.
     return in.atEnd() && plausibleFolder(settings.dataFolder) && plausibleFolder(settings.pictureFolder)

@@ -156,3 +156,25 @@ TEST(SettingsFile, ADamagedFileIsNotAppliedAtAll)
     EXPECT_EQ(App().ColumnLayout[1][3].width, 120);
     SetUserInterface(nullptr);
 }
+
+TEST(SettingsFile, FilesOfOtherReleasesKeepTheirFolders)
+{
+    SettingsData s;
+    s.dataFolder = "/home/ann/KOLT";
+    s.layout[2][4] = ColumnSetting{0, 80, 4};
+    const QByteArray nine = EncodeSettings(s);
+    // A release with more tables reads the nine and lays out the rest by default.
+    SettingsData back;
+    ASSERT_TRUE(DecodeSettings(nine, back));
+    EXPECT_EQ(back.dataFolder, s.dataFolder);
+    EXPECT_EQ(back.layout[2][4].width, 80);
+    EXPECT_EQ(back.layout[kTableCount - 1][5].position, 5);
+    // One written with a tenth table reads as well; half a table does not.
+    QByteArray ten = nine;
+    for (int c = 0; c < kMaxColumns; ++c)
+        ten += le32(1) + le32(c == 0 ? 33 : -1) + le32(c);
+    SettingsData more;
+    ASSERT_TRUE(DecodeSettings(ten, more));
+    EXPECT_EQ(more.layout[9][0].width, 33);
+    EXPECT_FALSE(DecodeSettings(ten.left(ten.size() - 12), more));
+}
