@@ -114,6 +114,7 @@ int main(int argc, char** argv)
     RegisterScheduleCommands();
     RegisterPartinfoCommands();
     RegisterInterchangeCommands();
+    RegisterSourcingCommands();
 
     QStringList args = application.arguments().mid(1);
     QString dataFolder;

@@ -86,6 +86,12 @@ int CQuorvelDlg::TableForCommand(int command)
         return ReqmList;
     case kCmdShowLabrList:
         return LabrList;
+    case kCmdShowSrcList:
+        return SrcList;
+    case kCmdShowBrkList:
+        return BrkList;
+    case kCmdShowRateList:
+        return RateList;
     default:
         return -1;
     }

@@ -5,8 +5,10 @@
 #include "controls/imagebutton.h"
 #include "core/appstate.h"
 #include "core/dictionary.h"
+#include "core/quantity.h"
 #include "core/userinterface.h"
 #include "db/copy.h"
+#include "sourcing/pricing.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -138,6 +140,11 @@ Setup::Setup(QWidget* parent)
     m_currency = new QComboBox(this);
     m_currency->setGeometry(right, 318 + kDown, 120, 26);
     addLabel(m_currency->geometry(), QStringLiteral("Currency"), kFieldCurrency);
+    // How many builds the roll-up prices purchased parts for (their breaks).
+    m_rollupBuilds = new QLineEdit(this);
+    m_rollupBuilds->setObjectName(QStringLiteral("rollupBuilds"));
+    m_rollupBuilds->setGeometry(right + 170, 318 + kDown, 62, 26);
+    addLabel(QRect(right + 170, 318 + kDown, 100, 26), QStringLiteral("Roll-up builds"), kFieldNumber);
     // The raw answers of the part lookup help whoever sets up the service;
     // everyone else would only have to click them away.
     m_serviceAnswers = new QCheckBox(Translate(QStringLiteral("Show service answers")), this);
@@ -187,6 +194,7 @@ Setup::Setup(QWidget* parent)
     m_phone->setText(values.phone);
     m_company->setText(values.companyName);
     m_serviceAnswers->setChecked(values.showServiceAnswers);
+    m_rollupBuilds->setText(PlainNumber(values.rollupBuilds));
 
     m_languages->addItems(App().dictionary.languageNames);
     m_languages->setCurrentIndex(values.language < m_languages->count() ? values.language : -1);
@@ -309,6 +317,11 @@ void Setup::save()
     values.companyName = m_company->text();
     values.user = m_user->text();
     values.showServiceAnswers = m_serviceAnswers->isChecked();
+    // A quantity that does not read keeps the one before.
+    double builds = 0;
+    values.rollupBuilds = DefaultRollupQuantity();
+    if (ParseQuantity(m_rollupBuilds->text(), kMaxRequirementQuantity, &builds, nullptr))
+        values.rollupBuilds = builds;
     m_folderChanged = ApplySetup(values);
     accept();
 }

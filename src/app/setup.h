@@ -78,6 +78,7 @@ private:
     QPlainTextEdit* m_billing = nullptr;
     QLineEdit* m_phone = nullptr;
     QLineEdit* m_fax = nullptr;
+    QLineEdit* m_rollupBuilds = nullptr;
     QLineEdit* m_user = nullptr;
     QComboBox* m_currency = nullptr;
     QComboBox* m_languages = nullptr;

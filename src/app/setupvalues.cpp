@@ -4,6 +4,7 @@
 #include "db/parameters.h"
 #include "db/settingsfile.h"
 #include "partinfo/partservice.h"
+#include "sourcing/pricing.h"
 
 #include <QDir>
 #include <QUrl>
@@ -30,6 +31,7 @@ SetupValues CurrentSetupValues()
     v.user = app.CurrentUser;
     v.language = app.language;
     v.showServiceAnswers = ShowServiceAnswers();
+    v.rollupBuilds = DefaultRollupQuantity();
     return v;
 }
 
@@ -72,6 +74,7 @@ bool ApplySetup(const SetupValues& values)
     app.CurrentCurrency = GetParam(ParamCurrency);
     WriteProfileUser(app.CurrentUser);
     SetShowServiceAnswers(values.showServiceAnswers);
+    SetDefaultRollupQuantity(values.rollupBuilds);
     return false;
 }
 

@@ -18,6 +18,7 @@ struct SetupValues
     QString user;           // CurrentUser
     int language = 0;
     bool showServiceAnswers = false; // profile: the part service's answers shown as they arrive
+    double rollupBuilds = 1;         // profile: the builds the roll-up prices purchased parts for
 };
 
 // The currency list of the dialog, in order.

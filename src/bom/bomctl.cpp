@@ -9,6 +9,7 @@
 #include "bom/treelayout.h"
 #include "bom/treepaint.h"
 #include "core/ctlcommands.h"
+#include "core/quantity.h"
 
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -153,10 +154,19 @@ void RegisterBomCommands()
                             return AddAssembly(ctx.args[0], ctx.args[1]) == AddAssemblyResult::Added ? kCtlOk
                                                                                                    : kCtlFailed;
                         }});
-    RegisterCtlCommand({QStringLiteral("rollup"), QStringLiteral("rollup"), [](CtlContext& ctx) {
+    RegisterCtlCommand({QStringLiteral("rollup"), QStringLiteral("rollup [--quantity N]"), [](CtlContext& ctx) {
+                            const QString quantityText = ctx.takeOption(QStringLiteral("--quantity"));
                             if (!ctx.args.isEmpty())
                                 return kCtlUsage;
-                            const int count = RunCostRollup();
+                            double builds = 0;
+                            if (!quantityText.isEmpty()) {
+                                QString error;
+                                if (!ParseQuantity(quantityText, kMaxRequirementQuantity, &builds, &error)) {
+                                    ctx.err << error << "\n";
+                                    return kCtlFailed;
+                                }
+                            }
+                            const int count = RunCostRollup(builds);
                             if (count < 0)
                                 return kCtlFailed;
                             ctx.out << "Assemblies: " << count << "\n";

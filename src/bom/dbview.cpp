@@ -32,10 +32,19 @@ constexpr int kRoleFilled = Qt::UserRole + 6; // and has been read
 
 // The details of the selected part or step: labelled values in light text
 // over a dark teal gradient, readable in any of the languages.
+constexpr int kDetailsHeight = 151;
+constexpr int kSourceLineHeight = 16;
+
 class DetailsArea final : public QWidget
 {
 public:
-    explicit DetailsArea(CDBView* view) : QWidget(view), m_view(view) { setFixedHeight(175); }
+    explicit DetailsArea(CDBView* view) : QWidget(view), m_view(view) { setFixedHeight(kDetailsHeight); }
+
+    // The panel grows by a line per source of the part shown.
+    void fitSources(qsizetype count)
+    {
+        setFixedHeight(kDetailsHeight + kSourceLineHeight * static_cast<int>(std::min<qsizetype>(count, 6)));
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -113,6 +122,15 @@ protected:
                                                           + d.lastChanges.first(),
                                                       Qt::ElideRight, textWidth));
             }
+            // Where the part is bought, one source a line under the description.
+            QFont sourceFont = labelFont;
+            sourceFont.setPointSize(9);
+            p.setFont(sourceFont);
+            p.setPen(labelColour);
+            for (int i = 0; i < d.sources.size(); ++i)
+                p.drawText(QRect(labelX, kDetailsHeight - 4 + kSourceLineHeight * i, textWidth, kSourceLineHeight),
+                           Qt::AlignLeft | Qt::AlignVCenter,
+                           p.fontMetrics().elidedText(d.sources[i], Qt::ElideRight, textWidth));
         } else {
             const StepDetails& d = m_view->m_step;
             row(0, m_view->m_selectedStep);
@@ -230,9 +248,10 @@ void CDBView::reloadDetails()
 {
     // The values shown may have changed under the panel (a roll-up, an edit
     // in the grid): they are read again, not kept from the selection.
-    if (m_selection == Selection::Part)
+    if (m_selection == Selection::Part) {
         m_part = LoadPartDetails(m_selectedPart);
-    else if (m_selection == Selection::Step)
+        static_cast<DetailsArea*>(m_details)->fitSources(m_part.sources.size());
+    } else if (m_selection == Selection::Step)
         m_step = LoadStepDetails(m_selectedAssembly, m_selectedStep);
     showLastChanges();
 }
@@ -443,6 +462,7 @@ void CDBView::selectionChanged(QTreeWidget* tree)
         const QString part = item->data(0, kRolePart).toString();
         m_selectedPart = part.isEmpty() ? assembly : part;
         m_part = LoadPartDetails(m_selectedPart);
+        static_cast<DetailsArea*>(m_details)->fitSources(m_part.sources.size());
         if (tree == m_routingTree) {
             // A sub-assembly under its parent has routing steps of its own:
             // Insert on the routing table adds them to it, not to the parent.

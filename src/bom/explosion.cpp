@@ -28,6 +28,14 @@ const char* const kBomColumns =
 
 } // namespace
 
+int MakeKind(const QString& makeText)
+{
+    const QString text = makeText.toUpper();
+    if (text.contains(QLatin1String("NOT")))
+        return 2;
+    return text.contains(QLatin1Char('M')) ? 1 : 0;
+}
+
 QString BillOfAssemblyClause(const QString& assembly)
 {
     // Only parts that head a bill of their own go on to the next level: the
@@ -201,7 +209,7 @@ void ExplodeAssembly(const QueryResult& bom, double multiplier, const QString& a
             line.allocated = TextToDouble(bom.cell(r, alloc));
             line.onOrder = TextToDouble(bom.cell(r, onOrder));
             line.loss = TextToDouble(bom.cell(r, loss));
-            line.make = bom.cell(r, make).toUpper().contains(QLatin1Char('M')) ? 1 : 0;
+            line.make = MakeKind(bom.cell(r, make));
             if (line.make == 0)
                 flat.add(line, factor);
             if (index.isAssembly(line.part))

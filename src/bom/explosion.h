@@ -11,13 +11,18 @@
 #include <vector>
 
 // One distinct part of the exploded bill.
+// What the Make column says of a part: 0 bought, 1 made in-house, 2 not
+// purchased at all (test points, fiducials, mounting holes, board outlines:
+// lines of the bill that are neither bought nor built).
+int MakeKind(const QString& makeText);
+
 struct FlatItem
 {
     QString part;
     double quantity = 0; // total need; after netting, the quantity to order
     QString manufacturer;
     QString distributor;
-    int make = 0; // 1: made in-house, never ordered
+    int make = 0; // MakeKind: 1 made in-house, 2 not purchased; neither is ever ordered
     QString currency;
     QString webPage;
     QString description;

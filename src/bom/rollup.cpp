@@ -6,9 +6,12 @@
 #include "core/utilities.h"
 #include "db/database.h"
 #include "db/parameters.h"
+#include "db/sources.h"
+#include "sourcing/sourceplanner.h"
 
 #include <QHash>
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -38,6 +41,13 @@ QHash<QString, std::vector<int>> rowsByAssembly(const QueryResult& result, int a
 
 std::vector<RollupAssembly> ComputeRollup(const QueryResult& billLines, const QueryResult& routingSteps,
                                           const QueryResult& billLinesAgain)
+{
+    return ComputeRollup(billLines, routingSteps, billLinesAgain, {}, 1);
+}
+
+std::vector<RollupAssembly> ComputeRollup(const QueryResult& billLines, const QueryResult& routingSteps,
+                                          const QueryResult& billLinesAgain, const RollupLinePrice& linePrice,
+                                          double builds)
 {
     std::vector<RollupAssembly> assemblies;
     QHash<QString, int> indexOf;
@@ -124,7 +134,13 @@ std::vector<RollupAssembly> ComputeRollup(const QueryResult& billLines, const Qu
                     total += quantity * assemblies[*sub].price;
                     labour += quantity * assemblies[*sub].labour;
                 } else {
-                    total += quantity * numberOf(billLinesAgain, r, price);
+                    float unit = numberOf(billLinesAgain, r, price);
+                    if (linePrice && sub == indexOf.constEnd()) {
+                        if (const std::optional<double> sourced =
+                                linePrice(billLinesAgain.cell(r, partAgain), static_cast<double>(quantity) * builds))
+                            unit = static_cast<float>(*sourced);
+                    }
+                    total += quantity * unit;
                 }
             }
             assemblies[i].price = total;
@@ -133,7 +149,32 @@ std::vector<RollupAssembly> ComputeRollup(const QueryResult& billLines, const Qu
     return assemblies;
 }
 
+RollupLinePrice SourcedLinePrice(QStringList* problems)
+{
+    bool ok = true;
+    auto sources = std::make_shared<QHash<QString, std::vector<SourceRecord>>>(LoadSources({}, &ok));
+    auto rates = std::make_shared<CurrencyRates>(CurrencyRates::Load());
+    return [sources, rates, problems](const QString& part, double quantity) -> std::optional<double> {
+        const auto it = sources->constFind(part);
+        if (it == sources->constEnd() || it->empty() || !(quantity > 0))
+            return std::nullopt;
+        const SourceChoice choice = ChooseSource(*it, quantity, *rates);
+        if (problems)
+            for (const QString& problem : choice.problems)
+                if (!problems->contains(part + QStringLiteral(": ") + problem))
+                    *problems << part + QStringLiteral(": ") + problem;
+        if (!choice.chosen)
+            return std::nullopt;
+        return choice.best.unitPrice * rates->toShop(choice.best.source.currency).value_or(0);
+    };
+}
+
 int RunCostRollup()
+{
+    return RunCostRollup(DefaultRollupQuantity());
+}
+
+int RunCostRollup(double builds)
 {
     WaitScope wait(Translate(QStringLiteral("Database Access...")), 0, 4);
     wait.setPosition(0);
@@ -169,7 +210,12 @@ int RunCostRollup()
     if (LastResultCode() != 0)
         return failed();
 
-    const std::vector<RollupAssembly> assemblies = ComputeRollup(billLines, routingSteps, billLinesAgain);
+    // Parts with sources are priced as they would be bought for the builds;
+    // the others keep their own Price, as the roll-up always priced them.
+    QStringList problems;
+    const std::vector<RollupAssembly> assemblies =
+        builds > 0 ? ComputeRollup(billLines, routingSteps, billLinesAgain, SourcedLinePrice(&problems), builds)
+                   : ComputeRollup(billLines, routingSteps, billLinesAgain);
 
     // The writes are most of the work on a large bill: the bar moves with
     // them, in about a hundred steps.
@@ -196,5 +242,9 @@ int RunCostRollup()
         // children; nothing is kept, and the user learns why.
         return failed();
     }
+    if (!problems.isEmpty())
+        ShowMessage(TranslateLabel(QStringLiteral("Priced at the part's own price, a currency rate missing:"))
+                        + QLatin1Char('\n') + problems.join(QLatin1Char('\n')),
+                    Translate(QStringLiteral("Currency Rates")));
     return static_cast<int>(assemblies.size());
 }

@@ -3,7 +3,10 @@
 #include "core/appstate.h"
 #include "core/format.h"
 #include "db/changelog.h"
+#include "core/quantity.h"
 #include "db/database.h"
+#include "db/sources.h"
+#include "sourcing/pricing.h"
 
 #include <QFileInfo>
 
@@ -26,6 +29,19 @@ PartDetails LoadPartDetails(const QString& part)
     for (auto it = changes.rbegin(); it != changes.rend(); ++it)
         d.lastChanges << Format("%s %s: %s %s -> %s", {it->stamp.left(16), it->user, it->field, it->oldValue,
                                                        it->newValue});
+    for (const SourceRecord& s : LoadSources({part}).value(part)) {
+        QStringList breaks;
+        for (const PriceBreak& b : s.breaks)
+            breaks << PlainNumber(b.quantity) + QStringLiteral(" @ ") + ShownPrice(b.price);
+        QString line = s.vendor + QStringLiteral("  ") + s.orderCode;
+        if (s.minimum > 0)
+            line += QStringLiteral("  min ") + PlainNumber(s.minimum);
+        line += QStringLiteral("  ") + (s.currency.isEmpty() ? d.currency : s.currency) + QStringLiteral("  ")
+                + breaks.join(QStringLiteral(", "));
+        if (s.preferred)
+            line += QStringLiteral("  *");
+        d.sources << line;
+    }
     return d;
 }
 

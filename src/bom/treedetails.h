@@ -14,6 +14,8 @@ struct PartDetails
     QString description;
     // The part's last changes from the change log, newest first, one line each.
     QStringList lastChanges;
+    // One line per source: vendor, order code, minimum, currency, breaks.
+    QStringList sources;
 };
 
 struct StepDetails

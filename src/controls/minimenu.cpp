@@ -27,6 +27,11 @@ void CMiniMenu::setup(int table)
     else
         m_items = {QStringLiteral("Insert"), QStringLiteral("Delete"), QStringLiteral("Error Check"),
                    QStringLiteral("Columns"), QStringLiteral("Print")};
+    // Where parts are bought is reached from the parts, and the breaks from their sources.
+    if (table == PartList)
+        m_items << QStringLiteral("Sources") << QStringLiteral("Currency Rates");
+    else if (table == SrcList)
+        m_items << QStringLiteral("Price Breaks");
     m_enabled.assign(size_t(m_items.size()), true);
     m_pressed = -1;
     retranslate();

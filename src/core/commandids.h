@@ -19,6 +19,10 @@ constexpr int kCmdTimeline = 1115;
 constexpr int kCmdTaskList = 1116;
 constexpr int kCmdReport = 1117;
 constexpr int kCmdShowLabrList = 1119;
+// The sourcing tables open from the part table's record strip, not the bar.
+constexpr int kCmdShowSrcList = 1120;
+constexpr int kCmdShowBrkList = 1121;
+constexpr int kCmdShowRateList = 1122;
 constexpr int kCmdPrint = 32778;
 constexpr int kCmdNothing = 9000;
 

@@ -54,3 +54,4 @@ void RegisterOrdersCommands();
 void RegisterScheduleCommands();
 void RegisterPartinfoCommands();
 void RegisterInterchangeCommands();
+void RegisterSourcingCommands();

@@ -1,5 +1,6 @@
 #include "core/itemlist.h"
 
+#include <algorithm>
 #include <cmath>
 
 std::vector<ItemRow> ParseItemList(const QString& text)
@@ -31,8 +32,11 @@ QString BuildItemList(const std::vector<ItemRow>& rows)
 {
     QString text;
     for (const ItemRow& row : rows) {
-        for (const QString& cell : row)
-            text += cell + QLatin1Char('\n');
+        qsizetype cells = row.size();
+        while (cells > kItemColumns && row[cells - 1].isEmpty())
+            --cells;
+        for (qsizetype c = 0; c < cells; ++c)
+            text += row[c] + QLatin1Char('\n');
         text += QLatin1Char('\r');
     }
     return text;
@@ -52,4 +56,14 @@ double ItemQuantity(const QString& text)
         if (value < 1e18)
             value = value * 10 + (text[i].unicode() - u'0');
     return negative ? -value : value;
+}
+
+double ItemOpenQuantity(const ItemRow& row)
+{
+    const double quantity = ItemQuantity(row.value(kItemQuantity));
+    // Received quantities are whole numbers like the line's, read the same way.
+    const double received = ItemQuantity(row.value(kItemReceived));
+    if (quantity <= 0)
+        return quantity;
+    return std::max(0.0, quantity - std::max(0.0, received));
 }

@@ -7,7 +7,9 @@
 #include <QStringList>
 #include <vector>
 
-// One line: Item, Quan, Part, Description, Price, Total, Status.
+// One line: Item, Quan, Part, Description, Price, Total, Status, and two
+// fields a line carries only when they hold something: the vendor's order
+// code and the quantity received so far. Lines of older orders have seven.
 constexpr int kItemColumns = 7;
 constexpr int kItemNumber = 0;
 constexpr int kItemQuantity = 1;
@@ -16,10 +18,14 @@ constexpr int kItemDescription = 3;
 constexpr int kItemPrice = 4;
 constexpr int kItemTotal = 5;
 constexpr int kItemStatus = 6;
+constexpr int kItemOrderCode = 7;
+constexpr int kItemReceived = 8;
+constexpr int kItemAllColumns = 9;
 using ItemRow = QStringList;
 
 // A last record without its carriage return still counts; every row comes
-// back with all seven cells.
+// back with all seven cells, and the optional ones it holds. Building leaves
+// empty optional cells out, so an order without them reads back as written.
 std::vector<ItemRow> ParseItemList(const QString& text);
 QString BuildItemList(const std::vector<ItemRow>& rows);
 
@@ -27,3 +33,7 @@ QString BuildItemList(const std::vector<ItemRow>& rows);
 // text begins with ("7.7" gives 7, "abc" 0, "-3" -3). Kept as a double so a
 // huge number cannot overflow; callers bound it.
 double ItemQuantity(const QString& text);
+
+// What a line has still to deliver: its quantity less what was received of
+// it, never below 0.
+double ItemOpenQuantity(const ItemRow& row);

@@ -11,10 +11,10 @@ namespace {
 
 const char* const kKeys[kTableCount] = {"ASSYLIST", "PARTLIST", "VENDLIST", "RESCLIST", "PURCLIST",
                                         "REQMLIST", "TASKLIST", "LABRLIST", "ALLOLIST", "MOVELIST", "HOLILIST",
-                                        "REVSLIST", "CHNGLIST"};
+                                        "REVSLIST", "CHNGLIST", "SRCLIST", "BRKLIST", "RATELIST"};
 const char* const kNames[kTableCount] = {"AssyList", "PartList", "VendList", "RescList", "PurcList",
                                          "ReqmList", "TaskList", "LabrList", "AlloList", "MoveList", "HoliList",
-                                         "RevsList", "ChngList"};
+                                         "RevsList", "ChngList", "SrcList", "BrkList", "RateList"};
 
 void clearFields(TableDefinition& definition)
 {

@@ -21,6 +21,9 @@ enum TableIndex : int {
     HoliList = 10,
     RevsList = 11,
     ChngList = 12,
+    SrcList = 13,
+    BrkList = 14,
+    RateList = 15,
 };
 
 // "ASSYLIST", ... : names the definition file.

@@ -15,6 +15,16 @@ bool createEveryTable()
     return true;
 }
 
+// A step made after the first release creates only what is missing: a shop
+// made new by step 1 has every table of this release already.
+bool createIfMissing(int table)
+{
+    const int exists = TableExists(TableSqlName(table));
+    if (exists < 0)
+        return false;
+    return exists > 0 || CreateTable(table);
+}
+
 std::vector<SchemaStep> makeSteps()
 {
     std::vector<SchemaStep> steps;
@@ -44,6 +54,11 @@ std::vector<SchemaStep> makeSteps()
                                                       QStringLiteral("text"))
                                 && AddColumnIfMissing(QStringLiteral("AssyList"), QStringLiteral("Substitutes"),
                                                       QStringLiteral("text"));
+                     }});
+    // Buying from several sources: the sources, their price breaks, and the
+    // currency rates their prices are converted with.
+    steps.push_back({3, QStringLiteral("sources, price breaks and currency rates"), [] {
+                         return createIfMissing(SrcList) && createIfMissing(BrkList) && createIfMissing(RateList);
                      }});
     return steps;
 }

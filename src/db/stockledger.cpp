@@ -28,7 +28,7 @@ QHash<QString, double> OpenQuantities(const QString& status, const QString& item
     if (PurchaseOrderClosed(status))
         return open;
     for (const ItemRow& row : ParseItemList(itemList)) {
-        const double quantity = ItemQuantity(row[kItemQuantity]);
+        const double quantity = ItemOpenQuantity(row);
         // A line without a part delivers to no figure.
         if (quantity != 0 && !row[kItemPart].isEmpty())
             open[row[kItemPart]] += quantity;
@@ -77,7 +77,10 @@ std::vector<StockDisagreement> CheckStockFigures(bool* ok)
     std::vector<StockDisagreement> disagreements;
     bool read = false;
     const QHash<QString, LedgerFigures> ledger = ComputeStockLedger(&read);
-    const QueryResult parts = Query(QStringLiteral("Select Part_nBr,Allocated,On_Order from PartList order by id"));
+    bool moves = false;
+    const QHash<QString, double> moved = StockFromMovements(&moves);
+    read = read && moves;
+    const QueryResult parts = Query(QStringLiteral("Select Part_nBr,Allocated,On_Order,Stock from PartList order by id"));
     read = read && LastResultCode() == 0;
     for (int r = 0; r < parts.rowCount && read; ++r) {
         const QString part = parts.cell(r, 0);
@@ -88,6 +91,12 @@ std::vector<StockDisagreement> CheckStockFigures(bool* ok)
             disagreements.push_back({part, QStringLiteral("Allocated"), allocated, figures.allocated});
         if (!FiguresAgree(onOrder, figures.onOrder))
             disagreements.push_back({part, QStringLiteral("On_Order"), onOrder, figures.onOrder});
+        // Stock is checked from a part's first recorded movement on; a part
+        // that never moved under the ledger has nothing to sum.
+        const auto movedStock = moved.constFind(part);
+        const double stock = TextToDouble(parts.cell(r, 3));
+        if (movedStock != moved.constEnd() && !FiguresAgree(stock, *movedStock))
+            disagreements.push_back({part, QStringLiteral("Stock"), stock, *movedStock});
     }
     if (ok)
         *ok = read;
@@ -198,17 +207,58 @@ bool AddToPartFigure(const QString& column, const QHash<QString, double>& deltas
 bool RecordStockMovements(const std::vector<StockMovement>& movements)
 {
     std::vector<QStringList> rows;
-    rows.reserve(movements.size());
+    rows.reserve(movements.size() + 1);
     const QString stamp = TimestampText();
     const QString date = stamp.left(10);
     const QString user = CurrentUserName();
+    QHash<QString, double> moved;
+    QStringList names;
+    for (const StockMovement& m : movements) {
+        if (m.quantity == 0)
+            continue;
+        if (!moved.contains(m.part))
+            names << QLatin1Char('\'') + SqlEscape(m.part) + QLatin1Char('\'');
+        moved[m.part] += m.quantity;
+    }
+    if (moved.isEmpty())
+        return true;
+    // A part's first movement opens its ledger with the stock it had before,
+    // so that from then on its movements sum to its Stock figure.
+    const QueryResult known = Query(QStringLiteral("Select distinct Part_nBr from MoveList where Part_nBr in (")
+                                    + names.join(QLatin1Char(',')) + QLatin1Char(')'));
+    if (LastResultCode() != 0)
+        return false;
+    QSet<QString> opened;
+    for (int r = 0; r < known.rowCount; ++r)
+        opened.insert(known.cell(r, 0));
+    const QueryResult stocks = Query(QStringLiteral("Select Part_nBr,Stock from PartList where Part_nBr in (")
+                                     + names.join(QLatin1Char(',')) + QLatin1Char(')'));
+    if (LastResultCode() != 0)
+        return false;
+    for (int r = 0; r < stocks.rowCount; ++r) {
+        const QString part = stocks.cell(r, 0);
+        const double before = TextToDouble(stocks.cell(r, 1)) - moved.value(part);
+        if (!opened.contains(part) && std::fabs(before) > 1e-9) {
+            rows.push_back({part, PlainNumber(before), QStringLiteral("Opening"), QString(), QString(), date, user, stamp});
+            opened.insert(part);
+        }
+    }
     for (const StockMovement& m : movements) {
         if (m.quantity == 0)
             continue;
         rows.push_back({m.part, PlainNumber(m.quantity), m.kind, m.document, m.reason, date, user, stamp});
     }
-    if (rows.empty())
-        return true;
     InsertRows(rows, MoveList);
     return LastResultCode() == 0;
+}
+
+QHash<QString, double> StockFromMovements(bool* ok)
+{
+    QHash<QString, double> stock;
+    const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Quantity from MoveList"));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    for (int r = 0; r < rows.rowCount; ++r)
+        stock[rows.cell(r, 0)] += TextToDouble(rows.cell(r, 1));
+    return stock;
 }

@@ -19,8 +19,9 @@ bool RequirementFinished(const QString& status);
 bool PurchaseOrderClosed(const QString& status);
 
 // Per part, what a purchase order with this status and Item_List still has
-// to deliver: each line's whole quantity as receiving reads it, whatever the
-// line's own status; nothing once the order is closed.
+// to deliver: each line's quantity as receiving reads it, less what was
+// received of it, whatever the line's own status; nothing once the order is
+// closed.
 QHash<QString, double> OpenQuantities(const QString& status, const QString& itemList);
 
 struct LedgerFigures
@@ -39,7 +40,7 @@ bool FiguresAgree(double stored, double ledger);
 struct StockDisagreement
 {
     QString part;
-    QString figure; // "Allocated" or "On_Order"
+    QString figure; // "Allocated", "On_Order" or "Stock"
     double stored = 0;
     double ledger = 0;
 };
@@ -88,6 +89,11 @@ struct StockMovement
 };
 
 // Records the movements in MoveList, in one statement, inside the caller's
-// transaction (the Stock figure is moved by the caller, as before); false
-// when the database refused them. Movements of quantity 0 are left out.
+// transaction, after the caller moved the Stock figure; false when the
+// database refused them. Movements of quantity 0 are left out. A part's
+// first movement is preceded by an "Opening" one holding the stock it had,
+// so that its movements always sum to its Stock.
 bool RecordStockMovements(const std::vector<StockMovement>& movements);
+
+// Per part that ever moved, the sum of its movements: what its Stock must be.
+QHash<QString, double> StockFromMovements(bool* ok = nullptr);

@@ -7,6 +7,8 @@
 #include "core/utilities.h"
 #include "db/bills.h"
 #include "db/database.h"
+#include "db/parameters.h"
+#include "db/sources.h"
 #include "db/stockledger.h"
 #include "grid/gridrows.h"
 
@@ -199,6 +201,10 @@ void CErrorCheck::checkPartList(const QueryResult& result)
     for (int r = 0; r < rows && !m_stockParts.isEmpty(); ++r)
         if (m_stockParts.contains(result.cell(r, part)))
             m_words[r] |= kErrStockFigures;
+    // A missing rate is never taken as 1: purchasing cannot compare the price.
+    for (int r = 0; r < rows && !m_rateParts.isEmpty(); ++r)
+        if (m_rateParts.contains(result.cell(r, part)))
+            m_words[r] |= kErrNoCurrencyRate;
 }
 
 void CErrorCheck::learnStockDisagreements()
@@ -209,6 +215,9 @@ void CErrorCheck::learnStockDisagreements()
     // An unreadable ledger marks nothing; the read reported itself.
     for (const StockDisagreement& found : CheckStockFigures(&ok))
         m_stockParts.insert(found.part);
+    m_rateParts.clear();
+    for (const QString& part : PartsWithoutCurrencyRate(GetParam(ParamCurrency)))
+        m_rateParts.insert(part);
 }
 
 void CErrorCheck::checkVendList(const QueryResult& result)
@@ -330,7 +339,8 @@ int CErrorCheck::Check(int table, const QString& tableName, const QString& where
     sql += QStringLiteral(" from ") + tableName;
     if (table == PartList)
         learnStockDisagreements();
-    const QString rows = where.isEmpty() ? candidateRows(table, tableName, columnOfKey, m_stockParts) : where;
+    const QString rows =
+        where.isEmpty() ? candidateRows(table, tableName, columnOfKey, m_stockParts + m_rateParts) : where;
     if (!rows.isEmpty())
         sql += QStringLiteral(" where ") + rows;
     QueryResult result;
@@ -455,6 +465,8 @@ const FaultTexts kFaults[] = {
     {kErrStockFigures, "Stock Figures Disagree with Allocations and Purchase Orders",
      "part whose stock figures disagree", "parts whose stock figures disagree"},
     {kErrObsolete, "Obsolete Part", "obsolete part", "obsolete parts"},
+    {kErrNoCurrencyRate, "No Rate for the Currency of the Part or Its Sources", "part priced without a currency rate",
+     "parts priced without a currency rate"},
 };
 
 } // namespace

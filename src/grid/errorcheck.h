@@ -27,6 +27,8 @@ constexpr unsigned kErrNoMake = 1024;
 constexpr unsigned kErrStockFigures = 2048;
 // A bill line's part is marked obsolete.
 constexpr unsigned kErrObsolete = 4096;
+// The part, or one of its sources, is priced in a currency without a rate.
+constexpr unsigned kErrNoCurrencyRate = 8192;
 constexpr int kErrBitCount = 13;
 
 // A range of reference designators counts at most this many: a larger one is
@@ -85,6 +87,8 @@ private:
     // The parts whose stock figures disagree with the ledger, worked out once
     // per check of the part table.
     QSet<QString> m_stockParts;
+    // The parts priced in a currency without a rate, learnt with the above.
+    QSet<QString> m_rateParts;
     bool m_stockKnown = false;
     bool m_writeFailed = false;
 };

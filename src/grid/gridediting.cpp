@@ -499,7 +499,11 @@ bool CGridModel::Undo() {
                                                    0,
                                                    0,
                                                    0,
-                                                   0};
+                                                   0,
+                                                   0,
+                                                   kCmdShowSrcList,
+                                                   kCmdShowBrkList,
+                                                   kCmdShowRateList};
     // The main window switches its menus with the table; alone, the grid loads
     // it.
     if (kShowCommands[first.table] != 0)

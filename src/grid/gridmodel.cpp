@@ -16,7 +16,7 @@ namespace {
 const char* const kTitles[kTableCount] = {
     "Bill of Materials", "Part Table", "Vendor Table", "Assembly Steps Table", "Purchase Order",
     "Orders",            "Task Table", "Labor Table",  "Allocation Table", "Stock Movements", "Holidays",
-    "Bill Revisions", "Change Log",
+    "Bill Revisions", "Change Log", "Sources", "Price Breaks", "Currency Rates",
 };
 
 const char* const kLoadStatements[kTableCount] = {
@@ -33,6 +33,9 @@ const char* const kLoadStatements[kTableCount] = {
     "Select * from HoliList order by Date",
     "Select * from RevsList",
     "Select * from ChngList",
+    "Select * from SrcList",
+    "Select * from BrkList",
+    "Select * from RateList",
 };
 
 // The "/"-separated items of a LIST or DROP attribute: everything after its first "/".

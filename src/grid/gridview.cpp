@@ -929,6 +929,16 @@ void CGridView::RecordCommand(int command)
         break;
     case 3: chooseColumns(); break;
     case 4: Print(); break;
+    case 5:
+        if (m_grid.table() == PartList)
+            Q_EMIT parentCommand(kCmdShowSrcList);
+        else if (m_grid.table() == SrcList)
+            Q_EMIT parentCommand(kCmdShowBrkList);
+        break;
+    case 6:
+        if (m_grid.table() == PartList)
+            Q_EMIT parentCommand(kCmdShowRateList);
+        break;
     default: break;
     }
 }

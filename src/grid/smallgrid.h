@@ -23,7 +23,7 @@ public:
     void InsertRow(int position);
     void DeleteSelectedRows();
     // Sum of the amounts, valid after command 1093.
-    float total() const { return m_total; }
+    double total() const { return m_total; }
 
     // Opens the editor on a cell as a click would (used by keys and tests).
     void OpenEditor(int row, int column);
@@ -61,5 +61,5 @@ private:
     int m_column = -1;
     int m_previousRow = -1;
     int m_previousColumn = -1;
-    float m_total = 0.0f;
+    double m_total = 0;
 };

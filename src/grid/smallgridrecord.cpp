@@ -87,14 +87,13 @@ void SmallGridRecord::removeRows(std::vector<int> rows)
         renumber();
 }
 
-float SmallGridRecord::recomputeAmounts()
+double SmallGridRecord::recomputeAmounts()
 {
-    float total = 0.0f;
+    double total = 0;
     if (columnCount <= kSmallAmountColumn)
         return total;
     for (int r = 0; r < rowCount; ++r) {
-        const float amount = static_cast<float>(TextToDouble(cell(r, kSmallQuantityColumn)))
-                             * static_cast<float>(TextToDouble(cell(r, kSmallPriceColumn)));
+        const double amount = TextToDouble(cell(r, kSmallQuantityColumn)) * TextToDouble(cell(r, kSmallPriceColumn));
         setCell(r, kSmallAmountColumn, Format("%0.2f", {amount}));
         total += amount;
     }

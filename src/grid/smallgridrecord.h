@@ -42,6 +42,7 @@ struct SmallGridRecord
     void removeRows(std::vector<int> rows);
     // Line numbers "%i" from 1 in column 0.
     void renumber();
-    // amount = quantity x unit price in single precision, "%0.2f"; returns the total.
-    float recomputeAmounts();
+    // amount = quantity x unit price, shown "%0.2f"; returns the total of the
+    // unrounded amounts (money in single precision lost cents on large orders).
+    double recomputeAmounts();
 };

@@ -13,11 +13,13 @@
 #include "orders/completion.h"
 #include "orders/poprint.h"
 #include "orders/purchaseorder.h"
+#include "orders/receipt.h"
 #include "orders/requirement.h"
 #include "schedule/routingprint.h"
 #include "schedule/schedule.h"
 
 #include <QGuiApplication>
+#include <QRegularExpression>
 
 namespace {
 
@@ -106,8 +108,23 @@ void RegisterOrdersCommands()
                                     << "\n";
                             return kCtlOk;
                         }});
-    RegisterCtlCommand({QStringLiteral("stock"), QStringLiteral("stock check | stock repair [--yes]"), [](CtlContext& ctx) {
+    RegisterCtlCommand({QStringLiteral("stock"),
+                        QStringLiteral("stock check | stock repair [--yes] | stock adjust PART DELTA --reason TEXT"),
+                        [](CtlContext& ctx) {
                             const bool yes = ctx.takeFlag(QStringLiteral("--yes")) || ctx.yes;
+                            if (ctx.args.value(0) == QLatin1String("adjust")) {
+                                const QString reason = ctx.takeOption(QStringLiteral("--reason"));
+                                if (ctx.args.size() != 3 || reason.isEmpty())
+                                    return kCtlUsage;
+                                static const QRegularExpression number(
+                                    QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)$"));
+                                if (!number.match(ctx.args[2].trimmed()).hasMatch()) {
+                                    ctx.err << "not a plain number: " << ctx.args[2] << "\n";
+                                    return kCtlFailed;
+                                }
+                                return AdjustStock(ctx.args[1], ctx.args[2].trimmed().toDouble(), reason) ? kCtlOk
+                                                                                                            : kCtlFailed;
+                            }
                             if (ctx.args.size() != 1)
                                 return kCtlUsage;
                             if (ctx.args[0] == QLatin1String("check")) {
@@ -156,9 +173,23 @@ void RegisterOrdersCommands()
                                 return code;
                             return CancelOrder(ctx.args[0]) ? kCtlOk : kCtlFailed;
                         }});
-    RegisterCtlCommand({QStringLiteral("receive"), QStringLiteral("receive PO"), [](CtlContext& ctx) {
-                            if (ctx.args.size() != 1)
+    RegisterCtlCommand({QStringLiteral("receive"), QStringLiteral("receive PO [--part PART --quantity N]"), [](CtlContext& ctx) {
+                            const QString part = ctx.takeOption(QStringLiteral("--part"));
+                            const QString quantityText = ctx.takeOption(QStringLiteral("--quantity"));
+                            if (ctx.args.size() != 1 || part.isEmpty() != quantityText.isEmpty())
                                 return kCtlUsage;
+                            if (!part.isEmpty()) {
+                                double quantity = 0;
+                                QString error;
+                                if (!ParseQuantity(quantityText, kMaxLineQuantity, &quantity, &error)) {
+                                    ctx.err << error << "\n";
+                                    return kCtlFailed;
+                                }
+                                const ReceiptOutcome outcome = ReceivePurchaseOrderPart(ctx.args[0], part, quantity);
+                                if (outcome == ReceiptOutcome::Declined)
+                                    ctx.err << "nothing was received (answer with --yes)\n";
+                                return outcome == ReceiptOutcome::Received ? kCtlOk : kCtlFailed;
+                            }
                             const int answer = ReceivePurchaseOrder(ctx.args[0]);
                             return answer == 6 ? kCtlOk : kCtlFailed;
                         }});

@@ -5,6 +5,7 @@
 #include "core/format.h"
 #include "core/utilities.h"
 #include "db/parameters.h"
+#include "sourcing/pricing.h"
 
 #include <QPageLayout>
 #include <QPageSize>
@@ -124,13 +125,18 @@ int PaintPurchaseOrder(QPagedPaintDevice* device, const PurchaseOrderPrintData& 
               mm);
 
     // Item table.
-    const double widths[6] = {0.08, 0.10, 0.22, 0.36, 0.12, 0.12};
-    const char* captions[6] = {"Item", "Quan", "Part", "Description", "Price", "Total"};
+    // The vendor's order code stands beside our part number: it is what the
+    // vendor picks by.
+    constexpr int kPrintColumns = 7;
+    const double widths[kPrintColumns] = {0.06, 0.08, 0.17, 0.17, 0.28, 0.12, 0.12};
+    const char* captions[kPrintColumns] = {"Item", "Quan", "Part", "Order Code", "Description", "Price", "Total"};
+    const int cellOf[kPrintColumns] = {kItemNumber, kItemQuantity, kItemPart, kItemOrderCode,
+                                       kItemDescription, kItemPrice, kItemTotal};
     const double rowHeight = 7 * mm;
     auto drawHeader = [&](double top) {
         double x = 0;
         painter.setFont(PrintFont(9, true));
-        for (int c = 0; c < 6; ++c) {
+        for (int c = 0; c < kPrintColumns; ++c) {
             const QRectF cell(x, top, widths[c] * width, rowHeight);
             painter.fillRect(cell, QColor(0, 64, 255));
             painter.setPen(Qt::white);
@@ -148,9 +154,9 @@ int PaintPurchaseOrder(QPagedPaintDevice* device, const PurchaseOrderPrintData& 
         // A long part number or description wraps inside its cell, never
         // past it: the row grows to hold it.
         double lineHeight = rowHeight;
-        for (int c = 2; c <= 3; ++c) {
+        for (int c = 2; c <= 4; ++c) {
             const QRectF bounds = painter.boundingRect(QRectF(0, 0, widths[c] * width - 2 * mm, 1e6),
-                                                       Qt::TextWordWrap | Qt::TextWrapAnywhere, row.value(c));
+                                                       Qt::TextWordWrap | Qt::TextWrapAnywhere, row.value(cellOf[c]));
             lineHeight = std::max(lineHeight, bounds.height() + 2 * mm);
         }
         lineHeight = std::min(lineHeight, bottom - 15 * mm - 2 * rowHeight);
@@ -163,13 +169,17 @@ int PaintPurchaseOrder(QPagedPaintDevice* device, const PurchaseOrderPrintData& 
             y += rowHeight;
         }
         double x = 0;
-        for (int c = 0; c < 6; ++c) {
+        for (int c = 0; c < kPrintColumns; ++c) {
             const QRectF cell(x, y, widths[c] * width, lineHeight);
             painter.drawRect(cell);
-            const int flags = c == 2 || c == 3
-                                  ? int(Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextWrapAnywhere)
-                                  : int(Qt::AlignCenter);
-            painter.drawText(cell.adjusted(mm, 0, -mm, 0), flags, row.value(c));
+            // The stored price is exact; the sheet shows the decimals it needs.
+            const QString text = cellOf[c] == kItemPrice && !row.value(kItemPrice).trimmed().isEmpty()
+                                     ? ShownPrice(TextToDouble(row.value(kItemPrice)))
+                                     : row.value(cellOf[c]);
+            const bool wraps = cellOf[c] == kItemPart || cellOf[c] == kItemOrderCode || cellOf[c] == kItemDescription;
+            const int flags = wraps ? int(Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextWrapAnywhere)
+                                    : int(Qt::AlignCenter);
+            painter.drawText(cell.adjusted(mm, 0, -mm, 0), flags, text);
             x += cell.width();
         }
         subtotal += TextToDouble(row.value(5));

@@ -222,8 +222,9 @@ bool ClosePurchaseOrder(const PurchaseOrderRecord& record, QMap<QString, QString
                             Translate(QStringLiteral("Purchase Order")));
                 return false;
             }
+            // What was received line by line is in stock already.
             if (!row[kItemPart].isEmpty())
-                received[row[kItemPart]] += quantity;
+                received[row[kItemPart]] += ItemOpenQuantity(row);
             row[kItemStatus] = QStringLiteral("Received");
         }
         current[QStringLiteral("Item_List")] = BuildItemList(rows);
@@ -244,7 +245,10 @@ bool ClosePurchaseOrder(const PurchaseOrderRecord& record, QMap<QString, QString
         return false;
     }
     WaitScope progress(Translate(QStringLiteral("Moving to Stock...")), 0, 2);
-    if (!AddToPartFigure(QStringLiteral("Stock"), received))
+    std::vector<StockMovement> movements;
+    for (auto it = received.constBegin(); it != received.constEnd(); ++it)
+        movements.push_back({it.key(), it.value(), QStringLiteral("Receipt"), record.number, QString()});
+    if (!AddToPartFigure(QStringLiteral("Stock"), received) || !RecordStockMovements(movements))
         transaction.fail();
     progress.setPosition(1);
     if (!writeFields(record, current, changedFields(record, current)))

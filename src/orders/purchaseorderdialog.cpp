@@ -10,9 +10,11 @@
 #include "core/utilities.h"
 #include "grid/smallgrid.h"
 #include "orders/poprint.h"
+#include "orders/receipt.h"
 #include "orders/requirements.h"
 
 #include <QComboBox>
+#include <algorithm>
 #include <QDateTimeEdit>
 #include <QDesktopServices>
 #include <QFormLayout>
@@ -20,6 +22,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -29,12 +32,16 @@
 
 namespace {
 
-const char* const kItemCaptions[kItemColumns] = {"Item", "Quan", "Part", "Description", "Price", "Total", "Status"};
-// Line number and total are worked out, the status is a fixed choice.
-const char* const kItemModes[kItemColumns] = {"READ", "EDIT", "EDIT", "EDIT", "EDIT", "READ",
-                                              "DROP/Drop/Pending/Placed/Back Order/Received"};
+const char* const kItemCaptions[kItemAllColumns] = {"Item",  "Quan",   "Part",       "Description", "Price",
+                                                    "Total", "Status", "Order Code", "Received"};
+// Line number and total are worked out, the status is a fixed choice; what
+// was received is written by receiving only.
+const char* const kItemModes[kItemAllColumns] = {"READ", "EDIT", "EDIT", "EDIT", "EDIT", "READ",
+                                                 "DROP/Drop/Pending/Placed/Back Order/Partial/Received", "EDIT",
+                                                 "READ"};
 constexpr int kButtonPrint = 1001;
 constexpr int kButtonWww = 1002;
+constexpr int kButtonReceive = 1003;
 constexpr int kButtonOk = 1;
 constexpr int kButtonCancel = 2;
 
@@ -155,7 +162,7 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     m_grid->setMinimumHeight(180);
     {
         QStringList captions, modes;
-        for (int c = 0; c < kItemColumns; ++c) {
+        for (int c = 0; c < kItemAllColumns; ++c) {
             captions << Translate(QString::fromLatin1(kItemCaptions[c]));
             modes << QString::fromLatin1(kItemModes[c]);
         }
@@ -163,12 +170,14 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
         m_grid->record().editable = true;
     }
 
+    auto* receiveButton = new CImageButton(label("Receive"), 0, kButtonReceive, this);
+    receiveButton->setObjectName(QStringLiteral("receive"));
     auto* printButton = new CImageButton(label("Print"), 0, kButtonPrint, this);
     auto* wwwButton = new CImageButton(label("WWW"), 0, kButtonWww, this);
     auto* okButton = new CImageButton(label("OK"), 0, kButtonOk, this);
     auto* cancelButton = new CImageButton(label("Cancel"), 0, kButtonCancel, this);
     auto* buttons = new QVBoxLayout;
-    for (CImageButton* b : {printButton, wwwButton, okButton, cancelButton})
+    for (CImageButton* b : {printButton, wwwButton, receiveButton, okButton, cancelButton})
         buttons->addWidget(b);
     buttons->addStretch();
 
@@ -259,6 +268,7 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     connect(m_status, qOverload<int>(&QComboBox::activated), this, &CPurchaseOrder::statusChosen);
     connect(m_needDate, &QDateTimeEdit::dateTimeChanged, this, [this] { m_needDateSet = true; });
     connect(printButton, &CImageButton::clicked, this, &CPurchaseOrder::print);
+    connect(receiveButton, &CImageButton::clicked, this, [this] { receiveLine(); });
     connect(wwwButton, &CImageButton::clicked, this, &CPurchaseOrder::openWebsite);
     connect(okButton, &CImageButton::clicked, this, &CPurchaseOrder::save);
     connect(cancelButton, &CImageButton::clicked, this, &CPurchaseOrder::reject);
@@ -272,7 +282,7 @@ std::vector<ItemRow> CPurchaseOrder::gridRows() const
     rows.reserve(static_cast<size_t>(record.rowCount));
     for (int r = 0; r < record.rowCount; ++r) {
         ItemRow row;
-        for (int c = 0; c < kItemColumns; ++c)
+        for (int c = 0; c < kItemAllColumns; ++c)
             row << record.cell(r, c);
         rows.push_back(row);
     }
@@ -417,4 +427,52 @@ void CPurchaseOrder::print()
     job.pdfMarginMm = 12;
     job.paint = [&printout](QPagedPaintDevice& device) { return PaintPurchaseOrder(&device, printout) > 0; };
     RunPrintJob(this, job);
+}
+
+void CPurchaseOrder::receiveLine(int row, double quantity)
+{
+    m_grid->Commit();
+    if (row < 0) {
+        const QList<int> selected = m_grid->selectedRowNumbers();
+        row = selected.isEmpty() ? m_grid->currentRow() : selected.front();
+    }
+    const std::vector<ItemRow> rows = gridRows();
+    if (row < 0 || row >= static_cast<int>(rows.size()) || rows[static_cast<size_t>(row)][kItemPart].isEmpty()) {
+        ShowMessage(Translate(QStringLiteral("Choose the line to receive.")), Translate(QStringLiteral("Purchase Order")));
+        return;
+    }
+    // Receiving writes the stored lines; edits not yet saved would be lost
+    // under it or overwrite it.
+    if (BuildItemList(rows) != BuildItemList(ParseItemList(m_record.value(QStringLiteral("Item_List"))))) {
+        ShowMessage(Translate(QStringLiteral("Save the order before receiving a line.")),
+                    Translate(QStringLiteral("Purchase Order")));
+        return;
+    }
+    const ItemRow& line = rows[static_cast<size_t>(row)];
+    if (quantity <= 0) {
+        bool ok = false;
+        const double open = ItemOpenQuantity(line);
+        quantity = QInputDialog::getInt(this, Translate(QStringLiteral("Receive")),
+                                        line[kItemPart] + QStringLiteral("  ") + TranslateLabel(QStringLiteral("Quantity:")),
+                                        static_cast<int>(std::max(1.0, open)), 1, 1000000000, 1, &ok);
+        if (!ok)
+            return;
+    }
+    if (ReceivePurchaseOrderPart(m_record.number, line[kItemPart], quantity) != ReceiptOutcome::Received)
+        return;
+    // Show the lines as stored now; the rest of the dialog keeps its edits.
+    const PurchaseOrderRecord stored = LoadPurchaseOrder(m_record.number);
+    const QString items = stored.value(QStringLiteral("Item_List"));
+    m_record.loaded[QStringLiteral("Item_List")] = items;
+    m_shownAtOpening.loaded[QStringLiteral("Item_List")] = items;
+    m_filling = true;
+    SmallGridRecord& record = m_grid->record();
+    const QStringList headings = record.headings;
+    const QStringList modes = record.attributes;
+    record.setColumns(headings, modes);
+    record.editable = true;
+    for (const ItemRow& r : ParseItemList(items))
+        record.appendRow(r);
+    m_grid->Fill();
+    m_filling = false;
 }

@@ -30,6 +30,9 @@ public:
     void statusChosen();   // receiving when "Closed" is picked
     void print();          // warns about lines priced 0.00 first
     void vendorChosen();
+    // Receives a quantity of one line (the selected one when row < 0; asks
+    // the quantity when it is 0) and shows the lines as stored then.
+    void receiveLine(int row = -1, double quantity = 0);
     void reject() override; // "Cancel" and Esc
 
 

@@ -4,6 +4,7 @@
 #include "controls/imagebutton.h"
 #include "core/dictionary.h"
 #include "core/quantity.h"
+#include "sourcing/pricing.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -21,8 +22,10 @@ CPurchasingPreview::CPurchasingPreview(const QString& orderNumber, const QString
     auto* heading = new QLabel(orderNumber + QStringLiteral(":  ") + PlainNumber(quantity) + QStringLiteral(" x ")
                                + assembly + QStringLiteral("   ")
                                + Translate(QStringLiteral("Nothing has been written yet.")));
-    const char* const captions[] = {"Part",  "Need",          "Stock",  "Allocated",     "Available",
-                                    "Order", "Order with Loss", "Vendor", "Purchase Order"};
+    const char* const captions[] = {"Part",  "Need",           "Stock",          "Allocated",  "Available",
+                                    "Order", "Order with Loss", "Vendor",        "Purchase Order", "to min stock",
+                                    "Order Quantity", "Order Code", "Unit Price", "Total",      "Currency",
+                                    "Runner-up", "Problem"};
     QStringList headers;
     for (const char* caption : captions)
         headers << Translate(QString::fromLatin1(caption));
@@ -34,6 +37,7 @@ CPurchasingPreview::CPurchasingPreview(const QString& orderNumber, const QString
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     for (int r = 0; r < static_cast<int>(plan.parts.size()); ++r) {
         const PlannedPart& part = plan.parts[static_cast<size_t>(r)];
+        const bool bought = !part.purchaseOrder.isEmpty();
         const QString cells[] = {part.part,
                                  PlainNumber(part.need),
                                  PlainNumber(part.stock),
@@ -42,12 +46,22 @@ CPurchasingPreview::CPurchasingPreview(const QString& orderNumber, const QString
                                  PlainNumber(part.order),
                                  PlainNumber(part.orderWithLoss),
                                  part.vendor,
-                                 part.purchaseOrder};
+                                 part.purchaseOrder,
+                                 PlainNumber(part.toMinStock),
+                                 bought ? PlainNumber(part.orderQuantity) : QString(),
+                                 bought ? part.orderCode : QString(),
+                                 bought ? ShownPrice(part.unitPrice) : QString(),
+                                 bought ? ShownPrice(part.total) : QString(),
+                                 bought ? part.currency : QString(),
+                                 part.runnerUp,
+                                 part.problem};
         for (int c = 0; c < static_cast<int>(std::size(cells)); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             // Figures line up on the right, names on the left.
-            if (c >= 1 && c <= 6)
+            if ((c >= 1 && c <= 6) || (c >= 9 && c <= 13 && c != 11))
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (c == 16 && !cells[c].isEmpty())
+                item->setForeground(QColor(220, 60, 60));
             m_table->setItem(r, c, item);
         }
     }
@@ -59,6 +73,10 @@ CPurchasingPreview::CPurchasingPreview(const QString& orderNumber, const QString
         orderLines << PurchaseOrderStatusLine(order);
     if (orderLines.isEmpty())
         orderLines << Translate(QStringLiteral("No purchase order would be written."));
+    // What cannot be bought is said here, not dropped.
+    const QStringList problems = ProblemLines(plan);
+    if (!problems.isEmpty())
+        orderLines << TranslateLabel(QStringLiteral("Not ordered, or a source left out:")) + QLatin1Char(' ') + problems.join(QStringLiteral("; "));
     m_orders = new QLabel((plan.warnings + plan.notes + orderLines).join(QLatin1Char('\n')));
     m_orders->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -72,7 +90,7 @@ CPurchasingPreview::CPurchasingPreview(const QString& orderNumber, const QString
     main->addWidget(m_table, 1);
     main->addWidget(m_orders);
     main->addLayout(buttons);
-    resize(900, 480);
+    resize(1200, 480);
 }
 
 void CPurchasingPreview::setScheduleNote(const QString& note)

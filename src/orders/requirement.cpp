@@ -16,6 +16,7 @@
 #include "orders/purchaseorder.h"
 #include "schedule/schedule.h"
 #include "schedule/taskbuilder.h"
+#include "sourcing/sourceplanner.h"
 
 #include <algorithm>
 #include <cmath>
@@ -51,9 +52,62 @@ QString lineQuantityText(double order, double loss)
     return Format("%0.0f", {order * (1 + loss / 100)});
 }
 
+// Stock bought besides the need: what brings the part back to its Min Stock
+// once the requirement has taken its share, in whole units.
+double toMinStock(const PlannedPart& part, double minStock, double shortfall)
+{
+    if (!(minStock > 0))
+        return 0;
+    const double after = part.available + shortfall - part.need;
+    return after < minStock ? std::ceil(minStock - after - 1e-9) : 0;
+}
+
+// Where one part is bought: its chosen source, or without sources its
+// distributor (else manufacturer) at its price, as before sources existed.
+void chooseSupply(PlannedPart& part, const FlatItem& item, const PurchasingFacts& facts)
+{
+    const std::vector<SourceRecord> sources = facts.sources.value(item.part);
+    const PartPurchaseFacts partFacts = facts.parts.value(item.part);
+    if (!sources.empty()) {
+        const SourceChoice choice = ChooseSource(sources, part.orderWithLoss, facts.rates);
+        if (!choice.chosen) {
+            part.problem = choice.problems.join(QStringLiteral("; "));
+            return;
+        }
+        part.fromSource = true;
+        part.problem = choice.problems.join(QStringLiteral("; "));
+        part.vendor = choice.best.source.vendor;
+        part.orderCode = choice.best.source.orderCode;
+        part.orderQuantity = choice.best.quantity;
+        part.unitPrice = choice.best.unitPrice;
+        part.currency = choice.best.source.currency;
+        part.total = choice.best.total;
+        if (choice.hasRunnerUp)
+            part.runnerUp = QuoteText(choice.runnerUp);
+        return;
+    }
+    if (part.vendor.isEmpty()) {
+        part.problem = Translate(QStringLiteral("no vendor"));
+        return;
+    }
+    part.orderCode = partFacts.orderCode;
+    part.orderQuantity = part.orderWithLoss;
+    part.unitPrice = item.price;
+    part.currency = item.currency.trimmed().toUpper();
+    part.total = part.orderQuantity * part.unitPrice;
+    // Bought all the same; the preview says that its total cannot be compared.
+    if (!facts.rates.toShop(part.currency))
+        part.problem = MissingRateText(part.currency);
+}
+
 } // namespace
 
 PurchasingPlan PlanPurchasing(const FlatList& list, int lastPurchaseOrder)
+{
+    return PlanPurchasing(list, lastPurchaseOrder, PurchasingFacts());
+}
+
+PurchasingPlan PlanPurchasing(const FlatList& list, int lastPurchaseOrder, const PurchasingFacts& facts)
 {
     PurchasingPlan plan;
     plan.parts.resize(list.size());
@@ -75,56 +129,116 @@ PurchasingPlan PlanPurchasing(const FlatList& list, int lastPurchaseOrder)
             part.orderWithLoss = TextToDouble(lineQuantityText(toOrder, item.loss));
         // Less than a whole unit to buy makes no order line: it comes from stock.
         part.order = part.orderWithLoss > 0 ? toOrder : 0;
-        part.fromStock = part.need - part.order;
-    }
-
-    // One order per vendor key: the first part not yet done leads, and takes
-    // every part of its distributor (or, without one, of its manufacturer).
-    std::vector<int> grouping(list.size(), 0); // 0 to do, 1 in this order, 2 done
-    int last = lastPurchaseOrder;
-    for (;;) {
-        int leader = -1;
-        for (size_t i = 0; i < list.size(); ++i) {
-            if (list[i].make == 1)
-                grouping[i] = 2;
-            if (leader < 0 && grouping[i] == 0)
-                leader = static_cast<int>(i);
+        if (item.make != 1) {
+            part.toMinStock = toMinStock(part, facts.parts.value(item.part).minStock, part.order);
+            part.orderWithLoss += part.toMinStock;
         }
-        if (leader < 0)
-            break;
-        const FlatItem& lead = list[static_cast<size_t>(leader)];
-        const bool distributorMode = lead.distributor.size() >= 2;
-        const QString key = vendorKey(lead);
-        for (size_t i = 0; i < list.size(); ++i) {
-            if (grouping[i] != 0)
-                continue;
-            if (distributorMode ? list[i].distributor == key
-                                : list[i].manufacturer == key && list[i].distributor.size() < 2)
-                grouping[i] = 1;
-        }
-        // The leader always joins its own group, so every pass makes progress.
-        grouping[static_cast<size_t>(leader)] = 1;
-
-        PlannedOrder order;
-        order.number = Format("P%0.4i", {last + 1});
-        order.vendor = key;
-        for (size_t i = 0; i < list.size(); ++i) {
-            if (grouping[i] != 1)
-                continue;
-            grouping[i] = 2;
-            if (plan.parts[i].orderWithLoss > 0) {
-                order.parts.push_back(static_cast<int>(i));
-                plan.parts[i].purchaseOrder = order.number;
+        if (part.orderWithLoss > 0) {
+            chooseSupply(part, item, facts);
+            // Not bought, or bought with a source left out: said, never dropped.
+            if (!part.problem.isEmpty())
+                plan.problems.push_back({part.part, part.problem});
+            if (!(part.orderQuantity > 0)) {
+                // The need stays on stock, as for a part nobody orders.
+                part.order = 0;
+                part.orderWithLoss = 0;
+                part.toMinStock = 0;
+                part.vendor.clear();
             }
         }
-        // A group without lines writes nothing and uses no number.
-        if (!order.parts.empty()) {
-            plan.orders.push_back(order);
-            ++last;
+        part.fromStock = part.need - part.order;
+        if (part.currency.isEmpty())
+            part.currency = facts.rates.shopCurrency();
+    }
+    for (const QString& made : facts.madeWithoutBill)
+        plan.problems.push_back({made, Translate(QStringLiteral("made, but has no bill"))});
+
+    // One order per vendor, in the order the vendors first appear. A part
+    // bought without sources keeps the old grouping: a distributor's order
+    // and a manufacturer's order stay apart even under the same name.
+    struct Group
+    {
+        QString vendor;
+        bool byManufacturer = false;
+    };
+    std::vector<Group> groups;
+    std::vector<std::vector<int>> members;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const PlannedPart& part = plan.parts[i];
+        if (list[i].make == 1 || part.vendor.isEmpty())
+            continue;
+        // A part with nothing to order still places its vendor in the
+        // sequence, so the numbers follow the bill as they always did.
+        const Group group{part.vendor, !part.fromSource && list[i].distributor.size() < 2};
+        size_t g = 0;
+        while (g < groups.size() && !(groups[g].vendor == group.vendor && groups[g].byManufacturer == group.byManufacturer))
+            ++g;
+        if (g == groups.size()) {
+            groups.push_back(group);
+            members.emplace_back();
         }
+        if (part.orderQuantity > 0 && part.orderWithLoss > 0)
+            members[g].push_back(static_cast<int>(i));
+    }
+    int last = lastPurchaseOrder;
+    for (size_t g = 0; g < groups.size(); ++g) {
+        // A group without lines writes nothing and uses no number.
+        if (members[g].empty())
+            continue;
+        PlannedOrder order;
+        order.number = Format("P%0.4i", {++last});
+        order.vendor = groups[g].vendor;
+        order.parts = members[g];
+        for (const int index : order.parts)
+            plan.parts[static_cast<size_t>(index)].purchaseOrder = order.number;
+        plan.orders.push_back(order);
     }
     plan.lastNumber = last;
     return plan;
+}
+
+PurchasingFacts LoadPurchasingFacts(const QueryResult& bom, const QString& assembly, const FlatList& list, bool* ok)
+{
+    PurchasingFacts facts;
+    QStringList parts;
+    parts.reserve(static_cast<qsizetype>(list.size()));
+    for (const FlatItem& item : list)
+        parts << item.part;
+    bool read = true;
+    bool step = true;
+    if (!parts.isEmpty()) {
+        facts.sources = LoadSources(parts, &step);
+        read = read && step;
+    }
+    facts.parts = LoadPartPurchaseFacts(parts, &step);
+    read = read && step;
+    facts.rates = CurrencyRates::Load(&step);
+    read = read && step;
+
+    // A made part is built from its bill; one without a bill can be neither
+    // built nor bought, so the buyer must hear of it.
+    const int partColumn = FindHeading(bom, QStringLiteral("Part"));
+    const int makeColumn = FindHeading(bom, QStringLiteral("Make"));
+    if (partColumn >= 0 && makeColumn >= 0) {
+        const BomIndex index(bom);
+        QSet<QString> seen;
+        std::function<void(const QString&)> walk = [&](const QString& current) {
+            if (seen.contains(current))
+                return;
+            seen.insert(current);
+            for (const int r : index.rows(current)) {
+                const QString part = bom.cell(r, partColumn);
+                if (index.isAssembly(part))
+                    walk(part);
+                else if (MakeKind(bom.cell(r, makeColumn)) == 1 && !facts.madeWithoutBill.contains(part))
+                    facts.madeWithoutBill << part;
+            }
+        };
+        walk(assembly);
+    }
+    if (ok)
+        *ok = read;
+    return facts;
 }
 
 bool NetRequirements(FlatList& list, const PurchasingPlan& plan, const QString& orderNumber)
@@ -153,7 +267,8 @@ bool NetRequirements(FlatList& list, const PurchasingPlan& plan, const QString& 
         const double allocated = found != stored.constEnd() ? found->allocated : item.allocated;
         const double onOrder = found != stored.constEnd() ? found->onOrder : item.onOrder;
         item.allocated = allocated + TextToDouble(ordered) + TextToDouble(fromStock);
-        item.onOrder = onOrder + part.orderWithLoss;
+        // On_Order grows by the whole line, the minimum and the packs included.
+        item.onOrder = onOrder + (part.purchaseOrder.isEmpty() ? 0 : part.orderQuantity);
         item.quantity = part.order;
         figures.insert(part.part, {PlainNumber(item.allocated), PlainNumber(item.onOrder)});
         if (TextToDouble(fromStock) != 0)
@@ -212,12 +327,20 @@ PurchaseOrderBatch BuildPurchaseOrders(FlatList& list, const PurchasingPlan& pla
         for (const int index : order.parts) {
             const PlannedPart& part = plan.parts[static_cast<size_t>(index)];
             const FlatItem& item = list[static_cast<size_t>(index)];
-            // The line total is the price of the quantity with its loss, before rounding.
-            const double withLoss = part.order * (1 + item.loss / 100);
-            rows.push_back({Format("%i", {static_cast<int>(rows.size()) + 1}), lineQuantityText(part.order, item.loss),
-                            part.part, item.description, Format("%0.2f", {item.price}),
-                            Format("%0.2f", {item.price * withLoss}), QStringLiteral("Pending")});
-            allocations.push_back({orderNumber, part.part, PlainNumber(part.order), order.number});
+            // Without a source the line total is the price of the quantity
+            // with its loss, before rounding; a source sells what the line says.
+            const double priced = part.fromSource || part.toMinStock > 0 ? part.orderQuantity
+                                                                           : part.order * (1 + item.loss / 100);
+            // The unit price is stored exactly; only the total is a shown figure.
+            ItemRow row{Format("%i", {static_cast<int>(rows.size()) + 1}), PlainNumber(part.orderQuantity),
+                        part.part, item.description, ExactPriceText(part.unitPrice),
+                        Format("%0.2f", {part.unitPrice * priced}), QStringLiteral("Pending")};
+            if (!part.orderCode.isEmpty())
+                row << part.orderCode;
+            rows.push_back(row);
+            // A line bought only for Min Stock is allocated to nobody.
+            if (part.order > 0)
+                allocations.push_back({orderNumber, part.part, PlainNumber(part.order), order.number});
             progress.setPosition(++position);
         }
         QStringList values;
@@ -229,7 +352,7 @@ PurchaseOrderBatch BuildPurchaseOrders(FlatList& list, const PurchasingPlan& pla
         SetPurchaseField(values, QStringLiteral("Addr"), address);
         SetPurchaseField(values, QStringLiteral("Phone"), phone);
         SetPurchaseField(values, QStringLiteral("Fax"), fax);
-        SetPurchaseField(values, QStringLiteral("Curr"), list[static_cast<size_t>(order.parts.front())].currency);
+        SetPurchaseField(values, QStringLiteral("Curr"), plan.parts[static_cast<size_t>(order.parts.front())].currency);
         SetPurchaseField(values, QStringLiteral("Shipping Addr"), shippingAddress);
         SetPurchaseField(values, QStringLiteral("Order"), orderNumber);
         SetPurchaseField(values, QStringLiteral("Item"), BuildItemList(rows));
@@ -260,8 +383,9 @@ PurchaseOrderBatch GeneratePurchaseOrders(const QueryResult& bom, double quantit
 {
     list.clear();
     ExplodeAssembly(bom, quantity, assembly, list);
+    const PurchasingFacts facts = LoadPurchasingFacts(bom, assembly, list);
     const int lastPurchaseOrder = TextToInt(GetParam(ParamLastPurchaseOrder));
-    plan = PlanPurchasing(list, lastPurchaseOrder);
+    plan = PlanPurchasing(list, lastPurchaseOrder, facts);
     PlanAlternates(assembly, list, lastPurchaseOrder, useAlternates, plan);
     if (!write)
         return {};
@@ -361,6 +485,10 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
         ShowMessage(warnings.join(QLatin1Char('\n')), Translate(QStringLiteral("Obsolete Part")));
     if (!outcome.plan.alternateUses.empty())
         ShowMessage(outcome.plan.notes.join(QLatin1Char('\n')), Translate(QStringLiteral("Alternates")));
+    if (!outcome.plan.problems.empty())
+        ShowMessage(TranslateLabel(QStringLiteral("Not ordered, or a source left out:")) + QLatin1Char('\n')
+                        + ProblemLines(outcome.plan).join(QLatin1Char('\n')),
+                    Translate(QStringLiteral("Purchasing")));
     ShowMessage(Format("%i Purchase Orders Created under %s", {outcome.batch.count, orderNumber}));
     return outcome;
 }
@@ -371,16 +499,35 @@ ProcessOutcome PreviewProcess(const QString& orderNumber, double quantity, const
     return ProcessRequirement(orderNumber, quantity, assembly, {}, ProcessMode::Preview, useAlternates);
 }
 
+QStringList ProblemLines(const PurchasingPlan& plan)
+{
+    QStringList lines;
+    for (const PlanProblem& problem : plan.problems)
+        lines << problem.part + QStringLiteral(": ") + problem.text;
+    return lines;
+}
+
 QStringList PreviewLines(const PurchasingPlan& plan)
 {
     QStringList lines;
-    for (const PlannedPart& part : plan.parts)
-        lines << QStringList{part.part,           PlainNumber(part.need),  PlainNumber(part.available),
-                             PlainNumber(part.order), part.vendor,         PlainNumber(part.orderWithLoss)}
+    for (const PlannedPart& part : plan.parts) {
+        const bool bought = !part.purchaseOrder.isEmpty();
+        lines << QStringList{part.part,
+                             PlainNumber(part.need),
+                             PlainNumber(part.available),
+                             PlainNumber(part.order),
+                             part.vendor,
+                             PlainNumber(part.orderWithLoss),
+                             PlainNumber(bought ? part.orderQuantity : 0),
+                             bought ? part.orderCode : QString(),
+                             bought ? ExactNumberText(part.unitPrice) : QString(),
+                             bought ? part.currency : QString(),
+                             PlainNumber(part.toMinStock)}
                      .join(QLatin1Char('\t'));
+    }
     for (const PlannedOrder& order : plan.orders)
         lines << PurchaseOrderStatusLine(order);
-    return lines;
+    return lines + ProblemLines(plan);
 }
 
 RequirementRecord LoadRequirement(const QString& orderNumber)

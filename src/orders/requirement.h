@@ -4,6 +4,8 @@
 // purchase order per vendor; then the production tasks are built.
 #include "bom/explosion.h"
 #include "db/database.h"
+#include "db/sources.h"
+#include "sourcing/pricing.h"
 
 #include <QString>
 #include <QStringList>
@@ -29,8 +31,17 @@ struct PlannedPart
     double order = 0;         // ordered for the requirement, without the loss allowance
     double orderWithLoss = 0; // the whole quantity on the purchase-order line
     double fromStock = 0;     // need - order: allocated from what is on hand
-    QString vendor;           // distributor, else manufacturer
+    QString vendor;           // the chosen source's vendor; without sources the distributor, else manufacturer
     QString purchaseOrder;    // the new order it goes on; empty when nothing is ordered
+    double toMinStock = 0;    // bought besides the need to bring the part back to its Min Stock
+    double orderQuantity = 0; // pieces on the purchase-order line: after minimum, multiple, packs and breaks
+    QString orderCode;
+    double unitPrice = 0;     // exact, in currency
+    QString currency;         // the source's, else the part's, else the shop's
+    double total = 0;         // orderQuantity × unitPrice, in currency
+    bool fromSource = false;  // chosen among the part's sources
+    QString runnerUp;         // the next best source ("MOUS 100 × 0.072 = 7.20")
+    QString problem;          // why it is not bought, or what the preview must say about it
     QString alternates;       // when short: its alternates' free stock, "ALT-1 40, ALT-2 0"
 };
 
@@ -41,6 +52,29 @@ struct AlternateUse
     QString alternate;
     double quantity = 0;
 };
+
+// A part of the requirement that Process cannot buy, named in the preview.
+struct PlanProblem
+{
+    QString part;
+    QString text; // "no vendor", "made, but has no bill", "no rate for EUR"
+};
+
+// What purchasing knows besides the bill: the parts' sources and facts, the
+// currency rates, and the made parts that have no bill to build them from.
+struct PurchasingFacts
+{
+    QHash<QString, std::vector<SourceRecord>> sources;
+    QHash<QString, PartPurchaseFacts> parts;
+    CurrencyRates rates;
+    QStringList madeWithoutBill;
+};
+
+// Reads the facts of the parts of the list (a few statements for the whole
+// list), and finds the made parts of the assembly's bill without a bill of
+// their own. *ok is false when a read failed.
+PurchasingFacts LoadPurchasingFacts(const QueryResult& bom, const QString& assembly, const FlatList& list,
+                                    bool* ok = nullptr);
 
 struct PlannedOrder
 {
@@ -55,6 +89,7 @@ struct PurchasingPlan
 {
     std::vector<PlannedPart> parts; // one per flat-list entry, in its order
     std::vector<PlannedOrder> orders;
+    std::vector<PlanProblem> problems; // in the order of the list, the made parts without a bill last
     int lastNumber = 0; // global parameter 7 once the orders are written
     QStringList warnings; // about the bill itself: obsolete parts
     std::vector<AlternateUse> alternateUses;
@@ -65,7 +100,13 @@ struct PurchasingPlan
 // shortfall, never more than the need, is ordered) and groups what is ordered
 // into one new purchase order per vendor, numbered on from lastPurchaseOrder.
 // A part whose order rounds to no whole unit gets no line and is allocated
-// from stock.
+// from stock. Each part that is ordered is bought from the source the
+// sourcing planner chooses (ChooseSource), or without sources from its
+// distributor (else manufacturer) at its price; after the need, a part below
+// its Min Stock is ordered up to it. A part that cannot be bought (no
+// vendor at all, only sources without a currency rate) gets no line and is
+// named in problems.
+PurchasingPlan PlanPurchasing(const FlatList& list, int lastPurchaseOrder, const PurchasingFacts& facts);
 PurchasingPlan PlanPurchasing(const FlatList& list, int lastPurchaseOrder);
 
 // Allocates the whole need of each part: Allocated grows by it, On_Order by
@@ -136,9 +177,13 @@ ProcessOutcome PreviewProcess(const QString& orderNumber, double quantity, const
                               bool useAlternates = false);
 
 // The dry run's lines: one per purchased part,
-// "part<TAB>need<TAB>available<TAB>order<TAB>vendor<TAB>order with loss",
-// then the status line of each purchase order that would be written.
+// "part<TAB>need<TAB>available<TAB>order<TAB>vendor<TAB>order with loss
+//  <TAB>order quantity<TAB>order code<TAB>unit price<TAB>currency<TAB>to min stock",
+// then the status line of each purchase order that would be written, then
+// "part: problem" for each part that cannot be bought.
 QStringList PreviewLines(const PurchasingPlan& plan);
+// "part: problem" for each part that cannot be bought.
+QStringList ProblemLines(const PurchasingPlan& plan);
 
 // Requirement fields as the Order dialog shows them.
 struct RequirementRecord

@@ -35,6 +35,10 @@ const QStringList kRequiredColumns[kTableCount] = {
     {"Date", "Description", "User", "Time_Stamp"},
     {"Assy", "Revision", "Note", "Line_Count", "Lines", "Date", "User", "Time_Stamp"},
     {"Table_Name", "Record", "Part_nBr", "Field", "Old_Value", "New_Value", "User", "Time_Stamp"},
+    {"Part_nBr", "Vendor", "Order_Code", "Manufacturer", "Mfr_Part_nBr", "Pack", "Min_Order", "Multiple",
+     "Lead_Days", "Currency", "Preferred", "Notes", "User", "Time_Stamp"},
+    {"Part_nBr", "Vendor", "Order_Code", "Quantity", "Price"},
+    {"Currency", "Rate", "Date"},
 };
 
 // The first field whose upper-cased heading contains the upper-cased key,
@@ -202,7 +206,8 @@ TEST_F(ResourcesTest, ListsAndActionsServeTheirUsers)
     EXPECT_EQ(action(purc, "Order_nBr"), 15);
 
     const TableDefinition part = load(PartList);
-    EXPECT_EQ(listItems(attribute(part, "Make")), (QStringList{"Buy", "Make"}));
+    // Test points, fiducials and mounting holes are neither bought nor made.
+    EXPECT_EQ(listItems(attribute(part, "Make")), (QStringList{"Buy", "Make", "Not Purchased"}));
     EXPECT_TRUE(attribute(part, "Picture").toUpper().startsWith(QStringLiteral("PICT")));
     const int web = action(part, "Web_Page");
     EXPECT_TRUE(web >= 1 && web <= 9);

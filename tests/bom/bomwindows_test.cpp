@@ -7,6 +7,7 @@
 #include "bom/dbview.h"
 #include "bom/report.h"
 #include "core/appstate.h"
+#include "db/sources.h"
 
 #include <QApplication>
 #include <QDir>
@@ -107,6 +108,19 @@ TEST_F(BomWindowTest, NavigationTreeReloadsInPlaceAndDrivesTheGrid)
     view.onCommand(kCommandTreeRefresh);
     EXPECT_EQ(view.partDetails().price, "0.02");
     EXPECT_EQ(view.partDetails().labor, "0.5");
+    // The part's sources stand under it, one a line, with their breaks.
+    SourceRecord source;
+    source.part = "R10K";
+    source.vendor = "DIGI";
+    source.orderCode = "311-10KHRCT-ND";
+    source.minimum = 10;
+    source.preferred = true;
+    source.breaks = {{10, 0.0123}, {1000, 0.004}};
+    ASSERT_TRUE(SaveSource(source));
+    view.onCommand(kCommandTreeRefresh);
+    ASSERT_EQ(view.partDetails().sources.size(), 1);
+    EXPECT_EQ(view.partDetails().sources[0], "DIGI  311-10KHRCT-ND  min 10    10 @ 0.0123, 1000 @ 0.004  *");
+    EXPECT_GT(view.detailsArea()->height(), 151);
     auto* grid = new QTableWidget(3, 3);
     view.setGridWidget(grid);
     EXPECT_EQ(view.splitter()->widget(1), grid);

@@ -5,6 +5,7 @@
 #include "core/utilities.h"
 #include "db/database.h"
 #include "db/parameters.h"
+#include "db/sources.h"
 
 namespace {
 
@@ -150,4 +151,40 @@ TEST_F(RollupTest, ManyAssembliesAreAllWrittenOrNoneAre)
     EXPECT_EQ(RunCostRollup(), -1);
     EXPECT_TRUE(ui.saw("The cost roll-up could not be written"));
     EXPECT_EQ(sqlite("select count(*) from PartList where cast(Price as real) = 1"), "300");
+}
+
+TEST_F(RollupTest, AtAQuantityPurchasedPartsArePricedAsTheyWouldBeBought)
+{
+    part("BOARD", "0", "Make");
+    part("R1", "0.2");
+    part("C1", "0.5");
+    line("BOARD", "R1", "9");
+    line("BOARD", "C1", "2");
+    SourceRecord digi;
+    digi.part = "R1";
+    digi.vendor = "DIGI";
+    digi.orderCode = "311-1K";
+    digi.breaks = {{1, 0.10}, {100, 0.05}};
+    ASSERT_TRUE(SaveSource(digi));
+    // Preferred, but in a currency without a rate: left out and said.
+    SourceRecord mous = digi;
+    mous.vendor = "MOUS";
+    mous.currency = "EUR";
+    mous.preferred = true;
+    mous.breaks = {{1, 0.01}};
+    ASSERT_TRUE(SaveSource(mous));
+
+    // One build buys 9 at 0.10; C1 has no source and keeps its Price.
+    EXPECT_EQ(RunCostRollup(1), 1);
+    EXPECT_EQ(field("BOARD", "Price"), "1.90");
+    EXPECT_TRUE(ui.saw("R1: MOUS: no rate for EUR"));
+    // Twenty builds buy 180: the 100 break.
+    EXPECT_EQ(RunCostRollup(20), 1);
+    EXPECT_EQ(field("BOARD", "Price"), "1.45");
+    // With the rate the preferred source prices it: 0.01 EUR at 2.0 is 0.02.
+    ASSERT_TRUE(SaveCurrencyRate("EUR", 2.0));
+    const CtlRun run = ctl({"rollup", "--quantity", "20"});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(field("BOARD", "Price"), "1.18");
+    EXPECT_EQ(ctl({"rollup", "--quantity", "0"}).code, 1);
 }

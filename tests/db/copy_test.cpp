@@ -1,5 +1,6 @@
 // Moving a shop between data locations: every value arrives as it left, a
 // target with data is refused, a failed copy leaves the target as it was.
+#include "core/tabledefs.h"
 #include "core/userinterface.h"
 #include "db/copy.h"
 #include "db/database.h"

@@ -180,3 +180,23 @@ TEST(SettingsFile, ADamagedFileIsNotAppliedAtAll)
     EXPECT_EQ(App().ColumnLayout[1][3].width, 120);
     SetUserInterface(nullptr);
 }
+
+TEST(SettingsFile, FilesOfOtherReleasesKeepTheirFolders)
+{
+    SettingsData s;
+    s.dataFolder = "/home/ann/KOLT";
+    s.layout[2][4] = ColumnSetting{0, 80, 4};
+    const QByteArray nine = EncodeSettings(s);
+    // A release with more tables reads the nine and lays out the rest by default.
+    SettingsData back;
+    ASSERT_TRUE(DecodeSettings(nine, back));
+    EXPECT_EQ(back.dataFolder, s.dataFolder);
+    EXPECT_EQ(back.layout[2][4].width, 80);
+    EXPECT_EQ(back.layout[kTableCount - 1][5].position, 5);
+    // The layout keeps its nine tables: bytes after them are a damaged file.
+    QByteArray ten = nine;
+    for (int c = 0; c < kMaxColumns; ++c)
+        ten += le32(1) + le32(c == 0 ? 33 : -1) + le32(c);
+    SettingsData more;
+    EXPECT_FALSE(DecodeSettings(ten, more));
+}

@@ -27,7 +27,7 @@ TEST_F(OrdersCtlTest, DryRunStockCheckAndRepair)
 
     CtlRun run = ctl({"process", "REQ0001", "--quantity", "5", "--dry-run"});
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, "R1\t25\t8\t17\tDIGI\t17\nU1\t7.5\t0\t7.5\tTI\t8\n"
+    EXPECT_EQ(run.out, "R1\t25\t8\t17\tDIGI\t17\t17\t\t0.1\tUSD\t0\nU1\t7.5\t0\t7.5\tTI\t8\t8\t\t0\tUSD\t0\n"
                        "P0066:  Vendor:DIGI Items:1\nP0067:  Vendor:TI Items:1\n");
     EXPECT_EQ(dump(), before);
 

@@ -4,8 +4,10 @@
 #include "support/windowtest.h"
 
 #include "controls/imagebutton.h"
+#include "core/itemlist.h"
 #include "db/database.h"
 #include "db/parameters.h"
+#include "grid/smallgrid.h"
 #include "orders/purchaseorderdialog.h"
 #include "orders/purchasingpreview.h"
 #include "orders/requirements.h"
@@ -14,6 +16,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTableWidget>
 
 namespace {
@@ -63,7 +66,8 @@ TEST_F(OrdersWindowTest, ThePreviewShowsEachPartAndTheOrdersBeforeAnythingIsWrit
     QStringList first;
     for (int c = 0; c < table->columnCount(); ++c)
         first << table->item(0, c)->text();
-    EXPECT_EQ(first, QStringList({"R1", "20", "12", "0", "12", "8", "8", "DIGI", "P0066"}));
+    EXPECT_EQ(first, QStringList({"R1", "20", "12", "0", "12", "8", "8", "DIGI", "P0066", "0", "8", "", "0.10",
+                                  "0.80", "USD", "", ""}));
     EXPECT_EQ(table->item(1, 6)->text(), "4"); // 4 with 10 % loss is 4.4: the line asks for 4
     EXPECT_EQ(preview->orders()->text(), "P0066:  Vendor:DIGI Items:1\nP0067:  Vendor:TI Items:1");
     KeepShot(*preview, "purchasing-preview");
@@ -189,4 +193,43 @@ TEST_F(OrdersWindowTest, TheOrderDialogTakesANeedDateAndCompletesPartOfTheBuild)
     dialog.completeOrder();
     EXPECT_EQ(partValue("KIT", "Stock"), "5");
     EXPECT_EQ(sqlite("select Status from ReqmList"), "Complete");
+}
+
+TEST_F(OrdersWindowTest, SubCentPricesSurviveASaveAndLinesAreReceivedInPart)
+{
+    addPart("R1", 0, 0, "DIGI");
+    ASSERT_TRUE(Execute("update PartList set On_Order='350'"));
+    ASSERT_TRUE(Execute("insert into PurcList (PO_nBr,Vendor,Status,Date,Item_List) values ('P0001','DIGI','Pending',"
+                        "'2026-02-01 09:00:00','1\n350\nR1\nRes\n0.012\n4.20\nPending\n311-R1-ND\n\r"
+                        "2\n1000\nC1\nCap\n0.3214\n321.40\nPending\n\r')"));
+    {
+        CPurchaseOrder dialog("P0001");
+        // Totals from the exact prices: 4.20 + 321.40.
+        EXPECT_EQ(dialog.currentFields()["Value"], "325.60");
+        auto* notes = dialog.findChild<QPlainTextEdit*>();
+        ASSERT_NE(notes, nullptr);
+        notes->setPlainText("call first");
+        KeepShot(dialog, "purchase-order-exact-prices");
+        dialog.save();
+    }
+    EXPECT_EQ(sqlite("select Value from PurcList"), "325.60");
+    const std::vector<ItemRow> rows = ParseItemList(LoadPurchaseOrder("P0001").value("Item_List"));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][kItemPrice], "0.012");
+    EXPECT_EQ(rows[0][kItemTotal], "4.20");
+    EXPECT_EQ(rows[0].value(kItemOrderCode), "311-R1-ND");
+    EXPECT_EQ(rows[1][kItemPrice], "0.3214");
+
+    // A line received in part from the dialog: the stored lines change and
+    // the dialog shows them, with nothing of its own overwritten.
+    CPurchaseOrder dialog("P0001");
+    dialog.receiveLine(0, 150);
+    EXPECT_EQ(partValue("R1", "Stock"), "150");
+    EXPECT_EQ(partValue("R1", "On_Order"), "200");
+    EXPECT_EQ(dialog.itemGrid()->record().cell(0, kItemStatus), "Partial");
+    EXPECT_EQ(dialog.itemGrid()->record().cell(0, kItemReceived), "150");
+    KeepShot(dialog, "purchase-order-partial");
+    dialog.save();
+    EXPECT_EQ(partValue("R1", "On_Order"), "200");
+    EXPECT_EQ(sqlite("select count(*) from MoveList where Kind = 'Receipt'"), "1");
 }

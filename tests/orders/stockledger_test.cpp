@@ -410,14 +410,15 @@ TEST_F(StockTest, ThePreviewIsWhatProcessWrites)
     ASSERT_TRUE(preview.done);
     EXPECT_EQ(dump(), before);
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(PreviewLines(preview.plan), QStringList({"R1\t25\t8\t17\tDIGI\t17", "U1\t7.5\t0\t7.5\tTI\t8",
-                                                       "C1\t10\t100\t0\tMOUSE\t0", "PCB\t5\t0\t5\t\t5",
-                                                       "P0066:  Vendor:DIGI Items:1", "P0067:  Vendor:TI Items:1",
-                                                       "P0068:  Vendor: Items:1"}));
+    // PCB has no vendor at all: it is named, not put on an order to nobody.
+    EXPECT_EQ(PreviewLines(preview.plan),
+              QStringList({"R1\t25\t8\t17\tDIGI\t17\t17\t\t0.1\tUSD\t0", "U1\t7.5\t0\t7.5\tTI\t8\t8\t\t2.5\tUSD\t0",
+                           "C1\t10\t100\t0\tMOUSE\t0\t0\t\t\t\t0", "PCB\t5\t0\t0\t\t0\t0\t\t\t\t0",
+                           "P0066:  Vendor:DIGI Items:1", "P0067:  Vendor:TI Items:1", "PCB: no vendor"}));
 
     const ProcessOutcome real = ProcessRequirement("REQ0001", 5, "BOARD");
     ASSERT_TRUE(real.done);
-    EXPECT_EQ(real.batch.numbers, QStringList({"P0066", "P0067", "P0068"}));
+    EXPECT_EQ(real.batch.numbers, QStringList({"P0066", "P0067"}));
     // Line by line: each planned part is on the order the preview named, with
     // the quantity it showed.
     for (const PlannedPart& part : preview.plan.parts) {
