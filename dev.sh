@@ -9,7 +9,8 @@ cd "$(dirname "$0")"
 PACKAGES=(cmake g++ make ccache pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libsqlite3-0 sqlite3 libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth poppler-utils zbar-tools python3 fonts-dejavu-core
-          libpq5 postgresql postgresql-client)
+          libpq5 postgresql postgresql-client
+          libzip-dev libfreexl-dev libxlsxwriter-dev)
 
 install_packages() {
   local missing=()

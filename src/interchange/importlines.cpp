@@ -2,6 +2,7 @@
 
 #include "core/dictionary.h"
 #include "core/format.h"
+#include "core/uppercase.h"
 #include "core/utilities.h"
 #include "interchange/importvalues.h"
 
@@ -260,9 +261,14 @@ QString ImportLineReader::keep(QStringView text) const
 
 QStringView ImportLineReader::first(int role) const
 {
+    // A placeholder ("ANY", "TBD", "-- mixed values --") names nothing: the
+    // next column of the role, or the next role, speaks for the line. A
+    // count or a designator list is read as it stands, to be refused or
+    // counted there.
+    const bool skipPlaceholders = role != RoleQuantity && role != RoleDesignators && role != RoleItem;
     for (int c : m_columns[static_cast<size_t>(role)]) {
         const QStringView v = CleanCell(m_cells.at(c));
-        if (!v.isEmpty() && !IsDoNotPopulate(v))
+        if (!v.isEmpty() && !IsDoNotPopulate(v) && !(skipPlaceholders && IsPlaceholder(v)))
             return v;
     }
     return {};
@@ -294,7 +300,7 @@ bool ImportLineReader::read(int record, ImportLine& line, QStringList& warnings)
     QString supplier;
     for (size_t k = 0; k < m_columns[RoleOrderCode].size() && orderCode.isEmpty(); ++k) {
         const QStringView v = CleanCell(m_cells.at(m_columns[RoleOrderCode][k]));
-        if (!v.isEmpty() && !IsDoNotPopulate(v)) {
+        if (!v.isEmpty() && !IsDoNotPopulate(v) && !IsPlaceholder(v)) {
             orderCode = v;
             supplier = m_orderCodeSuppliers[k];
         }
@@ -322,12 +328,13 @@ bool ImportLineReader::read(int record, ImportLine& line, QStringList& warnings)
             partNumber += footprint;
         }
         fromValue = true;
-    } else if (!description.isEmpty()) {
+    } else if (!description.isEmpty() && !line.dnp) {
+        // A line not fitted that names no part is kept without a number;
+        // a fitted one is bought by its description.
         partNumber = keep(description);
-        if (!line.dnp)
-            warn(Translate(QStringLiteral("no part number; the description stands for it")));
+        warn(Translate(QStringLiteral("no part number; the description stands for it")));
     }
-    line.partNumber = UpperCaseAscii(partNumber);
+    line.partNumber = UpperCaseName(partNumber);
 
     // Quantity and designators.
     const QStringView designatorText = CleanCell(first(RoleDesignators));
@@ -336,16 +343,24 @@ bool ImportLineReader::read(int record, ImportLine& line, QStringList& warnings)
     const QStringView quantity = first(RoleQuantity);
     double pieces = 0;
     if (!quantity.isEmpty()) {
-        line.quantity = keep(quantity);
-        if (ReadQuantity(quantity, &pieces)) {
+        QString plain;
+        const bool number = ReadLocaleQuantity(quantity, &pieces, &plain);
+        line.quantity = number && plain != quantity ? plain : keep(quantity);
+        if (!number && !line.dnp) {
+            // A quantity nobody can be sure of is never guessed at: the
+            // line is left out and the preview counts it as refused.
+            warn(Format(qPrintable(Translate(QStringLiteral("quantity \"%s\" is not a plain number: line left out"))),
+                        {line.quantity}));
+            ++m_refused;
+            return false;
+        }
+        if (number) {
             if (designators.understood && designators.count != pieces && !line.dnp && m_designatorsPerPiece)
                 warn(designators.count == 1
                          ? Format(qPrintable(Translate(QStringLiteral("quantity %s, but 1 designator (%s)"))),
                                   {line.quantity, line.designators})
                          : Format(qPrintable(Translate(QStringLiteral("quantity %s, but %i designators (%s)"))),
                                   {line.quantity, designators.count, line.designators}));
-        } else if (!line.dnp) {
-            warn(Format(qPrintable(Translate(QStringLiteral("quantity \"%s\" is not a number"))), {line.quantity}));
         }
     } else if (designators.understood) {
         pieces = designators.count;
@@ -380,12 +395,23 @@ bool ImportLineReader::read(int record, ImportLine& line, QStringList& warnings)
         line.item = keep(item);
 
     line.description = keep(description);
-    if (line.description.isEmpty() && !fromValue) {
+    if (fromValue) {
+        // Parts named by their value are told apart by it: the description
+        // says the value (and the package) where the file's does not.
+        const QStringView name = value.isEmpty() ? symbol : value;
+        if (line.description.isEmpty()) {
+            const QString package = footprint.isEmpty() ? QString() : PackageOfFootprint(footprint);
+            line.description = package.isEmpty() || name.contains(package, Qt::CaseInsensitive)
+                ? name.toString() : name.toString() + QLatin1Char(' ') + package;
+        } else if (LooksLikeComponentValue(name) && !line.description.contains(name, Qt::CaseInsensitive)) {
+            line.description = name.toString() + QLatin1Char(' ') + line.description;
+        }
+    } else if (line.description.isEmpty()) {
         // What the file says about the part besides its number: its value
         // and footprint, when those are not the number itself.
         QStringList about;
         for (const QStringView v : {value, footprint})
-            if (!v.isEmpty() && !line.partNumber.contains(UpperCaseAscii(v.toString())))
+            if (!v.isEmpty() && !line.partNumber.contains(UpperCaseName(v.toString())))
                 about << v.toString();
         line.description = about.join(QLatin1Char(' '));
     }

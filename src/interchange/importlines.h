@@ -61,6 +61,8 @@ public:
     // The targets of the columns filled as they are (Price, Datasheet, ...).
     const QStringList& otherTargets() const { return m_otherTargets; }
     bool hasItemColumn() const { return !m_columns[RoleItem].empty(); }
+    // Lines read so far that were refused (a quantity that is no plain number).
+    int refused() const { return m_refused; }
 
     // The line of a record; false when it makes none (it names no part and
     // is fitted). Problems a buyer should see go to warnings.
@@ -90,6 +92,7 @@ private:
     // every line names one, they label the lines of a mechanical bill
     // ("A1" for 4 standoffs), and a count that differs says nothing.
     bool m_designatorsPerPiece = false;
+    int m_refused = 0;
     ImportCells m_cells;
 };
 
