@@ -1,5 +1,7 @@
 #include "interchange/importfile.h"
 
+#include "core/dictionary.h"
+#include "core/format.h"
 #include "interchange/importcells.h"
 #include "interchange/importsheet.h"
 
@@ -477,11 +479,11 @@ QStringList ImportFile::readingNotes() const
         return notes;
     for (const ImportSheet& sheet : m_workbook->book.sheets)
         if (sheet.hidden)
-            notes << QStringLiteral("Sheet \"%1\" is hidden: skipped").arg(sheet.name);
+            notes << Format(qPrintable(Translate(QStringLiteral("Sheet \"%s\" is hidden: skipped"))), {sheet.name});
     if (m_sheet >= 0) {
         const int hidden = m_workbook->book.sheets[static_cast<size_t>(m_sheet)].hiddenRows;
         if (hidden > 0)
-            notes << QStringLiteral("%1 hidden rows of sheet \"%2\" skipped").arg(hidden).arg(sheetName());
+            notes << Format(qPrintable(Translate(QStringLiteral("%i hidden rows of sheet \"%s\" skipped"))), {hidden, sheetName()});
     }
     return notes;
 }

@@ -540,7 +540,7 @@ private:
             if (!(unmapped(c) || role == RoleDistributor || role == RoleOther) || role == RoleOrderCode)
                 continue;
             const int named = content.filled - content.dnp - content.placeholders;
-            if (named < 2 || content.supplierCodes * 10 < named * 8 || content.designators * 2 > named)
+            if (named < 2 || content.supplierCodes * 10 < named * 8)
                 continue;
             assign(c, line, Translate(QStringLiteral("holds supplier order numbers")));
         }

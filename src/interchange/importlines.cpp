@@ -6,6 +6,7 @@
 #include "core/utilities.h"
 #include "interchange/importvalues.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -76,6 +77,10 @@ QString SupplierOfHeader(const QString& header)
     };
     for (const Supplier& s : suppliers)
         if (key.startsWith(QLatin1String(s.prefix)))
+            return QLatin1String(s.name);
+    // "OC_FARNELL", "Order code Mouser": a longer name anywhere in the header.
+    for (const Supplier& s : suppliers)
+        if (qstrlen(s.prefix) >= 5 && key.contains(QLatin1String(s.prefix)))
             return QLatin1String(s.name);
     return QString();
 }
@@ -159,6 +164,50 @@ ImportLineReader::ImportLineReader(const ImportFile& file, int firstLine, const 
     const int designators = m_columns[RoleDesignators].empty() ? -1 : m_columns[RoleDesignators].front();
     m_records = LocateImportData(file, firstLine - 1, designators, &m_notes);
     sampleColumns();
+    shareGroupNumbers();
+}
+
+QString ImportLineReader::groupKey() const
+{
+    const QStringView value = first(RoleValue);
+    const QStringView symbol = first(RoleSymbol);
+    if (value.isEmpty() && symbol.isEmpty())
+        return QString();
+    return value.toString() + QChar(0x1F) + symbol.toString() + QChar(0x1F) + WithoutLibrary(first(RoleFootprint)).toString();
+}
+
+void ImportLineReader::shareGroupNumbers()
+{
+    // One row per reference, with the part number only on the last row of
+    // each group (as hand-sorted lists carry it): the rows of the same
+    // value, symbol and footprint are the same part, and take the number
+    // the group gives, when it gives exactly one.
+    if (m_columns[RoleMfrPart].empty() && m_columns[RolePartNumber].empty())
+        return;
+    if (m_columns[RoleValue].empty() && m_columns[RoleSymbol].empty())
+        return;
+    bool missing = false;
+    QHash<QString, QString> numbers;
+    for (int r : m_records) {
+        SplitImportCells(m_file.lineView(r), m_file.delimiter(), m_cells);
+        const QString key = groupKey();
+        if (key.isEmpty())
+            continue;
+        QStringView number = first(RoleMfrPart);
+        if (number.isEmpty())
+            number = first(RolePartNumber);
+        if (number.isEmpty()) {
+            missing = true;
+            continue;
+        }
+        const auto found = numbers.constFind(key);
+        if (found == numbers.constEnd())
+            numbers.insert(key, number.toString());
+        else if (*found != number)
+            numbers[key] = QString(); // two parts share it: no guess
+    }
+    if (missing)
+        m_groupNumbers = std::move(numbers);
 }
 
 void ImportLineReader::collectColumns(const QStringList& columnTargets, const QStringList& names)
@@ -294,8 +343,13 @@ bool ImportLineReader::read(int record, ImportLine& line, QStringList& warnings)
             line.dnp = true;
 
     // The part number: the most specific identifier the line has.
-    const QStringView mfrPart = first(RoleMfrPart);
+    QStringView mfrPart = first(RoleMfrPart);
     const QStringView ownNumber = first(RolePartNumber);
+    QString groupNumber; // outlives the view taken of it
+    if (mfrPart.isEmpty() && ownNumber.isEmpty() && !m_groupNumbers.isEmpty()) {
+        groupNumber = m_groupNumbers.value(groupKey());
+        mfrPart = groupNumber;
+    }
     QStringView orderCode;
     QString supplier;
     for (size_t k = 0; k < m_columns[RoleOrderCode].size() && orderCode.isEmpty(); ++k) {

@@ -6,6 +6,7 @@
 #include "interchange/importfile.h"
 #include "interchange/importmapping.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -75,6 +76,9 @@ private:
     QString keep(QStringView text) const;
     void collectColumns(const QStringList& columnTargets, const QStringList& names);
     void sampleColumns();
+    void shareGroupNumbers();
+    // Value, symbol and footprint of the current cells, as one key.
+    QString groupKey() const;
 
     const ImportFile& m_file;
     std::vector<int> m_records;
@@ -93,6 +97,7 @@ private:
     // ("A1" for 4 standoffs), and a count that differs says nothing.
     bool m_designatorsPerPiece = false;
     int m_refused = 0;
+    QHash<QString, QString> m_groupNumbers; // group key -> its one part number; empty: none or several
     ImportCells m_cells;
 };
 
