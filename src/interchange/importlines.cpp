@@ -73,7 +73,7 @@ QString SupplierOfHeader(const QString& header)
     static const Supplier suppliers[] = {
         {"LCSC", "LCSC"},     {"JLCPCB", "JLCPCB"}, {"JLC", "JLCPCB"},       {"DIGIKEY", "DIGI-KEY"},
         {"MOUSER", "MOUSER"}, {"FARNELL", "FARNELL"}, {"NEWARK", "NEWARK"}, {"ARROW", "ARROW"},
-        {"TME", "TME"},
+        {"TME", "TME"},       {"REICHELT", "REICHELT"}, {"RSCOMPONENTS", "RS"},
     };
     for (const Supplier& s : suppliers)
         if (key.startsWith(QLatin1String(s.prefix)))

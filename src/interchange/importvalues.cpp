@@ -335,11 +335,11 @@ bool IsPlaceholder(QStringView text)
         return true;
     if (t.size() > 20)
         return false;
-    static const std::array<QLatin1StringView, 14> words{
+    static const std::array<QLatin1StringView, 13> words{
         QLatin1StringView("ANY"), QLatin1StringView("DNP"), QLatin1StringView("NC"),  QLatin1StringView("N/A"),
         QLatin1StringView("NA"),  QLatin1StringView("TBD"), QLatin1StringView("-"),   QLatin1StringView("~"),
         QLatin1StringView("?"),   QLatin1StringView("--"),  QLatin1StringView("-- mixed values --"),
-        QLatin1StringView("N.A."), QLatin1StringView("none"), QLatin1StringView("unknown"),
+        QLatin1StringView("N.A."), QLatin1StringView("none"),
     };
     for (const QLatin1StringView word : words)
         if (t.compare(word, Qt::CaseInsensitive) == 0)

@@ -57,8 +57,7 @@ bool ReadLocaleQuantity(QStringView text, double* value, QString* plain);
 
 // A word that stands where a part number or value would be but names no
 // part: "ANY" (any maker's part of this value), "DNP", "NC", "N/A", "NA",
-// "TBD", "-", "~", "?", "--", KiCad's "-- mixed values --", "unknown",
-// "none", blanks.
+// "TBD", "-", "~", "?", "--", KiCad's "-- mixed values --", "none", blanks.
 bool IsPlaceholder(QStringView text);
 
 // The package a footprint name speaks of, as a buyer says it:
