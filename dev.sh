@@ -11,7 +11,8 @@ PACKAGES=(cmake g++ make ccache pkg-config qt6-base-dev qt6-base-dev-tools libgl
           libsqlite3-0 sqlite3 libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth poppler-utils zbar-tools python3 fonts-dejavu-core
           libpq5 postgresql postgresql-client
-          dpkg-dev fakeroot file lintian desktop-file-utils appstream)
+          dpkg-dev fakeroot file lintian desktop-file-utils appstream
+          libzip-dev libfreexl-dev libxlsxwriter-dev)
 
 install_packages() {
   local missing=()

@@ -27,6 +27,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QString>
 
@@ -298,6 +299,38 @@ int importCorpus()
     return outcome.stored && outcome.lines > 0 ? 0 : 1;
 }
 
+// The import of the largest spreadsheet of the corpus, KOLT_BENCH_SHEET, as
+// koltctl imports it: the workbook unpacked, its bill sheet chosen, the lines.
+int importSheet()
+{
+    startCore();
+    ImportFile file;
+    if (!file.load(qEnvironmentVariable("KOLT_BENCH_SHEET")))
+        return 1;
+    const ImportMapping mapping = LoadImportMapping(ImportMappingPath());
+    ChooseImportSheet(file, mapping);
+    const ImportHeader header = FindImportHeader(file, mapping);
+    ImportOptions options;
+    options.columnNames = header.fields;
+    const ImportOutcome outcome = ProcessImport(file, header.line + 1, header.targetNames(mapping),
+                                                AssemblyNameFromPath(file.path()), {}, options);
+    std::printf("%i lines scanned, %i lines, %i added\n", outcome.scanned, outcome.lines, outcome.added);
+    return outcome.stored && outcome.lines > 0 ? 0 : 1;
+}
+
+// The rows of the sheet importSheet reads, tab-separated into
+// KOLT_BENCH_OUT: what the floor imports.
+int sheetRows()
+{
+    startCore();
+    ImportFile file;
+    if (!file.load(qEnvironmentVariable("KOLT_BENCH_SHEET")))
+        return 1;
+    ChooseImportSheet(file, LoadImportMapping(ImportMappingPath()));
+    QFile out(qEnvironmentVariable("KOLT_BENCH_OUT"));
+    return out.open(QIODevice::WriteOnly) && out.write(file.text().toUtf8()) >= 0 ? 0 : 1;
+}
+
 // The Export command on the part table, into KOLT_BENCH_OUT.
 int exportPartList()
 {
@@ -346,6 +379,8 @@ const Operation kOperations[] = {
     {"rollup", rollup},
     {"import", importCsv},
     {"import-corpus", importCorpus},
+    {"import-sheet", importSheet},
+    {"sheet-rows", sheetRows},
     {"export", exportPartList},
     {"process", processRequirement},
 #ifdef KOLT_BENCH_WINDOWS

@@ -7,6 +7,7 @@
 #include "core/utilities.h"
 #include "db/database.h"
 #include "grid/gridmodel.h"
+#include "interchange/xlsxexport.h"
 
 #include <QSaveFile>
 
@@ -30,10 +31,11 @@ void appendUtf8(QByteArray& out, QStringView text, bool ascii)
 // when it holds a line break or begins with a quote, which would otherwise
 // split or swallow the row in a spreadsheet; inside an enclosed cell a quote
 // is doubled. Any other cell is written as it is.
-void appendCell(QByteArray& out, const QString& text)
+void appendCell(QByteArray& out, const QString& cell)
 {
-    if (text.isEmpty())
+    if (cell.isEmpty())
         return;
+    const QString text = GuardExportText(cell);
     bool enclose = text.front() == QLatin1Char('"');
     bool ascii = true;
     bool quotes = false;
@@ -129,10 +131,32 @@ bool WriteCsvExport(const QString& path, const QueryResult& result, int table)
     return true;
 }
 
+bool IsXlsxPath(const QString& path)
+{
+    return path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
+}
+
+bool WriteXlsxTableExport(const QString& path, const QueryResult& result, int table)
+{
+    std::vector<int> columns;
+    for (int c = 1; c < result.columnCount; ++c)
+        if (c < 2 || !result.headings[c].contains(QLatin1String("Item L")))
+            columns.push_back(c);
+    ExportSheet sheet;
+    sheet.name = TableSqlName(table);
+    for (int c : columns) {
+        sheet.headings << result.headings[c].trimmed();
+        sheet.numeric.push_back(IsNumericExportHeading(result.headings[c]));
+    }
+    sheet.rowCount = result.rowCount;
+    sheet.cell = [&](int row, int column) { return result.cell(row, columns[static_cast<size_t>(column)]); };
+    return WriteXlsxExport(path, sheet);
+}
+
 bool ExportTable(const QString& path, int table, const QString& assembly)
 {
     const QueryResult result = Query(ExportLoadStatement(table, assembly));
     if (LastResultCode() != 0)
         return false;
-    return WriteCsvExport(path, result, table);
+    return IsXlsxPath(path) ? WriteXlsxTableExport(path, result, table) : WriteCsvExport(path, result, table);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The Export command: the rows a table grid holds, written as a
-// comma-separated file for spreadsheets.
+// comma-separated file or an .xlsx workbook for spreadsheets.
 #include <QByteArray>
 #include <QString>
 
@@ -17,5 +17,11 @@ QByteArray CsvExportBytes(const QueryResult& result, int table, const QString& t
 // never half of it). A file that cannot be written is reported; false then.
 bool WriteCsvExport(const QString& path, const QueryResult& result, int table);
 
-// Runs the load statement and writes its rows: what the grid would export.
+// The rows as an .xlsx workbook: one sheet named for the table.
+bool WriteXlsxTableExport(const QString& path, const QueryResult& result, int table);
+// A name ending in .xlsx (any case) asks for a workbook.
+bool IsXlsxPath(const QString& path);
+
+// Runs the load statement and writes its rows: what the grid would export,
+// as a workbook when the name ends in .xlsx, else as CSV.
 bool ExportTable(const QString& path, int table, const QString& assembly);

@@ -29,7 +29,8 @@ bool RunExportDialog(QWidget* parent, const QueryResult& result, int table)
     QFileDialog dialog(parent, Translate(QStringLiteral("Export File")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("CSV Files (*.csv)"), QStringLiteral("All Files (*)")});
+    dialog.setNameFilters({QStringLiteral("CSV Files (*.csv)"), QStringLiteral("Excel Workbooks (*.xlsx)"),
+                           QStringLiteral("All Files (*)")});
     // A name typed without an extension gets ".exp", as it always has.
     dialog.setDefaultSuffix(QStringLiteral("exp"));
     dialog.setOption(QFileDialog::ReadOnly, false);
@@ -42,5 +43,12 @@ bool RunExportDialog(QWidget* parent, const QueryResult& result, int table)
         ShowMessage(Translate(QStringLiteral("No Export File Selected")));
         return false;
     }
-    return WriteCsvExport(dialog.selectedFiles().constFirst(), result, table);
+    QString path = dialog.selectedFiles().constFirst();
+    // The workbook filter with a name typed without its extension.
+    if (dialog.selectedNameFilter().contains(QLatin1String("xlsx")) && !IsXlsxPath(path)) {
+        if (path.endsWith(QLatin1String(".exp")))
+            path.chop(4);
+        path += QStringLiteral(".xlsx");
+    }
+    return IsXlsxPath(path) ? WriteXlsxTableExport(path, result, table) : WriteCsvExport(path, result, table);
 }

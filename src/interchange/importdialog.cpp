@@ -8,11 +8,13 @@
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
+#include "core/uppercase.h"
 #include "core/utilities.h"
 #include "db/database.h"
 #include "grid/gridview.h"
 #include "grid/smallgrid.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -54,6 +56,11 @@ CImport::CImport(QWidget* parent) : CDarkDialog(parent)
     m_fileName = new QLineEdit(this);
     m_fileName->setReadOnly(true);
     m_fileName->setGeometry(115, 17, 750, 24);
+    m_sheets = new QComboBox(this);
+    m_sheets->setObjectName(QStringLiteral("sheets"));
+    m_sheets->setGeometry(565, 58, 300, 24);
+    m_sheets->setToolTip(Translate(QStringLiteral("The sheet of the workbook that holds the bill")));
+    m_sheets->hide();
     auto* assemblyLabel = new QLabel(TranslateLabel(QStringLiteral("Assembly Name:")), this);
     assemblyLabel->setGeometry(15, 58, 150, 24);
     m_assembly = new QLineEdit(this);
@@ -136,6 +143,7 @@ CImport::CImport(QWidget* parent) : CDarkDialog(parent)
             updatePreview();
     });
     connect(m_assembly, &QLineEdit::editingFinished, this, &CImport::updatePreview);
+    connect(m_sheets, &QComboBox::activated, this, &CImport::selectSheet);
 }
 
 bool CImport::eventFilter(QObject* watched, QEvent* event)
@@ -172,7 +180,7 @@ void CImport::chooseFile()
 {
     const QString path = QFileDialog::getOpenFileName(
         this, Translate(QStringLiteral("Select Import File")), startFolder(),
-        QStringLiteral("CSV Files (*.csv *.tsv *.txt);;All Files (*)"));
+        QStringLiteral("Bills of Materials (*.csv *.tsv *.txt *.bom *.xlsx *.xls *.ods);;All Files (*)"));
     if (path.isEmpty())
         return;
     profile().setValue(kLastFolderKey, QFileInfo(path).absolutePath());
@@ -187,21 +195,48 @@ bool CImport::loadFile(const QString& path)
                     Translate(QStringLiteral("Import")));
         return false;
     }
+    if (!file.sheets().empty())
+        ChooseImportSheet(file, m_mapping);
     const ImportHeader header = FindImportHeader(file, m_mapping);
     const QString problem = ImportFileProblemText(file, header);
     if (!problem.isEmpty()) {
         ShowMessage(Format("%s\n%s", {problem, QDir::toNativeSeparators(path)}), Translate(QStringLiteral("Import")));
         return false;
     }
-    m_file = file;
-    m_header = header;
+    m_file = std::move(file);
     m_processed = false;
     m_fileName->setText(QDir::toNativeSeparators(path));
-    fillGrid();
+    m_sheets->clear();
+    for (const ImportSheetInfo& sheet : m_file.sheets())
+        m_sheets->addItem(Format("%s (%i %s%s)", {sheet.name, sheet.rows, Translate(QStringLiteral("rows")),
+                                                 sheet.hidden ? QStringLiteral(", ") + Translate(QStringLiteral("hidden"))
+                                                              : QString()}));
+    m_sheets->setCurrentIndex(m_file.sheet());
+    m_sheets->setVisible(!m_file.sheets().empty());
+    readHeader();
     m_assembly->setText(AssemblyNameFromPath(path));
     m_progress->setValue(0);
     updatePreview();
     return true;
+}
+
+void CImport::selectSheet(int index)
+{
+    if (!m_file.selectSheet(index))
+        return;
+    m_sheets->setCurrentIndex(index);
+    m_processed = false;
+    readHeader();
+    updatePreview();
+}
+
+void CImport::readHeader()
+{
+    m_header = FindImportHeader(m_file, m_mapping);
+    m_proposed = m_header.targetNames(m_mapping);
+    // A layout mapped by hand before maps the same way again.
+    ApplyRememberedMapping(m_header, m_mapping);
+    fillGrid();
 }
 
 void CImport::fillGrid()
@@ -267,7 +302,7 @@ void CImport::updatePreview()
                                         static_cast<int>(m_preview.warnings.size())});
     if (m_preview.existingLines > 0)
         counts << Format(qPrintable(Translate(QStringLiteral("%s has %i lines already"))),
-                         {UpperCaseAscii(m_assembly->text().trimmed()), m_preview.existingLines});
+                         {UpperCaseName(m_assembly->text().trimmed()), m_preview.existingLines});
     m_counts->setText(counts.join(QLatin1Char('\n')));
 
     m_lines->setRowCount(static_cast<int>(m_preview.first.size()));
@@ -282,6 +317,10 @@ void CImport::updatePreview()
     }
 
     QStringList notes;
+    if (!m_file.sheets().empty())
+        notes << ImportSheetsText(m_file).trimmed().split(QLatin1Char('\n'));
+    if (m_preview.refused > 0)
+        notes << Format("%s %i", {TranslateLabel(QStringLiteral("Lines refused:")), m_preview.refused});
     for (int c = 0; c < m_header.reasons.size(); ++c)
         if (!m_header.reasons[c].isEmpty())
             notes << Format("%s %i \"%s\": %s", {Translate(QStringLiteral("Column")), c + 1, m_header.fields.value(c),
@@ -335,6 +374,15 @@ void CImport::process()
         return;
     m_grid->Commit();
     updatePreview();
+    if (m_preview.lines == 0) {
+        // Rows and no part: never an empty import reported as done. The
+        // user is shown the columns and asked which one names the part.
+        ShowMessage(Translate(QStringLiteral("No line of the file names a part. Which column names the part?"))
+                        + QLatin1Char('\n') + ImportColumnsText(m_file, m_header) + QLatin1Char('\n')
+                        + Translate(QStringLiteral("Set its target to Value, Part or Mfr Part in the grid, then Process.")),
+                    Translate(QStringLiteral("Import")));
+        return;
+    }
     ImportOptions options;
     options.columnNames = m_header.fields;
     if (m_preview.existingLines > 0) {
@@ -343,7 +391,7 @@ void CImport::process()
         const int answer = ShowMessage(
             Format(qPrintable(Translate(
                        QStringLiteral("%s already has %i lines. Replace them with the lines of this file?"))),
-                   {UpperCaseAscii(m_assembly->text().trimmed()), m_preview.existingLines})
+                   {UpperCaseName(m_assembly->text().trimmed()), m_preview.existingLines})
                 + QLatin1Char('\n') + replaceChangesText()
                 + Translate(QStringLiteral("No adds the lines of this file to them.")),
             Translate(QStringLiteral("Import")), kButtonsYesNoCancel);
@@ -381,8 +429,12 @@ void CImport::process()
     m_progress->setValue(m_progress->maximum());
     m_processed = outcome.stored;
     if (outcome.stored) {
+        // Targets the user chose are kept for the next file of this layout.
+        const QStringList targets = columnTargets();
+        if (targets != m_proposed)
+            RememberImportMapping(m_header.fields, targets);
         m_changed = true;
-        m_importedAssembly = UpperCaseAscii(m_assembly->text().trimmed());
+        m_importedAssembly = UpperCaseName(m_assembly->text().trimmed());
     }
     m_processButton->setEnabled(true);
     m_fileButton->setEnabled(true);

@@ -5,6 +5,7 @@
 #include "controls/dialogstyle.h"
 #include "interchange/importer.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -35,6 +36,10 @@ public:
     QString previewCounts() const;
     QString previewNotes() const;
     QTableWidget* previewLines() const { return m_lines; }
+    // The sheet picker of a workbook (hidden for a text file).
+    QComboBox* sheetPicker() const { return m_sheets; }
+    // Reads another sheet of the workbook, as the picker does.
+    void selectSheet(int index);
 
     // The folder the file dialog opens in: the last one a file was taken
     // from, and the program's samples before that.
@@ -45,6 +50,7 @@ protected:
 
 private:
     void chooseFile();
+    void readHeader();
     void fillGrid();
     void updatePreview();
     QStringList columnTargets() const;
@@ -54,6 +60,7 @@ private:
     ImportMapping m_mapping;
     ImportFile m_file;
     ImportHeader m_header;
+    QStringList m_proposed; // the targets proposed before the user changed any
     ImportPreview m_preview;
     bool m_processed = false;
     bool m_filling = false;
@@ -65,6 +72,7 @@ private:
 
     CImageButton* m_fileButton;
     QLineEdit* m_fileName;
+    QComboBox* m_sheets;
     QLineEdit* m_assembly;
     CSmallGrid* m_grid;
     QLabel* m_counts;

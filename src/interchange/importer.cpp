@@ -6,6 +6,7 @@
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
+#include "core/uppercase.h"
 #include "core/utilities.h"
 #include "db/database.h"
 
@@ -238,7 +239,7 @@ public:
                     int v = 0;
                     for (const QString& name : {line.manufacturer, line.distributor})
                         if (!name.isEmpty() && !knownVendor(name)) {
-                            vendors[static_cast<size_t>(v)] = UpperCaseAscii(name);
+                            vendors[static_cast<size_t>(v)] = UpperCaseName(name);
                             m_knownVendors.insert(vendors[static_cast<size_t>(v++)]);
                         }
                     onLine(line, newPart, vendors);
@@ -249,7 +250,7 @@ public:
     }
 
 private:
-    bool knownVendor(const QString& name) const { return m_knownVendors.contains(UpperCaseAscii(name)); }
+    bool knownVendor(const QString& name) const { return m_knownVendors.contains(UpperCaseName(name)); }
 
     void number(ImportLine& line)
     {
@@ -304,7 +305,6 @@ public:
 
     void part(const ImportLine& line, const QString& stamp)
     {
-        static const QString kMake = QStringLiteral("Make");
         static const QString kBuy = QStringLiteral("Buy");
         const ImportFields::Parts& f = m_fields.parts;
         QStringList values(f.count);
@@ -318,8 +318,9 @@ public:
         setField(values, f.mfrPart, line.mfrPart);
         setField(values, f.distributor, line.distributor);
         setField(values, f.orderCode, line.orderCode);
-        // Nobody to buy it from: it is made here.
-        setField(values, f.make, line.manufacturer.isEmpty() && line.distributor.isEmpty() ? kMake : kBuy);
+        // A bill's parts are bought, named vendor or not: a Make part
+        // without a bill of its own would never be ordered.
+        setField(values, f.make, kBuy);
         setField(values, f.currency, App().CurrentCurrency);
         setField(values, f.user, App().CurrentUser);
         setField(values, f.stamp, stamp);
@@ -556,7 +557,7 @@ QString GuessCategory(const QString& description)
 ImportPreview PreviewImport(const ImportFile& file, int firstLine, const QStringList& columnTargets,
                             const QString& assemblyName, const ImportOptions& options)
 {
-    const QString assembly = UpperCaseAscii(assemblyName.trimmed());
+    const QString assembly = UpperCaseName(assemblyName.trimmed());
     ImportPreview preview;
     LineWalk walk(file, firstLine, columnTargets, assembly, options);
     preview.notes = walk.reader().notes();
@@ -580,6 +581,7 @@ ImportPreview PreviewImport(const ImportFile& file, int firstLine, const QString
             }
         },
         [&](int) { ++preview.scanned; });
+    preview.refused = walk.reader().refused();
     return preview;
 }
 
@@ -587,7 +589,7 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
                             const QString& assemblyName, const ImportProgress& progress, const ImportOptions& options)
 {
     ImportOutcome outcome;
-    const QString assembly = UpperCaseAscii(assemblyName.trimmed());
+    const QString assembly = UpperCaseName(assemblyName.trimmed());
     if (assembly.isEmpty()) {
         ShowMessage(Translate(QStringLiteral("Error. Enter Assembly Name")), Translate(QStringLiteral("Import")));
         outcome.stored = false;
@@ -631,7 +633,7 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
                 for (const QString& vendor : vendors)
                     if (!vendor.isEmpty())
                         writer.vendor(vendor,
-                                      vendor == UpperCaseAscii(line.manufacturer) ? "Manufacturer" : "Distributor",
+                                      vendor == UpperCaseName(line.manufacturer) ? "Manufacturer" : "Distributor",
                                       line.fileLine, stamp);
             },
             [&](int r) {
@@ -677,7 +679,7 @@ QString ImportFileProblemText(const ImportFile& file, const ImportHeader& header
     case ImportFileProblem::Empty:
         return Translate(QStringLiteral("The file is empty."));
     case ImportFileProblem::Spreadsheet:
-        return Translate(QStringLiteral("The file is a spreadsheet workbook, not a CSV file: save it as CSV first."));
+        return Translate(QStringLiteral("The workbook cannot be read (damaged, or not xlsx, ods or xls): save it as CSV first."));
     case ImportFileProblem::Binary:
         return Translate(QStringLiteral("The file is not a text file."));
     case ImportFileProblem::None:
@@ -691,7 +693,7 @@ QString ImportFileProblemText(const ImportFile& file, const ImportHeader& header
 QString ImportSummaryText(const ImportHeader& header, const ImportMapping& mapping, const ImportPreview& preview,
                           const QString& assemblyName, bool replace)
 {
-    const QString assembly = UpperCaseAscii(assemblyName.trimmed());
+    const QString assembly = UpperCaseName(assemblyName.trimmed());
     QStringList out;
     const auto label = [](const char* text) { return Translate(QLatin1String(text)); };
     out << Format("%s %s", {TranslateLabel(QStringLiteral("Assembly Name:")), assembly});
@@ -720,6 +722,8 @@ QString ImportSummaryText(const ImportHeader& header, const ImportMapping& mappi
     out << Format("%s %i, %s %s, %s %i", {TranslateLabel(QStringLiteral("Lines:")), preview.lines,
                                           TranslateLabel(QStringLiteral("pieces:")), numberText(preview.pieces),
                                           TranslateLabel(QStringLiteral("DNP lines:")), preview.dnpLines});
+    if (preview.refused > 0)
+        out << Format("%s %i", {TranslateLabel(QStringLiteral("Lines refused:")), preview.refused});
     out << Format("%s %i, %s %i, %s %i", {TranslateLabel(QStringLiteral("New parts:")), preview.newParts,
                                           TranslateLabel(QStringLiteral("existing parts:")), preview.existingParts,
                                           TranslateLabel(QStringLiteral("new vendors:")), preview.newVendors});
@@ -748,4 +752,23 @@ QString ImportAddedMeaning(const ImportOutcome& outcome)
            + Translate(outcome.lines == 1 ? QStringLiteral("line") : QStringLiteral("lines")) + QStringLiteral(", ")
            + QString::number(parts) + QLatin1Char(' ')
            + Translate(parts == 1 ? QStringLiteral("new part") : QStringLiteral("new parts"));
+}
+
+QString ImportSheetsText(const ImportFile& file)
+{
+    if (file.sheets().empty())
+        return QString();
+    QStringList out;
+    out << TranslateLabel(QStringLiteral("Sheets:"));
+    for (int i = 0; i < static_cast<int>(file.sheets().size()); ++i) {
+        const ImportSheetInfo& sheet = file.sheets()[static_cast<size_t>(i)];
+        QString text = Format("  %s\"%s\", %i %s", {i == file.sheet() ? QStringLiteral("* ") : QStringLiteral("  "), sheet.name,
+                                                   sheet.rows, Translate(QStringLiteral("rows"))});
+        if (sheet.hidden)
+            text += QStringLiteral(" (") + Translate(QStringLiteral("hidden")) + QLatin1Char(')');
+        out << text;
+    }
+    for (const QString& note : file.readingNotes())
+        out << QStringLiteral("  ") + note;
+    return out.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }

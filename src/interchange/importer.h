@@ -36,6 +36,7 @@ struct ImportPreview
     int lines = 0;         // BOM lines to store
     double pieces = 0;     // their quantities, DNP lines not counted
     int dnpLines = 0;
+    int refused = 0;       // lines left out for a quantity that is no plain number
     int newParts = 0;      // part numbers not yet in the part table
     int existingParts = 0; // part numbers already there
     int newVendors = 0;
@@ -86,3 +87,6 @@ QString ImportFileProblemText(const ImportFile& file, const ImportHeader& header
 
 // What "Valid Items Added" counts, in words: "9 lines, 10 new parts".
 QString ImportAddedMeaning(const ImportOutcome& outcome);
+// For a workbook: its sheets with their rows, the one read marked, and what
+// the reading left out (hidden rows and sheets); empty for a text file.
+QString ImportSheetsText(const ImportFile& file);

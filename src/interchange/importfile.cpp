@@ -1,6 +1,9 @@
 #include "interchange/importfile.h"
 
+#include "core/dictionary.h"
+#include "core/format.h"
 #include "interchange/importcells.h"
+#include "interchange/importsheet.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -10,8 +13,24 @@
 
 namespace {
 
-// UTF-8 where the bytes make valid sequences, one character per byte where
-// they do not: a file saved by two tools in turn keeps both parts readable.
+// Windows-1252 where it differs from Latin-1: the bytes 0x80 to 0x9F, which
+// Windows tools write for the euro sign, curly quotes and dashes. The five
+// bytes the code page leaves unassigned stand for themselves.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QChar windows1252(unsigned char c)
+{
+    return c >= 0x80 && c < 0xA0 ? QChar(kWindows1252High[c - 0x80]) : QChar(c);
+}
+
+// UTF-8 where the bytes make valid sequences, one Windows-1252 character per
+// byte where they do not: a file saved by two tools in turn keeps both parts
+// readable, and a file from a Windows spreadsheet (no UTF-8 at all) reads as
+// its author wrote it.
 QString decodeUtf8Leniently(const QByteArray& bytes)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
@@ -44,7 +63,7 @@ QString decodeUtf8Leniently(const QByteArray& bytes)
         }
         valid = valid && code >= smallest && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
         if (!valid) {
-            out += QChar(c); // Latin-1
+            out += windows1252(c);
             ++i;
             continue;
         }
@@ -240,8 +259,20 @@ QString DecodeImportBytes(const QByteArray& bytes, QString* encoding)
         named("UTF-8");
         return text;
     }
-    named("UTF-8 with single bytes");
-    return decodeUtf8Leniently(body);
+    // No valid multi-byte sequence at all: the whole file is Windows-1252.
+    named("Windows-1252");
+    QString out;
+    out.reserve(body.size());
+    bool multiByte = false;
+    for (qsizetype i = 0; i + 1 < body.size() && !multiByte; ++i)
+        multiByte = (static_cast<unsigned char>(body[i]) & 0xE0) == 0xC0 && (static_cast<unsigned char>(body[i + 1]) & 0xC0) == 0x80;
+    if (multiByte) {
+        named("UTF-8 with single bytes");
+        return decodeUtf8Leniently(body);
+    }
+    for (const char c : body)
+        out += windows1252(static_cast<unsigned char>(c));
+    return out;
 }
 
 ImportFileProblem CheckImportBytes(const QByteArray& bytes)
@@ -391,6 +422,16 @@ QStringList SplitImportLine(QStringView line, QChar delimiter)
     return values;
 }
 
+struct ImportFile::Workbook
+{
+    ImportWorkbook book;
+};
+
+ImportFile::ImportFile() = default;
+ImportFile::~ImportFile() = default;
+ImportFile::ImportFile(ImportFile&&) noexcept = default;
+ImportFile& ImportFile::operator=(ImportFile&&) noexcept = default;
+
 bool ImportFile::load(const QString& path)
 {
     QFile file(path);
@@ -403,8 +444,77 @@ bool ImportFile::load(const QString& path)
     return true;
 }
 
+QString ImportFile::sheetName() const
+{
+    return m_sheet >= 0 ? m_sheets[static_cast<size_t>(m_sheet)].name : QString();
+}
+
+bool ImportFile::selectSheet(int index)
+{
+    if (!m_workbook || index < 0 || static_cast<size_t>(index) >= m_workbook->book.sheets.size())
+        return false;
+    m_sheet = index;
+    const QString encoding = m_encoding;
+    setText(ImportSheetText(m_workbook->book.sheets[static_cast<size_t>(index)]), QLatin1Char('\t'));
+    m_encoding = encoding;
+    m_problem = m_text.trimmed().isEmpty() ? ImportFileProblem::Empty : ImportFileProblem::None;
+    return true;
+}
+
+bool ImportFile::selectSheet(const QString& name)
+{
+    for (size_t i = 0; i < m_sheets.size(); ++i)
+        if (m_sheets[i].name == name)
+            return selectSheet(static_cast<int>(i));
+    for (size_t i = 0; i < m_sheets.size(); ++i)
+        if (m_sheets[i].name.trimmed().compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+            return selectSheet(static_cast<int>(i));
+    return false;
+}
+
+QStringList ImportFile::readingNotes() const
+{
+    QStringList notes;
+    if (!m_workbook)
+        return notes;
+    for (const ImportSheet& sheet : m_workbook->book.sheets)
+        if (sheet.hidden)
+            notes << Format(qPrintable(Translate(QStringLiteral("Sheet \"%s\" is hidden: skipped"))), {sheet.name});
+    if (m_sheet >= 0) {
+        const int hidden = m_workbook->book.sheets[static_cast<size_t>(m_sheet)].hiddenRows;
+        if (hidden > 0)
+            notes << Format(qPrintable(Translate(QStringLiteral("%i hidden rows of sheet \"%s\" skipped"))), {hidden, sheetName()});
+    }
+    return notes;
+}
+
 void ImportFile::setBytes(const QByteArray& bytes, QChar delimiter)
 {
+    m_workbook.reset();
+    m_sheets.clear();
+    m_sheet = -1;
+    const WorkbookKind kind = WorkbookKindOf(bytes);
+    if (kind != WorkbookKind::None) {
+        m_workbook = std::make_unique<Workbook>();
+        m_workbook->book = ReadImportWorkbook(bytes);
+        int first = -1;
+        for (size_t i = 0; i < m_workbook->book.sheets.size(); ++i) {
+            const ImportSheet& sheet = m_workbook->book.sheets[i];
+            int rows = 0;
+            for (const QStringList& row : sheet.rows)
+                rows += row.isEmpty() ? 0 : 1;
+            m_sheets.push_back({sheet.name, rows, sheet.hidden});
+            if (first < 0 && !sheet.hidden && rows > 0)
+                first = static_cast<int>(i);
+        }
+        m_encoding = kind == WorkbookKind::Xlsx ? QStringLiteral("xlsx") : kind == WorkbookKind::Ods ? QStringLiteral("ods") : QStringLiteral("xls");
+        if (first < 0 || !selectSheet(first)) {
+            setText(QString(), QLatin1Char('\t'));
+            m_encoding = kind == WorkbookKind::Xlsx ? QStringLiteral("xlsx") : kind == WorkbookKind::Ods ? QStringLiteral("ods") : QStringLiteral("xls");
+            m_problem = m_workbook->book.error.isEmpty() ? ImportFileProblem::Empty : ImportFileProblem::Spreadsheet;
+        }
+        return;
+    }
     m_problem = CheckImportBytes(bytes);
     QString encoding;
     QString text = DecodeImportBytes(bytes, &encoding);

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 // Most cells one record yields; what follows the 100th is not read.
@@ -42,12 +43,31 @@ inline QStringList SplitImportLine(const QString& line, QChar delimiter = QLatin
     return SplitImportLine(QStringView(line), delimiter);
 }
 
+// A sheet of a workbook, as the preview lists it.
+struct ImportSheetInfo
+{
+    QString name;
+    int rows = 0; // rows that hold something
+    bool hidden = false;
+};
+
 class ImportFile
 {
 public:
+    ImportFile();
+    ~ImportFile();
+    ImportFile(const ImportFile&) = delete;
+    ImportFile& operator=(const ImportFile&) = delete;
+    // A moved file's text keeps its characters where they are: views into
+    // it stay valid.
+    ImportFile(ImportFile&&) noexcept;
+    ImportFile& operator=(ImportFile&&) noexcept;
+
     // False when the file cannot be read.
     bool load(const QString& path);
-    // The delimiter is sniffed from the text unless one is given.
+    // The delimiter is sniffed from the text unless one is given. A
+    // workbook (xlsx, ods, xls) is read sheet by sheet; its first visible
+    // sheet that holds rows is the text until another is selected.
     void setBytes(const QByteArray& bytes, QChar delimiter = QChar());
     void setText(const QString& text, QChar delimiter = QChar());
 
@@ -55,8 +75,20 @@ public:
     bool loaded() const { return m_loaded; }
     ImportFileProblem problem() const { return m_problem; }
     QChar delimiter() const { return m_delimiter; }
-    // "UTF-8", "UTF-16LE", ... as found by DecodeImportBytes.
+    // "UTF-8", "UTF-16LE", ... as found by DecodeImportBytes; "xlsx",
+    // "ods" or "xls" for a workbook.
     const QString& encoding() const { return m_encoding; }
+
+    // The sheets of a workbook; empty for a text file.
+    const std::vector<ImportSheetInfo>& sheets() const { return m_sheets; }
+    // The sheet whose rows are the text; -1 for a text file.
+    int sheet() const { return m_sheet; }
+    QString sheetName() const;
+    // Makes a sheet's rows the text; false when the file has no such sheet.
+    bool selectSheet(int index);
+    bool selectSheet(const QString& name);
+    // What the reading of a workbook left out (hidden rows and sheets), for the preview.
+    QStringList readingNotes() const;
 
     int lineCount() const { return static_cast<int>(m_records.size()); }
     QStringView lineView(int index) const;
@@ -84,6 +116,10 @@ private:
     void cut();
 
     QString m_path;
+    struct Workbook;
+    std::unique_ptr<Workbook> m_workbook;
+    std::vector<ImportSheetInfo> m_sheets;
+    int m_sheet = -1;
     QString m_text;
     QString m_encoding;
     QChar m_delimiter = QLatin1Char(',');

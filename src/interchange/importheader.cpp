@@ -6,9 +6,12 @@
 #include "interchange/importlines.h"
 #include "interchange/importvalues.h"
 
+#include <QCryptographicHash>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSettings>
+#include <QVariant>
 
 #include <algorithm>
 #include <array>
@@ -146,8 +149,33 @@ struct ColumnContent
     int texts = 0;       // three words or more
     int names = 0;       // words without digits, as manufacturers are named
     int amounts = 0;     // numbers with or without a currency
+    int values = 0;      // component values: 10k, 100nF, 4u7
+    int supplierCodes = 0; // order numbers of a supplier: C12345, 296-38557-1-ND, 595-...
+    int footprints = 0;  // footprint names: R_0402_1005Metric, SOT-23, my_0805
+    int placeholders = 0;
     QSet<QString> distinct;
+    QSet<QString> all;   // every text, for how much the column tells rows apart
 };
+
+// The order numbers of the suppliers a bill names: LCSC "C12345", Digi-Key
+// "296-38557-1-ND", Mouser "595-TPS61023DRLR", Farnell "2322166", RS
+// "123-4567". Checked against a whole column, never one cell alone.
+bool isSupplierCode(QStringView v)
+{
+    static const QRegularExpression pattern(QStringLiteral(
+        "^(C\\d{3,9}|[0-9A-Z][0-9A-Z./+-]*-ND|\\d{2,3}-[0-9A-Z][0-9A-Z./+-]{2,}|\\d{6,8}|\\d{3}-\\d{3,4})$"));
+    return v.size() >= 4 && v.size() <= 40 && pattern.match(v).hasMatch();
+}
+
+// A footprint or package name as CAD libraries write them.
+bool isFootprint(QStringView v)
+{
+    static const QRegularExpression pattern(QStringLiteral(
+        "(^|[_:\\-\\s])(0201|0402|0603|0805|1206|1210|2010|2512|SOT|SOD|SOIC|SOP|SSOP|TSSOP|MSOP|QFN|DFN|QFP|LQFP|TQFP|BGA|"
+        "DIP|TO-?\\d|SMA|SMB|SMC|DO-?\\d|LGA|WLCSP|PinHeader|PinSocket|CP_|C_|R_|L_|D_|LED_)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return !v.contains(QLatin1Char(' ')) && pattern.match(v).hasMatch();
+}
 
 bool isCode(QStringView v)
 {
@@ -249,6 +277,9 @@ public:
         checkQuantity();
         checkPrices();
         recogniseGenericColumns();
+        recogniseSupplierCodes();
+        recogniseFootprints();
+        recogniseValues();
     }
 
 private:
@@ -308,6 +339,11 @@ private:
                 content.web += IsWebAddress(v) ? 1 : 0;
                 content.texts += v.count(QLatin1Char(' ')) >= 2 ? 1 : 0;
                 content.amounts += isAmount(v) ? 1 : 0;
+                content.values += LooksLikeComponentValue(v) ? 1 : 0;
+                content.supplierCodes += isSupplierCode(v) ? 1 : 0;
+                content.footprints += isFootprint(v) ? 1 : 0;
+                content.placeholders += IsPlaceholder(v) ? 1 : 0;
+                content.all.insert(v.toString());
                 if (isName(v)) {
                     ++content.names;
                     content.distinct.insert(v.toString());
@@ -374,8 +410,11 @@ private:
         assign(best, line,
                was.isEmpty() ? Translate(QStringLiteral("holds designators"))
                              : Format(qPrintable(Translate(QStringLiteral("holds designators, not %s"))), {was}));
-        if (mapped >= 0)
-            assign(mapped, -1, Translate(QStringLiteral("holds no designators")));
+        // Every other column the header took for designators and that
+        // holds none ("Line Ref", "XREF Line #") is not one.
+        for (int c = 0; c < static_cast<int>(m_content.size()); ++c)
+            if (c != best && roleOf(c) == RoleDesignators && !holdsDesignators(c, 5))
+                assign(c, -1, Translate(QStringLiteral("holds no designators")));
     }
 
     // Per column: rows where it holds a number and the designators can be
@@ -485,6 +524,87 @@ private:
         }
     }
 
+    bool unmapped(int column) const { return m_header.targets[static_cast<size_t>(column)] < 0; }
+
+    // A column of supplier order numbers under a name no keyword knows
+    // ("Supplier and ref", "Bestellnummer"), or mapped as a supplier's name
+    // while it holds its numbers.
+    void recogniseSupplierCodes()
+    {
+        const int line = m_mapping.lineOfRole(RoleOrderCode);
+        if (line < 0)
+            return;
+        for (int c = 0; c < static_cast<int>(m_content.size()); ++c) {
+            const ColumnContent& content = m_content[static_cast<size_t>(c)];
+            const int role = roleOf(c);
+            if (!(unmapped(c) || role == RoleDistributor || role == RoleOther) || role == RoleOrderCode)
+                continue;
+            const int named = content.filled - content.dnp - content.placeholders;
+            if (named < 2 || content.supplierCodes * 10 < named * 8)
+                continue;
+            assign(c, line, Translate(QStringLiteral("holds supplier order numbers")));
+        }
+    }
+
+    void recogniseFootprints()
+    {
+        const int line = m_mapping.lineOfRole(RoleFootprint);
+        if (line < 0 || columnOf(RoleFootprint) >= 0)
+            return;
+        int best = -1;
+        for (int c = 0; c < static_cast<int>(m_content.size()); ++c) {
+            const ColumnContent& content = m_content[static_cast<size_t>(c)];
+            const int named = content.filled - content.dnp - content.placeholders;
+            if (!unmapped(c) || named < 2 || content.footprints * 10 < named * 7)
+                continue;
+            if (best < 0 || content.footprints > m_content[static_cast<size_t>(best)].footprints)
+                best = c;
+        }
+        if (best >= 0)
+            assign(best, line, Translate(QStringLiteral("holds footprint names")));
+    }
+
+    // Every bill names its parts somewhere. Where no column is known to,
+    // the one whose cells are component values ("10k", "100nF") or part
+    // names that tell the rows apart is taken; with only weak evidence, the
+    // reason says so.
+    void recogniseValues()
+    {
+        const int line = m_mapping.lineOfRole(RoleValue);
+        if (line < 0 || columnOf(RoleValue) >= 0 || columnOf(RoleSymbol) >= 0)
+            return;
+        const bool identified = columnOf(RolePartNumber) >= 0 || columnOf(RoleMfrPart) >= 0 || columnOf(RoleOrderCode) >= 0;
+        const int rows = static_cast<int>(m_rows.size());
+        int best = -1;
+        double bestScore = 0;
+        bool strong = false;
+        for (int c = 0; c < static_cast<int>(m_content.size()); ++c) {
+            const ColumnContent& content = m_content[static_cast<size_t>(c)];
+            const int named = content.filled - content.dnp - content.placeholders;
+            if (!unmapped(c) || named <= 0 || content.filled * 3 < rows)
+                continue;
+            // Not a count, a list of designators, an address or a price.
+            if (content.numbers * 2 > named || content.designators * 2 > named || content.web * 2 > named
+                || content.amounts * 2 > named || content.footprints * 2 > named)
+                continue;
+            const double share = static_cast<double>(content.values) / named;
+            const double spread = static_cast<double>(content.all.size()) / named;
+            const double fill = static_cast<double>(content.filled) / std::max(rows, 1);
+            // Long sentences describe; short texts name.
+            const double brevity = 1.0 - 0.6 * static_cast<double>(content.texts) / named;
+            const double score = (share * 2 + spread) * fill * brevity;
+            if (score > bestScore) {
+                bestScore = score;
+                best = c;
+                strong = share >= 0.3;
+            }
+        }
+        if (best < 0 || ((identified || columnOf(RoleDescription) >= 0) && !strong))
+            return;
+        assign(best, line, strong ? Translate(QStringLiteral("holds component values"))
+                                  : Translate(QStringLiteral("no column names the parts: this one tells the rows apart best")));
+    }
+
     const ImportFile& m_file;
     const ImportMapping& m_mapping;
     ImportHeader& m_header;
@@ -568,4 +688,148 @@ ImportHeader FindImportHeader(const ImportFile& file, const ImportMapping& mappi
         header.notes << tables;
     }
     return header;
+}
+
+int ChooseImportSheet(ImportFile& file, const ImportMapping& mapping)
+{
+    const std::vector<ImportSheetInfo>& sheets = file.sheets();
+    int best = -1;
+    double bestScore = -1;
+    for (int i = 0; i < static_cast<int>(sheets.size()); ++i) {
+        if (sheets[static_cast<size_t>(i)].hidden || sheets[static_cast<size_t>(i)].rows == 0 || !file.selectSheet(i))
+            continue;
+        // A bill has a header the mapping knows, designators or part
+        // numbers under it, and rows; a change log or a parts catalogue
+        // lacks one or the other.
+        const ImportHeader header = FindImportHeader(file, mapping);
+        if (header.line < 0)
+            continue;
+        double score = CountKeywordHits(mapping, header.fields);
+        bool designators = false, names = false, quantity = false;
+        for (int t : header.targets) {
+            const int role = t >= 0 ? RoleOfTarget(mapping.lines[static_cast<size_t>(t)].target) : RoleNone;
+            designators = designators || role == RoleDesignators;
+            quantity = quantity || role == RoleQuantity;
+            names = names || role == RoleMfrPart || role == RolePartNumber || role == RoleValue || role == RoleOrderCode;
+        }
+        const size_t rows = LocateImportData(file, header.line, -1, nullptr, 500).size();
+        score += (designators ? 6 : 0) + (names ? 4 : 0) + (quantity ? 2 : 0) + std::min<size_t>(rows, 200) / 20.0;
+        if (score > bestScore) {
+            bestScore = score;
+            best = i;
+        }
+    }
+    file.selectSheet(best >= 0 ? best : 0);
+    return file.sheet();
+}
+
+namespace {
+
+QSettings importProfile()
+{
+    return QSettings(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("KOLT"));
+}
+
+// The layout of a file: its headings, in order, as one key.
+QString layoutKey(const QStringList& fields)
+{
+    QStringList names;
+    for (const QString& field : fields)
+        names << field.simplified().toLower();
+    while (!names.isEmpty() && names.back().isEmpty())
+        names.removeLast();
+    const QByteArray digest = QCryptographicHash::hash(names.join(QChar(0x1F)).toUtf8(), QCryptographicHash::Sha1);
+    return QStringLiteral("ImportLayouts/") + QString::fromLatin1(digest.toHex());
+}
+
+} // namespace
+
+void RememberImportMapping(const QStringList& fields, const QStringList& targets)
+{
+    QSettings settings = importProfile();
+    settings.setValue(layoutKey(fields), targets);
+    settings.sync();
+}
+
+bool ApplyRememberedMapping(ImportHeader& header, const ImportMapping& mapping)
+{
+    const QVariant saved = importProfile().value(layoutKey(header.fields));
+    if (!saved.isValid())
+        return false;
+    const QStringList targets = saved.toStringList();
+    for (int c = 0; c < header.fields.size(); ++c) {
+        const QString target = targets.value(c);
+        int line = -1;
+        for (size_t i = 0; i < mapping.lines.size() && line < 0 && !target.isEmpty(); ++i)
+            if (mapping.lines[i].target == target)
+                line = static_cast<int>(i);
+        if (static_cast<size_t>(c) < header.targets.size() && header.targets[static_cast<size_t>(c)] != line) {
+            header.targets[static_cast<size_t>(c)] = line;
+            header.reasons[c] = Translate(QStringLiteral("as the last import of this layout"));
+        }
+    }
+    return true;
+}
+
+QString ApplyImportMap(ImportHeader& header, const ImportMapping& mapping, const QString& assignment)
+{
+    const qsizetype equals = assignment.lastIndexOf(QLatin1Char('='));
+    if (equals <= 0)
+        return Format(qPrintable(Translate(QStringLiteral("\"%s\" is not COLUMN=TARGET"))), {assignment});
+    const QString column = assignment.left(equals).trimmed();
+    const QString target = assignment.mid(equals + 1).trimmed();
+    int index = -1;
+    bool numeric = false;
+    const int number = column.toInt(&numeric);
+    if (numeric && number >= 1 && number <= header.fields.size())
+        index = number - 1;
+    for (int c = 0; c < header.fields.size() && index < 0; ++c)
+        if (header.fields[c].simplified().compare(column.simplified(), Qt::CaseInsensitive) == 0)
+            index = c;
+    if (index < 0)
+        return Format(qPrintable(Translate(QStringLiteral("the file has no column \"%s\""))), {column});
+    int line = -1;
+    const bool drop = target.isEmpty() || target == QLatin1String("-") || target.compare(QLatin1String("DROP"), Qt::CaseInsensitive) == 0
+        || target.compare(QLatin1String("Not Used"), Qt::CaseInsensitive) == 0;
+    for (size_t i = 0; i < mapping.lines.size() && line < 0 && !drop; ++i)
+        if (mapping.lines[i].target.compare(target, Qt::CaseInsensitive) == 0
+            || Translate(mapping.lines[i].target).compare(target, Qt::CaseInsensitive) == 0)
+            line = static_cast<int>(i);
+    if (line < 0 && !drop)
+        return Format(qPrintable(Translate(QStringLiteral("\"%s\" is no target; targets: %s"))),
+                      {target, mapping.choices().section(QLatin1Char('/'), 1).replace(QLatin1Char('/'), QStringLiteral(", "))});
+    // A target fed by one column: the one named now.
+    if (line >= 0)
+        for (size_t c = 0; c < header.targets.size(); ++c)
+            if (header.targets[c] >= 0 && mapping.lines[static_cast<size_t>(header.targets[c])].target == mapping.lines[static_cast<size_t>(line)].target
+                && static_cast<int>(c) != index && RoleOfTarget(mapping.lines[static_cast<size_t>(line)].target) != RoleOther) {
+                header.targets[c] = -1;
+                header.reasons[static_cast<int>(c)] = Translate(QStringLiteral("mapped by hand to another column"));
+            }
+    header.targets[static_cast<size_t>(index)] = line;
+    header.reasons[index] = Translate(QStringLiteral("mapped by hand"));
+    return QString();
+}
+
+QString ImportColumnsText(const ImportFile& file, const ImportHeader& header)
+{
+    // Each column with what its first filled cell holds, so that the user
+    // can say which one names the part.
+    QStringList samples(header.fields.size());
+    const std::vector<int> records = LocateImportData(file, header.line, -1, nullptr, 50);
+    for (int r : records) {
+        const QStringList values = file.values(r);
+        for (int c = 0; c < header.fields.size() && c < values.size(); ++c)
+            if (samples[c].isEmpty() && !CleanCell(values[c]).isEmpty())
+                samples[c] = CleanCell(values[c]).toString().simplified().left(40);
+    }
+    QStringList out;
+    for (int c = 0; c < header.fields.size(); ++c) {
+        const QString name = header.fields[c].simplified();
+        if (name.isEmpty() && samples[c].isEmpty())
+            continue;
+        out << Format("  %i \"%s\"%s", {c + 1, name,
+                                       samples[c].isEmpty() ? QString() : QStringLiteral(", e.g. \"") + samples[c] + QLatin1Char('"')});
+    }
+    return out.join(QLatin1Char('\n'));
 }

@@ -35,3 +35,23 @@ struct ImportHeader
 //   they hold: part numbers, manufacturers, descriptions, DNP marks, web
 //   addresses.
 ImportHeader FindImportHeader(const ImportFile& file, const ImportMapping& mapping);
+
+// Of a workbook's visible sheets the one that holds the bill (a header the
+// mapping knows, designators and part names under it, rows), selected in
+// the file; its index. A text file stays as it is (-1).
+int ChooseImportSheet(ImportFile& file, const ImportMapping& mapping);
+
+// The targets a user chose for a layout of headings, kept in the user's
+// settings: the next file with the same headings maps the same way.
+void RememberImportMapping(const QStringList& fields, const QStringList& targets);
+// True when the layout was remembered; the header's targets are then those.
+bool ApplyRememberedMapping(ImportHeader& header, const ImportMapping& mapping);
+
+// "COLUMN=TARGET": the column by its heading or number from 1, the target
+// by its name ("Value", "Mfr Part", "Quan"); "DROP" or "-" leaves the
+// column unused. Empty when applied, else what is wrong, in words.
+QString ApplyImportMap(ImportHeader& header, const ImportMapping& mapping, const QString& assignment);
+
+// The columns of the file with a sample of each, one per line, for the
+// question which of them names the part.
+QString ImportColumnsText(const ImportFile& file, const ImportHeader& header);

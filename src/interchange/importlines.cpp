@@ -2,9 +2,11 @@
 
 #include "core/dictionary.h"
 #include "core/format.h"
+#include "core/uppercase.h"
 #include "core/utilities.h"
 #include "interchange/importvalues.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -71,10 +73,14 @@ QString SupplierOfHeader(const QString& header)
     static const Supplier suppliers[] = {
         {"LCSC", "LCSC"},     {"JLCPCB", "JLCPCB"}, {"JLC", "JLCPCB"},       {"DIGIKEY", "DIGI-KEY"},
         {"MOUSER", "MOUSER"}, {"FARNELL", "FARNELL"}, {"NEWARK", "NEWARK"}, {"ARROW", "ARROW"},
-        {"TME", "TME"},
+        {"TME", "TME"},       {"REICHELT", "REICHELT"}, {"RSCOMPONENTS", "RS"},
     };
     for (const Supplier& s : suppliers)
         if (key.startsWith(QLatin1String(s.prefix)))
+            return QLatin1String(s.name);
+    // "OC_FARNELL", "Order code Mouser": a longer name anywhere in the header.
+    for (const Supplier& s : suppliers)
+        if (qstrlen(s.prefix) >= 5 && key.contains(QLatin1String(s.prefix)))
             return QLatin1String(s.name);
     return QString();
 }
@@ -158,6 +164,50 @@ ImportLineReader::ImportLineReader(const ImportFile& file, int firstLine, const 
     const int designators = m_columns[RoleDesignators].empty() ? -1 : m_columns[RoleDesignators].front();
     m_records = LocateImportData(file, firstLine - 1, designators, &m_notes);
     sampleColumns();
+    shareGroupNumbers();
+}
+
+QString ImportLineReader::groupKey() const
+{
+    const QStringView value = first(RoleValue);
+    const QStringView symbol = first(RoleSymbol);
+    if (value.isEmpty() && symbol.isEmpty())
+        return QString();
+    return value.toString() + QChar(0x1F) + symbol.toString() + QChar(0x1F) + WithoutLibrary(first(RoleFootprint)).toString();
+}
+
+void ImportLineReader::shareGroupNumbers()
+{
+    // One row per reference, with the part number only on the last row of
+    // each group (as hand-sorted lists carry it): the rows of the same
+    // value, symbol and footprint are the same part, and take the number
+    // the group gives, when it gives exactly one.
+    if (m_columns[RoleMfrPart].empty() && m_columns[RolePartNumber].empty())
+        return;
+    if (m_columns[RoleValue].empty() && m_columns[RoleSymbol].empty())
+        return;
+    bool missing = false;
+    QHash<QString, QString> numbers;
+    for (int r : m_records) {
+        SplitImportCells(m_file.lineView(r), m_file.delimiter(), m_cells);
+        const QString key = groupKey();
+        if (key.isEmpty())
+            continue;
+        QStringView number = first(RoleMfrPart);
+        if (number.isEmpty())
+            number = first(RolePartNumber);
+        if (number.isEmpty()) {
+            missing = true;
+            continue;
+        }
+        const auto found = numbers.constFind(key);
+        if (found == numbers.constEnd())
+            numbers.insert(key, number.toString());
+        else if (*found != number)
+            numbers[key] = QString(); // two parts share it: no guess
+    }
+    if (missing)
+        m_groupNumbers = std::move(numbers);
 }
 
 void ImportLineReader::collectColumns(const QStringList& columnTargets, const QStringList& names)
@@ -260,9 +310,14 @@ QString ImportLineReader::keep(QStringView text) const
 
 QStringView ImportLineReader::first(int role) const
 {
+    // A placeholder ("ANY", "TBD", "-- mixed values --") names nothing: the
+    // next column of the role, or the next role, speaks for the line. A
+    // count or a designator list is read as it stands, to be refused or
+    // counted there.
+    const bool skipPlaceholders = role != RoleQuantity && role != RoleDesignators && role != RoleItem;
     for (int c : m_columns[static_cast<size_t>(role)]) {
         const QStringView v = CleanCell(m_cells.at(c));
-        if (!v.isEmpty() && !IsDoNotPopulate(v))
+        if (!v.isEmpty() && !IsDoNotPopulate(v) && !(skipPlaceholders && IsPlaceholder(v)))
             return v;
     }
     return {};
@@ -288,13 +343,18 @@ bool ImportLineReader::read(int record, ImportLine& line, QStringList& warnings)
             line.dnp = true;
 
     // The part number: the most specific identifier the line has.
-    const QStringView mfrPart = first(RoleMfrPart);
+    QStringView mfrPart = first(RoleMfrPart);
     const QStringView ownNumber = first(RolePartNumber);
+    QString groupNumber; // outlives the view taken of it
+    if (mfrPart.isEmpty() && ownNumber.isEmpty() && !m_groupNumbers.isEmpty()) {
+        groupNumber = m_groupNumbers.value(groupKey());
+        mfrPart = groupNumber;
+    }
     QStringView orderCode;
     QString supplier;
     for (size_t k = 0; k < m_columns[RoleOrderCode].size() && orderCode.isEmpty(); ++k) {
         const QStringView v = CleanCell(m_cells.at(m_columns[RoleOrderCode][k]));
-        if (!v.isEmpty() && !IsDoNotPopulate(v)) {
+        if (!v.isEmpty() && !IsDoNotPopulate(v) && !IsPlaceholder(v)) {
             orderCode = v;
             supplier = m_orderCodeSuppliers[k];
         }
@@ -322,12 +382,13 @@ bool ImportLineReader::read(int record, ImportLine& line, QStringList& warnings)
             partNumber += footprint;
         }
         fromValue = true;
-    } else if (!description.isEmpty()) {
+    } else if (!description.isEmpty() && !line.dnp) {
+        // A line not fitted that names no part is kept without a number;
+        // a fitted one is bought by its description.
         partNumber = keep(description);
-        if (!line.dnp)
-            warn(Translate(QStringLiteral("no part number; the description stands for it")));
+        warn(Translate(QStringLiteral("no part number; the description stands for it")));
     }
-    line.partNumber = UpperCaseAscii(partNumber);
+    line.partNumber = UpperCaseName(partNumber);
 
     // Quantity and designators.
     const QStringView designatorText = CleanCell(first(RoleDesignators));
@@ -336,16 +397,24 @@ bool ImportLineReader::read(int record, ImportLine& line, QStringList& warnings)
     const QStringView quantity = first(RoleQuantity);
     double pieces = 0;
     if (!quantity.isEmpty()) {
-        line.quantity = keep(quantity);
-        if (ReadQuantity(quantity, &pieces)) {
+        QString plain;
+        const bool number = ReadLocaleQuantity(quantity, &pieces, &plain);
+        line.quantity = number && plain != quantity ? plain : keep(quantity);
+        if (!number && !line.dnp) {
+            // A quantity nobody can be sure of is never guessed at: the
+            // line is left out and the preview counts it as refused.
+            warn(Format(qPrintable(Translate(QStringLiteral("quantity \"%s\" is not a plain number: line left out"))),
+                        {line.quantity}));
+            ++m_refused;
+            return false;
+        }
+        if (number) {
             if (designators.understood && designators.count != pieces && !line.dnp && m_designatorsPerPiece)
                 warn(designators.count == 1
                          ? Format(qPrintable(Translate(QStringLiteral("quantity %s, but 1 designator (%s)"))),
                                   {line.quantity, line.designators})
                          : Format(qPrintable(Translate(QStringLiteral("quantity %s, but %i designators (%s)"))),
                                   {line.quantity, designators.count, line.designators}));
-        } else if (!line.dnp) {
-            warn(Format(qPrintable(Translate(QStringLiteral("quantity \"%s\" is not a number"))), {line.quantity}));
         }
     } else if (designators.understood) {
         pieces = designators.count;
@@ -380,12 +449,23 @@ bool ImportLineReader::read(int record, ImportLine& line, QStringList& warnings)
         line.item = keep(item);
 
     line.description = keep(description);
-    if (line.description.isEmpty() && !fromValue) {
+    if (fromValue) {
+        // Parts named by their value are told apart by it: the description
+        // says the value (and the package) where the file's does not.
+        const QStringView name = value.isEmpty() ? symbol : value;
+        if (line.description.isEmpty()) {
+            const QString package = footprint.isEmpty() ? QString() : PackageOfFootprint(footprint);
+            line.description = package.isEmpty() || name.contains(package, Qt::CaseInsensitive)
+                ? name.toString() : name.toString() + QLatin1Char(' ') + package;
+        } else if (LooksLikeComponentValue(name) && !line.description.contains(name, Qt::CaseInsensitive)) {
+            line.description = name.toString() + QLatin1Char(' ') + line.description;
+        }
+    } else if (line.description.isEmpty()) {
         // What the file says about the part besides its number: its value
         // and footprint, when those are not the number itself.
         QStringList about;
         for (const QStringView v : {value, footprint})
-            if (!v.isEmpty() && !line.partNumber.contains(UpperCaseAscii(v.toString())))
+            if (!v.isEmpty() && !line.partNumber.contains(UpperCaseName(v.toString())))
                 about << v.toString();
         line.description = about.join(QLatin1Char(' '));
     }

@@ -6,6 +6,7 @@
 #include "interchange/importfile.h"
 #include "interchange/importmapping.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -61,6 +62,8 @@ public:
     // The targets of the columns filled as they are (Price, Datasheet, ...).
     const QStringList& otherTargets() const { return m_otherTargets; }
     bool hasItemColumn() const { return !m_columns[RoleItem].empty(); }
+    // Lines read so far that were refused (a quantity that is no plain number).
+    int refused() const { return m_refused; }
 
     // The line of a record; false when it makes none (it names no part and
     // is fitted). Problems a buyer should see go to warnings.
@@ -73,6 +76,9 @@ private:
     QString keep(QStringView text) const;
     void collectColumns(const QStringList& columnTargets, const QStringList& names);
     void sampleColumns();
+    void shareGroupNumbers();
+    // Value, symbol and footprint of the current cells, as one key.
+    QString groupKey() const;
 
     const ImportFile& m_file;
     std::vector<int> m_records;
@@ -90,6 +96,8 @@ private:
     // every line names one, they label the lines of a mechanical bill
     // ("A1" for 4 standoffs), and a count that differs says nothing.
     bool m_designatorsPerPiece = false;
+    int m_refused = 0;
+    QHash<QString, QString> m_groupNumbers; // group key -> its one part number; empty: none or several
     ImportCells m_cells;
 };
 

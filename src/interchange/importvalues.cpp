@@ -1,5 +1,7 @@
 #include "interchange/importvalues.h"
 
+#include <QList>
+
 #include <array>
 
 namespace {
@@ -206,7 +208,13 @@ bool IsDoNotPopulateMark(QStringView text)
 
 QStringView CleanCell(QStringView text)
 {
-    const QStringView t = text.trimmed();
+    QStringView t = text.trimmed();
+    if (t.size() >= 2 && t[0] == QLatin1Char('\'')) {
+        const QChar next = t[1];
+        if (next == QLatin1Char('=') || next == QLatin1Char('+') || next == QLatin1Char('-') || next == QLatin1Char('@')
+            || next == QLatin1Char('\t') || next == QLatin1Char('\r'))
+            t = t.mid(1);
+    }
     if (t.size() == 1 && (t[0] == QLatin1Char('~') || t[0] == QLatin1Char('-')))
         return {};
     if (t.size() == 3 && t.compare(QLatin1StringView("n/a"), Qt::CaseInsensitive) == 0)
@@ -259,4 +267,147 @@ bool IsWebAddress(QStringView text)
     return t.startsWith(QLatin1StringView("http://"), Qt::CaseInsensitive)
         || t.startsWith(QLatin1StringView("https://"), Qt::CaseInsensitive)
         || t.startsWith(QLatin1StringView("www."), Qt::CaseInsensitive);
+}
+
+bool ReadLocaleQuantity(QStringView text, double* value, QString* plain)
+{
+    const QStringView t = text.trimmed();
+    if (t.isEmpty() || t.size() > 20)
+        return false;
+    // Which mark is the decimal one: the last of two kinds, a lone comma or
+    // point; the other kind (and spaces) only groups thousands.
+    const qsizetype lastPoint = t.lastIndexOf(QLatin1Char('.'));
+    const qsizetype lastComma = t.lastIndexOf(QLatin1Char(','));
+    QChar decimal;
+    if (lastPoint >= 0 && lastComma >= 0)
+        decimal = lastPoint > lastComma ? QLatin1Char('.') : QLatin1Char(',');
+    else if (lastComma >= 0 && t.count(QLatin1Char(',')) == 1)
+        decimal = QLatin1Char(',');
+    else if (lastPoint >= 0 && t.count(QLatin1Char('.')) == 1)
+        decimal = QLatin1Char('.');
+    QString digits;
+    bool seenDecimal = false;
+    int sinceGroup = -1; // digits since the last thousands mark; -1: none seen
+    int leading = 0;
+    for (const QChar c : t) {
+        if (c.unicode() >= u'0' && c.unicode() <= u'9') {
+            digits += c;
+            if (!seenDecimal) {
+                ++leading;
+                if (sinceGroup >= 0)
+                    ++sinceGroup;
+            }
+            continue;
+        }
+        if (!decimal.isNull() && c == decimal && !seenDecimal) {
+            if (sinceGroup >= 0 && sinceGroup != 3)
+                return false;
+            seenDecimal = true;
+            digits += QLatin1Char('.');
+            continue;
+        }
+        const bool group = c == QLatin1Char('.') || c == QLatin1Char(',') || c == QLatin1Char(' ') || c.unicode() == 0xA0
+            || c.unicode() == 0x202F || c == QLatin1Char('\'');
+        // A group mark stands after one to three digits, then before three.
+        if (!group || seenDecimal || leading == 0 || (sinceGroup >= 0 && sinceGroup != 3) || (sinceGroup < 0 && leading > 3))
+            return false;
+        sinceGroup = 0;
+    }
+    if (sinceGroup >= 0 && sinceGroup != 3 && !seenDecimal)
+        return false;
+    if (digits.isEmpty() || digits == QLatin1String(".") || digits.endsWith(QLatin1Char('.')) || digits.startsWith(QLatin1Char('.')))
+        return false;
+    double number = 0;
+    if (!ReadQuantity(digits, &number))
+        return false;
+    if (number > kMaxImportQuantity)
+        return false;
+    *value = number;
+    if (plain)
+        *plain = digits;
+    return true;
+}
+
+bool IsPlaceholder(QStringView text)
+{
+    const QStringView t = text.trimmed();
+    if (t.isEmpty())
+        return true;
+    if (t.size() > 20)
+        return false;
+    static const std::array<QLatin1StringView, 13> words{
+        QLatin1StringView("ANY"), QLatin1StringView("DNP"), QLatin1StringView("NC"),  QLatin1StringView("N/A"),
+        QLatin1StringView("NA"),  QLatin1StringView("TBD"), QLatin1StringView("-"),   QLatin1StringView("~"),
+        QLatin1StringView("?"),   QLatin1StringView("--"),  QLatin1StringView("-- mixed values --"),
+        QLatin1StringView("N.A."), QLatin1StringView("none"),
+    };
+    for (const QLatin1StringView word : words)
+        if (t.compare(word, Qt::CaseInsensitive) == 0)
+            return true;
+    // Runs of dashes, question marks or tildes alone.
+    for (const QChar c : t)
+        if (c != QLatin1Char('-') && c != QLatin1Char('?') && c != QLatin1Char('~') && c != QLatin1Char(' '))
+            return false;
+    return true;
+}
+
+QString PackageOfFootprint(QStringView footprint)
+{
+    const QStringView name = WithoutLibrary(footprint.trimmed());
+    const QList<QStringView> pieces = name.split(QLatin1Char('_'), Qt::SkipEmptyParts);
+    if (pieces.size() < 2)
+        return name.toString();
+    // "R_0402_1005Metric", "C_0805_...", "LED_0603_...": the first piece is
+    // the kind of part, the second its package.
+    const QStringView kind = pieces[0];
+    bool letters = !kind.isEmpty() && kind.size() <= 3;
+    for (const QChar c : kind)
+        letters = letters && c.isLetter();
+    return (letters ? pieces[1] : pieces[0]).toString();
+}
+
+bool LooksLikeComponentValue(QStringView text)
+{
+    QStringView t = text.trimmed();
+    // The first word carries the value: "10uF 10V", "100n 50V X7R".
+    const qsizetype space = t.indexOf(QLatin1Char(' '));
+    if (space > 0)
+        t = t.left(space);
+    if (t.isEmpty() || t.size() > 12 || !isDigit(t[0]))
+        return false;
+    const auto isMultiplier = [](QChar c) {
+        const char16_t u = c.unicode();
+        return u == u'p' || u == u'n' || u == u'u' || u == u'm' || u == u'k' || u == u'K' || u == u'M' || u == u'G'
+            || u == u'R' || u == u'r' || u == u'U' || u == u'N' || u == u'P' || u == 0xB5 || u == 0x3BC;
+    };
+    const auto isUnit = [](QStringView unit) {
+        static const std::array<QLatin1StringView, 7> units{
+            QLatin1StringView("F"), QLatin1StringView("H"), QLatin1StringView("ohm"), QLatin1StringView("V"),
+            QLatin1StringView("A"), QLatin1StringView("Hz"), QLatin1StringView("W")};
+        // The ohm sign and the Greek capital omega both stand for ohms.
+        if (unit.size() == 1 && (unit[0].unicode() == 0x2126 || unit[0].unicode() == 0x3A9))
+            return true;
+        for (const QLatin1StringView u : units)
+            if (unit.compare(u, Qt::CaseInsensitive) == 0)
+                return true;
+        return false;
+    };
+    qsizetype i = 0;
+    while (i < t.size() && (isDigit(t[i]) || t[i] == QLatin1Char('.') || t[i] == QLatin1Char(',')))
+        ++i;
+    if (i == t.size())
+        return false; // a bare number is a count or a price
+    // RKM: "4R7", "1K8", "0u1", "2u2".
+    if (isMultiplier(t[i]) && i + 1 < t.size() && isDigit(t[i + 1])) {
+        qsizetype j = i + 1;
+        while (j < t.size() && isDigit(t[j]))
+            ++j;
+        return j == t.size() || isUnit(t.mid(j));
+    }
+    QStringView rest = t.mid(i);
+    if (isMultiplier(rest[0]) && (rest.size() == 1 || isUnit(rest.mid(1))))
+        return true;
+    if (rest.size() > 1 && rest[0] == QLatin1Char('/'))
+        return false;
+    return isUnit(rest) || (rest.endsWith(QLatin1Char('%')) && rest.size() == 1);
 }

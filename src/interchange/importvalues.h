@@ -34,13 +34,40 @@ bool IsDoNotPopulate(QStringView text);
 // text but the ones that say the opposite (0, no, n, false, fitted, -).
 bool IsDoNotPopulateMark(QStringView text);
 
-// Cell text as the import stores it: spaces at the ends trimmed, and the
-// empty markers of CAD tools and spreadsheets ("~", "-", "n/a") empty.
+// Cell text as the import stores it: spaces at the ends trimmed, the empty
+// markers of CAD tools and spreadsheets ("~", "-", "n/a") empty, and the
+// apostrophe an export puts before text that a spreadsheet would take for a
+// formula ("'=A1", "'-5V") taken off again.
 QStringView CleanCell(QStringView text);
 
 // A quantity: a plain decimal number (digits with at most one point), after
 // trimming. *value receives it.
 bool ReadQuantity(QStringView text, double* value);
+
+// Most pieces one bill line may ask for; more is a typing error.
+constexpr double kMaxImportQuantity = 1000000;
+
+// A quantity as a spreadsheet of any locale writes it: a plain decimal, or
+// with a decimal comma ("0,5" is a half) and thousands separators
+// ("1.000,5", "1,000.5", "1 000"). The number written plainly in *plain
+// ("0.5"); false for anything else (a word, a sign, a second decimal mark),
+// which the import refuses rather than guesses at. Checked here until the
+// program has one quantity check for every reader.
+bool ReadLocaleQuantity(QStringView text, double* value, QString* plain);
+
+// A word that stands where a part number or value would be but names no
+// part: "ANY" (any maker's part of this value), "DNP", "NC", "N/A", "NA",
+// "TBD", "-", "~", "?", "--", KiCad's "-- mixed values --", "none", blanks.
+bool IsPlaceholder(QStringView text);
+
+// The package a footprint name speaks of, as a buyer says it:
+// "Resistor_SMD:R_0402_1005Metric" gives "0402", "Package_TO_SOT_SMD:SOT-23"
+// gives "SOT-23". The name without its library when nothing better is found.
+QString PackageOfFootprint(QStringView footprint);
+
+// How strongly a cell looks like a component value: "10k", "100nF",
+// "4.7µH", "1K8", "0u1", "4R7", "10uF 10V". 0 for anything else.
+bool LooksLikeComponentValue(QStringView text);
 
 // The footprint or symbol name without its library ("Resistor_SMD:R_0402"
 // gives "R_0402").

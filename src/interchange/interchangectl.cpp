@@ -23,6 +23,15 @@ int tableFromText(const QString& text)
 int runImport(CtlContext& ctx)
 {
     const QString assemblyOption = ctx.takeOption(QStringLiteral("--assembly"));
+    const QString sheetOption = ctx.takeOption(QStringLiteral("--sheet"));
+    QStringList maps;
+    for (int i = 0; i < ctx.args.size();)
+        if (ctx.args[i] == QLatin1String("--map") && i + 1 < ctx.args.size()) {
+            maps << ctx.args[i + 1];
+            ctx.args.remove(i, 2);
+        } else {
+            ++i;
+        }
     const bool dryRun = ctx.takeFlag(QStringLiteral("--dry-run"));
     ImportOptions options;
     options.replace = ctx.takeFlag(QStringLiteral("--replace"));
@@ -35,11 +44,34 @@ int runImport(CtlContext& ctx)
     }
     // The header and mapping the dialog would propose, taken as they are.
     const ImportMapping mapping = LoadImportMapping(ImportMappingPath());
-    const ImportHeader header = FindImportHeader(file, mapping);
+    if (!file.sheets().empty()) {
+        if (sheetOption.isEmpty()) {
+            ChooseImportSheet(file, mapping);
+        } else if (!file.selectSheet(sheetOption)) {
+            QStringList names;
+            for (const ImportSheetInfo& sheet : file.sheets())
+                names << sheet.name;
+            ctx.err << "import: " << ctx.args[0] << " has no sheet \"" << sheetOption << "\"; its sheets: "
+                    << names.join(QStringLiteral(", ")) << "\n";
+            return kCtlFailed;
+        }
+    } else if (!sheetOption.isEmpty()) {
+        ctx.err << "import: " << ctx.args[0] << " is no workbook: --sheet does not apply\n";
+        return kCtlUsage;
+    }
+    ImportHeader header = FindImportHeader(file, mapping);
     const QString problem = ImportFileProblemText(file, header);
     if (!problem.isEmpty()) {
         ctx.err << "import: " << ctx.args[0] << ": " << problem << "\n";
         return kCtlFailed;
+    }
+    ApplyRememberedMapping(header, mapping);
+    for (const QString& map : maps) {
+        const QString wrong = ApplyImportMap(header, mapping, map);
+        if (!wrong.isEmpty()) {
+            ctx.err << "import: --map " << map << ": " << wrong << "\n";
+            return kCtlUsage;
+        }
     }
     const QStringList targets = header.targetNames(mapping);
     const QString assembly = assemblyOption.isEmpty() ? AssemblyNameFromPath(file.path()) : assemblyOption;
@@ -49,6 +81,7 @@ int runImport(CtlContext& ctx)
     }
     options.columnNames = header.fields;
     const ImportPreview preview = PreviewImport(file, header.line + 1, targets, assembly, options);
+    ctx.out << ImportSheetsText(file);
     ctx.out << ImportSummaryText(header, mapping, preview, assembly, options.replace);
     if (options.replace && preview.existingLines > 0) {
         // What the replace would change, as `bom diff` says it.
@@ -57,7 +90,13 @@ int runImport(CtlContext& ctx)
         ctx.out << "Changes:\n" << (changes.isEmpty() ? QStringLiteral("none\n") : changes);
     }
     if (preview.lines == 0) {
-        ctx.err << "import: " << ctx.args[0] << ": no line names a part; nothing to import\n";
+        // Rows and not one part: the user is asked which column names it,
+        // never told "done" over an empty bill.
+        ctx.err << "import: " << ctx.args[0] << ": no line names a part; nothing to import\n"
+                << "Columns seen:\n" << ImportColumnsText(file, header) << "\n"
+                << "Which column names the part? Say so with --map COLUMN=TARGET (COLUMN: heading or number;"
+                   " TARGET: Value, Part, Mfr Part, Order Code, Desc, Quan, Ref Des or DROP),"
+                   " e.g. --map \"" << (header.fields.isEmpty() ? QStringLiteral("2") : QStringLiteral("1")) << "=Value\"\n";
         return kCtlFailed;
     }
     if (dryRun)
@@ -67,6 +106,9 @@ int runImport(CtlContext& ctx)
     ctx.out << "Valid Items Added: " << outcome.added << " (" << ImportAddedMeaning(outcome) << ")\n";
     if (outcome.replaced > 0)
         ctx.out << "Lines Replaced: " << outcome.replaced << "\n";
+    // A layout mapped by hand maps the same way next time.
+    if (outcome.stored && !maps.isEmpty())
+        RememberImportMapping(header.fields, targets);
     return outcome.stored ? kCtlOk : kCtlFailed;
 }
 
@@ -88,6 +130,6 @@ int runExport(CtlContext& ctx)
 void RegisterInterchangeCommands()
 {
     RegisterImportBillReader();
-    RegisterCtlCommand({QStringLiteral("import"), QStringLiteral("import FILE [--assembly NAME] [--dry-run] [--replace]"), runImport});
+    RegisterCtlCommand({QStringLiteral("import"), QStringLiteral("import FILE [--assembly NAME] [--sheet NAME] [--map COLUMN=TARGET]... [--dry-run] [--replace]"), runImport});
     RegisterCtlCommand({QStringLiteral("export"), QStringLiteral("export TABLE FILE [--assy NAME]"), runExport});
 }

@@ -120,6 +120,26 @@ TEST_F(CorpusTest, EveryFileComesInAsItsBuyerReadsIt)
         {"spreadsheet-supplier-ubertooth-zero.csv", 27, "55.0", 0,
          {"C61,C81|GRM1555C1HR50CZ01D|2|", "C2,C6,C7,C16,C71|GRM155R61A104KA01D|4|",
           "LEDs|0603 LED, VARIOUS COLORS|6|"}},
+        // Altium's grouped bill saved by Excel: the part names in Comment.
+        {"altium-xlsx-dopflow.xlsx", 55, "78.0", 0, {"C2,C3,C4|100NF|3|", "D1,D2,D3,D4,D5,D6,D7,D8|BAV99,215|8|"}},
+        // The bill is the second sheet; heading rows between the groups;
+        // a line without a manufacturer's number is bought by Digi-Key's.
+        {"spreadsheet-xlsx-cwlite.xlsx", 59, "219.0", 0,
+         {"C34,C35,C36|LMK212BJ226MG-T|3|", "R66,R76|RHM49.9AECT-ND|2|", "T2,T4|IRLML2502TRPBF|2|"}},
+        // Item numbers are formulas; not fitted: quantity 0 and DNP, named
+        // by no part number.
+        {"cadence-xlsx-parallella-sdr.xlsx", 14, "63.0", 4, {"V4,V5|SMMBT2222ALT1G|2|", "X3||0|DNP", "F1,F2||0|DNP"}},
+        // One row per reference; the group's number on its last row only.
+        {"geda-ods-bcc-s6.ods", 64, "64.0", 0, {"C104|C0603C104M4RACTU|1|", "C301|C0603C104M4RACTU|1|"}},
+        // UTF-16 with tabs; the value under Comment where Value is empty.
+        {"easyeda-pro-utf16-ubac.csv", 23, "40.0", 0,
+         {"C1,C3|100NF C0805|2|", "R19,R20|100Ω R0805|2|", "U6|DS18B20 TO-92-3_L4.5-W3.5-P1.27-L|1|"}},
+        // Windows-1252 with semicolons: the order codes name the parts.
+        {"eagle-semicolon-cp1252-allserial.csv", 26, "41.0", 0,
+         {"C2,C5,C7,C8,C15,C16,C17,C18,C19|X7R-G0805 100N|9|", "S1|TASTER 3305B|1|"}},
+        // OrCAD's report: a line of tabs above the header, CR LF.
+        {"orcad-capture-tab-opencellular-breakout.bom", 25, "66.0", 0,
+         {"A3,A4,A5,A6,A7,A8,A9,A10|4-881545-2|8|", "D10088|PMEG3010ER,115|1|"}},
     };
     int number = 0;
     for (const Expected& expected : files) {
@@ -127,6 +147,8 @@ TEST_F(CorpusTest, EveryFileComesInAsItsBuyerReadsIt)
         const QString assembly = QStringLiteral("BOM%1").arg(++number);
         ImportFile file;
         ASSERT_TRUE(file.load(corpusPath(QString::fromLatin1(expected.file))));
+        // A workbook's bill sheet, as koltctl chooses it.
+        ChooseImportSheet(file, LoadImportMapping(ProgramDir() + QStringLiteral("import.def")));
         ImportPreview preview;
         const ImportOutcome outcome = importFile(file, assembly, &preview);
         ASSERT_TRUE(outcome.stored);

@@ -259,3 +259,21 @@ TEST_F(ImportDialogTest, TheMainWindowShowsTheImportedAssembly)
     EXPECT_TRUE(App().TreeRebuildFlag);
     EXPECT_NE(std::find(asked.begin(), asked.end(), kCmdShowAssyList), asked.end());
 }
+
+TEST_F(ImportDialogTest, AWorkbookOpensAtItsBillSheetAndThePickerTakesAnother)
+{
+    CImport dialog;
+    ASSERT_TRUE(dialog.loadFile(SourceDir() + QStringLiteral("/../shared/corpus/bom/spreadsheet-xlsx-cwlite.xlsx")));
+    QComboBox* sheets = dialog.sheetPicker();
+    ASSERT_FALSE(sheets->isHidden());
+    ASSERT_EQ(sheets->count(), 2);
+    EXPECT_TRUE(sheets->currentText().startsWith(QStringLiteral("BOM List"))) << sheets->currentText().toStdString();
+    EXPECT_TRUE(dialog.previewCounts().contains(QStringLiteral("59"))) << dialog.previewCounts().toStdString();
+    EXPECT_TRUE(dialog.previewNotes().contains(QStringLiteral("\"Change Log\""))) << dialog.previewNotes().toStdString();
+    const QString shot = qEnvironmentVariable("KOLT_SCREENSHOT_DIR");
+    if (!shot.isEmpty())
+        dialog.grab().save(shot + QStringLiteral("/import-workbook.png"));
+    dialog.selectSheet(0);
+    EXPECT_TRUE(sheets->currentText().startsWith(QStringLiteral("Change Log")));
+    EXPECT_FALSE(dialog.previewCounts().contains(QStringLiteral("59")));
+}

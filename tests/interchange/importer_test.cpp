@@ -113,11 +113,14 @@ TEST(ImportMappingTest, MappingFileHeaderAndCategories)
     ImportHeader header = FindImportHeader(file, mapping);
     EXPECT_EQ(header.line, 2);
     EXPECT_EQ(targetNames(mapping, header), (QStringList{"Part", "Desc", "Quan", "Distri"}));
-    // No hits anywhere: the line with the most values, the earlier on a tie.
+    // No hits anywhere: the line with the most values, the earlier on a tie;
+    // a table with rows still has a column that names its parts, and the
+    // reason says how weak the evidence was.
     file.setBytes("a,b\nc,d,e\nf,g,h\n");
     header = FindImportHeader(file, mapping);
     EXPECT_EQ(header.line, 1);
-    EXPECT_EQ(targetNames(mapping, header), (QStringList{"", "", ""}));
+    EXPECT_EQ(targetNames(mapping, header), (QStringList{"Value", "", ""}));
+    EXPECT_TRUE(header.reasons[0].contains("no column names the parts")) << header.reasons[0].toStdString();
 
     EXPECT_EQ(GuessCategory("cable assembly"), "Cable");
     EXPECT_EQ(GuessCategory("Sight glass"), "Assembly");
@@ -170,7 +173,9 @@ TEST_F(ImportTest, SpreadsheetWithExistingPartsAndVendors)
     EXPECT_EQ(sqlite("select Description,Category,Manufacturer,Distributor,Make,Currency from PartList "
                      "where Part_nBr='C-9'"),
               "Cable assembly, 10,000 mm|Cable|ACME|O'NEIL SUPPLY|Buy|EUR");
-    EXPECT_EQ(sqlite("select Category,Make from PartList where Part_nBr='M-1'"), "Undefined|Make");
+    // Without a vendor a bill's part is still bought: a Make part without
+    // a bill of its own would never be ordered.
+    EXPECT_EQ(sqlite("select Category,Make from PartList where Part_nBr='M-1'"), "Undefined|Buy");
     EXPECT_EQ(sqlite("select Category,Make,Price from PartList where Part_nBr='X-2'"), "Fastener|Buy|0.10");
     EXPECT_EQ(sqlite("select Vendor, Type from VendList order by id"),
               "ACME|\nO'NEIL SUPPLY|Distributor\nNOBODY|Manufacturer");
@@ -197,7 +202,7 @@ TEST_F(ImportTest, KiCadBomAndSamplesImportCleanly)
               QStringLiteral("4.7µF C_0603_1608METRIC|2|C1,C2|\n10KΩ R_0603_1608METRIC|1|R1|\n"
                              "CONN_01X02 PINHEADER_1X02|0|J1|DNP"));
     // KiCad's "~" is no datasheet.
-    EXPECT_EQ(sqlite("select Make,Datasheet from PartList where Part_nBr='10KΩ R_0603_1608METRIC'"), "Make|");
+    EXPECT_EQ(sqlite("select Make,Datasheet from PartList where Part_nBr='10KΩ R_0603_1608METRIC'"), "Buy|");
     // No item column: the lines are numbered in file order.
     EXPECT_EQ(sqlite("select group_concat(Item) from AssyList where Assy='BLINKY'"), "1,2,3");
 
@@ -388,7 +393,7 @@ TEST_F(ImportTest, FilesWithoutLinesFailWithAMessage)
     EXPECT_EQ(sqlite("select count(*) from AssyList") + sqlite("select count(*) from PartList"), "00");
 }
 
-TEST_F(ImportTest, UpperCasingChangesAsciiLettersOnly)
+TEST_F(ImportTest, UpperCasingKeepsLettersWholeAndTheMicroSign)
 {
     const ImportOutcome outcome =
         importBytes(QStringLiteral("Ref,Qty,MPN,Manufacturer\nC1,1,10µF,müller\nR1,1,straße,x\nL1,1,ǆ,ǆ\n"
@@ -397,10 +402,12 @@ TEST_F(ImportTest, UpperCasingChangesAsciiLettersOnly)
                     "µboard");
     ASSERT_TRUE(outcome.stored);
     EXPECT_EQ(sqlite("select group_concat(Part_nBr, ' ') from AssyList where Assy='µBOARD'"),
-              QStringLiteral("10µF STRAßE ǆ ABC"));
+              QStringLiteral("10µF STRAßE Ǆ ABC"));
+    // "Würth" is WÜRTH, never WüRTH: every letter the Unicode way, one
+    // character for one (ß stays), the micro sign as it is.
     EXPECT_EQ(sqlite("select group_concat(Vendor, ' ') from (select Vendor from VendList order by id) as v"),
-              QStringLiteral("MüLLER X ǆ ABC"));
-    EXPECT_EQ(sqlite("select count(*) from PartList where Part_nBr in ('10µF','STRAßE','ǆ','ABC')"), "4");
+              QStringLiteral("MÜLLER X Ǆ ABC"));
+    EXPECT_EQ(sqlite("select count(*) from PartList where Part_nBr in ('10µF','STRAßE','Ǆ','ABC')"), "4");
 }
 
 TEST_F(ImportTest, TheAssemblyGetsItsPartRecordForTheRollup)
