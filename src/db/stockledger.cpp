@@ -1,8 +1,10 @@
 #include "db/stockledger.h"
 
+#include "core/dictionary.h"
 #include "core/format.h"
 #include "core/itemlist.h"
 #include "core/quantity.h"
+#include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/database.h"
 
@@ -20,12 +22,18 @@ bool PurchaseOrderClosed(const QString& status)
     return status.contains(QLatin1String("Closed"));
 }
 
-QHash<QString, double> OpenQuantities(const QString& status, const QString& itemList)
+QHash<QString, double> OpenQuantities(const QString& status, const QString& itemList, QString* bad)
 {
     QHash<QString, double> open;
     if (PurchaseOrderClosed(status))
         return open;
     for (const ItemRow& row : ParseItemList(itemList)) {
+        QString error;
+        if (!row[kItemPart].isEmpty() && !ParseStoredQuantity(row[kItemQuantity], nullptr, &error)) {
+            if (bad && bad->isEmpty())
+                *bad = row[kItemPart] + QStringLiteral(": ") + error;
+            continue;
+        }
         const double quantity = ItemQuantity(row[kItemQuantity]);
         // A line without a part delivers to no figure.
         if (quantity != 0 && !row[kItemPart].isEmpty())
@@ -49,21 +57,54 @@ QHash<QString, LedgerFigures> ComputeStockLedger(bool* ok)
     // Rows of a requirement that no longer exists hold nothing either.
     const QueryResult allocations = Query(QStringLiteral("Select Requirement,Part_nBr,Quan from AlloList"));
     read = read && LastResultCode() == 0;
-    for (int r = 0; r < allocations.rowCount; ++r)
-        if (open.value(allocations.cell(r, 0), false))
-            ledger[allocations.cell(r, 1)].allocated += TextToDouble(allocations.cell(r, 2));
+    // A quantity that is not a plain number makes no figure: the check says
+    // so instead of summing whatever a lenient reading makes of it.
+    QString bad;
+    for (int r = 0; r < allocations.rowCount; ++r) {
+        if (!open.value(allocations.cell(r, 0), false))
+            continue;
+        double quantity = 0;
+        QString error;
+        if (!ParseStoredQuantity(allocations.cell(r, 2), &quantity, &error) && bad.isEmpty())
+            bad = allocations.cell(r, 0) + QLatin1Char(' ') + allocations.cell(r, 1) + QStringLiteral(": ") + error;
+        ledger[allocations.cell(r, 1)].allocated += quantity;
+    }
 
-    const QueryResult orders = Query(QStringLiteral("Select Status,Item_List from PurcList"));
+    const QueryResult orders = Query(QStringLiteral("Select Status,Item_List,PO_nBr from PurcList"));
     read = read && LastResultCode() == 0;
     for (int r = 0; r < orders.rowCount; ++r) {
-        const QHash<QString, double> quantities = OpenQuantities(orders.cell(r, 0), orders.cell(r, 1));
+        QString badLine;
+        const QHash<QString, double> quantities = OpenQuantities(orders.cell(r, 0), orders.cell(r, 1), &badLine);
+        if (!badLine.isEmpty() && bad.isEmpty())
+            bad = orders.cell(r, 2) + QLatin1Char(' ') + badLine;
         for (auto it = quantities.constBegin(); it != quantities.constEnd(); ++it)
             ledger[it.key()].onOrder += it.value();
+    }
+    if (!bad.isEmpty()) {
+        read = false;
+        ShowMessage(TranslateLabel(QStringLiteral("A stored quantity is not a plain number:")) + QLatin1Char(' ') + bad,
+                    QStringLiteral("Database Status"));
     }
     if (ok)
         *ok = read;
     return ledger;
 }
+
+namespace {
+
+// A figure taken below 0 by arithmetic on a figure edited by hand is a
+// disagreement the repair mends, not an unreadable text.
+bool readStoredFigure(const QString& text, double* value, QString* error)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.size() > 1 && trimmed.startsWith(QLatin1Char('-')) && ParseStoredQuantity(trimmed.mid(1), value, nullptr)) {
+        *value = -*value;
+        return true;
+    }
+    return ParseStoredQuantity(text, value, error);
+}
+
+} // namespace
 
 bool FiguresAgree(double stored, double ledger)
 {
@@ -80,8 +121,17 @@ std::vector<StockDisagreement> CheckStockFigures(bool* ok)
     for (int r = 0; r < parts.rowCount && read; ++r) {
         const QString part = parts.cell(r, 0);
         const LedgerFigures figures = ledger.value(part);
-        const double allocated = TextToDouble(parts.cell(r, 1));
-        const double onOrder = TextToDouble(parts.cell(r, 2));
+        double allocated = 0;
+        double onOrder = 0;
+        QString error;
+        if (!readStoredFigure(parts.cell(r, 1), &allocated, &error)
+            || !readStoredFigure(parts.cell(r, 2), &onOrder, &error)) {
+            read = false;
+            ShowMessage(TranslateLabel(QStringLiteral("A stored quantity is not a plain number:")) + QLatin1Char(' ')
+                            + part + QStringLiteral(": ") + error,
+                        QStringLiteral("Database Status"));
+            break;
+        }
         if (!FiguresAgree(allocated, figures.allocated))
             disagreements.push_back({part, QStringLiteral("Allocated"), allocated, figures.allocated});
         if (!FiguresAgree(onOrder, figures.onOrder))
@@ -120,7 +170,13 @@ bool AddToPartFigure(const QString& column, const QHash<QString, double>& deltas
         const QString stored =
             QueryText(SqlFormat("Select %s from PartList where Part_nBr = '%s'", {column, it.key()}), false);
         done = done && LastResultCode() == 0;
-        double value = TextToDouble(stored) + it.value();
+        double value = 0;
+        QString error;
+        if (!readStoredFigure(stored, &value, &error)) {
+            FailTransaction(it.key() + QLatin1Char(' ') + column + QStringLiteral(": ") + error);
+            return false;
+        }
+        value += it.value();
         if (floorAtZero && value < 0)
             value = 0;
         done = Execute(SqlFormat("Update PartList Set %s = '%s' where Part_nBr = '%s'",

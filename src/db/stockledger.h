@@ -20,8 +20,10 @@ bool PurchaseOrderClosed(const QString& status);
 
 // Per part, what a purchase order with this status and Item_List still has
 // to deliver: each line's whole quantity as receiving reads it, whatever the
-// line's own status; nothing once the order is closed.
-QHash<QString, double> OpenQuantities(const QString& status, const QString& itemList);
+// line's own status; nothing once the order is closed. A line whose quantity
+// is not a plain number counts for nothing and, with bad given, the first
+// such is named there.
+QHash<QString, double> OpenQuantities(const QString& status, const QString& itemList, QString* bad = nullptr);
 
 struct LedgerFigures
 {

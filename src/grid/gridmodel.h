@@ -197,6 +197,9 @@ private:
     // The record is still there and its edited cell still holds what the
     // row shows; *othersChanged tells whether another cell changed meanwhile.
     bool recordAsShown(int row, int editedColumn, bool* othersChanged);
+    // The column holds a quantity the engines compute with (a bill line, an
+    // allocation, a requirement, a stock figure).
+    bool isQuantityColumn(const QString& heading) const;
     bool nextNumber(const char* key, int step, QString& number);
     QString usageOfParts(const QList<int>& rows) const;
 

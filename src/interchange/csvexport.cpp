@@ -117,9 +117,19 @@ QByteArray CsvExportBytes(const QueryResult& result, int table, const QString& t
 bool WriteCsvExport(const QString& path, const QueryResult& result, int table)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(CsvExportBytes(result, table, TimestampText())) < 0
-        || !file.commit()) {
-        ShowMessage(path + QStringLiteral("\n") + file.errorString(), Translate(QStringLiteral("Export")));
+    // The first failure's reason ("No space left on device") is the one to
+    // tell: commit() after a failed write reports only that it was refused.
+    bool written = file.open(QIODevice::WriteOnly) && file.write(CsvExportBytes(result, table, TimestampText())) >= 0;
+    QString reason = file.errorString();
+    if (written && file.error() != QFileDevice::NoError)
+        written = false;
+    if (written && !file.commit()) {
+        written = false;
+        reason = file.errorString();
+    }
+    if (!written) {
+        file.cancelWriting();
+        ShowMessage(path + QStringLiteral("\n") + reason, Translate(QStringLiteral("Export")));
         return false;
     }
     return true;

@@ -47,6 +47,7 @@ struct PurchasingPlan
     std::vector<PlannedPart> parts; // one per flat-list entry, in its order
     std::vector<PlannedOrder> orders;
     int lastNumber = 0; // global parameter 7 once the orders are written
+    QString numbering;  // why no numbers could be given (the last is taken); empty when they could
 };
 
 // Nets each entry against stock (available = stock - allocated; the

@@ -159,9 +159,10 @@ void reportFailure(Outcome outcome, qint64 maxBytes)
     ShowMessage(text, PartServiceCaption());
 }
 
-void reportUnwritable(const QString& path)
+void reportUnwritable(const QString& path, const QString& reason = QString())
 {
-    ShowMessage(TranslateLabel(QStringLiteral("Cannot write the file:")) + QLatin1Char('\n') + path,
+    ShowMessage(TranslateLabel(QStringLiteral("Cannot write the file:")) + QLatin1Char('\n') + path
+                    + (reason.isEmpty() ? QString() : QStringLiteral("\n") + reason),
                 PartServiceCaption());
 }
 
@@ -272,7 +273,7 @@ bool DownloadFile(const QString& url, const QString& localPath)
     // download cut off, refused or killed never stands in for a datasheet.
     QSaveFile file(localPath);
     if (!file.open(QIODevice::WriteOnly)) {
-        reportUnwritable(localPath);
+        reportUnwritable(localPath, file.errorString());
         return false;
     }
     const Outcome outcome = httpGet(address, g_limits.datasheetDeadline, g_limits.datasheetBytes,
@@ -280,8 +281,9 @@ bool DownloadFile(const QString& url, const QString& localPath)
                                         return file.write(piece) == piece.size();
                                     });
     if (outcome == Outcome::WriteFailed) {
+        const QString reason = file.errorString();
         file.cancelWriting();
-        reportUnwritable(localPath);
+        reportUnwritable(localPath, reason);
         return false;
     }
     if (outcome != Outcome::Done) {
@@ -289,8 +291,11 @@ bool DownloadFile(const QString& url, const QString& localPath)
         reportFailure(outcome, g_limits.datasheetBytes);
         return false;
     }
+    // A write that failed part-way (the disk filled up) is remembered by the
+    // file; its reason is the one to tell, not the commit's.
+    const QString writeError = file.error() != QFileDevice::NoError ? file.errorString() : QString();
     if (!file.commit()) {
-        reportUnwritable(localPath);
+        reportUnwritable(localPath, writeError.isEmpty() ? file.errorString() : writeError);
         return false;
     }
     return true;

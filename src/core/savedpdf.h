@@ -1,0 +1,21 @@
+#pragma once
+// Printouts written as PDF files: painted into a file beside the target and
+// renamed over it only when whole, so a full disk or a failed painting keeps
+// the previous file and is reported, never left as a truncated PDF.
+#include <QString>
+
+#include <functional>
+
+class QPdfWriter;
+
+// Sets up the writer and paints; answers whether anything was painted.
+using PdfPainter = std::function<bool(QPdfWriter&)>;
+
+// False with *error set to the system's reason ("No space left on device")
+// or "Nothing was printed." when paint answered false; the file at path is
+// then as it was.
+bool WriteSavedPdf(const QString& path, const PdfPainter& paint, QString* error);
+
+// WriteSavedPdf, with a failure shown to the user (caption "Print") naming
+// the file and the reason.
+bool WriteSavedPdfOrReport(const QString& path, const PdfPainter& paint);
