@@ -6,7 +6,7 @@
 #include "bom/rollup.h"
 #include "bom/treelayout.h"
 #include "bom/treepaint.h"
-#include "core/savedpdf.h"
+#include "core/savedfile.h"
 #include "core/ctlcommands.h"
 
 #include <QGuiApplication>

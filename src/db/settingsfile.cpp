@@ -1,5 +1,6 @@
 #include "db/settingsfile.h"
 
+#include "core/savedfile.h"
 #include "core/dictionary.h"
 #include "core/userinterface.h"
 
@@ -263,7 +264,7 @@ bool WriteSettingsFile()
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(EncodeSettings(data));
-    return file.commit();
+    return CommitSavedFile(file, nullptr);
 }
 
 QString ReadProfileUser()

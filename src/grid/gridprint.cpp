@@ -1,6 +1,6 @@
 #include "grid/gridprint.h"
 
-#include "core/savedpdf.h"
+#include "core/savedfile.h"
 #include "core/appstate.h"
 #include "core/dictionary.h"
 #include "core/format.h"

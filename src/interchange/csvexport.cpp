@@ -1,5 +1,6 @@
 #include "interchange/csvexport.h"
 
+#include "core/savedfile.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
@@ -117,22 +118,15 @@ QByteArray CsvExportBytes(const QueryResult& result, int table, const QString& t
 bool WriteCsvExport(const QString& path, const QueryResult& result, int table)
 {
     QSaveFile file(path);
-    // The first failure's reason ("No space left on device") is the one to
-    // tell: commit() after a failed write reports only that it was refused.
-    bool written = file.open(QIODevice::WriteOnly) && file.write(CsvExportBytes(result, table, TimestampText())) >= 0;
-    QString reason = file.errorString();
-    if (written && file.error() != QFileDevice::NoError)
-        written = false;
-    if (written && !file.commit()) {
-        written = false;
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly) || file.write(CsvExportBytes(result, table, TimestampText())) < 0) {
         reason = file.errorString();
-    }
-    if (!written) {
         file.cancelWriting();
-        ShowMessage(path + QStringLiteral("\n") + reason, Translate(QStringLiteral("Export")));
-        return false;
+    } else if (CommitSavedFile(file, &reason)) {
+        return true;
     }
-    return true;
+    ShowMessage(path + QStringLiteral("\n") + reason, Translate(QStringLiteral("Export")));
+    return false;
 }
 
 bool ExportTable(const QString& path, int table, const QString& assembly)

@@ -1,7 +1,7 @@
 #include "orders/poprint.h"
 
 #include "controls/printsupport.h"
-#include "core/savedpdf.h"
+#include "core/savedfile.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/utilities.h"

@@ -1,5 +1,6 @@
 #include "partinfo/partservice.h"
 
+#include "core/savedfile.h"
 #include "core/dictionary.h"
 #include "core/userinterface.h"
 
@@ -291,11 +292,9 @@ bool DownloadFile(const QString& url, const QString& localPath)
         reportFailure(outcome, g_limits.datasheetBytes);
         return false;
     }
-    // A write that failed part-way (the disk filled up) is remembered by the
-    // file; its reason is the one to tell, not the commit's.
-    const QString writeError = file.error() != QFileDevice::NoError ? file.errorString() : QString();
-    if (!file.commit()) {
-        reportUnwritable(localPath, writeError.isEmpty() ? file.errorString() : writeError);
+    QString reason;
+    if (!CommitSavedFile(file, &reason)) {
+        reportUnwritable(localPath, reason);
         return false;
     }
     return true;

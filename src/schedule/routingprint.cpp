@@ -1,7 +1,7 @@
 #include "schedule/routingprint.h"
 
 #include "controls/printsupport.h"
-#include "core/savedpdf.h"
+#include "core/savedfile.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "db/database.h"

@@ -1,6 +1,6 @@
 #include "schedule/scheduleprint.h"
 
-#include "core/savedpdf.h"
+#include "core/savedfile.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "db/database.h"

@@ -1,12 +1,20 @@
 #pragma once
-// Printouts written as PDF files: painted into a file beside the target and
-// renamed over it only when whole, so a full disk or a failed painting keeps
-// the previous file and is reported, never left as a truncated PDF.
+// Output files (exports, printouts, downloads, settings) are written into a
+// file beside their place and renamed over it only when whole, so a full disk
+// or a failed painting keeps the previous file and is reported, never left
+// as a truncated one.
 #include <QString>
 
 #include <functional>
 
 class QPdfWriter;
+class QSaveFile;
+
+// Commits what was written to file: pushed out of Qt's buffer and to the
+// disk first, since QSaveFile renames over the old file even when that
+// last write failed. False with *error set to the system's reason ("No space
+// left on device"); the old file is then as it was.
+bool CommitSavedFile(QSaveFile& file, QString* error);
 
 // Sets up the writer and paints; answers whether anything was painted.
 using PdfPainter = std::function<bool(QPdfWriter&)>;

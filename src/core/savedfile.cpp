@@ -1,4 +1,4 @@
-#include "core/savedpdf.h"
+#include "core/savedfile.h"
 
 #include "core/dictionary.h"
 #include "core/userinterface.h"
@@ -6,6 +6,32 @@
 #include <QDir>
 #include <QPdfWriter>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+bool CommitSavedFile(QSaveFile& file, QString* error)
+{
+    auto refuse = [&](const QString& reason) {
+        file.cancelWriting();
+        file.commit(); // discards the temporary file
+        if (error)
+            *error = reason;
+        return false;
+    };
+    if (file.error() != QFileDevice::NoError || !file.flush())
+        return refuse(file.errorString());
+    // A file system that allocates late says so only here.
+    if (file.handle() >= 0 && ::fsync(file.handle()) != 0)
+        return refuse(QString::fromLocal8Bit(std::strerror(errno)));
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
 
 bool WriteSavedPdf(const QString& path, const PdfPainter& paint, QString* error)
 {
@@ -27,15 +53,7 @@ bool WriteSavedPdf(const QString& path, const PdfPainter& paint, QString* error)
             *error = Translate(QStringLiteral("Nothing was printed."));
         return false;
     }
-    // A write that failed part-way (the disk filled up) leaves the device in
-    // error; commit() then refuses and removes the partial file.
-    const QString writeError = file.error() != QFileDevice::NoError ? file.errorString() : QString();
-    if (!file.commit()) {
-        if (error)
-            *error = writeError.isEmpty() ? file.errorString() : writeError;
-        return false;
-    }
-    return true;
+    return CommitSavedFile(file, error);
 }
 
 bool WriteSavedPdfOrReport(const QString& path, const PdfPainter& paint)
