@@ -285,7 +285,7 @@ PurchaseOrderBatch GeneratePurchaseOrders(const QueryResult& bom, double quantit
     plan = PlanPurchasing(list, 0);
     const long long base = NumberingBase(ParamLastPurchaseOrder);
     if (base < 0 || base + plan.lastNumber > kLargestRecordNumber) {
-        plan.numbering = base < 0 ? LastErrorText() : NumbersExhaustedMessage(ParamLastPurchaseOrder);
+        plan.numbering = base < 0 ? WriteRefusedText(LastErrorText()) : NumbersExhaustedMessage(ParamLastPurchaseOrder);
         return {};
     }
     numberFrom(plan, static_cast<int>(base));
