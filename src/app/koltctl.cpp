@@ -155,6 +155,10 @@ int main(int argc, char** argv)
         CtlContext ctx{args, yes, out, err};
         code = command->run(ctx);
     }
+    // Whatever the command made of it, a script must not repeat work that
+    // may be stored already, nor take it for done.
+    if (AnyCommitOutcomeUnknown())
+        code = kCtlCommitUnknown;
     ReleaseDatabase();
     if (watched)
         err << "statements: " << g_statementsDone << "\n";

@@ -8,6 +8,7 @@
 #include "bom/rollup.h"
 #include "bom/treelayout.h"
 #include "bom/treepaint.h"
+#include "core/savedfile.h"
 #include "core/ctlcommands.h"
 #include "core/quantity.h"
 
@@ -77,12 +78,17 @@ int printBom(CtlContext& ctx)
         ctx.err << "print bom: " << ctx.args[0] << " has no bill of materials\n";
         return kCtlFailed;
     }
-    QPdfWriter pdf(file);
-    preparePdf(pdf);
-    pdf.setTitle(QStringLiteral("KOLT BOM"));
-    const int pages = PrintBomReport(report, pdf);
-    if (pages == 0) {
-        ctx.err << "print bom: could not write " << file << "\n";
+    int pages = 0;
+    QString error;
+    if (!WriteSavedPdf(file,
+                       [&](QPdfWriter& pdf) {
+                           preparePdf(pdf);
+                           pdf.setTitle(QStringLiteral("KOLT BOM"));
+                           pages = PrintBomReport(report, pdf);
+                           return pages > 0;
+                       },
+                       &error)) {
+        ctx.err << "print bom: could not write " << file << ": " << error << "\n";
         return kCtlFailed;
     }
     ctx.out << file << ": " << pages << (pages == 1 ? " page" : " pages") << "\n";
@@ -99,11 +105,18 @@ int printTree(CtlContext& ctx)
     LoadAssemblyIndex();
     TreeLayout layout;
     layout.selectedAssembly = ctx.args.value(0);
-    QPdfWriter pdf(file);
-    preparePdf(pdf);
-    pdf.setTitle(QStringLiteral("KOLT BOM Tree"));
-    if (!PrintAssemblyTree(layout, pdf)) {
-        ctx.err << "print tree: nothing to print\n";
+    bool any = false;
+    QString error;
+    if (!WriteSavedPdf(file,
+                       [&](QPdfWriter& pdf) {
+                           preparePdf(pdf);
+                           pdf.setTitle(QStringLiteral("KOLT BOM Tree"));
+                           any = PrintAssemblyTree(layout, pdf);
+                           return any;
+                       },
+                       &error)) {
+        ctx.err << (any ? "print tree: could not write " + file + ": " + error : QStringLiteral("print tree: nothing to print"))
+                << "\n";
         return kCtlFailed;
     }
     ctx.out << file << ": " << layout.nodes.size() << " boxes\n";

@@ -2,6 +2,7 @@
 
 #include "core/dictionary.h"
 #include "core/format.h"
+#include "core/quantity.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
 
@@ -217,4 +218,26 @@ void ExplodeAssembly(const QueryResult& bom, double multiplier, const QString& a
         }
     };
     explode(multiplier, assembly);
+}
+
+QString BadBillQuantity(const QueryResult& bom)
+{
+    const int assy = FindColumn(bom, QStringLiteral("Assy"));
+    const int part = FindColumn(bom, QStringLiteral("Part"));
+    const struct
+    {
+        int column;
+        const char* name;
+    } checked[] = {{FindColumn(bom, QStringLiteral("Quan")), "Quan"},
+                   {FindColumn(bom, QStringLiteral("Stock")), "Stock"},
+                   {FindColumn(bom, QStringLiteral("Alloc")), "Allocated"}};
+    for (int r = 0; r < bom.rowCount; ++r)
+        for (const auto& [column, name] : checked) {
+            QString error;
+            if (column >= 0 && !ParseStoredQuantity(bom.cell(r, column), nullptr, &error))
+                return error + QStringLiteral(" (") + (assy >= 0 ? bom.cell(r, assy) : QString()) + QLatin1Char(' ')
+                       + (part >= 0 ? bom.cell(r, part) : QString()) + QLatin1Char(' ') + QString::fromLatin1(name)
+                       + QLatin1Char(')');
+        }
+    return {};
 }

@@ -55,6 +55,12 @@ QueryResult LoadBomRows();
 // it only; each assembly's lines in the order of the whole table.
 QueryResult LoadBomRows(const QString& assembly);
 
+// The first quantity of the bill rows (a line's Quan, a part's Stock or
+// Allocated) that is not a plain non-negative number, as a message naming
+// where it is; empty when every one is. Work that multiplies and nets them
+// refuses such a bill rather than read "0x10" as 16 or "-1" as a negative need.
+QString BadBillQuantity(const QueryResult& bom);
+
 // One look at the whole result; walks use BomIndex instead.
 bool IsAssembly(const QueryResult& bom, const QString& part);
 

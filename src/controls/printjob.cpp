@@ -1,5 +1,6 @@
 #include "controls/printjob.h"
 
+#include "core/savedfile.h"
 #include "core/dictionary.h"
 #include "core/userinterface.h"
 
@@ -125,12 +126,7 @@ bool WritePdf(const PrintJob& job, const QString& path, QString* error)
             *error = Translate(QStringLiteral("Nothing was printed."));
         return false;
     }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return CommitSavedFile(file, error);
 }
 
 PrintOutcome RunPrintJob(QWidget* parent, const PrintJob& job)

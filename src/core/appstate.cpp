@@ -1,5 +1,6 @@
 #include "core/appstate.h"
 
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 ColumnLayoutTable DefaultColumnLayout()
@@ -21,6 +22,13 @@ bool IsServerAddress(const QString& location)
 {
     return location.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
            || location.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+bool IsUriLocation(const QString& location)
+{
+    static const QRegularExpression uri(QStringLiteral("^(file:|[A-Za-z][A-Za-z0-9+.-]*://)|\\?.*mode="),
+                                        QRegularExpression::CaseInsensitiveOption);
+    return !IsServerAddress(location) && uri.match(location.trimmed()).hasMatch();
 }
 
 namespace {

@@ -44,6 +44,10 @@ AppState& App();
 // Whether a data location names a database server ("postgresql://..." or
 // "postgres://...") rather than a folder holding kolt.db.
 bool IsServerAddress(const QString& location);
+// A location written as a URI other than a server address ("file:kolt",
+// "x?mode=memory"): SQLite would read it as one, with a shop that keeps
+// nothing or options nobody chose, so it is refused as a data location.
+bool IsUriLocation(const QString& location);
 
 // Where attached pictures and documents live: DataFolder + "/Picture" and
 // "/Document" beside kolt.db; with the data on a server, the Picture and

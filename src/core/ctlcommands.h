@@ -36,10 +36,13 @@ const std::vector<CtlCommand>& CtlCommands();
 // what is wrong on standard error.
 bool CtlIsoDate(CtlContext& ctx, const QString& text, QDate* date);
 
-// Exit codes: 0 done, 1 the work failed, 2 the command line was wrong.
+// Exit codes: 0 done, 1 the work failed, 2 the command line was wrong, 3 the
+// connection to the server was lost while a change was being committed (it
+// may have been stored: check before repeating).
 constexpr int kCtlOk = 0;
 constexpr int kCtlFailed = 1;
 constexpr int kCtlUsage = 2;
+constexpr int kCtlCommitUnknown = 3;
 
 // Sub-commands of "print" (print table, print bom, print po, ...): each
 // subsystem adds its own; the grid registers the "print" command that runs them.

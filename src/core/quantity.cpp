@@ -43,3 +43,31 @@ bool ParseQuantity(const QString& text, double maximum, double* value, QString* 
         *value = number;
     return true;
 }
+
+bool ParseStoredQuantity(const QString& text, double* value, QString* error)
+{
+    static const QRegularExpression plain(QStringLiteral("^([0-9]+(\\.[0-9]*)?|\\.[0-9]+)$"));
+    const QString trimmed = text.trimmed();
+    auto refuse = [&](const QString& why) {
+        if (error)
+            *error = why + QStringLiteral(" \"") + text + QLatin1Char('"');
+        if (value)
+            *value = 0;
+        return false;
+    };
+    if (trimmed.isEmpty()) {
+        if (value)
+            *value = 0;
+        return true;
+    }
+    if (!plain.match(trimmed).hasMatch())
+        return refuse(TranslateLabel(
+            QStringLiteral("The quantity must be a number of 0 or more in plain decimal, such as 12 or 2.5:")));
+    const double number = trimmed.toDouble();
+    if (!(number <= kMaxStoredQuantity))
+        return refuse(TranslateLabel(QStringLiteral("The quantity must not be above")) + QLatin1Char(' ')
+                      + PlainNumber(kMaxStoredQuantity) + QLatin1Char(':'));
+    if (value)
+        *value = number;
+    return true;
+}

@@ -96,3 +96,25 @@ int TextToInt(const QString& text)
     }
     return static_cast<int>(negative ? -value : value);
 }
+
+QString EscapedLineCell(const QString& cell)
+{
+    QString out;
+    out.reserve(cell.size());
+    for (const QChar c : cell) {
+        const char16_t u = c.unicode();
+        switch (u) {
+        case u'\\': out += QLatin1String("\\\\"); break;
+        case u'\t': out += QLatin1String("\\t"); break;
+        case u'\n': out += QLatin1String("\\n"); break;
+        case u'\r': out += QLatin1String("\\r"); break;
+        default:
+            if (u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0))
+                out += QStringLiteral("\\x%1").arg(static_cast<int>(u), 2, 16, QLatin1Char('0'));
+            else
+                out += c;
+            break;
+        }
+    }
+    return out;
+}

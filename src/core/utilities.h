@@ -20,3 +20,9 @@ QString CurrencySymbol(const QString& currencyCode);
 // part of the text, 0 when there is none (" 12abc" -> 12, "abc" -> 0).
 double TextToDouble(const QString& text);
 int TextToInt(const QString& text);
+
+// A cell on one tab-separated line of koltctl's output: its own tabs and line
+// breaks would split it, so they are written as \t, \n and \r, a backslash
+// as \\, and any other control character (an escape sequence a terminal
+// would obey) as \xHH.
+QString EscapedLineCell(const QString& cell);

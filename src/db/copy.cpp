@@ -36,6 +36,11 @@ bool openLocation(Location& place, const QString& text, bool create, QString* er
         place.address = text;
         place.engine = NewServerEngine();
     } else {
+        if (IsUriLocation(text)) {
+            *error = TranslateLabel(QStringLiteral("A data location is a folder or a postgresql:// address, not:"))
+                     + QLatin1Char(' ') + text;
+            return false;
+        }
         QString folder = QDir::fromNativeSeparators(text.trimmed());
         while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
             folder.chop(1);
@@ -55,6 +60,10 @@ bool openLocation(Location& place, const QString& text, bool create, QString* er
     }
     if (!place.engine->load() || !place.engine->open(place.address, error))
         return false;
+    // Another desk's work in progress is waited for, as every write of the
+    // program waits, rather than refused at once.
+    QString ignored;
+    place.engine->exec(place.engine->busyTimeoutStatement(BusyTimeout()), nullptr, &ignored);
     return true;
 }
 
@@ -269,28 +278,6 @@ CopyOutcome CopyData(const QString& from, const QString& to)
     };
 
     const std::vector<TableShape> tables = shopTables(target.server);
-    // The target must be empty: a copy over a working shop would mix two.
-    // Its parameters alone do not count: opening a new database once writes
-    // them, and the source's replace them.
-    for (const TableShape& shape : tables) {
-        if (shape.name == QLatin1String("GlobalParamList"))
-            continue;
-        const int exists = tableExists(target, shape.name, &error);
-        if (exists < 0) {
-            discardNewFile();
-            return fail(error);
-        }
-        QString rows;
-        if (exists > 0 && (!queryValue(target, QStringLiteral("select count(*) from ") + shape.name, &rows, &error)
-                           || TextToInt(rows) > 0)) {
-            discardNewFile();
-            return fail(error.isEmpty() ? TranslateLabel(QStringLiteral("The target already holds data:"))
-                                              + QLatin1Char(' ') + shape.name + QStringLiteral(" (") + rows
-                                              + QLatin1Char(')')
-                                        : error);
-        }
-    }
-
     WaitScope progress(QStringLiteral("Database Access..."), 0, static_cast<int>(tables.size()));
     if (!run(target, QString::fromUtf8(target.engine->beginStatement()), &error)) {
         discardNewFile();
@@ -302,6 +289,25 @@ CopyOutcome CopyData(const QString& from, const QString& to)
         discardNewFile();
         return fail(text);
     };
+    // The target must be empty: a copy over a working shop would mix two.
+    // Asked under the write lock the copy then holds, so that work another
+    // desk commits while this copy waits for the lock is seen, never erased.
+    // Its parameters alone do not count: opening a new database once writes
+    // them, and the source's replace them.
+    for (const TableShape& shape : tables) {
+        if (shape.name == QLatin1String("GlobalParamList"))
+            continue;
+        const int exists = tableExists(target, shape.name, &error);
+        if (exists < 0)
+            return abandon(error);
+        QString rows;
+        if (exists > 0 && (!queryValue(target, QStringLiteral("select count(*) from ") + shape.name, &rows, &error)
+                           || TextToInt(rows) > 0))
+            return abandon(error.isEmpty() ? TranslateLabel(QStringLiteral("The target already holds data:"))
+                                                 + QLatin1Char(' ') + shape.name + QStringLiteral(" (") + rows
+                                                 + QLatin1Char(')')
+                                           : error);
+    }
     int position = 0;
     for (const TableShape& shape : tables) {
         progress.setCaption(shape.name);

@@ -77,6 +77,10 @@ QString g_txFailedError;
 // (unless the failure was taken back to a savepoint).
 bool g_txAborted = false;
 int g_injectAfter = 0;
+// The connection was lost while COMMIT was on its way: the work may or may
+// not be stored. For the last commit, and for any since the program started.
+bool g_commitUnknown = false;
+bool g_anyCommitUnknown = false;
 StatementObserver g_observer = nullptr;
 
 const QString kEmpty;
@@ -472,6 +476,11 @@ void ReleaseDatabase()
         return;
     forgetInsertStatements();
     g_engine->close();
+}
+
+int BusyTimeout()
+{
+    return g_busyTimeout;
 }
 
 void SetBusyTimeout(int milliseconds)
@@ -1222,6 +1231,9 @@ Transaction::Transaction()
     ++g_txDepth;
     g_txFailed = false;
     g_txAborted = false;
+    g_txFailedResult = 0;
+    g_txFailedError.clear();
+    g_commitUnknown = false;
     m_outermost = true;
     m_active = true;
     // The write lock is taken at once (BEGIN IMMEDIATE on the file, the
@@ -1301,8 +1313,18 @@ bool Transaction::commit()
         return false;
     }
     bool committed = false;
-    if (!g_txFailed)
+    if (!g_txFailed) {
         committed = exec(QStringLiteral("COMMIT"), nullptr, false) == 0;
+        if (g_lastResult == kEngineCommitUnknown) {
+            g_commitUnknown = true;
+            g_anyCommitUnknown = true;
+        }
+    } else if (g_txFailedResult != 0) {
+        // The statement that spoiled the work is what the caller reports,
+        // not whatever a statement before the scope once said.
+        g_lastResult = g_txFailedResult;
+        g_lastError = g_txFailedError;
+    }
     if (!committed) {
         // The failure is what the caller reports, not the rollback's outcome.
         const int result = g_lastResult;
@@ -1313,6 +1335,32 @@ bool Transaction::commit()
     }
     --g_txDepth;
     return committed;
+}
+
+void FailTransaction(const QString& reason)
+{
+    g_lastResult = kEngineError;
+    g_lastError = reason;
+    if (g_txDepth > 0)
+        markTransactionFailed();
+}
+
+bool LastCommitOutcomeUnknown()
+{
+    return g_commitUnknown;
+}
+
+bool AnyCommitOutcomeUnknown()
+{
+    return g_anyCommitUnknown;
+}
+
+QString WriteRefusedText(const QString& error)
+{
+    if (g_commitUnknown)
+        return error;
+    return TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
+           + error;
 }
 
 void InjectStatementFailure(int afterStatements)

@@ -70,6 +70,7 @@ void ReleaseDatabase();
 // How long a statement waits for another program's lock before it fails
 // with "database is busy" (5 s unless set).
 void SetBusyTimeout(int milliseconds);
+int BusyTimeout();
 
 // Puts kolt.db of the folder into write-ahead-log mode, or the rollback
 // journal on a network file system (statfs type); false when the database
@@ -136,6 +137,20 @@ private:
     bool m_begun = false;
     bool m_done = false;
 };
+
+// Fails the running transaction for a reason of the work itself (a stored
+// value it cannot use): LastErrorText() tells that reason, and the scope's
+// commit() answers false and tells it again.
+void FailTransaction(const QString& reason);
+
+// The connection to the server was lost while the last commit() was on its
+// way: the work may have been stored. LastErrorText() says so in words for
+// the user; AnyCommitOutcomeUnknown() remembers it for the program's exit.
+bool LastCommitOutcomeUnknown();
+bool AnyCommitOutcomeUnknown();
+// What to tell the user when a commit() failed with error: that nothing was
+// written, or, when the outcome is unknown, only the error saying so.
+QString WriteRefusedText(const QString& error);
 
 // Test hook: makes the n-th statement from now fail (0 disables).
 void InjectStatementFailure(int afterStatements);

@@ -4,7 +4,10 @@
 #include "core/format.h"
 #include "core/utilities.h"
 #include "db/copy.h"
+#include "core/dictionary.h"
+#include "core/userinterface.h"
 #include "db/database.h"
+#include "db/numbering.h"
 #include "db/parameters.h"
 
 namespace {
@@ -24,6 +27,29 @@ bool readParamRow(CtlContext& ctx, int n, QString& value)
     }
     value = row.cell(0, 0);
     return true;
+}
+
+// A counter set below a number in use would hand that number out again were
+// numbering to trust it; it does not, but whoever sets it back likely
+// expects it to: asked first. False when declined or unreadable.
+bool counterMayBeSet(int n, const QString& text)
+{
+    if (n != ParamLastRequirement && n != ParamLastPurchaseOrder)
+        return true;
+    const long long highest = HighestNumberInUse(n);
+    if (highest < 0) {
+        ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
+        return false;
+    }
+    bool numeric = false;
+    const long long wanted = text.trimmed().toLongLong(&numeric);
+    if ((numeric ? wanted : 0) >= highest)
+        return true;
+    const QString question =
+        Format("%s %s. %s", {TranslateLabel(QStringLiteral("Numbers up to this one are in use:")),
+                             Format(n == ParamLastPurchaseOrder ? "P%0.4i" : "REQ%0.4i", {static_cast<int>(std::min(highest, kLargestRecordNumber))}),
+                             Translate(QStringLiteral("New numbers will still follow the highest in use. Set the counter anyway?"))});
+    return ShowMessage(question, Format("Param%i", {n}), kButtonsYesNo) == kAnswerYes;
 }
 
 int runParam(CtlContext& ctx)
@@ -46,6 +72,8 @@ int runParam(CtlContext& ctx)
         // An update of a missing row changes nothing and fails nowhere.
         if (!readParamRow(ctx, n, value))
             return kCtlFailed;
+        if (!counterMayBeSet(n, ctx.args[2]))
+            return kCtlFailed;
         SetParam(n, ctx.args[2]);
         if (LastResultCode() != 0 || !readParamRow(ctx, n, value) || value != ctx.args[2]) {
             ctx.err << "param: Param" << n << " could not be written\n";
@@ -54,24 +82,6 @@ int runParam(CtlContext& ctx)
         return kCtlOk;
     }
     return kCtlUsage;
-}
-
-// A cell on one tab-separated line: its own tabs and line breaks would split
-// it, so they are written as \t, \n and \r, and a backslash as \\.
-QString escapedCell(const QString& cell)
-{
-    QString out;
-    out.reserve(cell.size());
-    for (const QChar c : cell) {
-        switch (c.unicode()) {
-        case u'\\': out += QLatin1String("\\\\"); break;
-        case u'\t': out += QLatin1String("\\t"); break;
-        case u'\n': out += QLatin1String("\\n"); break;
-        case u'\r': out += QLatin1String("\\r"); break;
-        default: out += c; break;
-        }
-    }
-    return out;
 }
 
 int runQuery(CtlContext& ctx)
@@ -83,13 +93,13 @@ int runQuery(CtlContext& ctx)
         return kCtlFailed;
     QStringList headings;
     for (int c = 0; c < result.columnCount; ++c)
-        headings << escapedCell(result.headings[c]);
+        headings << EscapedLineCell(result.headings[c]);
     if (result.rowCount > 0)
         ctx.out << headings.join(QLatin1Char('\t')) << "\n";
     for (int r = 0; r < result.rowCount; ++r) {
         QStringList row;
         for (int c = 0; c < result.columnCount; ++c)
-            row << escapedCell(result.cell(r, c));
+            row << EscapedLineCell(result.cell(r, c));
         ctx.out << row.join(QLatin1Char('\t')) << "\n";
     }
     return kCtlOk;

@@ -15,6 +15,8 @@ using RowCallback = int (*)(void*, int, char**, char**);
 constexpr int kEngineOk = 0;
 constexpr int kEngineError = 1;
 constexpr int kEngineBusy = 5; // another program held a lock past the wait
+// The connection was lost after COMMIT was sent: stored or not, nobody knows.
+constexpr int kEngineCommitUnknown = 1003;
 
 class DatabaseEngine
 {

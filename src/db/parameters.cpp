@@ -53,6 +53,12 @@ bool InitializeDatabase()
         app.DataFolder = DefaultDataFolder();
     // The folder must exist before SQLite can make kolt.db in it.
     const bool server = IsServerAddress(app.DataFolder);
+    if (!server && IsUriLocation(app.DataFolder)) {
+        ShowMessage(TranslateLabel(QStringLiteral("A data location is a folder or a postgresql:// address, not:"))
+                        + QLatin1Char(' ') + app.DataFolder,
+                    QStringLiteral("Database Status"));
+        return false;
+    }
     if (!server && !QDir().mkpath(app.DataFolder)) {
         ShowMessage(TranslateLabel(QStringLiteral("Cannot create the data folder:")) + QLatin1Char(' ')
                         + QDir::toNativeSeparators(app.DataFolder),

@@ -4,6 +4,7 @@
 #include "db/engine.h"
 
 #include "core/appstate.h"
+#include "core/dictionary.h"
 #include "core/userinterface.h"
 
 #include <QHash>
@@ -314,6 +315,17 @@ public:
             return kEngineError;
         }
         Result* result = m_exec(m_connection, ServerStatement(statement).constData());
+        // Cut off with COMMIT on its way, the server may have stored the work
+        // or not: "nothing was written" would be a guess, and a repeat may
+        // store it twice.
+        const bool committing = statement.trimmed().compare("COMMIT", Qt::CaseInsensitive) == 0;
+        if (committing && m_status(m_connection) != kConnectionOk) {
+            if (result)
+                m_clear(result);
+            *error = Translate(QStringLiteral("the connection was lost while the change was being committed; it may "
+                                              "have been stored: check before repeating"));
+            return kEngineCommitUnknown;
+        }
         if (!result) {
             *error = QString::fromUtf8(m_error(m_connection)).trimmed();
             return kEngineError;

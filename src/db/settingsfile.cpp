@@ -1,5 +1,6 @@
 #include "db/settingsfile.h"
 
+#include "core/savedfile.h"
 #include "core/dictionary.h"
 #include "core/userinterface.h"
 
@@ -267,7 +268,13 @@ bool WriteSettingsFile()
     data.documentFolder = app.DocumentFolder;
     data.language = app.language;
     data.layout = app.ColumnLayout;
-    return writeAtomically(SettingsFilePathForWriting(), EncodeSettings(data));
+    const QString path = SettingsFilePathForWriting();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(EncodeSettings(data));
+    return CommitSavedFile(file, nullptr);
 }
 
 QString ReadProfileUser()

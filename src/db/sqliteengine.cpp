@@ -4,6 +4,7 @@
 #include "core/userinterface.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <dlfcn.h>
 #include <sys/stat.h>
@@ -37,6 +38,22 @@ bool fileIdentity(const QString& path, dev_t* device, ino_t* inode)
     *device = info.st_dev;
     *inode = info.st_ino;
     return true;
+}
+
+// SQLite makes the -shm and -wal files with kolt.db's permissions: a run on
+// a read-only kolt.db leaves a read-only -shm, and once kolt.db may be
+// written again every connection would still open read-only through it.
+// They take kolt.db's permissions back before the open.
+void freeSharedMemoryFile(const QString& database)
+{
+    const QFileInfo file(database);
+    if (!file.exists() || !file.isWritable())
+        return;
+    for (const char* suffix : {"-shm", "-wal"}) {
+        const QFileInfo companion(database + QString::fromLatin1(suffix));
+        if (companion.exists() && !companion.isWritable())
+            QFile::setPermissions(companion.filePath(), QFile::permissions(database));
+    }
 }
 
 void reportLibraryFailure(const QString& text)
@@ -92,6 +109,7 @@ public:
             return false;
         }
         const QByteArray path = location.toUtf8();
+        freeSharedMemoryFile(location);
         if (m_open(path.constData(), &m_connection) != 0) {
             if (m_connection)
                 m_close(m_connection);

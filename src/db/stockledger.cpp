@@ -1,8 +1,10 @@
 #include "db/stockledger.h"
 
+#include "core/dictionary.h"
 #include "core/format.h"
 #include "core/itemlist.h"
 #include "core/quantity.h"
+#include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/database.h"
 #include "db/sqllist.h"
@@ -22,12 +24,18 @@ bool PurchaseOrderClosed(const QString& status)
     return status.contains(QLatin1String("Closed"));
 }
 
-QHash<QString, double> OpenQuantities(const QString& status, const QString& itemList)
+QHash<QString, double> OpenQuantities(const QString& status, const QString& itemList, QString* bad)
 {
     QHash<QString, double> open;
     if (PurchaseOrderClosed(status))
         return open;
     for (const ItemRow& row : ParseItemList(itemList)) {
+        QString error;
+        if (!row[kItemPart].isEmpty() && !ParseStoredQuantity(row[kItemQuantity], nullptr, &error)) {
+            if (bad && bad->isEmpty())
+                *bad = row[kItemPart] + QStringLiteral(": ") + error;
+            continue;
+        }
         const double quantity = ItemOpenQuantity(row);
         // A line without a part delivers to no figure.
         if (quantity != 0 && !row[kItemPart].isEmpty())
@@ -51,21 +59,54 @@ QHash<QString, LedgerFigures> ComputeStockLedger(bool* ok)
     // Rows of a requirement that no longer exists hold nothing either.
     const QueryResult allocations = Query(QStringLiteral("Select Requirement,Part_nBr,Quan from AlloList"));
     read = read && LastResultCode() == 0;
-    for (int r = 0; r < allocations.rowCount; ++r)
-        if (open.value(allocations.cell(r, 0), false))
-            ledger[allocations.cell(r, 1)].allocated += TextToDouble(allocations.cell(r, 2));
+    // A quantity that is not a plain number makes no figure: the check says
+    // so instead of summing whatever a lenient reading makes of it.
+    QString bad;
+    for (int r = 0; r < allocations.rowCount; ++r) {
+        if (!open.value(allocations.cell(r, 0), false))
+            continue;
+        double quantity = 0;
+        QString error;
+        if (!ParseStoredQuantity(allocations.cell(r, 2), &quantity, &error) && bad.isEmpty())
+            bad = allocations.cell(r, 0) + QLatin1Char(' ') + allocations.cell(r, 1) + QStringLiteral(": ") + error;
+        ledger[allocations.cell(r, 1)].allocated += quantity;
+    }
 
-    const QueryResult orders = Query(QStringLiteral("Select Status,Item_List from PurcList"));
+    const QueryResult orders = Query(QStringLiteral("Select Status,Item_List,PO_nBr from PurcList"));
     read = read && LastResultCode() == 0;
     for (int r = 0; r < orders.rowCount; ++r) {
-        const QHash<QString, double> quantities = OpenQuantities(orders.cell(r, 0), orders.cell(r, 1));
+        QString badLine;
+        const QHash<QString, double> quantities = OpenQuantities(orders.cell(r, 0), orders.cell(r, 1), &badLine);
+        if (!badLine.isEmpty() && bad.isEmpty())
+            bad = orders.cell(r, 2) + QLatin1Char(' ') + badLine;
         for (auto it = quantities.constBegin(); it != quantities.constEnd(); ++it)
             ledger[it.key()].onOrder += it.value();
+    }
+    if (!bad.isEmpty()) {
+        read = false;
+        ShowMessage(TranslateLabel(QStringLiteral("A stored quantity is not a plain number:")) + QLatin1Char(' ') + bad,
+                    QStringLiteral("Database Status"));
     }
     if (ok)
         *ok = read;
     return ledger;
 }
+
+namespace {
+
+// A figure taken below 0 by arithmetic on a figure edited by hand is a
+// disagreement the repair mends, not an unreadable text.
+bool readStoredFigure(const QString& text, double* value, QString* error)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.size() > 1 && trimmed.startsWith(QLatin1Char('-')) && ParseStoredQuantity(trimmed.mid(1), value, nullptr)) {
+        *value = -*value;
+        return true;
+    }
+    return ParseStoredQuantity(text, value, error);
+}
+
+} // namespace
 
 bool FiguresAgree(double stored, double ledger)
 {
@@ -85,6 +126,8 @@ std::vector<StockDisagreement> CheckStockFigures(bool* ok)
     for (int r = 0; r < parts.rowCount && read; ++r) {
         const QString part = parts.cell(r, 0);
         const LedgerFigures figures = ledger.value(part);
+        // A figure typed over by hand is what the check is for: read as the
+        // grid shows it, and repaired to the ledger's.
         const double allocated = TextToDouble(parts.cell(r, 1));
         const double onOrder = TextToDouble(parts.cell(r, 2));
         if (!FiguresAgree(allocated, figures.allocated))
@@ -191,9 +234,18 @@ bool AddToPartFigure(const QString& column, const QHash<QString, double>& deltas
                                    + QStringLiteral(") order by id"));
     bool done = LastResultCode() == 0;
     QHash<QString, double> stored;
-    for (int r = 0; r < rows.rowCount; ++r)
-        if (!stored.contains(rows.cell(r, 0)))
-            stored.insert(rows.cell(r, 0), TextToDouble(rows.cell(r, 1)));
+    for (int r = 0; r < rows.rowCount; ++r) {
+        if (stored.contains(rows.cell(r, 0)))
+            continue;
+        double value = 0;
+        QString error;
+        // A figure that is no plain number is an error, never a number.
+        if (!readStoredFigure(rows.cell(r, 1), &value, &error)) {
+            FailTransaction(rows.cell(r, 0) + QLatin1Char(' ') + column + QStringLiteral(": ") + error);
+            return false;
+        }
+        stored.insert(rows.cell(r, 0), value);
+    }
     QHash<QString, QStringList> values;
     for (const QString& part : parts) {
         double value = stored.value(part) + deltas.value(part);

@@ -22,7 +22,9 @@ bool PurchaseOrderClosed(const QString& status);
 // to deliver: each line's quantity as receiving reads it, less what was
 // received of it, whatever the line's own status; nothing once the order is
 // closed.
-QHash<QString, double> OpenQuantities(const QString& status, const QString& itemList);
+// A line whose quantity is not a plain number counts for nothing and, with
+// bad given, the first such is named there.
+QHash<QString, double> OpenQuantities(const QString& status, const QString& itemList, QString* bad = nullptr);
 
 struct LedgerFigures
 {

@@ -101,7 +101,9 @@ int runInsert(CtlContext& ctx)
     if (!loadNamedTable(ctx, grid, table))
         return kCtlUsage;
     if (!grid.InsertRecord()) {
-        ctx.err << "insert: no record was added to " << TableSqlName(table) << "\n";
+        // Whether it was added nobody knows then; the message said so.
+        if (!LastCommitOutcomeUnknown())
+            ctx.err << "insert: no record was added to " << TableSqlName(table) << "\n";
         return kCtlFailed;
     }
     if (table == PurcList || table == ReqmList)

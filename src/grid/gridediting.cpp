@@ -7,9 +7,11 @@
 #include "core/dates.h"
 #include "core/dictionary.h"
 #include "core/format.h"
+#include "core/quantity.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/changelog.h"
+#include "db/numbering.h"
 #include "db/parameters.h"
 #include "grid/gridrows.h"
 
@@ -261,6 +263,23 @@ bool CGridModel::logDeletes(const QList<int> &rows) {
   return RecordChanges(entries);
 }
 
+bool CGridModel::isQuantityColumn(const QString &heading) const {
+  const QString column = ToColumnName(heading);
+  switch (m_table) {
+  case AssyList:
+  case AlloList:
+  case ReqmList:
+    return column == QLatin1String("Quan");
+  case PartList:
+    return column == QLatin1String("Stock") ||
+           column == QLatin1String("On_Order") ||
+           column == QLatin1String("Allocated") ||
+           column == QLatin1String("Min_Stock");
+  default:
+    return false;
+  }
+}
+
 bool CGridModel::recordAsShown(int row, int editedColumn, bool *othersChanged) {
   *othersChanged = false;
   QueryResult now;
@@ -410,6 +429,18 @@ bool CGridModel::CommitEdit(int listColumn, int row, const QString &typed,
     if (!part.isEmpty() && IsParentAssembly(part, assembly))
       return refuseEdit(
           Translate(QStringLiteral("Error:Part Number is a parent Assembly")));
+  }
+
+  // A quantity the engines would have to guess at ("0x10", "1e20", "-1")
+  // never reaches the database: they refuse such a stored text.
+  QString quantityError;
+  if (isQuantityColumn(m_headings[c]) &&
+      !ParseStoredQuantity(text, nullptr, &quantityError)) {
+    m_lastEdit = EditResult::Refused;
+    ShowMessage(Translate(QStringLiteral("The change was not saved:")) +
+                    QLatin1Char(' ') + quantityError,
+                QStringLiteral("Database Status"));
+    return false;
   }
 
   bool changed = false;
@@ -670,9 +701,17 @@ bool CGridModel::InsertRecord() {
   Transaction transaction;
   if (counter >= 0) {
     // Read and written back inside the one write transaction: two
-    // programs can never hand out the same number.
-    const long long next =
-        static_cast<long long>(TextToInt(GetParam(counter))) + 1;
+    // programs can never hand out the same number. A counter set back
+    // below the records does not hand out a taken number either.
+    const long long base = NumberingBase(counter);
+    if (base < 0) {
+      const QString error = LastErrorText();
+      transaction.fail();
+      transaction.commit();
+      return refuse(Translate(QStringLiteral("The record was not added:")) +
+                    QLatin1Char(' ') + error);
+    }
+    const long long next = base + 1;
     if (next > kLargestNumber) {
       transaction.fail();
       return refuse(
@@ -704,8 +743,10 @@ bool CGridModel::InsertRecord() {
           .toLongLong();
   const bool ok = transaction.commit();
   if (!ok)
-    ShowMessage(Translate(QStringLiteral("The record was not added:")) +
-                    QLatin1Char(' ') + LastErrorText(),
+    ShowMessage(LastCommitOutcomeUnknown()
+                    ? LastErrorText()
+                    : Translate(QStringLiteral("The record was not added:")) +
+                          QLatin1Char(' ') + LastErrorText(),
                 QStringLiteral("Database Status"));
   selectLast = ok;
   sortColumn.clear();

@@ -230,6 +230,9 @@ private:
     bool logEdit(int row, const QString& heading, const QString& before, const QString& after);
     // The change log's rows for records about to be deleted.
     bool logDeletes(const QList<int>& rows);
+    // The column holds a quantity the engines compute with (a bill line, an
+    // allocation, a requirement, a stock figure).
+    bool isQuantityColumn(const QString& heading) const;
     bool nextNumber(const char* key, int step, QString& number);
     bool refuseEdit(const QString& reason);
     bool restoreRecord(const CellChange& change);

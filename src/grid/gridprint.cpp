@@ -1,5 +1,6 @@
 #include "grid/gridprint.h"
 
+#include "core/savedfile.h"
 #include "core/appstate.h"
 #include "core/dictionary.h"
 #include "core/format.h"
@@ -259,15 +260,18 @@ int PaintGrid(QPagedPaintDevice& device, const GridPrintout& printout)
 
 bool PrintGridToPdf(const GridPrintout& printout, const QString& fileName, int* pages)
 {
-    QPdfWriter writer(fileName);
-    if (!writer.pageLayout().isValid())
-        return false;
-    writer.setResolution(300);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setTitle(printout.documentName);
-    writer.setCreator(QStringLiteral("KOLT"));
-    const int painted = PaintGrid(writer, printout);
+    int painted = 0;
+    const bool written = WriteSavedPdfOrReport(fileName, [&](QPdfWriter& writer) {
+        if (!writer.pageLayout().isValid())
+            return false;
+        writer.setResolution(300);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setTitle(printout.documentName);
+        writer.setCreator(QStringLiteral("KOLT"));
+        painted = PaintGrid(writer, printout);
+        return painted > 0;
+    });
     if (pages)
         *pages = painted;
-    return painted > 0 && QFileInfo(fileName).size() > 0;
+    return written && QFileInfo(fileName).size() > 0;
 }

@@ -1,6 +1,7 @@
 #include "interchange/csvexport.h"
 
 #include "bom/alternates.h"
+#include "core/savedfile.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
@@ -123,12 +124,15 @@ bool WriteCsvExport(const QString& path, const QueryResult& result, int table)
     // A bill goes out with its alternates as extra maker columns.
     const QByteArray bytes =
         CsvExportBytes(table == AssyList ? WithAlternateColumns(result) : result, table, TimestampText());
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0
-        || !file.commit()) {
-        ShowMessage(path + QStringLiteral("\n") + file.errorString(), Translate(QStringLiteral("Export")));
-        return false;
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0) {
+        reason = file.errorString();
+        file.cancelWriting();
+    } else if (CommitSavedFile(file, &reason)) {
+        return true;
     }
-    return true;
+    ShowMessage(path + QStringLiteral("\n") + reason, Translate(QStringLiteral("Export")));
+    return false;
 }
 
 bool IsXlsxPath(const QString& path)

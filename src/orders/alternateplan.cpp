@@ -17,7 +17,7 @@
 #include <algorithm>
 
 void PlanAlternates(const QString& assembly, const FlatList& list, int lastPurchaseOrder, bool use,
-                    PurchasingPlan& plan)
+                    PurchasingPlan& plan, const PurchasingFacts& facts)
 {
     QStringList shortParts;
     for (const PlannedPart& part : plan.parts)
@@ -58,7 +58,7 @@ void PlanAlternates(const QString& assembly, const FlatList& list, int lastPurch
     }
     if (!uses.empty()) {
         const QStringList warnings = plan.warnings;
-        plan = PlanPurchasing(covered, lastPurchaseOrder);
+        plan = PlanPurchasing(covered, lastPurchaseOrder, facts);
         plan.warnings = warnings;
         QHash<QString, size_t> at;
         for (size_t i = 0; i < plan.parts.size(); ++i) {

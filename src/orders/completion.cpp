@@ -19,20 +19,44 @@ namespace {
 
 bool reportRefusal(Transaction& transaction)
 {
-    const QString error = LastErrorText();
     if (transaction.commit())
         return true;
-    ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
-                    + error,
-                QStringLiteral("Database Status"));
+    ShowMessage(WriteRefusedText(LastErrorText()), QStringLiteral("Database Status"));
     return false;
 }
 
-double readPartValue(const char* format, const QString& part, bool& ok)
+// A figure that is not a plain number is an error, never read as one: "-1"
+// allocated would raise stock on completion, "0x10" would read as 0.
+double readPartValue(const char* format, const QString& part, bool& ok, QString& bad)
 {
     const QString text = QueryText(SqlFormat(format, {part}), false);
     ok = ok && LastResultCode() == 0;
-    return TextToDouble(text);
+    double value = 0;
+    QString error;
+    if (!ParseStoredQuantity(text, &value, &error) && bad.isEmpty())
+        bad = part + QStringLiteral(": ") + error;
+    return value;
+}
+
+double allocationQuantity(const QString& part, const QString& text, QString& bad)
+{
+    double value = 0;
+    QString error;
+    if (!ParseStoredQuantity(text, &value, &error) && bad.isEmpty())
+        bad = part + QStringLiteral(": ") + error;
+    return value;
+}
+
+bool refuseBadQuantity(Transaction& transaction, const QString& bad)
+{
+    if (bad.isEmpty())
+        return false;
+    transaction.fail();
+    transaction.commit();
+    ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; a stored quantity is not a plain number:"))
+                    + QLatin1Char('\n') + bad,
+                QStringLiteral("Database Status"));
+    return true;
 }
 
 QString requirementStatus(const QString& orderNumber)
@@ -47,6 +71,20 @@ bool refuseFinished(const QString& orderNumber, const QString& status)
     if (!RequirementFinished(status))
         return false;
     ShowMessage(Format("%s: %s %s", {orderNumber, Translate(QStringLiteral("nothing was changed; the order is")), status}));
+    return true;
+}
+
+// Deleted on another desk while the question was open or this desk waited
+// for the lock: nothing of it may be written again.
+bool refuseGone(Transaction& transaction, const QString& orderNumber)
+{
+    const QString found =
+        QueryText(SqlFormat("Select Order_nBr from ReqmList where Order_nBr = '%s'", {orderNumber}), false);
+    if (LastResultCode() != 0 || found == orderNumber)
+        return false; // a failed read fails the transaction, which reports it
+    transaction.fail();
+    transaction.commit();
+    ShowMessage(TranslateLabel(QStringLiteral("No such requirement:")) + QLatin1Char(' ') + orderNumber);
     return true;
 }
 
@@ -182,6 +220,8 @@ bool CompleteOrder(const QString& orderNumber, double quantity)
         return false;
 
     Transaction transaction;
+    if (refuseGone(transaction, orderNumber))
+        return false;
     // Another program may have finished it, or completed part of it, while
     // the question was open: the figures are read again under the lock.
     if (RequirementFinished(requirementStatus(orderNumber))) {
@@ -238,6 +278,8 @@ bool CancelOrder(const QString& orderNumber)
         != kAnswerYes)
         return false;
     Transaction transaction;
+    if (refuseGone(transaction, orderNumber))
+        return false;
     if (RequirementFinished(requirementStatus(orderNumber))) {
         transaction.fail();
         refuseFinished(orderNumber, requirementStatus(orderNumber));
@@ -261,15 +303,18 @@ bool CancelOrder(const QString& orderNumber)
     const QueryResult rows =
         Query(SqlFormat("Select Part_nBr,Quan from AlloList where Requirement = '%s' order by id", {orderNumber}));
     WaitScope progress(QStringLiteral("Database Access..."), 0, rows.rowCount);
+    QString bad;
     for (int r = 0; r < rows.rowCount; ++r) {
         const QString part = rows.cell(r, 0);
-        const double quantity = TextToDouble(rows.cell(r, 1));
-        const double allocated = readPartValue("Select Allocated from PartList where Part_nBr = '%s'", part, ok);
+        const double quantity = allocationQuantity(part, rows.cell(r, 1), bad);
+        const double allocated = readPartValue("Select Allocated from PartList where Part_nBr = '%s'", part, ok, bad);
         Execute(SqlFormat("Update PartList Set Allocated = '%s' where Part_nBr = '%s'",
                           {PlainNumber(std::max(0.0, allocated - quantity)), part}));
         progress.setPosition(r + 1);
     }
     Execute(SqlFormat("Delete from AlloList where Requirement='%s'", {orderNumber}));
+    if (refuseBadQuantity(transaction, bad))
+        return false;
     if (!ok)
         transaction.fail();
     if (!reportRefusal(transaction))

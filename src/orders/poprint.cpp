@@ -1,6 +1,7 @@
 #include "orders/poprint.h"
 
 #include "controls/printsupport.h"
+#include "core/savedfile.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/utilities.h"
@@ -223,11 +224,12 @@ int PaintPurchaseOrder(QPagedPaintDevice* device, const PurchaseOrderPrintData& 
 bool PrintPurchaseOrderPdf(const QString& number, const QString& file)
 {
     const PurchaseOrderPrintData data = PrintDataFromRecord(LoadPurchaseOrder(number));
-    QPdfWriter writer(file);
-    writer.setTitle(PurchaseOrderDocumentName(number));
-    writer.setPageSize(QPageSize(QPageSize::Letter));
-    writer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-    writer.setResolution(300);
-    PaintPurchaseOrder(&writer, data);
-    return true;
+    return WriteSavedPdfOrReport(file, [&](QPdfWriter& writer) {
+        writer.setTitle(PurchaseOrderDocumentName(number));
+        writer.setPageSize(QPageSize(QPageSize::Letter));
+        writer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+        writer.setResolution(300);
+        PaintPurchaseOrder(&writer, data);
+        return true;
+    });
 }

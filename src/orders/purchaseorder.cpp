@@ -76,9 +76,7 @@ namespace {
 
 void reportRefusal(const QString& error)
 {
-    ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
-                    + error,
-                QStringLiteral("Database Status"));
+    ShowMessage(WriteRefusedText(error), QStringLiteral("Database Status"));
 }
 
 QStringList changedFields(const PurchaseOrderRecord& record, const QMap<QString, QString>& current)
@@ -129,6 +127,37 @@ bool writeFields(const PurchaseOrderRecord& record, const QMap<QString, QString>
     return AddToPartFigure(QStringLiteral("On_Order"), deltas) && done;
 }
 
+// Another desk may have cancelled (deleted) or received the order, or edited
+// its lines, while this one showed it or waited for the lock: what stock and
+// On_Order follow must still be what this desk read. Asked inside the
+// caller's transaction; empty when the order is as loaded, else the refusal.
+QString changedSinceLoaded(const PurchaseOrderRecord& record)
+{
+    const bool exists = PurchaseOrderExists(record.number);
+    if (LastResultCode() != 0)
+        return LastErrorText();
+    if (!exists)
+        return Format("%s: %s", {record.number, Translate(QStringLiteral("no such purchase order"))});
+    for (const char* field : {"Status", "Item_List"}) {
+        const QString now = QueryText(SqlFormat("Select %s from PurcList where PO_nBr = '%s'",
+                                                {QString::fromLatin1(field), record.number}),
+                                      false);
+        if (LastResultCode() != 0)
+            return LastErrorText();
+        if (now != record.value(QString::fromLatin1(field)))
+            return Format("%s: %s", {record.number, Translate(QStringLiteral("changed meanwhile"))});
+    }
+    return {};
+}
+
+void refuseChanged(Transaction& transaction, const QString& why)
+{
+    transaction.fail();
+    transaction.commit();
+    ShowMessage(why + QLatin1Char('\n') + Translate(QStringLiteral("Nothing was written.")),
+                Translate(QStringLiteral("Purchase Order")));
+}
+
 } // namespace
 
 bool SavePurchaseOrderFields(const PurchaseOrderRecord& record, const QMap<QString, QString>& current, bool write,
@@ -140,11 +169,14 @@ bool SavePurchaseOrderFields(const PurchaseOrderRecord& record, const QMap<QStri
     if (!write || fields.isEmpty())
         return !fields.isEmpty();
     Transaction transaction;
+    if (const QString why = changedSinceLoaded(record); !why.isEmpty()) {
+        refuseChanged(transaction, why);
+        return false;
+    }
     if (!writeFields(record, current, fields))
         transaction.fail();
-    const QString error = LastErrorText();
     if (!transaction.commit()) {
-        reportRefusal(error);
+        reportRefusal(LastErrorText());
         return false;
     }
     if (written)
@@ -222,6 +254,14 @@ bool ClosePurchaseOrder(const PurchaseOrderRecord& record, QMap<QString, QString
                             Translate(QStringLiteral("Purchase Order")));
                 return false;
             }
+            // A line whose quantity is not a plain number must not move stock
+            // by whatever a lenient reading makes of it.
+            if (!ParseStoredQuantity(row[kItemQuantity], nullptr)) {
+                const QString why = Translate(QStringLiteral("Nothing was received; the quantity is not a plain number on line"));
+                ShowMessage(Format("%s %s: %s", {why, row[kItemNumber], row[kItemQuantity]}),
+                            Translate(QStringLiteral("Purchase Order")));
+                return false;
+            }
             // What was received line by line is in stock already.
             if (!row[kItemPart].isEmpty())
                 received[row[kItemPart]] += ItemOpenQuantity(row);
@@ -244,6 +284,10 @@ bool ClosePurchaseOrder(const PurchaseOrderRecord& record, QMap<QString, QString
                     Translate(QStringLiteral("Purchase Order")));
         return false;
     }
+    if (const QString why = changedSinceLoaded(record); !why.isEmpty()) {
+        refuseChanged(transaction, why);
+        return false;
+    }
     WaitScope progress(Translate(QStringLiteral("Moving to Stock...")), 0, 2);
     std::vector<StockMovement> movements;
     for (auto it = received.constBegin(); it != received.constEnd(); ++it)
@@ -254,9 +298,8 @@ bool ClosePurchaseOrder(const PurchaseOrderRecord& record, QMap<QString, QString
     if (!writeFields(record, current, changedFields(record, current)))
         transaction.fail();
     progress.setPosition(2);
-    const QString error = LastErrorText();
     if (!transaction.commit()) {
-        reportRefusal(error);
+        reportRefusal(LastErrorText());
         return false;
     }
     return true;

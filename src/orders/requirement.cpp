@@ -9,6 +9,7 @@
 #include "core/quantity.h"
 #include "core/utilities.h"
 #include "db/allocationrows.h"
+#include "db/numbering.h"
 #include "db/parameters.h"
 #include "db/production.h"
 #include "db/stockledger.h"
@@ -377,6 +378,23 @@ PurchaseOrderBatch BuildPurchaseOrders(FlatList& list, const PurchasingPlan& pla
     return batch;
 }
 
+namespace {
+
+void numberFrom(PurchasingPlan& plan, int base)
+{
+    QHash<QString, QString> renamed;
+    for (size_t i = 0; i < plan.orders.size(); ++i) {
+        const QString number = Format("P%0.4i", {base + static_cast<int>(i) + 1});
+        renamed.insert(plan.orders[i].number, number);
+        plan.orders[i].number = number;
+    }
+    for (PlannedPart& part : plan.parts)
+        part.purchaseOrder = renamed.value(part.purchaseOrder, part.purchaseOrder);
+    plan.lastNumber = base + static_cast<int>(plan.orders.size());
+}
+
+} // namespace
+
 PurchaseOrderBatch GeneratePurchaseOrders(const QueryResult& bom, double quantity, const QString& assembly,
                                           const QString& orderNumber, FlatList& list, PurchasingPlan& plan,
                                           bool write, bool useAlternates)
@@ -384,9 +402,16 @@ PurchaseOrderBatch GeneratePurchaseOrders(const QueryResult& bom, double quantit
     list.clear();
     ExplodeAssembly(bom, quantity, assembly, list);
     const PurchasingFacts facts = LoadPurchasingFacts(bom, assembly, list);
-    const int lastPurchaseOrder = TextToInt(GetParam(ParamLastPurchaseOrder));
-    plan = PlanPurchasing(list, lastPurchaseOrder, facts);
-    PlanAlternates(assembly, list, lastPurchaseOrder, useAlternates, plan);
+    // Planned from 0 and numbered on afterwards: the plan's own counting
+    // cannot pass the largest number and wrap to a negative one.
+    plan = PlanPurchasing(list, 0, facts);
+    PlanAlternates(assembly, list, 0, useAlternates, plan, facts);
+    const long long base = NumberingBase(ParamLastPurchaseOrder);
+    if (base < 0 || base + plan.lastNumber > kLargestRecordNumber) {
+        plan.numbering = base < 0 ? WriteRefusedText(LastErrorText()) : NumbersExhaustedMessage(ParamLastPurchaseOrder);
+        return {};
+    }
+    numberFrom(plan, static_cast<int>(base));
     if (!write)
         return {};
     NetRequirements(list, plan, orderNumber);
@@ -430,6 +455,11 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
         QueryText(SqlFormat("Select Status from ReqmList where Order_nBr = '%s'", {orderNumber}), false);
     if (LastResultCode() != 0)
         return refuse(LastErrorText());
+    // Cancelled and deleted on another desk while this one waited for the lock.
+    if (status.isEmpty()
+        && QueryText(SqlFormat("Select Order_nBr from ReqmList where Order_nBr = '%s'", {orderNumber}), false)
+               != orderNumber)
+        return refuse(TranslateLabel(QStringLiteral("No such requirement:")) + QLatin1Char(' ') + orderNumber);
     // A second run would allocate and order everything again.
     if (OrderStage(status) >= 1)
         return refuse(Format("%s %s: %s", {orderNumber, Translate(QStringLiteral("has been processed already")),
@@ -447,10 +477,14 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
     if (!IsAssembly(bom, assembly))
         return refuse(TranslateLabel(QStringLiteral("No such assembly:")) + QLatin1Char(' ') + assembly);
     const QStringList warnings = ObsoletePartWarnings(bom);
+    if (const QString bad = BadBillQuantity(bom); !bad.isEmpty())
+        return refuse(bad);
     if (mode == ProcessMode::Preview) {
         GeneratePurchaseOrders(bom, quantity, assembly, orderNumber, outcome.flatList, outcome.plan, false,
                                useAlternates);
         outcome.plan.warnings = warnings;
+        if (!outcome.plan.numbering.isEmpty())
+            return refuse(outcome.plan.numbering);
         outcome.done = true;
         return outcome;
     }
@@ -458,6 +492,8 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
     outcome.batch = GeneratePurchaseOrders(bom, quantity, assembly, orderNumber, outcome.flatList, outcome.plan, true,
                                            useAlternates);
     outcome.plan.warnings = warnings;
+    if (!outcome.plan.numbering.isEmpty())
+        return refuse(outcome.plan.numbering);
     const int tasks = BuildTasks(orderNumber, assembly, quantity);
     // The orders are needed when the first task must start to make the date.
     const QDate needDate = StoredDate(ReadRequirementBuild(orderNumber).needDate);
@@ -469,11 +505,8 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
                       {assembly, PlainNumber(quantity), kStatusPoGen, orderNumber}));
     if (tasks < 0)
         transaction->fail();
-    const QString error = LastErrorText();
     if (!transaction->commit()) {
-        ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:")) + QLatin1Char('\n')
-                        + error,
-                    QStringLiteral("Database Status"));
+        ShowMessage(WriteRefusedText(LastErrorText()), QStringLiteral("Database Status"));
         outcome.batch = {};
         return outcome;
     }

@@ -94,6 +94,7 @@ struct PurchasingPlan
     QStringList warnings; // about the bill itself: obsolete parts
     std::vector<AlternateUse> alternateUses;
     QStringList notes; // what was taken from alternates, or could be
+    QString numbering;  // why no numbers could be given (the last is taken); empty when they could
 };
 
 // Nets each entry against stock (available = stock - allocated; the
@@ -143,7 +144,7 @@ PurchaseOrderBatch GeneratePurchaseOrders(const QueryResult& bom, double quantit
 // and allocation from stock follow. Planned again through PlanPurchasing, so
 // the orders only hold what is still short.
 void PlanAlternates(const QString& assembly, const FlatList& list, int lastPurchaseOrder, bool use,
-                    PurchasingPlan& plan);
+                    PurchasingPlan& plan, const PurchasingFacts& facts);
 // Allocates the alternates' stock the plan takes (AlloList rows, Allocated),
 // inside the caller's transaction; false when a statement failed.
 bool AllocateAlternates(const PurchasingPlan& plan, const QString& orderNumber);

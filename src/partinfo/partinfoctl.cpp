@@ -1,5 +1,6 @@
 // koltctl commands of the online part information: search and datasheet.
 #include "core/ctlcommands.h"
+#include "core/utilities.h"
 #include "partinfo/partinfo.h"
 #include "partinfo/partservice.h"
 
@@ -15,8 +16,11 @@ int runPartinfo(CtlContext& ctx)
         if (!reached)
             return kCtlFailed;
         for (const PartMatch& match : matches) {
-            QStringList row(match.fields.begin(), match.fields.end());
-            row << match.uid;
+            // The service's texts are not trusted to be printable.
+            QStringList row;
+            for (const QString& field : match.fields)
+                row << EscapedLineCell(field);
+            row << EscapedLineCell(match.uid);
             ctx.out << row.join(QLatin1Char('\t')) << "\n";
         }
         return kCtlOk;

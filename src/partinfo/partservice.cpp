@@ -1,5 +1,6 @@
 #include "partinfo/partservice.h"
 
+#include "core/savedfile.h"
 #include "core/dictionary.h"
 #include "core/userinterface.h"
 
@@ -159,9 +160,10 @@ void reportFailure(Outcome outcome, qint64 maxBytes)
     ShowMessage(text, PartServiceCaption());
 }
 
-void reportUnwritable(const QString& path)
+void reportUnwritable(const QString& path, const QString& reason = QString())
 {
-    ShowMessage(TranslateLabel(QStringLiteral("Cannot write the file:")) + QLatin1Char('\n') + path,
+    ShowMessage(TranslateLabel(QStringLiteral("Cannot write the file:")) + QLatin1Char('\n') + path
+                    + (reason.isEmpty() ? QString() : QStringLiteral("\n") + reason),
                 PartServiceCaption());
 }
 
@@ -272,7 +274,7 @@ bool DownloadFile(const QString& url, const QString& localPath)
     // download cut off, refused or killed never stands in for a datasheet.
     QSaveFile file(localPath);
     if (!file.open(QIODevice::WriteOnly)) {
-        reportUnwritable(localPath);
+        reportUnwritable(localPath, file.errorString());
         return false;
     }
     const Outcome outcome = httpGet(address, g_limits.datasheetDeadline, g_limits.datasheetBytes,
@@ -280,8 +282,9 @@ bool DownloadFile(const QString& url, const QString& localPath)
                                         return file.write(piece) == piece.size();
                                     });
     if (outcome == Outcome::WriteFailed) {
+        const QString reason = file.errorString();
         file.cancelWriting();
-        reportUnwritable(localPath);
+        reportUnwritable(localPath, reason);
         return false;
     }
     if (outcome != Outcome::Done) {
@@ -289,8 +292,9 @@ bool DownloadFile(const QString& url, const QString& localPath)
         reportFailure(outcome, g_limits.datasheetBytes);
         return false;
     }
-    if (!file.commit()) {
-        reportUnwritable(localPath);
+    QString reason;
+    if (!CommitSavedFile(file, &reason)) {
+        reportUnwritable(localPath, reason);
         return false;
     }
     return true;

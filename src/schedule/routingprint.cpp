@@ -3,6 +3,7 @@
 #include "schedule/schedule.h"
 
 #include "controls/printsupport.h"
+#include "core/savedfile.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/quantity.h"
@@ -129,11 +130,12 @@ int PaintRouting(QPagedPaintDevice* device, const QString& orderNumber, const QD
 
 bool PrintRoutingPdf(const QString& orderNumber, const QString& file)
 {
-    QPdfWriter writer(file);
-    writer.setTitle(RoutingDocumentName(orderNumber));
-    writer.setPageSize(QPageSize(QPageSize::Letter));
-    writer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-    writer.setResolution(300);
-    PaintRouting(&writer, orderNumber, QDateTime::currentDateTime());
-    return true;
+    return WriteSavedPdfOrReport(file, [&](QPdfWriter& writer) {
+        writer.setTitle(RoutingDocumentName(orderNumber));
+        writer.setPageSize(QPageSize(QPageSize::Letter));
+        writer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+        writer.setResolution(300);
+        PaintRouting(&writer, orderNumber, QDateTime::currentDateTime());
+        return true;
+    });
 }

@@ -1,5 +1,6 @@
 #include "schedule/scheduleprint.h"
 
+#include "core/savedfile.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "db/database.h"
@@ -48,12 +49,16 @@ bool PrintSchedulePdf(const QString& orderNumber, const QString& file)
     const Schedule schedule = ComputeSchedule(orderNumber, QDateTime::currentDateTime());
     const QString assembly =
         QueryText(SqlFormat("Select Assy from ReqmList where Order_nBr = '%s'", {orderNumber}), false);
-    QPdfWriter writer(file);
-    writer.setTitle(QStringLiteral("KOLT Schedule"));
-    writer.setPageSize(QPageSize(QPageSize::Letter));
-    writer.setPageOrientation(QPageLayout::Landscape);
-    writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-    writer.setResolution(200);
-    PaintSchedulePage(&writer, schedule, Format("%s:Assy:%s", {orderNumber, assembly}), QDateTime::currentDateTime());
-    return schedule.valid;
+    // An invalid schedule is still printed, as before: it says why it is empty.
+    const bool written = WriteSavedPdfOrReport(file, [&](QPdfWriter& writer) {
+        writer.setTitle(QStringLiteral("KOLT Schedule"));
+        writer.setPageSize(QPageSize(QPageSize::Letter));
+        writer.setPageOrientation(QPageLayout::Landscape);
+        writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+        writer.setResolution(200);
+        PaintSchedulePage(&writer, schedule, Format("%s:Assy:%s", {orderNumber, assembly}),
+                          QDateTime::currentDateTime());
+        return true;
+    });
+    return written && schedule.valid;
 }

@@ -1,4 +1,5 @@
 #include "core/format.h"
+#include "core/quantity.h"
 #include "core/utilities.h"
 #include "db/database.h"
 
@@ -63,4 +64,30 @@ TEST(Utilities, UpperCaseChangesTheAsciiLettersOnly)
     EXPECT_EQ(UpperCaseAscii(QString::fromUtf8("straße")), QString::fromUtf8("STRAßE"));
     EXPECT_EQ(UpperCaseAscii(QString::fromUtf8("ǆ")), QString::fromUtf8("ǆ"));
     EXPECT_EQ(UpperCaseAscii(""), "");
+}
+
+TEST(Quantity, StoredQuantitiesArePlainNonNegativeDecimalsWithinTheLedgersRange)
+{
+    for (const char* text : {"0", "12", "2.5", " 7 ", "0.000001", ".5", "1000000000", ""}) {
+        double value = -1;
+        EXPECT_TRUE(ParseStoredQuantity(text, &value)) << text;
+        EXPECT_DOUBLE_EQ(value, QString::fromLatin1(text).trimmed().toDouble()) << text;
+    }
+    // Every way a lenient reading would find a number where none is meant.
+    for (const char* text : {"0x10", "99999999999999999999", "1000000000.5", "-1", "+1", "1e3", "1E3", "inf", "nan",
+                             "2,5", "1 000", "7 pcs", "--", ".", "12abc", "\u0661"}) {
+        double value = -1;
+        QString error;
+        EXPECT_FALSE(ParseStoredQuantity(QString::fromUtf8(text), &value, &error)) << text;
+        EXPECT_EQ(value, 0) << text;
+        EXPECT_TRUE(error.contains(QString::fromUtf8(text))) << error.toStdString();
+    }
+    // An Arabic-Indic digit is a digit to Unicode, never to the ledger.
+    EXPECT_FALSE(ParseStoredQuantity(QString::fromUtf8("\xd9\xa1"), nullptr));
+}
+
+TEST(Utilities, LineCellsEscapeEveryControlCharacter)
+{
+    EXPECT_EQ(EscapedLineCell("a\tb\nc\rd\\e"), "a\\tb\\nc\\rd\\\\e");
+    EXPECT_EQ(EscapedLineCell(QString::fromUtf8("\x1b[31mred\x07 \xc2\x9b µ")), QString::fromUtf8("\\x1b[31mred\\x07 \\x9b µ"));
 }

@@ -87,6 +87,14 @@ TEST_F(OrdersTest, ReceivingMovesWholeQuantitiesIntoStockOnce)
     EXPECT_EQ(ReceivePurchaseOrder("P0001"), kAnswerCancel);
     EXPECT_EQ(partValue("P1", "Stock"), "10.0");
 
+    // A line whose quantity is no plain number stops the receipt: nothing moves.
+    ui.answers = {kAnswerYes};
+    EXPECT_EQ(ReceivePurchaseOrder("P0001"), 0);
+    EXPECT_TRUE(ui.saw("not a plain number on line 3"));
+    EXPECT_EQ(partValue("P1", "Stock"), "10.0");
+    ASSERT_TRUE(Execute("update PurcList set Item_List = replace(Item_List, char(10)||'abc'||char(10), "
+                        "char(10)||'0'||char(10))"));
+
     ui.answers = {kAnswerYes};
     EXPECT_EQ(ReceivePurchaseOrder("P0001"), kAnswerYes);
     EXPECT_TRUE(ui.saw("Move Material to Stock?"));
@@ -97,7 +105,7 @@ TEST_F(OrdersTest, ReceivingMovesWholeQuantitiesIntoStockOnce)
     // The need date stays what was agreed; every line is marked received.
     EXPECT_EQ(sqlite("select Need_Date from PurcList"), "2026-03-01 00:00:00");
     EXPECT_EQ(sqlite("select replace(replace(Item_List,char(10),'|'),char(13),'#') from PurcList"),
-              "1|5|P1|d|1|5|Received|#2|7.7|P2|d|1|7.7|Received|#3|abc|P2|d|1|0|Received|#"
+              "1|5|P1|d|1|5|Received|#2|7.7|P2|d|1|7.7|Received|#3|0|P2|d|1|0|Received|#"
               "4|2|UNKNOWN|d|1|2|Received|#");
 
     ui.clear();
