@@ -2,6 +2,7 @@
 #include "core/ctlcommands.h"
 #include "partinfo/partinfo.h"
 #include "partinfo/partservice.h"
+#include "partinfo/providers.h"
 
 namespace {
 
@@ -54,4 +55,5 @@ void RegisterPartinfoCommands()
                         QStringLiteral("partinfo [--service URL] search TEXT | partinfo [--service URL] datasheet UID PART"
                                        " | partinfo service [URL] | partinfo answers [on|off]"),
                         runPartinfo});
+    RegisterProviderCommands();
 }
