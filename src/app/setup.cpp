@@ -5,6 +5,7 @@
 #include "controls/imagebutton.h"
 #include "core/appstate.h"
 #include "core/dictionary.h"
+#include "core/windowhooks.h"
 #include "core/userinterface.h"
 #include "db/copy.h"
 
@@ -15,6 +16,7 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -134,6 +136,10 @@ Setup::Setup(QWidget* parent)
     m_currency = new QComboBox(this);
     m_currency->setGeometry(right, 318 + kDown, 120, 26);
     addLabel(m_currency->geometry(), QStringLiteral("Currency"), kFieldCurrency);
+    // The distributor accounts are the user's own, kept apart from the shop's data.
+    auto* providers = new QPushButton(Translate(QStringLiteral("Providers...")), this);
+    providers->setGeometry(right + 128, 318 + kDown, 104, 26);
+    connect(providers, &QPushButton::clicked, this, [this] { RunWindowAction(WindowActions::Providers, this); });
     // The raw answers of the part lookup help whoever sets up the service;
     // everyone else would only have to click them away.
     m_serviceAnswers = new QCheckBox(Translate(QStringLiteral("Show service answers")), this);

@@ -39,6 +39,7 @@ inline const QString AssemblyTree = QStringLiteral("assembly-tree");   // {Assy}
 inline const QString AddAssembly = QStringLiteral("add-assembly");     // {}
 inline const QString Import = QStringLiteral("import");                // {}
 inline const QString Update = QStringLiteral("update");                // {}: the cost roll-up
+inline const QString Providers = QStringLiteral("providers");          // {}: the distributor accounts
 } // namespace WindowActions
 
 // Each subsystem's windows register their actions here (RegisterEveryWindow
