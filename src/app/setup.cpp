@@ -6,6 +6,7 @@
 #include "core/appstate.h"
 #include "core/dictionary.h"
 #include "core/quantity.h"
+#include "core/windowhooks.h"
 #include "core/userinterface.h"
 #include "db/copy.h"
 #include "sourcing/pricing.h"
@@ -17,6 +18,7 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -145,6 +147,10 @@ Setup::Setup(QWidget* parent)
     m_rollupBuilds->setObjectName(QStringLiteral("rollupBuilds"));
     m_rollupBuilds->setGeometry(right + 170, 318 + kDown, 62, 26);
     addLabel(QRect(right + 170, 318 + kDown, 100, 26), QStringLiteral("Roll-up builds"), kFieldNumber);
+    // The distributor accounts are the user's own, kept apart from the shop's data.
+    auto* providers = new QPushButton(Translate(QStringLiteral("Providers...")), this);
+    providers->setGeometry(right, 401 + kDown, 120, 26);
+    connect(providers, &QPushButton::clicked, this, [this] { RunWindowAction(WindowActions::Providers, this); });
     // The raw answers of the part lookup help whoever sets up the service;
     // everyone else would only have to click them away.
     m_serviceAnswers = new QCheckBox(Translate(QStringLiteral("Show service answers")), this);

@@ -43,6 +43,7 @@ inline const QString Update = QStringLiteral("update");                // {}: th
 inline const QString WhereUsed = QStringLiteral("where-used");         // {Part #}
 inline const QString ReplacePart = QStringLiteral("replace-part");     // {old Part #}
 inline const QString CompareBills = QStringLiteral("compare-bills");   // {Assy}
+inline const QString Providers = QStringLiteral("providers");          // {}: the distributor accounts
 } // namespace WindowActions
 
 // Each subsystem's windows register their actions here (RegisterEveryWindow

@@ -4,6 +4,7 @@
 #include "controls/imagebutton.h"
 #include "core/dictionary.h"
 #include "core/userinterface.h"
+#include "partinfo/offerstable.h"
 #include "partinfo/partinfo.h"
 #include "partinfo/partservice.h"
 
@@ -132,6 +133,9 @@ CEPartInfo::CEPartInfo(QWidget* parent, const QString& searchText, int partId, c
     setUpLists();
     layout->addWidget(m_matches, 5);
     layout->addWidget(m_details, 3);
+    m_offers = new COffersTable(this);
+    m_offers->setStyleSheet(m_matches->styleSheet());
+    layout->addWidget(m_offers, 3);
 
     auto* bottom = new QHBoxLayout;
     auto* powered = new QLabel(tr8("Powered by Octapart"), this);
@@ -223,6 +227,9 @@ void CEPartInfo::search()
         m_status->setText(tr8("No parts found for %1").arg(m_searchText->text().trimmed()));
     else
         m_status->clear();
+    const QStringList problems = m_offers->fill(m_searchText->text());
+    if (!problems.isEmpty())
+        m_status->setText(problems.join(QStringLiteral("; ")));
 }
 
 void CEPartInfo::fillMatches(const std::vector<PartMatch>& matches)

@@ -11,6 +11,7 @@
 class QLabel;
 class QLineEdit;
 class QTableWidget;
+class COffersTable;
 
 class CEPartInfo : public CDarkDialog
 {
@@ -39,6 +40,7 @@ public:
     QString datasheetPath() const { return m_datasheetPath; }
     QTableWidget* matchList() const { return m_matches; }
     QTableWidget* detailList() const { return m_details; }
+    COffersTable* offerList() const { return m_offers; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -56,6 +58,7 @@ private:
     QLineEdit* m_searchText = nullptr;
     QTableWidget* m_matches = nullptr;
     QTableWidget* m_details = nullptr;
+    COffersTable* m_offers = nullptr;
     QLabel* m_status = nullptr;
 };
 

@@ -3,6 +3,7 @@
 #include "core/utilities.h"
 #include "partinfo/partinfo.h"
 #include "partinfo/partservice.h"
+#include "partinfo/providers.h"
 
 namespace {
 
@@ -58,4 +59,5 @@ void RegisterPartinfoCommands()
                         QStringLiteral("partinfo [--service URL] search TEXT | partinfo [--service URL] datasheet UID PART"
                                        " | partinfo service [URL] | partinfo answers [on|off]"),
                         runPartinfo});
+    RegisterProviderCommands();
 }

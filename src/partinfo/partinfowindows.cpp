@@ -1,6 +1,7 @@
 // Registers the windows of this subsystem with the window hooks.
 #include "core/windowhooks.h"
 #include "partinfo/epartinfo.h"
+#include "partinfo/providersdialog.h"
 
 void RegisterPartinfoWindows()
 {
@@ -8,5 +9,9 @@ void RegisterPartinfoWindows()
         CEPartInfo dialog(parent, args.value(0), args.value(1).toInt());
         dialog.exec();
         return dialog.changedData();
+    });
+    RegisterWindowAction(WindowActions::Providers, [](QWidget* parent, const QStringList&) {
+        CProvidersDialog dialog(parent);
+        return dialog.exec() == QDialog::Accepted;
     });
 }

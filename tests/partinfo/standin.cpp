@@ -9,14 +9,25 @@
 
 StandInService::StandInService()
 {
+    start(QStringLiteral("partservice.py"), {});
+}
+
+StandInService::StandInService(const QString& script, const QStringList& arguments)
+{
+    start(script, arguments);
+}
+
+void StandInService::start(const QString& script, const QStringList& arguments)
+{
     const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
     if (python.isEmpty()) {
         m_why = QStringLiteral("python3 not found");
         return;
     }
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(python, {SourceDir() + QStringLiteral("/tools/partservice/partservice.py"),
-                             QStringLiteral("--port"), QStringLiteral("0")});
+    m_process.start(python, QStringList{SourceDir() + QStringLiteral("/tools/partservice/") + script,
+                                        QStringLiteral("--port"), QStringLiteral("0")}
+                                + arguments);
     if (!m_process.waitForStarted(15000)) {
         m_why = QStringLiteral("the stand-in did not start");
         return;

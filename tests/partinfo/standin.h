@@ -8,6 +8,8 @@ class StandInService
 {
 public:
     StandInService();
+    // Another script of tools/partservice with its arguments (the port is added).
+    StandInService(const QString& script, const QStringList& arguments);
     ~StandInService();
     StandInService(const StandInService&) = delete;
     StandInService& operator=(const StandInService&) = delete;
@@ -17,6 +19,8 @@ public:
     QString why() const { return m_why; }
 
 private:
+    void start(const QString& script, const QStringList& arguments);
+
     QProcess m_process;
     int m_port = 0;
     QString m_why;
