@@ -121,9 +121,11 @@ TEST_F(MainWindowKeysTest, SmallWindowsKeepTheGridInView)
     EXPECT_GE(rowsShown(), 15);
     EXPECT_EQ(bar->rowCount(), 1);
     EXPECT_TRUE(bar->isCompact());
-    for (int i = 0; i < bar->entryCount(); ++i)
-        if (bar->entry(i).image >= 0)
+    for (int i = 0; i < bar->entryCount(); ++i) {
+        if (bar->entry(i).image >= 0) {
             EXPECT_TRUE(bar->rect().contains(bar->entryRect(i))) << i;
+        }
+    }
 
     // The tree pane gives its width to the grid and takes it back.
     auto* toggle = window->findChild<QToolButton*>(QStringLiteral("treeToggle"));
