@@ -4,7 +4,7 @@
 #include <QString>
 #include <array>
 
-constexpr int kTableCount = 13;
+constexpr int kTableCount = 16;
 constexpr int kMaxColumns = 64;
 
 enum TableIndex : int {

@@ -103,26 +103,26 @@ bool SetRequirementStatus(const QString& orderNumber, const QString& status)
     return Execute(SqlFormat("Update ReqmList Set Status = '%s' where Order_nBr = '%s'", {status, orderNumber}));
 }
 
-std::vector<AllocationRow> ReadAllocations(const QString& orderNumber, bool* ok)
+std::vector<HeldAllocation> ReadAllocations(const QString& orderNumber, bool* ok)
 {
     const QueryResult rows =
         Query(SqlFormat("Select Part_nBr,PO_nBr,Quan from AlloList where Requirement = '%s' order by id", {orderNumber}));
     if (ok)
         *ok = LastResultCode() == 0;
-    std::vector<AllocationRow> allocations;
+    std::vector<HeldAllocation> allocations;
     for (int r = 0; r < rows.rowCount; ++r)
-        allocations.push_back({rows.cell(r, 0), rows.cell(r, 1), TextToDouble(rows.cell(r, 2))});
+        allocations.push_back({rows.cell(r, 0), rows.cell(r, 1), TextToDouble(rows.cell(r, 2)), rows.cell(r, 2)});
     return allocations;
 }
 
-bool ReplaceAllocations(const QString& orderNumber, const std::vector<AllocationRow>& rows)
+bool ReplaceAllocations(const QString& orderNumber, const std::vector<HeldAllocation>& rows)
 {
     if (!Execute(SqlFormat("Delete from AlloList where Requirement = '%s'", {orderNumber})))
         return false;
     std::vector<QStringList> values;
     const QString user = CurrentUserName();
     const QString stamp = TimestampText();
-    for (const AllocationRow& row : rows)
+    for (const HeldAllocation& row : rows)
         values.push_back({orderNumber, row.purchaseOrder, row.part, PlainNumber(row.quantity), user, stamp});
     if (values.empty())
         return true;

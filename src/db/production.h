@@ -23,17 +23,18 @@ bool SetRequirementNeedDate(const QString& orderNumber, const QString& isoDate);
 bool SetRequirementBuilt(const QString& orderNumber, double built);
 bool SetRequirementStatus(const QString& orderNumber, const QString& status);
 
-struct AllocationRow
+struct HeldAllocation
 {
     QString part;
     QString purchaseOrder;
     double quantity = 0;
+    QString quantityText; // as stored, for the check that it is a plain number
 };
 
 // The requirement's AlloList rows in their order; *ok false when the read failed.
-std::vector<AllocationRow> ReadAllocations(const QString& orderNumber, bool* ok);
+std::vector<HeldAllocation> ReadAllocations(const QString& orderNumber, bool* ok);
 // Replaces the requirement's AlloList rows with these (one delete, one insert).
-bool ReplaceAllocations(const QString& orderNumber, const std::vector<AllocationRow>& rows);
+bool ReplaceAllocations(const QString& orderNumber, const std::vector<HeldAllocation>& rows);
 
 // One PartList figure ("Stock", "Allocated", "On_Order") of each named part,
 // in one statement; parts without a record are left out.

@@ -116,11 +116,11 @@ ConsumptionOutcome consumeComponents(const QString& orderNumber, double share, b
 {
     ConsumptionOutcome outcome;
     bool read = true;
-    std::vector<AllocationRow> rows = ReadAllocations(orderNumber, &read);
+    std::vector<HeldAllocation> rows = ReadAllocations(orderNumber, &read);
     ok = ok && read;
     QHash<QString, double> used;
     QStringList parts;
-    for (AllocationRow& row : rows) {
+    for (HeldAllocation& row : rows) {
         const double take = finishes ? row.quantity : row.quantity * share;
         if (!used.contains(row.part))
             parts << row.part;
@@ -228,6 +228,16 @@ bool CompleteOrder(const QString& orderNumber, double quantity)
         transaction.fail();
         refuseFinished(orderNumber, requirementStatus(orderNumber));
         return false;
+    }
+    // An allocation whose quantity is not a plain number must not move stock
+    // by whatever a lenient reading makes of it.
+    {
+        bool read = false;
+        QString bad;
+        for (const HeldAllocation& row : ReadAllocations(orderNumber, &read))
+            allocationQuantity(row.part, row.quantityText, bad);
+        if (refuseBadQuantity(transaction, bad))
+            return false;
     }
     const RequirementBuild build = ReadRequirementBuild(orderNumber);
     const double remaining = std::max(0.0, build.quantity - build.built);

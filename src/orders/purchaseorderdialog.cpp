@@ -314,11 +314,14 @@ QMap<QString, QString> CPurchaseOrder::currentFields() const
     fields[QStringLiteral("Buy_Method")] = m_method->currentText();
     fields[QStringLiteral("Status")] = m_status->currentText();
     fields[QStringLiteral("Currency")] = m_currency->currentText();
-    // A need date never set stays as stored.
+    // A need date never set, or shown as it is stored (an older order keeps
+    // its time of day), stays as stored: an untouched dialog changes nothing.
+    const QString storedNeed = m_record.value(QStringLiteral("Need_Date"));
+    const bool needChosen = m_needDateSet && m_needDate->dateTime() > m_needDate->minimumDateTime();
     fields[QStringLiteral("Need_Date")] =
-        m_needDateSet && m_needDate->dateTime() > m_needDate->minimumDateTime()
+        needChosen && ParseTimestamp(storedNeed).date() != m_needDate->date()
             ? m_needDate->date().toString(QStringLiteral("yyyy-MM-dd"))
-            : m_record.value(QStringLiteral("Need_Date"));
+            : storedNeed;
     fields[QStringLiteral("Notes")] = m_notes->toPlainText();
     fields[QStringLiteral("Value")] = m_value->text();
     fields[QStringLiteral("Item_List")] = BuildItemList(gridRows());

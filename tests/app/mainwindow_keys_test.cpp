@@ -156,6 +156,10 @@ TEST_F(MainWindowKeysTest, InsertOnTheRoutingAddsToTheSelectedSubAssembly)
         if (tree->isVisible())
             routing = tree;
     ASSERT_NE(routing, nullptr);
+    // The tree fills a branch when it is opened.
+    for (QTreeWidgetItem* top : routing->findItems(QStringLiteral("TOP"), Qt::MatchContains))
+        top->setExpanded(true);
+    QCoreApplication::processEvents();
     const QList<QTreeWidgetItem*> found = routing->findItems(QStringLiteral("SUB"), Qt::MatchContains | Qt::MatchRecursive);
     QTreeWidgetItem* sub = nullptr;
     for (QTreeWidgetItem* item : found)

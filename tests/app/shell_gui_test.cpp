@@ -159,7 +159,7 @@ TEST_F(ShellTest, TableCommandsSwitchTablesAndKeepTheLayoutOfTheSameTable)
     EXPECT_EQ(CurrentTable(), int(PartList));
     EXPECT_EQ(bar->drawnState(bar->entryForCommand(kCmdShowPartList)), CImageMenu::kStateSelected);
     EXPECT_NE(bar->drawnState(bar->entryForCommand(kCmdShowAssyList)), CImageMenu::kStateSelected);
-    EXPECT_EQ(window->miniMenu()->itemCount(), 5);
+    EXPECT_EQ(window->miniMenu()->itemCount(), 7); // with Sources and Currency Rates
     auto* grid = window->findChild<QTableView*>(QStringLiteral("grid"));
     ASSERT_NE(grid, nullptr);
     EXPECT_TRUE(headerLabels(grid).contains(QStringLiteral("Part #")));

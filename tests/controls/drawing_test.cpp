@@ -194,7 +194,7 @@ TEST(Drawing, PicturesAndCells)
 TEST(Artwork, StripsHaveTheirSizesAndOrders)
 {
     EXPECT_EQ(ArtworkCellSize(kArtCommandBar), QSize(48, 48));
-    EXPECT_EQ(ArtworkCellCount(kArtCommandBar), 16);
+    EXPECT_EQ(ArtworkCellCount(kArtCommandBar), 17); // Tasks joined the bar
     EXPECT_EQ(ArtworkCellSize(kArtButtonBackgrounds), QSize(96, 48));
     EXPECT_EQ(ArtworkCellCount(kArtButtonBackgrounds), 4);
     EXPECT_EQ(ArtworkCellCount(kArtButtonIcons) % 2, 0);

@@ -53,8 +53,8 @@ TEST_F(DataFolderTest, AShopWithoutAVersionIsBroughtForwardKeepingEveryRecord)
     ASSERT_TRUE(QFile::exists(legacyShop()));
     // The old file takes the place of the test's own.
     ReleaseDatabase();
-    for (const QString& suffix : {"", "-wal", "-shm"})
-        QFile::remove(dbPath() + suffix);
+    for (const char* suffix : {"", "-wal", "-shm"})
+        QFile::remove(dbPath() + QLatin1String(suffix));
     ASSERT_TRUE(QFile::copy(legacyShop(), dbPath()));
     QFile::setPermissions(dbPath(), QFile::ReadOwner | QFile::WriteOwner);
     const QString tablesBefore = sqlite("select name from sqlite_master where type = 'table' order by name");

@@ -84,8 +84,8 @@ TEST_F(CompletionTest, TwoPartialCompletionsBuildTheWholeOrderAndKeepTheLedger)
     EXPECT_EQ(moves("BOARD"), "Build|10.0\nConsumption|-10.0\nBuild|15.0\nConsumption|-15.0");
     EXPECT_EQ(moves("R1"), "Consumption|-20.0\nConsumption|-30.0");
     EXPECT_EQ(moves("SCREW"), "Consumption|-40.0\nConsumption|-60.0");
-    // The movements add up to the stock figure's change, 100 to 50.
-    EXPECT_EQ(realText("select sum(Quantity) from MoveList where Part_nBr = 'R1'"), "-50.0");
+    // The movements, from the opening 100, add up to the stock figure: 50.
+    EXPECT_EQ(realText("select sum(Quantity) from MoveList where Part_nBr = 'R1'"), "50.0");
 
     // A complete order is left as it is.
     ui.answers = {kAnswerYes};

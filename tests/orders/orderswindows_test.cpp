@@ -114,9 +114,10 @@ TEST_F(OrdersWindowTest, ThePurchaseOrderShowsItsValueAndWarnsAboutLinesWithoutA
         EXPECT_EQ(dialog.currentFields()["Value"], "7.20"); // 2.00 + 10 % + 5
         KeepShot(dialog, "purchase-order-value");
         dialog.reject();
-        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text.toStdString();
     }
     {
+        ui.clear();
         CPurchaseOrder dialog("P0001");
         ui.answers = {kAnswerNo};
         dialog.print(); // No: nothing goes to a printer

@@ -70,7 +70,7 @@ TEST_F(PartInfoDialogTest, SearchesOnOpeningAndFetchesTheClickedMatch)
     ASSERT_EQ(matches->columnCount(), 6);
     EXPECT_EQ(matches->horizontalHeaderItem(2)->text(), QStringLiteral("Cost"));
     EXPECT_EQ(matches->horizontalHeaderItem(5)->text(), QStringLiteral("uid"));
-    ASSERT_EQ(details->rowCount(), 7);
+    ASSERT_EQ(details->rowCount(), 9); // and the distributor and order code Transfer can write
     EXPECT_EQ(cell(details, 6, 0), QStringLiteral("Document"));
 
     dialog.show();

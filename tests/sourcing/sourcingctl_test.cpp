@@ -106,8 +106,8 @@ TEST_F(DataFolderTest, TheErrorCheckMarksPartsPricedWithoutARate)
         marked.sort();
         return marked;
     };
-    // 4096: priced in a currency without a rate; the test point is left alone.
-    EXPECT_EQ(words(), QStringList({"EURP=4096", "R1=4096"}));
+    // 8192: priced in a currency without a rate; the test point is left alone.
+    EXPECT_EQ(words(), QStringList({"EURP=8192", "R1=8192"}));
     ASSERT_EQ(ctl({"rate", "set", "EUR", "1.1"}).code, 0);
     ASSERT_EQ(ctl({"rate", "set", "GBP", "1.3"}).code, 0);
     EXPECT_EQ(words(), QStringList());
