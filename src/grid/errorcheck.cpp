@@ -465,7 +465,7 @@ const FaultTexts kFaults[] = {
     {kErrStockFigures, "Stock Figures Disagree with Allocations and Purchase Orders",
      "part whose stock figures disagree", "parts whose stock figures disagree"},
     {kErrObsolete, "Obsolete Part", "obsolete part", "obsolete parts"},
-    {kErrNoCurrencyRate, "No Rate for the Currency of the Part or Its Sources", "part priced without a currency rate",
+    {kErrNoCurrencyRate, "No Currency Rate for the Price or Its Sources", "part priced without a currency rate",
      "parts priced without a currency rate"},
 };
 
