@@ -2,6 +2,7 @@
 
 #include "app/quorveldlg.h"
 #include "controls/artwork.h"
+#include "controls/darklook.h"
 #include "core/appstate.h"
 #include "core/version.h"
 #include "core/windowhooks.h"
@@ -22,6 +23,7 @@ CQuorvelApp::CQuorvelApp(const QString& programFolder)
         folder += QLatin1Char('/');
     App().ProgramFolder = folder;
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(Artwork(kArtWindowIcon))));
+    InstallDarkIndicators();
     SetUserInterface(&m_ui);
 }
 

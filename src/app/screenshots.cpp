@@ -9,6 +9,8 @@
 #include "app/splash.h"
 #include "app/startup.h"
 #include "bom/assyview.h"
+#include "bom/changewindows.h"
+#include "bom/revisions.h"
 #include "bom/dbview.h"
 #include "bom/report.h"
 #include "controls/helpwindow.h"
@@ -21,14 +23,20 @@
 #include "core/userinterface.h"
 #include "db/database.h"
 #include "db/parameters.h"
+#include "orders/purchaseorderdialog.h"
 #include "orders/requirement.h"
+#include "orders/requirements.h"
+#include "schedule/tasklist.h"
 #include "schedule/timelinedialogs.h"
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <memory>
@@ -91,6 +99,10 @@ void sample()
                    {created}));
     SetParam(ParamLastRequirement, QStringLiteral("1"));
     ProcessRequirement(QStringLiteral("REQ0001"), 5, QStringLiteral("CASE-1"));
+    // A kept revision and a change after it, for the comparison window.
+    KeepRevisions({QStringLiteral("AMP-100")}, QStringLiteral("First boards"));
+    run("update AssyList set Quan='5', Ref_Des='R1-R5' where Assy='AMP-100' and Part_nBr='R-10K'");
+    run("insert into AssyList (Assy,Item,Part_nBr,Quan,Ref_Des) values ('AMP-100','5','SCREW-M3','2','')");
 }
 
 void selectInTree(CQuorvelDlg* window, const QString& text)
@@ -151,6 +163,47 @@ void renderWindows(CQuorvelDlg* window, const QString& out, const QString& suffi
         // The buttons take their translated labels whole.
         Setup setup(window);
         save(setup, out, QStringLiteral("setup%1.png").arg(suffix));
+    }
+    {
+        CTimeline timeline(QStringLiteral("REQ0001"), window);
+        timeline.showTab(1);
+        save(timeline, out, QStringLiteral("resource-load%1.png").arg(suffix));
+    }
+    {
+        CTimelineSetup timelineSetup(window);
+        const int year = QDate::currentDate().year();
+        timelineSetup.addHoliday(QDate(year, 12, 25));
+        timelineSetup.addHoliday(QDate(year, 12, 26));
+        save(timelineSetup, out, QStringLiteral("timeline-setup%1.png").arg(suffix));
+    }
+    {
+        CTaskList tasks(window);
+        tasks.resize(1000, 420);
+        save(tasks, out, QStringLiteral("task-list%1.png").arg(suffix));
+    }
+    {
+        CRequirements order(QStringLiteral("REQ0001"), window);
+        save(order, out, QStringLiteral("order%1.png").arg(suffix));
+    }
+    {
+        CPurchaseOrder po(QStringLiteral("P0001"), window);
+        save(po, out, QStringLiteral("purchase-order%1.png").arg(suffix));
+    }
+    {
+        CWhereUsed used(QStringLiteral("R-10K"), window);
+        used.find();
+        save(used, out, QStringLiteral("where-used%1.png").arg(suffix));
+    }
+    {
+        CReplacePart replace(QStringLiteral("C-100N"), window);
+        replace.newEdit()->setText(QStringLiteral("GRM188R71H104KA93D"));
+        replace.preview();
+        save(replace, out, QStringLiteral("replace-part%1.png").arg(suffix));
+    }
+    {
+        CCompareBills compare(QStringLiteral("AMP-100"), window);
+        compare.compare();
+        save(compare, out, QStringLiteral("compare-bills%1.png").arg(suffix));
     }
 }
 

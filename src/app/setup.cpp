@@ -146,7 +146,9 @@ Setup::Setup(QWidget* parent)
     m_rollupBuilds = new QLineEdit(this);
     m_rollupBuilds->setObjectName(QStringLiteral("rollupBuilds"));
     m_rollupBuilds->setGeometry(right + 170, 318 + kDown, 62, 26);
-    addLabel(QRect(right + 170, 318 + kDown, 100, 26), QStringLiteral("Roll-up builds"), kFieldNumber);
+    // The group's edge is close: the caption starts over the field's icon.
+    QLabel* builds = addLabel(QRect(right + 170, 318 + kDown, 62, 26), QStringLiteral("Roll-up builds"), kFieldNumber);
+    builds->setGeometry(right + 128, 318 + kDown - 22, 114, 20);
     // The distributor accounts are the user's own, kept apart from the shop's data.
     auto* providers = new QPushButton(Translate(QStringLiteral("Providers...")), this);
     providers->setGeometry(right, 401 + kDown, 120, 26);
@@ -208,11 +210,12 @@ Setup::Setup(QWidget* parent)
     m_company->setFocus();
 }
 
-void Setup::addLabel(const QRect& field, const QString& label, int icon)
+QLabel* Setup::addLabel(const QRect& field, const QString& label, int icon)
 {
     auto* caption = new QLabel(Translate(label), this);
     caption->setGeometry(field.left(), field.top() - 22, field.width(), 20);
     m_icons.push_back({QPoint(field.left() - 34 - 8, field.top() - 3), icon});
+    return caption;
 }
 
 QLineEdit* Setup::addLine(const QRect& field, const QString& label, int icon)

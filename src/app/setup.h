@@ -11,6 +11,7 @@
 class CImageButton;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -62,7 +63,7 @@ private:
     void showSharedFolders();
     QLineEdit* addLine(const QRect& field, const QString& label, int icon);
     QPlainTextEdit* addText(const QRect& field, const QString& label, int icon);
-    void addLabel(const QRect& field, const QString& label, int icon);
+    QLabel* addLabel(const QRect& field, const QString& label, int icon);
 
     struct FieldIcon
     {

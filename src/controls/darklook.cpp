@@ -2,14 +2,82 @@
 
 #include "controls/dialogstyle.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
 #include <QPixmap>
 #include <QProgressBar>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <QTableWidget>
 #include <QWidget>
+
+namespace {
+
+class DarkIndicatorStyle final : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        const bool indicator = element == PE_IndicatorCheckBox || element == PE_IndicatorRadioButton;
+        // Light text means a dark dialog, where the platform's box takes the
+        // dialog's colours and vanishes.
+        if (!indicator || option->palette.color(QPalette::WindowText).lightness() < 160) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const bool enabled = option->state & State_Enabled;
+        const QColor edge = enabled ? QColor(200, 202, 206) : QColor(120, 122, 126);
+        const QColor mark = enabled ? QColor(Qt::white) : QColor(150, 150, 150);
+        const QRectF box = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        painter->setPen(QPen(edge, 1));
+        painter->setBrush(QColor(32, 32, 32));
+        if (element == PE_IndicatorRadioButton) {
+            painter->drawEllipse(box);
+            if (option->state & State_On) {
+                painter->setPen(Qt::NoPen);
+                painter->setBrush(mark);
+                painter->drawEllipse(box.adjusted(box.width() * 0.28, box.height() * 0.28, -box.width() * 0.28,
+                                                  -box.height() * 0.28));
+            }
+        } else {
+            painter->drawRoundedRect(box, 2, 2);
+            if (option->state & (State_On | State_NoChange)) {
+                painter->setPen(QPen(mark, std::max(1.5, box.width() / 7), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                if (option->state & State_NoChange) {
+                    painter->drawLine(QPointF(box.left() + box.width() * 0.25, box.center().y()),
+                                      QPointF(box.right() - box.width() * 0.25, box.center().y()));
+                } else {
+                    const QPointF tick[] = {{box.left() + box.width() * 0.22, box.top() + box.height() * 0.52},
+                                            {box.left() + box.width() * 0.42, box.top() + box.height() * 0.72},
+                                            {box.left() + box.width() * 0.78, box.top() + box.height() * 0.28}};
+                    painter->drawPolyline(tick, 3);
+                }
+            }
+        }
+        painter->restore();
+    }
+};
+
+} // namespace
+
+void InstallDarkIndicators()
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    if (dynamic_cast<DarkIndicatorStyle*>(QApplication::style()))
+        return;
+    QApplication::setStyle(new DarkIndicatorStyle(QApplication::style()->name()));
+}
 
 void ApplyDarkLook(QWidget* dialog)
 {

@@ -7,6 +7,10 @@
 class QWidget;
 
 void ApplyDarkLook(QWidget* dialog);
+// Check boxes and radio buttons with light text (those of the dark dialogs)
+// get a dark box with a light edge and a white tick; the others keep the
+// platform's look. Installed once on the application.
+void InstallDarkIndicators();
 // 32 x 32 stage icons: 2 "current" (an arrow), 3 "done" (a tick).
 QIcon StageIcon(int image);
 

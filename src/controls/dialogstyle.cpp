@@ -18,7 +18,9 @@ QString DarkFieldStyleSheet()
         " QHeaderView { background-color: rgb(48,48,48); }"
         " QTableCornerButton::section { background-color: rgb(64,64,64); border: 1px solid rgb(32,32,32); }"
         " QHeaderView::section { background-color: rgb(64,64,64); color: white; border: 1px solid rgb(32,32,32); }"
-        " QLabel, QCheckBox, QRadioButton, QGroupBox { color: white; background: transparent; }"
+        " QLabel, QGroupBox { color: white; background: transparent; }"
+        // No transparent background here: it would hide an unticked box (see InstallDarkIndicators).
+        " QCheckBox, QRadioButton { color: white; }"
         " QScrollBar:horizontal { background: rgb(40,40,40); height: 14px; margin: 0; }"
         " QScrollBar:vertical { background: rgb(40,40,40); width: 14px; margin: 0; }"
         " QScrollBar::handle { background: rgb(110,110,120); border-radius: 5px; margin: 2px; }"

@@ -65,12 +65,14 @@ int PaintResourceLoad(QPainter& painter, const QRectF& area, const ResourceLoad&
     const QFontMetricsF metrics(painter.font(), painter.device());
     const double rowHeight = metrics.height() * 1.6;
     const double labelWidth = std::max(metrics.horizontalAdvance(QStringLiteral("MMMMMMMMMMMM")), area.width() * 0.14);
-    const double cellWidth = std::max(metrics.horizontalAdvance(QStringLiteral("00.0 ")), metrics.height() * 2.6);
+    // A day is as wide as its widest text, so neighbouring headings never run together.
+    const double cellWidth = std::max({metrics.horizontalAdvance(QStringLiteral("00.0 ")),
+                                       metrics.horizontalAdvance(QStringLiteral("00 Mo ")), metrics.height() * 2.6});
     const int days = std::max(0, static_cast<int>((area.width() - labelWidth) / cellWidth));
     painter.save();
     painter.setPen(QPen(QColor(120, 120, 120), 0));
     const QDate start = firstDay.isValid() ? firstDay : QDate::currentDate();
-    // Header: day of month over the weekday letter; the month where it begins.
+    // Header: the month where it begins, over the day of month and its weekday.
     const QRectF header(area.left(), area.top(), area.width(), rowHeight * 2);
     painter.drawText(QRectF(header.left(), header.top(), labelWidth, header.height()), Qt::AlignLeft | Qt::AlignVCenter,
                      Translate(QStringLiteral("Resource")));
@@ -98,7 +100,11 @@ int PaintResourceLoad(QPainter& painter, const QRectF& area, const ResourceLoad&
             const double hours = load.hours.value(resource).value(day);
             if (hours > 0) {
                 painter.fillRect(cell.adjusted(1, 1, -1, -1), load.over(resource, day) ? overColour : workColour);
+                // The grid's grey is unreadable on the fill: the hours in white.
+                const QPen grid = painter.pen();
+                painter.setPen(Qt::white);
                 painter.drawText(cell, Qt::AlignCenter, PlainNumber(std::round(hours * 10) / 10));
+                painter.setPen(grid);
             }
             painter.drawRect(cell);
         }

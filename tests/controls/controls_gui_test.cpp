@@ -3,6 +3,7 @@
 #include "support/testsupport.h"
 
 #include "controls/artwork.h"
+#include "controls/darklook.h"
 #include "controls/guiinterface.h"
 #include "controls/helpwindow.h"
 #include "controls/imagebutton.h"
@@ -13,7 +14,12 @@
 #include "controls/wait.h"
 #include "core/userinterface.h"
 
+#include <QCheckBox>
+#include <QDialog>
 #include <QProgressBar>
+#include <QSet>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -22,6 +28,8 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -380,4 +388,45 @@ TEST(HelpWindow, ContentsSearchAndAMissingFile)
 
     CHelpWindow missing(QStringLiteral("/nowhere/KOLT.html"));
     EXPECT_TRUE(missing.browser()->toPlainText().contains(QStringLiteral("/nowhere/KOLT.html")));
+}
+
+// In a dark dialog an unticked box must still stand out from the dialog, and a
+// tick must stand out from its box.
+TEST(DarkLook, CheckBoxesShowTheirBoxAndTick)
+{
+    InstallDarkIndicators();
+    QDialog dialog;
+    ApplyDarkLook(&dialog);
+    dialog.resize(200, 80);
+    auto* unticked = new QCheckBox(QStringLiteral("Sunday"), &dialog);
+    unticked->move(10, 10);
+    auto* ticked = new QCheckBox(QStringLiteral("Saturday"), &dialog);
+    ticked->move(10, 40);
+    ticked->setChecked(true);
+    dialog.show();
+    QCoreApplication::processEvents();
+    const QImage image = dialog.grab().toImage();
+    auto boxPixels = [&](QCheckBox* box) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        const QRect r = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box)
+                            .translated(box->pos());
+        QSet<QRgb> colours;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                colours.insert(image.pixel(x, y));
+        return std::pair{colours, r};
+    };
+    const QRgb background = image.pixel(190, 75);
+    const auto [plain, plainRect] = boxPixels(unticked);
+    ASSERT_FALSE(plainRect.isEmpty());
+    // The edge and the inside differ from the dialog around them.
+    EXPECT_GE(plain.size(), 2);
+    EXPECT_TRUE(std::any_of(plain.begin(), plain.end(),
+                            [&](QRgb c) { return qAbs(qGray(c) - qGray(background)) > 60; }));
+    const auto [tick, tickRect] = boxPixels(ticked);
+    // The tick is light on the dark inside.
+    EXPECT_TRUE(std::any_of(tick.begin(), tick.end(), [](QRgb c) { return qGray(c) > 200; }));
+    EXPECT_TRUE(std::any_of(tick.begin(), tick.end(), [](QRgb c) { return qGray(c) < 60; }));
+    EXPECT_NE(plain, tick);
 }
