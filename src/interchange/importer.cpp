@@ -8,6 +8,7 @@
 #include "core/userinterface.h"
 #include "core/uppercase.h"
 #include "core/utilities.h"
+#include "db/changelog.h"
 #include "db/database.h"
 
 #include <QDateTime>
@@ -617,8 +618,14 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
         // look-up reads the time zone afresh.
         qint64 stampSecond = QDateTime::currentSecsSinceEpoch();
         QString stamp = TimestampText();
-        if (!walk.partKnown(assembly))
+        // Records the import creates are engineering changes like any other:
+        // the log says where a part or vendor came from.
+        std::vector<ChangeEntry> created;
+        const QString createdField = QStringLiteral("Created");
+        if (!walk.partKnown(assembly)) {
             writer.assemblyPart(assembly, stamp);
+            created.push_back({PartList, assembly, assembly, createdField, QString(), assembly});
+        }
         walk.run(
             outcome.warnings,
             [&](const ImportLine& line, bool newPart, const std::array<QString, 2>& vendors) {
@@ -628,13 +635,18 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
                     stamp = TimestampText();
                 }
                 writer.billLine(line, assembly, stamp);
-                if (newPart)
+                if (newPart) {
                     writer.part(line, stamp);
+                    created.push_back({PartList, line.partNumber, line.partNumber, createdField, QString(),
+                                       line.partNumber});
+                }
                 for (const QString& vendor : vendors)
-                    if (!vendor.isEmpty())
+                    if (!vendor.isEmpty()) {
                         writer.vendor(vendor,
                                       vendor == UpperCaseName(line.manufacturer) ? "Manufacturer" : "Distributor",
                                       line.fileLine, stamp);
+                        created.push_back({VendList, vendor, QString(), createdField, QString(), vendor});
+                    }
             },
             [&](int r) {
                 ++outcome.scanned;
@@ -642,7 +654,8 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
                     progress(outcome, file.endOf(r));
             });
         writer.finish();
-        if (outcome.errors.isEmpty() && outcome.lines > 0 && !LogBillChanges(assembly, walk.before()))
+        if (outcome.errors.isEmpty() && outcome.lines > 0
+            && !(LogBillChanges(assembly, walk.before()) && RecordChanges(created)))
             outcome.errors << LastErrorText();
         if (outcome.lines == 0 && outcome.errors.isEmpty()) {
             // A header and nothing under it, or lines that name no part: a

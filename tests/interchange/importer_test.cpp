@@ -3,6 +3,7 @@
 #include "bom/rollup.h"
 #include "core/appstate.h"
 #include "core/utilities.h"
+#include "db/changelog.h"
 #include "db/database.h"
 #include "interchange/importer.h"
 
@@ -423,6 +424,30 @@ TEST_F(ImportTest, TheAssemblyGetsItsPartRecordForTheRollup)
     // The roll-up now has somewhere to put the cost.
     EXPECT_GE(RunCostRollup(), 1);
     EXPECT_EQ(TextToDouble(sqlite("select Price from PartList where Part_nBr='TOP'")), 2.5);
+}
+
+TEST_F(ImportTest, PartsAndVendorsTheImportCreatesAreLogged)
+{
+    Execute("insert into PartList (Part_nBr,Description,Make) values ('RC-1','Known','Buy')");
+    importBytes("Ref,Qty,MPN,Vendor\nR1,2,RC-1,Acme\nC1,4,CC-1,Acme\n", "top");
+    ChangeFilter filter;
+    filter.part = QStringLiteral("CC-1");
+    std::vector<LoggedChange> logged = LoadChanges(filter);
+    ASSERT_EQ(std::count_if(logged.begin(), logged.end(),
+                            [](const LoggedChange& c) { return c.field == "Created"; }),
+              1);
+    // A part that was there already is not created again.
+    filter.part = QStringLiteral("RC-1");
+    logged = LoadChanges(filter);
+    EXPECT_TRUE(std::none_of(logged.begin(), logged.end(), [](const LoggedChange& c) { return c.field == "Created"; }));
+    filter = {};
+    filter.table = QStringLiteral("VendList");
+    logged = LoadChanges(filter);
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_EQ(logged[0].newValue, "ACME");
+    filter.table = QStringLiteral("PartList");
+    filter.part = QStringLiteral("TOP");
+    EXPECT_EQ(LoadChanges(filter).size(), 1u);
 }
 
 TEST_F(ImportTest, NotFittedLinesAreKeptWithoutQuantity)
