@@ -96,7 +96,8 @@ void CTaskList::load()
                                          PlainNumber(task.count),
                                          PlainNumber(TaskWorkHours(task.stepHours, task.count)),
                                          PlainNumber(task.actual),
-                                         task.status};
+                                         // The stored word stays English; the list shows it in the desk's language.
+                                         Translate(task.status)};
         for (int c = 0; c < kColumns; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             if (c == kTask || c == kCount || c == kHours || c == kActual)
