@@ -82,7 +82,8 @@ void PaintScheduleChart(QPainter& painter, const QRectF& area, const Schedule& s
             painter.drawRect(letter);
             painter.drawText(letter, Qt::AlignCenter, HeaderLabel(1, date));
         } else if (date.dayOfWeek() == 1 || day == view.firstDay) {
-            const QRectF cell(x, area.top() + rowH, 7 * ppd, rowH);
+            // The first week on view may be cut: it ends where the next one begins.
+            const QRectF cell(x, area.top() + rowH, (8 - date.dayOfWeek()) * ppd, rowH);
             painter.drawRect(cell);
             // A week narrower than its date shows the day alone, or nothing:
             // labels running into the next week read as one ("08-Dec14-Dec").

@@ -8,6 +8,7 @@
 #include "grid/smallgrid.h"
 #include "orders/purchaseorderdialog.h"
 #include "orders/requirements.h"
+#include "schedule/schedulechart.h"
 #include "schedule/tasklist.h"
 #include "schedule/taskrecord.h"
 #include "schedule/timelinedialogs.h"
@@ -15,9 +16,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTableWidget>
 
@@ -311,4 +314,31 @@ TEST_F(WindowTest, TimelineShowsTheNeedDateTheLoadTabAndTheHolidays)
     KeepShot(setup, "timeline-setup-holidays");
     ASSERT_TRUE(setup.removeHoliday(QDate(2027, 1, 18)));
     EXPECT_EQ(setup.holidayList()->count(), 0);
+}
+
+// A chart that opens mid-week draws that week only up to the next Monday:
+// drawn whole, it ran into the next week's heading ("08-Dec|14-Dec").
+TEST(ScheduleChart, AWeekCutByTheViewEndsWhereTheNextBegins)
+{
+    EnsureWidgetApplication();
+    Schedule schedule;
+    schedule.valid = true;
+    schedule.base = QDateTime(QDate(2026, 1, 2), QTime(0, 0)); // a Friday
+    schedule.span = 60LL * 86400;
+    ChartView view;
+    view.pixelsPerDay = 10; // weeks, not days
+    view.labelWidth = 100;
+    view.rowHeight = 20;
+    QImage image(800, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PaintScheduleChart(painter, QRectF(0, 0, 800, 200), schedule, view);
+    painter.end();
+    // Just under the top edge of the weeks' row only their edges are drawn.
+    const int y = static_cast<int>(view.rowHeight) + 2;
+    auto dark = [&](double x) { return qGray(image.pixel(static_cast<int>(x), y)) < 160; };
+    const double monday = view.labelWidth + 3 * view.pixelsPerDay; // Friday, Saturday, Sunday
+    EXPECT_TRUE(dark(monday));
+    EXPECT_FALSE(dark(view.labelWidth + 7 * view.pixelsPerDay));
+    EXPECT_TRUE(dark(monday + 7 * view.pixelsPerDay));
 }
