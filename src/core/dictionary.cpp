@@ -66,13 +66,18 @@ QString Translate(const Dictionary& d, const QString& text)
     if (d.phraseCount <= 0 || d.languageCount == 0 || d.selected <= 0 || d.selected >= d.languageCount)
         return text;
     const QString upper = text.toUpper();
-    QString result = text;
+    // Any case finds a phrase, but a phrase given in the very case asked for
+    // wins: "assembly" in a sentence and "Assembly" as a label both exist.
+    qsizetype found = -1;
     for (qsizetype i = 0; i < d.keyPhrases.size(); ++i) {
-        if (d.keyPhrases[i].toUpper() == upper) {
-            result = d.selectedPhrases.value(i);
+        if (d.keyPhrases[i] == text) {
+            found = i;
             break;
         }
+        if (found < 0 && d.keyPhrases[i].toUpper() == upper)
+            found = i;
     }
+    const QString result = found < 0 ? text : d.selectedPhrases.value(found);
     return result.size() > 80 ? text : result;
 }
 

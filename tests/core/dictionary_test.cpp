@@ -49,3 +49,15 @@ TEST(Dictionary, TranslateRules)
     EXPECT_EQ(Translate(fr, "ok"), "D'accord");
     EXPECT_EQ(Translate(fr, "Cancel"), "");
 }
+
+// A phrase kept in two cases (a word in a sentence and the same word as a
+// label) translates each as written; any other case takes the first.
+TEST(Dictionary, APhraseInItsOwnCaseWins)
+{
+    const QString file = "English\r\nassembly\r\nAssembly\r\n***\r\n"
+                         "Français\r\nensemble\r\nEnsemble\r\n***\r\n";
+    const Dictionary d = ParseDictionary(utf16(file), 1);
+    EXPECT_EQ(Translate(d, "Assembly"), "Ensemble");
+    EXPECT_EQ(Translate(d, "assembly"), "ensemble");
+    EXPECT_EQ(Translate(d, "ASSEMBLY"), "ensemble");
+}
