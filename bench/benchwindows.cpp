@@ -16,8 +16,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScrollBar>
+#include <QStringList>
 #include <QTableView>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <memory>
@@ -34,7 +36,8 @@ public:
     explicit BenchGui(GuiInterface& gui) : m_gui(gui) {}
     int showMessage(const QString& text, const QString& caption, int buttons, int) override
     {
-        const bool wanted = !expected.isEmpty() && text.contains(expected);
+        const bool wanted = std::any_of(expected.begin(), expected.end(),
+                                        [&](const QString& words) { return text.contains(words); });
         if (!wanted) {
             std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
             ++failures;
@@ -50,7 +53,7 @@ public:
     void progressPosition(int position) override { m_gui.progressPosition(position); }
     void progressClose() override { m_gui.progressClose(); }
 
-    QString expected; // a message that is part of the operation's result
+    QStringList expected; // words of the messages that are part of the operation's result
     int failures = 0;
 
 private:
@@ -162,7 +165,7 @@ int WindowTree()
     Program program;
     StartCore(ExecutableFolder());
     App().DataFolder = dataFolder();
-    program.ui.expected = QStringLiteral("max assemblies exceeded");
+    program.ui.expected = {QStringLiteral("max assemblies exceeded")};
     CAssyView view;
     view.resize(1280, 720);
     const Stopwatch watch;
@@ -198,7 +201,9 @@ int WindowProcess()
     Program program;
     StartCore(ExecutableFolder());
     App().DataFolder = dataFolder();
-    program.ui.expected = QStringLiteral("Purchase Orders Created");
+    // The reference data has made parts without a bill of their own, which
+    // Process names before its count: part of its result, not a failure.
+    program.ui.expected = {QStringLiteral("Purchase Orders Created"), QStringLiteral("Not ordered, or a source left out")};
     CRequirements dialog(qEnvironmentVariable("KOLT_BENCH_REQ"));
     dialog.show();
     settle();
