@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <unistd.h>
 
@@ -160,35 +161,64 @@ TEST_F(ShopEdgesTest, AShopOpenedReadOnlyReadsAndRefusesEveryWrite)
 TEST_F(ShopEdgesTest, AReadOnlyFileOrFolderOpensForReadingAndLeavesNothingThatBlocksWritesLater)
 {
     SKIP_ON_SERVER("a read-only file or folder is a data folder's");
-    if (geteuid() == 0)
-        GTEST_SKIP() << "run as root: permissions do not stop writes (the read-only open is tested with --read-only)";
+    // Permissions do not stop root: run as root, koltctl runs as nobody, to
+    // whom root's files without write permission for others are read-only.
+    const bool root = geteuid() == 0;
+    if (root && QProcess::execute("runuser", {"-u", "nobody", "--", "true"}) != 0)
+        GTEST_SKIP() << "run as root without runuser or the user nobody: permissions cannot stop a write";
     ASSERT_TRUE(Execute("insert into PartList (Part_nBr,Make,Stock,Allocated,On_Order) values ('R1','Buy','5','0','0')"));
     ReleaseDatabase();
+    const QString scratch = dir.path() + "/scratch";
+    ASSERT_TRUE(QDir().mkpath(scratch));
+    QFile::setPermissions(scratch, QFileDevice::Permissions(0x7777));
+    auto run = [&](const QStringList& args) -> CtlRun {
+        if (!root)
+            return ctl(args);
+        QProcess p;
+        p.start("runuser", QStringList{"-u", "nobody", "--", "env", "-u", "XDG_RUNTIME_DIR",
+                                       "XDG_CONFIG_HOME=" + scratch, ProgramDir() + "koltctl", "--data", location}
+                               + args);
+        p.waitForFinished(60000);
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    };
+    // Readable by everyone; writable by the owner only, or by every user.
+    auto permit = [&](const QString& path, bool writable, bool folder) {
+        QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        if (folder)
+            permissions |= QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+        if (writable)
+            permissions |= QFileDevice::WriteOwner | (root ? QFileDevice::WriteGroup | QFileDevice::WriteOther
+                                                           : QFileDevice::Permissions());
+        return QFile::setPermissions(path, permissions);
+    };
     const QString database = dbPath();
-    const auto writable = QFile::permissions(database);
-    ASSERT_TRUE(QFile::setPermissions(database, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+
+    // A kolt.db that cannot be written, in a folder that can.
+    ASSERT_TRUE(permit(location, true, true));
+    ASSERT_TRUE(permit(database, false, false));
     for (const QStringList& read : {QStringList{"stock", "check"}, QStringList{"query", "select count(*) from PartList"},
-                                    QStringList{"export", "PartList", dir.path() + "/parts.csv"}}) {
-        const CtlRun r = ctl(read);
+                                    QStringList{"export", "PartList", scratch + "/parts.csv"}}) {
+        const CtlRun r = run(read);
         EXPECT_EQ(r.code, 0) << read.join(' ').toStdString() << r.err.toStdString();
     }
-    CtlRun r = ctl({"param", "set", "0", "Other"});
+    CtlRun r = run({"param", "set", "0", "Other"});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains("Writes are unavailable")) << r.err.toStdString();
     const QFileInfo shm(database + "-shm");
-    EXPECT_TRUE(!shm.exists() || shm.isWritable()) << "a read-only -shm would block writes later";
-    ASSERT_TRUE(QFile::setPermissions(database, writable));
-    r = ctl({"param", "set", "0", "Other"});
+    EXPECT_TRUE(!shm.exists() || shm.permissions().testFlag(QFileDevice::WriteOther) || !root)
+        << "a read-only -shm would block writes later";
+    ASSERT_TRUE(permit(database, true, false));
+    r = run({"param", "set", "0", "Other"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
 
     // A folder that cannot be written: kolt.db itself may be, its journal may not.
-    const auto folder = QFile::permissions(location);
-    ASSERT_TRUE(QFile::setPermissions(location, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    r = ctl({"stock", "check"});
+    ASSERT_TRUE(permit(location, false, true));
+    r = run({"stock", "check"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    r = ctl({"param", "set", "0", "Third"});
+    r = run({"param", "set", "0", "Third"});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains("Writes are unavailable")) << r.err.toStdString();
-    QFile::setPermissions(location, folder);
-    EXPECT_EQ(ctl({"param", "get", "0"}).out, "Other\n");
+    ASSERT_TRUE(permit(location, true, true));
+    EXPECT_EQ(run({"param", "get", "0"}).out, "Other\n");
+    QFile::setPermissions(location, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
