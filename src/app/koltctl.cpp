@@ -5,6 +5,7 @@
 #include "core/userinterface.h"
 #include "core/version.h"
 #include "db/database.h"
+#include "db/location.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,7 +71,7 @@ bool watchStatements()
 
 void printUsage(QTextStream& err)
 {
-    err << "usage: koltctl [--data DIR] [--yes] COMMAND [ARGS], or koltctl --version\ncommands:\n";
+    err << "usage: koltctl [--data DIR] [--yes] [--read-only] COMMAND [ARGS], or koltctl --version\ncommands:\n";
     for (const CtlCommand& command : CtlCommands()) {
         if (command.name != QLatin1String("print")) {
             err << "  " << command.usage << "\n";
@@ -119,12 +120,15 @@ int main(int argc, char** argv)
     QStringList args = application.arguments().mid(1);
     QString dataFolder;
     bool yes = false;
+    bool readOnly = false;
     while (!args.isEmpty() && args.first().startsWith(QStringLiteral("--"))) {
         const QString option = args.takeFirst();
         if (option == QLatin1String("--data") && !args.isEmpty()) {
             dataFolder = args.takeFirst();
         } else if (option == QLatin1String("--yes")) {
             yes = true;
+        } else if (option == QLatin1String("--read-only")) {
+            readOnly = true;
         } else {
             err << "koltctl: unknown option " << option << "\n";
             printUsage(err);
@@ -151,7 +155,9 @@ int main(int argc, char** argv)
     const bool watched = watchStatements();
     StartCore(ExecutableFolder());
     int code = kCtlFailed;
-    if (!command->opensDataLocation || OpenDataFolder(dataFolder)) {
+    if (readOnly)
+        SetReadOnlyOpen(true);
+    if (!command->opensDataLocation || OpenDataFolder(dataFolder, command->createsShop)) {
         CtlContext ctx{args, yes, out, err};
         code = command->run(ctx);
     }

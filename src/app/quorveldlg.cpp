@@ -16,6 +16,8 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/windowhooks.h"
+#include "db/database.h"
+#include "db/location.h"
 #include "db/parameters.h"
 #include "db/settingsfile.h"
 #include "grid/gridview.h"
@@ -233,7 +235,12 @@ void CQuorvelDlg::initialize(bool showSplash)
 
 void CQuorvelDlg::translateWindow()
 {
-    setWindowTitle(Translate(QStringLiteral("KOLT")));
+    // A desk that cannot write says so before anyone types into it.
+    const bool readOnly = DatabaseReadOnly();
+    setWindowTitle(readOnly ? Translate(QStringLiteral("KOLT")) + QStringLiteral(" — ") + Translate(QStringLiteral("read-only"))
+                            : Translate(QStringLiteral("KOLT")));
+    if (readOnly)
+        showStatus(Translate(QStringLiteral("This desk is read-only: the shop cannot be written here.")));
     if (QAction* about = findChild<QAction*>(QStringLiteral("about")))
         about->setText(Translate(QStringLiteral("&About KOLT...")));
     m_bar->retranslate();
@@ -436,6 +443,8 @@ void CQuorvelDlg::runOptions()
             InitializeDatabase();
         }
         SelectTable(app.DataFolder, AssyList);
+        m_status->clear();
+        translateWindow();
         clearGridSort();
         m_mini->setup(AssyList);
         loadGrid(AssyList);

@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "core/dictionary.h"
 #include "db/database.h"
+#include "db/location.h"
 #include "db/parameters.h"
 #include "db/settingsfile.h"
 
@@ -22,7 +23,7 @@ void StartCore(const QString& programFolder)
     LoadAllTableDefinitions();
 }
 
-bool OpenDataFolder(const QString& folder)
+bool OpenDataFolder(const QString& folder, bool createShop)
 {
     AppState& app = App();
     if (!folder.isEmpty()) {
@@ -30,7 +31,7 @@ bool OpenDataFolder(const QString& folder)
         while (app.DataFolder.size() > 1 && app.DataFolder.endsWith(QLatin1Char('/')))
             app.DataFolder.chop(1);
     }
-    if (!InitializeDatabase())
+    if (!InitializeDatabase(createShop))
         return false;
     SelectTable(app.DataFolder, 0);
     return true;

@@ -27,6 +27,9 @@ struct CtlCommand
     // A command that names its own locations (copy FROM TO) must not depend
     // on the default one being reachable.
     bool opensDataLocation = true;
+    // Only a command that sets a shop up may find none at its location;
+    // every other one refuses such a location rather than make an empty shop.
+    bool createsShop = false;
 };
 
 void RegisterCtlCommand(CtlCommand command);

@@ -79,6 +79,29 @@ int PartRecordCount(const QString& part)
     return text.trimmed().toInt();
 }
 
+QStringList PartsWithoutRecord(const QStringList& parts, bool* ok)
+{
+    if (ok)
+        *ok = true;
+    if (parts.isEmpty())
+        return {};
+    const QueryResult rows =
+        Query(QStringLiteral("Select distinct Part_nBr from PartList where Part_nBr in (") + quotedList(parts) + QLatin1Char(')'));
+    if (LastResultCode() != 0) {
+        if (ok)
+            *ok = false;
+        return {};
+    }
+    QSet<QString> present;
+    for (int r = 0; r < rows.rowCount; ++r)
+        present.insert(rows.cell(r, 0));
+    QStringList missing;
+    for (const QString& part : parts)
+        if (!present.contains(part) && !missing.contains(part))
+            missing << part;
+    return missing;
+}
+
 QString PartRevision(const QString& part)
 {
     const QueryResult rows = Query(SqlFormat("Select Revision from PartList where Part_nBr='%s' order by id", {part}));

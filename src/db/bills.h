@@ -38,6 +38,9 @@ std::vector<BillUse> LoadUsesOfParts(const QStringList& parts, const QString& as
 
 // Whether a part record of that exact number exists (-1: could not say).
 int PartRecordCount(const QString& part);
+// Those of the part numbers that have no part record (deleted since a bill
+// named them), in one statement; ok false when the read failed.
+QStringList PartsWithoutRecord(const QStringList& parts, bool* ok = nullptr);
 // The part record's Revision, empty when it has none or no record.
 QString PartRevision(const QString& part);
 // The revision letters of several part records, one statement.

@@ -7,6 +7,7 @@
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/engine.h"
+#include "db/location.h"
 
 #include <sys/mman.h>
 #include <sys/statfs.h>
@@ -1397,4 +1398,22 @@ QString CreateTableStatement(const TableDefinition& definition, bool server)
     }
     sql += QLatin1Char(')');
     return sql;
+}
+
+bool DatabaseReadOnly()
+{
+    if (g_databasePath.isEmpty() || !OpenDatabase())
+        return false;
+    return g_engine && g_engine->isOpen() && g_engine->readOnly();
+}
+
+void SetReadOnlyOpen(bool readOnly)
+{
+    RequestReadOnlyFolders(readOnly);
+    ReleaseDatabase();
+}
+
+void SelectDataLocation(const QString& dataFolder)
+{
+    g_databasePath = IsServerAddress(dataFolder) ? dataFolder : dataFolder + QStringLiteral("/kolt.db");
 }

@@ -75,8 +75,10 @@ int runParam(CtlContext& ctx)
         if (!counterMayBeSet(n, ctx.args[2]))
             return kCtlFailed;
         SetParam(n, ctx.args[2]);
-        if (LastResultCode() != 0 || !readParamRow(ctx, n, value) || value != ctx.args[2]) {
-            ctx.err << "param: Param" << n << " could not be written\n";
+        // The write's own reason (a read-only shop, a lock held too long).
+        const QString refusal = LastResultCode() != 0 ? QStringLiteral(": ") + LastErrorText() : QString();
+        if (!refusal.isEmpty() || !readParamRow(ctx, n, value) || value != ctx.args[2]) {
+            ctx.err << "param: Param" << n << " could not be written" << refusal << "\n";
             return kCtlFailed;
         }
         return kCtlOk;
@@ -122,7 +124,8 @@ void RegisterDbCommands()
                             // The folder was initialised on the way in; say where it is.
                             ctx.out << App().DataFolder << "\n";
                             return kCtlOk;
-                        }});
+                        },
+                        true, true});
     RegisterCtlCommand({QStringLiteral("param"), QStringLiteral("param get N | param set N TEXT"), runParam});
     RegisterCtlCommand({QStringLiteral("query"), QStringLiteral("query SQL"), runQuery});
 }

@@ -60,7 +60,15 @@ public:
 
     // Rows the last insert, update or delete changed.
     virtual long long changedRows() = 0;
+
+    // The open connection reads only: the location cannot be written (or
+    // was asked to be opened read-only), and every write is refused.
+    virtual bool readOnly() const { return false; }
 };
+
+// Opens data folders read-only from the next open on, whatever their
+// permissions (false: only where they cannot be written).
+void RequestReadOnlyFolders(bool readOnly);
 
 // The engines the layer's one connection uses.
 DatabaseEngine& SqliteEngine();

@@ -6,9 +6,11 @@
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/location.h"
 #include "db/schema.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -46,7 +48,38 @@ QString DefaultDataFolder()
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/KOLT");
 }
 
+namespace {
+
+// The location as a message names it: a server address without its password.
+QString shownLocation(const QString& location)
+{
+    if (IsServerAddress(location)) {
+        QUrl address(location);
+        address.setPassword(QString());
+        return address.toString();
+    }
+    return QDir::toNativeSeparators(location);
+}
+
+// Whether the location holds a shop, asked without making anything there:
+// a folder's kolt.db with its parameter table, or that table on the server.
+// -1 when it could not be told.
+int shopPresent(const QString& location)
+{
+    if (!IsServerAddress(location) && !QFileInfo(location + QStringLiteral("/kolt.db")).isFile())
+        return 0;
+    SelectDataLocation(location);
+    return TableExists(QStringLiteral("GlobalParamList"));
+}
+
+} // namespace
+
 bool InitializeDatabase()
+{
+    return InitializeDatabase(true);
+}
+
+bool InitializeDatabase(bool createShop)
 {
     AppState& app = App();
     if (app.DataFolder.isEmpty())
@@ -58,6 +91,17 @@ bool InitializeDatabase()
                         + QLatin1Char(' ') + app.DataFolder,
                     QStringLiteral("Database Status"));
         return false;
+    }
+    if (!createShop) {
+        const int present = shopPresent(app.DataFolder);
+        if (present <= 0) {
+            ShowMessage(present < 0 ? LastErrorText()
+                                    : TranslateLabel(QStringLiteral("There is no KOLT shop at this location:"))
+                                          + QLatin1Char(' ') + shownLocation(app.DataFolder) + QLatin1Char('\n')
+                                          + Translate(QStringLiteral("Nothing was made there. koltctl init sets up a new shop.")),
+                        QStringLiteral("Database Status"));
+            return false;
+        }
     }
     if (!server && !QDir().mkpath(app.DataFolder)) {
         ShowMessage(TranslateLabel(QStringLiteral("Cannot create the data folder:")) + QLatin1Char(' ')
@@ -88,24 +132,21 @@ bool InitializeDatabase()
         // Say where the new shop will live: a folder that was not meant
         // is found now, before any work goes into it. A server address is
         // shown without its password.
-        QString where = app.DataFolder;
-        if (DatabaseOnServer()) {
-            QUrl address(where);
-            address.setPassword(QString());
-            where = address.toString();
-        } else {
-            where = QDir::toNativeSeparators(DatabasePath().isEmpty() ? where : DatabasePath());
-        }
+        const QString where =
+            shownLocation(DatabaseOnServer() || DatabasePath().isEmpty() ? app.DataFolder : DatabasePath());
         ShowMessage(Translate(QStringLiteral("Database Initialization")) + QStringLiteral("\n\n")
                         + TranslateLabel(QStringLiteral("A new database is set up in:")) + QLatin1Char('\n') + where,
                     Translate(QStringLiteral("Database Initialization")));
     }
-    SetJournalForFolder(app.DataFolder);
+    // A shop open for reading keeps its journal and its rows as they are.
+    const bool readOnly = DatabaseReadOnly();
+    if (!readOnly)
+        SetJournalForFolder(app.DataFolder);
 
     // One transaction: a start that is killed half-way leaves the file as
     // it was, and the next start completes it. A parameter table with rows
     // missing gets the missing ones; the rows that exist keep their values.
-    if (rows < kParamCount) {
+    if (rows < kParamCount && !(readOnly && rows > 0)) {
         Transaction transaction;
         for (int t = 0; t < kTableCount; ++t)
             CreateTable(t);

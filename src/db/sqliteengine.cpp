@@ -1,13 +1,16 @@
 // The SQLite library, loaded at run time: kolt.db in a data folder.
 #include "db/engine.h"
 
+#include "core/dictionary.h"
 #include "core/userinterface.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <dlfcn.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <vector>
@@ -18,6 +21,10 @@ namespace {
 // sqlite3_free only returns the error texts and may be absent.
 using ExecFn = int (*)(void*, const char*, RowCallback, void*, char**);
 using OpenFn = int (*)(const char*, void**);
+using OpenV2Fn = int (*)(const char*, void**, int, const char*);
+constexpr int kOpenReadOnly = 0x01; // SQLITE_OPEN_READONLY
+constexpr int kOpenUri = 0x40;      // SQLITE_OPEN_URI
+constexpr int kResultReadOnly = 8;  // SQLITE_READONLY
 using CloseFn = int (*)(void*);
 using FreeFn = void (*)(void*);
 // Entry points of prepared statements, used where present to store many rows
@@ -56,6 +63,20 @@ void freeSharedMemoryFile(const QString& database)
     }
 }
 
+bool g_readOnlyRequested = false;
+
+bool writable(const QString& path)
+{
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+// The reason every write gets on a connection that reads only.
+QString readOnlyRefusal(const QString& database)
+{
+    return Translate(QStringLiteral("Writes are unavailable: the shop is open read-only")) + QStringLiteral(" (")
+           + database + QLatin1Char(')');
+}
+
 void reportLibraryFailure(const QString& text)
 {
     ShowMessage(text, QStringLiteral("dll error"));
@@ -86,6 +107,7 @@ public:
         if (!m_exec)
             reportLibraryFailure(QStringLiteral("Missing sqlite3_EXEC PROCESS"));
         m_open = reinterpret_cast<OpenFn>(resolve("sqlite3_open"));
+        m_openV2 = reinterpret_cast<OpenV2Fn>(resolve("sqlite3_open_v2"));
         if (!m_open)
             reportLibraryFailure(QStringLiteral("Missing sqlite3_open PROCESS"));
         m_close = reinterpret_cast<CloseFn>(resolve("sqlite3_close"));
@@ -110,7 +132,26 @@ public:
         }
         const QByteArray path = location.toUtf8();
         freeSharedMemoryFile(location);
-        if (m_open(path.constData(), &m_connection) != 0) {
+        // A kolt.db, or a folder, that this user cannot write is opened for
+        // reading: the stock check, queries and exports still work, and a
+        // write is refused with a reason instead of failing half-way. Where
+        // nothing can be written, the file is read as immutable, so SQLite
+        // leaves no shared-memory file with kolt.db's read-only permissions
+        // behind to block writes once it may be written again; a log still
+        // holding changes must be read through, so it is not skipped then.
+        const QFileInfo file(location);
+        const bool fileWritable = writable(location) && writable(file.absolutePath());
+        m_readOnly = file.exists() && m_openV2 && (g_readOnlyRequested || !fileWritable);
+        int opened = 0;
+        if (m_readOnly) {
+            const bool logHoldsChanges = QFileInfo(location + QStringLiteral("-wal")).size() > 0;
+            const QByteArray uri = "file:" + QUrl::toPercentEncoding(file.absoluteFilePath(), "/") + "?mode=ro"
+                                   + (!fileWritable && !logHoldsChanges ? "&immutable=1" : "");
+            opened = m_openV2(uri.constData(), &m_connection, kOpenReadOnly | kOpenUri, nullptr);
+        } else {
+            opened = m_open(path.constData(), &m_connection);
+        }
+        if (opened != 0) {
             if (m_connection)
                 m_close(m_connection);
             m_connection = nullptr;
@@ -172,6 +213,8 @@ public:
             const int primary = result & 0xFF;
             if (primary == 5 || primary == 6)
                 *error = QStringLiteral("database is busy");
+            else if (primary == kResultReadOnly)
+                *error = readOnlyRefusal(m_path);
             else
                 *error = text ? QString::fromUtf8(text) : QStringLiteral("SQL error %1").arg(result);
         }
@@ -232,7 +275,7 @@ public:
             *error = QStringLiteral("database is busy");
             return kEngineBusy;
         }
-        *error = QString::fromUtf8(m_errorMessage(m_connection));
+        *error = primary == kResultReadOnly ? readOnlyRefusal(m_path) : QString::fromUtf8(m_errorMessage(m_connection));
         return result;
     }
 
@@ -248,6 +291,8 @@ public:
     }
 
     unsigned generation() const override { return m_generation; }
+
+    bool readOnly() const override { return m_connection && m_readOnly; }
 
     long long changedRows() override
     {
@@ -267,6 +312,8 @@ private:
     void* m_handle = nullptr;
     ExecFn m_exec = nullptr;
     OpenFn m_open = nullptr;
+    OpenV2Fn m_openV2 = nullptr;
+    bool m_readOnly = false;
     CloseFn m_close = nullptr;
     FreeFn m_free = nullptr;
     PrepareFn m_prepare = nullptr;
@@ -286,6 +333,11 @@ private:
 };
 
 } // namespace
+
+void RequestReadOnlyFolders(bool readOnly)
+{
+    g_readOnlyRequested = readOnly;
+}
 
 std::unique_ptr<DatabaseEngine> NewSqliteEngine()
 {

@@ -3,6 +3,7 @@
 #include "bom/bomdiff.h"
 #include "core/dictionary.h"
 #include "core/format.h"
+#include "core/uppercase.h"
 #include "core/utilities.h"
 #include "interchange/importer.h"
 #include "interchange/importheader.h"
@@ -72,6 +73,44 @@ QString ImportReplaceChangesText(const ImportFile& file, int firstLine, const QS
         out << BomChangeLine(change);
     }
     return out.isEmpty() ? QString() : out.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+namespace {
+
+// A line as the repeat check compares it: the part, whatever its letter
+// case, and the quantity as a number where it is one ("2" and "2.0" agree).
+std::vector<std::pair<QString, QString>> comparedLines(const std::vector<BillLine>& lines)
+{
+    std::vector<std::pair<QString, QString>> compared;
+    compared.reserve(lines.size());
+    for (const BillLine& line : lines) {
+        bool number = false;
+        const double value = line.quantity.trimmed().toDouble(&number);
+        compared.emplace_back(line.part.trimmed().toUpper(),
+                              number ? QString::number(value, 'g', 17) : line.quantity.trimmed());
+    }
+    std::sort(compared.begin(), compared.end());
+    return compared;
+}
+
+} // namespace
+
+bool ImportRepeatsAssembly(const ImportFile& file, int firstLine, const QStringList& columnTargets,
+                           const QStringList& columnNames, const QString& assembly)
+{
+    bool ok = true;
+    const std::vector<BillLine> stored = LoadBillLines(UpperCaseName(assembly.trimmed()), &ok);
+    if (!ok || stored.empty())
+        return false;
+    const std::vector<BillLine> incoming = ImportBillLines(file, firstLine, columnTargets, columnNames);
+    return stored.size() == incoming.size() && comparedLines(stored) == comparedLines(incoming);
+}
+
+QString ImportRepeatText(const QString& assembly)
+{
+    return Format(qPrintable(Translate(QStringLiteral("%s already holds these lines: the same parts and quantities."))),
+                  {UpperCaseName(assembly.trimmed())})
+           + QLatin1Char('\n') + Translate(QStringLiteral("Importing the file again would double every quantity."));
 }
 
 void RegisterImportBillReader()

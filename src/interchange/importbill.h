@@ -23,5 +23,15 @@ bool ReadImportBill(const QString& path, std::vector<BillLine>& lines, QString* 
 QString ImportReplaceChangesText(const ImportFile& file, int firstLine, const QStringList& columnTargets,
                                  const QStringList& columnNames, const QString& assembly, int limit = 0);
 
+// Whether the assembly holds exactly the lines the file would add, the same
+// parts with the same quantities in any order: the file was imported into it
+// already, and importing it again would double every quantity. False when
+// the assembly has no lines or they could not be read.
+bool ImportRepeatsAssembly(const ImportFile& file, int firstLine, const QStringList& columnTargets,
+                           const QStringList& columnNames, const QString& assembly);
+
+// What a refused repeat says, naming the assembly.
+QString ImportRepeatText(const QString& assembly);
+
 // Lets `bom diff` and the comparison read bill files.
 void RegisterImportBillReader();

@@ -385,7 +385,16 @@ void CImport::process()
     }
     ImportOptions options;
     options.columnNames = m_header.fields;
-    if (m_preview.existingLines > 0) {
+    if (m_preview.existingLines > 0
+        && ImportRepeatsAssembly(m_file, m_header.line + 1, columnTargets(), m_header.fields, m_assembly->text())) {
+        // The same file once more: adding it would double the bill.
+        if (ShowMessage(ImportRepeatText(m_assembly->text()) + QLatin1Char('\n')
+                            + Translate(QStringLiteral("Import it again anyway?")),
+                        Translate(QStringLiteral("Import")), kButtonsYesNo)
+            != kAnswerYes)
+            return;
+        options.again = true;
+    } else if (m_preview.existingLines > 0) {
         // A new revision of a bill usually replaces the old one; adding to
         // it stays possible.
         const int answer = ShowMessage(

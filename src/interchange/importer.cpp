@@ -1,4 +1,5 @@
 #include "interchange/importer.h"
+#include "interchange/importbill.h"
 
 #include "bom/bomdiff.h"
 #include "bom/revisions.h"
@@ -605,6 +606,19 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
     {
         Transaction transaction;
         LineWalk walk(file, firstLine, columnTargets, assembly, options);
+        // Compared under the write lock: a repeat of an import whose outcome
+        // was unknown, or the same file imported on two desks at once, must
+        // not double the bill.
+        if (!options.replace && !options.again && walk.existingLines() > 0
+            && ImportRepeatsAssembly(file, firstLine, columnTargets, options.columnNames, assembly)) {
+            transaction.fail();
+            ShowMessage(ImportRepeatText(assembly) + QLatin1Char('\n') + Translate(QStringLiteral("Nothing was written.")),
+                        Translate(QStringLiteral("Import")));
+            outcome.stored = false;
+            outcome.repeated = true;
+            SelectTable(App().DataFolder, previous);
+            return outcome;
+        }
         RowWriter writer(walk.reader().otherTargets(), outcome);
         if (options.replace && walk.existingLines() > 0) {
             if (!KeepRevisions({assembly}, importRevisionNote(file)))

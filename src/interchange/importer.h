@@ -25,6 +25,9 @@ struct ImportOptions
     // The assembly's present lines are removed first, in the same
     // transaction; its parts stay.
     bool replace = false;
+    // Imported even when the assembly holds the file's lines already (the
+    // same parts and quantities), which doubles them: asked for by name.
+    bool again = false;
     // The column names the targets were chosen for (ImportHeader::fields);
     // empty: the cells of the line before the first one read.
     QStringList columnNames;
@@ -54,6 +57,7 @@ struct ImportOutcome
     int lines = 0;      // BOM lines stored
     int replaced = 0;   // lines of the assembly removed first
     bool stored = true; // false: nothing was stored (rolled back, or nothing to store)
+    bool repeated = false; // refused: the assembly holds the file's lines already
     QStringList errors; // statements that failed, by line
     QStringList warnings;
 };

@@ -35,6 +35,7 @@ int runImport(CtlContext& ctx)
     const bool dryRun = ctx.takeFlag(QStringLiteral("--dry-run"));
     ImportOptions options;
     options.replace = ctx.takeFlag(QStringLiteral("--replace"));
+    options.again = ctx.takeFlag(QStringLiteral("--again"));
     if (ctx.args.size() != 1)
         return kCtlUsage;
     ImportFile file;
@@ -99,9 +100,21 @@ int runImport(CtlContext& ctx)
                    " e.g. --map \"" << (header.fields.isEmpty() ? QStringLiteral("2") : QStringLiteral("1")) << "=Value\"\n";
         return kCtlFailed;
     }
+    // A second import of the same file adds every line again: a script
+    // repeating an import whose outcome it did not learn must not double
+    // the bill unasked.
+    if (!options.replace && !options.again && preview.existingLines > 0
+        && ImportRepeatsAssembly(file, header.line + 1, targets, header.fields, assembly)) {
+        ctx.err << "import: " << ImportRepeatText(assembly).replace(QLatin1Char('\n'), QLatin1Char(' '))
+                << (dryRun ? "" : " Nothing was written.")
+                << " --again imports it anyway; --replace replaces the lines.\n";
+        return kCtlFailed;
+    }
     if (dryRun)
         return kCtlOk;
     const ImportOutcome outcome = ProcessImport(file, header.line + 1, targets, assembly, {}, options);
+    if (outcome.repeated)
+        ctx.err << "import: --again imports it anyway; --replace replaces the lines.\n";
     ctx.out << "Lines Scanned: " << outcome.scanned << "\n";
     ctx.out << "Valid Items Added: " << outcome.added << " (" << ImportAddedMeaning(outcome) << ")\n";
     if (outcome.replaced > 0)
@@ -130,6 +143,6 @@ int runExport(CtlContext& ctx)
 void RegisterInterchangeCommands()
 {
     RegisterImportBillReader();
-    RegisterCtlCommand({QStringLiteral("import"), QStringLiteral("import FILE [--assembly NAME] [--sheet NAME] [--map COLUMN=TARGET]... [--dry-run] [--replace]"), runImport});
+    RegisterCtlCommand({QStringLiteral("import"), QStringLiteral("import FILE [--assembly NAME] [--sheet NAME] [--map COLUMN=TARGET]... [--dry-run] [--replace] [--again]"), runImport});
     RegisterCtlCommand({QStringLiteral("export"), QStringLiteral("export TABLE FILE [--assy NAME]"), runExport});
 }

@@ -9,6 +9,7 @@
 #include "core/quantity.h"
 #include "core/utilities.h"
 #include "db/allocationrows.h"
+#include "db/bills.h"
 #include "db/numbering.h"
 #include "db/parameters.h"
 #include "db/production.h"
@@ -421,6 +422,40 @@ PurchaseOrderBatch GeneratePurchaseOrders(const QueryResult& bom, double quantit
     return BuildPurchaseOrders(list, plan, orderNumber);
 }
 
+namespace {
+
+// A part deleted on another desk after the bill named it has no vendor,
+// price or stock left to plan with: ordering it would write purchase orders
+// for no vendor and a ledger that disagrees. Sub-assemblies are exploded,
+// not bought, so only the parts bought or made at the leaves are asked for.
+QString missingPartsText(const QueryResult& bom)
+{
+    const int partColumn = FindColumn(bom, QStringLiteral("Part"));
+    if (partColumn < 0)
+        return {};
+    const BomIndex index(bom);
+    QStringList leaves;
+    QSet<QString> seen;
+    for (int r = 0; r < bom.rowCount; ++r) {
+        const QString& part = bom.cell(r, partColumn);
+        if (!part.isEmpty() && !index.isAssembly(part) && !seen.contains(part)) {
+            seen.insert(part);
+            leaves << part;
+        }
+    }
+    bool ok = true;
+    const QStringList missing = PartsWithoutRecord(leaves, &ok);
+    if (!ok)
+        return WriteRefusedText(LastErrorText());
+    if (missing.isEmpty())
+        return {};
+    return TranslateLabel(QStringLiteral("The bill names parts that no longer exist:")) + QLatin1Char(' ')
+           + missing.join(QStringLiteral(", ")) + QLatin1Char('\n')
+           + Translate(QStringLiteral("Nothing was ordered. Put the parts back or take them off the bill."));
+}
+
+} // namespace
+
 ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, const QString& assembly,
                                   const std::function<void(const ProcessOutcome&)>& beforeMessage, ProcessMode mode,
                                   bool useAlternates)
@@ -479,6 +514,8 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
     const QStringList warnings = ObsoletePartWarnings(bom);
     if (const QString bad = BadBillQuantity(bom); !bad.isEmpty())
         return refuse(bad);
+    if (const QString missing = missingPartsText(bom); !missing.isEmpty())
+        return refuse(missing);
     if (mode == ProcessMode::Preview) {
         GeneratePurchaseOrders(bom, quantity, assembly, orderNumber, outcome.flatList, outcome.plan, false,
                                useAlternates);

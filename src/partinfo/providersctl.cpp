@@ -116,7 +116,7 @@ void RegisterProviderCommands()
 {
     RegisterCtlCommand({QStringLiteral("provider"),
                         QStringLiteral("provider list | provider set NAME KEY=VALUE... | provider cache [HOURS]"),
-                        runProvider});
+                        runProvider, false}); // the user's settings only: no shop needed
     RegisterCtlCommand({QStringLiteral("offers"),
                         QStringLiteral("offers [--provider NAME] [--keyword] [--no-cache] MPN..."), runOffers});
 }

@@ -52,6 +52,7 @@ TEST(Koltctl, InitParamAndQuery)
 TEST(Koltctl, CopyPrintsEachTableAndFailsOnATargetWithData)
 {
     QTemporaryDir data;
+    ASSERT_EQ(koltctl({"--data", data.path(), "init"}).code, 0);
     ASSERT_EQ(koltctl({"--data", data.path(), "query", "insert into PartList (Part_nBr) values ('P1')"}).code, 0);
     CtlRun r = koltctl({"--data", data.path(), "copy", data.path(), data.path() + "/moved"});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
@@ -83,6 +84,7 @@ TEST(Koltctl, CopyNeedsNoDefaultLocationAndTheVersionIsTheBuildsOwn)
     EXPECT_EQ(koltctl({"init"}, env).code, 1);
 
     const QString from = home.path() + "/from";
+    ASSERT_EQ(koltctl({"--data", from, "init"}, env).code, 0);
     ASSERT_EQ(koltctl({"--data", from, "query", "insert into PartList (Part_nBr) values ('P1')"}, env).code, 0);
     const CtlRun r = koltctl({"copy", from, home.path() + "/to"}, env);
     EXPECT_EQ(r.code, 0) << r.err.toStdString();

@@ -17,6 +17,7 @@
 #include "core/commandids.h"
 #include "core/windowhooks.h"
 #include "db/database.h"
+#include "db/location.h"
 #include "db/parameters.h"
 #include "db/settingsfile.h"
 #include "partinfo/partservice.h"
@@ -147,6 +148,25 @@ TEST_F(ShellTest, StartsOnAFreshFolderAndKeepsItsSettings)
     EXPECT_FALSE(ui.saw(QStringLiteral("Database Initialization")));
     EXPECT_EQ(GetParam(ParamCompanyName), QStringLiteral("ACME"));
     EXPECT_EQ(sqliteOn(expected, QStringLiteral("select count(*) from GlobalParamList")), QStringLiteral("15"));
+}
+
+TEST_F(ShellTest, ADeskThatCannotWriteTheShopSaysSo)
+{
+    start(); // sets the shop up
+    app.reset();
+    ReleaseDatabase();
+    // As a kolt.db this user may not write opens (which root cannot be shown).
+    SetReadOnlyOpen(true);
+    CQuorvelDlg* window = start();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("KOLT — read-only"));
+    EXPECT_EQ(window->statusText(), QStringLiteral("This desk is read-only: the shop cannot be written here."));
+    EXPECT_FALSE(ui.saw(QStringLiteral("Database Initialization")));
+    if (!qEnvironmentVariableIsEmpty("KOLT_GRAB_DIR"))
+        window->grab().save(qEnvironmentVariable("KOLT_GRAB_DIR") + QStringLiteral("/read-only-desk.png"));
+    app.reset();
+    SetReadOnlyOpen(false);
+    window = start();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("KOLT"));
 }
 
 TEST_F(ShellTest, TableCommandsSwitchTablesAndKeepTheLayoutOfTheSameTable)

@@ -155,20 +155,50 @@ TEST_F(ImportDialogTest, ANewRevisionReplacesOrAddsAsTheUserSays)
     }
     const QString lines = "select count(*) from AssyList where Assy='KICAD-LEGACY-GROUPED-FP-TILLITIS-TK1'";
     ASSERT_EQ(sqlite(lines), "20");
-    for (const auto& [answer, expected] : {std::pair{kAnswerCancel, "20"}, {kAnswerYes, "20"}, {kAnswerNo, "40"}}) {
+    // A revision: the stored bill differs from the file by its last line.
+    const QString dropLast = "delete from AssyList where id = (select max(id) from AssyList where "
+                             "Assy='KICAD-LEGACY-GROUPED-FP-TILLITIS-TK1')";
+    for (const auto& [answer, expected] : {std::pair{kAnswerCancel, "19"}, {kAnswerYes, "20"}, {kAnswerNo, "39"}}) {
+        ASSERT_TRUE(Execute(dropLast));
+        const QString stored = sqlite(lines);
         CImport dialog;
         ASSERT_TRUE(dialog.loadFile(path));
-        EXPECT_TRUE(dialog.previewCounts().contains("has 20 lines already")) << dialog.previewCounts().toStdString();
+        EXPECT_TRUE(dialog.previewCounts().contains("has " + stored + " lines already")) << dialog.previewCounts().toStdString();
         ui.clear();
         ui.answers.push_back(answer);
         dialog.process();
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].buttons, kButtonsYesNoCancel);
-        EXPECT_TRUE(ui.saw("already has 20 lines. Replace them"));
+        EXPECT_TRUE(ui.saw("already has " + stored + " lines. Replace them"));
         EXPECT_EQ(sqlite(lines), expected) << answer;
         EXPECT_EQ(dialog.changedData(), answer != kAnswerCancel);
         if (answer == kAnswerYes)
             grab(dialog, "import-replaced.png");
+    }
+}
+
+TEST_F(ImportDialogTest, TheSameFileAgainIsImportedOnlyWhenTheUserSaysSo)
+{
+    const QString path = SourceDir() + "/../shared/corpus/bom/kicad-legacy-grouped-fp-tillitis-tk1.csv";
+    {
+        CImport dialog;
+        ASSERT_TRUE(dialog.loadFile(path));
+        dialog.process();
+    }
+    const QString lines = "select count(*) from AssyList where Assy='KICAD-LEGACY-GROUPED-FP-TILLITIS-TK1'";
+    ASSERT_EQ(sqlite(lines), "20");
+    for (const auto& [answer, expected] : {std::pair{kAnswerNo, "20"}, {kAnswerYes, "40"}}) {
+        CImport dialog;
+        ASSERT_TRUE(dialog.loadFile(path));
+        ui.clear();
+        ui.answers.push_back(answer);
+        dialog.process();
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].buttons, kButtonsYesNo);
+        EXPECT_TRUE(ui.saw("KICAD-LEGACY-GROUPED-FP-TILLITIS-TK1 already holds these lines: the same parts and quantities."));
+        EXPECT_TRUE(ui.saw("Importing the file again would double every quantity."));
+        EXPECT_EQ(sqlite(lines), expected) << answer;
+        EXPECT_EQ(dialog.changedData(), answer == kAnswerYes);
     }
 }
 

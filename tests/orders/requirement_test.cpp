@@ -168,6 +168,33 @@ TEST_F(OrdersTest, ProcessRefusesZeroQuantityCyclesAndASecondRun)
     EXPECT_EQ(dump(), processed);
 }
 
+TEST_F(OrdersTest, ProcessRefusesABillNamingAPartDeletedMeanwhile)
+{
+    addPart("P1", 0, 0, "X");
+    addPart("P2", 0, 0, "Y");
+    addPart("SUB", 0, 0, {}, {}, 1, 0, "Make");
+    addBom("A", "P1", 1);
+    addBom("A", "SUB", 1, 2);
+    addBom("SUB", "P2", 2);
+    addRequirement("REQ0001", "A", 5);
+    // Another desk deletes a part deep in the bill after it was entered.
+    ASSERT_TRUE(Execute("delete from PartList where Part_nBr = 'P2'"));
+    const QString before = dump();
+
+    EXPECT_FALSE(ProcessRequirement("REQ0001", 5, "A").done);
+    EXPECT_TRUE(ui.saw("The bill names parts that no longer exist: P2")) << ui.messages.back().text.toStdString();
+    EXPECT_EQ(sqlite("select count(*) from PurcList"), "0");
+    EXPECT_EQ(dump(), before);
+
+    // Put back, the bill processes; a sub-assembly without a record of its
+    // own is exploded, never bought, and stays allowed.
+    addPart("P2", 0, 0, "Y");
+    ASSERT_TRUE(Execute("delete from PartList where Part_nBr = 'SUB'"));
+    ui.clear();
+    ASSERT_TRUE(ProcessRequirement("REQ0001", 5, "A").done);
+    EXPECT_EQ(sqlite("select count(*) from PurcList where Vendor is null or Vendor = ''"), "0");
+}
+
 TEST_F(OrdersTest, AFailedStatementInTheMiddleOfProcessLeavesTheFileAsItWas)
 {
     addPart("P1", 0, 0, "X");
