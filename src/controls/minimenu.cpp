@@ -31,7 +31,7 @@ void CMiniMenu::setup(int table)
     if (table == PartList)
         m_items << QStringLiteral("Sources") << QStringLiteral("Currency Rates");
     else if (table == SrcList)
-        m_items << QStringLiteral("Price Breaks");
+        m_items << QStringLiteral("Price Breaks") << QStringLiteral("Refresh");
     m_enabled.assign(size_t(m_items.size()), true);
     m_pressed = -1;
     retranslate();

@@ -44,6 +44,8 @@ inline const QString WhereUsed = QStringLiteral("where-used");         // {Part 
 inline const QString ReplacePart = QStringLiteral("replace-part");     // {old Part #}
 inline const QString CompareBills = QStringLiteral("compare-bills");   // {Assy}
 inline const QString Providers = QStringLiteral("providers");          // {}: the distributor accounts
+// The distributors' offers into the sources: {Part #...}, {"--assy", Assy} or {} for every part.
+inline const QString RefreshSources = QStringLiteral("refresh-sources");
 } // namespace WindowActions
 
 // Each subsystem's windows register their actions here (RegisterEveryWindow

@@ -60,6 +60,15 @@ std::vector<SchemaStep> makeSteps()
     steps.push_back({3, QStringLiteral("sources, price breaks and currency rates"), [] {
                          return createIfMissing(SrcList) && createIfMissing(BrkList) && createIfMissing(RateList);
                      }});
+    // Distributors' data in the sources: the stock the vendor last reported
+    // and the day it did.
+    steps.push_back({10, QStringLiteral("the vendor's stock and its date in the sources"), [] {
+                         return createIfMissing(SrcList)
+                                && AddColumnIfMissing(QStringLiteral("SrcList"), QStringLiteral("Vendor_Stock"),
+                                                      QStringLiteral("text"))
+                                && AddColumnIfMissing(QStringLiteral("SrcList"), QStringLiteral("Stock_Date"),
+                                                      QStringLiteral("text"));
+                     }});
     return steps;
 }
 

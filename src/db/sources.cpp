@@ -60,6 +60,51 @@ QString sourceKey(const QString& part, const QString& vendor, const QString& ord
     return part + QChar(0x1f) + vendor + QChar(0x1f) + orderCode;
 }
 
+// A source as its SrcList record, in the definition's order.
+QStringList sourceRow(const SourceRecord& s, const QString& user, const QString& stamp)
+{
+    const TableDefinition& definition = App().tables[SrcList];
+    QStringList values;
+    for (int i = 0; i < definition.fieldCount; ++i) {
+        const QString column = ToColumnName(definition.headings[i]);
+        QString value;
+        if (column == QLatin1String("Part_nBr"))
+            value = s.part;
+        else if (column == QLatin1String("Vendor"))
+            value = s.vendor;
+        else if (column == QLatin1String("Order_Code"))
+            value = s.orderCode;
+        else if (column == QLatin1String("Manufacturer"))
+            value = s.manufacturer;
+        else if (column == QLatin1String("Mfr_Part_nBr"))
+            value = s.mpn;
+        else if (column == QLatin1String("Pack"))
+            value = PlainNumber(s.pack);
+        else if (column == QLatin1String("Min_Order"))
+            value = s.minimum > 0 ? PlainNumber(s.minimum) : QString();
+        else if (column == QLatin1String("Multiple"))
+            value = s.multiple > 0 ? PlainNumber(s.multiple) : QString();
+        else if (column == QLatin1String("Lead_Days"))
+            value = s.leadDays > 0 ? QString::number(s.leadDays) : QString();
+        else if (column == QLatin1String("Currency"))
+            value = s.currency;
+        else if (column == QLatin1String("Preferred"))
+            value = s.preferred ? QStringLiteral("Yes") : QString();
+        else if (column == QLatin1String("Notes"))
+            value = s.notes;
+        else if (column == QLatin1String("User"))
+            value = user;
+        else if (column == QLatin1String("Time_Stamp"))
+            value = stamp;
+        else if (column == QLatin1String("Vendor_Stock"))
+            value = s.vendorStock >= 0 ? PlainNumber(s.vendorStock) : QString();
+        else if (column == QLatin1String("Stock_Date"))
+            value = s.stockDate;
+        values << value;
+    }
+    return values;
+}
+
 } // namespace
 
 QString ExactPriceText(double value)
@@ -95,7 +140,7 @@ QHash<QString, std::vector<SourceRecord>> LoadSources(const QStringList& parts, 
     QHash<QString, SourceRecord*> byKey;
     bool read = forNames(parts,
                          QStringLiteral("Select Part_nBr,Vendor,Order_Code,Manufacturer,Mfr_Part_nBr,Pack,Min_Order,"
-                                        "Multiple,Lead_Days,Currency,Preferred,Notes from SrcList "
+                                        "Multiple,Lead_Days,Currency,Preferred,Notes,Vendor_Stock,Stock_Date from SrcList "
                                         "where Part_nBr in (%1) order by id"),
                          [&](const QueryResult& rows) {
                              for (int r = 0; r < rows.rowCount; ++r) {
@@ -114,6 +159,9 @@ QHash<QString, std::vector<SourceRecord>> LoadSources(const QStringList& parts, 
                                  s.currency = rows.cell(r, 9).trimmed().toUpper();
                                  s.preferred = isYes(rows.cell(r, 10));
                                  s.notes = rows.cell(r, 11);
+                                 const QString stock = rows.cell(r, 12).trimmed();
+                                 s.vendorStock = stock.isEmpty() ? -1 : TextToDouble(stock);
+                                 s.stockDate = rows.cell(r, 13);
                                  sources[s.part].push_back(s);
                              }
                          });
@@ -143,54 +191,42 @@ QHash<QString, std::vector<SourceRecord>> LoadSources(const QStringList& parts, 
 
 bool SaveSource(const SourceRecord& source)
 {
+    return SaveSources({source});
+}
+
+bool SaveSources(const std::vector<SourceRecord>& sources)
+{
+    if (sources.empty())
+        return true;
     Transaction transaction;
-    const char* key = "where Part_nBr = '%s' and Vendor = '%s' and Order_Code = '%s'";
-    const QString where = SqlFormat(key, {source.part, source.vendor, source.orderCode});
-    bool done = Execute(QStringLiteral("Delete from SrcList ") + where);
-    done = Execute(QStringLiteral("Delete from BrkList ") + where) && done;
+    bool done = true;
     const QString stamp = TimestampText();
     const QString user = CurrentUserName();
-    const TableDefinition& definition = App().tables[SrcList];
-    QStringList values;
-    for (int i = 0; i < definition.fieldCount; ++i) {
-        const QString column = ToColumnName(definition.headings[i]);
-        QString value;
-        if (column == QLatin1String("Part_nBr"))
-            value = source.part;
-        else if (column == QLatin1String("Vendor"))
-            value = source.vendor;
-        else if (column == QLatin1String("Order_Code"))
-            value = source.orderCode;
-        else if (column == QLatin1String("Manufacturer"))
-            value = source.manufacturer;
-        else if (column == QLatin1String("Mfr_Part_nBr"))
-            value = source.mpn;
-        else if (column == QLatin1String("Pack"))
-            value = PlainNumber(source.pack);
-        else if (column == QLatin1String("Min_Order"))
-            value = source.minimum > 0 ? PlainNumber(source.minimum) : QString();
-        else if (column == QLatin1String("Multiple"))
-            value = source.multiple > 0 ? PlainNumber(source.multiple) : QString();
-        else if (column == QLatin1String("Lead_Days"))
-            value = source.leadDays > 0 ? QString::number(source.leadDays) : QString();
-        else if (column == QLatin1String("Currency"))
-            value = source.currency;
-        else if (column == QLatin1String("Preferred"))
-            value = source.preferred ? QStringLiteral("Yes") : QString();
-        else if (column == QLatin1String("Notes"))
-            value = source.notes;
-        else if (column == QLatin1String("User"))
-            value = user;
-        else if (column == QLatin1String("Time_Stamp"))
-            value = stamp;
-        values << value;
-    }
-    InsertRow(values, SrcList);
-    done = done && LastResultCode() == 0;
+    // The sources replaced, named by their keys a batch at a time: the
+    // statements follow the batches, not the sources.
+    QStringList keys;
+    auto flush = [&] {
+        const QString where = QStringLiteral(" where ") + keys.join(QStringLiteral(" or "));
+        done = Execute(QStringLiteral("Delete from SrcList") + where) && done;
+        done = Execute(QStringLiteral("Delete from BrkList") + where) && done;
+        keys.clear();
+    };
+    std::vector<QStringList> rows;
     std::vector<QStringList> breaks;
-    for (const PriceBreak& b : source.breaks)
-        breaks.push_back({source.part, source.vendor, source.orderCode, PlainNumber(b.quantity), ExactNumberText(b.price),
-                          user, stamp});
+    for (const SourceRecord& source : sources) {
+        keys << SqlFormat("(Part_nBr = '%s' and Vendor = '%s' and Order_Code = '%s')",
+                          {source.part, source.vendor, source.orderCode});
+        if (keys.size() == 200)
+            flush();
+        rows.push_back(sourceRow(source, user, stamp));
+        for (const PriceBreak& b : source.breaks)
+            breaks.push_back({source.part, source.vendor, source.orderCode, PlainNumber(b.quantity),
+                              ExactNumberText(b.price), user, stamp});
+    }
+    if (!keys.isEmpty())
+        flush();
+    InsertRows(rows, SrcList);
+    done = done && LastResultCode() == 0;
     if (!breaks.empty()) {
         InsertRows(breaks, BrkList);
         done = done && LastResultCode() == 0;

@@ -29,6 +29,8 @@ struct SourceRecord
     bool preferred = false;
     QString notes;
     std::vector<PriceBreak> breaks; // ascending by quantity
+    double vendorStock = -1; // pieces the vendor had in stock on stockDate; -1 unknown
+    QString stockDate;       // YYYY-MM-DD of the last refresh from the vendor's data
 };
 
 // The sources of the parts named (all when parts is empty), with their
@@ -40,6 +42,9 @@ QHash<QString, std::vector<SourceRecord>> LoadSources(const QStringList& parts, 
 // vendor and order code and its breaks, in one transaction. False when the
 // database refused (LastErrorText() says why; nothing was written).
 bool SaveSource(const SourceRecord& source);
+// The same for many sources in one transaction and a few statements per
+// few hundred sources; the keys must differ.
+bool SaveSources(const std::vector<SourceRecord>& sources);
 
 // A price as stored: every digit a double gives up to ten decimals, never an
 // exponent, so 0.000125 or 1234.5678 read back as written.

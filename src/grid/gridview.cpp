@@ -938,9 +938,32 @@ void CGridView::RecordCommand(int command)
     case 6:
         if (m_grid.table() == PartList)
             Q_EMIT parentCommand(kCmdShowRateList);
+        else if (m_grid.table() == SrcList)
+            refreshSources();
         break;
     default: break;
     }
+}
+
+void CGridView::refreshSources()
+{
+    Commit();
+    const int partColumn = m_grid.FindColumnKey(QStringLiteral("PART"));
+    // One selected cell is where the cursor happens to be, not a choice of parts.
+    QList<int> rows = SelectedRows();
+    if (rows.size() <= 1) {
+        rows.clear();
+        for (int r = 0; r < m_grid.rowCount(); ++r)
+            rows << r;
+    }
+    QStringList parts;
+    for (int r : rows) {
+        const QString part = partColumn >= 0 ? m_grid.cell(r, partColumn).trimmed() : QString();
+        if (!part.isEmpty() && !parts.contains(part))
+            parts << part;
+    }
+    if (runWindow(WindowActions::RefreshSources, this, parts))
+        Reload();
 }
 
 void CGridView::Print()

@@ -35,6 +35,10 @@ public:
     // Record commands of the command strip and the tree view (numbering depends on table 0).
     void RecordCommand(int command);
     void Print();
+    // The sources window's Refresh: the distributors' offers for the parts
+    // of the selected rows (two or more), else of every row shown, else of
+    // every part with a manufacturer part number.
+    void refreshSources();
     // Used by the database tree view: finds (row -1) or takes a row, switches assembly, selects it.
     bool ShowAssemblyRow(int row, const QString& assembly, const QString& key);
     // Widths and order of the shown table into ColumnLayout (table switch and shutdown).

@@ -83,6 +83,17 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     m_preview->setObjectName(QStringLiteral("preview"));
     auto* generateLayout = new QHBoxLayout(generate);
     generateLayout->setContentsMargins(44, 24, 12, 10);
+    // Prices and stock from the distributors before the plan is looked at.
+    if (HasWindowAction(WindowActions::RefreshSources)) {
+        auto* refresh = new CImageButton(Translate(QStringLiteral("Refresh")), 0, 1026, nullptr);
+        refresh->setObjectName(QStringLiteral("refreshSources"));
+        refresh->setToolTip(Translate(QStringLiteral("Refreshes the sources of the bill's parts from the distributors")));
+        connect(refresh, &CImageButton::clicked, this, [this] {
+            if (!m_record.assembly.isEmpty())
+                RunWindowAction(WindowActions::RefreshSources, this, {QStringLiteral("--assy"), m_record.assembly});
+        });
+        generateLayout->addWidget(refresh);
+    }
     generateLayout->addWidget(m_preview);
     generateLayout->addWidget(m_process);
     auto* timeline = new CImageButton(Translate(QStringLiteral("Timeline")), 0, 1021, nullptr);

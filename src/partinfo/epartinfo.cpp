@@ -7,6 +7,7 @@
 #include "partinfo/offerstable.h"
 #include "partinfo/partinfo.h"
 #include "partinfo/partservice.h"
+#include "partinfo/sourcerefresh.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -282,6 +283,9 @@ void CEPartInfo::showMatch(int row)
 
 bool CEPartInfo::transfer()
 {
+    // A distributor's offer chosen in the list becomes a source of the part.
+    if (const Offer* offer = m_offers->selectedOffer())
+        return transferOffer(*offer);
     auto checked = [this](int r) { return m_details->item(r, 0)->checkState() == Qt::Checked; };
     auto value = [this](int r) { return m_details->item(r, 1)->text(); };
     PartInfoTransfer values;
@@ -305,6 +309,20 @@ bool CEPartInfo::transfer()
         return false;
     m_changed = true;
     ShowMessage(tr8("The checked values were written to part %1.").arg(part), tr8("Electronic Part Information"));
+    return true;
+}
+
+bool CEPartInfo::transferOffer(const Offer& offer)
+{
+    const QString part = PartNumberOfRow(m_partId);
+    QString error;
+    if (part.isEmpty() || !TransferOffer(part, offer, &error)) {
+        ShowMessage(part.isEmpty() ? tr8("No part to write to.") : error, tr8("Electronic Part Information"));
+        return false;
+    }
+    m_changed = true;
+    ShowMessage(tr8("%1 %2 is a source of part %3 now.").arg(offer.distributor, offer.orderCode, part),
+                tr8("Electronic Part Information"));
     return true;
 }
 

@@ -3,6 +3,7 @@
 // part number, the detail of the clicked match and its datasheet, and the
 // transfer of chosen values into the part's row.
 #include "controls/dialogstyle.h"
+#include "partinfo/offers.h"
 #include "partinfo/partreader.h"
 
 #include <QDialog>
@@ -26,8 +27,10 @@ public:
     void search();
     // What a click on match row `row` does: the detail and the datasheet.
     void showMatch(int row);
-    // "Transfer": the checked detail values into the part's row.
+    // "Transfer": the offer selected in the offers list as a source of the
+    // part; without one, the checked detail values into the part's row.
     bool transfer();
+    bool transferOffer(const Offer& offer);
     void readPdf();
 
     // The service's answers, when the Setup option shows them, in a

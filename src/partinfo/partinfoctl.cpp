@@ -60,4 +60,5 @@ void RegisterPartinfoCommands()
                                        " | partinfo service [URL] | partinfo answers [on|off]"),
                         runPartinfo});
     RegisterProviderCommands();
+    RegisterSourceRefreshCommands();
 }

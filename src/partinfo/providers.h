@@ -70,5 +70,6 @@ ProviderResult ReadMouserAnswer(const QByteArray& body, int httpStatus);
 ProviderResult ReadDigikeyAnswer(const QByteArray& body, int httpStatus);
 ProviderResult ReadNexarAnswer(const QByteArray& body, int httpStatus, const QString& currency);
 
-// The koltctl commands "provider" and "offers".
+// The koltctl commands "provider" and "offers", and "sources refresh".
 void RegisterProviderCommands();
+void RegisterSourceRefreshCommands();

@@ -36,7 +36,7 @@ const QStringList kRequiredColumns[kTableCount] = {
     {"Assy", "Revision", "Note", "Line_Count", "Lines", "Date", "User", "Time_Stamp"},
     {"Table_Name", "Record", "Part_nBr", "Field", "Old_Value", "New_Value", "User", "Time_Stamp"},
     {"Part_nBr", "Vendor", "Order_Code", "Manufacturer", "Mfr_Part_nBr", "Pack", "Min_Order", "Multiple",
-     "Lead_Days", "Currency", "Preferred", "Notes", "User", "Time_Stamp"},
+     "Lead_Days", "Currency", "Preferred", "Notes", "User", "Time_Stamp", "Vendor_Stock", "Stock_Date"},
     {"Part_nBr", "Vendor", "Order_Code", "Quantity", "Price"},
     {"Currency", "Rate", "Date"},
 };
