@@ -5,6 +5,7 @@
 #include "core/userinterface.h"
 #include "core/version.h"
 #include "db/database.h"
+#include "db/serveraccess.h"
 
 #include <QDir>
 #include <QFile>
@@ -150,6 +151,9 @@ int main(int argc, char** argv)
     SetUserInterface(&ui);
     const bool watched = watchStatements();
     StartCore(ExecutableFolder());
+    // Only init makes a shop on a server; every other command refuses a
+    // location without one, naming it.
+    AllowShopCreation(name == QLatin1String("init"));
     int code = kCtlFailed;
     if (!command->opensDataLocation || OpenDataFolder(dataFolder)) {
         CtlContext ctx{args, yes, out, err};

@@ -75,8 +75,11 @@ int runParam(CtlContext& ctx)
         if (!counterMayBeSet(n, ctx.args[2]))
             return kCtlFailed;
         SetParam(n, ctx.args[2]);
-        if (LastResultCode() != 0 || !readParamRow(ctx, n, value) || value != ctx.args[2]) {
-            ctx.err << "param: Param" << n << " could not be written\n";
+        // The database's own reason (a read-only desk, a lock) is the one to tell.
+        const QString refusal = LastResultCode() != 0 ? LastErrorText() : QString();
+        if (!refusal.isEmpty() || !readParamRow(ctx, n, value) || value != ctx.args[2]) {
+            ctx.err << "param: Param" << n << " could not be written"
+                    << (refusal.isEmpty() ? QString() : QStringLiteral(": ") + refusal) << "\n";
             return kCtlFailed;
         }
         return kCtlOk;
@@ -107,8 +110,11 @@ int runQuery(CtlContext& ctx)
 
 } // namespace
 
+void RegisterServerCommands(); // serverctl.cpp
+
 void RegisterDbCommands()
 {
+    RegisterServerCommands();
     RegisterCtlCommand({QStringLiteral("copy"), QStringLiteral("copy FROM TO"), [](CtlContext& ctx) {
                             if (ctx.args.size() != 2)
                                 return kCtlUsage;

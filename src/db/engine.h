@@ -60,6 +60,11 @@ public:
 
     // Rows the last insert, update or delete changed.
     virtual long long changedRows() = 0;
+
+    // The schema the open connection's shop lives in (the server's), and
+    // the login; empty on a file.
+    virtual QString shopSchema() const { return QString(); }
+    virtual QString login() const { return QString(); }
 };
 
 // The engines the layer's one connection uses.

@@ -7,6 +7,7 @@
 #include "core/utilities.h"
 #include "db/database.h"
 #include "db/schema.h"
+#include "db/serveraccess.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -64,6 +65,15 @@ bool InitializeDatabase()
                         + QDir::toNativeSeparators(app.DataFolder),
                     QStringLiteral("Database Status"));
         return false;
+    }
+    // A server location is checked before anything is read or made there:
+    // its shop's schema must exist and be this login's to read, or only
+    // init may make it; the refusal is said once, with its cause.
+    if (server) {
+        if (!OpenServerShop(app.DataFolder))
+            return false;
+    } else {
+        ForgetServerAccess();
     }
     SelectTable(app.DataFolder, 0);
 
@@ -132,6 +142,10 @@ bool InitializeDatabase()
     CreateTable(LabrList);
     CloseDatabase();
     app.CurrentCurrency = GetParam(ParamCurrency);
+    // On a server every write is stamped with the database login, which
+    // the server vouches for; Setup's User names the desk on a folder.
+    if (server && !CurrentServerAccess().login.isEmpty())
+        app.CurrentUser = CurrentServerAccess().login;
     QDir().mkpath(DataPictureFolder());
     QDir().mkpath(DataDocumentFolder());
     return true;
