@@ -112,7 +112,8 @@ TEST_F(ShellTest, StartsOnAFreshFolderAndKeepsItsSettings)
     EXPECT_TRUE(QDir(expected + QStringLiteral("/Picture")).exists());
     EXPECT_EQ(CurrentTable(), 0);
     EXPECT_EQ(App().tables[0].name, QStringLiteral("AssyList"));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("KOLT"));
+    // The title names where the desk works.
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("KOLT - ") + QDir::toNativeSeparators(expected));
     auto* grid = window->findChild<QTableView*>(QStringLiteral("grid"));
     ASSERT_NE(grid, nullptr);
     EXPECT_FALSE(headerLabels(grid).contains(QStringLiteral("Key"))); // the id is never a column
