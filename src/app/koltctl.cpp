@@ -6,6 +6,7 @@
 #include "core/version.h"
 #include "db/database.h"
 #include "db/location.h"
+#include "db/serveraccess.h"
 
 #include <QDir>
 #include <QFile>
@@ -154,6 +155,9 @@ int main(int argc, char** argv)
     SetUserInterface(&ui);
     const bool watched = watchStatements();
     StartCore(ExecutableFolder());
+    // Only init makes a shop on a server; every other command refuses a
+    // location without one, naming it.
+    AllowShopCreation(name == QLatin1String("init"));
     int code = kCtlFailed;
     if (readOnly)
         SetReadOnlyOpen(true);

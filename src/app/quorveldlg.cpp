@@ -19,6 +19,7 @@
 #include "db/database.h"
 #include "db/location.h"
 #include "db/parameters.h"
+#include "db/serveraccess.h"
 #include "db/settingsfile.h"
 #include "grid/gridview.h"
 
@@ -222,24 +223,42 @@ void CQuorvelDlg::initialize(bool showSplash)
     m_bar->setup(CommandBarEntries());
     markTable(AssyList);
     createTreeView();
-    InitializeDatabase();
+    // A location that could not be opened was explained once, with its
+    // cause; reading it again would only repeat that in a box per table.
+    const bool opened = InitializeDatabase();
     SelectTable(app.DataFolder, AssyList);
     headingsCaptured = 0;
-    RunQuery(m_result, QStringLiteral("Select * from AssyList order by Assy, Item"));
+    if (opened)
+        RunQuery(m_result, QStringLiteral("Select * from AssyList order by Assy, Item"));
     createGrid();
     m_mini->setup(AssyList);
-    loadGrid(AssyList);
-    redrawTree();
+    if (opened) {
+        loadGrid(AssyList);
+        redrawTree();
+    }
     translateWindow();
+    showLocationState();
+}
+
+void CQuorvelDlg::showLocationState()
+{
+    // Which shop, as whom, and whether this desk may change it: the title
+    // and the status line say so at once.
+    const QString readOnly = ReadOnlyReason();
+    if (!readOnly.isEmpty())
+        showStatus(readOnly);
 }
 
 void CQuorvelDlg::translateWindow()
 {
-    // A desk that cannot write says so before anyone types into it.
-    const bool readOnly = DatabaseReadOnly();
-    setWindowTitle(readOnly ? Translate(QStringLiteral("KOLT")) + QStringLiteral(" — ") + Translate(QStringLiteral("read-only"))
-                            : Translate(QStringLiteral("KOLT")));
-    if (readOnly)
+    // Which shop, as whom; a desk that cannot write says so before anyone
+    // types into it.
+    const QString location = App().DataFolder.isEmpty() ? QString() : LocationCaption(App().DataFolder);
+    QString title = Translate(QStringLiteral("KOLT")) + (location.isEmpty() ? QString() : QStringLiteral(" - ") + location);
+    if (DatabaseReadOnly() && !title.contains(QLatin1String("read-only")))
+        title += QStringLiteral(" — ") + Translate(QStringLiteral("read-only"));
+    setWindowTitle(title);
+    if (DatabaseReadOnly() && ReadOnlyReason().isEmpty())
         showStatus(Translate(QStringLiteral("This desk is read-only: the shop cannot be written here.")));
     if (QAction* about = findChild<QAction*>(QStringLiteral("about")))
         about->setText(Translate(QStringLiteral("&About KOLT...")));
@@ -450,6 +469,9 @@ void CQuorvelDlg::runOptions()
         loadGrid(AssyList);
         redrawTree();
         markTable(AssyList);
+        m_status->clear();
+        translateWindow();
+        showLocationState();
     }
     // The data location and the shared folders outlive a crash of this session.
     if (accepted)

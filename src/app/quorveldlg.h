@@ -40,6 +40,7 @@ public:
     // Switches the grid to table t; the table on view stays as it is.
     void showTable(int table);
     // The window caption and the bar's labels in the selected language.
+    void showLocationState();
     void translateWindow();
     // Switches the interface to a language of the dictionary, as Setup does.
     void setLanguage(int language);

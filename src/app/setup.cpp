@@ -1,3 +1,4 @@
+#include "db/serveraccess.h"
 #include "app/setup.h"
 
 #include "controls/artwork.h"
@@ -153,6 +154,12 @@ Setup::Setup(QWidget* parent)
     auto* providers = new QPushButton(Translate(QStringLiteral("Providers...")), this);
     providers->setGeometry(right, 401 + kDown, 120, 26);
     connect(providers, &QPushButton::clicked, this, [this] { RunWindowAction(WindowActions::Providers, this); });
+    // Whether the address reaches the shop, as whom and with what rights,
+    // before the desk moves there.
+    m_test = new QPushButton(Translate(QStringLiteral("Test connection")), this);
+    m_test->setObjectName(QStringLiteral("testConnection"));
+    m_test->setGeometry(left, 401 + kDown, 160, 26);
+    connect(m_test, &QPushButton::clicked, this, &Setup::testConnection);
     // The raw answers of the part lookup help whoever sets up the service;
     // everyone else would only have to click them away.
     m_serviceAnswers = new QCheckBox(Translate(QStringLiteral("Show service answers")), this);
@@ -279,11 +286,20 @@ void Setup::showSharedFolders()
     // Beside kolt.db a folder has its own Picture and Document folders; the
     // team on a server needs a shared folder for each.
     const bool server = IsServerAddress(m_folder->text().trimmed());
+    if (m_test)
+        m_test->setEnabled(server);
     for (QLineEdit* field : {m_pictures, m_documents}) {
         field->setEnabled(server);
         field->setPlaceholderText(server ? Translate(QStringLiteral("a shared folder"))
                                          : Translate(QStringLiteral("beside kolt.db")));
     }
+}
+
+void Setup::testConnection()
+{
+    QString answer;
+    TestServerConnection(m_folder->text().trimmed(), &answer);
+    ShowMessage(answer, Translate(QStringLiteral("Test connection")));
 }
 
 void Setup::copyData()

@@ -14,6 +14,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 
 class Setup : public CDarkDialog
 {
@@ -58,6 +59,8 @@ protected:
 private:
     void browse();
     void copyData();
+    // Setup's "Test connection": the server's answer for the address typed.
+    void testConnection();
     void save();
     // The shared folders mean something only with the data on a server.
     void showSharedFolders();
@@ -88,6 +91,7 @@ private:
     CImageButton* m_cancel = nullptr;
     CImageButton* m_database = nullptr;
     CImageButton* m_copy = nullptr;
+    QPushButton* m_test = nullptr;
     int m_language = 0;
     bool m_folderChanged = false;
 };

@@ -1,13 +1,19 @@
 #include "app/setupvalues.h"
 
 #include "core/appstate.h"
+#include "core/userinterface.h"
+#include "db/database.h"
 #include "db/parameters.h"
+#include "db/serveraccess.h"
 #include "db/settingsfile.h"
 #include "partinfo/partservice.h"
 #include "sourcing/pricing.h"
 
 #include <QDir>
 #include <QUrl>
+
+#include <initializer_list>
+#include <utility>
 
 QStringList SetupCurrencies()
 {
@@ -64,13 +70,28 @@ bool ApplySetup(const SetupValues& values)
         app.DataFolder = normalised(values.dataFolder);
         return true;
     }
-    SetParam(ParamShippingAddress, values.shipAddress);
-    SetParam(ParamBillingAddress, values.billingAddress);
-    SetParam(ParamFax, values.fax);
-    SetParam(ParamPhone, values.phone);
-    SetParam(ParamCurrency, values.currency);
-    SetParam(ParamCompanyName, values.companyName);
-    app.CurrentUser = values.user;
+    // Only what changed is written, and a refusal (a read-only desk, a lock
+    // held too long) is said rather than lost.
+    QString refusal;
+    for (const auto& [number, text] : std::initializer_list<std::pair<int, QString>>{
+             {ParamShippingAddress, values.shipAddress},
+             {ParamBillingAddress, values.billingAddress},
+             {ParamFax, values.fax},
+             {ParamPhone, values.phone},
+             {ParamCurrency, values.currency},
+             {ParamCompanyName, values.companyName}}) {
+        if (GetParam(number) == text)
+            continue;
+        SetParam(number, text);
+        if (LastResultCode() != 0 && refusal.isEmpty())
+            refusal = LastErrorText();
+    }
+    if (!refusal.isEmpty())
+        ShowMessage(refusal, QStringLiteral("Database Status"));
+    // On a server the login stamps the work; the typed User names a folder's desk.
+    const ServerAccess& access = CurrentServerAccess();
+    app.CurrentUser = IsServerAddress(app.DataFolder) && access.known && !access.login.isEmpty() ? access.login
+                                                                                                 : values.user;
     app.CurrentCurrency = GetParam(ParamCurrency);
     WriteProfileUser(app.CurrentUser);
     SetShowServiceAnswers(values.showServiceAnswers);

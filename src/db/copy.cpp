@@ -7,6 +7,7 @@
 #include "core/utilities.h"
 #include "db/database.h"
 #include "db/engine.h"
+#include "db/serveraccess.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -246,6 +247,33 @@ bool run(Location& target, const QString& sql, QString* error)
     return target.engine->exec(statement, nullptr, error) == kEngineOk;
 }
 
+// The schema version goes with the tables: a copy of a current shop opens
+// without running steps again, and a copy of an older one moves forward
+// when it is first opened.
+bool copyVersion(Location& source, Location& target, QString* error)
+{
+    QString version;
+    if (source.server) {
+        const int exists = tableExists(source, QStringLiteral("SchemaVersion"), error);
+        if (exists < 0)
+            return false;
+        if (exists > 0 && !queryValue(source, QStringLiteral("select max(Version) from SchemaVersion"), &version, error))
+            return false;
+    } else if (!queryValue(source, QStringLiteral("PRAGMA user_version"), &version, error)) {
+        return false;
+    }
+    const int number = TextToInt(version);
+    if (!target.server)
+        return run(target, QStringLiteral("PRAGMA user_version = %1").arg(number), error);
+    const int exists = tableExists(target, QStringLiteral("SchemaVersion"), error);
+    if (exists < 0)
+        return false;
+    if (exists == 0 && !run(target, QStringLiteral("create table SchemaVersion (Version integer not null)"), error))
+        return false;
+    return run(target, QStringLiteral("delete from SchemaVersion"), error)
+           && (number <= 0 || run(target, QStringLiteral("insert into SchemaVersion (Version) values (%1)").arg(number), error));
+}
+
 } // namespace
 
 CopyOutcome CopyData(const QString& from, const QString& to)
@@ -279,6 +307,23 @@ CopyOutcome CopyData(const QString& from, const QString& to)
 
     const std::vector<TableShape> tables = shopTables(target.server);
     WaitScope progress(QStringLiteral("Database Access..."), 0, static_cast<int>(tables.size()));
+    // Every table is read from one snapshot of the source, so that a copy
+    // (and a backup) of a shop in use holds what one moment held, never a
+    // purchase order without the stock it moved.
+    const QByteArray snapshot =
+        source.server ? QByteArray("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY") : QByteArray("BEGIN");
+    if (source.engine->exec(snapshot, nullptr, &error) != kEngineOk) {
+        discardNewFile();
+        return fail(error);
+    }
+    // A server's shop lives in its own schema: the copy makes it when the
+    // database has none yet (the server refuses a login that may not).
+    if (target.server && !target.engine->shopSchema().isEmpty()
+        && !run(target, QStringLiteral("create schema if not exists ") + QuoteSqlIdentifier(target.engine->shopSchema()),
+                &error)) {
+        discardNewFile();
+        return fail(error);
+    }
     if (!run(target, QString::fromUtf8(target.engine->beginStatement()), &error)) {
         discardNewFile();
         return fail(error);
@@ -321,6 +366,14 @@ CopyOutcome CopyData(const QString& from, const QString& to)
             return abandon(error);
         if (!run(target, createStatement(shape, target.server), &error))
             return abandon(error);
+        // The indexes come with the tables, made by the login that owns them.
+        for (int t = 0; t < kTableCount; ++t)
+            if (TableSqlName(t) == shape.name && !IndexedColumn(t).isEmpty()
+                && !run(target,
+                        QStringLiteral("create index ") + shape.name + QLatin1Char('_') + IndexedColumn(t)
+                            + QStringLiteral(" on ") + shape.name + QLatin1Char('(') + IndexedColumn(t) + QLatin1Char(')'),
+                        &error))
+                return abandon(error);
         Transfer transfer;
         transfer.target = &target;
         transfer.shape = &shape;
@@ -365,8 +418,12 @@ CopyOutcome CopyData(const QString& from, const QString& to)
         outcome.tables << shape.name + QLatin1Char('\t') + QString::number(transfer.rows);
         progress.setPosition(++position);
     }
+    if (!copyVersion(source, target, &error))
+        return abandon(error);
     if (!run(target, QStringLiteral("COMMIT"), &error))
         return abandon(error);
+    QString ignored;
+    source.engine->exec("ROLLBACK", nullptr, &ignored);
     outcome.done = true;
     return outcome;
 }

@@ -8,6 +8,7 @@
 #include "core/utilities.h"
 #include "db/engine.h"
 #include "db/location.h"
+#include "db/serveraccess.h"
 
 #include <sys/mman.h>
 #include <sys/statfs.h>
@@ -63,6 +64,9 @@ bool g_tooManyColumns = false;
 bool g_separated = false;
 bool* g_indexProbe = nullptr; // set while createMissingIndexes looks for an index
 QString g_accumulator;
+
+// The reason the last open of the connection failed; empty once it opened.
+QString g_openError;
 
 int g_txDepth = 0;
 bool g_txFailed = false;
@@ -191,7 +195,9 @@ bool statementAllowed(bool countsForTransaction)
     }
     if (!g_engine || !g_engine->isOpen()) {
         g_lastResult = 1;
-        g_lastError = QStringLiteral("The database is not open.");
+        // Why the connection could not be made, when it could not: the
+        // server's reason in words, once, rather than a bare "not open".
+        g_lastError = g_openError.isEmpty() ? QStringLiteral("The database is not open.") : g_openError;
         if (g_txDepth > 0 && countsForTransaction)
             markTransactionFailed();
         return false;
@@ -382,15 +388,38 @@ void forgetInsertStatements()
         prepared = PreparedInsert();
 }
 
-QString indexedColumn(int table)
+} // namespace
+
+QString IndexedColumn(int table)
 {
     return table == PartList                       ? QStringLiteral("Part_nBr")
            : table == AssyList || table == RescList ? QStringLiteral("Assy")
                                                     : QString();
 }
 
+namespace {
+
 void createIndex(const QString& table, const QString& column)
 {
+    // On a server only the tables' owner may index them, and the server
+    // refuses a desk that is not ("must be owner of table") even when the
+    // index is there: the owner's init and copy make them, a desk asks first.
+    if (DatabaseOnServer()) {
+        bool wanted = false;
+        g_indexProbe = &wanted;
+        exec(SqlFormat("select 1 from pg_tables t where t.schemaname = current_schema() and t.tablename = lower('%s') "
+                       "and pg_has_role(t.tableowner, 'USAGE') and not exists (select 1 from pg_indexes where "
+                       "schemaname = current_schema() and indexname = lower('%s'))",
+                       {table, table + QLatin1Char('_') + column}),
+             [](void*, int, char**, char**) {
+                 *g_indexProbe = true;
+                 return 0;
+             },
+             false);
+        g_indexProbe = nullptr;
+        if (!wanted)
+            return;
+    }
     exec(QStringLiteral("create index if not exists ") + table + QLatin1Char('_') + column + QStringLiteral(" on ")
              + table + QLatin1Char('(') + column + QLatin1Char(')'),
          nullptr, false);
@@ -406,7 +435,7 @@ void createMissingIndexes()
     const QString error = g_lastError;
     for (const int table : {PartList, AssyList, RescList}) {
         const QString name = App().tables[table].name.isEmpty() ? TableSqlName(table) : App().tables[table].name;
-        const QString column = indexedColumn(table);
+        const QString column = IndexedColumn(table);
         const QString index = name + QLatin1Char('_') + column;
         const QString present =
             DatabaseOnServer()
@@ -454,8 +483,10 @@ bool OpenDatabase()
     if (!engine.open(g_databasePath, &error)) {
         g_lastResult = 1;
         g_lastError = error;
+        g_openError = error;
         return false;
     }
+    g_openError.clear();
     // Another program writing the same data makes a statement wait this
     // long for the lock before it gives up with "database is busy".
     execUtf8(engine.busyTimeoutStatement(g_busyTimeout), nullptr, false);
@@ -549,6 +580,10 @@ bool CreateTable(int table)
         definition.name = TableSqlName(table);
     bool created = false;
     bool present = true; // whether an index may be asked for
+    // A server location whose shop was refused (none there, not this
+    // login's) gets no table: only init makes a shop there.
+    if (DatabaseOnServer() && !ServerShopOpened(g_databasePath))
+        return false;
     if (DatabaseOnServer()) {
         // On the server a failed statement spoils the transaction around
         // it, so neither "create table" nor "create index" may fail.
@@ -569,7 +604,7 @@ bool CreateTable(int table)
     // look-up reads the whole table. Files of older versions get theirs here
     // too. Imported lines all carry the one new assembly's name, so they
     // extend the assembly index at a single place and keep the import cheap.
-    const QString indexed = indexedColumn(table);
+    const QString indexed = IndexedColumn(table);
     if (present && !indexed.isEmpty() && FieldIndex(definition, indexed) >= 0) {
         const int result = g_lastResult;
         const QString error = g_lastError;

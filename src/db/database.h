@@ -81,6 +81,9 @@ bool IsNetworkFileSystem(long statfsType);
 // Sets the database path to folder + "/kolt.db"; when the table index differs
 // from the current one, makes it current and creates its table if missing.
 bool SelectTable(const QString& dataFolder, int table);
+// The column a table is indexed by (PartList.Part_nBr, AssyList.Assy,
+// RescList.Assy), empty for the others.
+QString IndexedColumn(int table);
 bool CreateTable(int table);
 int CurrentTable();
 QString DatabasePath();

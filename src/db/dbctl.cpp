@@ -75,10 +75,11 @@ int runParam(CtlContext& ctx)
         if (!counterMayBeSet(n, ctx.args[2]))
             return kCtlFailed;
         SetParam(n, ctx.args[2]);
-        // The write's own reason (a read-only shop, a lock held too long).
-        const QString refusal = LastResultCode() != 0 ? QStringLiteral(": ") + LastErrorText() : QString();
+        // The database's own reason (a read-only desk, a lock) is the one to tell.
+        const QString refusal = LastResultCode() != 0 ? LastErrorText() : QString();
         if (!refusal.isEmpty() || !readParamRow(ctx, n, value) || value != ctx.args[2]) {
-            ctx.err << "param: Param" << n << " could not be written" << refusal << "\n";
+            ctx.err << "param: Param" << n << " could not be written"
+                    << (refusal.isEmpty() ? QString() : QStringLiteral(": ") + refusal) << "\n";
             return kCtlFailed;
         }
         return kCtlOk;
@@ -109,8 +110,11 @@ int runQuery(CtlContext& ctx)
 
 } // namespace
 
+void RegisterServerCommands(); // serverctl.cpp
+
 void RegisterDbCommands()
 {
+    RegisterServerCommands();
     RegisterCtlCommand({QStringLiteral("copy"), QStringLiteral("copy FROM TO"), [](CtlContext& ctx) {
                             if (ctx.args.size() != 2)
                                 return kCtlUsage;

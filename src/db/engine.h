@@ -64,6 +64,11 @@ public:
     // The open connection reads only: the location cannot be written (or
     // was asked to be opened read-only), and every write is refused.
     virtual bool readOnly() const { return false; }
+
+    // The schema the open connection's shop lives in (the server's), and
+    // the login; empty on a file.
+    virtual QString shopSchema() const { return QString(); }
+    virtual QString login() const { return QString(); }
 };
 
 // Opens data folders read-only from the next open on, whatever their

@@ -8,6 +8,7 @@
 #include "db/database.h"
 #include "db/location.h"
 #include "db/schema.h"
+#include "db/serveraccess.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -109,6 +110,15 @@ bool InitializeDatabase(bool createShop)
                     QStringLiteral("Database Status"));
         return false;
     }
+    // A server location is checked before anything is read or made there:
+    // its shop's schema must exist and be this login's to read, or only
+    // init may make it; the refusal is said once, with its cause.
+    if (server) {
+        if (!OpenServerShop(app.DataFolder))
+            return false;
+    } else {
+        ForgetServerAccess();
+    }
     SelectTable(app.DataFolder, 0);
 
     // Whether the folder is new must be known for certain: a count that
@@ -173,6 +183,10 @@ bool InitializeDatabase(bool createShop)
     CreateTable(LabrList);
     CloseDatabase();
     app.CurrentCurrency = GetParam(ParamCurrency);
+    // On a server every write is stamped with the database login, which
+    // the server vouches for; Setup's User names the desk on a folder.
+    if (server && !CurrentServerAccess().login.isEmpty())
+        app.CurrentUser = CurrentServerAccess().login;
     QDir().mkpath(DataPictureFolder());
     QDir().mkpath(DataDocumentFolder());
     return true;

@@ -6,8 +6,10 @@
 #include "core/appstate.h"
 #include "core/dictionary.h"
 #include "core/userinterface.h"
+#include "db/serveraccess.h"
 
 #include <QHash>
+#include <QStringList>
 
 #include <dlfcn.h>
 
@@ -42,7 +44,7 @@ constexpr int kDiagnosticMessage = 'M';
 
 // The write lock of the shop, as SQLite's BEGIN IMMEDIATE takes it on the
 // file: one writer at a time, readers never wait. A shop is the schema its
-// tables are in (search_path), so two shops in one database do not wait for
+// tables are in (the search_path KOLT sets), so two shops in one database do not wait for
 // each other. A transaction-scoped advisory lock ("KOLT", the schema) is
 // released by COMMIT and ROLLBACK alike.
 constexpr const char* kBegin = "BEGIN; SELECT pg_advisory_xact_lock(1263488084, hashtext(current_schema()))";
@@ -276,22 +278,58 @@ public:
         }
         // The password comes from the user's password file or environment,
         // which the library reads itself; KOLT never keeps one.
-        m_connection = m_connect(location.toUtf8().constData());
+        const ServerAddress address = ParseServerAddress(location);
+        m_connection = m_connect(address.connection.toUtf8().constData());
         if (!m_connection || m_status(m_connection) != kConnectionOk) {
-            *error = m_connection ? QString::fromUtf8(m_error(m_connection)).trimmed()
+            *error = m_connection ? ConnectionFailureText(QString::fromUtf8(m_error(m_connection)), address)
                                   : QStringLiteral("out of memory");
             close();
             return false;
         }
         m_encoding(m_connection, "UTF8");
+        // The shop's schema is the one the address names, else "kolt"; a
+        // database an earlier release filled keeps its shop in "public",
+        // which is used while no "kolt" schema exists. Never the login's
+        // own search path: a schema of its own would hold an empty shop.
+        QString schema = address.schema;
+        m_login.clear();
+        {
+            QStringList answer;
+            const QByteArray probe =
+                "select current_user, (select count(*) from pg_namespace where nspname = '"
+                + DefaultShopSchema().toUtf8()
+                + "'), (select count(*) from pg_class c join pg_namespace n on n.oid = c.relnamespace "
+                  "where n.nspname = 'public' and c.relname = 'globalparamlist' and c.relkind = 'r')";
+            Result* result = m_exec(m_connection, probe.constData());
+            if (result && m_resultStatus(result) == kTuplesOk && m_rows(result) == 1)
+                for (int f = 0; f < m_fields(result); ++f)
+                    answer << QString::fromUtf8(m_value(result, 0, f));
+            if (result)
+                m_clear(result);
+            if (answer.size() == 3) {
+                m_login = answer[0];
+                if (schema.isEmpty())
+                    schema = answer[1] == QLatin1String("0") && answer[2] != QLatin1String("0")
+                                 ? QStringLiteral("public")
+                                 : DefaultShopSchema();
+            }
+        }
+        if (schema.isEmpty())
+            schema = DefaultShopSchema();
+        m_schema = schema;
         // The server's notices ("already exists, skipping") are not the user's business.
-        Result* quiet = m_exec(m_connection, "SET client_min_messages = warning");
+        const QByteArray setup = "SET client_min_messages = warning; SET search_path TO "
+                                 + QuoteSqlIdentifier(schema).toUtf8();
+        Result* quiet = m_exec(m_connection, setup.constData());
         if (quiet)
             m_clear(quiet);
         m_location = location;
         buildColumnNames();
         return true;
     }
+
+    QString shopSchema() const override { return m_schema; }
+    QString login() const override { return m_login; }
 
     bool isOpen() const override { return m_connection != nullptr; }
 
@@ -306,6 +344,8 @@ public:
             m_finish(m_connection);
         m_connection = nullptr;
         m_location.clear();
+        m_schema.clear();
+        m_login.clear();
     }
 
     int exec(const QByteArray& statement, RowCallback callback, QString* error, void* context) override
@@ -350,6 +390,9 @@ public:
                 // The server's own words, without its "ERROR:" and context lines.
                 const char* primary = m_resultField(result, kDiagnosticMessage);
                 *error = primary ? QString::fromUtf8(primary) : QString::fromUtf8(m_resultError(result)).trimmed();
+                // A refusal for want of a grant names the table and the login.
+                if (sqlState == "42501")
+                    *error = PermissionDeniedText(*error, m_login);
                 code = kEngineError;
             }
         }
@@ -427,6 +470,8 @@ private:
     long long m_changed = 0;
     Conn* m_connection = nullptr;
     QString m_location;
+    QString m_schema;
+    QString m_login;
     QHash<QByteArray, QByteArray> m_names;
 };
 

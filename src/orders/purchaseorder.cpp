@@ -7,6 +7,7 @@
 #include "core/utilities.h"
 #include "core/quantity.h"
 #include "db/database.h"
+#include "db/stamps.h"
 #include "db/stockledger.h"
 
 #include <cmath>
@@ -124,6 +125,9 @@ bool writeFields(const PurchaseOrderRecord& record, const QMap<QString, QString>
         done = Execute(SqlFormat("Update PurcList Set %s = '%s' where PO_nBr = '%s'",
                                  {field, current.value(field), record.number}))
                && done;
+    // Whoever saved the order is named on it, as the grid names an edit.
+    if (!fields.isEmpty())
+        done = StampRecord(QStringLiteral("PurcList"), QStringLiteral("PO_nBr"), record.number) && done;
     return AddToPartFigure(QStringLiteral("On_Order"), deltas) && done;
 }
 

@@ -7,6 +7,7 @@
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/stamps.h"
 #include "db/stockledger.h"
 
 #include <algorithm>
@@ -87,6 +88,7 @@ Step receiveLines(const QString& number, const QString& part, double quantity, b
     for (auto it = before.constBegin(); it != before.constEnd(); ++it)
         delta[it.key()] -= it.value();
     bool done = Execute(SqlFormat("Update PurcList Set Item_List = '%s' where PO_nBr = '%s'", {items, number}));
+    done = StampRecord(QStringLiteral("PurcList"), QStringLiteral("PO_nBr"), number) && done;
     done = AddToPartFigure(QStringLiteral("On_Order"), delta) && done;
     done = AddToPartFigure(QStringLiteral("Stock"), {{part, quantity}}) && done;
     done = RecordStockMovements({{part, quantity, QStringLiteral("Receipt"), number, QString()}}) && done;

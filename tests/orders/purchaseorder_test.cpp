@@ -104,6 +104,8 @@ TEST_F(OrdersTest, ReceivingMovesWholeQuantitiesIntoStockOnce)
     EXPECT_EQ(sqlite("select Status from PurcList"), "Closed");
     // The need date stays what was agreed; every line is marked received.
     EXPECT_EQ(sqlite("select Need_Date from PurcList"), "2026-03-01 00:00:00");
+    // Receiving names who received it.
+    EXPECT_EQ(sqlite("select User from PurcList"), "tester");
     EXPECT_EQ(sqlite("select replace(replace(Item_List,char(10),'|'),char(13),'#') from PurcList"),
               "1|5|P1|d|1|5|Received|#2|7.7|P2|d|1|7.7|Received|#3|0|P2|d|1|0|Received|#"
               "4|2|UNKNOWN|d|1|2|Received|#");

@@ -4,6 +4,7 @@
 #include "core/appstate.h"
 #include "db/database.h"
 #include "db/engine.h"
+#include "db/serveraccess.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -109,10 +110,13 @@ void DataFolderTest::SetUp()
     qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toUtf8());
     qputenv("XDG_DATA_HOME", (dir.path() + QStringLiteral("/data")).toUtf8());
     StartCore(ProgramDir());
-    app.CurrentUser = QStringLiteral("tester");
+    // Each test's location is new: it is made here, as init makes a shop.
+    AllowShopCreation(true);
     // Make the next SelectTable see a change, whatever an earlier test left current.
     SelectTable(location, 1);
     ASSERT_TRUE(OpenDataFolder(location)) << (ui.messages.empty() ? std::string() : ui.messages.back().text.toStdString());
+    // After the open: on a server the open stamps with the login.
+    app.CurrentUser = QStringLiteral("tester");
     ui.clear();
 }
 
