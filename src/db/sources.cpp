@@ -141,15 +141,10 @@ QHash<QString, std::vector<SourceRecord>> LoadSources(const QStringList& parts, 
     return sources;
 }
 
-bool SaveSource(const SourceRecord& source)
+namespace {
+
+QStringList sourceRow(const SourceRecord& source, const QString& user, const QString& stamp)
 {
-    Transaction transaction;
-    const char* key = "where Part_nBr = '%s' and Vendor = '%s' and Order_Code = '%s'";
-    const QString where = SqlFormat(key, {source.part, source.vendor, source.orderCode});
-    bool done = Execute(QStringLiteral("Delete from SrcList ") + where);
-    done = Execute(QStringLiteral("Delete from BrkList ") + where) && done;
-    const QString stamp = TimestampText();
-    const QString user = CurrentUserName();
     const TableDefinition& definition = App().tables[SrcList];
     QStringList values;
     for (int i = 0; i < definition.fieldCount; ++i) {
@@ -185,16 +180,55 @@ bool SaveSource(const SourceRecord& source)
             value = stamp;
         values << value;
     }
-    InsertRow(values, SrcList);
-    done = done && LastResultCode() == 0;
-    std::vector<QStringList> breaks;
+    return values;
+}
+
+void addBreakRows(const SourceRecord& source, const QString& user, const QString& stamp, std::vector<QStringList>& rows)
+{
     for (const PriceBreak& b : source.breaks)
-        breaks.push_back({source.part, source.vendor, source.orderCode, PlainNumber(b.quantity), ExactNumberText(b.price),
-                          user, stamp});
-    if (!breaks.empty()) {
-        InsertRows(breaks, BrkList);
-        done = done && LastResultCode() == 0;
+        rows.push_back({source.part, source.vendor, source.orderCode, PlainNumber(b.quantity), ExactNumberText(b.price),
+                        user, stamp});
+}
+
+} // namespace
+
+bool SaveSource(const SourceRecord& source)
+{
+    return SaveSources({source});
+}
+
+bool SaveSources(const std::vector<SourceRecord>& sources)
+{
+    if (sources.empty())
+        return true;
+    Transaction transaction;
+    bool done = true;
+    // The sources replaced go in batches of keys, not one statement each.
+    constexpr size_t kKeysPerStatement = 200;
+    for (size_t from = 0; from < sources.size() && done; from += kKeysPerStatement) {
+        QStringList keys;
+        for (size_t i = from; i < std::min(sources.size(), from + kKeysPerStatement); ++i)
+            keys << SqlFormat("(Part_nBr = '%s' and Vendor = '%s' and Order_Code = '%s')",
+                              {sources[i].part, sources[i].vendor, sources[i].orderCode});
+        const QString where = QStringLiteral(" where ") + keys.join(QStringLiteral(" or "));
+        done = Execute(QStringLiteral("Delete from SrcList") + where) && done;
+        done = Execute(QStringLiteral("Delete from BrkList") + where) && done;
     }
+    const QString stamp = TimestampText();
+    const QString user = CurrentUserName();
+    std::vector<QStringList> rows;
+    std::vector<QStringList> breaks;
+    for (const SourceRecord& source : sources) {
+        rows.push_back(sourceRow(source, user, stamp));
+        addBreakRows(source, user, stamp, breaks);
+    }
+    for (const auto& [table, all] : {std::pair{SrcList, &rows}, std::pair{BrkList, &breaks}})
+        for (size_t from = 0; done && from < all->size(); from += 500) {
+            InsertRows(std::vector<QStringList>(all->begin() + static_cast<std::ptrdiff_t>(from),
+                                                all->begin() + static_cast<std::ptrdiff_t>(std::min(all->size(), from + 500))),
+                       table);
+            done = LastResultCode() == 0;
+        }
     if (!done)
         transaction.fail();
     return transaction.commit();

@@ -40,6 +40,8 @@ QHash<QString, std::vector<SourceRecord>> LoadSources(const QStringList& parts, 
 // vendor and order code and its breaks, in one transaction. False when the
 // database refused (LastErrorText() says why; nothing was written).
 bool SaveSource(const SourceRecord& source);
+// The same for many sources: a few statements for the set, one transaction.
+bool SaveSources(const std::vector<SourceRecord>& sources);
 
 // A price as stored: every digit a double gives up to ten decimals, never an
 // exponent, so 0.000125 or 1234.5678 read back as written.

@@ -1,4 +1,5 @@
 #include "interchange/importer.h"
+#include "interchange/importsources.h"
 
 #include "bom/bomdiff.h"
 #include "bom/revisions.h"
@@ -605,6 +606,7 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
         Transaction transaction;
         LineWalk walk(file, firstLine, columnTargets, assembly, options);
         RowWriter writer(walk.reader().otherTargets(), outcome);
+        ImportSourceCollector sources;
         if (options.replace && walk.existingLines() > 0) {
             if (!KeepRevisions({assembly}, importRevisionNote(file)))
                 outcome.errors << LastErrorText();
@@ -628,6 +630,7 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
                     stamp = TimestampText();
                 }
                 writer.billLine(line, assembly, stamp);
+                sources.add(line);
                 if (newPart)
                     writer.part(line, stamp);
                 for (const QString& vendor : vendors)
@@ -642,6 +645,8 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
                     progress(outcome, file.endOf(r));
             });
         writer.finish();
+        if (outcome.errors.isEmpty() && outcome.lines > 0 && !sources.store(&outcome.sources))
+            outcome.errors << LastErrorText();
         if (outcome.errors.isEmpty() && outcome.lines > 0 && !LogBillChanges(assembly, walk.before()))
             outcome.errors << LastErrorText();
         if (outcome.lines == 0 && outcome.errors.isEmpty()) {
@@ -666,6 +671,7 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
         outcome.vendors = 0;
         outcome.lines = 0;
         outcome.replaced = 0;
+        outcome.sources = 0;
     } else {
         App().TreeRebuildFlag = true;
     }

@@ -53,6 +53,7 @@ struct ImportOutcome
     int vendors = 0;    // vendors stored (not counted as added)
     int lines = 0;      // BOM lines stored
     int replaced = 0;   // lines of the assembly removed first
+    int sources = 0;    // sources created from the supplier columns
     bool stored = true; // false: nothing was stored (rolled back, or nothing to store)
     QStringList errors; // statements that failed, by line
     QStringList warnings;

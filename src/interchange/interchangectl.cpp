@@ -104,6 +104,8 @@ int runImport(CtlContext& ctx)
     const ImportOutcome outcome = ProcessImport(file, header.line + 1, targets, assembly, {}, options);
     ctx.out << "Lines Scanned: " << outcome.scanned << "\n";
     ctx.out << "Valid Items Added: " << outcome.added << " (" << ImportAddedMeaning(outcome) << ")\n";
+    if (outcome.sources > 0)
+        ctx.out << "Sources Added: " << outcome.sources << "\n";
     if (outcome.replaced > 0)
         ctx.out << "Lines Replaced: " << outcome.replaced << "\n";
     // A layout mapped by hand maps the same way next time.
