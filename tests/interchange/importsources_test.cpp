@@ -83,3 +83,41 @@ TEST_F(SourceImportTest, SupplierColumnsOfABillBecomeSources)
     EXPECT_EQ(sourcesOf("STM32F103C8T6"),
               QStringList({"FARNELL 1447636 preferred", "ARROW A-1 preferred", "MOUSER 511-STM32F103C8T6"}));
 }
+
+TEST_F(SourceImportTest, APriceListBecomesSourcesWithTheirBreaks)
+{
+    ASSERT_EQ(koltctl({"import", writeFile("b.csv", "Ref,Qty,MPN\nR1,1,RC0402-10K\nC1,1,CL05-100N\n"), "--assembly", "B"}), 0);
+    // Quantity and price columns in pairs, a part by its manufacturer number,
+    // a pack that is not the minimum, a price under a thousands separator.
+    const QString list = writeFile("mouser.csv",
+                                   "Mouser Price List\n"
+                                   "Mfr Part #,Order Code,Qty 1,Price 1,Qty 2,Price 2,Pack,Min Order,Multiple,Lead Time,Currency\n"
+                                   "RC0402-10K,603-RC0402-10K,1,0.012,1000,\"0,004\",10000,100,100,14,EUR\n"
+                                   "CL05-100N,187-CL05-100N,1,0.10,100,0.05,,,,,EUR\n");
+    QString out, err;
+    ASSERT_EQ(koltctl({"sources", "import", list, "--vendor", "Mouser", "--dry-run"}, &out, &err), 0) << err.toStdString();
+    EXPECT_TRUE(out.contains("Sources: 2, price breaks: 4")) << out.toStdString();
+    EXPECT_TRUE(LoadSources({"RC0402-10K"}).value("RC0402-10K").empty()); // a preview writes nothing
+    ASSERT_EQ(koltctl({"sources", "import", list, "--vendor", "Mouser"}, &out, &err), 0) << err.toStdString();
+    ASSERT_EQ(koltctl({"source", "list", "RC0402-10K"}, &out), 0);
+    EXPECT_EQ(out, "MOUSER\t603-RC0402-10K\tEUR\t100\t100\t1:0.012,1000:0.004\t\n");
+    const SourceRecord stored = LoadSources({"RC0402-10K"}).value("RC0402-10K").at(0);
+    EXPECT_EQ(stored.pack, 10000);
+    EXPECT_EQ(stored.leadDays, 14);
+
+    // Prices headed by their quantity; a part the shop lacks is listed and
+    // nothing is stored until the buyer says to store the rest.
+    const QString digikey = writeFile("dk.csv",
+                                      "Part #,Digi-Key Part,Price 1,Price 10,Price 100\n"
+                                      "RC0402-10K,311-10KLRCT-ND,0.10,0.05,0.02\n"
+                                      "NOPE-1,NOPE-ND,1,1,1\n");
+    EXPECT_EQ(koltctl({"sources", "import", digikey, "--vendor", "Digi-Key"}, &out, &err), 1);
+    EXPECT_TRUE(out.contains("NOPE-1")) << out.toStdString();
+    EXPECT_EQ(LoadSources({"RC0402-10K"}).value("RC0402-10K").size(), 1u);
+    ASSERT_EQ(koltctl({"sources", "import", digikey, "--vendor", "Digi-Key", "--known-only"}, &out, &err), 0);
+    ASSERT_EQ(koltctl({"source", "list", "RC0402-10K"}, &out), 0);
+    EXPECT_TRUE(out.contains("DIGI-KEY\t311-10KLRCT-ND\t")) << out.toStdString();
+    EXPECT_TRUE(out.contains("1:0.1")) << out.toStdString();
+    EXPECT_TRUE(out.contains(",10:0.05,100:0.02\t")) << out.toStdString();
+    EXPECT_EQ(sqlite("select count(*) from PartList where Part_nBr='NOPE-1'"), "0");
+}
