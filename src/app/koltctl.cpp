@@ -141,9 +141,13 @@ int main(int argc, char** argv)
         return kCtlUsage;
     }
     const QString name = args.takeFirst();
+    // Rooms may share a first word ("sources import", "sources refresh"):
+    // then the second word, as each one's usage spells it, chooses.
     const CtlCommand* command = nullptr;
+    const QString verb = name + QLatin1Char(' ') + args.value(0);
     for (const CtlCommand& c : CtlCommands())
-        if (c.name == name)
+        if (c.name == name
+            && (!command || c.usage == verb || c.usage.startsWith(verb + QLatin1Char(' '))))
             command = &c;
     if (!command) {
         err << "koltctl: unknown command " << name << "\n";

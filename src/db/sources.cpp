@@ -5,6 +5,7 @@
 #include "core/quantity.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/sqllist.h"
 
 #include <algorithm>
 #include <cmath>
@@ -307,5 +308,44 @@ QStringList PartsWithoutCurrencyRate(const QString& shopCurrency, bool* ok)
     QStringList parts;
     for (int r = 0; r < rows.rowCount; ++r)
         parts << rows.cell(r, 0);
+    return parts;
+}
+
+QStringList KnownParts(const QStringList& parts, bool* ok)
+{
+    QStringList known;
+    const bool read = parts.isEmpty() || forNames(parts, QStringLiteral("Select Part_nBr from PartList where Part_nBr in (%1)"),
+                                                  [&known](const QueryResult& rows) {
+                                                      for (int r = 0; r < rows.rowCount; ++r)
+                                                          known << rows.cell(r, 0);
+                                                  });
+    if (ok)
+        *ok = read;
+    return known;
+}
+
+QHash<QString, QString> PartsOfMfrParts(const QStringList& mfrParts, bool* ok)
+{
+    QHash<QString, QString> parts;
+    bool read = true;
+    QStringList batch;
+    const auto flush = [&] {
+        const QueryResult rows = Query(QStringLiteral("Select Mfr_Part_nBr, Part_nBr from PartList where Mfr_Part_nBr in (")
+                                       + SqlQuotedList(batch) + QStringLiteral(") order by Part_nBr"));
+        read = read && LastResultCode() == 0;
+        for (int r = 0; r < rows.rowCount; ++r)
+            if (!parts.contains(rows.cell(r, 0)))
+                parts.insert(rows.cell(r, 0), rows.cell(r, 1));
+        batch.clear();
+    };
+    for (const QString& name : mfrParts) {
+        batch << name;
+        if (batch.size() == 500)
+            flush();
+    }
+    if (!batch.isEmpty())
+        flush();
+    if (ok)
+        *ok = read;
     return parts;
 }

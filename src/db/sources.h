@@ -74,3 +74,10 @@ QHash<QString, PartPurchaseFacts> LoadPartPurchaseFacts(const QStringList& parts
 // The parts priced (their own Currency, or a source's) in a currency that is
 // neither the shop's (empty: USD) nor has a rate: two statements for the shop.
 QStringList PartsWithoutCurrencyRate(const QString& shopCurrency, bool* ok = nullptr);
+
+// What a price list needs to find its parts: of the part numbers given, those
+// the shop has; and for manufacturer part numbers, the shop's part of each
+// (the first by part number where several share one). One statement per
+// few hundred names.
+QStringList KnownParts(const QStringList& parts, bool* ok = nullptr);
+QHash<QString, QString> PartsOfMfrParts(const QStringList& mfrParts, bool* ok = nullptr);

@@ -1,5 +1,8 @@
 #include "db/vendorrows.h"
 
+#include "core/appstate.h"
+#include "core/tabledefs.h"
+#include "core/utilities.h"
 #include "db/sqllist.h"
 
 QString VendorRecords::value(const QString& vendor, const QString& heading) const
@@ -26,4 +29,43 @@ VendorRecords ReadVendorRecords(const QStringList& vendors, bool* ok)
         if (!records.first.contains(records.rows.cell(r, vendorColumn)))
             records.first.insert(records.rows.cell(r, vendorColumn), r);
     return records;
+}
+
+bool AddMissingVendors(const QStringList& vendors, const QString& type, int* added)
+{
+    if (added)
+        *added = 0;
+    QStringList names;
+    for (const QString& name : vendors)
+        if (!name.isEmpty() && !names.contains(name))
+            names << name;
+    bool ok = false;
+    const VendorRecords known = ReadVendorRecords(names, &ok);
+    if (!ok)
+        return false;
+    const TableDefinition& definition = App().tables[VendList];
+    const QString stamp = TimestampText();
+    std::vector<QStringList> rows;
+    for (const QString& name : names) {
+        if (known.first.contains(name))
+            continue;
+        QStringList values;
+        for (int i = 0; i < definition.fieldCount; ++i) {
+            const QString column = ToColumnName(definition.headings[i]);
+            values << (column == QLatin1String("Vendor")      ? name
+                       : column == QLatin1String("Type")      ? type
+                       : column == QLatin1String("User")      ? App().CurrentUser
+                       : column == QLatin1String("Time_Stamp") ? stamp
+                                                               : QString());
+        }
+        rows.push_back(values);
+    }
+    if (rows.empty())
+        return true;
+    InsertRows(rows, VendList);
+    if (LastResultCode() != 0)
+        return false;
+    if (added)
+        *added = static_cast<int>(rows.size());
+    return true;
 }

@@ -19,3 +19,8 @@ struct VendorRecords
 
 // The records of the vendors; *ok is false when the read failed.
 VendorRecords ReadVendorRecords(const QStringList& vendors, bool* ok = nullptr);
+
+// Adds a VendList record of the given type ("Distributor", "Manufacturer")
+// for each named vendor that has none: one read and one insert for the set.
+// The names are stored as given. False when the database refused.
+bool AddMissingVendors(const QStringList& vendors, const QString& type, int* added = nullptr);

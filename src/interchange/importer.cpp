@@ -1,5 +1,6 @@
 #include "interchange/importer.h"
 #include "interchange/importbill.h"
+#include "interchange/importsources.h"
 
 #include "bom/bomdiff.h"
 #include "bom/revisions.h"
@@ -620,6 +621,7 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
             return outcome;
         }
         RowWriter writer(walk.reader().otherTargets(), outcome);
+        ImportSourceCollector sources;
         if (options.replace && walk.existingLines() > 0) {
             if (!KeepRevisions({assembly}, importRevisionNote(file)))
                 outcome.errors << LastErrorText();
@@ -649,6 +651,7 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
                     stamp = TimestampText();
                 }
                 writer.billLine(line, assembly, stamp);
+                sources.add(line);
                 if (newPart) {
                     writer.part(line, stamp);
                     created.push_back({PartList, line.partNumber, line.partNumber, createdField, QString(),
@@ -668,6 +671,8 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
                     progress(outcome, file.endOf(r));
             });
         writer.finish();
+        if (outcome.errors.isEmpty() && outcome.lines > 0 && !sources.store(&outcome.sources))
+            outcome.errors << LastErrorText();
         if (outcome.errors.isEmpty() && outcome.lines > 0
             && !(LogBillChanges(assembly, walk.before()) && RecordChanges(created)))
             outcome.errors << LastErrorText();
@@ -693,6 +698,7 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
         outcome.vendors = 0;
         outcome.lines = 0;
         outcome.replaced = 0;
+        outcome.sources = 0;
     } else {
         App().TreeRebuildFlag = true;
     }

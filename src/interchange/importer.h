@@ -56,6 +56,7 @@ struct ImportOutcome
     int vendors = 0;    // vendors stored (not counted as added)
     int lines = 0;      // BOM lines stored
     int replaced = 0;   // lines of the assembly removed first
+    int sources = 0;    // sources created from the supplier columns
     bool stored = true; // false: nothing was stored (rolled back, or nothing to store)
     bool repeated = false; // refused: the assembly holds the file's lines already
     QStringList errors; // statements that failed, by line

@@ -539,7 +539,8 @@ void ImportFile::cut()
         m_text, m_delimiter, std::numeric_limits<qsizetype>::max(),
         [&](const ScannedRecord& record) {
             m_records.push_back(Record{record.start, record.end, record.next, fileLine});
-            fileLine += 1 + record.lineEnds;
+            // A sheet's line is its row, however many line breaks its cells hold.
+            fileLine += 1 + (m_sheet >= 0 ? 0 : record.lineEnds);
         },
         false);
 }

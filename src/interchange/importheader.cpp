@@ -635,6 +635,7 @@ ImportHeader FindImportHeader(const ImportFile& file, const ImportMapping& mappi
     KeywordCounter counter(mapping, file.delimiter());
     int bestHits = 0;
     qsizetype bestValues = 0;
+    bool dataSinceBest = false;
     const int searched = std::min(file.lineCount(), kHeaderSearchRecords);
     for (int i = 0; i < searched; ++i) {
         if (file.blank(i))
@@ -648,12 +649,24 @@ ImportHeader FindImportHeader(const ImportFile& file, const ImportMapping& mappi
             hits = counter.hits(values);
             count = values.size();
         }
-        const bool better = bestHits > 0 ? hits > bestHits : (hits > 0 || count > bestValues);
+        bool better = bestHits > 0 ? hits > bestHits : (hits > 0 || count > bestValues);
+        // A heading row with no data under it, then a gap, then another (a
+        // form's empty change-history table above the full bill) heads no
+        // table: the later one does. Heading rows one under the other stay
+        // one header, the first.
+        if (!better && header.line >= 0 && i > header.line + 1 && !dataSinceBest && hits >= 2 && hits * 2 >= bestHits)
+            better = true;
         if (header.line < 0 || better) {
             header.line = i;
             header.fields = values.isEmpty() ? file.values(i) : values;
             bestHits = hits;
             bestValues = count;
+            dataSinceBest = false;
+        } else if (!dataSinceBest && count >= 2) {
+            if (values.isEmpty())
+                values = file.values(i);
+            dataSinceBest = std::count_if(values.cbegin(), values.cend(),
+                                          [](const QString& v) { return !v.trimmed().isEmpty(); }) >= 2;
         }
     }
     for (QString& field : header.fields)

@@ -7,6 +7,7 @@
 #include "interchange/importvalues.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -82,6 +83,22 @@ QString SupplierOfHeader(const QString& header)
     for (const Supplier& s : suppliers)
         if (qstrlen(s.prefix) >= 5 && key.contains(QLatin1String(s.prefix)))
             return QLatin1String(s.name);
+    return QString();
+}
+
+QString SupplierOfCode(QStringView code)
+{
+    static const QRegularExpression lcsc(QStringLiteral("^C\\d{3,9}$"));
+    static const QRegularExpression digikey(QStringLiteral("^[0-9A-Z][0-9A-Z./+#-]*-ND$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression mouser(QStringLiteral("^\\d{2,3}-[0-9A-Z./+#-]*[A-Z][0-9A-Z./+#-]*$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QString text = code.trimmed().toString();
+    if (lcsc.match(text).hasMatch())
+        return QStringLiteral("LCSC");
+    if (digikey.match(text).hasMatch())
+        return QStringLiteral("DIGI-KEY");
+    if (mouser.match(text).hasMatch())
+        return QStringLiteral("MOUSER");
     return QString();
 }
 
@@ -473,6 +490,23 @@ bool ImportLineReader::read(int record, ImportLine& line, QStringList& warnings)
     line.distributor = supplier.isEmpty() ? keep(first(RoleDistributor)) : supplier;
     line.mfrPart = keep(mfrPart);
     line.orderCode = keep(orderCode);
+    // Each order number with its vendor: the one its heading names, else the
+    // line's distributor, else the one its shape gives away.
+    line.supplierCodes.clear();
+    for (size_t k = 0; k < m_columns[RoleOrderCode].size(); ++k) {
+        const QStringView v = CleanCell(m_cells.at(m_columns[RoleOrderCode][k]));
+        if (v.isEmpty() || IsDoNotPopulate(v) || IsPlaceholder(v))
+            continue;
+        QString vendor = m_orderCodeSuppliers[k];
+        if (vendor.isEmpty())
+            vendor = first(RoleDistributor).toString();
+        if (vendor.isEmpty())
+            vendor = SupplierOfCode(v);
+        if (const QString known = SupplierOfHeader(vendor); !known.isEmpty())
+            vendor = known; // "Digikey" in a Supplier column is DIGI-KEY
+        if (!vendor.isEmpty())
+            line.supplierCodes.emplace_back(UpperCaseName(vendor), v.toString());
+    }
     int lastTarget = -1;
     for (const auto& [column, target] : m_otherColumns) {
         if (target == lastTarget)

@@ -28,6 +28,9 @@ struct ImportLine
     QString distributor;
     QString mfrPart;
     QString orderCode;
+    // Every supplier order number of the line, as (vendor, order code): the
+    // sources the import creates for its part.
+    std::vector<std::pair<QString, QString>> supplierCodes;
     std::vector<std::pair<int, QString>> others; // index into ImportLineReader::otherTargets()
 
     // The texts of a line read from a file share the file's characters
@@ -104,3 +107,7 @@ private:
 // The supplier that a column header names by its order numbers ("LCSC",
 // "JLCPCB Part #", "Digi-Key_PN", "Mouser"), upper-cased; empty for none.
 QString SupplierOfHeader(const QString& header);
+// The supplier whose order numbers look like the code: LCSC "C12345",
+// Digi-Key "296-38557-1-ND", Mouser "595-TPS61023DRLR"; empty when the code
+// could be anyone's.
+QString SupplierOfCode(QStringView code);

@@ -1,4 +1,6 @@
 #include "interchange/importsheet.h"
+#include "interchange/biffworkbook.h"
+#include "interchange/sheetformat.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -12,7 +14,140 @@
 #include <cmath>
 #include <memory>
 
+namespace sheetformat {
+
 namespace {
+
+QDateTime fromSerial(double serial, bool from1904)
+{
+    // Day 0 of the 1900 system is 1899-12-30 once the phantom 29 February
+    // 1900 is past, which every date a bill holds is.
+    const QDate base = from1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
+    const double days = std::floor(serial);
+    const qint64 seconds = std::llround((serial - days) * 86400.0);
+    return QDateTime(base.addDays(static_cast<qint64>(days)), QTime(0, 0)).addSecs(seconds);
+}
+
+QString fixedText(double value, int decimals)
+{
+    // Thousands separators are left out on purpose: "1,000" would read as
+    // a decimal comma in half the world, and the import reads its numbers.
+    QString text = QString::number(value, 'f', decimals);
+    if (text.startsWith(QLatin1Char('-')) && text.mid(1).toDouble() == 0)
+        text.remove(0, 1);
+    return text;
+}
+
+} // namespace
+
+NumberFormat formatOfCode(const QString& code)
+{
+    NumberFormat format;
+    if (code.isEmpty() || code.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0 || code == QLatin1String("@"))
+        return format;
+    // The positive section, without quoted text, escapes and [colour] tags.
+    QString plain;
+    bool quoted = false;
+    int bracket = 0;
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const QChar c = code[i];
+        if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+            continue;
+        }
+        if (quoted)
+            continue;
+        if (c == QLatin1Char('\\') || c == QLatin1Char('_') || c == QLatin1Char('*')) {
+            ++i;
+            continue;
+        }
+        if (c == QLatin1Char('['))
+            ++bracket;
+        else if (c == QLatin1Char(']'))
+            bracket = std::max(0, bracket - 1);
+        else if (bracket == 0) {
+            if (c == QLatin1Char(';'))
+                break;
+            plain += c.toLower();
+        }
+    }
+    const bool date = plain.contains(QLatin1Char('d')) || plain.contains(QLatin1Char('y'))
+        || (plain.contains(QLatin1Char('m')) && !plain.contains(QLatin1Char('h')));
+    const bool time = plain.contains(QLatin1Char('h')) || plain.contains(QLatin1Char('s'));
+    if (date || time) {
+        format.kind = date && time ? NumberFormat::DateTime : date ? NumberFormat::Date : NumberFormat::Time;
+        return format;
+    }
+    if (!plain.contains(QLatin1Char('0')) && !plain.contains(QLatin1Char('#')))
+        return format;
+    format.kind = plain.contains(QLatin1Char('%')) ? NumberFormat::Percent : NumberFormat::Fixed;
+    const qsizetype point = plain.indexOf(QLatin1Char('.'));
+    if (point >= 0)
+        for (qsizetype i = point + 1; i < plain.size() && (plain[i] == QLatin1Char('0') || plain[i] == QLatin1Char('#')); ++i)
+            ++format.decimals;
+    return format;
+}
+
+NumberFormat builtInFormat(int id)
+{
+    NumberFormat format;
+    switch (id) {
+    case 1: case 3: case 37: case 38:
+        format.kind = NumberFormat::Fixed;
+        break;
+    case 2: case 4: case 7: case 8: case 39: case 40: case 43: case 44:
+        format.kind = NumberFormat::Fixed;
+        format.decimals = 2;
+        break;
+    case 9:
+        format.kind = NumberFormat::Percent;
+        break;
+    case 10:
+        format.kind = NumberFormat::Percent;
+        format.decimals = 2;
+        break;
+    case 14: case 15: case 16: case 17:
+        format.kind = NumberFormat::Date;
+        break;
+    case 18: case 19: case 20: case 21: case 45: case 46: case 47:
+        format.kind = NumberFormat::Time;
+        break;
+    case 22:
+        format.kind = NumberFormat::DateTime;
+        break;
+    default:
+        break;
+    }
+    return format;
+}
+
+QString numberText(double value, const NumberFormat& format, bool from1904)
+{
+    switch (format.kind) {
+    case NumberFormat::General:
+        return GeneralNumberText(value);
+    case NumberFormat::Fixed:
+        return fixedText(value, format.decimals);
+    case NumberFormat::Percent:
+        return fixedText(value * 100.0, format.decimals) + QLatin1Char('%');
+    case NumberFormat::Date:
+        return fromSerial(value, from1904).date().toString(Qt::ISODate);
+    case NumberFormat::Time:
+        return fromSerial(value, from1904).time().toString(QStringLiteral("HH:mm:ss"));
+    case NumberFormat::DateTime:
+        return fromSerial(value, from1904).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    return GeneralNumberText(value);
+}
+
+} // namespace sheetformat
+
+namespace {
+
+using sheetformat::NumberFormat;
+using sheetformat::builtInFormat;
+using sheetformat::formatOfCode;
+using sheetformat::numberText;
 
 // Hard limits against a crafted workbook: a sheet that claims a million
 // columns or rows is read up to these and no further.
@@ -113,133 +248,6 @@ void trimSheet(ImportSheet& sheet)
         trimRow(row);
     while (!sheet.rows.empty() && sheet.rows.back().isEmpty())
         sheet.rows.pop_back();
-}
-
-QDateTime fromSerial(double serial, bool from1904)
-{
-    // Day 0 of the 1900 system is 1899-12-30 once the phantom 29 February
-    // 1900 is past, which every date a bill holds is.
-    const QDate base = from1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
-    const double days = std::floor(serial);
-    const qint64 seconds = std::llround((serial - days) * 86400.0);
-    return QDateTime(base.addDays(static_cast<qint64>(days)), QTime(0, 0)).addSecs(seconds);
-}
-
-// What a number format says about how its numbers are shown.
-struct NumberFormat
-{
-    enum Kind { General, Fixed, Percent, Date, Time, DateTime } kind = General;
-    int decimals = 0;
-};
-
-NumberFormat formatOfCode(const QString& code)
-{
-    NumberFormat format;
-    if (code.isEmpty() || code.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0 || code == QLatin1String("@"))
-        return format;
-    // The positive section, without quoted text, escapes and [colour] tags.
-    QString plain;
-    bool quoted = false;
-    int bracket = 0;
-    for (qsizetype i = 0; i < code.size(); ++i) {
-        const QChar c = code[i];
-        if (c == QLatin1Char('"')) {
-            quoted = !quoted;
-            continue;
-        }
-        if (quoted)
-            continue;
-        if (c == QLatin1Char('\\') || c == QLatin1Char('_') || c == QLatin1Char('*')) {
-            ++i;
-            continue;
-        }
-        if (c == QLatin1Char('['))
-            ++bracket;
-        else if (c == QLatin1Char(']'))
-            bracket = std::max(0, bracket - 1);
-        else if (bracket == 0) {
-            if (c == QLatin1Char(';'))
-                break;
-            plain += c.toLower();
-        }
-    }
-    const bool date = plain.contains(QLatin1Char('d')) || plain.contains(QLatin1Char('y'))
-        || (plain.contains(QLatin1Char('m')) && !plain.contains(QLatin1Char('h')));
-    const bool time = plain.contains(QLatin1Char('h')) || plain.contains(QLatin1Char('s'));
-    if (date || time) {
-        format.kind = date && time ? NumberFormat::DateTime : date ? NumberFormat::Date : NumberFormat::Time;
-        return format;
-    }
-    if (!plain.contains(QLatin1Char('0')) && !plain.contains(QLatin1Char('#')))
-        return format;
-    format.kind = plain.contains(QLatin1Char('%')) ? NumberFormat::Percent : NumberFormat::Fixed;
-    const qsizetype point = plain.indexOf(QLatin1Char('.'));
-    if (point >= 0)
-        for (qsizetype i = point + 1; i < plain.size() && (plain[i] == QLatin1Char('0') || plain[i] == QLatin1Char('#')); ++i)
-            ++format.decimals;
-    return format;
-}
-
-NumberFormat builtInFormat(int id)
-{
-    NumberFormat format;
-    switch (id) {
-    case 1: case 3: case 37: case 38:
-        format.kind = NumberFormat::Fixed;
-        break;
-    case 2: case 4: case 7: case 8: case 39: case 40: case 43: case 44:
-        format.kind = NumberFormat::Fixed;
-        format.decimals = 2;
-        break;
-    case 9:
-        format.kind = NumberFormat::Percent;
-        break;
-    case 10:
-        format.kind = NumberFormat::Percent;
-        format.decimals = 2;
-        break;
-    case 14: case 15: case 16: case 17:
-        format.kind = NumberFormat::Date;
-        break;
-    case 18: case 19: case 20: case 21: case 45: case 46: case 47:
-        format.kind = NumberFormat::Time;
-        break;
-    case 22:
-        format.kind = NumberFormat::DateTime;
-        break;
-    default:
-        break;
-    }
-    return format;
-}
-
-QString fixedText(double value, int decimals)
-{
-    // Thousands separators are left out on purpose: "1,000" would read as
-    // a decimal comma in half the world, and the import reads its numbers.
-    QString text = QString::number(value, 'f', decimals);
-    if (text.startsWith(QLatin1Char('-')) && text.mid(1).toDouble() == 0)
-        text.remove(0, 1);
-    return text;
-}
-
-QString numberText(double value, const NumberFormat& format, bool from1904)
-{
-    switch (format.kind) {
-    case NumberFormat::General:
-        return GeneralNumberText(value);
-    case NumberFormat::Fixed:
-        return fixedText(value, format.decimals);
-    case NumberFormat::Percent:
-        return fixedText(value * 100.0, format.decimals) + QLatin1Char('%');
-    case NumberFormat::Date:
-        return fromSerial(value, from1904).date().toString(Qt::ISODate);
-    case NumberFormat::Time:
-        return fromSerial(value, from1904).time().toString(QStringLiteral("HH:mm:ss"));
-    case NumberFormat::DateTime:
-        return fromSerial(value, from1904).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    }
-    return GeneralNumberText(value);
 }
 
 // Text of the element the reader stands on, up to its end tag, with the
@@ -643,12 +651,18 @@ ImportWorkbook readXls(const QByteArray& bytes)
     const void* raw = nullptr;
     const int opened = freexl_open(temporary.fileName().toLocal8Bit().constData(), &raw);
     std::unique_ptr<const void, FreeXlCloser> handle(raw);
-    if (opened != FREEXL_OK) {
-        book.error = QStringLiteral("FreeXL error %1").arg(opened);
+    unsigned int sheetCount = 0;
+    // FreeXL 1.0 answers some sound workbooks with success and no handle
+    // (a form with macros, defined names and drawings among them): those,
+    // and any it refuses, go to the record reader of our own.
+    if (opened != FREEXL_OK || !raw || freexl_get_info(raw, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK
+        || sheetCount == 0) {
+        ImportWorkbook own = ReadBiffWorkbook(bytes);
+        if (own.error.isEmpty() || opened == FREEXL_OK)
+            return own;
+        book.error = QStringLiteral("FreeXL error %1; %2").arg(opened).arg(own.error);
         return book;
     }
-    unsigned int sheetCount = 0;
-    freexl_get_info(raw, FREEXL_BIFF_SHEET_COUNT, &sheetCount);
     for (unsigned int s = 0; s < sheetCount && s < 1000; ++s) {
         ImportSheet sheet;
         const char* name = nullptr;

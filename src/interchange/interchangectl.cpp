@@ -5,6 +5,7 @@
 #include "interchange/csvexport.h"
 #include "interchange/importbill.h"
 #include "interchange/importer.h"
+#include "interchange/pricelist.h"
 
 namespace {
 
@@ -117,6 +118,8 @@ int runImport(CtlContext& ctx)
         ctx.err << "import: --again imports it anyway; --replace replaces the lines.\n";
     ctx.out << "Lines Scanned: " << outcome.scanned << "\n";
     ctx.out << "Valid Items Added: " << outcome.added << " (" << ImportAddedMeaning(outcome) << ")\n";
+    if (outcome.sources > 0)
+        ctx.out << "Sources Added: " << outcome.sources << "\n";
     if (outcome.replaced > 0)
         ctx.out << "Lines Replaced: " << outcome.replaced << "\n";
     // A layout mapped by hand maps the same way next time.
@@ -138,6 +141,47 @@ int runExport(CtlContext& ctx)
     return ExportTable(ctx.args[1], table, assembly) ? kCtlOk : kCtlFailed;
 }
 
+// A vendor's price list into sources. Parts the shop does not have are
+// listed and nothing is stored, unless --known-only says to store the rest.
+int runSourcesImport(CtlContext& ctx)
+{
+    const QString vendor = ctx.takeOption(QStringLiteral("--vendor"));
+    const QString currency = ctx.takeOption(QStringLiteral("--currency"));
+    const QString sheet = ctx.takeOption(QStringLiteral("--sheet"));
+    const bool dryRun = ctx.takeFlag(QStringLiteral("--dry-run"));
+    const bool knownOnly = ctx.takeFlag(QStringLiteral("--known-only"));
+    if (ctx.args.size() != 2 || ctx.args[0] != QLatin1String("import"))
+        return kCtlUsage;
+    ImportFile file;
+    if (!file.load(ctx.args[1])) {
+        ctx.err << "sources import: cannot read " << ctx.args[1] << "\n";
+        return kCtlFailed;
+    }
+    if (!sheet.isEmpty() && !file.selectSheet(sheet)) {
+        ctx.err << "sources import: " << ctx.args[1] << " has no sheet \"" << sheet << "\"\n";
+        return kCtlFailed;
+    }
+    const PriceListReading reading = ReadPriceList(file, vendor, currency);
+    if (!reading.error.isEmpty()) {
+        ctx.err << "sources import: " << reading.error << "\n";
+        return kCtlFailed;
+    }
+    ctx.out << PriceListSummaryText(reading);
+    if (!reading.unknownParts.isEmpty() && !knownOnly) {
+        ctx.err << "sources import: " << reading.unknownParts.size()
+                << " parts are not in the shop; nothing stored (add them, or give --known-only)\n";
+        return kCtlFailed;
+    }
+    if (dryRun)
+        return kCtlOk;
+    if (!SaveSources(reading.sources)) {
+        ctx.err << LastErrorText() << "\n";
+        return kCtlFailed;
+    }
+    ctx.out << "Sources Stored: " << reading.sources.size() << "\n";
+    return kCtlOk;
+}
+
 } // namespace
 
 void RegisterInterchangeCommands()
@@ -145,4 +189,7 @@ void RegisterInterchangeCommands()
     RegisterImportBillReader();
     RegisterCtlCommand({QStringLiteral("import"), QStringLiteral("import FILE [--assembly NAME] [--sheet NAME] [--map COLUMN=TARGET]... [--dry-run] [--replace] [--again]"), runImport});
     RegisterCtlCommand({QStringLiteral("export"), QStringLiteral("export TABLE FILE [--assy NAME]"), runExport});
+    RegisterCtlCommand({QStringLiteral("sources"),
+                        QStringLiteral("sources import FILE [--vendor V] [--currency C] [--sheet NAME] [--dry-run] [--known-only]"),
+                        runSourcesImport});
 }

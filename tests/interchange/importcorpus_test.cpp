@@ -17,6 +17,14 @@ namespace {
 
 QString corpusPath(const QString& name)
 {
+    // Beside the project; a worktree of it sits one folder deeper.
+    QDir folder(SourceDir());
+    for (int up = 0; up < 3; ++up) {
+        if (QFile::exists(folder.filePath(QStringLiteral("../shared/corpus/bom/SOURCES.md"))))
+            return folder.filePath(QStringLiteral("../shared/corpus/bom/") + name);
+        if (!folder.cdUp())
+            break;
+    }
     return SourceDir() + QStringLiteral("/../shared/corpus/bom/") + name;
 }
 
@@ -129,6 +137,12 @@ TEST_F(CorpusTest, EveryFileComesInAsItsBuyerReadsIt)
         // Item numbers are formulas; not fitted: quantity 0 and DNP, named
         // by no part number.
         {"cadence-xlsx-parallella-sdr.xlsx", 14, "63.0", 4, {"V4,V5|SMMBT2222ALT1G|2|", "X3||0|DNP", "F1,F2||0|DNP"}},
+        // A contract manufacturer's form (BIFF8 with macros): an empty
+        // change-history table above the full bill, two-line headings; the
+        // solder jumper JP1 names no part and is left out.
+        {"cm-template-xls-pixhawk-fmuv3.xls", 54, "151.0", 0,
+         {"C4007|C1005X6S1E224K050BC|1|", "PCB005|PCB005|1|", "U$9001|DF17(3.0H)-80DS-0.5V(57)|1|",
+          "X1001,X7001|NX3225SA-24.000MHZ-STD-CSR-1|2|"}},
         // One row per reference; the group's number on its last row only.
         {"geda-ods-bcc-s6.ods", 64, "64.0", 0, {"C104|C0603C104M4RACTU|1|", "C301|C0603C104M4RACTU|1|"}},
         // UTF-16 with tabs; the value under Comment where Value is empty.
