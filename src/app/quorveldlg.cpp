@@ -16,6 +16,7 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/windowhooks.h"
+#include "db/billrows.h"
 #include "db/parameters.h"
 #include "db/settingsfile.h"
 #include "grid/gridview.h"
@@ -222,8 +223,7 @@ void CQuorvelDlg::initialize(bool showSplash)
     createTreeView();
     InitializeDatabase();
     SelectTable(app.DataFolder, AssyList);
-    headingsCaptured = 0;
-    RunQuery(m_result, QStringLiteral("Select * from AssyList order by Assy, Item"));
+    m_result = ReadAllBillLines();
     createGrid();
     m_mini->setup(AssyList);
     loadGrid(AssyList);

@@ -1,0 +1,6 @@
+#pragma once
+// The small sample shop the screenshots are taken of: two assemblies with
+// prices and a routing, three vendors and one requirement, not processed.
+#include <QDateTime>
+
+void SeedSampleShop(const QDateTime& requirementCreated);
