@@ -40,8 +40,8 @@ AddAssemblyResult AddAssembly(const QString& typedName, const QString& rowsText,
     if (progress)
         progress(0, count);
     AddBlankBillLines(name, count, user, stamp);
-    if (progress)
-        progress(count, count);
+    if (progress && count > 0)
+        progress(count - 1, count);
     if (!transaction.commit()) {
         ShowMessage(Translate(QStringLiteral("The assembly could not be written")) + QStringLiteral(": ") +
                     LastErrorText());
