@@ -150,6 +150,7 @@ bool WritePartCosts(const std::vector<PartCost>& costs)
     for (size_t i = 0; i < costs.size(); ++i)
         if (last.value(costs[i].part) == i)
             unique.push_back(&costs[i]);
+    const bool server = DatabaseOnServer();
     bool done = true;
     for (size_t from = 0; from < unique.size(); from += kSlice) {
         QString rows;
@@ -157,9 +158,13 @@ bool WritePartCosts(const std::vector<PartCost>& costs)
             const PartCost& cost = *unique[i];
             if (!rows.isEmpty())
                 rows += QLatin1Char(',');
-            rows += QLatin1Char('(')
-                    + SqlQuotedList({cost.part, Format("%0.2f", {cost.price}), Format("%0.2f", {cost.labor})})
-                    + QLatin1Char(')');
+            // A server types the list by what it holds: a number goes into a
+            // text or a number column alike and keeps its two decimals; on a
+            // file quoted text keeps them.
+            const QString price = Format("%0.2f", {cost.price});
+            const QString labor = Format("%0.2f", {cost.labor});
+            rows += QLatin1Char('(') + SqlQuotedList({cost.part}) + QLatin1Char(',')
+                    + (server ? price + QLatin1Char(',') + labor : SqlQuotedList({price, labor})) + QLatin1Char(')');
         }
         done = Execute(QStringLiteral("Update PartList Set Price = v.column2, Labor = v.column3 from (values ") + rows
                        + QStringLiteral(") as v where PartList.Part_nBr = v.column1"))

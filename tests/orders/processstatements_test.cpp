@@ -137,8 +137,8 @@ TEST_F(ProcessStatementTest, RollupLoadCompleteAndCancelSendAsManyStatementsForA
     EXPECT_LE(smallRollup, 12);
     // Every sub-assembly holds four parts, three each at 1.00, whichever set
     // of statements wrote it.
-    EXPECT_EQ(sqlite("select cast(Price as real) from PartList where Part_nBr = 'SMALL-S0'"), "12.0");
-    EXPECT_EQ(sqlite("select cast(Price as real) from PartList where Part_nBr = 'LARGE-S39'"), "12.0");
+    EXPECT_DOUBLE_EQ(sqlite("select Price from PartList where Part_nBr = 'SMALL-S0'").toDouble(), 12);
+    EXPECT_DOUBLE_EQ(sqlite("select Price from PartList where Part_nBr = 'LARGE-S39'").toDouble(), 12);
 
     addRequirement("REQ0001", "SMALL", 2);
     addRequirement("REQ0002", "LARGE", 2);
