@@ -18,6 +18,7 @@
 #include "core/windowhooks.h"
 #include "db/database.h"
 #include "db/location.h"
+#include "db/billrows.h"
 #include "db/parameters.h"
 #include "db/serveraccess.h"
 #include "db/settingsfile.h"
@@ -227,9 +228,8 @@ void CQuorvelDlg::initialize(bool showSplash)
     // cause; reading it again would only repeat that in a box per table.
     const bool opened = InitializeDatabase();
     SelectTable(app.DataFolder, AssyList);
-    headingsCaptured = 0;
     if (opened)
-        RunQuery(m_result, QStringLiteral("Select * from AssyList order by Assy, Item"));
+        m_result = ReadAllBillLines();
     createGrid();
     m_mini->setup(AssyList);
     if (opened) {

@@ -4,23 +4,13 @@
 #include "core/format.h"
 #include "core/utilities.h"
 #include "db/bills.h"
+#include "db/billrows.h"
 #include "db/database.h"
+#include "db/parts.h"
 
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
-
-namespace {
-
-QString quotedList(const QStringList& values)
-{
-    QStringList quoted;
-    for (const QString& value : values)
-        quoted << QLatin1Char('\'') + SqlEscape(value) + QLatin1Char('\'');
-    return quoted.join(QLatin1Char(','));
-}
-
-} // namespace
 
 QStringList SplitAlternates(const QString& text, const QString& part)
 {
@@ -44,24 +34,18 @@ QHash<QString, std::vector<AlternateStock>> LoadAlternates(const QString& assemb
     if (!TableHasColumn(QStringLiteral("PartList"), QStringLiteral("Alternates")))
         return found;
     QHash<QString, QStringList> names;
-    const QueryResult records = Query(QStringLiteral("Select Part_nBr,Alternates from PartList where Part_nBr in (")
-                                      + quotedList(parts) + QStringLiteral(") and Alternates <> ''"));
-    for (int r = 0; r < records.rowCount; ++r)
-        for (const QString& alternate : SplitAlternates(records.cell(r, 1), records.cell(r, 0)))
-            if (!names[records.cell(r, 0)].contains(alternate))
-                names[records.cell(r, 0)] << alternate;
+    for (const auto& [part, alternates] : ReadPartAlternates(parts))
+        for (const QString& alternate : SplitAlternates(alternates, part))
+            if (!names[part].contains(alternate))
+                names[part] << alternate;
     if (!assembly.isEmpty() && TableHasColumn(QStringLiteral("AssyList"), QStringLiteral("Substitutes"))) {
-        const QueryResult lines = Query(BillOfAssemblyClause(assembly)
-                                        + QStringLiteral("Select AssyList.Part_nBr,AssyList.Substitutes from Bill "
-                                                         "cross join AssyList on AssyList.Assy = Bill.Assy "
-                                                         "where AssyList.Substitutes <> '' order by AssyList.id"));
         const QSet<QString> wanted(parts.begin(), parts.end());
-        for (int r = 0; r < lines.rowCount; ++r) {
-            if (!wanted.contains(lines.cell(r, 0)))
+        for (const auto& [part, substitutes] : ReadBillSubstitutes(assembly)) {
+            if (!wanted.contains(part))
                 continue;
-            for (const QString& alternate : SplitAlternates(lines.cell(r, 1), lines.cell(r, 0)))
-                if (!names[lines.cell(r, 0)].contains(alternate))
-                    names[lines.cell(r, 0)] << alternate;
+            for (const QString& alternate : SplitAlternates(substitutes, part))
+                if (!names[part].contains(alternate))
+                    names[part] << alternate;
         }
     }
     if (names.isEmpty())
@@ -88,14 +72,9 @@ QHash<QString, AlternateStock> LoadAlternateRecords(const QStringList& parts)
     // The maker's number is only wanted by the export; a shop without the
     // column still has the stock.
     const bool mpn = TableHasColumn(QStringLiteral("PartList"), QStringLiteral("Mfr_Part_nBr"));
-    const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Stock,Allocated,Manufacturer")
-                                   + (mpn ? QStringLiteral(",Mfr_Part_nBr") : QString())
-                                   + QStringLiteral(" from PartList where Part_nBr in (") + quotedList(parts)
-                                   + QLatin1Char(')'));
-    for (int r = 0; r < rows.rowCount; ++r)
-        if (!stock.contains(rows.cell(r, 0)))
-            stock.insert(rows.cell(r, 0), {rows.cell(r, 0), TextToDouble(rows.cell(r, 1)) - TextToDouble(rows.cell(r, 2)),
-                                           rows.cell(r, 3), rows.cell(r, 4)});
+    for (const PartStockRecord& row : ReadPartStockRecords(parts, mpn))
+        if (!stock.contains(row.part))
+            stock.insert(row.part, {row.part, row.stock - row.allocated, row.manufacturer, row.manufacturerPart});
     return stock;
 }
 

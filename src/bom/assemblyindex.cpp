@@ -8,29 +8,6 @@
 
 #include <QSet>
 
-const char* const kAssemblyViewQuery =
-    "Select AssyList.ID,AssyList.Assy,AssyList.Item,AssyList.Part_nBr,PartList.Description,AssyList.Ref_Des,"
-    "AssyList.Quan,PartList.Category,PartList.Price,PartList.Labor from AssyList LEFT JOIN PartList on "
-    "AssyList.Part_nBr = PartList.Part_nBr Order by AssyList.Item";
-
-const char* const kAssemblyIndexQuery =
-    "Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr from AssyList order by AssyList.Item,AssyList.ID";
-
-#define KOLT_TREE_COLUMNS                                                                                       \
-    "Select AssyList.ID,AssyList.Assy,AssyList.Item,AssyList.Part_nBr,PartList.Description,AssyList.Ref_Des,"  \
-    "AssyList.Quan,PartList.Category,PartList.Price,PartList.Labor from "
-
-const char* const kAssemblyTreeQuery =
-    KOLT_TREE_COLUMNS "AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr order by AssyList.Assy";
-
-QString AssemblyTreeQueryFor(const QString& assembly)
-{
-    return BillOfAssemblyClause(assembly)
-           + QStringLiteral(KOLT_TREE_COLUMNS "Bill cross join AssyList on AssyList.Assy = Bill.Assy LEFT JOIN "
-                                              "PartList on AssyList.Part_nBr = PartList.Part_nBr order by "
-                                              "AssyList.Assy,AssyList.ID");
-}
-#undef KOLT_TREE_COLUMNS
 
 int BomColumn(const QueryResult& result, const QString& key)
 {
@@ -100,5 +77,5 @@ QString CycleMessage(const QStringList& path, const QString& repeated)
 void LoadAssemblyIndex()
 {
     // The index needs two columns of the lines, not the join the view once read.
-    RebuildAssemblyIndex(Query(QString::fromUtf8(kAssemblyIndexQuery)));
+    RebuildAssemblyIndex(ReadAssemblyIndexRows());
 }

@@ -6,16 +6,10 @@
 #include <QString>
 #include <QStringList>
 
-struct QueryResult;
-
-// The statement the database tree view loads and the index is built from.
-extern const char* const kAssemblyViewQuery;
-// The lines' assembly and part in the view's order: all the index needs.
-extern const char* const kAssemblyIndexQuery;
-// The same rows sorted by assembly, for the assembly tree window.
-extern const char* const kAssemblyTreeQuery;
-// The same for one assembly's chart: its lines and those of every assembly below it.
-QString AssemblyTreeQueryFor(const QString& assembly);
+// The statements the tree view, the index and the assembly tree read are in
+// src/db/billrows.h (kAssemblyViewQuery, ReadAssemblyIndexRows,
+// ReadAssemblyTreeRows).
+#include "db/billrows.h"
 
 // First column whose heading contains key, both compared in upper case; -1 when none.
 int BomColumn(const QueryResult& result, const QString& key);

@@ -17,23 +17,6 @@ const char* const kReportKeys[kReportKeyCount] = {"Part",         "Assy",       
                                                   "Manufacturer", "Distributor", "Price", "Make", "Picture",
                                                   "Description"};
 
-#define KOLT_REPORT_COLUMNS                                                                                     \
-    "Select AssyList.ID,AssyList.Item,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan,AssyList.Ref_Des,"         \
-    "PartList.Description,PartList.Manufacturer,PartList.Distributor,PartList.Make,PartList.Distributor,"     \
-    "PartList.Price,PartList.Picture from "
-
-const char* const kReportQuery =
-    KOLT_REPORT_COLUMNS "AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr "
-    "order by AssyList.Assy,AssyList.Item";
-
-QString ReportQueryFor(const QString& assembly)
-{
-    return BillOfAssemblyClause(assembly)
-           + QStringLiteral(KOLT_REPORT_COLUMNS "Bill cross join AssyList on AssyList.Assy = Bill.Assy LEFT JOIN "
-                                                "PartList on AssyList.Part_nBr = PartList.Part_nBr "
-                                                "order by AssyList.Assy,AssyList.Item,AssyList.ID");
-}
-#undef KOLT_REPORT_COLUMNS
 
 namespace {
 
@@ -58,9 +41,7 @@ bool BomReport::produce(const QString& assemblyName, int reportMode, const Repor
         ShowMessage(Translate(QStringLiteral("Make Selection")));
         return false;
     }
-    headingsCaptured = 0;
-    result = QueryResult{};
-    RunQuery(result, ReportQueryFor(assemblyName));
+    result = ReadReportRows(assemblyName);
     mode = reportMode;
     assembly = assemblyName;
     columns.clear();

@@ -6,17 +6,15 @@
 #include <array>
 #include <vector>
 
+#include "db/billrows.h"
 #include "db/database.h"
 
 class QPagedPaintDevice;
 
 constexpr int kReportKeyCount = 11;
 extern const char* const kReportKeys[kReportKeyCount];
-// The report rows of every bill, sorted by assembly and item.
-extern const char* const kReportQuery;
-// The same rows for one assembly's bill only: its lines and those of every
-// assembly below it.
-QString ReportQueryFor(const QString& assembly);
+// The report rows (src/db/billrows.h): ReadReportRows reads one assembly's
+// bill, its lines and those of every assembly below it.
 
 using ReportColumnChoice = std::array<bool, kReportKeyCount>;
 

@@ -4,6 +4,7 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "db/database.h"
+#include "db/parts.h"
 
 BomRows::BomRows(const QueryResult& result)
 {
@@ -77,8 +78,7 @@ struct TreeWalk
         const auto it = categories.constFind(part);
         if (it != categories.constEnd())
             return *it;
-        const QString category =
-            QueryText(SqlFormat("Select PartList.Category from PartList where PartList.Part_nBr = '%s'", {part}), false);
+        const QString category = ReadPartRecord(part).category;
         categories.insert(part, category);
         return category;
     }

@@ -1,5 +1,7 @@
 #include "bom/explosion.h"
 
+#include "db/billrows.h"
+
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/quantity.h"
@@ -20,14 +22,6 @@ int FindHeading(const QueryResult& result, const QString& key)
     return -1;
 }
 
-namespace {
-
-const char* const kBomColumns =
-    "Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr,PartList.Description,AssyList.Quan,"
-    "PartList.Manufacturer,PartList.Make,PartList.Stock,PartList.Allocated,PartList.On_Order,"
-    "PartList.Distributor,PartList.Price,PartList.Currency,PartList.Loss,PartList.Web_Page from ";
-
-} // namespace
 
 int MakeKind(const QString& makeText)
 {
@@ -37,33 +31,14 @@ int MakeKind(const QString& makeText)
     return text.contains(QLatin1Char('M')) ? 1 : 0;
 }
 
-QString BillOfAssemblyClause(const QString& assembly)
-{
-    // Only parts that head a bill of their own go on to the next level: the
-    // purchased parts would find no lines there anyway. The assembly itself
-    // is taken from its lines, not written as a literal, so that both terms
-    // have the column's type on every database.
-    return SqlFormat("with recursive Bill(Assy) as (select distinct Assy from AssyList where Assy = '%s' "
-                     "union select AssyList.Part_nBr from Bill "
-                     "cross join AssyList on AssyList.Assy = Bill.Assy where exists (select 1 from AssyList "
-                     "Sub where Sub.Assy = AssyList.Part_nBr)) ",
-                     {assembly});
-}
-
 QueryResult LoadBomRows()
 {
-    return Query(QString::fromLatin1(kBomColumns)
-                 + QStringLiteral("AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr order by AssyList.ID"));
+    return ReadBomRows();
 }
 
 QueryResult LoadBomRows(const QString& assembly)
 {
-    // The cross join keeps Bill the outer loop, so every assembly's lines are
-    // read through the index; sorted by ID they come in the order of the
-    // whole table, whatever plan the library picks.
-    return Query(BillOfAssemblyClause(assembly) + QString::fromLatin1(kBomColumns)
-                 + QStringLiteral("Bill cross join AssyList on AssyList.Assy = Bill.Assy LEFT JOIN PartList on "
-                                  "AssyList.Part_nBr = PartList.Part_nBr order by AssyList.ID"));
+    return ReadBomRows(assembly);
 }
 
 bool IsAssembly(const QueryResult& bom, const QString& part)

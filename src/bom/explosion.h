@@ -41,14 +41,6 @@ using FlatList = std::vector<FlatItem>;
 // reports a missing heading and answers -1.
 int FindHeading(const QueryResult& result, const QString& key);
 
-// The WITH clause that names, as the one-column table Bill(Assy), the assembly
-// and every assembly below it, found level by level through the index on
-// AssyList.Assy. A statement that reads "from Bill cross join AssyList on
-// AssyList.Assy = Bill.Assy" then reads that assembly's bill and nothing else,
-// so its cost follows the size of the bill, not of the database. The union
-// keeps each name once, so a bill that contains itself still ends.
-QString BillOfAssemblyClause(const QString& assembly);
-
 // The whole AssyList joined to PartList, as the explosion reads it.
 QueryResult LoadBomRows();
 // The same columns for the lines of the assembly and of every assembly below

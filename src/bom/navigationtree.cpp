@@ -12,14 +12,6 @@ namespace {
 // statement well inside the libraries' limits.
 constexpr int kNamesPerStatement = 500;
 
-QString quotedList(const QStringList& names, int from, int count)
-{
-    QStringList quoted;
-    for (int i = from; i < from + count && i < names.size(); ++i)
-        quoted << QLatin1Char('\'') + SqlEscape(names[i]) + QLatin1Char('\'');
-    return quoted.join(QLatin1Char(','));
-}
-
 qint64 branchBase(const AssemblyGraph& graph, const QString& assembly)
 {
     return static_cast<qint64>(graph.lookup().indexOf(assembly)) * 256;
@@ -46,7 +38,7 @@ void addSubAssemblies(QHash<QString, std::vector<BomTreeItem>>& branches, QHash<
 
 bool AssemblyGraph::load()
 {
-    const QueryResult rows = Query(QString::fromUtf8(kAssemblyIndexQuery));
+    const QueryResult rows = ReadAssemblyIndexRows();
     const bool read = LastResultCode() == 0;
     build(rows);
     return read;
@@ -164,24 +156,16 @@ QHash<QString, std::vector<BomTreeItem>> AssemblyBranches(const QStringList& ass
     for (const QString& assembly : assemblies)
         branches[assembly];
     for (int from = 0; from < assemblies.size(); from += kNamesPerStatement) {
-        // The category of the part's first record: a part number entered twice
-        // must not list its line twice, as a join would.
-        const QueryResult rows = Query(
-            QStringLiteral("Select AssyList.Assy,AssyList.Part_nBr,(Select PartList.Category from PartList where "
-                           "PartList.Part_nBr = AssyList.Part_nBr order by PartList.ID limit 1) as Category from "
-                           "AssyList where AssyList.Assy in (")
-            + quotedList(assemblies, from, kNamesPerStatement)
-            + QStringLiteral(") order by AssyList.Item,AssyList.ID"));
-        for (int r = 0; r < rows.rowCount; ++r) {
-            const QString& assembly = rows.cell(r, 0);
-            const QString& part = rows.cell(r, 1);
+        for (const BranchLine& line : ReadBranchLines(assemblies.mid(from, kNamesPerStatement))) {
+            const QString& assembly = line.assembly;
+            const QString& part = line.part;
             const bool isAssembly = graph.isAssembly(part);
             BomTreeItem child;
             child.text = part;
             child.assembly = assembly;
             child.part = part;
             child.data = branchBase(graph, assembly) + running[assembly]++;
-            child.image = isAssembly ? kTreeImageSubAssembly : TreeCategoryImage(rows.cell(r, 2));
+            child.image = isAssembly ? kTreeImageSubAssembly : TreeCategoryImage(line.third);
             child.expandable = isAssembly;
             branches[assembly].push_back(std::move(child));
         }
@@ -196,17 +180,13 @@ QHash<QString, std::vector<BomTreeItem>> RoutingBranches(const QStringList& asse
     for (const QString& assembly : assemblies)
         addSubAssemblies(branches, running, assembly, graph);
     for (int from = 0; from < assemblies.size(); from += kNamesPerStatement) {
-        const QueryResult steps =
-            Query(QStringLiteral("Select RescList.Assy,RescList.Step,RescList.Description from RescList where "
-                                 "RescList.Assy in (")
-                  + quotedList(assemblies, from, kNamesPerStatement) + QStringLiteral(") order by RescList.ID"));
-        for (int r = 0; r < steps.rowCount; ++r) {
-            const QString& assembly = steps.cell(r, 0);
+        for (const BranchLine& line : ReadBranchSteps(assemblies.mid(from, kNamesPerStatement))) {
+            const QString& assembly = line.assembly;
             BomTreeItem step;
             step.isStep = true;
             step.assembly = assembly;
-            step.step = steps.cell(r, 1);
-            step.text = Format("[%s]%s", {step.step, steps.cell(r, 2)});
+            step.step = line.step;
+            step.text = Format("[%s]%s", {step.step, line.third});
             step.image = kTreeImageStep;
             step.data = branchBase(graph, assembly) + running[assembly]++;
             branches[assembly].push_back(std::move(step));
@@ -225,12 +205,9 @@ QString FindTreeAssembly(const AssemblyGraph& graph, const QString& text, const 
             return name;
     // A part: the first bill that holds it and that the tree can reach.
     if (after.isEmpty()) {
-        const QueryResult holders = Query(QStringLiteral("Select distinct AssyList.Assy from AssyList where ")
-                                          + SameTextIgnoringCase(QStringLiteral("AssyList.Part_nBr"), wanted)
-                                          + QStringLiteral(" order by AssyList.Assy limit 50"));
-        for (int r = 0; r < holders.rowCount; ++r)
-            if (!graph.pathTo(holders.cell(r, 0)).isEmpty())
-                return holders.cell(r, 0);
+        for (const QString& holder : AssembliesHoldingPart(wanted))
+            if (!graph.pathTo(holder).isEmpty())
+                return holder;
     }
     const QStringList& names = graph.lookup().names();
     const int start = graph.lookup().indexOf(after) + 1;

@@ -5,7 +5,9 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
+#include "db/billrows.h"
 #include "db/database.h"
+#include "db/parts.h"
 
 int NewAssemblyRowCount(const QString& rowsText)
 {
@@ -23,7 +25,7 @@ AddAssemblyResult AddAssembly(const QString& typedName, const QString& rowsText,
         ShowMessage(Translate(QStringLiteral("Error. Enter Assembly Name")));
         return AddAssemblyResult::EmptyName;
     }
-    if (!QueryText(SqlFormat("Select Assy from AssyList where Assy = '%s'", {name}), false).isEmpty()) {
+    if (AssemblyOnFile(name)) {
         ShowMessage(Translate(QStringLiteral("Error. Assembly already exists")));
         return AddAssemblyResult::Exists;
     }
@@ -32,22 +34,14 @@ AddAssemblyResult AddAssembly(const QString& typedName, const QString& rowsText,
     const int count = NewAssemblyRowCount(rowsText);
 
     Transaction transaction;
-    if (QueryText(SqlFormat("Select Part_nBr from PartList where Part_nBr = '%s'", {name}), false).isEmpty()) {
-        // An assembly is built here: Make, or the error check flags it at once.
-        QueryText(SqlFormat("Insert into PartList (Part_nBr,Description,User,Revision,Time_Stamp,Currency,Make) values "
-                            "('%s','%s %s','%s','%s','%s','%s','%s')",
-                            {name, name, Translate(QStringLiteral("Description")), user, QStringLiteral("A"), stamp,
-                             App().CurrentCurrency, QStringLiteral("Make")}),
-                  false);
-    }
-    for (int i = 0; i < count; ++i) {
-        if (progress)
-            progress(i, count);
-        QueryText(SqlFormat("Insert into AssyList (Assy,Item,Quan,Part_nBr,User,Time_Stamp) values "
-                            "('%s',%i,1,'','%s','%s')",
-                            {name, i + 1, user, stamp}),
-                  false);
-    }
+    // An assembly is built here: Make, or the error check flags it at once.
+    EnsurePartRecord(name, true, user, stamp);
+    // Its empty lines go in as one statement.
+    if (progress)
+        progress(0, count);
+    AddBlankBillLines(name, count, user, stamp);
+    if (progress && count > 0)
+        progress(count - 1, count);
     if (!transaction.commit()) {
         ShowMessage(Translate(QStringLiteral("The assembly could not be written")) + QStringLiteral(": ") +
                     LastErrorText());

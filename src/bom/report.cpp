@@ -153,7 +153,7 @@ CReport::CReport(QWidget* parent) : CDarkDialog(parent)
     // The navigation view keeps the index; without one yet, build it here.
     if (App().assemblyNames.isEmpty())
         LoadAssemblyIndex();
-    FillAssemblyTreeControl(m_tree, Query(QStringLiteral("Select AssyList.id,AssyList.Assy,AssyList.Part_nBr from AssyList")));
+    FillAssemblyTreeControl(m_tree, ReadAssemblyLinks());
     m_tree->expandAll();
 
     const ReportColumnChoice& remembered = rememberedChoices();

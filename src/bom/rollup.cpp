@@ -4,8 +4,10 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
+#include "db/billrows.h"
 #include "db/database.h"
 #include "db/parameters.h"
+#include "db/parts.h"
 #include "db/sources.h"
 #include "sourcing/sourceplanner.h"
 
@@ -15,14 +17,11 @@
 
 namespace {
 
-const char* const kBillLinesSql =
-    "Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan,PartList.Price,PartList.Labor from "
-    "AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr";
-const char* const kRoutingStepsSql = "Select RescList.ID,RescList.Assy,RescList.Rate,RescList.Hours,RescList.Cost from RescList";
-
-float numberOf(const QueryResult& result, int row, int column)
+// Money and quantities are added in double: the sums of a large bill keep
+// their cents, where float lost them past a few ten thousands.
+double numberOf(const QueryResult& result, int row, int column)
 {
-    return column < 0 ? 0.0f : static_cast<float>(TextToDouble(result.cell(row, column)));
+    return column < 0 ? 0.0 : TextToDouble(result.cell(row, column));
 }
 
 // The rows of each assembly in row order, so that no assembly scans the
@@ -107,9 +106,9 @@ std::vector<RollupAssembly> ComputeRollup(const QueryResult& billLines, const Qu
         const QHash<QString, std::vector<int>> steps = rowsByAssembly(routingSteps, stepAssy);
         for (int level = maxLevel; level >= 0; --level)
             for (int i : byLevel[static_cast<size_t>(level)]) {
-                float labour = 0.0f;
+                double labour = 0.0;
                 for (int r : steps.value(assemblies[i].name)) {
-                    const float timed = numberOf(routingSteps, r, rate) * numberOf(routingSteps, r, hours);
+                    const double timed = numberOf(routingSteps, r, rate) * numberOf(routingSteps, r, hours);
                     labour += std::max(timed, numberOf(routingSteps, r, cost));
                 }
                 assemblies[i].labour = labour;
@@ -125,20 +124,20 @@ std::vector<RollupAssembly> ComputeRollup(const QueryResult& billLines, const Qu
     const QHash<QString, std::vector<int>> linesAgain = rowsByAssembly(billLinesAgain, assyAgain);
     for (int level = maxLevel; level >= 0; --level)
         for (int i : byLevel[static_cast<size_t>(level)]) {
-            float total = 0.0f;
-            float labour = 0.0f;
+            double total = 0.0;
+            double labour = 0.0;
             for (int r : linesAgain.value(assemblies[i].name)) {
-                const float quantity = numberOf(billLinesAgain, r, quan);
+                const double quantity = numberOf(billLinesAgain, r, quan);
                 const auto sub = indexOf.constFind(billLinesAgain.cell(r, partAgain));
-                if (sub != indexOf.constEnd() && assemblies[*sub].price > 0.0f) {
+                if (sub != indexOf.constEnd() && assemblies[*sub].price > 0.0) {
                     total += quantity * assemblies[*sub].price;
                     labour += quantity * assemblies[*sub].labour;
                 } else {
-                    float unit = numberOf(billLinesAgain, r, price);
+                    double unit = numberOf(billLinesAgain, r, price);
                     if (linePrice && sub == indexOf.constEnd()) {
                         if (const std::optional<double> sourced =
-                                linePrice(billLinesAgain.cell(r, partAgain), static_cast<double>(quantity) * builds))
-                            unit = static_cast<float>(*sourced);
+                                linePrice(billLinesAgain.cell(r, partAgain), quantity * builds))
+                            unit = *sourced;
                     }
                     total += quantity * unit;
                 }
@@ -188,25 +187,19 @@ int RunCostRollup(double builds)
         return -1;
     };
 
-    headingsCaptured = 0;
-    QueryResult billLines;
-    RunQuery(billLines, QString::fromLatin1(kBillLinesSql));
+    const QueryResult billLines = ReadRollupBillLines();
     if (LastResultCode() != 0)
         return failed();
     if (billLines.rowCount == 0)
         return 0;
 
     wait.setPosition(1);
-    headingsCaptured = 0;
-    QueryResult routingSteps;
-    RunQuery(routingSteps, QString::fromLatin1(kRoutingStepsSql));
+    const QueryResult routingSteps = ReadRollupRoutingSteps();
     if (LastResultCode() != 0)
         return failed();
 
     wait.setPosition(2);
-    headingsCaptured = 0;
-    QueryResult billLinesAgain;
-    RunQuery(billLinesAgain, QString::fromLatin1(kBillLinesSql));
+    const QueryResult billLinesAgain = ReadRollupBillLines();
     if (LastResultCode() != 0)
         return failed();
 
@@ -219,23 +212,16 @@ int RunCostRollup(double builds)
 
     // The writes are most of the work on a large bill: the bar moves with
     // them, in about a hundred steps.
-    const int count = static_cast<int>(assemblies.size());
-    const int stride = std::max(1, count / 100);
-    wait.setRange(0, 3 + count / stride);
+    // Every assembly's price and labour in one statement per few hundred
+    // assemblies, however large the catalogue.
     wait.setPosition(3);
-    int written = 0;
-    for (const RollupAssembly& assembly : assemblies) {
-        if (++written % stride == 0)
-            wait.setPosition(3 + written / stride);
-        QueryText(SqlFormat("Update PartList Set Price = '%0.2f' where Part_nBr = '%s'",
-                            {assembly.price, assembly.name}),
-                  false);
-        QueryText(SqlFormat("Update PartList Set Labor = '%0.2f' where Part_nBr = '%s'",
-                            {assembly.labour, assembly.name}),
-                  false);
-    }
-    QueryText(SqlFormat("Update PartList Set Manufacturer = '%s' where Make='Make'", {GetParam(ParamCompanyName)}),
-              false);
+    std::vector<PartCost> costs;
+    costs.reserve(assemblies.size());
+    for (const RollupAssembly& assembly : assemblies)
+        costs.push_back({assembly.name, assembly.price, assembly.labour});
+    WritePartCosts(costs);
+    SetMadePartsManufacturer(GetParam(ParamCompanyName));
+    wait.setPosition(4);
 
     if (!transaction.commit()) {
         // A half-written roll-up would leave parents priced from stale

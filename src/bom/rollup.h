@@ -15,8 +15,8 @@ struct RollupAssembly
 {
     QString name;
     int level = -1;
-    float price = 0.0f;
-    float labour = 0.0f;
+    double price = 0.0;
+    double labour = 0.0;
 };
 
 // The computation alone, on the results of the two reads (the bill lines are

@@ -5,6 +5,8 @@
 #include "db/changelog.h"
 #include "core/quantity.h"
 #include "db/database.h"
+#include "db/parts.h"
+#include "db/routing.h"
 #include "db/sources.h"
 #include "sourcing/pricing.h"
 
@@ -15,13 +17,14 @@
 PartDetails LoadPartDetails(const QString& part)
 {
     PartDetails d;
-    d.picture = QueryText(SqlFormat("Select Picture from PartList where Part_nBr = '%s'", {part}), false);
-    d.currency = QueryText(SqlFormat("Select Currency from PartList where Part_nBr = '%s'", {part}), false);
-    d.price = QueryText(SqlFormat("Select Price from PartList where Part_nBr = '%s'", {part}), false);
-    d.labor = QueryText(SqlFormat("Select Labor from PartList where Part_nBr = '%s'", {part}), false);
-    d.manufacturer = QueryText(SqlFormat("Select Manufacturer from PartList where Part_nBr = '%s'", {part}), false);
-    d.distributor = QueryText(SqlFormat("Select Distributor from PartList where Part_nBr = '%s'", {part}), false);
-    d.description = QueryText(SqlFormat("Select Description from PartList where Part_nBr = '%s'", {part}), false);
+    const PartRecordFields record = ReadPartRecord(part);
+    d.picture = record.picture;
+    d.currency = record.currency;
+    d.price = record.price;
+    d.labor = record.labor;
+    d.manufacturer = record.manufacturer;
+    d.distributor = record.distributor;
+    d.description = record.description;
     ChangeFilter filter;
     filter.part = part;
     filter.limit = 5;
@@ -48,10 +51,10 @@ PartDetails LoadPartDetails(const QString& part)
 StepDetails LoadStepDetails(const QString& assembly, const QString& step)
 {
     StepDetails d;
-    d.resource =
-        QueryText(SqlFormat("Select Resource from RescList where Assy = '%s' and Step = '%s'", {assembly, step}), false);
-    d.hours = QueryText(SqlFormat("Select Hours from RescList where Assy = '%s' and Step = '%s'", {assembly, step}), false);
-    d.cost = QueryText(SqlFormat("Select Cost from RescList where Assy = '%s' and Step = '%s'", {assembly, step}), false);
+    const RoutingStepFields fields = ReadRoutingStep(assembly, step);
+    d.resource = fields.resource;
+    d.hours = fields.hours;
+    d.cost = fields.cost;
     return d;
 }
 

@@ -6,11 +6,13 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
+#include "db/parts.h"
 
 #include <QFontMetrics>
 #include <QPaintDevice>
 
 #include <algorithm>
+#include <optional>
 
 const char* const kTreeCaptions[kTreeColumns] = {"#", "Qty", "Part", "Description", "Ref Des"};
 
@@ -89,14 +91,9 @@ int TreeLayout::firstPartRow(const QString& name) const
 
 bool TreeLayout::build()
 {
-    headingsCaptured = 0;
-    result = QueryResult{};
     // One assembly's chart needs only its own bill; the chart of every
     // top-level assembly reads them all.
-    if (selectedAssembly.isEmpty())
-        RunQuery(result, QString::fromUtf8(kAssemblyTreeQuery));
-    else
-        RunQuery(result, AssemblyTreeQueryFor(selectedAssembly));
+    result = ReadAssemblyTreeRows(selectedAssembly);
     nodes.clear();
     if (result.rowCount == 0) {
         ShowMessage(Translate(QStringLiteral("nothing to sort")));
@@ -209,39 +206,42 @@ void TreeLayout::buildNode(int index, const QString& name, int level)
 
     // N3 to N5: the assembly's own part record, from a line that uses it or from PartList.
     const int partRow = firstPartRow(name);
+    // A top assembly no line uses: its own record, read once when needed.
+    std::optional<PartRecordFields> own;
+    auto ownRecord = [&]() -> const PartRecordFields& {
+        if (!own)
+            own = ReadPartRecord(name);
+        return *own;
+    };
     if (partRow >= 0 && m_desc >= 0) {
         node.description = result.cell(partRow, m_desc);
     } else if (partRow < 0) {
-        node.description = QueryText(
-            SqlFormat("Select PartList.Description from PartList where PartList.Part_nBr = '%s'", {name}), false);
+        node.description = ownRecord().description;
     }
-    float material = 0;
-    float labour = 0;
+    double material = 0;
+    double labour = 0;
     if (partRow >= 0) {
         if (m_price >= 0)
-            material = static_cast<float>(TextToDouble(result.cell(partRow, m_price)));
+            material = TextToDouble(result.cell(partRow, m_price));
         if (m_labor >= 0)
-            labour = static_cast<float>(TextToDouble(result.cell(partRow, m_labor)));
+            labour = TextToDouble(result.cell(partRow, m_labor));
     } else {
-        material = static_cast<float>(TextToDouble(
-            QueryText(SqlFormat("Select PartList.Price from PartList where PartList.Part_nBr = '%s'", {name}), false)));
-        labour = static_cast<float>(TextToDouble(
-            QueryText(SqlFormat("Select PartList.Labor from PartList where PartList.Part_nBr = '%s'", {name}), false)));
+        material = TextToDouble(ownRecord().price);
+        labour = TextToDouble(ownRecord().labor);
     }
-    const float cost = material + labour;
+    const double cost = material + labour;
     const QString symbol = TreeCurrencySymbol(QStringLiteral("USD"));
-    node.costText = Format("%s%0.2f", {symbol, static_cast<double>(cost)});
+    node.costText = Format("%s%0.2f", {symbol, cost});
     // The navigation panel shows material and labour apart; a total alone
     // here would read as a different material price.
     node.costDetail = Format("%s %s%0.2f   %s %s%0.2f",
-                             {Translate(QStringLiteral("Material")), symbol, static_cast<double>(material),
-                              Translate(QStringLiteral("Labor")), symbol, static_cast<double>(labour)});
+                             {Translate(QStringLiteral("Material")), symbol, material,
+                              Translate(QStringLiteral("Labor")), symbol, labour});
     QString category;
     if (partRow >= 0 && m_cat >= 0)
         category = result.cell(partRow, m_cat);
     else if (partRow < 0)
-        category = QueryText(
-            SqlFormat("Select PartList.Category from PartList where PartList.Part_nBr = '%s'", {name}), false);
+        category = ownRecord().category;
     node.categoryImage = ChartCategoryImage(category);
 
     // N6: column widths; a reference-designator column of short texts is hidden.

@@ -9,7 +9,10 @@
 #include "db/database.h"
 #include "db/parameters.h"
 #include "db/sources.h"
+#include "db/parts.h"
 #include "db/stockledger.h"
+#include "db/tablerecords.h"
+#include "db/vendors.h"
 #include "grid/gridrows.h"
 
 #include <QHash>
@@ -41,15 +44,12 @@ void markDuplicates(std::vector<unsigned>& words, const std::vector<Key>& keys, 
 
 // How many rows of a one-column statement hold each value: the lookup of a
 // row's value in another table reads that table once instead of once per row.
-QHash<QString, int> countValues(const QString& sql)
+QHash<QString, int> countValues(const QStringList& values)
 {
-    QueryResult values;
-    headingsCaptured = 0;
-    RunQuery(values, sql);
     QHash<QString, int> counts;
-    counts.reserve(values.rowCount);
-    for (int r = 0; r < values.rowCount; ++r)
-        ++counts[values.cell(r, 0)];
+    counts.reserve(values.size());
+    for (const QString& value : values)
+        ++counts[value];
     return counts;
 }
 
@@ -142,15 +142,12 @@ void CErrorCheck::checkAssyList(const QueryResult& result)
             const QString& number = result.cell(r, part);
             if (!number.isEmpty() && !seen.contains(number)) {
                 seen.insert(number);
-                named << QLatin1Char('\'') + SqlEscape(number) + QLatin1Char('\'');
+                named << number;
             }
         }
     }
-    const QHash<QString, int> parts = countValues(
-        named.size() <= kPartsLookedUpByNumber
-            ? QStringLiteral("Select Part_nBr from PartList where Part_nBr in (") + named.join(QLatin1Char(','))
-                  + QLatin1Char(')')
-            : QStringLiteral("Select Part_nBr from PartList"));
+    const QHash<QString, int> parts =
+        countValues(named.size() <= kPartsLookedUpByNumber ? PartNumbersAmong(named) : ReadPartNumbers());
     for (int r = 0; r < rows; ++r)
         if (lookupFails(parts, result.cell(r, part)))
             m_words[r] |= kErrNoPartRecord;
@@ -188,7 +185,7 @@ void CErrorCheck::checkPartList(const QueryResult& result)
             m_words[r] |= kErrNoMake;
     }
 
-    const QHash<QString, int> vendors = countValues(QStringLiteral("Select Vendor from VendList"));
+    const QHash<QString, int> vendors = countValues(ReadVendorNames());
     for (int r = 0; r < rows; ++r) {
         const QString& distributor = result.cell(r, dist);
         if (!distributor.isEmpty() && lookupFails(vendors, distributor))
@@ -332,20 +329,15 @@ int CErrorCheck::Check(int table, const QString& tableName, const QString& where
                 break;
             }
     }
-    QString sql = QStringLiteral("Select id");
+    QStringList columns;
     for (int c = 1; c < names.size(); ++c)
         if (wanted[static_cast<size_t>(c)])
-            sql += QLatin1Char(',') + QuotedName(names[c]);
-    sql += QStringLiteral(" from ") + tableName;
+            columns << QuotedName(names[c]);
     if (table == PartList)
         learnStockDisagreements();
     const QString rows =
         where.isEmpty() ? candidateRows(table, tableName, columnOfKey, m_stockParts + m_rateParts) : where;
-    if (!rows.isEmpty())
-        sql += QStringLiteral(" where ") + rows;
-    QueryResult result;
-    headingsCaptured = 0;
-    RunQuery(result, sql);
+    QueryResult result = ReadTableColumns(tableName, columns, rows);
     if (result.columnCount == 0) {
         // No row delivered the headings: the rules still name their columns.
         result.columnCount = 1;
@@ -395,19 +387,20 @@ int CErrorCheck::Run(QueryResult& result, int table)
 
     const QString name = App().tables[table].name.isEmpty() ? TableSqlName(table) : App().tables[table].name;
     int written = 0;
-    // One connection for all the write-backs of a load.
-    Transaction transaction;
+    // The rows that changed, by their new word: one statement per word.
+    QHash<unsigned, QStringList> idsOfWord;
     for (int r = 0; r < result.rowCount; ++r) {
         const unsigned word = m_words[r];
         if (static_cast<unsigned>(TextToInt(result.cell(r, err))) == word)
             continue;
-        const QString text = Format("%i", {word});
-        result.setCell(r, err, text);
-        QueryText(SqlFormat("Update %s Set Err = '%s' where id = '%s'", {name, text, result.cell(r, 0)}), false);
+        result.setCell(r, err, Format("%i", {word}));
+        idsOfWord[word] << result.cell(r, 0);
         ++written;
     }
     if (written == 0)
         return 0;
+    Transaction transaction;
+    WriteErrorWords(name, idsOfWord);
     // A failed write leaves the stored words for the next load to correct;
     // the caller may say so.
     m_writeFailed = !transaction.commit();

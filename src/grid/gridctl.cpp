@@ -5,6 +5,7 @@
 #include "core/format.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/tablerecords.h"
 #include "grid/gridmodel.h"
 #include "grid/gridprint.h"
 
@@ -25,10 +26,7 @@ QString assemblyOfRecord(int table, const QString& id)
 {
     if (table != AssyList && table != RescList)
         return QString();
-    QString answer = QueryText(
-        SqlFormat("Select Assy from %s where id = '%s'", {TableSqlName(table), id}), true);
-    answer.chop(1);
-    return answer;
+    return AssemblyOfRecord(TableSqlName(table), id);
 }
 
 bool takeTable(CtlContext& ctx, int& table)

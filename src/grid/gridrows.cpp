@@ -23,33 +23,6 @@ QStringList TableColumnNames(const QString& tableName)
     return TableColumns(tableName);
 }
 
-std::vector<long long> ParseIdList(const QString& answer)
-{
-    std::vector<long long> ids;
-    ids.reserve(static_cast<size_t>(answer.size() / 4 + 1));
-    long long value = 0;
-    bool digits = false;
-    bool negative = false;
-    for (const QChar ch : answer) {
-        const char16_t u = ch.unicode();
-        if (u >= '0' && u <= '9') {
-            value = value * 10 + (u - '0');
-            digits = true;
-        } else if (u == '-' && !digits) {
-            negative = true;
-        } else if (u == '|') {
-            if (digits)
-                ids.push_back(negative ? -value : value);
-            value = 0;
-            digits = false;
-            negative = false;
-        }
-    }
-    if (digits)
-        ids.push_back(negative ? -value : value);
-    return ids;
-}
-
 void CGridRows::setSource(const QString& tableName, const QString& where, const QString& orderBy,
                           const QStringList& headings)
 {
@@ -75,17 +48,12 @@ bool CGridRows::Refresh()
     invalidate();
     if (m_tableName.isEmpty())
         return true;
-    QString sql = QStringLiteral("Select id from ") + m_tableName;
-    if (!m_where.isEmpty())
-        sql += QStringLiteral(" where ") + m_where;
-    if (!m_orderBy.isEmpty())
-        sql += QStringLiteral(" order by ") + m_orderBy;
-    const QString answer = QueryText(sql, true);
-    if (LastResultCode() != 0) {
+    bool ok = true;
+    m_ids = ReadTableIds(m_tableName, m_where, m_orderBy, &ok);
+    if (!ok) {
         ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
         return false;
     }
-    m_ids = ParseIdList(answer);
     return true;
 }
 
@@ -139,10 +107,7 @@ void CGridRows::readWindow(int row) const
             list += QLatin1Char(',');
         list += QString::number(m_ids[static_cast<size_t>(start + r)]);
     }
-    QueryResult read;
-    headingsCaptured = 0;
-    RunQuery(read, QStringLiteral("Select * from ") + m_tableName + QStringLiteral(" where id in (") + list
-                       + QLatin1Char(')'));
+    const QueryResult read = ReadTableRecords(m_tableName, list);
 
     // The table's columns in the order of the headings asked for: a column
     // the table lacks stays empty, one the headings lack is left out.

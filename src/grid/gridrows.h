@@ -7,6 +7,7 @@
 // of a window of rows around the ones on screen. Sorting and filtering are
 // part of that query and run in the database.
 #include "db/database.h"
+#include "db/tablerecords.h"
 
 #include <QString>
 #include <QStringList>
@@ -59,5 +60,3 @@ QStringList TableColumnNames(const QString& tableName);
 // A name as SQL text takes it for a column or table: in double quotes.
 QString QuotedName(const QString& name);
 
-// Parses "1|2|3|" as QueryText answers a one-column statement in separated mode.
-std::vector<long long> ParseIdList(const QString& answer);

@@ -6,6 +6,7 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/windowhooks.h"
+#include "db/billrows.h"
 #include "grid/celllink.h"
 #include "grid/frozencolumns.h"
 #include "grid/gridheader.h"
@@ -902,8 +903,7 @@ void CGridView::RecordCommand(int command)
             if (runWindow(WindowActions::AddAssembly, this, {})) {
                 App().TreeRebuildFlag = true;
                 // The assembly just added is the newest bill line.
-                QString newest = QueryText(QStringLiteral("Select Assy from AssyList order by id desc limit 1"), true);
-                newest.chop(1);
+                const QString newest = NewestBillAssembly();
                 if (!newest.isEmpty())
                     m_grid.currentAssembly = newest;
                 Reload();

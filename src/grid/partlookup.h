@@ -2,6 +2,6 @@
 // The part search statement: a fragment of text against part number,
 // internal number, description, manufacturer and distributor.
 #include "db/database.h"
+#include "db/parts.h"
 
-QString PartSearchStatement(const QString& text);
 QueryResult SearchParts(const QString& text);

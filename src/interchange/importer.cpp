@@ -11,7 +11,10 @@
 #include "core/uppercase.h"
 #include "core/utilities.h"
 #include "db/changelog.h"
+#include "db/billrows.h"
 #include "db/database.h"
+#include "db/parts.h"
+#include "db/vendors.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -173,18 +176,12 @@ private:
     std::vector<QString> m_names;
 };
 
-NameSet columnValues(const QString& sql, size_t room)
+NameSet nameSet(const QStringList& names, size_t room)
 {
-    const QueryResult result = Query(sql);
-    NameSet values(static_cast<size_t>(result.rowCount) + room);
-    for (int r = 0; r < result.rowCount; ++r)
-        values.insert(result.cell(r, 0));
+    NameSet values(static_cast<size_t>(names.size()) + room);
+    for (const QString& name : names)
+        values.insert(name);
     return values;
-}
-
-int assemblyLineCount(const QString& assembly)
-{
-    return TextToInt(QueryText(SqlFormat("Select count(*) from AssyList where Assy='%s'", {assembly}), false));
 }
 
 // Walks the lines of a file as the import reads them, numbering them as they
@@ -201,15 +198,14 @@ public:
         // database compares them. Reading them once and keeping the set up
         // to date gives the same answers as asking for each line, without a
         // table scan per line.
-        m_knownParts = columnValues(QStringLiteral("Select PartList.Part_nBr from PartList"), m_reader.records().size());
-        m_knownVendors = columnValues(QStringLiteral("Select VendList.Vendor from VendList"), 64);
-        m_existingLines = assemblyLineCount(assembly);
+        m_knownParts = nameSet(ReadPartNumbers(), m_reader.records().size());
+        m_knownVendors = nameSet(ReadVendorNames(), 64);
+        m_existingLines = BillLineCount(assembly);
         // Without an item column every line would be item 0, which the
         // error check flags as a duplicate: the lines are numbered in file
         // order after the assembly's last item.
         if (!options.replace)
-            m_nextItem = 1 + TextToInt(QueryText(
-                                 SqlFormat("Select max(Item) from AssyList where Assy='%s'", {assembly}), false));
+            m_nextItem = 1 + HighestBillItem(assembly);
         // A replaced bill keeps the numbers of the lines it still has, so
         // drawings and work instructions that cite them stay right.
         m_before = LoadBillLines(assembly);
@@ -625,7 +621,7 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
         if (options.replace && walk.existingLines() > 0) {
             if (!KeepRevisions({assembly}, importRevisionNote(file)))
                 outcome.errors << LastErrorText();
-            else if (Execute(SqlFormat("Delete from AssyList where Assy='%s'", {assembly})))
+            else if (DeleteBillLines(assembly))
                 outcome.replaced = walk.existingLines();
             else
                 outcome.errors << LastErrorText();

@@ -8,6 +8,8 @@
 #include "bom/explosion.h"
 #include "db/database.h"
 #include "db/production.h"
+#include "db/purchaseorders.h"
+#include "db/requirements.h"
 #include "db/stockledger.h"
 #include "orders/requirement.h"
 #include "schedule/taskbuilder.h"
@@ -23,19 +25,6 @@ bool reportRefusal(Transaction& transaction)
         return true;
     ShowMessage(WriteRefusedText(LastErrorText()), QStringLiteral("Database Status"));
     return false;
-}
-
-// A figure that is not a plain number is an error, never read as one: "-1"
-// allocated would raise stock on completion, "0x10" would read as 0.
-double readPartValue(const char* format, const QString& part, bool& ok, QString& bad)
-{
-    const QString text = QueryText(SqlFormat(format, {part}), false);
-    ok = ok && LastResultCode() == 0;
-    double value = 0;
-    QString error;
-    if (!ParseStoredQuantity(text, &value, &error) && bad.isEmpty())
-        bad = part + QStringLiteral(": ") + error;
-    return value;
 }
 
 double allocationQuantity(const QString& part, const QString& text, QString& bad)
@@ -61,7 +50,7 @@ bool refuseBadQuantity(Transaction& transaction, const QString& bad)
 
 QString requirementStatus(const QString& orderNumber)
 {
-    return QueryText(SqlFormat("Select Status from ReqmList where Order_nBr = '%s'", {orderNumber}), false);
+    return ReadRequirementFields(orderNumber).status;
 }
 
 // A finished requirement has given back or used up its stock already; a
@@ -78,9 +67,9 @@ bool refuseFinished(const QString& orderNumber, const QString& status)
 // for the lock: nothing of it may be written again.
 bool refuseGone(Transaction& transaction, const QString& orderNumber)
 {
-    const QString found =
-        QueryText(SqlFormat("Select Order_nBr from ReqmList where Order_nBr = '%s'", {orderNumber}), false);
-    if (LastResultCode() != 0 || found == orderNumber)
+    bool read = true;
+    const bool found = RequirementOnFile(orderNumber, &read);
+    if (!read || found)
         return false; // a failed read fails the transaction, which reports it
     transaction.fail();
     transaction.commit();
@@ -92,11 +81,10 @@ bool refuseGone(Transaction& transaction, const QString& orderNumber)
 QStringList openPurchaseOrders(const QString& orderNumber)
 {
     QStringList numbers;
-    const QueryResult orders =
-        Query(SqlFormat("Select PO_nBr,Status from PurcList where Order_nBr = '%s' order by PO_nBr", {orderNumber}));
-    for (int r = 0; r < orders.rowCount; ++r)
-        if (!PurchaseOrderClosed(orders.cell(r, 1)))
-            numbers << orders.cell(r, 0);
+    for (const RequirementPurchaseOrder& order : ReadRequirementPurchaseOrders(orderNumber))
+        if (!PurchaseOrderClosed(order.status))
+            numbers << order.number;
+    numbers.sort();
     return numbers;
 }
 
@@ -297,34 +285,32 @@ bool CancelOrder(const QString& orderNumber)
     }
     // What the deleted orders would have delivered is no longer on order;
     // orders placed with the vendor stay, and so do their quantities.
-    const QueryResult pending = Query(
-        SqlFormat("Select Status,Item_List from PurcList where Order_nBr='%s' AND Status = 'Pending' order by id",
-                  {orderNumber}));
-    bool ok = LastResultCode() == 0;
+    bool ok = true;
+    const std::vector<RequirementPurchaseOrder> pending = ReadRequirementPurchaseOrders(orderNumber, true, &ok);
     QHash<QString, double> released;
-    for (int r = 0; r < pending.rowCount; ++r) {
-        const QHash<QString, double> open = OpenQuantities(pending.cell(r, 0), pending.cell(r, 1));
+    for (const RequirementPurchaseOrder& order : pending) {
+        const QHash<QString, double> open = OpenQuantities(order.status, order.items);
         for (auto it = open.constBegin(); it != open.constEnd(); ++it)
             released[it.key()] -= it.value();
     }
     ok = AddToPartFigure(QStringLiteral("On_Order"), released) && ok;
-    Execute(SqlFormat("Delete from PurcList where Order_nBr='%s' AND Status = 'Pending'", {orderNumber}));
-    Execute(SqlFormat("UPDATE ReqmList SET Status='Canceled' where Order_nBr='%s'", {orderNumber}));
-    const QueryResult rows =
-        Query(SqlFormat("Select Part_nBr,Quan from AlloList where Requirement = '%s' order by id", {orderNumber}));
-    WaitScope progress(QStringLiteral("Database Access..."), 0, rows.rowCount);
+    ok = DeletePendingPurchaseOrders(orderNumber) && ok;
+    ok = SetRequirementStatus(orderNumber, QStringLiteral("Canceled")) && ok;
+    // The allocations come off Allocated as one set, held at 0; a stored
+    // figure that is no plain number fails the whole cancellation.
+    bool read = true;
+    const std::vector<HeldAllocation> rows = ReadAllocations(orderNumber, &read);
+    ok = ok && read;
+    WaitScope progress(QStringLiteral("Database Access..."), 0, 1);
     QString bad;
-    for (int r = 0; r < rows.rowCount; ++r) {
-        const QString part = rows.cell(r, 0);
-        const double quantity = allocationQuantity(part, rows.cell(r, 1), bad);
-        const double allocated = readPartValue("Select Allocated from PartList where Part_nBr = '%s'", part, ok, bad);
-        Execute(SqlFormat("Update PartList Set Allocated = '%s' where Part_nBr = '%s'",
-                          {PlainNumber(std::max(0.0, allocated - quantity)), part}));
-        progress.setPosition(r + 1);
-    }
-    Execute(SqlFormat("Delete from AlloList where Requirement='%s'", {orderNumber}));
+    QHash<QString, double> releasedAllocations;
+    for (const HeldAllocation& row : rows)
+        releasedAllocations[row.part] -= allocationQuantity(row.part, row.quantityText, bad);
     if (refuseBadQuantity(transaction, bad))
         return false;
+    ok = AddToPartFigure(QStringLiteral("Allocated"), releasedAllocations, true) && ok;
+    ok = DeleteAllocations(orderNumber) && ok;
+    progress.setPosition(1);
     if (!ok)
         transaction.fail();
     if (!reportRefusal(transaction))

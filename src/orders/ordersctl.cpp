@@ -8,6 +8,7 @@
 #include "core/utilities.h"
 #include "db/database.h"
 #include "db/production.h"
+#include "db/requirements.h"
 #include "db/stockledger.h"
 #include "grid/stockcheck.h"
 #include "orders/completion.h"
@@ -25,8 +26,7 @@ namespace {
 
 bool requirementExists(const QString& order)
 {
-    return !order.isEmpty()
-           && QueryText(SqlFormat("Select Order_nBr from ReqmList where Order_nBr = '%s'", {order}), false) == order;
+    return RequirementOnFile(order);
 }
 
 int needRequirement(CtlContext& ctx, const QString& order)

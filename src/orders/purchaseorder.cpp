@@ -8,7 +8,9 @@
 #include "core/quantity.h"
 #include "db/database.h"
 #include "db/stamps.h"
+#include "db/purchaseorders.h"
 #include "db/stockledger.h"
+#include "db/vendors.h"
 
 #include <cmath>
 
@@ -58,19 +60,17 @@ PurchaseOrderRecord LoadPurchaseOrder(const QString& number)
 {
     PurchaseOrderRecord record;
     record.number = number;
-    for (const QString& field : PurchaseOrderReadOrder()) {
-        // The field name is an identifier of the fixed list above, never user text.
-        record.loaded[field] =
-            QueryText(SqlFormat("Select %s from PurcList where PO_nBr = '%s'", {field, number}), false);
-    }
+    // One statement for the whole record: the field names are the fixed list above.
+    const QMap<QString, QString> values = ReadPurchaseOrderFields(number, PurchaseOrderReadOrder());
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+        record.loaded[it.key()] = it.value();
     record.loadedValue = TextToDouble(record.loaded.value(QStringLiteral("Value")));
     return record;
 }
 
 bool PurchaseOrderExists(const QString& number)
 {
-    return !number.isEmpty()
-           && QueryText(SqlFormat("Select PO_nBr from PurcList where PO_nBr = '%s'", {number}), false) == number;
+    return PurchaseOrderOnFile(number);
 }
 
 namespace {
@@ -102,17 +102,11 @@ QStringList changedFields(const PurchaseOrderRecord& record, const QMap<QString,
 bool writeFields(const PurchaseOrderRecord& record, const QMap<QString, QString>& current, const QStringList& fields)
 {
     bool done = true;
-    const bool exists = PurchaseOrderExists(record.number);
-    done = done && LastResultCode() == 0;
+    const PurchaseOrderState state = ReadPurchaseOrderState(record.number, &done);
     QHash<QString, double> deltas;
-    if (exists) {
-        auto stored = [&](const char* format) {
-            const QString text = QueryText(SqlFormat(format, {record.number}), false);
-            done = done && LastResultCode() == 0;
-            return text;
-        };
-        const QString status = stored("Select Status from PurcList where PO_nBr = '%s'");
-        const QString items = stored("Select Item_List from PurcList where PO_nBr = '%s'");
+    if (state.found) {
+        const QString& status = state.status;
+        const QString& items = state.items;
         const QString newStatus = fields.contains(QStringLiteral("Status")) ? current.value(QStringLiteral("Status")) : status;
         const QString newItems =
             fields.contains(QStringLiteral("Item_List")) ? current.value(QStringLiteral("Item_List")) : items;
@@ -121,10 +115,10 @@ bool writeFields(const PurchaseOrderRecord& record, const QMap<QString, QString>
         for (auto it = before.constBegin(); it != before.constEnd(); ++it)
             deltas[it.key()] -= it.value();
     }
+    std::vector<std::pair<QString, QString>> values;
     for (const QString& field : fields)
-        done = Execute(SqlFormat("Update PurcList Set %s = '%s' where PO_nBr = '%s'",
-                                 {field, current.value(field), record.number}))
-               && done;
+        values.emplace_back(field, current.value(field));
+    done = WritePurchaseOrderFields(record.number, values) && done;
     // Whoever saved the order is named on it, as the grid names an edit.
     if (!fields.isEmpty())
         done = StampRecord(QStringLiteral("PurcList"), QStringLiteral("PO_nBr"), record.number) && done;
@@ -137,20 +131,14 @@ bool writeFields(const PurchaseOrderRecord& record, const QMap<QString, QString>
 // caller's transaction; empty when the order is as loaded, else the refusal.
 QString changedSinceLoaded(const PurchaseOrderRecord& record)
 {
-    const bool exists = PurchaseOrderExists(record.number);
-    if (LastResultCode() != 0)
+    bool read = true;
+    const PurchaseOrderState now = ReadPurchaseOrderState(record.number, &read);
+    if (!read)
         return LastErrorText();
-    if (!exists)
+    if (!now.found)
         return Format("%s: %s", {record.number, Translate(QStringLiteral("no such purchase order"))});
-    for (const char* field : {"Status", "Item_List"}) {
-        const QString now = QueryText(SqlFormat("Select %s from PurcList where PO_nBr = '%s'",
-                                                {QString::fromLatin1(field), record.number}),
-                                      false);
-        if (LastResultCode() != 0)
-            return LastErrorText();
-        if (now != record.value(QString::fromLatin1(field)))
-            return Format("%s: %s", {record.number, Translate(QStringLiteral("changed meanwhile"))});
-    }
+    if (now.status != record.value(QStringLiteral("Status")) || now.items != record.value(QStringLiteral("Item_List")))
+        return Format("%s: %s", {record.number, Translate(QStringLiteral("changed meanwhile"))});
     return {};
 }
 
@@ -205,31 +193,25 @@ QStringList PurchaseChoiceList(const QString& key)
 QStringList VendorNames()
 {
     QStringList names;
-    const QString text = QueryText(QStringLiteral("Select Vendor from VendList order by id"), true);
-    for (const QString& name : text.split(QLatin1Char('|'), Qt::SkipEmptyParts))
+    for (const QString& name : ReadVendorNames())
         names << Translate(name);
     return names;
 }
 
 VendorContact LookupVendor(const QString& vendor)
 {
-    auto read = [&vendor](const char* format) { return QueryText(SqlFormat(format, {vendor}), false); };
-    const QString address = read("Select Address from VendList where Vendor = '%s'");
-    const QString city = read("Select City from VendList where Vendor = '%s'");
-    const QString state = read("Select State from VendList where Vendor = '%s'");
-    const QString zip = read("Select Zip from VendList where Vendor = '%s'");
-    const QString country = read("Select Country from VendList where Vendor = '%s'");
+    const VendorAddress found = ReadVendorAddress(vendor);
     VendorContact contact;
-    contact.phone = read("Select Phone from VendList where Vendor = '%s'");
-    contact.fax = read("Select Fax from VendList where Vendor = '%s'");
-    contact.address = address + QStringLiteral("\r\n") + city + QLatin1Char(',') + state + QStringLiteral("  ") + zip
-                      + QLatin1Char(' ') + country;
+    contact.phone = found.phone;
+    contact.fax = found.fax;
+    contact.address = found.address + QStringLiteral("\r\n") + found.city + QLatin1Char(',') + found.state
+                      + QStringLiteral("  ") + found.zip + QLatin1Char(' ') + found.country;
     return contact;
 }
 
 QString VendorWebsite(const QString& vendor)
 {
-    return QueryText(SqlFormat("Select Website from VendList where Vendor = '%s'", {vendor}), false);
+    return ReadVendorAddress(vendor).website;
 }
 
 QString AddressForDisplay(const QString& stored)
@@ -277,10 +259,7 @@ bool ClosePurchaseOrder(const PurchaseOrderRecord& record, QMap<QString, QString
     Transaction transaction;
     // Another desk may have received it since it was shown: material is
     // received once only. Read under the lock the receipt then holds.
-    if (moveToStock
-        && PurchaseOrderClosed(QueryText(SqlFormat("Select Status from PurcList where PO_nBr = '%s'",
-                                                   {record.number}),
-                                         false))) {
+    if (moveToStock && PurchaseOrderClosed(ReadPurchaseOrderState(record.number).status)) {
         transaction.fail();
         transaction.commit();
         ShowMessage(TranslateLabel(QStringLiteral("This purchase order has been received already:")) + QLatin1Char(' ')

@@ -8,6 +8,7 @@
 #include "core/utilities.h"
 #include "db/database.h"
 #include "db/stamps.h"
+#include "db/purchaseorders.h"
 #include "db/stockledger.h"
 
 #include <algorithm>
@@ -41,15 +42,16 @@ Step receiveLines(const QString& number, const QString& part, double quantity, b
         tell(text);
         return Step::Refused;
     };
-    const QueryResult order = Query(SqlFormat("Select Status,Item_List from PurcList where PO_nBr = '%s'", {number}));
-    if (LastResultCode() != 0)
+    bool read = true;
+    const PurchaseOrderState order = ReadPurchaseOrderState(number, &read);
+    if (!read)
         return refuse(LastErrorText());
-    if (order.rowCount == 0)
+    if (!order.found)
         return refuse(TranslateLabel(QStringLiteral("No such purchase order:")) + QLatin1Char(' ') + number);
-    if (PurchaseOrderClosed(order.cell(0, 0)))
+    if (PurchaseOrderClosed(order.status))
         return refuse(TranslateLabel(QStringLiteral("This purchase order has been received already:")) + QLatin1Char(' ')
                       + number);
-    std::vector<ItemRow> rows = ParseItemList(order.cell(0, 1));
+    std::vector<ItemRow> rows = ParseItemList(order.items);
     std::vector<size_t> lines;
     *open = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -83,11 +85,11 @@ Step receiveLines(const QString& number, const QString& part, double quantity, b
     const QString items = BuildItemList(rows);
     // On_Order falls by what the order had still to deliver of the part,
     // never by the excess: the ledger's own reading of the two lists.
-    QHash<QString, double> delta = OpenQuantities(order.cell(0, 0), items);
-    const QHash<QString, double> before = OpenQuantities(order.cell(0, 0), order.cell(0, 1));
+    QHash<QString, double> delta = OpenQuantities(order.status, items);
+    const QHash<QString, double> before = OpenQuantities(order.status, order.items);
     for (auto it = before.constBegin(); it != before.constEnd(); ++it)
         delta[it.key()] -= it.value();
-    bool done = Execute(SqlFormat("Update PurcList Set Item_List = '%s' where PO_nBr = '%s'", {items, number}));
+    bool done = WritePurchaseOrderFields(number, {{QStringLiteral("Item_List"), items}});
     done = StampRecord(QStringLiteral("PurcList"), QStringLiteral("PO_nBr"), number) && done;
     done = AddToPartFigure(QStringLiteral("On_Order"), delta) && done;
     done = AddToPartFigure(QStringLiteral("Stock"), {{part, quantity}}) && done;
@@ -137,13 +139,14 @@ bool AdjustStock(const QString& part, double delta, const QString& reason)
     if (reason.trimmed().isEmpty())
         return refuse(Translate(QStringLiteral("An adjustment needs a reason.")));
     Transaction transaction;
-    const QueryResult stored = Query(SqlFormat("Select Stock from PartList where Part_nBr = '%s'", {part}));
-    if (LastResultCode() != 0 || stored.rowCount == 0) {
+    bool read = true;
+    const QHash<QString, PartFigures> stored = ReadPartFigures({part}, &read);
+    if (!read || !stored.contains(part)) {
         transaction.fail();
         transaction.commit();
         return refuse(TranslateLabel(QStringLiteral("No such part:")) + QLatin1Char(' ') + part);
     }
-    const double stock = TextToDouble(stored.cell(0, 0));
+    const double stock = stored.value(part).stock;
     if (stock + delta < -1e-9) {
         transaction.fail();
         transaction.commit();

@@ -13,6 +13,7 @@
 #include "db/numbering.h"
 #include "db/parameters.h"
 #include "db/production.h"
+#include "db/requirements.h"
 #include "db/stockledger.h"
 #include "db/vendorrows.h"
 #include "orders/purchaseorder.h"
@@ -486,14 +487,13 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
             ShowMessage(text);
         return outcome;
     };
-    const QString status =
-        QueryText(SqlFormat("Select Status from ReqmList where Order_nBr = '%s'", {orderNumber}), false);
-    if (LastResultCode() != 0)
+    bool read = true;
+    const RequirementFields stored = ReadRequirementFields(orderNumber, &read);
+    if (!read)
         return refuse(LastErrorText());
+    const QString& status = stored.status;
     // Cancelled and deleted on another desk while this one waited for the lock.
-    if (status.isEmpty()
-        && QueryText(SqlFormat("Select Order_nBr from ReqmList where Order_nBr = '%s'", {orderNumber}), false)
-               != orderNumber)
+    if (!stored.found || stored.orderNumber != orderNumber)
         return refuse(TranslateLabel(QStringLiteral("No such requirement:")) + QLatin1Char(' ') + orderNumber);
     // A second run would allocate and order everything again.
     if (OrderStage(status) >= 1)
@@ -538,8 +538,7 @@ ProcessOutcome ProcessRequirement(const QString& orderNumber, double quantity, c
         SetPurchaseOrderNeedDates(orderNumber,
                                   IsoDate(MaterialNeedDate(assembly, quantity, needDate, QDate::currentDate())));
     // The quantity as processed, fractions kept: the allocations were made for it.
-    Execute(SqlFormat("UPDATE ReqmList SET Assy='%s',Quan=%s,Status='%s' where Order_nBr='%s'",
-                      {assembly, PlainNumber(quantity), kStatusPoGen, orderNumber}));
+    MarkRequirementProcessed(orderNumber, assembly, PlainNumber(quantity), kStatusPoGen);
     if (tasks < 0)
         transaction->fail();
     if (!transaction->commit()) {
@@ -606,13 +605,11 @@ RequirementRecord LoadRequirement(const QString& orderNumber)
     record.orderNumber = orderNumber;
     if (record.orderNumber.isEmpty())
         record.orderNumber = Format("REQ%0.4i", {TextToInt(GetParam(ParamLastRequirement))});
-    auto read = [&](const char* format) {
-        return QueryText(SqlFormat(format, {record.orderNumber}), false);
-    };
-    record.description = read("Select Description from ReqmList where Order_nBr = '%s'");
-    record.status = read("Select Status from ReqmList where Order_nBr = '%s'");
-    record.quantity = read("Select Quan from ReqmList where Order_nBr = '%s'");
-    record.assembly = read("Select Assy from ReqmList where Order_nBr = '%s'");
+    const RequirementFields stored = ReadRequirementFields(record.orderNumber);
+    record.description = stored.description;
+    record.status = stored.status;
+    record.quantity = stored.quantity;
+    record.assembly = stored.assembly;
     const RequirementBuild build = ReadRequirementBuild(record.orderNumber);
     record.needDate = build.needDate;
     record.built = PlainNumber(build.built);
@@ -621,8 +618,6 @@ RequirementRecord LoadRequirement(const QString& orderNumber)
 
 bool SaveRequirement(const RequirementRecord& record)
 {
-    return Execute(SqlFormat("UPDATE ReqmList Set Quan = '%s',User='%s',Date='%s',Assy = '%s',Description='%s',"
-                             "Need_Date='%s' where Order_nBr='%s'",
-                             {record.quantity, App().CurrentUser, TimestampText(), record.assembly,
-                              record.description, record.needDate, record.orderNumber}));
+    return SaveRequirementFields(record.orderNumber, record.quantity, record.assembly, record.description,
+                                 record.needDate, App().CurrentUser, TimestampText());
 }

@@ -13,7 +13,9 @@
 #include "core/utilities.h"
 #include "core/windowhooks.h"
 #include "db/database.h"
+#include "db/parts.h"
 #include "db/production.h"
+#include "db/requirements.h"
 #include "orders/completion.h"
 #include "orders/purchasingpreview.h"
 #include "schedule/routingprint.h"
@@ -236,8 +238,7 @@ void CRequirements::updatePicture()
 {
     QPixmap shown;
     if (!m_record.assembly.isEmpty()) {
-        QString name =
-            QueryText(SqlFormat("Select Picture from PartList where Part_nBr = '%s'", {m_record.assembly}), false);
+        QString name = ReadPartRecord(m_record.assembly).picture;
         name.replace(QLatin1Char('\\'), QLatin1Char('/'));
         name = name.section(QLatin1Char('/'), -1);
         if (!name.isEmpty()) {
@@ -361,10 +362,9 @@ void CRequirements::process()
         m_status->clear();
     }
     // The stage is evaluated again at once: "Process" cannot run twice.
-    m_record.status =
-        QueryText(SqlFormat("Select Status from ReqmList where Order_nBr = '%s'", {m_record.orderNumber}), false);
-    m_record.quantity =
-        QueryText(SqlFormat("Select Quan from ReqmList where Order_nBr = '%s'", {m_record.orderNumber}), false);
+    const RequirementFields stored = ReadRequirementFields(m_record.orderNumber);
+    m_record.status = stored.status;
+    m_record.quantity = stored.quantity;
     if (outcome.done)
         m_quantity->setText(m_record.quantity);
     evaluateStage();

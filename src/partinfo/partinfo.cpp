@@ -6,6 +6,8 @@
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/parts.h"
+#include "db/vendors.h"
 #include "partinfo/partservice.h"
 
 #include <QDir>
@@ -89,11 +91,12 @@ QString PartNumberOfRow(int partId)
 {
     if (partId <= 0)
         return QString();
-    const QueryResult row = Query(SqlFormat("SELECT Part_nBr FROM PartList WHERE id=%i", {partId}));
-    if (LastResultCode() != 0 || row.rowCount != 1)
+    bool found = false;
+    bool ok = true;
+    const QString number = PartNumberOfRecord(partId, &found, &ok);
+    if (!ok || !found)
         return QString();
     // A row without a number is still a row; say so rather than "gone".
-    const QString number = row.cell(0, 0);
     return number.isEmpty() ? QStringLiteral("#%1").arg(partId) : number;
 }
 
@@ -125,38 +128,43 @@ bool TransferPartInfo(int partId, const PartInfoTransfer& values, QString* partN
     const QString user = App().CurrentUser;
     const QString stamp = TimestampText();
     Transaction transaction;
+    // Every transferred field goes into the record in one statement.
+    std::vector<std::pair<QString, QString>> fields;
+    bool stamped = false;
+    auto set = [&](const char* column, const QString& value, bool stampIt = true) {
+        fields.emplace_back(QString::fromLatin1(column), value);
+        stamped = stamped || stampIt;
+    };
     if (values.description && hasColumn(QStringLiteral("Description")))
-        Execute(SqlFormat("UPDATE PartList SET Description='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
-                          {values.descriptionText, user, stamp, partId}));
-    if (values.manufacturer && hasColumn(QStringLiteral("Manufacturer")))
-        Execute(SqlFormat("UPDATE PartList SET Manufacturer='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
-                          {UpperCaseAscii(values.manufacturerText), user, stamp, partId}));
+        set("Description", values.descriptionText);
+    if (values.manufacturer && hasColumn(QStringLiteral("Manufacturer"))) {
+        // A maker is a vendor, as the parts grid has it: named for the first
+        // time, it gets its record.
+        const QString maker = UpperCaseAscii(values.manufacturerText);
+        set("Manufacturer", maker);
+        if (!EnsureVendorRecord(maker.trimmed(), user, stamp))
+            transaction.fail();
+    }
     if (values.website && hasColumn(QStringLiteral("Web_Page")))
-        Execute(SqlFormat("UPDATE PartList SET Web_Page='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
-                          {values.websiteText, user, stamp, partId}));
+        set("Web_Page", values.websiteText);
     if (values.price && hasColumn(QStringLiteral("Price"))) {
         // The price column holds a number; the currency the service quoted
         // goes with it, or the number would be read in the part's old currency.
         QString amount;
         QString currency;
         splitPrice(values.priceText, amount, currency);
-        Execute(SqlFormat("UPDATE PartList SET Price='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
-                          {amount, user, stamp, partId}));
+        set("Price", amount);
         if (!currency.isEmpty() && hasColumn(QStringLiteral("Currency")))
-            Execute(SqlFormat("UPDATE PartList SET Currency='%s' WHERE id=%i", {currency, partId}));
+            set("Currency", currency, false);
     }
     if (values.distributor && hasColumn(QStringLiteral("Distributor"))) {
         const QString vendor = UpperCaseAscii(values.distributorText.trimmed());
-        Execute(SqlFormat("UPDATE PartList SET Distributor='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
-                          {vendor, user, stamp, partId}));
-        if (!vendor.isEmpty()
-            && QueryText(SqlFormat("Select Vendor from VendList where Vendor = '%s'", {vendor}), false).isEmpty())
-            Execute(SqlFormat("Insert into VendList (Vendor,User,Time_Stamp) values ('%s','%s','%s')",
-                              {vendor, user, stamp}));
+        set("Distributor", vendor);
+        if (!EnsureVendorRecord(vendor, user, stamp))
+            transaction.fail();
     }
     if (values.orderCode && hasColumn(QStringLiteral("Order_Code")))
-        Execute(SqlFormat("UPDATE PartList SET Order_Code='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
-                          {values.orderCodeText.trimmed(), user, stamp, partId}));
+        set("Order_Code", values.orderCodeText.trimmed());
     if (datasheet && hasColumn(QStringLiteral("Datasheet"))) {
         const QFileInfo source(values.datasheetPath);
         const QString folder = DataDocumentFolder();
@@ -168,11 +176,16 @@ bool TransferPartInfo(int partId, const PartInfoTransfer& values, QString* partN
             copied = QFile::copy(source.filePath(), target);
         }
         if (copied)
-            Execute(SqlFormat("UPDATE PartList SET Datasheet='%s', User='%s', Time_Stamp='%s' WHERE id=%i",
-                              {source.fileName(), user, stamp, partId}));
+            set("Datasheet", source.fileName());
         else
             transaction.fail();
     }
+    if (stamped) {
+        set("User", user, false);
+        set("Time_Stamp", stamp, false);
+    }
+    if (transaction.ok())
+        WritePartRecordFields(partId, fields);
     if (!transaction.commit()) {
         ShowMessage(LastErrorText().isEmpty() ? TranslateLabel(QStringLiteral("The file could not be copied:"))
                                                     + QLatin1Char(' ') + values.datasheetPath

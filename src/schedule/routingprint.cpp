@@ -8,7 +8,7 @@
 #include "core/format.h"
 #include "core/quantity.h"
 #include "core/utilities.h"
-#include "db/database.h"
+#include "db/routing.h"
 #include "schedule/schedule.h"
 #include "schedule/taskbuilder.h"
 
@@ -29,6 +29,14 @@ QString RoutingDocumentName(const QString& orderNumber)
 int PaintRouting(QPagedPaintDevice* device, const QString& orderNumber, const QDateTime& printTime)
 {
     const std::vector<RoutingEntry> routing = BuildRoutingList(orderNumber);
+    // The bills and steps of every block in two statements, never one per
+    // block inside the painting.
+    QStringList assemblies;
+    for (const RoutingEntry& entry : routing)
+        if (!assemblies.contains(entry.assembly))
+            assemblies << entry.assembly;
+    const QHash<QString, std::vector<RoutingBillLine>> bills = ReadRoutingBills(assemblies);
+    const QHash<QString, std::vector<RoutingStepLine>> allSteps = ReadRoutingSteps(assemblies);
     QPainter painter(device);
     const double mm = PixelsPerMm(device);
     const double width = device->width();
@@ -62,16 +70,9 @@ int PaintRouting(QPagedPaintDevice* device, const QString& orderNumber, const QD
     header();
 
     for (const RoutingEntry& entry : routing) {
-        const QueryResult bom = Query(SqlFormat(
-            "Select AssyList.id,AssyList.Item,AssyList.Quan,AssyList.Part_nBr,PartList.Description,"
-            "PartList.Manufacturer from AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr where "
-            "AssyList.Assy='%s' order by AssyList.Item",
-            {entry.assembly}));
-        const QueryResult steps = Query(
-            SqlFormat("Select RescList.id,RescList.Step,RescList.Description,RescList.Resource,RescList.Hours from "
-                      "RescList where RescList.Assy='%s'",
-                      {entry.assembly}));
-        const double blockHeight = line * (3 + bom.rowCount + steps.rowCount + 2);
+        const std::vector<RoutingBillLine> bom = bills.value(entry.assembly);
+        const std::vector<RoutingStepLine> steps = allSteps.value(entry.assembly);
+        const double blockHeight = line * (3 + static_cast<double>(bom.size()) + static_cast<double>(steps.size()) + 2);
         if (y + blockHeight > bottom && y > 16 * mm) {
             footer();
             device->newPage();
@@ -111,15 +112,15 @@ int PaintRouting(QPagedPaintDevice* device, const QString& orderNumber, const QD
             y += line;
         };
         const double bomWidths[5] = {column * 0.3, column * 0.4, column, column * 1.2, column};
-        for (int r = 0; r < bom.rowCount; ++r)
-            row({bom.cell(r, 1), bom.cell(r, 2), bom.cell(r, 3), bom.cell(r, 4), bom.cell(r, 5)}, bomWidths, 5);
+        for (const RoutingBillLine& l : bom)
+            row({l.item, l.quantity, l.part, l.description, l.manufacturer}, bomWidths, 5);
         y += line * 0.4;
         // A step's hours are per unit; the work of the block is for its count,
         // as the timeline and the task editor plan it.
         const double stepWidths[5] = {column * 0.4, column * 1.6, column, column * 0.5, column * 0.8};
-        for (int r = 0; r < steps.rowCount; ++r)
-            row({steps.cell(r, 1), steps.cell(r, 2), steps.cell(r, 3), steps.cell(r, 4),
-                 Format("= %s h", {PlainNumber(TaskWorkHours(TextToDouble(steps.cell(r, 4)), entry.count))})},
+        for (const RoutingStepLine& s : steps)
+            row({s.step, s.description, s.resource, s.hours,
+                 Format("= %s h", {PlainNumber(TaskWorkHours(TextToDouble(s.hours), entry.count))})},
                 stepWidths, 5);
         y += line;
     }

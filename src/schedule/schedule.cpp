@@ -9,6 +9,9 @@
 #include "core/dates.h"
 #include "db/parameters.h"
 #include "db/production.h"
+#include "db/purchaseorders.h"
+#include "db/requirements.h"
+#include "db/routing.h"
 #include "db/stockledger.h"
 #include "db/taskrows.h"
 #include "schedule/taskbuilder.h"
@@ -218,8 +221,7 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now)
     const WorkingTime& working = schedule.working;
 
     const RequirementBuild requirement = ReadRequirementBuild(orderNumber);
-    const QString created =
-        QueryText(SqlFormat("Select Created from ReqmList where Order_nBr = '%s'", {orderNumber}), false);
+    const QString created = ReadRequirementFields(orderNumber).created;
     const QDateTime createdTime = ParseTimestamp(created);
     if (created.size() < 10 || !createdTime.date().isValid() || createdTime.date().year() < 1900) {
         ShowMessage(Format("%s %s: \"%s\"", {orderNumber, Translate(QStringLiteral("has no valid Created date")),
@@ -239,25 +241,16 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now)
     // ends; with one, the open orders must have arrived before the first task.
     double lastOrderEnd = 0;
     double arrival = 0;
-    const QueryResult orders = Query(SqlFormat(
-        "Select PurcList.ID,PurcList.Vendor,PurcList.PO_nBr,PurcList.Date,PurcList.Need_Date,PurcList.Status from "
-        "PurcList where PurcList.Order_nBr = '%s'",
-        {orderNumber}));
-    if (orders.rowCount > 0) {
-        const int dateColumn = FindHeading(orders, QStringLiteral("Date"));
-        const int needColumn = FindHeading(orders, QStringLiteral("Need"));
-        const int poColumn = FindHeading(orders, QStringLiteral("PO"));
-        const int statusColumn = FindHeading(orders, QStringLiteral("Status"));
-        const int vendorColumn = FindHeading(orders, QStringLiteral("Vend"));
-        for (int r = 0; r < orders.rowCount; ++r) {
+    {
+        for (const RequirementPurchaseOrder& order : ReadRequirementPurchaseOrders(orderNumber)) {
             ScheduleItem item;
             item.kind = ScheduleKind::PurchaseOrder;
-            item.label = orders.cell(r, poColumn);
-            item.vendor = orders.cell(r, vendorColumn);
-            item.ordered = orders.cell(r, dateColumn);
-            const QDateTime date = ParseTimestamp(orders.cell(r, dateColumn));
+            item.label = order.number;
+            item.vendor = order.vendor;
+            item.ordered = order.date;
+            const QDateTime date = ParseTimestamp(order.date);
             item.start = date.isValid() ? hoursBetween(schedule.base, date) : 0;
-            const QString needText = orders.cell(r, needColumn);
+            const QString needText = order.needDate;
             item.needed = needText.size() < 5 ? QString() : needText;
             const QDate need = StoredDate(needText);
             const double needPoint = !need.isValid()
@@ -265,7 +258,7 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now)
                                          : hoursBetween(schedule.base, QDateTime(need, QTime(0, 0)));
             item.length = std::max(0.0, needPoint - item.start);
             lastOrderEnd = item.start + item.length;
-            const QString status = orders.cell(r, statusColumn);
+            const QString& status = order.status;
             item.statusText = status;
             item.status = status.contains(QLatin1String("Close")) ? 2
                           : status.contains(QLatin1String("Pend")) ? 3
@@ -278,40 +271,31 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now)
         }
     }
 
-    const QueryResult tasks =
-        Query(SqlFormat("Select * from TaskList where TaskList.Requirement = '%s' order by task_nBr", {orderNumber}));
-    if (tasks.rowCount > 0) {
-        const int assyColumn = FindHeading(tasks, QStringLiteral("Assy"));
-        const int actualColumn = FindHeading(tasks, QStringLiteral("Actual"));
-        const int stepColumn = FindHeading(tasks, QStringLiteral("Step"));
-        const int countColumn = FindHeading(tasks, QStringLiteral("Count"));
-        const int statusColumn = FindHeading(tasks, QStringLiteral("Status"));
-        const int taskColumn = FindHeading(tasks, QStringLiteral("Task"));
+    std::vector<RequirementTask> tasks = ReadRequirementTasks(orderNumber);
+    if (!tasks.empty()) {
         // The hours of every step the tasks name, in one read instead of one per task.
         const StepHours stepHours = ReadStepHours(orderNumber);
         // Task numbers may be stored as text, which would sort 10 before 2.
-        std::vector<int> order(static_cast<size_t>(tasks.rowCount));
-        std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return TextToInt(tasks.cell(a, taskColumn)) < TextToInt(tasks.cell(b, taskColumn));
+        std::stable_sort(tasks.begin(), tasks.end(), [](const RequirementTask& a, const RequirementTask& b) {
+            return TextToInt(a.taskNumber) < TextToInt(b.taskNumber);
         });
         std::vector<ScheduleItem> taskItems;
         std::vector<double> lengths;
-        for (const int r : order) {
+        for (const RequirementTask& task : tasks) {
             ScheduleItem item;
             item.kind = ScheduleKind::Task;
-            item.taskNumber = TextToInt(tasks.cell(r, taskColumn));
-            item.label = tasks.cell(r, assyColumn);
-            item.step = tasks.cell(r, stepColumn);
-            item.actual = TextToDouble(tasks.cell(r, actualColumn));
-            const StepWork step = stepHours.value({item.label, tasks.cell(r, stepColumn)});
+            item.taskNumber = TextToInt(task.taskNumber);
+            item.label = task.assembly;
+            item.step = task.step;
+            item.actual = TextToDouble(task.actual);
+            const StepWork step = stepHours.value({item.label, task.step});
             item.stepHours = TextToDouble(step.hours);
             item.resource = step.resource;
-            item.count = TextToDouble(tasks.cell(r, countColumn));
+            item.count = TextToDouble(task.count);
             item.hours = TaskWorkHours(item.stepHours, item.count);
             const double length = WorkChartHours(item.hours, working);
             item.percent = length > 0 ? WorkChartHours(item.actual, working) * 100 / length : 0;
-            item.statusText = tasks.cell(r, statusColumn);
+            item.statusText = task.status;
             lengths.push_back(length);
             taskItems.push_back(item);
         }
@@ -361,14 +345,12 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now)
 QStringList RequirementEntries()
 {
     QStringList entries;
-    const QueryResult rows = Query(QStringLiteral("Select ReqmList.Order_nBr,ReqmList.Assy from ReqmList order by id"));
-    for (int r = 0; r < rows.rowCount; ++r)
-        entries << Format("%s:Assy:%s", {rows.cell(r, 0), rows.cell(r, 1)});
+    for (const auto& [order, assembly] : ReadRequirementAssemblies())
+        entries << Format("%s:Assy:%s", {order, assembly});
     return entries;
 }
 
 bool ScheduledOrderOnFile(const QString& number)
 {
-    return !number.isEmpty()
-           && QueryText(SqlFormat("Select PO_nBr from PurcList where PO_nBr = '%s'", {number}), false) == number;
+    return PurchaseOrderOnFile(number);
 }

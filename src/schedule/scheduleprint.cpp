@@ -4,6 +4,7 @@
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "db/database.h"
+#include "db/requirements.h"
 #include "schedule/schedulechart.h"
 
 #include <QLocale>
@@ -47,8 +48,7 @@ bool PaintSchedulePage(QPagedPaintDevice* device, const Schedule& schedule, cons
 bool PrintSchedulePdf(const QString& orderNumber, const QString& file)
 {
     const Schedule schedule = ComputeSchedule(orderNumber, QDateTime::currentDateTime());
-    const QString assembly =
-        QueryText(SqlFormat("Select Assy from ReqmList where Order_nBr = '%s'", {orderNumber}), false);
+    const QString assembly = ReadRequirementFields(orderNumber).assembly;
     // An invalid schedule is still printed, as before: it says why it is empty.
     const bool written = WriteSavedPdfOrReport(file, [&](QPdfWriter& writer) {
         writer.setTitle(QStringLiteral("KOLT Schedule"));

@@ -6,6 +6,8 @@
 #include "core/quantity.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
+#include "db/billrows.h"
+#include "db/requirements.h"
 #include "db/taskrows.h"
 
 #include <QHash>
@@ -49,10 +51,7 @@ std::vector<PlannedTask> PlanTasks(const QString& assembly, double quantity, boo
 {
     *ok = false;
     std::vector<PlannedTask> planned;
-    const QueryResult rows =
-        Query(BillOfAssemblyClause(assembly)
-              + QStringLiteral("Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan from Bill cross "
-                               "join AssyList on AssyList.Assy = Bill.Assy order by AssyList.ID"));
+    const QueryResult rows = ReadBillLinks(assembly);
     const QStringList cycle = FindAssemblyCycle(rows, assembly);
     if (!cycle.isEmpty()) {
         ShowMessage(CycleMessage(cycle));
@@ -65,9 +64,7 @@ std::vector<PlannedTask> PlanTasks(const QString& assembly, double quantity, boo
         maxLevel = std::max(maxLevel, entry.level);
 
     // The steps of the assemblies of this bill only, each assembly's in table order.
-    const QueryResult steps = Query(BillOfAssemblyClause(assembly)
-                                    + QStringLiteral("Select RescList.* from Bill cross join RescList on "
-                                                     "RescList.Assy = Bill.Assy order by RescList.ID"));
+    const QueryResult steps = ReadBillRoutingSteps(assembly);
     if (steps.rowCount == 0) {
         *ok = true;
         return planned;
@@ -172,13 +169,9 @@ std::vector<RoutingEntry> BuildRoutingList(const QueryResult& bom, const QString
 
 std::vector<RoutingEntry> BuildRoutingList(const QString& orderNumber)
 {
-    const QString assembly =
-        QueryText(SqlFormat("Select Assy from ReqmList where Order_nBr = '%s'", {orderNumber}), false);
-    const double quantity =
-        TextToDouble(QueryText(SqlFormat("Select Quan from ReqmList where Order_nBr = '%s'", {orderNumber}), false));
-    const QueryResult bom = Query(BillOfAssemblyClause(assembly) + QStringLiteral(
-        "Select AssyList.id,AssyList.Assy,AssyList.Part_nBr,PartList.Description,AssyList.Quan,"
-        "PartList.Manufacturer from Bill cross join AssyList on AssyList.Assy = Bill.Assy LEFT JOIN PartList on "
-        "AssyList.Part_nBr = PartList.Part_nBr order by AssyList.ID"));
+    const RequirementFields requirement = ReadRequirementFields(orderNumber);
+    const QString& assembly = requirement.assembly;
+    const double quantity = TextToDouble(requirement.quantity);
+    const QueryResult bom = ReadRoutingBomRows(assembly);
     return BuildRoutingList(bom, assembly, quantity);
 }

@@ -7,6 +7,7 @@
 #include "db/database.h"
 #include "db/parameters.h"
 #include "db/production.h"
+#include "db/routing.h"
 #include "schedule/schedule.h"
 
 #include <algorithm>
@@ -16,35 +17,22 @@ TaskRecord LoadTask(const QString& orderNumber, const QString& taskNumber)
     TaskRecord task;
     task.orderNumber = orderNumber;
     task.taskNumber = taskNumber;
-    auto taskField = [&](const char* field) {
-        return QueryText(SqlFormat("Select %s from TaskList where Requirement = '%s' and Task_nBr = '%s'",
-                                   {QString::fromLatin1(field), orderNumber, taskNumber}),
-                         false);
-    };
-    task.actual = taskField("Actual");
-    task.count = taskField("Count");
-    task.status = taskField("Status");
-    task.assembly = taskField("Assy");
-    task.step = taskField("Step");
-    auto stepField = [&](const char* field) {
-        return QueryText(SqlFormat("Select %s from RescList where Assy = '%s' and Step = '%s'",
-                                   {QString::fromLatin1(field), task.assembly, task.step}),
-                         false);
-    };
-    task.description = stepField("Description");
-    task.resource = stepField("Resource");
-    task.hours = stepField("Hours");
+    const TaskFields fields = ReadTaskFields(orderNumber, taskNumber);
+    task.actual = fields.actual;
+    task.count = fields.count;
+    task.status = fields.status;
+    task.assembly = fields.assembly;
+    task.step = fields.step;
+    const RoutingStepFields step = ReadRoutingStep(task.assembly, task.step);
+    task.description = step.description;
+    task.resource = step.resource;
+    task.hours = step.hours;
     return task;
 }
 
 bool TaskById(const QString& id, QString& orderNumber, QString& taskNumber)
 {
-    const QueryResult row = Query(SqlFormat("Select Requirement,Task_nBr from TaskList where id = %i", {TextToInt(id)}));
-    if (row.rowCount == 0)
-        return false;
-    orderNumber = row.cell(0, 0);
-    taskNumber = row.cell(0, 1);
-    return true;
+    return ReadTaskOfRecord(TextToInt(id), orderNumber, taskNumber);
 }
 
 bool SaveTask(const TaskRecord& task)
@@ -56,11 +44,8 @@ bool SaveTask(const TaskRecord& task)
         return false;
     }
     Transaction transaction;
-    // The column names are fixed; the values are the texts as typed.
-    const char* statement = "Update TaskList Set %s = '%s' where Requirement = '%s' and Task_nBr = '%s'";
-    Execute(SqlFormat(statement, {QStringLiteral("Actual"), task.actual, task.orderNumber, task.taskNumber}));
-    Execute(SqlFormat(statement, {QStringLiteral("Count"), task.count, task.orderNumber, task.taskNumber}));
-    Execute(SqlFormat(statement, {QStringLiteral("Status"), task.status, task.orderNumber, task.taskNumber}));
+    // The values are the texts as typed.
+    WriteTaskFields(task.orderNumber, task.taskNumber, task.actual, task.count, task.status);
     return transaction.commit();
 }
 

@@ -4,6 +4,7 @@
 #include "core/quantity.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/parts.h"
 #include "db/sources.h"
 #include "sourcing/pricing.h"
 
@@ -14,7 +15,7 @@ namespace {
 bool partExists(const QString& part)
 {
     return !part.isEmpty()
-           && QueryText(SqlFormat("Select Part_nBr from PartList where Part_nBr = '%s'", {part}), false) == part;
+           && PartOnFile(part);
 }
 
 // A count typed on the command line: a whole number of 0 or more.

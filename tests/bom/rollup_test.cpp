@@ -75,8 +75,8 @@ TEST_F(RollupTest, PricesAndLabourFromPartsSubAssembliesAndRouting)
     EXPECT_EQ(sqlite("select count(*) from PartList where Manufacturer is not null"), "1");
     EXPECT_EQ(ui.progressOpened, 1);
     EXPECT_EQ(ui.progressClosed, 1);
-    // Three reads, then a step per assembly written, ending full.
-    EXPECT_EQ(ui.maximum, 3 + 4);
+    // Three reads, then the prices of every assembly written as one set, ending full.
+    EXPECT_EQ(ui.maximum, 4);
     EXPECT_EQ(ui.lastPosition, ui.maximum);
 }
 
@@ -145,9 +145,16 @@ TEST_F(RollupTest, ManyAssembliesAreAllWrittenOrNoneAre)
     EXPECT_EQ(field("ASSY000", "Price"), "0.50");
     EXPECT_EQ(field("ASSY299", "Price"), "150.00");
 
-    // A write that fails leaves every price as it was and tells the user.
+    // A write that fails leaves every price as it was and tells the user. The
+    // prices go in one statement, the last but one of the run before COMMIT.
     Execute(QStringLiteral("update PartList set Price = '1' where Part_nBr like 'ASSY%'"));
-    InjectStatementFailure(200);
+    static int statements = 0;
+    statements = 0;
+    ObserveStatements([](const QByteArray&, int) { ++statements; });
+    EXPECT_EQ(RunCostRollup(), 300);
+    ObserveStatements(nullptr);
+    Execute(QStringLiteral("update PartList set Price = '1' where Part_nBr like 'ASSY%'"));
+    InjectStatementFailure(statements - 2);
     EXPECT_EQ(RunCostRollup(), -1);
     EXPECT_TRUE(ui.saw("The cost roll-up could not be written"));
     EXPECT_EQ(sqlite("select count(*) from PartList where cast(Price as real) = 1"), "300");

@@ -4,6 +4,9 @@
 #include "db/database.h"
 #include "db/parameters.h"
 #include "db/stockledger.h"
+#include "bom/rollup.h"
+#include "orders/completion.h"
+#include "orders/purchaseorder.h"
 #include "orders/requirement.h"
 
 namespace {
@@ -112,4 +115,67 @@ TEST_F(ProcessStatementTest, FiguresOfASetAreReadAndWrittenInOneStatementEach)
     EXPECT_EQ(partValue("B", "Stock"), "0.0"); // held at zero
     EXPECT_EQ(realText("select Stock from PartList where Part_nBr = 'QUOTE''D'"), "5.0");
     EXPECT_EQ(sqlite("select count(*) from PartList where Part_nBr = 'MISSING'"), "0");
+}
+
+TEST_F(ProcessStatementTest, RollupLoadCompleteAndCancelSendAsManyStatementsForABillTenTimesLarger)
+{
+    buildProduct("SMALL", 16);
+    int smallRollup = 0;
+    {
+        const StatementCounter counter;
+        ASSERT_GE(RunCostRollup(1), 0);
+        smallRollup = counter.count();
+    }
+    buildProduct("LARGE", 160);
+    int largeRollup = 0;
+    {
+        const StatementCounter counter;
+        ASSERT_GE(RunCostRollup(1), 0);
+        largeRollup = counter.count();
+    }
+    EXPECT_EQ(largeRollup, smallRollup) << "prices are written as a set";
+    EXPECT_LE(smallRollup, 12);
+    // Every sub-assembly holds four parts, three each at 1.00, whichever set
+    // of statements wrote it.
+    EXPECT_DOUBLE_EQ(sqlite("select Price from PartList where Part_nBr = 'SMALL-S0'").toDouble(), 12);
+    EXPECT_DOUBLE_EQ(sqlite("select Price from PartList where Part_nBr = 'LARGE-S39'").toDouble(), 12);
+
+    addRequirement("REQ0001", "SMALL", 2);
+    addRequirement("REQ0002", "LARGE", 2);
+    ASSERT_TRUE(ProcessRequirement("REQ0001", 2, "SMALL").done);
+    ASSERT_TRUE(ProcessRequirement("REQ0002", 2, "LARGE").done);
+
+    // A purchase order and its vendor's address are one statement each.
+    const QString number = sqlite("select PO_nBr from PurcList where Order_nBr = 'REQ0002' order by id limit 1");
+    ASSERT_FALSE(number.isEmpty());
+    {
+        const StatementCounter counter;
+        const PurchaseOrderRecord record = LoadPurchaseOrder(number);
+        EXPECT_EQ(counter.count(), 1);
+        EXPECT_EQ(record.value("Order_nBr"), "REQ0002");
+        EXPECT_EQ(record.value("Status"), sqlite("select Status from PurcList where PO_nBr = '" + number + "'"));
+        EXPECT_TRUE(record.value("Item_List").contains("LARGE-P")) << record.value("Item_List").toStdString();
+        const StatementCounter vendorCounter;
+        const VendorContact contact = LookupVendor(record.value("Vendor"));
+        EXPECT_EQ(vendorCounter.count(), 1);
+        EXPECT_TRUE(contact.address.startsWith("1 Main St\r\nSpringfield,")) << contact.address.toStdString();
+    }
+
+    // Completion and cancellation work on the requirement's allocations as sets.
+    auto complete = [&](const QString& order) {
+        ui.answers = {kAnswerYes};
+        const StatementCounter counter;
+        EXPECT_TRUE(CompleteOrder(order, 1));
+        return counter.count();
+    };
+    EXPECT_EQ(complete("REQ0002"), complete("REQ0001"));
+    auto cancel = [&](const QString& order) {
+        ui.answers = {kAnswerYes};
+        const StatementCounter counter;
+        EXPECT_TRUE(CancelOrder(order));
+        return counter.count();
+    };
+    EXPECT_EQ(cancel("REQ0002"), cancel("REQ0001"));
+    EXPECT_EQ(sqlite("select count(*) from AlloList where Requirement = 'REQ0002'"), "0");
+    EXPECT_TRUE(CheckStockFigures().empty());
 }

@@ -1,0 +1,222 @@
+#include "db/parts.h"
+
+#include "core/appstate.h"
+#include "core/dictionary.h"
+#include "core/format.h"
+#include "core/utilities.h"
+#include "db/database.h"
+#include "db/sqllist.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kSlice = 500;
+
+const char* const kRecordColumns =
+    "Part_nBr,Description,Category,Picture,Currency,Price,Labor,Manufacturer,Distributor";
+
+PartRecordFields recordOfRow(const QueryResult& rows, int r)
+{
+    PartRecordFields f;
+    f.found = true;
+    f.description = rows.cell(r, 1);
+    f.category = rows.cell(r, 2);
+    f.picture = rows.cell(r, 3);
+    f.currency = rows.cell(r, 4);
+    f.price = rows.cell(r, 5);
+    f.labor = rows.cell(r, 6);
+    f.manufacturer = rows.cell(r, 7);
+    f.distributor = rows.cell(r, 8);
+    return f;
+}
+
+} // namespace
+
+PartRecordFields ReadPartRecord(const QString& part, bool* ok)
+{
+    const QueryResult row = Query(QStringLiteral("Select %1 from PartList where Part_nBr = %2 order by id limit 1")
+                                      .arg(QString::fromLatin1(kRecordColumns), SqlQuotedList({part})));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    return row.rowCount > 0 ? recordOfRow(row, 0) : PartRecordFields();
+}
+
+QHash<QString, PartRecordFields> ReadPartRecords(const QStringList& parts, bool* ok)
+{
+    QHash<QString, PartRecordFields> records;
+    bool read = true;
+    for (qsizetype from = 0; from < parts.size(); from += kSlice) {
+        const QueryResult rows = Query(QStringLiteral("Select %1 from PartList where Part_nBr in (%2) order by id")
+                                           .arg(QString::fromLatin1(kRecordColumns), SqlQuotedList(parts.mid(from, kSlice))));
+        read = read && LastResultCode() == 0;
+        for (int r = 0; r < rows.rowCount; ++r)
+            if (!records.contains(rows.cell(r, 0)))
+                records.insert(rows.cell(r, 0), recordOfRow(rows, r));
+    }
+    if (ok)
+        *ok = read;
+    return records;
+}
+
+bool PartOnFile(const QString& part, bool* ok)
+{
+    const QueryResult row = Query(SqlFormat("Select Part_nBr from PartList where Part_nBr = '%s' limit 1", {part}));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    return row.rowCount > 0;
+}
+
+QStringList ReadPartNumbers(bool* ok)
+{
+    const QueryResult rows = Query(QStringLiteral("Select Part_nBr from PartList order by id"));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    QStringList numbers;
+    numbers.reserve(rows.rowCount);
+    for (int r = 0; r < rows.rowCount; ++r)
+        numbers << rows.cell(r, 0);
+    return numbers;
+}
+
+QStringList PartNumbersAmong(const QStringList& parts, bool* ok)
+{
+    QStringList found;
+    bool read = true;
+    for (qsizetype from = 0; from < parts.size(); from += kSlice) {
+        const QueryResult rows = Query(QStringLiteral("Select Part_nBr from PartList where Part_nBr in (")
+                                       + SqlQuotedList(parts.mid(from, kSlice)) + QStringLiteral(") order by id"));
+        read = read && LastResultCode() == 0;
+        for (int r = 0; r < rows.rowCount; ++r)
+            found << rows.cell(r, 0);
+    }
+    if (ok)
+        *ok = read;
+    return found;
+}
+
+QString PartNumberOfRecord(int id, bool* found, bool* ok)
+{
+    const QueryResult row = Query(SqlFormat("Select Part_nBr from PartList where id=%i", {id}));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    if (found)
+        *found = row.rowCount == 1;
+    return row.rowCount == 1 ? row.cell(0, 0) : QString();
+}
+
+bool WritePartRecordFields(int id, const std::vector<std::pair<QString, QString>>& fields)
+{
+    if (fields.empty())
+        return true;
+    QString assignments;
+    for (const auto& [field, value] : fields) {
+        if (!assignments.isEmpty())
+            assignments += QLatin1Char(',');
+        assignments += SqlFormat("%s = '%s'", {field, value});
+    }
+    return Execute(QStringLiteral("Update PartList Set ") + assignments + SqlFormat(" where id=%i", {id}));
+}
+
+bool EnsurePartRecord(const QString& part, bool made, const QString& user, const QString& stamp, bool* added)
+{
+    if (added)
+        *added = false;
+    bool ok = true;
+    if (PartOnFile(part, &ok))
+        return true;
+    if (!ok)
+        return false;
+    if (!Execute(SqlFormat("Insert into PartList (Part_nBr,Description,User,Revision,Time_Stamp,Currency,Make) "
+                           "values ('%s','%s %s','%s','%s','%s','%s','%s')",
+                           {part, part, Translate(QStringLiteral("Description")), user, QStringLiteral("A"), stamp,
+                            App().CurrentCurrency, made ? QStringLiteral("Make") : QStringLiteral("Buy")})))
+        return false;
+    if (added)
+        *added = true;
+    return true;
+}
+
+bool WritePartCosts(const std::vector<PartCost>& costs)
+{
+    // The figures stay text as the roll-up always stored them ("12.30"): a
+    // list of quoted values, joined to the records through the index on the
+    // part number, one statement per slice.
+    // A part named twice takes its last cost, as writing them in turn did.
+    QHash<QString, size_t> last;
+    for (size_t i = 0; i < costs.size(); ++i)
+        last.insert(costs[i].part, i);
+    std::vector<const PartCost*> unique;
+    for (size_t i = 0; i < costs.size(); ++i)
+        if (last.value(costs[i].part) == i)
+            unique.push_back(&costs[i]);
+    const bool server = DatabaseOnServer();
+    bool done = true;
+    for (size_t from = 0; from < unique.size(); from += kSlice) {
+        QString rows;
+        for (size_t i = from; i < std::min(unique.size(), from + kSlice); ++i) {
+            const PartCost& cost = *unique[i];
+            if (!rows.isEmpty())
+                rows += QLatin1Char(',');
+            // A server types the list by what it holds: a number goes into a
+            // text or a number column alike and keeps its two decimals; on a
+            // file quoted text keeps them.
+            const QString price = Format("%0.2f", {cost.price});
+            const QString labor = Format("%0.2f", {cost.labor});
+            rows += QLatin1Char('(') + SqlQuotedList({cost.part}) + QLatin1Char(',')
+                    + (server ? price + QLatin1Char(',') + labor : SqlQuotedList({price, labor})) + QLatin1Char(')');
+        }
+        done = Execute(QStringLiteral("Update PartList Set Price = v.column2, Labor = v.column3 from (values ") + rows
+                       + QStringLiteral(") as v where PartList.Part_nBr = v.column1"))
+               && done;
+    }
+    return done;
+}
+
+bool SetMadePartsManufacturer(const QString& company)
+{
+    return Execute(SqlFormat("Update PartList Set Manufacturer = '%s' where Make='Make'", {company}));
+}
+
+std::vector<std::pair<QString, QString>> ReadPartAlternates(const QStringList& parts)
+{
+    std::vector<std::pair<QString, QString>> found;
+    for (qsizetype from = 0; from < parts.size(); from += kSlice) {
+        const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Alternates from PartList where Part_nBr in (")
+                                       + SqlQuotedList(parts.mid(from, kSlice))
+                                       + QStringLiteral(") and Alternates <> ''"));
+        for (int r = 0; r < rows.rowCount; ++r)
+            found.emplace_back(rows.cell(r, 0), rows.cell(r, 1));
+    }
+    return found;
+}
+
+std::vector<PartStockRecord> ReadPartStockRecords(const QStringList& parts, bool withMakerNumber)
+{
+    std::vector<PartStockRecord> records;
+    for (qsizetype from = 0; from < parts.size(); from += kSlice) {
+        const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Stock,Allocated,Manufacturer")
+                                       + (withMakerNumber ? QStringLiteral(",Mfr_Part_nBr") : QString())
+                                       + QStringLiteral(" from PartList where Part_nBr in (")
+                                       + SqlQuotedList(parts.mid(from, kSlice)) + QLatin1Char(')'));
+        for (int r = 0; r < rows.rowCount; ++r)
+            records.push_back({rows.cell(r, 0), TextToDouble(rows.cell(r, 1)), TextToDouble(rows.cell(r, 2)),
+                               rows.cell(r, 3), rows.cell(r, 4)});
+    }
+    return records;
+}
+
+QString PartSearchStatement(const QString& text)
+{
+    // The quotes of the pattern belong to the statement; the text inside is escaped.
+    const QString pattern = QLatin1Char('\'') + Format("%%%s%%", {SqlEscape(text)}) + QLatin1Char('\'');
+    return Format("Select Part_nBr,Internal_nBr,Description,Manufacturer,Distributor from PartList where "
+                  "Part_nBr like %s OR Internal_nBr like %s OR Description like %s OR Manufacturer like %s OR "
+                  "Distributor like %s",
+                  {pattern, pattern, pattern, pattern, pattern});
+}
+
+QueryResult SearchPartRecords(const QString& text)
+{
+    return Query(PartSearchStatement(text));
+}

@@ -1,0 +1,71 @@
+#include "db/requirements.h"
+
+#include "core/format.h"
+#include "db/database.h"
+
+RequirementFields ReadRequirementFields(const QString& orderNumber, bool* ok)
+{
+    RequirementFields fields;
+    const QueryResult row = Query(SqlFormat("Select Order_nBr,Description,Status,Quan,Assy,Created from ReqmList "
+                                            "where Order_nBr = '%s' order by id limit 1",
+                                            {orderNumber}));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    if (row.rowCount == 0)
+        return fields;
+    fields.found = true;
+    fields.orderNumber = row.cell(0, 0);
+    fields.description = row.cell(0, 1);
+    fields.status = row.cell(0, 2);
+    fields.quantity = row.cell(0, 3);
+    fields.assembly = row.cell(0, 4);
+    fields.created = row.cell(0, 5);
+    return fields;
+}
+
+bool RequirementOnFile(const QString& orderNumber, bool* ok)
+{
+    if (orderNumber.isEmpty()) {
+        if (ok)
+            *ok = true;
+        return false;
+    }
+    const QueryResult row =
+        Query(SqlFormat("Select Order_nBr from ReqmList where Order_nBr = '%s' limit 1", {orderNumber}));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    return row.rowCount > 0 && row.cell(0, 0) == orderNumber;
+}
+
+bool MarkRequirementProcessed(const QString& orderNumber, const QString& assembly, const QString& quantity,
+                              const QString& status)
+{
+    // The quantity goes in as a number: the allocations were made for it.
+    return Execute(SqlFormat("UPDATE ReqmList SET Assy='%s',Quan=%s,Status='%s' where Order_nBr='%s'",
+                             {assembly, quantity, status, orderNumber}));
+}
+
+bool SaveRequirementFields(const QString& orderNumber, const QString& quantity, const QString& assembly,
+                           const QString& description, const QString& needDate, const QString& user,
+                           const QString& stamp)
+{
+    return Execute(SqlFormat("UPDATE ReqmList Set Quan = '%s',User='%s',Date='%s',Assy = '%s',Description='%s',"
+                             "Need_Date='%s' where Order_nBr='%s'",
+                             {quantity, user, stamp, assembly, description, needDate, orderNumber}));
+}
+
+std::vector<std::pair<QString, QString>> ReadRequirementAssemblies(bool* ok)
+{
+    const QueryResult rows = Query(QStringLiteral("Select ReqmList.Order_nBr,ReqmList.Assy from ReqmList order by id"));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    std::vector<std::pair<QString, QString>> entries;
+    for (int r = 0; r < rows.rowCount; ++r)
+        entries.emplace_back(rows.cell(r, 0), rows.cell(r, 1));
+    return entries;
+}
+
+bool DeleteAllocations(const QString& orderNumber)
+{
+    return Execute(SqlFormat("Delete from AlloList where Requirement='%s'", {orderNumber}));
+}
