@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
+#include <functional>
 
 QStringList SplitAlternates(const QString& text, const QString& part)
 {
@@ -34,19 +35,64 @@ QHash<QString, std::vector<AlternateStock>> LoadAlternates(const QString& assemb
     if (!TableHasColumn(QStringLiteral("PartList"), QStringLiteral("Alternates")))
         return found;
     QHash<QString, QStringList> names;
+    QSet<QString> recordAlternates; // "PART\tALTERNATE": may stand in for every line
     for (const auto& [part, alternates] : ReadPartAlternates(parts))
-        for (const QString& alternate : SplitAlternates(alternates, part))
+        for (const QString& alternate : SplitAlternates(alternates, part)) {
+            recordAlternates.insert(part + QLatin1Char('\t') + alternate);
             if (!names[part].contains(alternate))
                 names[part] << alternate;
-    if (!assembly.isEmpty() && TableHasColumn(QStringLiteral("AssyList"), QStringLiteral("Substitutes"))) {
-        const QSet<QString> wanted(parts.begin(), parts.end());
-        for (const auto& [part, substitutes] : ReadBillSubstitutes(assembly)) {
-            if (!wanted.contains(part))
-                continue;
-            for (const QString& alternate : SplitAlternates(substitutes, part))
-                if (!names[part].contains(alternate))
-                    names[part] << alternate;
         }
+    // A substitute stands in for its own lines only: its share is what those
+    // lines need of the part per build, over what every line needs.
+    QHash<QString, QHash<QString, double>> shares;
+    if (!assembly.isEmpty() && TableHasColumn(QStringLiteral("AssyList"), QStringLiteral("Substitutes"))) {
+        const std::vector<SubstituteLine> uses = ReadSubstituteLines(assembly);
+        const QSet<QString> wanted(parts.begin(), parts.end());
+        QHash<QString, std::vector<std::pair<QString, double>>> parents; // sub-assembly → (assembly, quantity)
+        QSet<QString> assemblies;
+        for (const SubstituteLine& use : uses)
+            assemblies.insert(use.assembly);
+        for (const SubstituteLine& use : uses)
+            if (assemblies.contains(use.part))
+                parents[use.part].emplace_back(use.assembly, use.quantity);
+        // Units of each assembly in one build of the top; a bill that contains
+        // itself was refused before, and the guard keeps a walk finite anyway.
+        QHash<QString, double> per;
+        QSet<QString> walking;
+        std::function<double(const QString&)> unitsOf = [&](const QString& name) -> double {
+            if (name == assembly)
+                return 1;
+            const auto known = per.constFind(name);
+            if (known != per.constEnd())
+                return known.value();
+            if (walking.contains(name))
+                return 0;
+            walking.insert(name);
+            double units = 0;
+            for (const auto& [parent, quantity] : parents.value(name))
+                units += unitsOf(parent) * quantity;
+            walking.remove(name);
+            per.insert(name, units);
+            return units;
+        };
+        QHash<QString, double> need;
+        QHash<QString, QHash<QString, double>> named;
+        for (const SubstituteLine& use : uses) {
+            if (!wanted.contains(use.part))
+                continue;
+            const double units = unitsOf(use.assembly) * use.quantity;
+            need[use.part] += units;
+            for (const QString& alternate : SplitAlternates(use.substitutes, use.part)) {
+                named[use.part][alternate] += units;
+                if (!names[use.part].contains(alternate))
+                    names[use.part] << alternate;
+            }
+        }
+        for (auto part = named.constBegin(); part != named.constEnd(); ++part)
+            for (auto it = part.value().constBegin(); it != part.value().constEnd(); ++it)
+                shares[part.key()][it.key()] = need.value(part.key()) > 0
+                                                   ? std::min(1.0, it.value() / need.value(part.key()))
+                                                   : 1.0;
     }
     if (names.isEmpty())
         return found;
@@ -58,8 +104,12 @@ QHash<QString, std::vector<AlternateStock>> LoadAlternates(const QString& assemb
     const QHash<QString, AlternateStock> stock = LoadAlternateRecords(all);
     for (auto it = names.constBegin(); it != names.constEnd(); ++it) {
         std::vector<AlternateStock>& list = found[it.key()];
-        for (const QString& name : it.value())
-            list.push_back(stock.value(name, AlternateStock{name, 0, QString(), QString()}));
+        for (const QString& name : it.value()) {
+            AlternateStock alternate = stock.value(name, AlternateStock{name, 0, QString(), QString()});
+            if (!recordAlternates.contains(it.key() + QLatin1Char('\t') + name))
+                alternate.share = shares.value(it.key()).value(name, 1.0);
+            list.push_back(alternate);
+        }
     }
     return found;
 }

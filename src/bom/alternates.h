@@ -16,14 +16,19 @@ struct AlternateStock
     double free = 0; // Stock - Allocated, as stored
     QString manufacturer;
     QString mfrPart;
+    // The part of the short part's need it may stand in for: 1 for an
+    // alternate of the part record; for a substitute only some lines name,
+    // those lines' share of the part's need per build.
+    double share = 1;
 };
 
 // "A, B;C" → A, B, C (upper-cased, each once, the part itself left out).
 QStringList SplitAlternates(const QString& text, const QString& part = QString());
 
 // For each of the parts: its record's alternates, then the substitutes that
-// its lines in the assembly's bill (every level) name, with their stock and
-// maker; parts without any are absent. Three statements however many parts.
+// its lines in the assembly's bill (every level) name, with their stock,
+// maker and share; parts without any are absent. Three statements however
+// many parts.
 QHash<QString, std::vector<AlternateStock>> LoadAlternates(const QString& assembly, const QStringList& parts);
 
 // Stock and maker of the parts, one statement; a part without a record is absent.

@@ -149,15 +149,16 @@ QueryResult ReadRollupRoutingSteps()
         QStringLiteral("Select RescList.ID,RescList.Assy,RescList.Rate,RescList.Hours,RescList.Cost from RescList"));
 }
 
-std::vector<std::pair<QString, QString>> ReadBillSubstitutes(const QString& assembly)
+std::vector<SubstituteLine> ReadSubstituteLines(const QString& assembly)
 {
     const QueryResult lines = Query(BillOfAssemblyClause(assembly)
-                                    + QStringLiteral("Select AssyList.Part_nBr,AssyList.Substitutes from Bill "
-                                                     "cross join AssyList on AssyList.Assy = Bill.Assy "
-                                                     "where AssyList.Substitutes <> '' order by AssyList.id"));
-    std::vector<std::pair<QString, QString>> found;
+                                    + QStringLiteral("Select AssyList.Assy,AssyList.Part_nBr,AssyList.Quan,"
+                                                     "AssyList.Substitutes from Bill "
+                                                     "cross join AssyList on AssyList.Assy = Bill.Assy order by AssyList.id"));
+    std::vector<SubstituteLine> found;
+    found.reserve(static_cast<size_t>(lines.rowCount));
     for (int r = 0; r < lines.rowCount; ++r)
-        found.emplace_back(lines.cell(r, 0), lines.cell(r, 1));
+        found.push_back({lines.cell(r, 0), lines.cell(r, 1), TextToDouble(lines.cell(r, 2)), lines.cell(r, 3)});
     return found;
 }
 

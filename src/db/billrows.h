@@ -55,8 +55,19 @@ QueryResult ReadRoutingBomRows(const QString& assembly);
 QueryResult ReadRollupBillLines();
 QueryResult ReadRollupRoutingSteps();
 
-// (part, substitutes) of the lines of the assembly's bill that name any, by id.
-std::vector<std::pair<QString, QString>> ReadBillSubstitutes(const QString& assembly);
+// A line of a bill as the alternates read it: how many of the part one of
+// its assembly takes, and the substitutes the line names.
+struct SubstituteLine
+{
+    QString assembly;
+    QString part;
+    double quantity = 0;
+    QString substitutes;
+};
+
+// Every line of the assembly's bill at every level, by id. The caller has
+// checked that the Substitutes column exists.
+std::vector<SubstituteLine> ReadSubstituteLines(const QString& assembly);
 
 // Branches of the navigation tree: (assembly, part, category of the part's
 // first record) of the lines of the assemblies, by item; and (assembly,

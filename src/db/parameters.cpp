@@ -93,6 +93,16 @@ bool InitializeDatabase(bool createShop)
                     QStringLiteral("Database Status"));
         return false;
     }
+    // A server location is checked before anything is read or made there:
+    // its shop's schema must exist and be this login's to read, or only
+    // init may make it; the refusal is said once, with its cause.
+    if (server) {
+        if (!OpenServerShop(app.DataFolder))
+            return false;
+    } else {
+        ForgetServerAccess();
+    }
+    // A schema that is there but holds no shop is no shop either.
     if (!createShop) {
         const int present = shopPresent(app.DataFolder);
         if (present <= 0) {
@@ -109,15 +119,6 @@ bool InitializeDatabase(bool createShop)
                         + QDir::toNativeSeparators(app.DataFolder),
                     QStringLiteral("Database Status"));
         return false;
-    }
-    // A server location is checked before anything is read or made there:
-    // its shop's schema must exist and be this login's to read, or only
-    // init may make it; the refusal is said once, with its cause.
-    if (server) {
-        if (!OpenServerShop(app.DataFolder))
-            return false;
-    } else {
-        ForgetServerAccess();
     }
     SelectTable(app.DataFolder, 0);
 

@@ -46,9 +46,11 @@ void PlanAlternates(const QString& assembly, const FlatList& list, int lastPurch
         for (const AlternateStock& alternate : *found) {
             const double free = std::max(0.0, alternate.free - taken.value(alternate.part));
             text << alternate.part + QLatin1Char(' ') + PlainNumber(free);
-            if (!use || free <= 0 || shortfall <= 0)
+            // A line's substitute covers no more than that line's part of the need.
+            const double room = alternate.share >= 1 ? shortfall : std::min(shortfall, alternate.share * list[i].quantity);
+            if (!use || free <= 0 || room <= 0)
                 continue;
-            const double take = std::min(shortfall, free);
+            const double take = std::min(room, free);
             shortfall -= take;
             taken[alternate.part] += take;
             uses.push_back({part.part, alternate.part, take});

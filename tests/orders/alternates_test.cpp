@@ -7,6 +7,8 @@
 #include "db/stockledger.h"
 #include "orders/requirement.h"
 
+#include <algorithm>
+
 TEST_F(OrdersTest, AlternatesCoverAShortPartOnlyWhenAsked)
 {
     addPart("BOARD", 0, 0, {}, {}, 0, 0, "Make");
@@ -64,4 +66,36 @@ TEST_F(OrdersTest, ProcessWarnsAboutObsoletePartsInTheBill)
     EXPECT_EQ(preview.plan.warnings, QStringList({"Obsolete part in the bill: OLD (replacement: NEW)"}));
     ASSERT_TRUE(ProcessRequirement("REQ0001", 1, "BOARD").done);
     EXPECT_TRUE(ui.saw("Obsolete part in the bill: OLD (replacement: NEW)"));
+}
+
+// A substitute named on one line stands in for that line's need only, not
+// for every line of the same part, at every level of the bill.
+TEST_F(OrdersTest, ALineSubstituteCoversItsOwnLineOnly)
+{
+    addPart("BOARD", 0, 0, {}, {}, 0, 0, "Make");
+    addPart("SUB-ASSY", 0, 0, {}, {}, 0, 0, "Make");
+    addPart("CAP-X", 0, 0, "DIGIKEY");
+    addPart("CAP-S", 1000, 0, "MOUSER");
+    addBom("BOARD", "CAP-X", 20, 1);   // names CAP-S
+    addBom("BOARD", "SUB-ASSY", 2, 2);
+    addBom("SUB-ASSY", "CAP-X", 15, 1); // 30 per board, no substitute
+    ASSERT_TRUE(Execute("update AssyList set Substitutes = 'CAP-S' where Assy = 'BOARD' and Part_nBr = 'CAP-X'"));
+    addRequirement("REQ0001", "BOARD", 2);
+
+    // 100 of CAP-X needed for two boards, 40 of them on the line naming CAP-S.
+    const ProcessOutcome asked = PreviewProcess("REQ0001", 2, "BOARD", true);
+    ASSERT_TRUE(asked.done);
+    ASSERT_EQ(asked.plan.alternateUses.size(), 1u);
+    EXPECT_EQ(asked.plan.alternateUses[0].alternate, "CAP-S");
+    EXPECT_EQ(asked.plan.alternateUses[0].quantity, 40);
+    const auto capX = std::find_if(asked.plan.parts.begin(), asked.plan.parts.end(),
+                                   [](const PlannedPart& p) { return p.part == "CAP-X"; });
+    ASSERT_NE(capX, asked.plan.parts.end());
+    EXPECT_EQ(capX->order, 60);
+
+    // An alternate of the part record stands in for every line.
+    ASSERT_TRUE(Execute("update PartList set Alternates = 'CAP-S' where Part_nBr = 'CAP-X'"));
+    const ProcessOutcome everywhere = PreviewProcess("REQ0001", 2, "BOARD", true);
+    ASSERT_EQ(everywhere.plan.alternateUses.size(), 1u);
+    EXPECT_EQ(everywhere.plan.alternateUses[0].quantity, 100);
 }
