@@ -62,7 +62,8 @@ QueryResult* g_target = nullptr;
 int g_rowCounter = 0;
 bool g_tooManyColumns = false;
 bool g_separated = false;
-bool* g_indexProbe = nullptr; // set while createMissingIndexes looks for an index
+bool* g_indexProbe = nullptr; // set while createIndex asks whether it may make an index
+QStringList* g_indexNames = nullptr; // set while createMissingIndexes reads the indexes there are
 QString g_accumulator;
 
 // The reason the last open of the connection failed; empty once it opened.
@@ -433,26 +434,39 @@ void createMissingIndexes()
 {
     const int result = g_lastResult;
     const QString error = g_lastError;
+    struct Wanted
+    {
+        QString table;
+        QString column;
+        QString index;
+    };
+    std::vector<Wanted> wanted;
+    QStringList names;
     for (const int table : {PartList, AssyList, RescList}) {
         const QString name = App().tables[table].name.isEmpty() ? TableSqlName(table) : App().tables[table].name;
         const QString column = IndexedColumn(table);
         const QString index = name + QLatin1Char('_') + column;
-        const QString present =
-            DatabaseOnServer()
-                ? QStringLiteral("select 1 from pg_indexes where schemaname = current_schema() and indexname = '")
-                      + index.toLower() + QLatin1Char('\'')
-                : QStringLiteral("select 1 from sqlite_master where type = 'index' and name = '") + index
-                      + QLatin1Char('\'');
-        bool found = false;
-        g_indexProbe = &found;
-        exec(present, [](void*, int, char**, char**) {
-            *g_indexProbe = true;
-            return 0;
-        }, false);
-        g_indexProbe = nullptr;
-        if (!found && g_lastResult == 0 && (!DatabaseOnServer() || TableExists(name) > 0))
-            createIndex(name, column);
+        wanted.push_back({name, column, DatabaseOnServer() ? index.toLower() : index});
+        names << QLatin1Char('\'') + wanted.back().index + QLatin1Char('\'');
     }
+    // One look for all of them: on a server each statement is a round trip.
+    const QString present =
+        (DatabaseOnServer() ? QStringLiteral("select indexname from pg_indexes where schemaname = current_schema() "
+                                             "and indexname in (")
+                            : QStringLiteral("select name from sqlite_master where type = 'index' and name in ("))
+        + names.join(QLatin1Char(',')) + QLatin1Char(')');
+    QStringList found;
+    g_indexNames = &found;
+    exec(present, [](void*, int columns, char** values, char**) {
+        if (columns > 0 && values[0])
+            *g_indexNames << QString::fromUtf8(values[0]);
+        return 0;
+    }, false);
+    g_indexNames = nullptr;
+    if (g_lastResult == 0)
+        for (const Wanted& w : wanted)
+            if (!found.contains(w.index) && (!DatabaseOnServer() || TableExists(w.table) > 0))
+                createIndex(w.table, w.column);
     g_lastResult = result;
     g_lastError = error;
 }
