@@ -341,8 +341,9 @@ TEST_F(EdgesTest, AConnectionCutWithCommitOnItsWaySaysTheOutcomeIsUnknown)
     const QRegularExpressionMatch address = hostPort.match(location);
     ASSERT_TRUE(address.hasMatch()) << location.toStdString();
     // Passes everything on, until the client's COMMIT that follows the
-    // trigger text: that reaches the server, and the client is cut off
-    // before the answer.
+    // trigger text: the client is cut off first, then the COMMIT goes on to
+    // the server, so the answer can never reach the client however fast the
+    // server replies.
     QProcess proxy;
     proxy.start(QStringLiteral("python3"),
                 {QStringLiteral("-c"),
@@ -358,11 +359,11 @@ TEST_F(EdgesTest, AConnectionCutWithCommitOnItsWaySaysTheOutcomeIsUnknown)
                      "            data = a.recv(65536)\n"
                      "            if not data: break\n"
                      "            if client and trigger in data: armed[0] = True\n"
-                     "            cut = client and armed[0] and b'COMMIT\\x00' in data\n"
-                     "            b.sendall(data)\n"
-                     "            if cut:\n"
+                     "            if client and armed[0] and b'COMMIT\\x00' in data:\n"
                      "                armed[0] = False\n"
-                     "                a.shutdown(socket.SHUT_RDWR); a.close(); return\n"
+                     "                a.shutdown(socket.SHUT_RDWR); a.close()\n"
+                     "                b.sendall(data); return\n"
+                     "            b.sendall(data)\n"
                      "    except OSError: pass\n"
                      "    for s in (a, b):\n"
                      "        try: s.shutdown(socket.SHUT_RDWR)\n"
