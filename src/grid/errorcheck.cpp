@@ -251,6 +251,19 @@ QStringList CErrorCheck::RuleKeys(int table)
     }
 }
 
+bool CErrorCheck::RulesRead(int table, const QString& heading)
+{
+    QStringList keys = RuleKeys(table);
+    if (table == PartList)
+        keys << QStringLiteral("Stock") << QStringLiteral("Alloc") << QStringLiteral("Order")
+             << QStringLiteral("Curr");
+    const QString upper = heading.toUpper();
+    for (const QString& key : keys)
+        if (upper.contains(key.toUpper()))
+            return true;
+    return false;
+}
+
 namespace {
 
 // The code points QString::trimmed takes away: a Make of nothing but these

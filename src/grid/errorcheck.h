@@ -69,6 +69,10 @@ public:
 
     // The columns (keys) the rules of a table look at, "Err" first.
     static QStringList RuleKeys(int table);
+    // Whether a change to the column under HEADING can change any row's
+    // word: the rules' own columns, and on parts the figures the stock
+    // ledger and the currency rates are compared with.
+    static bool RulesRead(int table, const QString& heading);
 
 private:
     int findIndex(const QueryResult& result, const QString& key);

@@ -487,7 +487,9 @@ bool CGridModel::CommitEdit(int listColumn, int row, const QString &typed,
     if (m_lastEdit == EditResult::Failed)
       return false;
   }
-  if (changed && !m_batch)
+  // A column no rule reads leaves every word as it was: no need to read
+  // the table again (on a distant server that is most of an edit's time).
+  if (changed && !m_batch && CErrorCheck::RulesRead(m_table, m_headings[c]))
     RecheckErrors();
   if ((m_table == AssyList || m_table == RescList) && !m_batch)
     Q_EMIT parentCommand(kCmdGridEdited);

@@ -194,3 +194,25 @@ TEST_F(GridTest, DeletingAPartNamesTheBillsThatUseIt)
     EXPECT_EQ(ui.messages[0].text, "Are you sure?");
     EXPECT_EQ(sqlite("select count(*) from PartList"), "1");
 }
+
+TEST_F(GridTest, AnEditRechecksTheTableOnlyWhenARuleReadsTheColumn)
+{
+    exec("insert into PartList (Part_nBr,Make,Description) values ('A','Buy','x'),('A','Buy','y')");
+    CGridModel grid;
+    grid.Load(PartList);
+    ASSERT_EQ(grid.errorWord(0), 2u | 128u);
+    static int statements = 0;
+    statements = 0;
+    ObserveStatements([](const QByteArray&, int) { ++statements; });
+    // A description feeds no rule: the edit alone, not the table read again.
+    EXPECT_TRUE(grid.CommitEdit(listColumn(grid, "Description"), 0, QStringLiteral("resistor"), {}));
+    const int descriptionEdit = statements;
+    statements = 0;
+    // The part number does: the twin's fault ends with this edit.
+    EXPECT_TRUE(grid.CommitEdit(listColumn(grid, "Part #"), 0, QStringLiteral("B"), {}));
+    ObserveStatements(nullptr);
+    EXPECT_LT(descriptionEdit, statements);
+    EXPECT_LE(descriptionEdit, 8);
+    EXPECT_EQ(grid.errorWord(1) & 2u, 0u);
+    EXPECT_EQ(sqlite("select cast(Err as integer) & 2 from PartList where Part_nBr = 'A'"), "0");
+}
