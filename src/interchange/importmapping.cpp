@@ -8,6 +8,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
 
 #include <array>
 
@@ -23,6 +25,65 @@ QString singleLine(const QString& header)
         if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t'))
             return header.simplified();
     return header;
+}
+
+// A heading as compared across languages: lower case, single spaces, without
+// a trailing colon or a unit in brackets ("Menge [Stk.]" is "menge").
+QString comparable(const QString& text)
+{
+    QString t = text;
+    const qsizetype bracket = t.indexOf(QRegularExpression(QStringLiteral("[\\[(]")));
+    if (bracket > 0)
+        t.truncate(bracket);
+    t = t.simplified().toLower();
+    while (t.endsWith(QLatin1Char(':')) || t.endsWith(QLatin1Char('.')))
+        t.chop(1);
+    return t;
+}
+
+// The phrases of every other language the dictionary knows, back to the
+// English phrase the keywords are written in: a German "Hersteller" column
+// is the manufacturer's as surely as "Manufacturer". Short words and
+// phrases of more than three words are left out; they are no headings.
+const QHash<QString, QString>& phrasesOfOtherLanguages()
+{
+    static QString folder;
+    static QHash<QString, QString> phrases;
+    static bool read = false;
+    if (read && folder == App().ProgramFolder)
+        return phrases;
+    read = true;
+    folder = App().ProgramFolder;
+    phrases.clear();
+    QFile file(folder + QStringLiteral("Dictionary.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return phrases;
+    const QByteArray bytes = file.readAll();
+    const int languages = ParseDictionary(bytes, 0).languageCount;
+    for (int language = 1; language < languages; ++language) {
+        const Dictionary d = ParseDictionary(bytes, language);
+        for (qsizetype i = 0; i < d.keyPhrases.size() && i < d.selectedPhrases.size(); ++i) {
+            const QString word = comparable(d.selectedPhrases[i]);
+            if (word.size() < 4 || word.count(QLatin1Char(' ')) > 2 || word == comparable(d.keyPhrases[i]))
+                continue;
+            // The first phrase in the file wins, as in a translation.
+            if (!phrases.contains(word))
+                phrases.insert(word, d.keyPhrases[i]);
+        }
+    }
+    return phrases;
+}
+
+int matchKeywords(const ImportMapping& mapping, const QString& text, Qt::CaseSensitivity sensitivity = Qt::CaseSensitive)
+{
+    int match = -1;
+    for (int i = 0; i < static_cast<int>(mapping.lines.size()); ++i)
+        for (const QString& keyword : mapping.lines[static_cast<size_t>(i)].keywords)
+            if (text.contains(keyword, sensitivity)) {
+                match = i;
+                break;
+            }
+    return match;
 }
 
 // The first field of a table whose heading contains text, ignoring case.
@@ -94,14 +155,14 @@ ImportMapping LoadImportMapping(const QString& path)
 int MatchImportTarget(const ImportMapping& mapping, const QString& header)
 {
     const QString text = singleLine(header);
-    int match = -1;
-    for (int i = 0; i < static_cast<int>(mapping.lines.size()); ++i)
-        for (const QString& keyword : mapping.lines[static_cast<size_t>(i)].keywords)
-            if (text.contains(keyword)) {
-                match = i;
-                break;
-            }
-    return match;
+    const int match = matchKeywords(mapping, text);
+    if (match >= 0)
+        return match;
+    // A heading in another language: its English phrase, then the keywords,
+    // in any case (the phrase may be a sentence's "manufacturer part number").
+    const auto english = phrasesOfOtherLanguages().constFind(comparable(text));
+    return english == phrasesOfOtherLanguages().constEnd() ? -1
+                                                           : matchKeywords(mapping, english.value(), Qt::CaseInsensitive);
 }
 
 ImportRole RoleOfTarget(const QString& target)

@@ -98,6 +98,20 @@ TEST(ImportMappingTest, MappingFileHeaderAndCategories)
     EXPECT_EQ(target("DESIGNATORS"), "Ref Des");
     EXPECT_EQ(target("Quantity"), "Quan");
     EXPECT_EQ(target("Qnty"), "Quan");
+    // Headings in the other languages the dictionary knows, through their
+    // English phrase; words it does not know stay unmatched.
+    App().ProgramFolder = ProgramDir();
+    EXPECT_EQ(target("Menge"), "Quan");
+    EXPECT_EQ(target("Quantit\u00e9 [pcs]"), "Quan");
+    EXPECT_EQ(target("Hersteller:"), "Manuf");
+    EXPECT_EQ(target("Herstellerteilenummer"), "Mfr Part");
+    EXPECT_EQ(target("R\u00e9f\u00e9rence fabricant"), "Mfr Part");
+    EXPECT_EQ(target("Valeur"), "Value");
+    EXPECT_EQ(target("Geh\u00e4use"), "Footprint");
+    EXPECT_EQ(target("Lieferant"), "Distri");
+    EXPECT_EQ(target("Rep\u00e8res"), "Ref Des");
+    EXPECT_EQ(target("Bestellcode"), "Order Code");
+    EXPECT_EQ(target("Zustand der Dinge"), "");
     EXPECT_EQ(target("Comment"), "Value");
     EXPECT_EQ(target("LibPart"), "Symbol");
     EXPECT_EQ(target("Datasheet"), "Datasheet");
