@@ -18,7 +18,12 @@ namespace {
 bool forNames(const QStringList& names, const QString& statement, const std::function<void(const QueryResult&)>& take)
 {
     bool ok = true;
-    if (names.isEmpty()) {
+    // Past a few thousand names (the whole bill of a large product), the
+    // table read once costs less than the batches, and their count would
+    // grow with the bill: the callers look their parts up and pass over
+    // the others.
+    constexpr qsizetype kWholeTableFrom = 2000;
+    if (names.isEmpty() || names.size() >= kWholeTableFrom) {
         const QueryResult rows = Query(QString(statement).replace(QStringLiteral(" where Part_nBr in (%1)"), QString()));
         ok = LastResultCode() == 0;
         take(rows);

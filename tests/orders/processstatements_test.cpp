@@ -179,3 +179,24 @@ TEST_F(ProcessStatementTest, RollupLoadCompleteAndCancelSendAsManyStatementsForA
     EXPECT_EQ(sqlite("select count(*) from AlloList where Requirement = 'REQ0002'"), "0");
     EXPECT_TRUE(CheckStockFigures().empty());
 }
+
+TEST_F(ProcessStatementTest, ABillOfThousandsOfPartsTakesNoStatementPerFewHundredParts)
+{
+    buildProduct("SMALL", 16);
+    for (int v = 0; v < 4; ++v)
+        addVendor(Format("BULK-V%i", {v}), "1 Main St", "Springfield");
+    addPart("BULK", 0, 0, {}, {}, 1, 0, "Make");
+    // Past the size at which reads by name were cut into slices of a few
+    // hundred: each slice was a round trip more.
+    const char* const numbers = "with recursive n(i) as (select 1 union all select i + 1 from n where i < 2600) ";
+    ASSERT_TRUE(Execute(QString::fromLatin1(numbers)
+                        + "insert into PartList (Part_nBr,Description,Distributor,Make,Price,Currency,Stock,On_Order,"
+                          "Allocated,Loss) select 'BULK-P' || i, 'bulk', 'BULK-V' || (i % 4), '', 1, 'USD', 0, 0, 0, 0 "
+                          "from n"));
+    ASSERT_TRUE(Execute(QString::fromLatin1(numbers)
+                        + "insert into AssyList (Assy,Item,Part_nBr,Quan) select 'BULK', i, 'BULK-P' || i, 2 from n"));
+    const int small = processStatements("REQ0001", "SMALL");
+    const int bulk = processStatements("REQ0002", "BULK");
+    EXPECT_LE(bulk, small + 2);
+    EXPECT_EQ(sqlite("select count(*) from AlloList where Requirement = 'REQ0002'"), "2600");
+}
