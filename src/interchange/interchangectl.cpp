@@ -6,6 +6,7 @@
 #include "interchange/cartexport.h"
 #include "interchange/csvexport.h"
 #include "interchange/importbill.h"
+#include "interchange/xlsxexport.h"
 #include "interchange/importer.h"
 #include "interchange/pricelist.h"
 
@@ -238,6 +239,7 @@ int runSourcesImport(CtlContext& ctx)
 void RegisterInterchangeCommands()
 {
     RegisterImportBillReader();
+    RegisterReportWorkbookWriter();
     RegisterCtlCommand({QStringLiteral("import"), QStringLiteral("import FILE [--assembly NAME] [--sheet NAME] [--map COLUMN=TARGET]... [--dry-run] [--replace] [--again]"), runImport});
     // The table export first: a second word that is no sub-command's is a table.
     RegisterCtlCommand({QStringLiteral("export"), QStringLiteral("export TABLE FILE [--assy NAME]"), runExport});

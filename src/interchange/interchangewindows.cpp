@@ -7,6 +7,7 @@
 #include "interchange/cartexport.h"
 #include "interchange/exportdialog.h"
 #include "interchange/importbill.h"
+#include "interchange/xlsxexport.h"
 #include "interchange/importdialog.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@
 void RegisterInterchangeWindows()
 {
     RegisterImportBillReader();
+    RegisterReportWorkbookWriter();
     RegisterWindowAction(WindowActions::Import, [](QWidget* parent, const QStringList&) {
         CImport dialog(parent);
         dialog.exec();
