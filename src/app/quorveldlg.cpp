@@ -3,6 +3,7 @@
 #include "app/setup.h"
 #include "app/splash.h"
 #include "bom/rollup.h"
+#include "bom/rollupdialog.h"
 #include "bom/dbview.h"
 #include "controls/artwork.h"
 #include "controls/dialogstyle.h"
@@ -373,8 +374,16 @@ void CQuorvelDlg::showStatus(const QString& text)
 
 void CQuorvelDlg::runUpdate()
 {
+    CRollupDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    rollUpCosts(dialog.builds());
+}
+
+void CQuorvelDlg::rollUpCosts(double builds)
+{
     showStatus(Translate(QStringLiteral("Rolling the costs up...")));
-    const int assemblies = RunCostRollup(); // shows its own progress window
+    const int assemblies = RunCostRollup(builds); // shows its own progress window
     if (assemblies < 0)
         showStatus(Translate(QStringLiteral("The cost roll-up could not be written.")));
     else

@@ -61,6 +61,10 @@ public:
     QString statusText() const;
     void showStatus(const QString& text);
 
+    // The cost roll-up for that many builds, its outcome on the status line
+    // and the grid and tree shown again (Update without its window).
+    void rollUpCosts(double builds);
+
     // Closing the window any way (Esc, the close box) runs the shutdown.
     void done(int result) override;
 

@@ -215,7 +215,7 @@ int main(int argc, char** argv)
     sample();
     window->onCommand(kCmdShowPartList);
     window->onCommand(kCmdShowAssyList);
-    window->onCommand(kCmdUpdate);
+    window->rollUpCosts(1);
     SetUserInterface(&app.userInterface());
     window->show();
     selectInTree(window, QStringLiteral("CASE-1"));

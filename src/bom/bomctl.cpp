@@ -5,6 +5,7 @@
 #include "bom/bomreport.h"
 #include "bom/engineeringctl.h"
 #include "bom/newassembly.h"
+#include "bom/reporttable.h"
 #include "bom/rollup.h"
 #include "bom/treelayout.h"
 #include "bom/treepaint.h"
@@ -38,6 +39,7 @@ int reportCommand(CtlContext& ctx)
 {
     if (const int code = RunBomRevisionCommand(ctx); code >= 0)
         return code;
+    const QString workbook = ctx.takeOption(QStringLiteral("--xlsx"));
     const QString kind = ctx.args.value(0);
     if (ctx.args.size() != 2 || (kind != QLatin1String("indented") && kind != QLatin1String("flat")))
         return kCtlUsage;
@@ -47,6 +49,17 @@ int reportCommand(CtlContext& ctx)
     all.fill(true);
     if (!report.produce(ctx.args[1], kind == QLatin1String("flat") ? kFlatBom : kIndentedBom, all))
         return kCtlFailed;
+    // The report as its window exports it, every column shown.
+    if (!workbook.isEmpty()) {
+        if (report.lines.empty()) {
+            ctx.err << "bom: " << ctx.args[1] << " has no bill of materials\n";
+            return kCtlFailed;
+        }
+        if (!WriteReportWorkbook(workbook, report.assembly, MakeReportTable(report)))
+            return kCtlFailed;
+        ctx.out << workbook << ": " << report.lines.size() << " lines\n";
+        return report.cycles.isEmpty() ? kCtlOk : kCtlFailed;
+    }
     const int part = BomColumn(report.result, QStringLiteral("Part"));
     const int quan = BomColumn(report.result, QStringLiteral("Quan"));
     const int item = BomColumn(report.result, QStringLiteral("Item"));
@@ -157,7 +170,7 @@ int printDiff(CtlContext& ctx)
 void RegisterBomCommands()
 {
     RegisterCtlCommand({QStringLiteral("bom"),
-                        QStringLiteral("bom (indented|flat) ASSY | bom revise ASSY [--note TEXT] | bom history ASSY | "
+                        QStringLiteral("bom (indented|flat) ASSY [--xlsx FILE] | bom revise ASSY [--note TEXT] | bom history ASSY | "
                                        "bom diff A B"),
                         reportCommand});
     RegisterEngineeringCommands();

@@ -4,6 +4,7 @@
 #include "bom/changewindows.h"
 #include "bom/report.h"
 #include "bom/rollup.h"
+#include "bom/rollupdialog.h"
 #include "core/windowhooks.h"
 
 namespace {
@@ -17,9 +18,12 @@ QString LastAddedAssembly()
 
 void RegisterBomWindows()
 {
-    // {}: the roll-up with its progress window; the caller reloads the grid
-    // and redraws the tree.
-    RegisterWindowAction(WindowActions::Update, [](QWidget*, const QStringList&) { return RunCostRollup() > 0; });
+    // {}: the roll-up at the builds the user gives, with its progress window;
+    // the caller reloads the grid and redraws the tree.
+    RegisterWindowAction(WindowActions::Update, [](QWidget* parent, const QStringList&) {
+        CRollupDialog dialog(parent);
+        return dialog.exec() == QDialog::Accepted && RunCostRollup(dialog.builds()) > 0;
+    });
     RegisterWindowAction(WindowActions::Report, [](QWidget* parent, const QStringList&) {
         CReport report(parent);
         report.exec();

@@ -15,6 +15,8 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QHash>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -117,6 +119,8 @@ CReport::CReport(QWidget* parent) : CDarkDialog(parent)
     auto* tree = new CImageButton(QStringLiteral("Tree"), 0, 1093, this);
     auto* print = new CImageButton(QStringLiteral("Print"), kIconPrint, 1092, this);
     auto* compare = new CImageButton(QStringLiteral("Compare"), 0, 1094, this);
+    auto* workbook = new CImageButton(QStringLiteral("Export"), 0, 1095, this);
+    workbook->setObjectName(QStringLiteral("export"));
     auto* ok = new CImageButton(QStringLiteral("OK"), kIconOk, 1, this);
     connect(indented, &QAbstractButton::clicked, this, [this] { produceReport(kIndentedBom); });
     connect(flat, &QAbstractButton::clicked, this, [this] { produceReport(kFlatBom); });
@@ -128,10 +132,23 @@ CReport::CReport(QWidget* parent) : CDarkDialog(parent)
         CCompareBills dialog(selectedAssembly().isEmpty() ? m_report.assembly : selectedAssembly(), this);
         dialog.exec();
     });
+    connect(workbook, &QAbstractButton::clicked, this, [this] {
+        if (m_report.lines.empty()) {
+            ShowMessage(Translate(QStringLiteral("Produce Indented or Flat BOM before Exporting")),
+                        Translate(QStringLiteral("Export")));
+            return;
+        }
+        const QString suggested =
+            QDir::home().filePath(Format("%s %s.xlsx", {m_report.assembly, m_report.title()}).simplified());
+        const QString path = QFileDialog::getSaveFileName(this, Translate(QStringLiteral("Export")), suggested,
+                                                          Translate(QStringLiteral("Workbooks")) + QStringLiteral(" (*.xlsx)"));
+        if (!path.isEmpty())
+            exportWorkbook(path);
+    });
     connect(ok, &QAbstractButton::clicked, this, &CReport::accept);
 
     auto* buttons = new QHBoxLayout;
-    for (CImageButton* b : {indented, flat, tree, print, compare}) {
+    for (CImageButton* b : {indented, flat, tree, print, workbook, compare}) {
         b->setFixedSize(b->sizeHint().expandedTo(QSize(110, 48)));
         buttons->addWidget(b);
     }
@@ -277,6 +294,11 @@ void CReport::print()
     job.pdfMarginMm = 0;
     job.paint = [this](QPagedPaintDevice& device) { return PrintBomReport(m_report, device) > 0; };
     RunPrintJob(this, job);
+}
+
+bool CReport::exportWorkbook(const QString& path)
+{
+    return WriteReportWorkbook(path, m_report.assembly, MakeReportTable(m_report));
 }
 
 void CReport::accept()

@@ -29,6 +29,9 @@ public Q_SLOTS:
     void produceReport(int mode);
     void showTree();
     void print();
+    // The report as shown (its columns, its lines, a flat bill's totals) as
+    // an .xlsx workbook; a failure is reported.
+    bool exportWorkbook(const QString& path);
     void accept() override;
 
 protected:

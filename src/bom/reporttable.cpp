@@ -5,6 +5,7 @@
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/tabledefs.h"
+#include "core/userinterface.h"
 #include "core/utilities.h"
 
 #include <algorithm>
@@ -164,4 +165,27 @@ std::vector<int> FitColumnWidths(const std::vector<int>& natural, const std::vec
         if (!isFixed(c))
             widths[c] = std::max(1, static_cast<int>(widths[c] * scale));
     return widths;
+}
+
+namespace {
+ReportWorkbookWriter& workbookWriter()
+{
+    static ReportWorkbookWriter writer;
+    return writer;
+}
+} // namespace
+
+void SetReportWorkbookWriter(ReportWorkbookWriter writer)
+{
+    workbookWriter() = std::move(writer);
+}
+
+bool WriteReportWorkbook(const QString& path, const QString& sheetName, const ReportTable& table)
+{
+    if (!workbookWriter()) {
+        ShowMessage(path + QLatin1Char('\n') + Translate(QStringLiteral("The workbook could not be created.")),
+                    Translate(QStringLiteral("Export")));
+        return false;
+    }
+    return workbookWriter()(path, sheetName, table);
 }

@@ -4,6 +4,7 @@
 // first, and in a flat bill the cost of each line with a totals row.
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 class BomReport;
@@ -38,3 +39,10 @@ ReportTable MakeReportTable(const BomReport& report);
 // column but the part number (`fixed`) shrinks in proportion.
 std::vector<int> FitColumnWidths(const std::vector<int>& natural, const std::vector<bool>& elastic,
                                  const std::vector<bool>& fixed, int available, int minimum);
+
+// The report as a one-sheet workbook, written the way the table export
+// writes one. src/bom stands below the export, so the interchange registers
+// its writer; without one the write is refused with a message.
+using ReportWorkbookWriter = std::function<bool(const QString& path, const QString& sheetName, const ReportTable& table)>;
+void SetReportWorkbookWriter(ReportWorkbookWriter writer);
+bool WriteReportWorkbook(const QString& path, const QString& sheetName, const ReportTable& table);

@@ -44,6 +44,8 @@ inline const QString WhereUsed = QStringLiteral("where-used");         // {Part 
 inline const QString ReplacePart = QStringLiteral("replace-part");     // {old Part #}
 inline const QString CompareBills = QStringLiteral("compare-bills");   // {Assy}
 inline const QString Providers = QStringLiteral("providers");          // {}: the distributor accounts
+// A purchase order as its vendor's cart-upload file: {PO #} asks where, {PO #, path} writes there.
+inline const QString CartExport = QStringLiteral("cart-export");
 // The distributors' offers into the sources: {Part #...}, {"--assy", Assy} or {} for every part.
 inline const QString RefreshSources = QStringLiteral("refresh-sources");
 } // namespace WindowActions

@@ -29,6 +29,19 @@ QMap<QString, QString> ReadPurchaseOrderFields(const QString& number, const QStr
     return values;
 }
 
+QStringList ReadPendingPurchaseOrderNumbers(bool* ok)
+{
+    const QueryResult rows =
+        Query(QStringLiteral("Select distinct PO_nBr from PurcList where Status = 'Pending' order by PO_nBr"));
+    if (ok)
+        *ok = LastResultCode() == 0;
+    QStringList numbers;
+    for (int r = 0; r < rows.rowCount; ++r)
+        if (!rows.cell(r, 0).isEmpty())
+            numbers << rows.cell(r, 0);
+    return numbers;
+}
+
 bool PurchaseOrderOnFile(const QString& number, bool* ok)
 {
     if (number.isEmpty()) {

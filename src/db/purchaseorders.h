@@ -15,6 +15,10 @@
 QMap<QString, QString> ReadPurchaseOrderFields(const QString& number, const QStringList& fields, bool* found = nullptr,
                                                bool* ok = nullptr);
 
+// The numbers of every pending order in number order, one statement; ok
+// false when the read failed.
+QStringList ReadPendingPurchaseOrderNumbers(bool* ok = nullptr);
+
 // Whether a record of that number is on file; ok false when the read failed.
 bool PurchaseOrderOnFile(const QString& number, bool* ok = nullptr);
 

@@ -28,11 +28,21 @@ void appendUtf8(QByteArray& out, QStringView text, bool ascii)
         *to++ = static_cast<char>(c.unicode());
 }
 
+bool isAscii(QStringView text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
 // A cell is enclosed in quotes when it holds a comma, as always, and also
 // when it holds a line break or begins with a quote, which would otherwise
 // split or swallow the row in a spreadsheet; inside an enclosed cell a quote
 // is doubled. Any other cell is written as it is.
-void appendCell(QByteArray& out, const QString& cell)
+void AppendCsvCell(QByteArray& out, const QString& cell)
 {
     if (cell.isEmpty())
         return;
@@ -63,16 +73,6 @@ void appendCell(QByteArray& out, const QString& cell)
     }
     out += '"';
 }
-
-bool isAscii(QStringView text)
-{
-    for (const QChar c : text)
-        if (c.unicode() >= 0x80)
-            return false;
-    return true;
-}
-
-} // namespace
 
 QString ExportLoadStatement(int table, const QString& assembly)
 {
@@ -111,7 +111,7 @@ QByteArray CsvExportBytes(const QueryResult& result, int table, const QString& t
         for (size_t i = 0; i < columns.size(); ++i) {
             if (i)
                 out += ',';
-            appendCell(out, result.cell(r, columns[i]));
+            AppendCsvCell(out, result.cell(r, columns[i]));
         }
         out += "\r\n";
     }

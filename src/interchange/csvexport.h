@@ -10,6 +10,10 @@ struct QueryResult;
 // lines of one assembly in their default order).
 QString ExportLoadStatement(int table, const QString& assembly);
 
+// One cell as the export writes it: quoted where a comma, a line break or a
+// leading quote would cut the row, guarded against formula injection.
+void AppendCsvCell(QByteArray& out, const QString& cell);
+
 // The whole file: banner, heading line and one line per row, in UTF-8.
 QByteArray CsvExportBytes(const QueryResult& result, int table, const QString& timestamp);
 

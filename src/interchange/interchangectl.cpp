@@ -2,10 +2,15 @@
 #include "core/appstate.h"
 #include "core/ctlcommands.h"
 #include "db/database.h"
+#include "db/purchaseorders.h"
+#include "interchange/cartexport.h"
 #include "interchange/csvexport.h"
 #include "interchange/importbill.h"
+#include "interchange/xlsxexport.h"
 #include "interchange/importer.h"
 #include "interchange/pricelist.h"
+
+#include <QDir>
 
 namespace {
 
@@ -141,6 +146,53 @@ int runExport(CtlContext& ctx)
     return ExportTable(ctx.args[1], table, assembly) ? kCtlOk : kCtlFailed;
 }
 
+void reportCart(CtlContext& ctx, const QString& number, const CartExportResult& result)
+{
+    for (const QString& note : result.notes)
+        ctx.err << "export cart: " << number << ": " << note << "\n";
+    if (result.written)
+        ctx.out << number << "\t" << CartFormatName(result.format) << "\t" << result.lines << "\t" << result.path << "\n";
+    else
+        ctx.err << "export cart: " << number << ": " << result.error << "\n";
+}
+
+// A purchase order as its vendor's cart-upload file; --all writes one file
+// per pending order into a folder.
+int runExportCart(CtlContext& ctx)
+{
+    const QString folder = ctx.takeOption(QStringLiteral("--all"));
+    if (ctx.args.value(0) != QLatin1String("cart"))
+        return kCtlUsage;
+    if (!folder.isEmpty()) {
+        if (ctx.args.size() != 1)
+            return kCtlUsage;
+        bool ok = false;
+        const QStringList numbers = ReadPendingPurchaseOrderNumbers(&ok);
+        if (!ok) {
+            ctx.err << "export cart: " << LastErrorText() << "\n";
+            return kCtlFailed;
+        }
+        if (!QDir().mkpath(folder)) {
+            ctx.err << "export cart: cannot make the folder " << folder << "\n";
+            return kCtlFailed;
+        }
+        bool all = true;
+        for (const QString& number : numbers) {
+            const CartExportResult result = ExportPurchaseOrderCartInto(number, folder);
+            reportCart(ctx, number, result);
+            all = all && result.written;
+        }
+        if (numbers.isEmpty())
+            ctx.err << "export cart: no purchase order is pending\n";
+        return all ? kCtlOk : kCtlFailed;
+    }
+    if (ctx.args.size() != 3)
+        return kCtlUsage;
+    const CartExportResult result = ExportPurchaseOrderCart(ctx.args[1], ctx.args[2]);
+    reportCart(ctx, ctx.args[1], result);
+    return result.written ? kCtlOk : kCtlFailed;
+}
+
 // A vendor's price list into sources. Parts the shop does not have are
 // listed and nothing is stored, unless --known-only says to store the rest.
 int runSourcesImport(CtlContext& ctx)
@@ -187,8 +239,11 @@ int runSourcesImport(CtlContext& ctx)
 void RegisterInterchangeCommands()
 {
     RegisterImportBillReader();
+    RegisterReportWorkbookWriter();
     RegisterCtlCommand({QStringLiteral("import"), QStringLiteral("import FILE [--assembly NAME] [--sheet NAME] [--map COLUMN=TARGET]... [--dry-run] [--replace] [--again]"), runImport});
+    // The table export first: a second word that is no sub-command's is a table.
     RegisterCtlCommand({QStringLiteral("export"), QStringLiteral("export TABLE FILE [--assy NAME]"), runExport});
+    RegisterCtlCommand({QStringLiteral("export"), QStringLiteral("export cart (PO FILE | --all FOLDER)"), runExportCart});
     RegisterCtlCommand({QStringLiteral("sources"),
                         QStringLiteral("sources import FILE [--vendor V] [--currency C] [--sheet NAME] [--dry-run] [--known-only]"),
                         runSourcesImport});

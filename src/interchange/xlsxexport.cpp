@@ -1,6 +1,8 @@
 #include "interchange/xlsxexport.h"
 
+#include "bom/reporttable.h"
 #include "core/dictionary.h"
+#include "core/savedfile.h"
 #include "core/userinterface.h"
 
 #include <QDir>
@@ -146,7 +148,36 @@ bool WriteXlsxExport(const QString& path, const ExportSheet& sheet)
     if (!written.open(QIODevice::ReadOnly))
         return fail(written.errorString());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(written.readAll()) < 0 || !file.commit())
-        return fail(file.errorString());
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly) || file.write(written.readAll()) < 0) {
+        reason = file.errorString();
+        file.cancelWriting();
+        return fail(reason);
+    }
+    // On the disk before it replaces the old file, as every export.
+    if (!CommitSavedFile(file, &reason))
+        return fail(reason);
     return true;
+}
+
+bool WriteXlsxReport(const QString& path, const QString& sheetName, const ReportTable& table)
+{
+    ExportSheet sheet;
+    sheet.name = sheetName;
+    for (const ReportTableColumn& column : table.columns) {
+        sheet.headings << column.heading;
+        sheet.numeric.push_back(column.numeric);
+    }
+    const int lines = static_cast<int>(table.rows.size());
+    sheet.rowCount = lines + (table.totals.isEmpty() ? 0 : 1);
+    sheet.cell = [&table, lines](int row, int column) {
+        const QStringList& cells = row < lines ? table.rows[static_cast<size_t>(row)] : table.totals;
+        return cells.value(column);
+    };
+    return WriteXlsxExport(path, sheet);
+}
+
+void RegisterReportWorkbookWriter()
+{
+    SetReportWorkbookWriter(WriteXlsxReport);
 }

@@ -33,3 +33,11 @@ bool WriteXlsxExport(const QString& path, const ExportSheet& sheet);
 // Per heading of a table: whether its values are quantities or money
 // rather than codes, as the export treats them.
 bool IsNumericExportHeading(const QString& heading);
+
+struct ReportTable;
+// A BOM report (flat or indented, as its window lists it) as a workbook: its
+// headings, its lines and the totals row of a flat bill; quantities, items
+// and money as numbers.
+bool WriteXlsxReport(const QString& path, const QString& sheetName, const ReportTable& table);
+// Makes WriteXlsxReport the writer of the BOM report window and koltctl.
+void RegisterReportWorkbookWriter();

@@ -3,6 +3,7 @@
 #include "controls/artwork.h"
 #include "controls/darklook.h"
 #include "controls/imagebutton.h"
+#include "core/windowhooks.h"
 #include "controls/printjob.h"
 #include "core/dictionary.h"
 #include "core/format.h"
@@ -42,6 +43,7 @@ const char* const kItemModes[kItemAllColumns] = {"READ", "EDIT", "EDIT", "EDIT",
 constexpr int kButtonPrint = 1001;
 constexpr int kButtonWww = 1002;
 constexpr int kButtonReceive = 1003;
+constexpr int kButtonCart = 1004;
 constexpr int kButtonOk = 1;
 constexpr int kButtonCancel = 2;
 
@@ -174,10 +176,13 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     receiveButton->setObjectName(QStringLiteral("receive"));
     auto* printButton = new CImageButton(label("Print"), 0, kButtonPrint, this);
     auto* wwwButton = new CImageButton(label("WWW"), 0, kButtonWww, this);
+    auto* cartButton = new CImageButton(label("Cart File"), 0, kButtonCart, this);
+    cartButton->setObjectName(QStringLiteral("cart"));
+    cartButton->setToolTip(Translate(QStringLiteral("The order as its vendor's cart-upload file")));
     auto* okButton = new CImageButton(label("OK"), 0, kButtonOk, this);
     auto* cancelButton = new CImageButton(label("Cancel"), 0, kButtonCancel, this);
     auto* buttons = new QVBoxLayout;
-    for (CImageButton* b : {printButton, wwwButton, receiveButton, okButton, cancelButton})
+    for (CImageButton* b : {printButton, wwwButton, cartButton, receiveButton, okButton, cancelButton})
         buttons->addWidget(b);
     buttons->addStretch();
 
@@ -270,6 +275,7 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     connect(printButton, &CImageButton::clicked, this, &CPurchaseOrder::print);
     connect(receiveButton, &CImageButton::clicked, this, [this] { receiveLine(); });
     connect(wwwButton, &CImageButton::clicked, this, &CPurchaseOrder::openWebsite);
+    connect(cartButton, &CImageButton::clicked, this, &CPurchaseOrder::exportCart);
     connect(okButton, &CImageButton::clicked, this, &CPurchaseOrder::save);
     connect(cancelButton, &CImageButton::clicked, this, &CPurchaseOrder::reject);
     resize(980, 720);
@@ -349,6 +355,18 @@ void CPurchaseOrder::reject()
     if (ShowMessage(QStringLiteral("Quit without Saving"), QStringLiteral("Purchase Order"), kButtonsYesNoCancel)
         == kAnswerYes)
         QDialog::reject();
+}
+
+void CPurchaseOrder::exportCart()
+{
+    m_grid->Commit();
+    // The file is made from the stored order, which the vendor is sent.
+    if (SavePurchaseOrderFields(m_shownAtOpening, currentFields(), false)) {
+        ShowMessage(Translate(QStringLiteral("Save the order first: the cart file is made from the saved order.")),
+                    Translate(QStringLiteral("Purchase Order")));
+        return;
+    }
+    RunWindowAction(WindowActions::CartExport, this, {m_record.number});
 }
 
 void CPurchaseOrder::vendorChosen()

@@ -40,6 +40,7 @@ private:
     void recomputeTotals();
     std::vector<ItemRow> gridRows() const;
     void openWebsite();
+    void exportCart();
 
     PurchaseOrderRecord m_record;
     PurchaseOrderRecord m_shownAtOpening; // m_record with the Value shown at opening

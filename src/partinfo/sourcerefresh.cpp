@@ -4,7 +4,10 @@
 #include "core/dictionary.h"
 #include "core/userinterface.h"
 #include "db/database.h"
+#include "core/appstate.h"
+#include "core/utilities.h"
 #include "db/partnumbers.h"
+#include "db/vendors.h"
 #include "partinfo/providers.h"
 
 #include <QDate>
@@ -51,6 +54,8 @@ struct PartWork
 {
     QString part;
     QStringList mpns;
+    QString datasheet; // as the record holds them
+    QString webPage;
     bool markedObsolete = false;
     bool answered = false;
     bool obsolete = false;
@@ -67,6 +72,8 @@ std::vector<PartWork> partsToRefresh(const std::vector<PartNumberFacts>& facts,
         PartWork w;
         w.part = f.part;
         w.markedObsolete = f.obsolete;
+        w.datasheet = f.datasheet;
+        w.webPage = f.webPage;
         if (!f.mpn.isEmpty())
             w.mpns << f.mpn;
         for (const SourceRecord& s : sources.value(f.part))
@@ -78,7 +85,79 @@ std::vector<PartWork> partsToRefresh(const std::vector<PartNumberFacts>& facts,
     return work;
 }
 
+bool isWebAddress(const QString& text)
+{
+    const QString t = text.trimmed();
+    return t.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+           || t.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+// The shop's own spelling of a distributor it has a vendor record for
+// ("MOUSER" for "Mouser"), so that a new source joins that vendor's orders;
+// the offer's name where the shop has none.
+QString shopVendorName(const QString& distributor, const QStringList& vendors)
+{
+    for (const QString& v : vendors)
+        if (nameKey(v) == nameKey(distributor))
+            return v;
+    for (const QString& v : vendors)
+        if (sameVendor(v, distributor))
+            return v;
+    return distributor.trimmed();
+}
+
+// Every vendor the sources name gets its record, through the one function
+// that makes vendor records.
+bool ensureVendors(const std::vector<SourceRecord>& sources, const QStringList& known)
+{
+    QSet<QString> done;
+    for (const QString& v : known)
+        done.insert(v);
+    const QString user = App().CurrentUser;
+    const QString stamp = TimestampText();
+    for (const SourceRecord& s : sources) {
+        const QString vendor = s.vendor.trimmed();
+        if (vendor.isEmpty() || done.contains(vendor))
+            continue;
+        done.insert(vendor);
+        if (!EnsureVendorRecord(vendor, user, stamp))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
+
+PartAddresses MergedPartAddresses(const PartAddresses& record, const std::vector<Offer>& offers,
+                                  const SourceRecord* preferred)
+{
+    // The preferred source's offer speaks first: its product page is the one
+    // the buyer opens.
+    std::vector<const Offer*> order;
+    for (const Offer& o : offers)
+        if (preferred && numberKey(o.orderCode) == numberKey(preferred->orderCode)
+            && sameVendor(o.distributor, preferred->vendor))
+            order.push_back(&o);
+    for (const Offer& o : offers)
+        if (std::find(order.begin(), order.end(), &o) == order.end())
+            order.push_back(&o);
+    QString datasheet;
+    QString page;
+    for (const Offer* o : order) {
+        if (datasheet.isEmpty())
+            datasheet = o->datasheetUrl.trimmed();
+        if (page.isEmpty())
+            page = o->productUrl.trimmed();
+    }
+    PartAddresses merged = record;
+    // An offer without an address never empties what the record holds, and
+    // a document the shop keeps in its own folder is not swapped for a link.
+    if (!datasheet.isEmpty() && (record.datasheet.trimmed().isEmpty() || isWebAddress(record.datasheet)))
+        merged.datasheet = datasheet;
+    if (!page.isEmpty())
+        merged.webPage = page;
+    return merged;
+}
 
 bool LifecycleIsObsolete(const QString& lifecycle)
 {
@@ -259,8 +338,13 @@ SourceRefreshSummary RefreshSources(const SourceRefreshRequest& request)
         }
     }
 
+    bool vendorsRead = false;
+    const QStringList vendors = ReadVendorNames(&vendorsRead);
+    if (!vendorsRead)
+        return fail(LastErrorText());
     std::vector<SourceRecord> toStore;
     QStringList toMark;
+    QHash<QString, PartAddresses> addresses;
     for (PartWork& w : work) {
         if (!w.answered) {
             ++summary.notRefreshed;
@@ -279,6 +363,8 @@ SourceRefreshSummary RefreshSources(const SourceRefreshRequest& request)
                 continue; // nothing to buy it by
             const SourceRecord* match = MatchingSource(existing, offer);
             SourceRecord s = SourceFromOffer(w.part, offer, match);
+            if (!match)
+                s.vendor = shopVendorName(s.vendor, vendors);
             // The same vendor's same order code from a second provider: the
             // first answer stands.
             const bool twice = std::any_of(mine.begin(), mine.end(), [&s](const SourceRecord& m) {
@@ -291,6 +377,12 @@ SourceRefreshSummary RefreshSources(const SourceRefreshRequest& request)
         }
         if (mine.empty())
             ++summary.notFound;
+        const auto preferred = std::find_if(existing.begin(), existing.end(), [](const SourceRecord& e) { return e.preferred; });
+        const PartAddresses before{w.datasheet, w.webPage};
+        const PartAddresses after =
+            MergedPartAddresses(before, w.offers, preferred == existing.end() ? nullptr : &*preferred);
+        if (after.datasheet != before.datasheet || after.webPage != before.webPage)
+            addresses.insert(w.part, after);
         summary.offers += int(mine.size());
         toStore.insert(toStore.end(), mine.begin(), mine.end());
     }
@@ -304,7 +396,8 @@ SourceRefreshSummary RefreshSources(const SourceRefreshRequest& request)
 
     wait.setCaption(Translate(QStringLiteral("Database Access...")));
     Transaction transaction;
-    if (!SaveSources(toStore) || !MarkPartsObsolete(toMark))
+    if (!ensureVendors(toStore, vendors) || !SaveSources(toStore) || !MarkPartsObsolete(toMark)
+        || !WritePartAddresses(addresses))
         transaction.fail();
     if (!transaction.commit()) {
         summary.problems << WriteRefusedText(LastErrorText());
@@ -341,8 +434,24 @@ bool TransferOffer(const QString& part, const Offer& offer, QString* error)
     const QHash<QString, std::vector<SourceRecord>> sources = LoadSources({part}, &ok);
     if (!ok)
         return refuse(LastErrorText());
+    const QStringList vendors = ReadVendorNames(&ok);
+    if (!ok)
+        return refuse(LastErrorText());
     const std::vector<SourceRecord> existing = sources.value(part);
-    if (!SaveSource(SourceFromOffer(part, offer, MatchingSource(existing, offer))))
+    const SourceRecord* match = MatchingSource(existing, offer);
+    SourceRecord source = SourceFromOffer(part, offer, match);
+    if (!match)
+        source.vendor = shopVendorName(source.vendor, vendors);
+    const auto preferred = std::find_if(existing.begin(), existing.end(), [](const SourceRecord& e) { return e.preferred; });
+    const PartAddresses before{facts.front().datasheet, facts.front().webPage};
+    const PartAddresses after = MergedPartAddresses(before, {offer}, preferred == existing.end() ? nullptr : &*preferred);
+    QHash<QString, PartAddresses> addresses;
+    if (after.datasheet != before.datasheet || after.webPage != before.webPage)
+        addresses.insert(part, after);
+    Transaction transaction;
+    if (!ensureVendors({source}, vendors) || !SaveSource(source) || !WritePartAddresses(addresses))
+        transaction.fail();
+    if (!transaction.commit())
         return refuse(WriteRefusedText(LastErrorText()));
     return true;
 }

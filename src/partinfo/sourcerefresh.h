@@ -4,6 +4,7 @@
 // replaced, the vendor's stock and the day stored) or is added as a source
 // that is not preferred. Which source is preferred is the buyer's choice and
 // never changes here.
+#include "db/partnumbers.h"
 #include "db/sources.h"
 #include "partinfo/offers.h"
 
@@ -50,6 +51,14 @@ SourceRecord SourceFromOffer(const QString& part, const Offer& offer, const Sour
 // the same vendor by name ("Mouser" and "MOUS", "Digi-Key" and "DIGIKEY").
 const SourceRecord* MatchingSource(const std::vector<SourceRecord>& sources, const Offer& offer);
 
-// "Transfer" of one offer: a source of the part. False with *error when the
+// What a part record's Datasheet and Web Page become from the offers: the
+// preferred source's offer first, then the others in turn. An offer without
+// an address keeps the record's; a datasheet kept as a document of the shop's
+// (not a web address) stays.
+PartAddresses MergedPartAddresses(const PartAddresses& record, const std::vector<Offer>& offers,
+                                  const SourceRecord* preferred);
+
+// "Transfer" of one offer: a source of the part, its vendor's record where the
+// shop has none, and the offer's addresses in the part record. False with *error when the
 // offer has no order code, the part does not exist or the shop refused.
 bool TransferOffer(const QString& part, const Offer& offer, QString* error);

@@ -1,6 +1,7 @@
 // The application shell offscreen: start-up and shutdown, table switching,
 // the command bar's commands and the Setup dialog.
 #include "controls/guitest.h"
+#include "bom/rollupdialog.h"
 #include "support/testsupport.h"
 
 #include "app/quorvelapp.h"
@@ -250,6 +251,13 @@ TEST_F(ShellTest, CommandsRunTheirWindowsOrSayWhatWouldOpen)
     ASSERT_TRUE(Execute(QStringLiteral("insert into AssyList (Assy,Item,Part_nBr,Quan) values ('BOX','1','SCREW','4')")));
     ASSERT_TRUE(Execute(QStringLiteral("insert into PartList (Part_nBr,Price) values ('SCREW','0.25')")));
     ASSERT_TRUE(Execute(QStringLiteral("insert into PartList (Part_nBr,Make) values ('BOX','Make')")));
+    // Its window asks for the builds first; the default is taken.
+    WhenModalOpens([](QWidget* modal) {
+        auto* rollup = qobject_cast<CRollupDialog*>(modal);
+        ASSERT_NE(rollup, nullptr);
+        EXPECT_EQ(rollup->buildsEdit()->text(), QStringLiteral("1"));
+        rollup->accept();
+    });
     window->onCommand(kCmdUpdate);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(ui.progressOpened, 1);

@@ -6,10 +6,14 @@
 #include "bom/assyview.h"
 #include "bom/dbview.h"
 #include "bom/report.h"
+#include "bom/rollupdialog.h"
+#include "core/windowhooks.h"
+#include "sourcing/pricing.h"
 #include "core/appstate.h"
 #include "db/sources.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -331,4 +335,45 @@ TEST_F(BomWindowTest, AddAssemblyDialogStaysOpenOnBadInput)
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.assemblyName(), "NEW-KIT");
     EXPECT_EQ(sqlite("select count(*) from AssyList where Assy = 'NEW-KIT'"), "20");
+}
+
+TEST_F(BomWindowTest, TheRollupWindowRunsAtTheBuildsGiven)
+{
+    // Setup's roll-up builds come first; a quantity that is no plain number
+    // keeps the window open and says why.
+    SetDefaultRollupQuantity(5);
+    CRollupDialog dialog;
+    EXPECT_EQ(dialog.buildsEdit()->text(), "5");
+    dialog.buildsEdit()->setText("1e3");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(ui.messages.size(), 1u);
+    dialog.buildsEdit()->setText(" 20 ");
+    shot(dialog, "rollup");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_DOUBLE_EQ(dialog.builds(), 20);
+    SetDefaultRollupQuantity(1);
+
+    // The Update hook prices the bill at the quantity typed into its window:
+    // 9 a board for 20 boards buys 180, the 100 break.
+    AddPart("BOARD", "Board", "Assembly", "0");
+    AddPart("R1", "Resistor", "Component", "0.2");
+    AddLine("BOARD", 1, "R1", "9");
+    ASSERT_TRUE(Execute("update PartList set Make = 'Make' where Part_nBr = 'BOARD'"));
+    SourceRecord digi;
+    digi.part = "R1";
+    digi.vendor = "DIGI";
+    digi.orderCode = "311-1K";
+    digi.breaks = {{1, 0.10}, {100, 0.05}};
+    ASSERT_TRUE(SaveSource(digi));
+    RegisterBomWindows();
+    QTimer::singleShot(0, [] {
+        auto* window = qobject_cast<CRollupDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        window->buildsEdit()->setText("20");
+        window->accept();
+    });
+    EXPECT_TRUE(RunWindowAction(WindowActions::Update, nullptr));
+    EXPECT_EQ(sqlite("select Price from PartList where Part_nBr = 'BOARD'"), "0.45");
 }

@@ -339,6 +339,77 @@ TEST_F(SourceRefreshTest, TransferMakesAnOfferASource)
     EXPECT_FALSE(TransferOffer("R1", offer, &error));
 }
 
+TEST(PartAddressMerge, PreferredOfferFirstNeverEmptiedLocalDocumentKept)
+{
+    Offer mouser;
+    mouser.distributor = "Mouser";
+    mouser.orderCode = "595-X";
+    mouser.datasheetUrl = "https://m.example/x.pdf";
+    mouser.productUrl = "https://m.example/x";
+    Offer digikey;
+    digikey.distributor = "Digi-Key";
+    digikey.orderCode = "X-ND";
+    digikey.productUrl = "https://d.example/x";
+    SourceRecord preferred;
+    preferred.vendor = "DIGI-KEY";
+    preferred.orderCode = "x-nd";
+    preferred.preferred = true;
+
+    // The preferred source's page; the datasheet from whichever offer has one.
+    PartAddresses merged = MergedPartAddresses({}, {mouser, digikey}, &preferred);
+    EXPECT_EQ(merged.webPage, "https://d.example/x");
+    EXPECT_EQ(merged.datasheet, "https://m.example/x.pdf");
+    merged = MergedPartAddresses({}, {mouser, digikey}, nullptr);
+    EXPECT_EQ(merged.webPage, "https://m.example/x");
+
+    // Offers without addresses leave what the user typed.
+    Offer bare;
+    bare.distributor = "Arrow";
+    bare.orderCode = "X";
+    merged = MergedPartAddresses({"https://maker.example/x.pdf", "https://maker.example/x"}, {bare}, nullptr);
+    EXPECT_EQ(merged.datasheet, "https://maker.example/x.pdf");
+    EXPECT_EQ(merged.webPage, "https://maker.example/x");
+    // A datasheet kept as the shop's own document stays; a link is brought up to date.
+    merged = MergedPartAddresses({"X-rev-C.pdf", ""}, {mouser}, nullptr);
+    EXPECT_EQ(merged.datasheet, "X-rev-C.pdf");
+    EXPECT_EQ(merged.webPage, "https://m.example/x");
+    merged = MergedPartAddresses({"http://old.example/x.pdf", ""}, {mouser}, nullptr);
+    EXPECT_EQ(merged.datasheet, "https://m.example/x.pdf");
+}
+
+TEST_F(SourceRefreshTest, TheOffersAddressesAndVendorsGoIntoTheRecords)
+{
+    START_DISTRIBUTORS(service);
+    configure("mouser", service.address());
+    addPart("R1", "RC0603FR-0710KL");
+    addPart("C1", "GRM188R71H104KA93D");
+    ASSERT_TRUE(Execute("update PartList set Datasheet = 'C1-murata.pdf' where Part_nBr = 'C1'"));
+    // The shop knows Mouser under its own spelling; nobody knows Digi-Key yet.
+    ASSERT_TRUE(Execute("insert into VendList (Vendor) values ('MOUSER')"));
+
+    const SourceRefreshSummary summary = refresh({"R1", "C1"});
+    ASSERT_FALSE(summary.failed) << summary.problems.join("; ").toStdString();
+    EXPECT_EQ(sqlite("select Datasheet, Web_Page from PartList where Part_nBr = 'R1'"),
+              "https://www.mouser.com/datasheet/2/rc0603fr-0710kl.pdf|https://www.mouser.com/ProductDetail/595-RC0603FR-0710KL");
+    EXPECT_EQ(sqlite("select Datasheet, Web_Page from PartList where Part_nBr = 'C1'"),
+              "C1-murata.pdf|https://www.mouser.com/ProductDetail/595-GRM188R71H104KA93D");
+    // The new sources join the vendor the shop has; no second Mouser.
+    EXPECT_EQ(sqlite("select distinct Vendor from SrcList"), "MOUSER");
+    EXPECT_EQ(sqlite("select count(*) from VendList"), "1");
+
+    // Transfer of an offer from a seller the shop has never bought from.
+    Offer offer;
+    offer.distributor = "Digi-Key";
+    offer.orderCode = "311-10.0KHRCT-ND";
+    offer.productUrl = "https://www.digikey.com/en/products/detail/x";
+    QString error;
+    ASSERT_TRUE(TransferOffer("R1", offer, &error)) << error.toStdString();
+    EXPECT_EQ(sqlite("select Vendor from VendList order by Vendor"), "Digi-Key\nMOUSER");
+    // The offer had no datasheet: the one on file stays.
+    EXPECT_EQ(sqlite("select Datasheet, Web_Page from PartList where Part_nBr = 'R1'"),
+              "https://www.mouser.com/datasheet/2/rc0603fr-0710kl.pdf|https://www.digikey.com/en/products/detail/x");
+}
+
 TEST_F(SourceRefreshTest, AShopOfTheVersionBeforeGainsTheVendorsStock)
 {
     // The sources as the version before kept them.
