@@ -60,9 +60,12 @@ double ItemQuantity(const QString& text)
 
 double ItemOpenQuantity(const ItemRow& row)
 {
-    const double quantity = ItemQuantity(row.value(kItemQuantity));
     // Received quantities are whole numbers like the line's, read the same way.
-    const double received = ItemQuantity(row.value(kItemReceived));
+    return OpenLineQuantity(ItemQuantity(row.value(kItemQuantity)), ItemQuantity(row.value(kItemReceived)));
+}
+
+double OpenLineQuantity(double quantity, double received)
+{
     if (quantity <= 0)
         return quantity;
     return std::max(0.0, quantity - std::max(0.0, received));

@@ -37,3 +37,5 @@ double ItemQuantity(const QString& text);
 // What a line has still to deliver: its quantity less what was received of
 // it, never below 0.
 double ItemOpenQuantity(const ItemRow& row);
+// The same from the two quantities as ItemQuantity reads them.
+double OpenLineQuantity(double ordered, double received);

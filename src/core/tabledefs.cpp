@@ -11,10 +11,10 @@ namespace {
 
 const char* const kKeys[kTableCount] = {"ASSYLIST", "PARTLIST", "VENDLIST", "RESCLIST", "PURCLIST",
                                         "REQMLIST", "TASKLIST", "LABRLIST", "ALLOLIST", "MOVELIST", "HOLILIST",
-                                        "REVSLIST", "CHNGLIST", "SRCLIST", "BRKLIST", "RATELIST"};
+                                        "REVSLIST", "CHNGLIST", "SRCLIST", "BRKLIST", "RATELIST", "PURCLINE"};
 const char* const kNames[kTableCount] = {"AssyList", "PartList", "VendList", "RescList", "PurcList",
                                          "ReqmList", "TaskList", "LabrList", "AlloList", "MoveList", "HoliList",
-                                         "RevsList", "ChngList", "SrcList", "BrkList", "RateList"};
+                                         "RevsList", "ChngList", "SrcList", "BrkList", "RateList", "PurcLine"};
 
 void clearFields(TableDefinition& definition)
 {

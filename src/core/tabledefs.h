@@ -4,7 +4,7 @@
 #include <QString>
 #include <array>
 
-constexpr int kTableCount = 16;
+constexpr int kTableCount = 17;
 constexpr int kMaxColumns = 64;
 
 enum TableIndex : int {
@@ -24,6 +24,7 @@ enum TableIndex : int {
     SrcList = 13,
     BrkList = 14,
     RateList = 15,
+    PurcLine = 16,
 };
 
 // "ASSYLIST", ... : names the definition file.

@@ -1,5 +1,6 @@
 #include "db/production.h"
 
+#include "core/statuses.h"
 #include "core/dates.h"
 #include "core/format.h"
 #include "core/quantity.h"
@@ -170,10 +171,7 @@ std::vector<TaskRow> ReadOpenTasks()
 {
     std::vector<TaskRow> open;
     for (TaskRow& task : readTasks(QString())) {
-        const QString& s = task.requirementStatus;
-        const bool finished = s.contains(QLatin1String("Close")) || s.contains(QLatin1String("Complete"))
-                              || s.contains(QLatin1String("Can"));
-        if (!finished)
+        if (!IsFinished(RequirementStatusOf(task.requirementStatus)))
             open.push_back(std::move(task));
     }
     return open;

@@ -1,7 +1,14 @@
 #include "db/purchaseorders.h"
 
 #include "core/format.h"
+#include "core/itemlist.h"
+#include "core/statuses.h"
+#include "core/utilities.h"
 #include "db/database.h"
+#include "db/sqllist.h"
+
+#include <QHash>
+#include <cmath>
 
 QMap<QString, QString> ReadPurchaseOrderFields(const QString& number, const QStringList& fields, bool* found, bool* ok)
 {
@@ -81,8 +88,12 @@ bool WritePurchaseOrderFields(const QString& number, const std::vector<std::pair
         // The column names come from the dialog's fixed lists.
         assignments += SqlFormat("%s = '%s'", {field, value});
     }
-    return Execute(QStringLiteral("Update PurcList Set ") + assignments
-                   + SqlFormat(" where PO_nBr = '%s'", {number}));
+    if (!Execute(QStringLiteral("Update PurcList Set ") + assignments + SqlFormat(" where PO_nBr = '%s'", {number})))
+        return false;
+    for (const auto& [field, value] : fields)
+        if (field == QLatin1String("Item_List"))
+            return WritePurchaseLines({{number, value}});
+    return true;
 }
 
 std::vector<RequirementPurchaseOrder> ReadRequirementPurchaseOrders(const QString& orderNumber, bool pendingOnly,
@@ -92,7 +103,7 @@ std::vector<RequirementPurchaseOrder> ReadRequirementPurchaseOrders(const QStrin
         Query(SqlFormat("Select PurcList.ID,PurcList.PO_nBr,PurcList.Vendor,PurcList.Date,PurcList.Need_Date,"
                         "PurcList.Status,PurcList.Item_List from PurcList where PurcList.Order_nBr = '%s'",
                         {orderNumber})
-              + (pendingOnly ? QStringLiteral(" and PurcList.Status = 'Pending'") : QString())
+              + (pendingOnly ? SqlFormat(" and PurcList.Status = '%s'", {StoredWord(PurchaseOrderStatus::Pending)}) : QString())
               + QStringLiteral(" order by id"));
     if (ok)
         *ok = LastResultCode() == 0;
@@ -106,5 +117,169 @@ std::vector<RequirementPurchaseOrder> ReadRequirementPurchaseOrders(const QStrin
 
 bool DeletePendingPurchaseOrders(const QString& orderNumber)
 {
-    return Execute(SqlFormat("Delete from PurcList where Order_nBr='%s' AND Status = 'Pending'", {orderNumber}));
+    // The lines go with their orders, in the caller's transaction.
+    const QString pending = StoredWord(PurchaseOrderStatus::Pending);
+    return Execute(SqlFormat("Delete from PurcLine where PO_nBr in (Select PO_nBr from PurcList where Order_nBr='%s' "
+                             "AND Status = '%s')",
+                             {orderNumber, pending}))
+           && Execute(SqlFormat("Delete from PurcList where Order_nBr='%s' AND Status = '%s'", {orderNumber, pending}));
+}
+
+namespace {
+
+QString sqlNumber(double value)
+{
+    return std::isfinite(value) ? QString::number(value, 'g', 17) : QStringLiteral("0");
+}
+
+} // namespace
+
+std::vector<PurchaseLine> PurchaseLinesOf(const QString& number, const QString& itemList)
+{
+    std::vector<PurchaseLine> lines;
+    int position = 0;
+    for (const ItemRow& row : ParseItemList(itemList)) {
+        PurchaseLine line;
+        line.number = number;
+        line.line = ++position;
+        line.item = row.value(kItemNumber);
+        line.part = row.value(kItemPart);
+        line.orderCode = row.value(kItemOrderCode);
+        line.quantity = row.value(kItemQuantity);
+        // Read as receiving reads them: the whole number each text begins with.
+        line.ordered = ItemQuantity(line.quantity);
+        line.received = ItemQuantity(row.value(kItemReceived));
+        line.price = TextToDouble(row.value(kItemPrice));
+        line.status = row.value(kItemStatus);
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+bool WritePurchaseLines(const std::vector<std::pair<QString, QString>>& itemListOfOrder)
+{
+    if (itemListOfOrder.empty())
+        return true;
+    QStringList numbers;
+    std::vector<QString> rows;
+    for (const auto& [number, items] : itemListOfOrder) {
+        numbers << number;
+        for (const PurchaseLine& line : PurchaseLinesOf(number, items))
+            rows.push_back(QLatin1Char('(')
+                           + SqlQuotedList({line.number, line.item, line.part, line.orderCode, line.quantity,
+                                            line.status})
+                           + QLatin1Char(',') + QString::number(line.line) + QLatin1Char(',') + sqlNumber(line.ordered)
+                           + QLatin1Char(',') + sqlNumber(line.received) + QLatin1Char(',') + sqlNumber(line.price)
+                           + QLatin1Char(')'));
+    }
+    numbers.removeDuplicates();
+    constexpr qsizetype kSlice = 500;
+    bool done = true;
+    for (qsizetype from = 0; from < numbers.size() && done; from += kSlice)
+        done = Execute(QStringLiteral("Delete from PurcLine where PO_nBr in (") + SqlQuotedList(numbers.mid(from, kSlice))
+                       + QLatin1Char(')'));
+    for (size_t from = 0; from < rows.size() && done; from += kSlice) {
+        QStringList values;
+        for (size_t r = from; r < rows.size() && r < from + kSlice; ++r)
+            values << rows[r];
+        done = Execute(QStringLiteral("Insert into PurcLine (PO_nBr,Item,Part_nBr,Order_Code,Quan,Status,Line,Ordered,"
+                                      "Received,Price) values ")
+                       + values.join(QLatin1Char(',')));
+    }
+    return done;
+}
+
+namespace {
+
+// The first record (by id) of each order read: its Item_List is the order's.
+std::vector<std::pair<QString, QString>> firstItemLists(const QueryResult& rows, const QStringList& wanted)
+{
+    std::vector<std::pair<QString, QString>> lists;
+    QHash<QString, bool> seen;
+    for (int r = 0; r < rows.rowCount; ++r) {
+        const QString& number = rows.cell(r, 0);
+        if (seen.contains(number))
+            continue;
+        seen.insert(number, true);
+        lists.emplace_back(number, rows.cell(r, 1));
+    }
+    // An order asked for that is gone keeps no lines.
+    for (const QString& number : wanted)
+        if (!seen.contains(number))
+            lists.emplace_back(number, QString());
+    return lists;
+}
+
+std::vector<OpenPurchaseLine> readLines(const QString& condition, bool* ok)
+{
+    const QueryResult orders = Query(QStringLiteral("Select PO_nBr,Status from PurcList order by id"));
+    bool read = LastResultCode() == 0;
+    QHash<QString, QString> statusOf;
+    for (int r = 0; r < orders.rowCount; ++r)
+        if (!statusOf.contains(orders.cell(r, 0)))
+            statusOf.insert(orders.cell(r, 0), orders.cell(r, 1));
+    const QueryResult rows =
+        Query(QStringLiteral("Select PO_nBr,Line,Item,Part_nBr,Order_Code,Quan,Ordered,Received,Price,Status "
+                             "from PurcLine")
+              + condition + QStringLiteral(" order by PO_nBr,Line"));
+    read = read && LastResultCode() == 0;
+    if (ok)
+        *ok = read;
+    std::vector<OpenPurchaseLine> lines;
+    lines.reserve(static_cast<size_t>(rows.rowCount));
+    for (int r = 0; r < rows.rowCount; ++r) {
+        const auto status = statusOf.constFind(rows.cell(r, 0));
+        // Lines of an order no longer on file deliver nothing.
+        if (status == statusOf.constEnd())
+            continue;
+        OpenPurchaseLine open;
+        open.orderStatus = *status;
+        PurchaseLine& line = open.line;
+        line.number = rows.cell(r, 0);
+        line.line = TextToInt(rows.cell(r, 1));
+        line.item = rows.cell(r, 2);
+        line.part = rows.cell(r, 3);
+        line.orderCode = rows.cell(r, 4);
+        line.quantity = rows.cell(r, 5);
+        line.ordered = TextToDouble(rows.cell(r, 6));
+        line.received = TextToDouble(rows.cell(r, 7));
+        line.price = TextToDouble(rows.cell(r, 8));
+        line.status = rows.cell(r, 9);
+        lines.push_back(std::move(open));
+    }
+    return lines;
+}
+
+} // namespace
+
+bool RefreshPurchaseLines(const QStringList& numbers)
+{
+    if (numbers.isEmpty())
+        return true;
+    const QueryResult rows = Query(QStringLiteral("Select PO_nBr,Item_List from PurcList where PO_nBr in (")
+                                   + SqlQuotedList(numbers) + QStringLiteral(") order by id"));
+    if (LastResultCode() != 0)
+        return false;
+    return WritePurchaseLines(firstItemLists(rows, numbers));
+}
+
+bool RebuildAllPurchaseLines()
+{
+    const QueryResult rows = Query(QStringLiteral("Select PO_nBr,Item_List from PurcList order by id"));
+    if (LastResultCode() != 0 || !Execute(QStringLiteral("Delete from PurcLine")))
+        return false;
+    std::vector<std::pair<QString, QString>> lists = firstItemLists(rows, {});
+    // An order without a number has no lines anyone could ask for by it.
+    std::erase_if(lists, [](const auto& order) { return order.first.isEmpty(); });
+    return WritePurchaseLines(lists);
+}
+
+std::vector<OpenPurchaseLine> ReadAllPurchaseLines(bool* ok)
+{
+    return readLines(QString(), ok);
+}
+
+std::vector<OpenPurchaseLine> ReadPurchaseLinesOfPart(const QString& part, bool* ok)
+{
+    return readLines(SqlFormat(" where Part_nBr = '%s'", {part}), ok);
 }

@@ -52,3 +52,45 @@ std::vector<RequirementPurchaseOrder> ReadRequirementPurchaseOrders(const QStrin
                                                                     bool* ok = nullptr);
 // Deletes the requirement's pending orders (placed ones stay with the vendor).
 bool DeletePendingPurchaseOrders(const QString& orderNumber);
+
+// The lines of the purchase orders (PurcLine) are kept with the orders'
+// Item_List, which stays the form the order is shown, printed and exported
+// in: every write of an Item_List writes its order's lines in the same
+// transaction, so on-order and receipts are read without parsing.
+struct PurchaseLine
+{
+    QString number; // PO_nBr
+    int line = 0;   // position on the order, from 1
+    QString item;
+    QString part;
+    QString orderCode;
+    QString quantity; // as written on the order, checked by the ledger
+    double ordered = 0;
+    double received = 0;
+    double price = 0;
+    QString status;
+};
+// The lines an Item_List text holds, in its order.
+std::vector<PurchaseLine> PurchaseLinesOf(const QString& number, const QString& itemList);
+// Replaces the lines of the orders named (number, Item_List) with the ones
+// their texts hold: one statement for the old lines, one per few hundred new
+// ones, however many orders.
+bool WritePurchaseLines(const std::vector<std::pair<QString, QString>>& itemListOfOrder);
+// Writes the lines of the orders named again from their stored records (the
+// first by id of a number); an order no longer on file keeps none.
+bool RefreshPurchaseLines(const QStringList& numbers);
+// Every order's lines again from its record, as a shop written before the
+// lines were kept is brought forward.
+bool RebuildAllPurchaseLines();
+
+// A line with the status of its order (the order's first record by id).
+struct OpenPurchaseLine
+{
+    PurchaseLine line;
+    QString orderStatus;
+};
+// Every line of every order on file, in order and line order, two
+// statements; ok false when a read failed.
+std::vector<OpenPurchaseLine> ReadAllPurchaseLines(bool* ok = nullptr);
+// The lines that name the part, with their orders' statuses.
+std::vector<OpenPurchaseLine> ReadPurchaseLinesOfPart(const QString& part, bool* ok = nullptr);

@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "core/tabledefs.h"
 #include "db/database.h"
+#include "db/purchaseorders.h"
 
 #include <algorithm>
 
@@ -68,6 +69,12 @@ std::vector<SchemaStep> makeSteps()
                                                       QStringLiteral("text"))
                                 && AddColumnIfMissing(QStringLiteral("SrcList"), QStringLiteral("Stock_Date"),
                                                       QStringLiteral("text"));
+                     }});
+    // Purchase-order lines as rows of their own, so that what is on order
+    // and what was received can be asked of the database: every order's
+    // Item_List is read once and its lines written beside it.
+    steps.push_back({11, QStringLiteral("the lines of the purchase orders"), [] {
+                         return createIfMissing(PurcLine) && RebuildAllPurchaseLines();
                      }});
     return steps;
 }

@@ -4,9 +4,11 @@
 #include "core/format.h"
 #include "core/itemlist.h"
 #include "core/quantity.h"
+#include "core/statuses.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/purchaseorders.h"
 #include "db/sqllist.h"
 
 #include <QRegularExpression>
@@ -15,31 +17,35 @@
 
 bool RequirementFinished(const QString& status)
 {
-    return status.contains(QLatin1String("Close")) || status.contains(QLatin1String("Complete"))
-           || status.contains(QLatin1String("Can"));
+    return IsFinished(RequirementStatusOf(status));
 }
 
 bool PurchaseOrderClosed(const QString& status)
 {
-    return status.contains(QLatin1String("Closed"));
+    return PurchaseOrderStatusOf(status) == PurchaseOrderStatus::Closed;
 }
 
 QHash<QString, double> OpenQuantities(const QString& status, const QString& itemList, QString* bad)
 {
+    return OpenLineQuantities(status, PurchaseLinesOf(QString(), itemList), bad);
+}
+
+QHash<QString, double> OpenLineQuantities(const QString& status, const std::vector<PurchaseLine>& lines, QString* bad)
+{
     QHash<QString, double> open;
     if (PurchaseOrderClosed(status))
         return open;
-    for (const ItemRow& row : ParseItemList(itemList)) {
+    for (const PurchaseLine& line : lines) {
         QString error;
-        if (!row[kItemPart].isEmpty() && !ParseStoredQuantity(row[kItemQuantity], nullptr, &error)) {
+        if (!line.part.isEmpty() && !ParseStoredQuantity(line.quantity, nullptr, &error)) {
             if (bad && bad->isEmpty())
-                *bad = row[kItemPart] + QStringLiteral(": ") + error;
+                *bad = line.part + QStringLiteral(": ") + error;
             continue;
         }
-        const double quantity = ItemOpenQuantity(row);
+        const double quantity = OpenLineQuantity(line.ordered, line.received);
         // A line without a part delivers to no figure.
-        if (quantity != 0 && !row[kItemPart].isEmpty())
-            open[row[kItemPart]] += quantity;
+        if (quantity != 0 && !line.part.isEmpty())
+            open[line.part] += quantity;
     }
     return open;
 }
@@ -72,13 +78,15 @@ QHash<QString, LedgerFigures> ComputeStockLedger(bool* ok)
         ledger[allocations.cell(r, 1)].allocated += quantity;
     }
 
-    const QueryResult orders = Query(QStringLiteral("Select Status,Item_List,PO_nBr from PurcList"));
-    read = read && LastResultCode() == 0;
-    for (int r = 0; r < orders.rowCount; ++r) {
+    // The orders' lines as the table keeps them, each with its order's status.
+    bool linesRead = true;
+    const std::vector<OpenPurchaseLine> lines = ReadAllPurchaseLines(&linesRead);
+    read = read && linesRead;
+    for (const OpenPurchaseLine& orderLine : lines) {
         QString badLine;
-        const QHash<QString, double> quantities = OpenQuantities(orders.cell(r, 0), orders.cell(r, 1), &badLine);
+        const QHash<QString, double> quantities = OpenLineQuantities(orderLine.orderStatus, {orderLine.line}, &badLine);
         if (!badLine.isEmpty() && bad.isEmpty())
-            bad = orders.cell(r, 2) + QLatin1Char(' ') + badLine;
+            bad = orderLine.line.number + QLatin1Char(' ') + badLine;
         for (auto it = quantities.constBegin(); it != quantities.constEnd(); ++it)
             ledger[it.key()].onOrder += it.value();
     }

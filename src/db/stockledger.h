@@ -25,6 +25,10 @@ bool PurchaseOrderClosed(const QString& status);
 // A line whose quantity is not a plain number counts for nothing and, with
 // bad given, the first such is named there.
 QHash<QString, double> OpenQuantities(const QString& status, const QString& itemList, QString* bad = nullptr);
+// The same of lines as the table of lines keeps them.
+struct PurchaseLine;
+QHash<QString, double> OpenLineQuantities(const QString& status, const std::vector<PurchaseLine>& lines,
+                                          QString* bad = nullptr);
 
 struct LedgerFigures
 {

@@ -1,5 +1,6 @@
 #include "db/taskrows.h"
 
+#include "core/statuses.h"
 #include "core/format.h"
 #include "db/database.h"
 #include "db/sqllist.h"
@@ -14,7 +15,7 @@ bool InsertPendingTasks(const QString& requirement, const std::vector<NewTask>& 
         if (!values.isEmpty())
             values += QLatin1Char(',');
         values += QLatin1Char('(')
-                  + SqlQuotedList({QStringLiteral("Pending"), QStringLiteral("1"), QStringLiteral("0"), requirement,
+                  + SqlQuotedList({StoredWord(TaskStatus::Pending), QStringLiteral("1"), QStringLiteral("0"), requirement,
                                    QString::number(task.number), task.assembly, task.step, user, stamp})
                   + QLatin1Char(')');
     }

@@ -7,6 +7,7 @@
 #include "core/utilities.h"
 #include "db/bills.h"
 #include "db/database.h"
+#include "db/gridtables.h"
 #include "db/parameters.h"
 #include "db/sources.h"
 #include "db/parts.h"
@@ -264,68 +265,6 @@ bool CErrorCheck::RulesRead(int table, const QString& heading)
     return false;
 }
 
-namespace {
-
-// The code points QString::trimmed takes away: a Make of nothing but these
-// begins with one of them (or is empty).
-const char* const kBlanks = "0,9,10,11,12,13,32,133,160,5760,8192,8193,8194,8195,8196,8197,8198,8199,8200,8201,"
-                            "8202,8232,8233,8239,8287,12288";
-
-// The rows of a whole master table that a rule could mark, or whose stored
-// word must be cleared: every other row has the word 0 already. The rules
-// themselves still decide; this only spares reading the faultless rows,
-// so it may name more rows than have faults but never fewer. Empty when a
-// column is missing: then every row is read. A new rule of these tables
-// adds the rows it can mark here.
-QString candidateRows(int table, const QString& tableName, const QHash<QString, QString>& column,
-                      const QSet<QString>& stockParts)
-{
-    const QStringList needed = table == PartList ? QStringList{QStringLiteral("Err"), QStringLiteral("Part"),
-                                                               QStringLiteral("Make"), QStringLiteral("Dist"),
-                                                               QStringLiteral("Manuf")}
-                               : table == VendList ? QStringList{QStringLiteral("Err"), QStringLiteral("Vend")}
-                                                   : QStringList();
-    if (needed.isEmpty())
-        return QString();
-    for (const QString& key : needed)
-        if (column.value(key).isEmpty())
-            return QString();
-    const QString err = column.value(QStringLiteral("Err"));
-    auto duplicated = [&](const QString& c) {
-        return c + QStringLiteral(" is null or ") + c + QStringLiteral(" = '' or ") + c + QStringLiteral(" in (select ")
-               + c + QStringLiteral(" from ") + tableName + QStringLiteral(" group by ") + c
-               + QStringLiteral(" having count(*) > 1)");
-    };
-    QString sql = QStringLiteral("cast(") + err + QStringLiteral(" as integer) <> 0");
-    if (table == VendList)
-        return sql + QStringLiteral(" or ") + duplicated(column.value(QStringLiteral("Vend")));
-    const QString make = column.value(QStringLiteral("Make"));
-    const QString dist = column.value(QStringLiteral("Dist"));
-    const QString manuf = column.value(QStringLiteral("Manuf"));
-    // The parts the stock ledger disagrees with are few, or the figures were
-    // never kept: past a few hundred, every row is read.
-    constexpr int kListedStockParts = 500;
-    if (stockParts.size() > kListedStockParts)
-        return QString();
-    QString stock;
-    if (!stockParts.isEmpty()) {
-        QStringList quoted;
-        for (const QString& part : stockParts)
-            quoted << QLatin1Char('\'') + SqlEscape(part) + QLatin1Char('\'');
-        stock = QStringLiteral(" or ") + column.value(QStringLiteral("Part")) + QStringLiteral(" in (")
-                + quoted.join(QLatin1Char(',')) + QLatin1Char(')');
-    }
-    return sql + stock + QStringLiteral(" or ") + duplicated(column.value(QStringLiteral("Part")))
-           + QStringLiteral(" or (instr(") + make + QStringLiteral(",'B') > 0 and coalesce(") + dist
-           + QStringLiteral(",'') = '' and coalesce(") + manuf + QStringLiteral(",'') = '')")
-           + QStringLiteral(" or coalesce(unicode(") + make + QStringLiteral("), 0) in (") + QLatin1String(kBlanks)
-           + QStringLiteral(")") + QStringLiteral(" or (coalesce(") + dist
-           + QStringLiteral(",'') <> '' and (length(") + dist + QStringLiteral(") < 2 or ") + dist
-           + QStringLiteral(" not in (select Vendor from VendList where Vendor is not null)))");
-}
-
-} // namespace
-
 int CErrorCheck::Check(int table, const QString& tableName, const QString& where)
 {
     // Each key takes the first column of the table whose heading holds it,
@@ -349,7 +288,7 @@ int CErrorCheck::Check(int table, const QString& tableName, const QString& where
     if (table == PartList)
         learnStockDisagreements();
     const QString rows =
-        where.isEmpty() ? candidateRows(table, tableName, columnOfKey, m_stockParts + m_rateParts) : where;
+        where.isEmpty() ? ErrorCheckCandidates(table, tableName, columnOfKey, m_stockParts + m_rateParts) : where;
     QueryResult result = ReadTableColumns(tableName, columns, rows);
     if (result.columnCount == 0) {
         // No row delivered the headings: the rules still name their columns.

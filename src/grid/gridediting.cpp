@@ -10,9 +10,14 @@
 #include "core/quantity.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
+#include "db/billrows.h"
 #include "db/changelog.h"
+#include "db/gridtables.h"
 #include "db/numbering.h"
 #include "db/parameters.h"
+#include "db/parts.h"
+#include "db/purchaseorders.h"
+#include "db/vendors.h"
 #include "grid/gridrows.h"
 
 #include <QDir>
@@ -57,51 +62,28 @@ bool CGridModel::addMasterRecord(const QString &heading, const QString &text,
                                  QStringList &notes) {
   if (text.isEmpty())
     return true;
+  bool added = false;
   if (m_table == AssyList && (heading.contains(QLatin1String("Ass")) ||
                               heading.contains(QLatin1String("Part")))) {
-    if (QueryText(
-            SqlFormat("Select Part_nBr from PartList where Part_nBr = '%s'",
-                      {text}),
-            false)
-            .isEmpty()) {
-      // The assembly is made here; a part first named on a bill line is
-      // bought until someone says otherwise.
-      const bool assembly = heading.contains(QLatin1String("Ass"));
-      if (!Execute(SqlFormat(
-              "Insert into PartList "
-              "(Part_nBr,Description,User,Revision,Time_Stamp,Currency,Make) "
-              "values ('%s','%s %s','%s','%s','%s','%s','%s')",
-              {text, text, Translate(QStringLiteral("Description")),
-               App().CurrentUser, QStringLiteral("A"), TimestampText(),
-               App().CurrentCurrency,
-               assembly ? QStringLiteral("Make") : QStringLiteral("Buy")})))
-        return false;
+    // The assembly is made here; a part first named on a bill line is
+    // bought until someone says otherwise.
+    if (!EnsurePartRecord(text, heading.contains(QLatin1String("Ass")),
+                          App().CurrentUser, TimestampText(), &added))
+      return false;
+    if (added)
       notes << Translate(QStringLiteral("Part Added"));
-    }
   } else if (m_table == RescList && heading.contains(QLatin1String("Reso"))) {
-    if (QueryText(
-            SqlFormat("Select Resource from LabrList where Resource = '%s'",
-                      {text}),
-            false)
-            .isEmpty()) {
-      if (!Execute(SqlFormat("Insert into LabrList (Resource,User,Time_Stamp) "
-                             "values ('%s','%s','%s')",
-                             {text, App().CurrentUser, TimestampText()})))
-        return false;
+    if (!EnsureLabourResource(text, App().CurrentUser, TimestampText(),
+                              &added))
+      return false;
+    if (added)
       notes << Translate(QStringLiteral("Resource Added"));
-    }
   } else if (m_table == PartList && (heading.contains(QLatin1String("Manuf")) ||
                                      heading.contains(QLatin1String("Dist")))) {
-    if (QueryText(SqlFormat("Select Vendor from VendList where Vendor = '%s'",
-                            {text}),
-                  false)
-            .isEmpty()) {
-      if (!Execute(SqlFormat("Insert into VendList (Vendor,User,Time_Stamp) "
-                             "values ('%s','%s','%s')",
-                             {text, App().CurrentUser, TimestampText()})))
-        return false;
+    if (!EnsureVendorRecord(text, App().CurrentUser, TimestampText(), &added))
+      return false;
+    if (added)
       notes << Translate(QStringLiteral("Vendor Added"));
-    }
   }
   return true;
 }
@@ -113,22 +95,15 @@ bool CGridModel::updateRoutingCost(int row) {
   const int resource = FindColumnKey(QStringLiteral("RESOU"));
   if (hours < 0 || rate < 0 || cost < 0 || resource < 0)
     return true;
-  const QString id = rowId(row);
-  QString rateText =
-      QueryText(SqlFormat("Select Rate from LabrList where Resource='%s'",
-                          {m_rows.cell(row, resource)}),
-                false);
+  QString rateText = ReadLabourRate(m_rows.cell(row, resource));
   if (TextToDouble(rateText) <= 0)
     rateText = QStringLiteral("1.00");
-  if (!Execute(SqlFormat("Update RescList Set Rate = '%s' where id = '%s'",
-                         {rateText, id})))
-    return false;
   const float amount =
       static_cast<float>(TextToDouble(m_rows.cell(row, hours))) *
       static_cast<float>(TextToDouble(rateText));
   const QString costText = Format("%0.2f", {amount});
-  if (!Execute(SqlFormat("Update %s Set Cost = '%s' where id = '%s'",
-                         {tableName(), costText, id})))
+  if (!WriteRoutingRateAndCost(tableName(), m_rows.id(row), rateText,
+                               costText))
     return false;
   setResultCell(row, rate, rateText);
   setResultCell(row, cost, costText);
@@ -143,18 +118,9 @@ bool CGridModel::stamp(int row) {
   const int userColumn = FindColumnKey(QStringLiteral("USER"));
   // A statement naming a column the table lacks would fail a whole
   // multi-row edit, so only the columns that exist are stamped.
-  bool ok = true;
-  if (stampColumn >= 0 && userColumn >= 0)
-    ok = Execute(
-        SqlFormat("Update %s Set Time_Stamp='%s',User='%s' where id='%s'",
-                  {tableName(), now, user, rowId(row)}));
-  else if (userColumn >= 0)
-    ok = Execute(SqlFormat("Update %s Set User='%s' where id='%s'",
-                           {tableName(), user, rowId(row)}));
-  else if (stampColumn >= 0)
-    ok = Execute(SqlFormat("Update %s Set Time_Stamp='%s' where id='%s'",
-                           {tableName(), now, rowId(row)}));
-  if (!ok)
+  if (!StampGridRecord(tableName(), m_rows.id(row),
+                       stampColumn >= 0 ? &now : nullptr,
+                       userColumn >= 0 ? &user : nullptr))
     return false;
   setResultCell(row, stampColumn, now);
   setResultCell(row, userColumn, user);
@@ -190,12 +156,12 @@ EditResult CGridModel::writeCell(int c, int row, const QString &typed,
   const int field = FieldIndex(definition, ToColumnName(heading));
   const QString type = field >= 0 ? definition.types[static_cast<size_t>(field)]
                                   : QStringLiteral("text");
-  bool ok = Execute(
-      SqlFormat("Update %s Set %s = ", {tableName(), ToColumnName(heading)}) +
-      SqlValue(text, type) + SqlFormat(" where id = '%s'", {rowId(row)}));
+  long long written = 0;
+  bool ok = WriteGridCell(tableName(), ToColumnName(heading), type,
+                          m_rows.id(row), text, &written);
   // Another program may have deleted the record since the rows were read:
   // an update of nothing is no success.
-  if (ok && LastChangedRows() == 0) {
+  if (ok && written == 0) {
     m_rowGone = true;
     ok = false;
   }
@@ -282,10 +248,7 @@ bool CGridModel::isQuantityColumn(const QString &heading) const {
 
 bool CGridModel::recordAsShown(int row, int editedColumn, bool *othersChanged) {
   *othersChanged = false;
-  QueryResult now;
-  headingsCaptured = 0;
-  RunQuery(now, SqlFormat("Select * from %s where id = '%s'",
-                          {tableName(), rowId(row)}));
+  const QueryResult now = ReadGridRecord(tableName(), m_rows.id(row));
   if (LastResultCode() != 0)
     return false;
   if (now.rowCount == 0) {
@@ -366,17 +329,17 @@ bool CGridModel::IsParentAssembly(const QString &part,
                                   const QString &assembly) {
   // Any name that heads a bill counts, whether or not the index of
   // assemblies has been built in this process.
-  headingsCaptured = 0;
-  RunQuery(m_second, QStringLiteral("Select Assy,Part_nBr from AssyList"));
   QHash<QString, QStringList> parents; // part -> the assemblies that use it
   bool partHeadsBill = App().assemblyNames.contains(part);
-  for (int r = 0; r < m_second.rowCount; ++r) {
-    parents[m_second.cell(r, 1)].append(m_second.cell(r, 0));
-    if (m_second.cell(r, 0) == part)
-      partHeadsBill = true;
+  {
+    // Columns id, Assy, Part_nBr; the walk needs only the index built from it.
+    const QueryResult links = ReadAssemblyLinks();
+    for (int r = 0; r < links.rowCount; ++r) {
+      parents[links.cell(r, 2)].append(links.cell(r, 1));
+      if (links.cell(r, 1) == part)
+        partHeadsBill = true;
+    }
   }
-  // The walk needs only the index built from it.
-  m_second = QueryResult();
   if (!partHeadsBill)
     return false;
   // Each assembly is visited once, so data that already holds a cycle ends the
@@ -501,7 +464,7 @@ void CGridModel::RecheckErrors() {
   // twin, and an edit can end a fault of another row too.
   if (m_table > RescList || !m_errorCheck.Ran())
     return;
-  m_errorCheck.Check(m_table, tableName(), baseCondition(m_table));
+  m_errorCheck.Check(m_table, tableName(), GridBaseCondition(scope(m_table)));
   // The rows read next carry the words just written.
   m_rows.invalidate();
   Q_EMIT status(m_errorCheck.SummaryLine());
@@ -536,7 +499,8 @@ bool CGridModel::Undo() {
                                                    0,
                                                    kCmdShowSrcList,
                                                    kCmdShowBrkList,
-                                                   kCmdShowRateList};
+                                                   kCmdShowRateList,
+                                                   0};
     // The main window switches its menus with the table; alone, the grid loads
     // it.
     if (kShowCommands[first.table] != 0)
@@ -554,6 +518,8 @@ bool CGridModel::Undo() {
     Transaction transaction;
     for (const CellChange &change : step)
       restoreRecord(change);
+    if (first.table == PurcList)
+      RefreshPurchaseLines(purchaseOrderNumbers(step));
     if (!transaction.commit()) {
       ShowMessage(Translate(QStringLiteral("The change was not saved:")) +
                       QLatin1Char(' ') + LastErrorText(),
@@ -626,18 +592,8 @@ bool CGridModel::Undo() {
 bool CGridModel::nextNumber(const char *key, int step, QString &number) {
   const int c = FindColumnKey(QString::fromLatin1(key));
   const QString column = columnOf(c);
-  long long largest = 0;
-  if (!column.isEmpty()) {
-    QueryResult values;
-    headingsCaptured = 0;
-    const QString base = baseCondition(m_table);
-    RunQuery(values, QStringLiteral("Select ") + QuotedName(column) +
-                         QStringLiteral(" from ") + tableName() +
-                         (base.isEmpty() ? QString()
-                                         : QStringLiteral(" where ") + base));
-    for (int r = 0; r < values.rowCount; ++r)
-      largest = std::max<long long>(largest, TextToInt(values.cell(r, 0)));
-  }
+  const long long largest =
+      column.isEmpty() ? 0 : LargestGridNumber(scope(m_table), column);
   if (largest + step > kLargestNumber)
     return false;
   number = Format("%i", {largest + step});
@@ -656,45 +612,32 @@ bool CGridModel::InsertRecord() {
     return refuse(
         QStringLiteral("Choose an assembly first: a new line needs one."));
 
-  QString number;
-  QString statement;
+  NewGridRecord record;
+  record.table = m_table;
+  record.assembly = currentAssembly;
+  record.stamp = now;
+  record.user = user;
+  record.currency = App().CurrentCurrency;
   int counter = -1;
   switch (m_table) {
   case AssyList:
-    if (!nextNumber("ITEM", 1, number))
+    if (!nextNumber("ITEM", 1, record.number))
       return refuse(QStringLiteral(
           "No item number after 2147483647: renumber the items first."));
-    statement =
-        SqlFormat("Insert into AssyList (Assy,Quan,Item,Time_Stamp,User) "
-                  "values ('%s',%i,%s,'%s','%s')",
-                  {currentAssembly, 1, number, now, user});
-    break;
-  case PartList:
-    statement = SqlFormat(
-        "Insert into PartList (Price,Revision,Currency,Time_Stamp,User) values "
-        "(%0.2f,'%s','%s','%s','%s')",
-        {0.0, QStringLiteral("A"), App().CurrentCurrency, now, user});
-    break;
-  case VendList:
-    statement =
-        QStringLiteral("Insert into VendList (Vendor) values ('New Vendor')");
     break;
   case RescList:
-    if (!nextNumber("STEP", 10, number))
+    if (!nextNumber("STEP", 10, record.number))
       return refuse(QStringLiteral(
           "No step number after 2147483647: renumber the steps first."));
-    statement = SqlFormat("Insert into RescList (Assy,Step,Time_Stamp,User) "
-                          "values ('%s','%s','%s','%s')",
-                          {currentAssembly, number, now, user});
+    break;
+  case PartList:
+  case VendList:
+  case LabrList:
     break;
   case PurcList:
   case ReqmList:
     counter =
         m_table == PurcList ? ParamLastPurchaseOrder : ParamLastRequirement;
-    break;
-  case LabrList:
-    statement = QStringLiteral(
-        "Insert into LabrList (Resource) values ('New Resource')");
     break;
   default:
     return false;
@@ -723,26 +666,14 @@ bool CGridModel::InsertRecord() {
     }
     newRecordNumber =
         Format(m_table == PurcList ? "P%0.4i" : "REQ%0.4i", {next});
-    statement = m_table == PurcList
-                    ? SqlFormat("Insert into PurcList "
-                                "(PO_nBr,Date,Status,Time_Stamp,User) values "
-                                "('%s','%s','%s','%s','%s')",
-                                {newRecordNumber, now,
-                                 QStringLiteral("Pending"), now, user})
-                    : SqlFormat("Insert into ReqmList "
-                                "(Order_nBr,Created,Status,Date,User) values "
-                                "('%s','%s','%s','%s','%s')",
-                                {newRecordNumber, now,
-                                 QStringLiteral("Created"), now, user});
-    if (Execute(statement))
+    record.number = newRecordNumber;
+    if (InsertGridRecord(record))
       SetParam(counter, Format("%i", {next}));
   } else {
-    Execute(statement);
+    InsertGridRecord(record);
   }
   // Read under the same write lock: no other desk's record can be newer.
-  m_insertedId =
-      QueryText(QStringLiteral("Select max(id) from ") + tableName(), false)
-          .toLongLong();
+  m_insertedId = LargestRecordId(tableName());
   const bool ok = transaction.commit();
   if (!ok)
     ShowMessage(LastCommitOutcomeUnknown()
@@ -773,20 +704,10 @@ QString CGridModel::usageOfParts(const QList<int> &rows) const {
   }
   if (numbers.isEmpty())
     return QString();
-  QStringList quoted;
-  for (const QString &number : numbers)
-    quoted << QLatin1Char('\'') + SqlEscape(number) + QLatin1Char('\'');
-  QueryResult uses;
-  headingsCaptured = 0;
-  RunQuery(
-      uses,
-      QStringLiteral(
-          "Select distinct Part_nBr,Assy from AssyList where Part_nBr in (") +
-          quoted.join(QLatin1Char(',')) +
-          QStringLiteral(") order by Part_nBr,Assy"));
+  const auto uses = ReadAssembliesUsing(numbers);
   std::map<QString, QStringList> assemblies;
-  for (int r = 0; r < uses.rowCount; ++r)
-    assemblies[uses.cell(r, 0)] << uses.cell(r, 1);
+  for (const auto &[number, assembly] : uses)
+    assemblies[number] << assembly;
   QStringList lines;
   for (const auto &[number, names] : assemblies) {
     if (lines.size() == kNamedInQuestion) {
@@ -817,13 +738,12 @@ bool CGridModel::DeleteRecords(const QList<int> &rows) {
                   Translate(QStringLiteral("Delete")),
                   kButtonsYesNo) != kAnswerYes)
     return false;
-  QStringList ids;
+  std::vector<long long> ids;
   for (int r : rows)
     if (r >= 0 && r < rowCount())
-      ids << QLatin1Char('\'') + SqlEscape(rowId(r)) + QLatin1Char('\'');
-  if (ids.isEmpty())
+      ids.push_back(m_rows.id(r));
+  if (ids.empty())
     return false;
-  const QString idList = ids.join(QLatin1Char(','));
   Transaction transaction;
   // Logged while the rows can still be read.
   if (!logDeletes(rows))
@@ -836,15 +756,7 @@ bool CGridModel::DeleteRecords(const QList<int> &rows) {
   if (columns.isEmpty())
     transaction.fail();
   else {
-    QStringList quoted;
-    for (const QString &column : columns)
-      quoted << QuotedName(column);
-    QueryResult records;
-    headingsCaptured = 0;
-    RunQuery(records, QStringLiteral("Select ") + quoted.join(QLatin1Char(',')) +
-                          QStringLiteral(" from ") + tableName() +
-                          QStringLiteral(" where id in (") + idList +
-                          QStringLiteral(") order by id"));
+    const QueryResult records = ReadGridRecords(tableName(), columns, ids);
     if (LastResultCode() != 0)
       transaction.fail();
     for (int r = 0; r < records.rowCount; ++r) {
@@ -861,8 +773,11 @@ bool CGridModel::DeleteRecords(const QList<int> &rows) {
     }
   }
   if (transaction.ok())
-    Execute(QStringLiteral("Delete from ") + tableName() +
-            QStringLiteral(" where id in (") + idList + QLatin1Char(')'));
+    DeleteGridRecords(tableName(), ids);
+  // An order's lines go with it (or stay with a record of the same number).
+  if (transaction.ok() && m_table == PurcList &&
+      !RefreshPurchaseLines(purchaseOrderNumbers(step)))
+    transaction.fail();
   const bool ok = transaction.commit();
   if (!ok)
     ShowMessage(Translate(QStringLiteral("Nothing was deleted:")) +
@@ -1021,23 +936,28 @@ QString CGridModel::CopyBlock(const QList<int> &rows,
   return lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
+QStringList CGridModel::purchaseOrderNumbers(
+    const std::vector<CellChange> &records) {
+  QStringList numbers;
+  for (const CellChange &record : records) {
+    const qsizetype column =
+        record.recordColumns.indexOf(QStringLiteral("PO_nBr"));
+    if (column >= 0)
+      numbers << record.recordValues.value(column);
+  }
+  numbers.removeDuplicates();
+  return numbers;
+}
+
 bool CGridModel::restoreRecord(const CellChange &change) {
   const TableDefinition &definition = App().tables[change.table];
-  QStringList names;
-  QStringList values;
-  for (int i = 0; i < change.recordColumns.size(); ++i) {
-    const QString &column = change.recordColumns[i];
+  QStringList types;
+  for (const QString &column : change.recordColumns) {
     const int field = FieldIndex(definition, column);
-    const QString type = column == QLatin1String("id")
-                             ? QStringLiteral("integer")
-                         : field >= 0
-                             ? definition.types[static_cast<size_t>(field)]
-                             : QStringLiteral("text");
-    names << QuotedName(column);
-    values << SqlValue(change.recordValues.value(i), type);
+    types << (column == QLatin1String("id") ? QStringLiteral("integer")
+              : field >= 0 ? definition.types[static_cast<size_t>(field)]
+                           : QStringLiteral("text"));
   }
-  return Execute(QStringLiteral("Insert into ") + tableName() +
-                 QStringLiteral(" (") + names.join(QLatin1Char(',')) +
-                 QStringLiteral(") values (") + values.join(QLatin1Char(',')) +
-                 QLatin1Char(')'));
+  return RestoreGridRecord(tableName(), change.recordColumns, types,
+                           change.recordValues);
 }

@@ -1,5 +1,6 @@
 #include "grid/gridmodel.h"
-#include "db/sortorder.h"
+#include "db/gridtables.h"
+#include "db/vendors.h"
 
 #include "core/appstate.h"
 #include "core/dictionary.h"
@@ -16,26 +17,7 @@ namespace {
 const char* const kTitles[kTableCount] = {
     "Bill of Materials", "Part Table", "Vendor Table", "Assembly Steps Table", "Purchase Order",
     "Orders",            "Task Table", "Labor Table",  "Allocation Table", "Stock Movements", "Holidays",
-    "Bill Revisions", "Change Log", "Sources", "Price Breaks", "Currency Rates",
-};
-
-const char* const kLoadStatements[kTableCount] = {
-    "Select * from AssyList where Assy='%s'",
-    "Select * from PartList",
-    "Select * from VendList",
-    "Select * from RescList where Assy='%s'",
-    "Select * from PurcList",
-    "Select * from ReqmList",
-    "",
-    "Select * from LabrList",
-    "Select * from AlloList",
-    "Select * from MoveList",
-    "Select * from HoliList order by Date",
-    "Select * from RevsList",
-    "Select * from ChngList",
-    "Select * from SrcList",
-    "Select * from BrkList",
-    "Select * from RateList",
+    "Bill Revisions", "Change Log", "Sources", "Price Breaks", "Currency Rates", "Purchase Order Lines",
 };
 
 // The "/"-separated items of a LIST or DROP attribute: everything after its first "/".
@@ -44,19 +26,6 @@ QStringList attributeItems(const QString& attribute)
     QStringList pieces = attribute.split(QLatin1Char('/'));
     pieces.removeFirst();
     return pieces;
-}
-
-// The text as a LIKE pattern that matches it anywhere, its wildcards taken literally.
-QString containsPattern(const QString& text)
-{
-    QString escaped;
-    escaped.reserve(text.size() + 4);
-    for (const QChar ch : text) {
-        if (ch == QLatin1Char('\\') || ch == QLatin1Char('%') || ch == QLatin1Char('_'))
-            escaped += QLatin1Char('\\');
-        escaped += ch;
-    }
-    return SqlFormat("'%%%s%%'", {escaped});
 }
 
 } // namespace
@@ -88,7 +57,7 @@ QString CGridModel::Title(int table)
 
 QString CGridModel::LoadStatement(int table)
 {
-    return table >= 0 && table < kTableCount ? QString::fromLatin1(kLoadStatements[table]) : QString();
+    return GridLoadTemplate(table);
 }
 
 QString CGridModel::tableName() const
@@ -99,11 +68,6 @@ QString CGridModel::tableName() const
 
 QString CGridModel::BuildStatement(int table)
 {
-    QString statement;
-    if (table == AssyList || table == RescList)
-        statement = SqlFormat(kLoadStatements[table], {currentAssembly});
-    else
-        statement = LoadStatement(table);
     if (table == AssyList && sortColumn.isEmpty()) {
         sortColumn = QStringLiteral("Item");
         sortDescending = false;
@@ -116,23 +80,31 @@ QString CGridModel::BuildStatement(int table)
     if (!sortColumn.isEmpty() && sortColumn != QLatin1String("id")
         && FieldIndex(App().tables[table], sortColumn) < 0)
         sortColumn.clear();
-    if (statement.isEmpty())
-        return statement;
-    if (!sortColumn.isEmpty()) {
-        statement += QStringLiteral(" order by ") + sortColumn;
-        if (sortDescending)
-            statement += QStringLiteral(" desc");
-    } else {
+    if (LoadStatement(table).isEmpty())
+        return QString();
+    if (sortColumn.isEmpty())
         sortDescending = false;
-    }
-    return statement;
+    return GridLoadStatement(table, currentAssembly, sortColumn, sortDescending);
 }
 
-QString CGridModel::baseCondition(int table) const
+GridScope CGridModel::scope(int table) const
 {
-    if (table == AssyList || table == RescList)
-        return SqlFormat("Assy='%s'", {currentAssembly});
-    return QString();
+    GridScope scope;
+    scope.table = tableName();
+    scope.perAssembly = table == AssyList || table == RescList;
+    scope.assembly = currentAssembly;
+    scope.filter = m_filter;
+    if (!m_filter.isEmpty())
+        for (int lc = 0; lc < listColumnCount(); ++lc) {
+            const QString column = columnOf(resultColumn(lc));
+            if (!isErrColumn(lc) && !column.isEmpty())
+                scope.filterColumns << column;
+        }
+    scope.sortColumn = sortColumn;
+    scope.sortKnown = !sortColumn.isEmpty() && m_tableHas.value(ToHeading(sortColumn));
+    scope.descending = sortDescending;
+    scope.numeric = m_sortNumeric;
+    return scope;
 }
 
 QString CGridModel::columnOf(int resultColumn) const
@@ -143,35 +115,7 @@ QString CGridModel::columnOf(int resultColumn) const
     return m_tableHas.value(heading) ? ToColumnName(heading) : QString();
 }
 
-QString CGridModel::filterCondition() const
-{
-    if (m_filter.isEmpty())
-        return QString();
-    const QString pattern = containsPattern(m_filter);
-    QStringList tests;
-    for (int lc = 0; lc < listColumnCount(); ++lc) {
-        const QString column = columnOf(resultColumn(lc));
-        if (!isErrColumn(lc) && !column.isEmpty())
-            // As text, so that number columns are searched as they are shown.
-            tests << QStringLiteral("cast(") + QuotedName(column) + QStringLiteral(" as text) like ") + pattern
-                         + QStringLiteral(" escape '\\'");
-    }
-    // Nothing to search in: no row holds the text.
-    return tests.isEmpty() ? QStringLiteral("1 = 0") : QLatin1Char('(') + tests.join(QStringLiteral(" or ")) + QLatin1Char(')');
-}
-
-QString CGridModel::orderClause() const
-{
-    // Rows in the order they were entered unless sorted, and rows of equal
-    // values in that order too: an index must never choose the order.
-    if (sortColumn.isEmpty() || sortColumn == QLatin1String("id") || !m_tableHas.value(ToHeading(sortColumn)))
-        return sortColumn == QLatin1String("id") && sortDescending ? QStringLiteral("id desc") : QStringLiteral("id");
-    if (m_sortNumeric)
-        return NumericOrderTerms(sortColumn, sortDescending) + QStringLiteral(",id");
-    return QuotedName(sortColumn) + (sortDescending ? QStringLiteral(" desc") : QString()) + QStringLiteral(",id");
-}
-
-bool CGridModel::sortsAsNumbers(const QString& base) const
+bool CGridModel::sortsAsNumbers() const
 {
     if (sortColumn.isEmpty() || sortColumn == QLatin1String("id") || !m_tableHas.value(ToHeading(sortColumn)))
         return false;
@@ -181,7 +125,7 @@ bool CGridModel::sortsAsNumbers(const QString& base) const
     // Number columns sort as numbers already; a text column does when all it holds are numbers.
     if (type != QLatin1String("text") && !type.isEmpty())
         return false;
-    return ColumnHoldsNumbers(tableName(), sortColumn, base);
+    return GridSortsAsNumbers(scope(m_table));
 }
 
 bool CGridModel::refreshRows()
@@ -191,22 +135,11 @@ bool CGridModel::refreshRows()
         m_totalRows = 0;
         return true;
     }
-    const QString base = baseCondition(m_table);
-    const QString filter = filterCondition();
-    QString where = base;
-    if (!filter.isEmpty())
-        where = base.isEmpty() ? filter : base + QStringLiteral(" and ") + filter;
-    m_sortNumeric = sortsAsNumbers(base);
-    m_rows.setSource(tableName(), where, orderClause(), m_headings);
+    m_sortNumeric = sortsAsNumbers();
+    const GridScope shown = scope(m_table);
+    m_rows.setSource(shown.table, GridCondition(shown), GridOrderClause(shown), m_headings);
     const bool ok = m_rows.Refresh();
-    if (filter.isEmpty()) {
-        m_totalRows = m_rows.count();
-    } else {
-        QString count = QueryText(QStringLiteral("Select count(*) from ") + tableName()
-                                      + (base.isEmpty() ? QString() : QStringLiteral(" where ") + base),
-                                  false);
-        m_totalRows = TextToInt(count);
-    }
+    m_totalRows = m_filter.isEmpty() ? m_rows.count() : static_cast<int>(GridRowTotal(shown));
     return ok;
 }
 
@@ -299,7 +232,7 @@ void CGridModel::Load(int table)
     // The check reads and marks the whole table (or the whole bill) before
     // any row is shown, so the rows read next carry the new words.
     if (table <= RescList && !LoadStatement(table).isEmpty())
-        m_errorCheck.Check(table, tableName(), baseCondition(table));
+        m_errorCheck.Check(table, tableName(), GridBaseCondition(scope(table)));
     else
         m_errorCheck.Clear();
     m_rateOf.clear();
@@ -331,13 +264,7 @@ void CGridModel::selectSearchedRows()
     const QString column = columnOf(2);
     if (searchText.isEmpty() || column.isEmpty() || rowCount() == 0)
         return;
-    // Compared as the grid shows the rows: letter case aside.
-    QString where = SameTextIgnoringCase(QuotedName(column), searchText);
-    const QString base = baseCondition(m_table);
-    if (!base.isEmpty())
-        where = base + QStringLiteral(" and ") + where;
-    const std::vector<long long> found =
-        ParseIdList(QueryText(QStringLiteral("Select id from ") + tableName() + QStringLiteral(" where ") + where, true));
+    const std::vector<long long> found = GridIdsHolding(scope(m_table), column, searchText);
     if (found.empty())
         return;
     const QString wanted = searchText.toUpper();
@@ -440,18 +367,7 @@ QueryResult CGridModel::ShownRows() const
         shown.headings[c] = m_headings[c];
     if (LoadStatement(m_table).isEmpty())
         return shown;
-    QString sql = QStringLiteral("Select * from ") + tableName();
-    QString where = baseCondition(m_table);
-    const QString filter = filterCondition();
-    if (!filter.isEmpty())
-        where = where.isEmpty() ? filter : where + QStringLiteral(" and ") + filter;
-    if (!where.isEmpty())
-        sql += QStringLiteral(" where ") + where;
-    if (!orderClause().isEmpty())
-        sql += QStringLiteral(" order by ") + orderClause();
-    QueryResult read;
-    headingsCaptured = 0;
-    RunQuery(read, sql);
+    const QueryResult read = ReadGridShownRecords(scope(m_table));
     std::vector<int> source(static_cast<size_t>(shown.columnCount), -1);
     source[0] = 0;
     for (int c = 1; c < shown.columnCount; ++c)
@@ -571,18 +487,10 @@ QStringList CGridModel::EditorItems(int listColumn, int row, int* preselect) con
             lowered.insert(item.toLower());
         // The values of the whole table (or bill), not only the rows the filter lets through.
         const QString column = columnOf(resultColumn(listColumn));
-        QueryResult values;
-        if (!column.isEmpty() && !LoadStatement(m_table).isEmpty()) {
-            const QString base = baseCondition(m_table);
-            headingsCaptured = 0;
-            // Each value once, in the order it was first entered.
-            RunQuery(values, QStringLiteral("Select ") + QuotedName(column) + QStringLiteral(" from ") + tableName()
-                                 + (base.isEmpty() ? QString() : QStringLiteral(" where ") + base)
-                                 + QStringLiteral(" group by ") + QuotedName(column)
-                                 + QStringLiteral(" order by min(id)"));
-        }
-        for (int r = 0; r < values.rowCount; ++r) {
-            const QString& value = values.cell(r, 0);
+        QStringList values;
+        if (!column.isEmpty() && !LoadStatement(m_table).isEmpty())
+            values = ReadGridColumnValues(scope(m_table), column);
+        for (const QString& value : values) {
             if (value.isEmpty())
                 continue;
             const QString key = value.toLower();
@@ -605,10 +513,8 @@ QStringList CGridModel::EditorItems(int listColumn, int row, int* preselect) con
         break;
     }
     case EditorKind::Dbst: {
-        const QString answer = QueryText(attr.mid(5), true);
-        for (const QString& piece : answer.split(QLatin1Char('|')))
-            if (!piece.isEmpty())
-                items.append(Translate(piece));
+        for (const QString& piece : ReadDefinitionList(attr.mid(5)))
+            items.append(Translate(piece));
         std::sort(items.begin(), items.end(),
                   [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
         for (int i = 0; i < items.size(); ++i)
@@ -638,10 +544,6 @@ void CGridModel::ComputeRoutingCost()
                         && m_resourceColumn >= 0;
     if (!m_showRoutingCost)
         return;
-    QueryResult rates;
-    headingsCaptured = 0;
-    RunQuery(rates, QStringLiteral("Select Resource,Rate from LabrList"));
-    for (int r = 0; r < rates.rowCount; ++r)
-        if (!m_rateOf.contains(rates.cell(r, 0)))
-            m_rateOf.insert(rates.cell(r, 0), rates.cell(r, 1));
+    // The first record of a resource names its rate.
+    m_rateOf = ReadLabourRates();
 }

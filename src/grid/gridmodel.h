@@ -8,6 +8,7 @@
 // whole table, so sorting and the filter run in the database.
 #include "core/commandids.h"
 #include "db/database.h"
+#include "db/gridtables.h"
 #include "grid/errorcheck.h"
 #include "grid/gridrows.h"
 
@@ -208,10 +209,9 @@ Q_SIGNALS:
 
 private:
     QString tableName() const;
-    QString baseCondition(int table) const;
-    QString filterCondition() const;
-    QString orderClause() const;
-    bool sortsAsNumbers(const QString& base) const;
+    // The rows shown of the table, as the database layer reads them.
+    GridScope scope(int table) const;
+    bool sortsAsNumbers() const;
     QString columnOf(int resultColumn) const;
     bool refreshRows();
     void buildListColumns(int table);
@@ -236,6 +236,8 @@ private:
     bool nextNumber(const char* key, int step, QString& number);
     bool refuseEdit(const QString& reason);
     bool restoreRecord(const CellChange& change);
+    // The order numbers of deleted records of the purchase orders.
+    static QStringList purchaseOrderNumbers(const std::vector<CellChange>& records);
     QString usageOfParts(const QList<int>& rows) const;
 
     int m_table = 0;
@@ -247,7 +249,6 @@ private:
     QString m_filter;
     bool m_sortNumeric = false;
     long long m_insertedId = -1; // the record InsertRecord added, until the next load
-    QueryResult m_second;
     CErrorCheck m_errorCheck;
     std::array<int, kMaxColumns> m_readOnly{};
     std::vector<int> m_listToResult;

@@ -3,6 +3,7 @@
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/quantity.h"
+#include "core/statuses.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "bom/explosion.h"
@@ -241,7 +242,7 @@ bool CompleteOrder(const QString& orderNumber, double quantity)
         ok = addBuiltAssemblies(orderNumber, build.assembly, units, ok);
     if (finishes) {
         ok = SetRequirementStatus(orderNumber, kStatusComplete) && ok;
-        ok = SetRequirementTasksStatus(orderNumber, QStringLiteral("Done")) && ok;
+        ok = SetRequirementTasksStatus(orderNumber, StoredWord(TaskStatus::Done)) && ok;
     }
     ok = SetRequirementBuilt(orderNumber, build.built + units) && ok;
     if (!ok)
@@ -295,7 +296,7 @@ bool CancelOrder(const QString& orderNumber)
     }
     ok = AddToPartFigure(QStringLiteral("On_Order"), released) && ok;
     ok = DeletePendingPurchaseOrders(orderNumber) && ok;
-    ok = SetRequirementStatus(orderNumber, QStringLiteral("Canceled")) && ok;
+    ok = SetRequirementStatus(orderNumber, StoredWord(RequirementStatus::Canceled)) && ok;
     // The allocations come off Allocated as one set, held at 0; a stored
     // figure that is no plain number fails the whole cancellation.
     bool read = true;

@@ -8,6 +8,7 @@
 #include "core/utilities.h"
 #include "db/database.h"
 #include "db/production.h"
+#include "db/purchaseorders.h"
 #include "db/requirements.h"
 #include "db/stockledger.h"
 #include "grid/stockcheck.h"
@@ -215,6 +216,26 @@ void RegisterOrdersCommands()
                             }
                             for (const ItemRow& row : ParseItemList(record.value(QStringLiteral("Item_List"))))
                                 ctx.out << "ITEM\t" << row.join(QLatin1Char('\t')) << "\n";
+                            return kCtlOk;
+                        }});
+    RegisterCtlCommand({QStringLiteral("po"), QStringLiteral("po lines [PART]"), [](CtlContext& ctx) {
+                            if (ctx.args.isEmpty() || ctx.args[0] != QLatin1String("lines") || ctx.args.size() > 2)
+                                return kCtlUsage;
+                            bool ok = true;
+                            const std::vector<OpenPurchaseLine> lines = ctx.args.size() == 2
+                                                                            ? ReadPurchaseLinesOfPart(ctx.args[1], &ok)
+                                                                            : ReadAllPurchaseLines(&ok);
+                            if (!ok)
+                                return kCtlFailed;
+                            ctx.out << "PO_nBr\tLine\tPart_nBr\tOrdered\tReceived\tOpen\tLine_Status\tOrder_Status\n";
+                            for (const OpenPurchaseLine& open : lines) {
+                                const PurchaseLine& l = open.line;
+                                // As the ledger counts it: nothing once the order is closed.
+                                const double still = OpenLineQuantities(open.orderStatus, {l}).value(l.part);
+                                ctx.out << l.number << "\t" << l.line << "\t" << l.part << "\t" << PlainNumber(l.ordered)
+                                        << "\t" << PlainNumber(l.received) << "\t" << PlainNumber(still) << "\t"
+                                        << l.status << "\t" << open.orderStatus << "\n";
+                            }
                             return kCtlOk;
                         }});
     RegisterPrintCommand({QStringLiteral("po"), QStringLiteral("po PO --pdf FILE"), [](CtlContext& ctx) {

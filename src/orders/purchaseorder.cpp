@@ -6,6 +6,7 @@
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "core/quantity.h"
+#include "core/statuses.h"
 #include "db/database.h"
 #include "db/stamps.h"
 #include "db/purchaseorders.h"
@@ -307,7 +308,7 @@ int ReceivePurchaseOrder(const QString& number)
         return answer;
     const QStringList statuses = PurchaseChoiceList(QStringLiteral("Status"));
     QMap<QString, QString> current = record.loaded;
-    current[QStringLiteral("Status")] = statuses.isEmpty() ? QStringLiteral("Closed") : statuses.last();
+    current[QStringLiteral("Status")] = statuses.isEmpty() ? StoredWord(PurchaseOrderStatus::Closed) : statuses.last();
     return ClosePurchaseOrder(record, current, answer == kAnswerYes) ? answer : 0;
 }
 

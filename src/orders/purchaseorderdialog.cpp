@@ -9,6 +9,7 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
+#include "db/stockledger.h"
 #include "grid/smallgrid.h"
 #include "orders/poprint.h"
 #include "orders/receipt.h"
@@ -245,7 +246,7 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
 
     for (const ItemRow& row : ParseItemList(m_record.value(QStringLiteral("Item_List"))))
         m_grid->record().appendRow(row);
-    if (m_status->currentText().contains(QLatin1String("Closed")))
+    if (PurchaseOrderClosed(m_status->currentText()))
         m_status->setEnabled(false);
 
     const QString order = m_record.value(QStringLiteral("Order_nBr"));

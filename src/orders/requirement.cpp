@@ -7,12 +7,14 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/quantity.h"
+#include "core/statuses.h"
 #include "core/utilities.h"
 #include "db/allocationrows.h"
 #include "db/bills.h"
 #include "db/numbering.h"
 #include "db/parameters.h"
 #include "db/production.h"
+#include "db/purchaseorders.h"
 #include "db/requirements.h"
 #include "db/stockledger.h"
 #include "db/vendorrows.h"
@@ -29,16 +31,9 @@
 
 int OrderStage(const QString& status)
 {
-    int stage = 0;
-    if (status.contains(QLatin1String("PO")))
-        stage = 1;
-    if (status.contains(QLatin1String("Build")))
-        stage = 2;
-    // "Complete" holds neither "Close" nor "Can", yet a completed requirement
-    // is finished as much as a cancelled one and must not be processed again.
-    if (RequirementFinished(status))
-        stage = 3;
-    return stage;
+    // A completed requirement is finished as much as a cancelled one and
+    // must not be processed again.
+    return RequirementStage(RequirementStatusOf(status));
 }
 
 namespace {
@@ -315,6 +310,7 @@ PurchaseOrderBatch BuildPurchaseOrders(FlatList& list, const PurchasingPlan& pla
     const VendorRecords vendorRecords = ReadVendorRecords(vendors);
     std::vector<AllocationRow> allocations;
     std::vector<QStringList> purchaseOrders;
+    std::vector<std::pair<QString, QString>> orderLines;
     const QString now = TimestampText();
     const QString shippingAddress = plan.orders.empty() ? QString() : GetParam(ParamShippingAddress);
     for (const PlannedOrder& order : plan.orders) {
@@ -351,7 +347,7 @@ PurchaseOrderBatch BuildPurchaseOrders(FlatList& list, const PurchasingPlan& pla
             values << QString();
         SetPurchaseField(values, QStringLiteral("PO"), order.number);
         SetPurchaseField(values, QStringLiteral("Vend"), order.vendor);
-        SetPurchaseField(values, QStringLiteral("Status"), QStringLiteral("Pending"));
+        SetPurchaseField(values, QStringLiteral("Status"), StoredWord(PurchaseOrderStatus::Pending));
         SetPurchaseField(values, QStringLiteral("Addr"), address);
         SetPurchaseField(values, QStringLiteral("Phone"), phone);
         SetPurchaseField(values, QStringLiteral("Fax"), fax);
@@ -359,6 +355,7 @@ PurchaseOrderBatch BuildPurchaseOrders(FlatList& list, const PurchasingPlan& pla
         SetPurchaseField(values, QStringLiteral("Shipping Addr"), shippingAddress);
         SetPurchaseField(values, QStringLiteral("Order"), orderNumber);
         SetPurchaseField(values, QStringLiteral("Item"), BuildItemList(rows));
+        orderLines.emplace_back(order.number, BuildItemList(rows));
         SetPurchaseField(values, QStringLiteral("Value"), PurchaseOrderValue(rows, QString(), QString()));
         SetPurchaseField(values, QStringLiteral("Date"), now);
         SetPurchaseField(values, QStringLiteral("Time Stamp"), now);
@@ -373,6 +370,7 @@ PurchaseOrderBatch BuildPurchaseOrders(FlatList& list, const PurchasingPlan& pla
     if (!purchaseOrders.empty()) {
         OpenDatabase();
         InsertRows(purchaseOrders, PurcList);
+        WritePurchaseLines(orderLines);
         CloseDatabase();
     }
     progress.setPosition(static_cast<int>(list.size()) + 1);

@@ -3,6 +3,7 @@
 // purchased parts, netted against stock, allocated, and ordered as one pending
 // purchase order per vendor; then the production tasks are built.
 #include "bom/explosion.h"
+#include "core/statuses.h"
 #include "db/database.h"
 #include "db/sources.h"
 #include "sourcing/pricing.h"
@@ -12,10 +13,10 @@
 #include <functional>
 
 // The statuses a requirement passes through.
-inline const QString kStatusCreated = QStringLiteral("Created");
-inline const QString kStatusPoGen = QStringLiteral("PO Gen");
-inline const QString kStatusComplete = QStringLiteral("Complete");
-inline const QString kStatusCanceled = QStringLiteral("Canceled");
+inline const QString kStatusCreated = StoredWord(RequirementStatus::Created);
+inline const QString kStatusPoGen = StoredWord(RequirementStatus::PoGenerated);
+inline const QString kStatusComplete = StoredWord(RequirementStatus::Complete);
+inline const QString kStatusCanceled = StoredWord(RequirementStatus::Canceled);
 
 // 0 select, 1 purchase orders generated, 2 build, 3 closed or cancelled.
 int OrderStage(const QString& status);

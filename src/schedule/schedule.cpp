@@ -1,6 +1,7 @@
 #include "schedule/schedule.h"
 
 #include "bom/explosion.h"
+#include "core/statuses.h"
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
@@ -260,9 +261,8 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now)
             lastOrderEnd = item.start + item.length;
             const QString& status = order.status;
             item.statusText = status;
-            item.status = status.contains(QLatin1String("Close")) ? 2
-                          : status.contains(QLatin1String("Pend")) ? 3
-                                                                   : 1;
+            const PurchaseOrderStatus code = PurchaseOrderStatusOf(status);
+            item.status = code == PurchaseOrderStatus::Closed ? 2 : code == PurchaseOrderStatus::Pending ? 3 : 1;
             if (needPoint < schedule.now && item.status != 2)
                 item.status = 4;
             if (item.status != 2)
@@ -318,16 +318,16 @@ Schedule ComputeSchedule(const QString& orderNumber, const QDateTime& now)
             ScheduleItem& item = taskItems[i];
             item.start = placed.bars[i].start;
             item.length = placed.bars[i].length;
-            const QString& status = item.statusText;
-            const bool finished = status.contains(QLatin1String("Complete")) || status.contains(QLatin1String("Done"));
+            const TaskStatus code = TaskStatusOf(item.statusText);
+            const bool finished = code == TaskStatus::Done;
             if (finished)
                 item.status = 2;
             else
-                item.status = status.contains(QLatin1String("In")) ? 1 : 0;
+                item.status = code == TaskStatus::InProcess ? 1 : 0;
             if (item.start < schedule.now) {
-                if (status.contains(QLatin1String("Pend")))
+                if (code == TaskStatus::Pending)
                     item.status = item.start + item.length * 0.5 < schedule.now ? 4 : 3;
-                else if (status.contains(QLatin1String("In")) && item.start + item.length < schedule.now)
+                else if (code == TaskStatus::InProcess && item.start + item.length < schedule.now)
                     item.status = 4;
             }
             item.late = open && !finished && placed.bars[i].late;

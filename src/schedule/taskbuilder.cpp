@@ -1,6 +1,7 @@
 #include "schedule/taskbuilder.h"
 
 #include "bom/explosion.h"
+#include "core/statuses.h"
 #include "core/appstate.h"
 #include "core/format.h"
 #include "core/quantity.h"
@@ -120,7 +121,7 @@ int BuildTasks(const QString& orderNumber, const QString& assembly, double quant
         set("Requirement", orderNumber);
         set("Assy", task.assembly);
         set("Step", task.step);
-        set("Status", QStringLiteral("Pending"));
+        set("Status", StoredWord(TaskStatus::Pending));
         set("Count", PlainNumber(task.count));
         set("Actual", QStringLiteral("0"));
         set("User", App().CurrentUser);

@@ -39,6 +39,7 @@ const QStringList kRequiredColumns[kTableCount] = {
      "Lead_Days", "Currency", "Preferred", "Notes", "User", "Time_Stamp", "Vendor_Stock", "Stock_Date"},
     {"Part_nBr", "Vendor", "Order_Code", "Quantity", "Price"},
     {"Currency", "Rate", "Date"},
+    {"PO_nBr", "Line", "Item", "Part_nBr", "Order_Code", "Quan", "Ordered", "Received", "Price", "Status"},
 };
 
 // The first field whose upper-cased heading contains the upper-cased key,

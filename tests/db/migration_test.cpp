@@ -89,6 +89,9 @@ TEST_F(DataFolderTest, AShopWithoutAVersionIsBroughtForwardKeepingEveryRecord)
     // Every record of the nine tables and the parameters, byte for byte.
     EXPECT_EQ(records(), before);
     EXPECT_NE(sqlite("select count(*) from AssyList"), "0");
+    // The received order's packed lines are rows of their own now.
+    EXPECT_NE(sqlite("select count(*) from PurcLine"), "0");
+    EXPECT_EQ(sqlite("select count(*) from PurcLine where PO_nBr not in (select PO_nBr from PurcList)"), "0");
     EXPECT_EQ(sqlite("pragma integrity_check"), "ok");
 }
 

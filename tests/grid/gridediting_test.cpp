@@ -1,6 +1,10 @@
 #include "gridfixture.h"
 
+#include "core/format.h"
+#include "core/itemlist.h"
+#include "db/database.h"
 #include "db/parameters.h"
+#include "db/purchaseorders.h"
 
 #include <QSignalSpy>
 
@@ -173,4 +177,42 @@ TEST_F(GridTest, DeleteAsksAndIsAtomic)
     EXPECT_EQ(grid.rowCount(), 1);
     EXPECT_TRUE(App().TreeRebuildFlag);
     EXPECT_EQ(commands.last()[0].toInt(), kCmdGridEdited);
+}
+
+TEST_F(GridTest, AnOrderDeletedInTheGridTakesItsLinesAndAnUndoBringsThemBack)
+{
+    ASSERT_TRUE(Execute(SqlFormat(
+        "insert into PurcList (PO_nBr,Status,Item_List) values ('P0001','Pending','%s'),('P0002','Placed','%s')",
+        {BuildItemList({{"1", "4", "R1", "", "1", "4", "Pending"}}),
+         BuildItemList({{"1", "2", "U1", "", "1", "2", "Pending"}, {"2", "3", "U2", "", "1", "3", "Pending"}})})));
+    ASSERT_TRUE(RebuildAllPurchaseLines());
+    CGridModel grid;
+    grid.Load(PurcList);
+    ASSERT_EQ(grid.rowCount(), 2);
+    ui.answers = {kAnswerYes};
+    ASSERT_TRUE(grid.DeleteRecords({1}));
+    EXPECT_EQ(sqlite("select PO_nBr, Part_nBr from PurcLine order by PO_nBr, Line"), "P0001|R1");
+    ASSERT_TRUE(grid.Undo());
+    EXPECT_EQ(sqlite("select PO_nBr, Part_nBr from PurcLine order by PO_nBr, Line"), "P0001|R1\nP0002|U1\nP0002|U2");
+}
+
+TEST_F(GridTest, ARoutingStepTakesItsRateAndCostInOneWrite)
+{
+    exec("insert into LabrList (Resource,Rate) values ('SMT','40')");
+    exec("insert into RescList (Assy,Step,Resource,Hours) values ('TOP','10','','2')");
+    CGridModel grid;
+    grid.currentAssembly = QStringLiteral("TOP");
+    grid.Load(RescList);
+    ASSERT_EQ(grid.rowCount(), 1);
+    static QStringList updates;
+    updates.clear();
+    ObserveStatements([](const QByteArray& statement, int) {
+        if (statement.toLower().startsWith("update resclist"))
+            updates << QString::fromUtf8(statement);
+    });
+    EXPECT_TRUE(grid.UpdateCell(listColumn(grid, "Resource"), 0, "SMT"));
+    ObserveStatements(nullptr);
+    EXPECT_EQ(sqlite("select Resource, Rate, Cost from RescList"), "SMT|40|80.00");
+    // The cell, the rate with its cost, the stamp.
+    EXPECT_EQ(updates.size(), 3) << updates.join('\n').toStdString();
 }

@@ -115,3 +115,33 @@ TEST_F(OrdersCtlTest, ABuildThroughKoltctlFromNeedDateToStock)
     EXPECT_EQ(ctl({"holiday", "remove", "2027-01-18"}).code, 1);
     EXPECT_EQ(ctl({"holiday", "list"}).out, "");
 }
+
+TEST_F(OrdersCtlTest, ThePurchaseLinesFollowProcessPartialReceiptsAndCancellation)
+{
+    addPart("KIT", 0, 0, {}, {}, 0, 0, "M");
+    addPart("R1", 0, 0, "DIGI", {}, 0.1);
+    addPart("C1", 0, 0, "DIGI", {}, 0.2);
+    addBom("KIT", "R1", 2);
+    addBom("KIT", "C1", 1, 2);
+    addRequirement("REQ0001", "KIT", 0);
+    ASSERT_EQ(ctl({"process", "REQ0001", "--quantity", "10"}).code, 0);
+    const QString po = sqlite("select PO_nBr from PurcList");
+    CtlRun run = ctl({"po", "lines"});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "PO_nBr\tLine\tPart_nBr\tOrdered\tReceived\tOpen\tLine_Status\tOrder_Status\n" + po
+                           + "\t1\tR1\t20\t0\t20\tPending\tPending\n" + po + "\t2\tC1\t10\t0\t10\tPending\tPending\n");
+
+    // A partial receipt: the line's received quantity, and what is still open.
+    run = ctl({"--yes", "receive", po, "--part", "R1", "--quantity", "15"});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    run = ctl({"po", "lines", "R1"});
+    EXPECT_EQ(run.out, "PO_nBr\tLine\tPart_nBr\tOrdered\tReceived\tOpen\tLine_Status\tOrder_Status\n" + po
+                           + "\t1\tR1\t20\t15\t5\tPartial\tPending\n");
+    EXPECT_EQ(ctl({"stock", "check"}).code, 0);
+
+    // Cancelling deletes the pending order and its lines with it.
+    ASSERT_EQ(ctl({"--yes", "cancel", "REQ0001"}).code, 0);
+    EXPECT_EQ(sqlite("select count(*) from PurcList"), "0");
+    EXPECT_EQ(ctl({"po", "lines"}).out, "PO_nBr\tLine\tPart_nBr\tOrdered\tReceived\tOpen\tLine_Status\tOrder_Status\n");
+    EXPECT_EQ(ctl({"po", "lines", "a", "b"}).code, 2);
+}

@@ -6,6 +6,7 @@
 #include "core/quantity.h"
 #include "db/database.h"
 #include "db/parameters.h"
+#include "db/purchaseorders.h"
 #include "db/stockledger.h"
 #include "grid/errorcheck.h"
 #include "grid/stockcheck.h"
@@ -39,6 +40,24 @@ protected:
         const std::vector<StockDisagreement> found = CheckStockFigures(&ok);
         EXPECT_TRUE(ok) << step.toStdString();
         EXPECT_TRUE(found.empty()) << step.toStdString() << "\n" << describe(found).toStdString();
+    }
+    // The table of lines holds what every order's Item_List holds.
+    void expectLinesAgree(const QString& step)
+    {
+        auto text = [](const PurchaseLine& l) {
+            return Format("%s %i %s %s %s %s", {l.number, l.line, l.part, l.quantity, PlainNumber(l.ordered),
+                                                PlainNumber(l.received)})
+                   + ' ' + l.status;
+        };
+        QStringList expected;
+        const QueryResult orders = Query("select PO_nBr, Item_List from PurcList order by PO_nBr");
+        for (int r = 0; r < orders.rowCount; ++r)
+            for (const PurchaseLine& line : PurchaseLinesOf(orders.cell(r, 0), orders.cell(r, 1)))
+                expected << text(line);
+        QStringList stored;
+        for (const OpenPurchaseLine& open : ReadAllPurchaseLines())
+            stored << text(open.line);
+        EXPECT_EQ(stored.join('\n'), expected.join('\n')) << step.toStdString();
     }
     // Stock, Allocated and On_Order as "S/A/O".
     // Stock/Allocated/On_Order as stored; a number written with a decimal
@@ -384,6 +403,7 @@ TEST_F(StockTest, RandomSequencesKeepTheFiguresTrue)
             done = "edit " + po;
         }
         expectLedgerAgrees(Format("step %i: %s", {step, done}));
+        expectLinesAgree(Format("step %i: %s", {step, done}));
         if (HasFailure())
             break;
     }
