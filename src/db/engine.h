@@ -99,3 +99,6 @@ std::unique_ptr<DatabaseEngine> NewServerEngine();
 // "User" quoted (a reserved word there), LIKE ignoring case as SQLite's does,
 // ifnull and instr under the server's names. Quoted texts stay untouched.
 QByteArray ServerStatement(const QByteArray& statement);
+// The statement with each "?" outside quoted texts and names numbered as the
+// server's "$1", "$2", ... in their order.
+QByteArray NumberedPlaceholders(const QByteArray& statement);
