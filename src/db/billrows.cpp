@@ -2,7 +2,9 @@
 
 #include "core/format.h"
 #include "core/utilities.h"
-#include "db/sqllist.h"
+#include "db/statement.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -25,12 +27,9 @@ const char* const kRollupBillLines =
     "AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr";
 
 // Readers whose callers find their columns by heading want fresh headings.
-QueryResult headed(const QString& sql)
+QueryResult headed(const QString& sql, const SqlArgs& args = {})
 {
-    headingsCaptured = 0;
-    QueryResult result;
-    RunQuery(result, sql);
-    return result;
+    return QueryBound(sql, args);
 }
 
 } // namespace
@@ -50,17 +49,16 @@ const char* const kAssemblyIndexQuery =
 const char* const kAssemblyTreeQuery =
     KOLT_TREE_COLUMNS "AssyList LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr order by AssyList.Assy";
 
-QString BillOfAssemblyClause(const QString& assembly)
+QString BillOfAssemblyClause()
 {
     // Only parts that head a bill of their own go on to the next level: the
     // purchased parts would find no lines there anyway. The assembly itself
     // is taken from its lines, not written as a literal, so that both terms
     // have the column's type on every database.
-    return SqlFormat("with recursive Bill(Assy) as (select distinct Assy from AssyList where Assy = '%s' "
-                     "union select AssyList.Part_nBr from Bill "
-                     "cross join AssyList on AssyList.Assy = Bill.Assy where exists (select 1 from AssyList "
-                     "Sub where Sub.Assy = AssyList.Part_nBr)) ",
-                     {assembly});
+    return QStringLiteral("with recursive Bill(Assy) as (select distinct Assy from AssyList where Assy = ? "
+                          "union select AssyList.Part_nBr from Bill "
+                          "cross join AssyList on AssyList.Assy = Bill.Assy where exists (select 1 from AssyList "
+                          "Sub where Sub.Assy = AssyList.Part_nBr)) ");
 }
 
 QueryResult ReadBomRows()
@@ -74,17 +72,17 @@ QueryResult ReadBomRows(const QString& assembly)
     // The cross join keeps Bill the outer loop, so every assembly's lines are
     // read through the index; sorted by ID they come in the order of the
     // whole table, whatever plan the library picks.
-    return Query(BillOfAssemblyClause(assembly) + QString::fromLatin1(kBomColumns)
+    return QueryBound(BillOfAssemblyClause() + QString::fromLatin1(kBomColumns)
                  + QStringLiteral("Bill cross join AssyList on AssyList.Assy = Bill.Assy LEFT JOIN PartList on "
-                                  "AssyList.Part_nBr = PartList.Part_nBr order by AssyList.ID"));
+                                  "AssyList.Part_nBr = PartList.Part_nBr order by AssyList.ID"), {assembly});
 }
 
 QueryResult ReadReportRows(const QString& assembly)
 {
-    return headed(BillOfAssemblyClause(assembly)
+    return headed(BillOfAssemblyClause()
                   + QStringLiteral(KOLT_REPORT_COLUMNS "Bill cross join AssyList on AssyList.Assy = Bill.Assy LEFT JOIN "
                                                        "PartList on AssyList.Part_nBr = PartList.Part_nBr "
-                                                       "order by AssyList.Assy,AssyList.Item,AssyList.ID"));
+                                                       "order by AssyList.Assy,AssyList.Item,AssyList.ID"), {assembly});
 }
 
 QueryResult ReadAssemblyIndexRows()
@@ -96,10 +94,10 @@ QueryResult ReadAssemblyTreeRows(const QString& assembly)
 {
     if (assembly.isEmpty())
         return headed(QString::fromUtf8(kAssemblyTreeQuery));
-    return headed(BillOfAssemblyClause(assembly)
+    return headed(BillOfAssemblyClause()
                   + QStringLiteral(KOLT_TREE_COLUMNS "Bill cross join AssyList on AssyList.Assy = Bill.Assy LEFT JOIN "
                                                      "PartList on AssyList.Part_nBr = PartList.Part_nBr order by "
-                                                     "AssyList.Assy,AssyList.ID"));
+                                                     "AssyList.Assy,AssyList.ID"), {assembly});
 }
 
 #undef KOLT_REPORT_COLUMNS
@@ -117,25 +115,25 @@ QueryResult ReadAllBillLines()
 
 QueryResult ReadBillLinks(const QString& assembly)
 {
-    return Query(BillOfAssemblyClause(assembly)
+    return QueryBound(BillOfAssemblyClause()
                  + QStringLiteral("Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr,AssyList.Quan from Bill cross "
-                                  "join AssyList on AssyList.Assy = Bill.Assy order by AssyList.ID"));
+                                  "join AssyList on AssyList.Assy = Bill.Assy order by AssyList.ID"), {assembly});
 }
 
 QueryResult ReadBillRoutingSteps(const QString& assembly)
 {
-    return Query(BillOfAssemblyClause(assembly)
+    return QueryBound(BillOfAssemblyClause()
                  + QStringLiteral("Select RescList.* from Bill cross join RescList on RescList.Assy = Bill.Assy order "
-                                  "by RescList.ID"));
+                                  "by RescList.ID"), {assembly});
 }
 
 QueryResult ReadRoutingBomRows(const QString& assembly)
 {
-    return Query(BillOfAssemblyClause(assembly)
+    return QueryBound(BillOfAssemblyClause()
                  + QStringLiteral("Select AssyList.id,AssyList.Assy,AssyList.Part_nBr,PartList.Description,AssyList."
                                   "Quan,PartList.Manufacturer from Bill cross join AssyList on AssyList.Assy = "
                                   "Bill.Assy LEFT JOIN PartList on AssyList.Part_nBr = PartList.Part_nBr order by "
-                                  "AssyList.ID"));
+                                  "AssyList.ID"), {assembly});
 }
 
 QueryResult ReadRollupBillLines()
@@ -151,10 +149,10 @@ QueryResult ReadRollupRoutingSteps()
 
 std::vector<SubstituteLine> ReadSubstituteLines(const QString& assembly)
 {
-    const QueryResult lines = Query(BillOfAssemblyClause(assembly)
+    const QueryResult lines = QueryBound(BillOfAssemblyClause()
                                     + QStringLiteral("Select AssyList.Assy,AssyList.Part_nBr,AssyList.Quan,"
                                                      "AssyList.Substitutes from Bill "
-                                                     "cross join AssyList on AssyList.Assy = Bill.Assy order by AssyList.id"));
+                                                     "cross join AssyList on AssyList.Assy = Bill.Assy order by AssyList.id"), {assembly});
     std::vector<SubstituteLine> found;
     found.reserve(static_cast<size_t>(lines.rowCount));
     for (int r = 0; r < lines.rowCount; ++r)
@@ -166,11 +164,14 @@ std::vector<BranchLine> ReadBranchLines(const QStringList& assemblies)
 {
     // The category of the part's first record: a part number entered twice
     // must not list its line twice, as a join would.
-    const QueryResult rows = Query(
+    SqlArgs args;
+    AppendArgs(args, assemblies);
+    const QueryResult rows = QueryBound(
         QStringLiteral("Select AssyList.Assy,AssyList.Part_nBr,(Select PartList.Category from PartList where "
                        "PartList.Part_nBr = AssyList.Part_nBr order by PartList.ID limit 1) as Category from "
                        "AssyList where AssyList.Assy in (")
-        + SqlQuotedList(assemblies) + QStringLiteral(") order by AssyList.Item,AssyList.ID"));
+            + Placeholders(static_cast<int>(assemblies.size())) + QStringLiteral(") order by AssyList.Item,AssyList.ID"),
+        args);
     std::vector<BranchLine> lines;
     lines.reserve(static_cast<size_t>(rows.rowCount));
     for (int r = 0; r < rows.rowCount; ++r)
@@ -180,10 +181,13 @@ std::vector<BranchLine> ReadBranchLines(const QStringList& assemblies)
 
 std::vector<BranchLine> ReadBranchSteps(const QStringList& assemblies)
 {
+    SqlArgs args;
+    AppendArgs(args, assemblies);
     const QueryResult rows =
-        Query(QStringLiteral("Select RescList.Assy,RescList.Step,RescList.Description from RescList where "
-                             "RescList.Assy in (")
-              + SqlQuotedList(assemblies) + QStringLiteral(") order by RescList.ID"));
+        QueryBound(QStringLiteral("Select RescList.Assy,RescList.Step,RescList.Description from RescList where "
+                                  "RescList.Assy in (")
+                       + Placeholders(static_cast<int>(assemblies.size())) + QStringLiteral(") order by RescList.ID"),
+                   args);
     std::vector<BranchLine> steps;
     steps.reserve(static_cast<size_t>(rows.rowCount));
     for (int r = 0; r < rows.rowCount; ++r)
@@ -193,9 +197,10 @@ std::vector<BranchLine> ReadBranchSteps(const QStringList& assemblies)
 
 QStringList AssembliesHoldingPart(const QString& part)
 {
-    const QueryResult holders = Query(QStringLiteral("Select distinct AssyList.Assy from AssyList where ")
-                                      + SameTextIgnoringCase(QStringLiteral("AssyList.Part_nBr"), part)
-                                      + QStringLiteral(" order by AssyList.Assy limit 50"));
+    const QueryResult holders = QueryBound(QStringLiteral("Select distinct AssyList.Assy from AssyList where ")
+                                               + SameTextIgnoringCaseBound(QStringLiteral("AssyList.Part_nBr"))
+                                               + QStringLiteral(" order by AssyList.Assy limit 50"),
+                                           {part});
     QStringList names;
     for (int r = 0; r < holders.rowCount; ++r)
         names << holders.cell(r, 0);
@@ -204,7 +209,7 @@ QStringList AssembliesHoldingPart(const QString& part)
 
 bool AssemblyOnFile(const QString& assembly, bool* ok)
 {
-    const QueryResult row = Query(SqlFormat("Select Assy from AssyList where Assy = '%s' limit 1", {assembly}));
+    const QueryResult row = QueryBound(QStringLiteral("Select Assy from AssyList where Assy = ? limit 1"), {assembly});
     if (ok)
         *ok = LastResultCode() == 0;
     return row.rowCount > 0;
@@ -212,12 +217,12 @@ bool AssemblyOnFile(const QString& assembly, bool* ok)
 
 int BillLineCount(const QString& assembly)
 {
-    return TextToInt(QueryText(SqlFormat("Select count(*) from AssyList where Assy='%s'", {assembly}), false));
+    return TextToInt(QueryTextBound(QStringLiteral("Select count(*) from AssyList where Assy=?"), {assembly}));
 }
 
 int HighestBillItem(const QString& assembly)
 {
-    return TextToInt(QueryText(SqlFormat("Select max(Item) from AssyList where Assy='%s'", {assembly}), false));
+    return TextToInt(QueryTextBound(QStringLiteral("Select max(Item) from AssyList where Assy=?"), {assembly}));
 }
 
 QString NewestBillAssembly()
@@ -230,16 +235,26 @@ bool AddBlankBillLines(const QString& assembly, int count, const QString& user, 
 {
     if (count <= 0)
         return true;
-    QString rows;
-    for (int i = 0; i < count; ++i) {
-        if (i)
-            rows += QLatin1Char(',');
-        rows += SqlFormat("('%s',%i,1,'','%s','%s')", {assembly, i + 1, user, stamp});
+    // Four values a line: a long run of blank lines goes in slices.
+    const int slice = RowsPerStatement(4, count);
+    bool done = true;
+    for (int from = 0; from < count && done; from += slice) {
+        QString rows;
+        SqlArgs args;
+        for (int i = from; i < std::min(count, from + slice); ++i) {
+            if (i > from)
+                rows += QLatin1Char(',');
+            rows += QStringLiteral("(?,?,1,'',?,?)");
+            args.insert(args.end(), {assembly, i + 1, user, stamp});
+        }
+        done = ExecuteBound(QStringLiteral("Insert into AssyList (Assy,Item,Quan,Part_nBr,User,Time_Stamp) values ")
+                                + rows,
+                            args);
     }
-    return Execute(QStringLiteral("Insert into AssyList (Assy,Item,Quan,Part_nBr,User,Time_Stamp) values ") + rows);
+    return done;
 }
 
 bool DeleteBillLines(const QString& assembly)
 {
-    return Execute(SqlFormat("Delete from AssyList where Assy='%s'", {assembly}));
+    return ExecuteBound(QStringLiteral("Delete from AssyList where Assy=?"), {assembly});
 }

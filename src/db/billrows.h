@@ -15,8 +15,9 @@
 // AssyList.Assy. A statement that reads "from Bill cross join AssyList on
 // AssyList.Assy = Bill.Assy" then reads that assembly's bill and nothing else,
 // so its cost follows the size of the bill, not of the database. The union
-// keeps each name once, so a bill that contains itself still ends.
-QString BillOfAssemblyClause(const QString& assembly);
+// keeps each name once, so a bill that contains itself still ends. The
+// assembly is the clause's one "?": bound as the statement's first value.
+QString BillOfAssemblyClause();
 
 // AssyList joined to PartList as the explosion reads it (ID, Assy, Part_nBr,
 // Description, Quan, Manufacturer, Make, Stock, Allocated, On_Order,

@@ -5,41 +5,40 @@
 #include "core/utilities.h"
 #include "core/tabledefs.h"
 #include "db/database.h"
+#include "db/statement.h"
 
 #include <QHash>
 #include <QSet>
 
 namespace {
 
-// 'A','B',... with every value escaped: the set of one "in (...)" clause.
-QString quotedList(const QStringList& values)
+// The placeholders of one "in (...)" clause, its values appended to args.
+QString boundList(const QStringList& values, SqlArgs& args)
 {
-    QStringList quoted;
-    quoted.reserve(values.size());
-    for (const QString& value : values)
-        quoted << QLatin1Char('\'') + SqlEscape(value) + QLatin1Char('\'');
-    return quoted.join(QLatin1Char(','));
+    AppendArgs(args, values);
+    return Placeholders(static_cast<int>(values.size()));
 }
 
-// Record ids are numbers: anything else is left out rather than pasted.
-QString idList(const QStringList& ids)
+// Record ids are numbers: anything else is left out.
+SqlArgs idList(const QStringList& ids)
 {
-    QStringList numbers;
+    SqlArgs numbers;
     for (const QString& id : ids) {
         bool number = false;
         const qlonglong value = id.trimmed().toLongLong(&number);
         if (number)
-            numbers << QString::number(value);
+            numbers.emplace_back(static_cast<long long>(value));
     }
-    return numbers.join(QLatin1Char(','));
+    return numbers;
 }
 
 } // namespace
 
 std::vector<BillLine> LoadBillLines(const QString& assembly, bool* ok)
 {
-    const QueryResult rows = Query(SqlFormat(
-        "Select id,Item,Part_nBr,Quan,Ref_Des,Notes from AssyList where Assy='%s' order by Item,id", {assembly}));
+    const QueryResult rows = QueryBound(
+        QStringLiteral("Select id,Item,Part_nBr,Quan,Ref_Des,Notes from AssyList where Assy=? order by Item,id"),
+        {assembly});
     if (ok)
         *ok = LastResultCode() == 0;
     std::vector<BillLine> lines;
@@ -57,12 +56,15 @@ std::vector<BillUse> LoadUsesOfParts(const QStringList& parts, const QString& as
         *ok = true;
     if (parts.isEmpty())
         return uses;
+    SqlArgs args;
     QString sql = QStringLiteral("Select id,Assy,Item,Part_nBr,Quan from AssyList where Part_nBr in (")
-                  + quotedList(parts) + QLatin1Char(')');
-    if (!assembly.isEmpty())
-        sql += SqlFormat(" and Assy='%s'", {assembly});
+                  + boundList(parts, args) + QLatin1Char(')');
+    if (!assembly.isEmpty()) {
+        sql += QStringLiteral(" and Assy=?");
+        args.emplace_back(assembly);
+    }
     sql += QStringLiteral(" order by Assy,Item,id");
-    const QueryResult rows = Query(sql);
+    const QueryResult rows = QueryBound(sql, args);
     if (ok)
         *ok = LastResultCode() == 0;
     uses.reserve(static_cast<size_t>(rows.rowCount));
@@ -73,7 +75,7 @@ std::vector<BillUse> LoadUsesOfParts(const QStringList& parts, const QString& as
 
 int PartRecordCount(const QString& part)
 {
-    const QString text = QueryText(SqlFormat("Select count(*) from PartList where Part_nBr='%s'", {part}), false);
+    const QString text = QueryTextBound(QStringLiteral("Select count(*) from PartList where Part_nBr=?"), {part});
     if (LastResultCode() != 0)
         return -1;
     return text.trimmed().toInt();
@@ -85,8 +87,10 @@ QStringList PartsWithoutRecord(const QStringList& parts, bool* ok)
         *ok = true;
     if (parts.isEmpty())
         return {};
-    const QueryResult rows =
-        Query(QStringLiteral("Select distinct Part_nBr from PartList where Part_nBr in (") + quotedList(parts) + QLatin1Char(')'));
+    SqlArgs args;
+    const QueryResult rows = QueryBound(
+        QStringLiteral("Select distinct Part_nBr from PartList where Part_nBr in (") + boundList(parts, args) + QLatin1Char(')'),
+        args);
     if (LastResultCode() != 0) {
         if (ok)
             *ok = false;
@@ -104,7 +108,8 @@ QStringList PartsWithoutRecord(const QStringList& parts, bool* ok)
 
 QString PartRevision(const QString& part)
 {
-    const QueryResult rows = Query(SqlFormat("Select Revision from PartList where Part_nBr='%s' order by id", {part}));
+    const QueryResult rows =
+        QueryBound(QStringLiteral("Select Revision from PartList where Part_nBr=? order by id"), {part});
     return rows.rowCount > 0 ? rows.cell(0, 0).trimmed() : QString();
 }
 
@@ -114,13 +119,17 @@ bool SetPartRevisions(const std::vector<std::pair<QString, QString>>& partAndRev
         return true;
     // One statement for the set: a case per part.
     QString cases;
+    SqlArgs args;
     QStringList parts;
     for (const auto& [part, revision] : partAndRevision) {
-        cases += SqlFormat(" when '%s' then '%s'", {part, revision});
+        cases += QStringLiteral(" when ? then ?");
+        args.insert(args.end(), {part, revision});
         parts << part;
     }
-    return Execute(QStringLiteral("Update PartList set Revision = case Part_nBr") + cases
-                   + QStringLiteral(" end where Part_nBr in (") + quotedList(parts) + QLatin1Char(')'));
+    const QString list = boundList(parts, args);
+    return ExecuteBound(QStringLiteral("Update PartList set Revision = case Part_nBr") + cases
+                            + QStringLiteral(" end where Part_nBr in (") + list + QLatin1Char(')'),
+                        args);
 }
 
 bool StoreRevisions(const std::vector<RevisionRecord>& revisions)
@@ -139,11 +148,11 @@ bool StoreRevisions(const std::vector<RevisionRecord>& revisions)
 std::vector<RevisionRecord> LoadRevisions(const QString& assembly, bool withLines, bool* ok)
 {
     const QueryResult rows =
-        Query(SqlFormat(withLines ? "Select Revision,Note,Line_Count,Date,User,Time_Stamp,Lines from RevsList "
-                                    "where Assy='%s' order by id"
-                                  : "Select Revision,Note,Line_Count,Date,User,Time_Stamp from RevsList "
-                                    "where Assy='%s' order by id",
-                        {assembly}));
+        QueryBound(withLines ? QStringLiteral("Select Revision,Note,Line_Count,Date,User,Time_Stamp,Lines from "
+                                              "RevsList where Assy=? order by id")
+                             : QStringLiteral("Select Revision,Note,Line_Count,Date,User,Time_Stamp from RevsList "
+                                              "where Assy=? order by id"),
+                   {assembly});
     if (ok)
         *ok = LastResultCode() == 0;
     std::vector<RevisionRecord> revisions;
@@ -167,12 +176,14 @@ std::vector<RevisionRecord> LoadRevisions(const QString& assembly, bool withLine
 bool SetLinesPart(const QStringList& lineIds, const QString& oldPart, const QString& newPart, const QString& user,
                   const QString& stamp)
 {
-    const QString ids = idList(lineIds);
-    if (ids.isEmpty())
+    const SqlArgs ids = idList(lineIds);
+    if (ids.empty())
         return true;
-    return Execute(SqlFormat("Update AssyList set Part_nBr='%s',User='%s',Time_Stamp='%s' where Part_nBr='%s' and id in (",
-                             {newPart, user, stamp, oldPart})
-                   + ids + QLatin1Char(')'));
+    SqlArgs args{newPart, user, stamp, oldPart};
+    args.insert(args.end(), ids.begin(), ids.end());
+    return ExecuteBound(QStringLiteral("Update AssyList set Part_nBr=?,User=?,Time_Stamp=? where Part_nBr=? and id in (")
+                            + Placeholders(static_cast<int>(ids.size())) + QLatin1Char(')'),
+                        args);
 }
 
 QStringList AssembliesAmong(const QStringList& names)
@@ -180,8 +191,10 @@ QStringList AssembliesAmong(const QStringList& names)
     QStringList found;
     if (names.isEmpty())
         return found;
-    const QueryResult rows =
-        Query(QStringLiteral("Select distinct Assy from AssyList where Assy in (") + quotedList(names) + QLatin1Char(')'));
+    SqlArgs args;
+    const QueryResult rows = QueryBound(
+        QStringLiteral("Select distinct Assy from AssyList where Assy in (") + boundList(names, args) + QLatin1Char(')'),
+        args);
     for (int r = 0; r < rows.rowCount; ++r)
         found << rows.cell(r, 0);
     return found;
@@ -200,9 +213,11 @@ std::vector<std::pair<QString, std::vector<BillLine>>> LoadBillsOf(const QString
         *ok = true;
     if (assemblies.isEmpty())
         return bills;
-    const QueryResult rows = Query(QStringLiteral("Select id,Item,Part_nBr,Quan,Ref_Des,Notes,Assy from AssyList "
-                                                  "where Assy in (")
-                                   + quotedList(assemblies) + QStringLiteral(") order by Assy,Item,id"));
+    SqlArgs args;
+    const QueryResult rows = QueryBound(QStringLiteral("Select id,Item,Part_nBr,Quan,Ref_Des,Notes,Assy from AssyList "
+                                                       "where Assy in (")
+                                            + boundList(assemblies, args) + QStringLiteral(") order by Assy,Item,id"),
+                                        args);
     if (ok)
         *ok = LastResultCode() == 0;
     for (int r = 0; r < rows.rowCount; ++r) {
@@ -222,8 +237,10 @@ std::vector<std::pair<QString, QString>> PartRevisions(const QStringList& parts,
         *ok = true;
     if (parts.isEmpty())
         return revisions;
-    const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Revision from PartList where Part_nBr in (")
-                                   + quotedList(parts) + QStringLiteral(") order by id"));
+    SqlArgs args;
+    const QueryResult rows = QueryBound(QStringLiteral("Select Part_nBr,Revision from PartList where Part_nBr in (")
+                                            + boundList(parts, args) + QStringLiteral(") order by id"),
+                                        args);
     if (ok)
         *ok = LastResultCode() == 0;
     for (int r = 0; r < rows.rowCount; ++r) {
@@ -249,8 +266,9 @@ QHash<QString, QString> ObsoletePartReplacements(bool* ok)
         *ok = true;
     if (!TableHasColumn(QStringLiteral("PartList"), QStringLiteral("Obsolete")))
         return {};
-    const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Replacement from PartList where ")
-                                   + SameTextIgnoringCase(QStringLiteral("Obsolete"), QStringLiteral("Yes")));
+    const QueryResult rows = QueryBound(QStringLiteral("Select Part_nBr,Replacement from PartList where ")
+                                            + SameTextIgnoringCaseBound(QStringLiteral("Obsolete")),
+                                        {QStringLiteral("Yes")});
     if (ok)
         *ok = LastResultCode() == 0;
     QHash<QString, QString> parts;
@@ -267,8 +285,8 @@ QSet<QString> ObsoleteParts()
 
 bool AddPartRecord(const QString& part, const QString& description)
 {
-    return Execute(SqlFormat("Insert into PartList (Part_nBr,Description,User,Revision,Time_Stamp,Currency) "
-                             "values ('%s','%s','%s','%s','%s','%s')",
-                             {part, description, App().CurrentUser, QStringLiteral("A"), TimestampText(),
-                              App().CurrentCurrency}));
+    return ExecuteBound(QStringLiteral("Insert into PartList (Part_nBr,Description,User,Revision,Time_Stamp,Currency) "
+                                       "values (?,?,?,?,?,?)"),
+                        {part, description, App().CurrentUser, QStringLiteral("A"), TimestampText(),
+                         App().CurrentCurrency});
 }

@@ -5,6 +5,7 @@
 #include "core/tabledefs.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/statement.h"
 
 #include <algorithm>
 
@@ -28,18 +29,24 @@ bool RecordChanges(const std::vector<ChangeEntry>& entries)
 std::vector<LoggedChange> LoadChanges(const ChangeFilter& filter, bool* ok)
 {
     QStringList conditions;
+    SqlArgs args;
     if (!filter.table.isEmpty()) {
         // The key ("PARTLIST") and the SQL name ("PartList") both name a table.
         QString name = filter.table;
         for (int t = 0; t < kTableCount; ++t)
             if (TableKey(t).compare(filter.table, Qt::CaseInsensitive) == 0)
                 name = TableSqlName(t);
-        conditions << SameTextIgnoringCase(QStringLiteral("Table_Name"), name);
+        conditions << SameTextIgnoringCaseBound(QStringLiteral("Table_Name"));
+        args.emplace_back(name);
     }
-    if (!filter.part.isEmpty())
-        conditions << SqlFormat("Part_nBr='%s'", {filter.part});
-    if (!filter.since.isEmpty())
-        conditions << SqlFormat("Time_Stamp>='%s'", {filter.since});
+    if (!filter.part.isEmpty()) {
+        conditions << QStringLiteral("Part_nBr=?");
+        args.emplace_back(filter.part);
+    }
+    if (!filter.since.isEmpty()) {
+        conditions << QStringLiteral("Time_Stamp>=?");
+        args.emplace_back(filter.since);
+    }
     QString sql = QStringLiteral("Select Table_Name,Record,Part_nBr,Field,Old_Value,New_Value,User,Time_Stamp,id "
                                  "from ChngList");
     if (!conditions.isEmpty())
@@ -47,7 +54,7 @@ std::vector<LoggedChange> LoadChanges(const ChangeFilter& filter, bool* ok)
     sql += QStringLiteral(" order by id");
     if (filter.limit > 0)
         sql += QStringLiteral(" desc limit ") + QString::number(filter.limit);
-    const QueryResult rows = Query(sql);
+    const QueryResult rows = QueryBound(sql, args);
     if (ok)
         *ok = LastResultCode() == 0;
     std::vector<LoggedChange> changes;

@@ -1,5 +1,6 @@
 #include "db/database.h"
 #include "db/sqllist.h"
+#include "db/statement.h"
 
 #include "core/appstate.h"
 #include "core/dictionary.h"
@@ -245,6 +246,23 @@ int execUtf8(const QByteArray& statement, ExecCallback callback, bool countsForT
 int exec(const QString& sql, ExecCallback callback, bool countsForTransaction)
 {
     return execUtf8(sql.toUtf8(), callback, countsForTransaction);
+}
+
+// The same for a statement with bound values: the same refusals, failure
+// keeping, transaction spoiling and watching, so a bound statement counts
+// and fails as a pasted one does.
+int execBound(const QString& sql, const SqlArgs& args, BoundRowCallback callback, void* context = nullptr)
+{
+    if (!statementAllowed(true))
+        return g_lastResult;
+    const QByteArray statement = sql.toUtf8();
+    QString error;
+    g_lastResult = g_engine->execBound(statement, args, callback, &error, context);
+    if (g_lastResult != 0)
+        recordFailure(g_lastResult, error, true);
+    if (g_observer)
+        g_observer(statement, g_lastResult);
+    return g_lastResult;
 }
 
 // A large result is hundreds of thousands of cells, tens of megabytes that
@@ -785,6 +803,97 @@ QString QueryText(const QString& sql, bool separated)
     CloseDatabase();
     g_accumulator.clear();
     return result;
+}
+
+int RunQueryBound(QueryResult& result, const QString& sql, const SqlArgs& args)
+{
+    g_target = &result;
+    g_rowCounter = 0;
+    g_tooManyColumns = false;
+    if (OpenDatabase()) {
+        execBound(sql, args, [](void*, int columns, char** values, char** names, const char*) {
+            return rowHandler(nullptr, columns, values, names);
+        });
+        g_recent.clear();
+        if (g_lastResult != 0 && !g_tooManyColumns && !g_txRefused)
+            ShowMessage(g_lastError, QStringLiteral("Database Status"));
+        CloseDatabase();
+    }
+    result.rowCount = g_rowCounter;
+    g_target = nullptr;
+    return g_rowCounter;
+}
+
+QueryResult QueryBound(const QString& sql, const SqlArgs& args)
+{
+    QueryResult result;
+    headingsCaptured = 0;
+    RunQueryBound(result, sql, args);
+    return result;
+}
+
+QString QueryTextBound(const QString& sql, const SqlArgs& args, bool separated)
+{
+    g_separated = separated;
+    g_accumulator.clear();
+    QString result;
+    OpenDatabase();
+    if (execBound(sql, args, [](void*, int columns, char** values, char** names, const char*) {
+            return textHandler(nullptr, columns, values, names);
+        }) == 0)
+        result = g_accumulator;
+    CloseDatabase();
+    g_accumulator.clear();
+    return result;
+}
+
+bool ExecuteBound(const QString& sql, const SqlArgs& args)
+{
+    OpenDatabase();
+    execBound(sql, args, nullptr);
+    CloseDatabase();
+    return g_lastResult == 0;
+}
+
+TypedRows SelectRows(const QString& sql, const SqlArgs& args)
+{
+    struct Read
+    {
+        int rows = 0;
+        int columns = 0;
+        std::vector<QString> texts;
+        std::vector<char> kinds;
+    } read;
+    OpenDatabase();
+    const int result = execBound(sql, args, [](void* context, int columns, char** values, char**, const char* kinds) {
+        Read& into = *static_cast<Read*>(context);
+        if (into.rows == 0)
+            into.columns = columns;
+        for (int c = 0; c < into.columns; ++c) {
+            const bool present = c < columns;
+            into.texts.push_back(present ? decodeText(values[c]) : QString());
+            into.kinds.push_back(present ? kinds[c] : 'n');
+        }
+        ++into.rows;
+        return 0;
+    }, &read);
+    TypedRows rows;
+    rows.m_ok = result == 0;
+    rows.m_rows = read.rows;
+    rows.m_columns = read.columns;
+    rows.m_texts = std::move(read.texts);
+    rows.m_kinds = std::move(read.kinds);
+    if (!rows.m_ok && !g_txRefused)
+        ShowMessage(g_lastError, QStringLiteral("Database Status"));
+    CloseDatabase();
+    return rows;
+}
+
+int MaxBoundValues()
+{
+    if (OpenDatabase() && g_engine)
+        return std::max(999, g_engine->maxBoundValues());
+    return 999;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include "core/dictionary.h"
 #include "core/userinterface.h"
 #include "db/database.h"
+#include "db/statement.h"
 #include "db/numbering.h"
 #include "db/parameters.h"
 
@@ -16,7 +17,8 @@ namespace {
 // apart from an empty value: a script must never take either for "".
 bool readParamRow(CtlContext& ctx, int n, QString& value)
 {
-    const QueryResult row = Query(SqlFormat("SELECT Param from GlobalParamList where ParamName = 'Param%i'", {n}));
+    const QueryResult row = QueryBound(QStringLiteral("SELECT Param from GlobalParamList where ParamName = ?"),
+                                        {Format("Param%i", {n})});
     if (LastResultCode() != 0) {
         ctx.err << "param: Param" << n << " could not be read: " << LastErrorText() << "\n";
         return false;

@@ -5,11 +5,16 @@
 #include <QByteArray>
 #include <QString>
 
+#include "db/statement.h"
+
 #include <memory>
 
 // Called once per row: column count, the row's values (nullptr for NULL) and
 // the column names, all UTF-8; a non-zero answer stops the statement.
 using RowCallback = int (*)(void*, int, char**, char**);
+// The same for a statement with bound values, with what each value is as the
+// library reports it: 'n' NULL, 'i' integer, 'r' real, 't' text.
+using BoundRowCallback = int (*)(void* context, int columns, char** values, char** names, const char* kinds);
 
 // Result codes the layer tells apart; everything else is a failure.
 constexpr int kEngineOk = 0;
@@ -36,6 +41,13 @@ public:
     // One statement or a few separated by ";", UTF-8.
     // `context` is handed to the callback as its first argument.
     virtual int exec(const QByteArray& statement, RowCallback callback, QString* error, void* context = nullptr) = 0;
+    // One statement whose values stand as "?" in its text, each bound to the
+    // next of values: the text is parsed with the placeholders, the values
+    // never become SQL. Results, codes and error texts as exec gives them.
+    virtual int execBound(const QByteArray& statement, const SqlArgs& values, BoundRowCallback callback,
+                          QString* error, void* context = nullptr) = 0;
+    // The most values one statement may carry on the open connection.
+    virtual int maxBoundValues() const = 0;
 
     // The statement that starts a write transaction holding the write lock.
     virtual QByteArray beginStatement() const = 0;
@@ -87,3 +99,6 @@ std::unique_ptr<DatabaseEngine> NewServerEngine();
 // "User" quoted (a reserved word there), LIKE ignoring case as SQLite's does,
 // ifnull and instr under the server's names. Quoted texts stay untouched.
 QByteArray ServerStatement(const QByteArray& statement);
+// The statement with each "?" outside quoted texts and names numbered as the
+// server's "$1", "$2", ... in their order.
+QByteArray NumberedPlaceholders(const QByteArray& statement);

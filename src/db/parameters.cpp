@@ -6,6 +6,7 @@
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/statement.h"
 #include "db/location.h"
 #include "db/schema.h"
 #include "db/serveraccess.h"
@@ -35,13 +36,14 @@ QString defaultValue(int number)
 
 QString GetParam(int number)
 {
-    return QueryText(SqlFormat("SELECT Param from GlobalParamList where ParamName = 'Param%i'", {number}), false);
+    return QueryTextBound(QStringLiteral("SELECT Param from GlobalParamList where ParamName = ?"),
+                          {Format("Param%i", {number})});
 }
 
 void SetParam(int number, const QString& text)
 {
-    QueryText(SqlFormat("Update GlobalParamList Set Param = '%s' where ParamName = 'Param%i'", {text, number}),
-              false);
+    QueryTextBound(QStringLiteral("Update GlobalParamList Set Param = ? where ParamName = ?"),
+                   {text, Format("Param%i", {number})});
 }
 
 QString DefaultDataFolder()
@@ -165,9 +167,7 @@ bool InitializeDatabase(bool createShop)
                 + QStringLiteral(",ParamName ") + ColumnType(QStringLiteral("text")) + QStringLiteral(", Param ")
                 + ColumnType(QStringLiteral("text")) + QLatin1Char(')'));
         for (int n = 0; n < kParamCount; ++n)
-            Execute(SqlFormat("Insert into GlobalParamList (ParamName,Param) select '%s','%s' where not exists "
-                              "(select 1 from GlobalParamList where ParamName = '%s')",
-                              {Format("Param%i", {n}), defaultValue(n), Format("Param%i", {n})}));
+            ExecuteBound(QStringLiteral("Insert into GlobalParamList (ParamName,Param) select ?,? where not exists " "(select 1 from GlobalParamList where ParamName = ?)"), {Format("Param%i", {n}), defaultValue(n), Format("Param%i", {n})});
         if (!transaction.commit()) {
             ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
             return false;

@@ -5,7 +5,7 @@
 #include "core/format.h"
 #include "core/utilities.h"
 #include "db/database.h"
-#include "db/sqllist.h"
+#include "db/statement.h"
 
 #include <algorithm>
 
@@ -38,8 +38,10 @@ PartRecordFields recordOfRow(const QueryResult& rows, int r)
 
 PartRecordFields ReadPartRecord(const QString& part, bool* ok)
 {
-    const QueryResult row = Query(QStringLiteral("Select %1 from PartList where Part_nBr = %2 order by id limit 1")
-                                      .arg(QString::fromLatin1(kRecordColumns), SqlQuotedList({part})));
+    const QueryResult row =
+        QueryBound(QStringLiteral("Select %1 from PartList where Part_nBr = ? order by id limit 1")
+                       .arg(QString::fromLatin1(kRecordColumns)),
+                   {part});
     if (ok)
         *ok = LastResultCode() == 0;
     return row.rowCount > 0 ? recordOfRow(row, 0) : PartRecordFields();
@@ -50,8 +52,13 @@ QHash<QString, PartRecordFields> ReadPartRecords(const QStringList& parts, bool*
     QHash<QString, PartRecordFields> records;
     bool read = true;
     for (qsizetype from = 0; from < parts.size(); from += kSlice) {
-        const QueryResult rows = Query(QStringLiteral("Select %1 from PartList where Part_nBr in (%2) order by id")
-                                           .arg(QString::fromLatin1(kRecordColumns), SqlQuotedList(parts.mid(from, kSlice))));
+        const QStringList slice = parts.mid(from, kSlice);
+        SqlArgs args;
+        AppendArgs(args, slice);
+        const QueryResult rows =
+            QueryBound(QStringLiteral("Select %1 from PartList where Part_nBr in (%2) order by id")
+                           .arg(QString::fromLatin1(kRecordColumns), Placeholders(static_cast<int>(slice.size()))),
+                       args);
         read = read && LastResultCode() == 0;
         for (int r = 0; r < rows.rowCount; ++r)
             if (!records.contains(rows.cell(r, 0)))
@@ -64,7 +71,7 @@ QHash<QString, PartRecordFields> ReadPartRecords(const QStringList& parts, bool*
 
 bool PartOnFile(const QString& part, bool* ok)
 {
-    const QueryResult row = Query(SqlFormat("Select Part_nBr from PartList where Part_nBr = '%s' limit 1", {part}));
+    const QueryResult row = QueryBound(QStringLiteral("Select Part_nBr from PartList where Part_nBr = ? limit 1"), {part});
     if (ok)
         *ok = LastResultCode() == 0;
     return row.rowCount > 0;
@@ -87,8 +94,13 @@ QStringList PartNumbersAmong(const QStringList& parts, bool* ok)
     QStringList found;
     bool read = true;
     for (qsizetype from = 0; from < parts.size(); from += kSlice) {
-        const QueryResult rows = Query(QStringLiteral("Select Part_nBr from PartList where Part_nBr in (")
-                                       + SqlQuotedList(parts.mid(from, kSlice)) + QStringLiteral(") order by id"));
+        const QStringList slice = parts.mid(from, kSlice);
+        SqlArgs args;
+        AppendArgs(args, slice);
+        const QueryResult rows = QueryBound(QStringLiteral("Select Part_nBr from PartList where Part_nBr in (")
+                                                + Placeholders(static_cast<int>(slice.size()))
+                                                + QStringLiteral(") order by id"),
+                                            args);
         read = read && LastResultCode() == 0;
         for (int r = 0; r < rows.rowCount; ++r)
             found << rows.cell(r, 0);
@@ -100,7 +112,7 @@ QStringList PartNumbersAmong(const QStringList& parts, bool* ok)
 
 QString PartNumberOfRecord(int id, bool* found, bool* ok)
 {
-    const QueryResult row = Query(SqlFormat("Select Part_nBr from PartList where id=%i", {id}));
+    const QueryResult row = QueryBound(QStringLiteral("Select Part_nBr from PartList where id=?"), {id});
     if (ok)
         *ok = LastResultCode() == 0;
     if (found)
@@ -112,13 +124,17 @@ bool WritePartRecordFields(int id, const std::vector<std::pair<QString, QString>
 {
     if (fields.empty())
         return true;
+    // The field names come from the table's definition; the values are bound.
     QString assignments;
+    SqlArgs args;
     for (const auto& [field, value] : fields) {
         if (!assignments.isEmpty())
             assignments += QLatin1Char(',');
-        assignments += SqlFormat("%s = '%s'", {field, value});
+        assignments += field + QStringLiteral(" = ?");
+        args.emplace_back(value);
     }
-    return Execute(QStringLiteral("Update PartList Set ") + assignments + SqlFormat(" where id=%i", {id}));
+    args.emplace_back(id);
+    return ExecuteBound(QStringLiteral("Update PartList Set ") + assignments + QStringLiteral(" where id=?"), args);
 }
 
 bool EnsurePartRecord(const QString& part, bool made, const QString& user, const QString& stamp, bool* added)
@@ -130,10 +146,11 @@ bool EnsurePartRecord(const QString& part, bool made, const QString& user, const
         return true;
     if (!ok)
         return false;
-    if (!Execute(SqlFormat("Insert into PartList (Part_nBr,Description,User,Revision,Time_Stamp,Currency,Make) "
-                           "values ('%s','%s %s','%s','%s','%s','%s','%s')",
-                           {part, part, Translate(QStringLiteral("Description")), user, QStringLiteral("A"), stamp,
-                            App().CurrentCurrency, made ? QStringLiteral("Make") : QStringLiteral("Buy")})))
+    if (!ExecuteBound(QStringLiteral("Insert into PartList (Part_nBr,Description,User,Revision,Time_Stamp,Currency,"
+                                     "Make) values (?,?,?,?,?,?,?)"),
+                      {part, part + QLatin1Char(' ') + Translate(QStringLiteral("Description")), user,
+                       QStringLiteral("A"), stamp, App().CurrentCurrency,
+                       made ? QStringLiteral("Make") : QStringLiteral("Buy")}))
         return false;
     if (added)
         *added = true;
@@ -154,23 +171,31 @@ bool WritePartCosts(const std::vector<PartCost>& costs)
         if (last.value(costs[i].part) == i)
             unique.push_back(&costs[i]);
     const bool server = DatabaseOnServer();
+    const size_t slice = static_cast<size_t>(RowsPerStatement(3, kSlice));
     bool done = true;
-    for (size_t from = 0; from < unique.size(); from += kSlice) {
+    for (size_t from = 0; from < unique.size(); from += slice) {
         QString rows;
-        for (size_t i = from; i < std::min(unique.size(), from + kSlice); ++i) {
+        SqlArgs args;
+        for (size_t i = from; i < std::min(unique.size(), from + slice); ++i) {
             const PartCost& cost = *unique[i];
             if (!rows.isEmpty())
                 rows += QLatin1Char(',');
+            rows += QStringLiteral("(?,?,?)");
             // A server types the list by what it holds: a number goes into a
-            // text or a number column alike and keeps its two decimals; on a
-            // file quoted text keeps them.
-            const QString price = Format("%0.2f", {cost.price});
-            const QString labor = Format("%0.2f", {cost.labor});
-            rows += QLatin1Char('(') + SqlQuotedList({cost.part}) + QLatin1Char(',')
-                    + (server ? price + QLatin1Char(',') + labor : SqlQuotedList({price, labor})) + QLatin1Char(')');
+            // text or a number column alike; on a file the text keeps the two
+            // decimals.
+            args.emplace_back(cost.part);
+            if (server) {
+                args.emplace_back(Format("%0.2f", {cost.price}).toDouble());
+                args.emplace_back(Format("%0.2f", {cost.labor}).toDouble());
+            } else {
+                args.emplace_back(Format("%0.2f", {cost.price}));
+                args.emplace_back(Format("%0.2f", {cost.labor}));
+            }
         }
-        done = Execute(QStringLiteral("Update PartList Set Price = v.column2, Labor = v.column3 from (values ") + rows
-                       + QStringLiteral(") as v where PartList.Part_nBr = v.column1"))
+        done = ExecuteBound(QStringLiteral("Update PartList Set Price = v.column2, Labor = v.column3 from (values ")
+                                + rows + QStringLiteral(") as v where PartList.Part_nBr = v.column1"),
+                            args)
                && done;
     }
     return done;
@@ -178,16 +203,20 @@ bool WritePartCosts(const std::vector<PartCost>& costs)
 
 bool SetMadePartsManufacturer(const QString& company)
 {
-    return Execute(SqlFormat("Update PartList Set Manufacturer = '%s' where Make='Make'", {company}));
+    return ExecuteBound(QStringLiteral("Update PartList Set Manufacturer = ? where Make='Make'"), {company});
 }
 
 std::vector<std::pair<QString, QString>> ReadPartAlternates(const QStringList& parts)
 {
     std::vector<std::pair<QString, QString>> found;
     for (qsizetype from = 0; from < parts.size(); from += kSlice) {
-        const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Alternates from PartList where Part_nBr in (")
-                                       + SqlQuotedList(parts.mid(from, kSlice))
-                                       + QStringLiteral(") and Alternates <> ''"));
+        const QStringList slice = parts.mid(from, kSlice);
+        SqlArgs args;
+        AppendArgs(args, slice);
+        const QueryResult rows =
+            QueryBound(QStringLiteral("Select Part_nBr,Alternates from PartList where Part_nBr in (")
+                           + Placeholders(static_cast<int>(slice.size())) + QStringLiteral(") and Alternates <> ''"),
+                       args);
         for (int r = 0; r < rows.rowCount; ++r)
             found.emplace_back(rows.cell(r, 0), rows.cell(r, 1));
     }
@@ -198,10 +227,14 @@ std::vector<PartStockRecord> ReadPartStockRecords(const QStringList& parts, bool
 {
     std::vector<PartStockRecord> records;
     for (qsizetype from = 0; from < parts.size(); from += kSlice) {
-        const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Stock,Allocated,Manufacturer")
-                                       + (withMakerNumber ? QStringLiteral(",Mfr_Part_nBr") : QString())
-                                       + QStringLiteral(" from PartList where Part_nBr in (")
-                                       + SqlQuotedList(parts.mid(from, kSlice)) + QLatin1Char(')'));
+        const QStringList slice = parts.mid(from, kSlice);
+        SqlArgs args;
+        AppendArgs(args, slice);
+        const QueryResult rows = QueryBound(QStringLiteral("Select Part_nBr,Stock,Allocated,Manufacturer")
+                                                + (withMakerNumber ? QStringLiteral(",Mfr_Part_nBr") : QString())
+                                                + QStringLiteral(" from PartList where Part_nBr in (")
+                                                + Placeholders(static_cast<int>(slice.size())) + QLatin1Char(')'),
+                                            args);
         for (int r = 0; r < rows.rowCount; ++r)
             records.push_back({rows.cell(r, 0), TextToDouble(rows.cell(r, 1)), TextToDouble(rows.cell(r, 2)),
                                rows.cell(r, 3), rows.cell(r, 4)});
@@ -209,17 +242,11 @@ std::vector<PartStockRecord> ReadPartStockRecords(const QStringList& parts, bool
     return records;
 }
 
-QString PartSearchStatement(const QString& text)
-{
-    // The quotes of the pattern belong to the statement; the text inside is escaped.
-    const QString pattern = QLatin1Char('\'') + Format("%%%s%%", {SqlEscape(text)}) + QLatin1Char('\'');
-    return Format("Select Part_nBr,Internal_nBr,Description,Manufacturer,Distributor from PartList where "
-                  "Part_nBr like %s OR Internal_nBr like %s OR Description like %s OR Manufacturer like %s OR "
-                  "Distributor like %s",
-                  {pattern, pattern, pattern, pattern, pattern});
-}
-
 QueryResult SearchPartRecords(const QString& text)
 {
-    return Query(PartSearchStatement(text));
+    const QString pattern = QLatin1Char('%') + text + QLatin1Char('%');
+    return QueryBound(QStringLiteral("Select Part_nBr,Internal_nBr,Description,Manufacturer,Distributor from PartList "
+                                     "where Part_nBr like ? OR Internal_nBr like ? OR Description like ? OR "
+                                     "Manufacturer like ? OR Distributor like ?"),
+                      {pattern, pattern, pattern, pattern, pattern});
 }

@@ -76,8 +76,7 @@ struct PartStockRecord
 // twice: both records); withMakerNumber reads Mfr_Part_nBr as well.
 std::vector<PartStockRecord> ReadPartStockRecords(const QStringList& parts, bool withMakerNumber);
 
-// Part_nBr, Internal_nBr, Description, Manufacturer and Distributor of the
-// records where any of them holds the text (escaped; like-pattern).
-QString PartSearchStatement(const QString& text);
 struct QueryResult;
+// Part_nBr, Internal_nBr, Description, Manufacturer and Distributor of the
+// records where any of them holds the text.
 QueryResult SearchPartRecords(const QString& text);

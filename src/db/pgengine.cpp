@@ -34,6 +34,20 @@ using ValueFn = char* (*)(const Result*, int, int);
 using IsNullFn = int (*)(const Result*, int, int);
 using ClearFn = void (*)(Result*);
 using EncodingFn = int (*)(Conn*, const char*);
+using ExecParamsFn = Result* (*)(Conn*, const char*, int, const unsigned*, const char* const*, const int*,
+                                 const int*, int);
+using TypeFn = unsigned (*)(const Result*, int);
+
+// Type numbers of the server (pg_type): the values bound as numbers, and the
+// result columns read as numbers.
+constexpr unsigned kInt2 = 21;
+constexpr unsigned kInt4 = 23;
+constexpr unsigned kInt8 = 20;
+constexpr unsigned kOid = 26;
+constexpr unsigned kFloat4 = 700;
+constexpr unsigned kFloat8 = 701;
+constexpr unsigned kNumeric = 1700;
+constexpr int kMaxParameters = 65535;
 
 constexpr const char* kLibraryFile = "libpq.so.5";
 constexpr int kConnectionOk = 0;
@@ -90,6 +104,35 @@ size_t closingParenthesis(const char* s, size_t n, size_t open)
 }
 
 } // namespace
+
+// Each "?" outside quoted texts and names as the server's "$1", "$2", ...
+QByteArray NumberedPlaceholders(const QByteArray& statement)
+{
+    if (!statement.contains('?'))
+        return statement;
+    QByteArray out;
+    out.reserve(statement.size() + 16);
+    const char* s = statement.constData();
+    const size_t n = static_cast<size_t>(statement.size());
+    int number = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const char c = s[i];
+        if (c == '\'' || c == '"') {
+            size_t j = i + 1;
+            while (j < n && !(s[j] == c && !(j + 1 < n && s[j + 1] == c)))
+                j += s[j] == c ? 2 : 1;
+            const size_t end = j < n ? j + 1 : n;
+            out.append(s + i, static_cast<qsizetype>(end - i));
+            i = end - 1;
+        } else if (c == '?') {
+            out.append('$');
+            out.append(QByteArray::number(++number));
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
 
 // The statement as the server must read it: outside quoted texts, the column
 // "User" (a reserved word there) is quoted, LIKE ignores case as SQLite's
@@ -265,6 +308,8 @@ public:
         m_clear = reinterpret_cast<ClearFn>(resolve("PQclear"));
         m_encoding = reinterpret_cast<EncodingFn>(resolve("PQsetClientEncoding"));
         m_cmdTuples = reinterpret_cast<ResultErrorFn>(resolve("PQcmdTuples"));
+        m_execParams = reinterpret_cast<ExecParamsFn>(resolve("PQexecParams"));
+        m_type = reinterpret_cast<TypeFn>(resolve("PQftype"));
         m_loaded = complete;
         return m_loaded;
     }
@@ -366,6 +411,45 @@ public:
                                               "have been stored: check before repeating"));
             return kEngineCommitUnknown;
         }
+        return outcome(result, callback, nullptr, error, context);
+    }
+
+    int execBound(const QByteArray& statement, const SqlArgs& values, BoundRowCallback callback, QString* error,
+                  void* context) override
+    {
+        if (!m_connection) {
+            *error = QStringLiteral("The database is not open.");
+            return kEngineError;
+        }
+        if (values.size() > static_cast<size_t>(kMaxParameters)) {
+            *error = QStringLiteral("too many values for one statement (%1)").arg(values.size());
+            return kEngineError;
+        }
+        // Texts go untyped, as a quoted literal would, so the server takes
+        // the type of the column they meet; numbers go typed, as unquoted
+        // numbers would. Every value travels as text.
+        std::vector<QByteArray> texts(values.size());
+        std::vector<const char*> pointers(values.size(), nullptr);
+        std::vector<unsigned> types(values.size(), 0);
+        for (size_t i = 0; i < values.size(); ++i) {
+            const SqlArg& value = values[i];
+            if (value.kind() == SqlArg::Null)
+                continue;
+            texts[i] = value.utf8();
+            pointers[i] = texts[i].constData();
+            types[i] = value.kind() == SqlArg::Integer ? kInt8 : value.kind() == SqlArg::Real ? kFloat8 : 0;
+        }
+        const QByteArray text = NumberedPlaceholders(ServerStatement(statement));
+        Result* result = m_execParams(m_connection, text.constData(), static_cast<int>(values.size()), types.data(),
+                                      pointers.data(), nullptr, nullptr, 0);
+        return outcome(result, nullptr, callback, error, context);
+    }
+
+    int maxBoundValues() const override { return kMaxParameters; }
+
+    // The layer's code and words for a statement's result (cleared here).
+    int outcome(Result* result, RowCallback callback, BoundRowCallback boundCallback, QString* error, void* context)
+    {
         if (!result) {
             *error = QString::fromUtf8(m_error(m_connection)).trimmed();
             return kEngineError;
@@ -373,7 +457,7 @@ public:
         const int status = m_resultStatus(result);
         int code = kEngineOk;
         if (status == kTuplesOk) {
-            code = deliver(result, callback, context);
+            code = deliver(result, callback, boundCallback, context);
             if (code != kEngineOk)
                 *error = QStringLiteral("query aborted");
         } else if (status == kCommandOk) {
@@ -424,9 +508,9 @@ private:
             }
     }
 
-    int deliver(Result* result, RowCallback callback, void* context)
+    int deliver(Result* result, RowCallback callback, BoundRowCallback boundCallback, void* context)
     {
-        if (!callback)
+        if (!callback && !boundCallback)
             return kEngineOk;
         const int rows = m_rows(result);
         const int fields = m_fields(result);
@@ -438,11 +522,28 @@ private:
             names[static_cast<size_t>(f)] = it == m_names.constEnd() ? name : it.value();
             namePointers[static_cast<size_t>(f)] = names[static_cast<size_t>(f)].data();
         }
+        // What each column holds, as the layer tells numbers from texts.
+        std::vector<char> columnKinds(static_cast<size_t>(fields), 't');
+        if (boundCallback)
+            for (int f = 0; f < fields; ++f) {
+                const unsigned type = m_type(result, f);
+                columnKinds[static_cast<size_t>(f)] =
+                    type == kInt2 || type == kInt4 || type == kInt8 || type == kOid ? 'i'
+                    : type == kFloat4 || type == kFloat8 || type == kNumeric        ? 'r'
+                                                                                    : 't';
+            }
+        std::vector<char> kinds(static_cast<size_t>(fields));
         std::vector<char*> values(static_cast<size_t>(fields));
         for (int r = 0; r < rows; ++r) {
-            for (int f = 0; f < fields; ++f)
-                values[static_cast<size_t>(f)] = m_isNull(result, r, f) ? nullptr : m_value(result, r, f);
-            if (callback(context, fields, values.data(), namePointers.data()) != 0)
+            for (int f = 0; f < fields; ++f) {
+                const bool null = m_isNull(result, r, f);
+                values[static_cast<size_t>(f)] = null ? nullptr : m_value(result, r, f);
+                kinds[static_cast<size_t>(f)] = null ? 'n' : columnKinds[static_cast<size_t>(f)];
+            }
+            const int stop = boundCallback
+                                 ? boundCallback(context, fields, values.data(), namePointers.data(), kinds.data())
+                                 : callback(context, fields, values.data(), namePointers.data());
+            if (stop != 0)
                 return kEngineError;
         }
         return kEngineOk;
@@ -467,6 +568,8 @@ private:
     ClearFn m_clear = nullptr;
     EncodingFn m_encoding = nullptr;
     ResultErrorFn m_cmdTuples = nullptr;
+    ExecParamsFn m_execParams = nullptr;
+    TypeFn m_type = nullptr;
     long long m_changed = 0;
     Conn* m_connection = nullptr;
     QString m_location;

@@ -6,18 +6,12 @@
 #include "core/quantity.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/statement.h"
 
 #include <QSet>
 
 namespace {
 
-QString quotedList(const QStringList& values)
-{
-    QStringList quoted;
-    for (const QString& value : values)
-        quoted << QLatin1Char('\'') + SqlEscape(value) + QLatin1Char('\'');
-    return quoted.join(QLatin1Char(','));
-}
 
 // Lists of parts are read in slices: a statement stays small however big the bill.
 template <typename Fn> bool forSlices(const QStringList& parts, Fn&& fn)
@@ -37,14 +31,15 @@ QString stepField(const char* field)
         .arg(QString::fromLatin1(field));
 }
 
-std::vector<TaskRow> readTasks(const QString& where)
+std::vector<TaskRow> readTasks(const QString& where, const SqlArgs& args)
 {
-    const QueryResult rows = Query(
+    const QueryResult rows = QueryBound(
         QStringLiteral("Select TaskList.id,TaskList.Requirement,TaskList.Task_nBr,TaskList.Assy,TaskList.Step,"
                        "TaskList.Status,TaskList.Count,TaskList.Actual,%1,%2,%3,ReqmList.Status from TaskList "
                        "left join ReqmList on ReqmList.Order_nBr = TaskList.Requirement ")
-            .arg(stepField("Description"), stepField("Resource"), stepField("Hours"))
-        + where);
+                .arg(stepField("Description"), stepField("Resource"), stepField("Hours"))
+            + where,
+        args);
     std::vector<TaskRow> tasks;
     tasks.reserve(static_cast<size_t>(rows.rowCount));
     for (int r = 0; r < rows.rowCount; ++r) {
@@ -75,8 +70,9 @@ std::vector<TaskRow> readTasks(const QString& where)
 RequirementBuild ReadRequirementBuild(const QString& orderNumber)
 {
     RequirementBuild build;
-    const QueryResult row = Query(SqlFormat(
-        "Select Assy,Quan,Built,Status,Need_Date from ReqmList where Order_nBr = '%s' order by id", {orderNumber}));
+    const QueryResult row = QueryBound(
+        QStringLiteral("Select Assy,Quan,Built,Status,Need_Date from ReqmList where Order_nBr = ? order by id"),
+        {orderNumber});
     if (row.rowCount == 0)
         return build;
     build.found = true;
@@ -90,24 +86,25 @@ RequirementBuild ReadRequirementBuild(const QString& orderNumber)
 
 bool SetRequirementNeedDate(const QString& orderNumber, const QString& isoDate)
 {
-    return Execute(SqlFormat("Update ReqmList Set Need_Date = '%s' where Order_nBr = '%s'", {isoDate, orderNumber}));
+    return ExecuteBound(QStringLiteral("Update ReqmList Set Need_Date = ? where Order_nBr = ?"), {isoDate, orderNumber});
 }
 
 bool SetRequirementBuilt(const QString& orderNumber, double built)
 {
-    return Execute(
-        SqlFormat("Update ReqmList Set Built = '%s' where Order_nBr = '%s'", {PlainNumber(built), orderNumber}));
+    return ExecuteBound(QStringLiteral("Update ReqmList Set Built = ? where Order_nBr = ?"),
+                        {PlainNumber(built), orderNumber});
 }
 
 bool SetRequirementStatus(const QString& orderNumber, const QString& status)
 {
-    return Execute(SqlFormat("Update ReqmList Set Status = '%s' where Order_nBr = '%s'", {status, orderNumber}));
+    return ExecuteBound(QStringLiteral("Update ReqmList Set Status = ? where Order_nBr = ?"), {status, orderNumber});
 }
 
 std::vector<HeldAllocation> ReadAllocations(const QString& orderNumber, bool* ok)
 {
     const QueryResult rows =
-        Query(SqlFormat("Select Part_nBr,PO_nBr,Quan from AlloList where Requirement = '%s' order by id", {orderNumber}));
+        QueryBound(QStringLiteral("Select Part_nBr,PO_nBr,Quan from AlloList where Requirement = ? order by id"),
+                   {orderNumber});
     if (ok)
         *ok = LastResultCode() == 0;
     std::vector<HeldAllocation> allocations;
@@ -118,7 +115,7 @@ std::vector<HeldAllocation> ReadAllocations(const QString& orderNumber, bool* ok
 
 bool ReplaceAllocations(const QString& orderNumber, const std::vector<HeldAllocation>& rows)
 {
-    if (!Execute(SqlFormat("Delete from AlloList where Requirement = '%s'", {orderNumber})))
+    if (!ExecuteBound(QStringLiteral("Delete from AlloList where Requirement = ?"), {orderNumber}))
         return false;
     std::vector<QStringList> values;
     const QString user = CurrentUserName();
@@ -136,8 +133,12 @@ QHash<QString, double> ReadPartFigure(const QString& column, const QStringList& 
     QHash<QString, double> figures;
     const bool read = forSlices(parts, [&](const QStringList& slice) {
         // The column comes from the callers' fixed names, never from user text.
-        const QueryResult rows = Query(QStringLiteral("Select Part_nBr,%1 from PartList where Part_nBr in (%2)")
-                                           .arg(column, quotedList(slice)));
+        SqlArgs args;
+        AppendArgs(args, slice);
+        const QueryResult rows =
+            QueryBound(QStringLiteral("Select Part_nBr,%1 from PartList where Part_nBr in (%2)")
+                           .arg(column, Placeholders(static_cast<int>(slice.size()))),
+                       args);
         for (int r = 0; r < rows.rowCount; ++r)
             figures.insert(rows.cell(r, 0), TextToDouble(rows.cell(r, 1)));
         return LastResultCode() == 0;
@@ -160,17 +161,23 @@ QStringList PartsOnFile(const QStringList& parts, bool* ok)
 std::vector<TaskRow> ReadTasks(const QString& status, const QString& resource)
 {
     QStringList conditions;
-    if (!status.isEmpty())
-        conditions << SqlFormat("TaskList.Status = '%s'", {status});
-    if (!resource.isEmpty())
-        conditions << SqlFormat("%s = '%s'", {stepField("Resource"), resource});
-    return readTasks(conditions.isEmpty() ? QString() : QStringLiteral("where ") + conditions.join(QStringLiteral(" and ")));
+    SqlArgs args;
+    if (!status.isEmpty()) {
+        conditions << QStringLiteral("TaskList.Status = ?");
+        args.emplace_back(status);
+    }
+    if (!resource.isEmpty()) {
+        conditions << stepField("Resource") + QStringLiteral(" = ?");
+        args.emplace_back(resource);
+    }
+    return readTasks(conditions.isEmpty() ? QString() : QStringLiteral("where ") + conditions.join(QStringLiteral(" and ")),
+                     args);
 }
 
 std::vector<TaskRow> ReadOpenTasks()
 {
     std::vector<TaskRow> open;
-    for (TaskRow& task : readTasks(QString())) {
+    for (TaskRow& task : readTasks(QString(), {})) {
         if (!IsFinished(RequirementStatusOf(task.requirementStatus)))
             open.push_back(std::move(task));
     }
@@ -189,24 +196,24 @@ QStringList TaskResources()
 
 bool SetRequirementTasksStatus(const QString& orderNumber, const QString& status)
 {
-    return Execute(SqlFormat("Update TaskList Set Status = '%s',Time_Stamp = '%s' where Requirement = '%s'",
-                             {status, TimestampText(), orderNumber}));
+    return ExecuteBound(QStringLiteral("Update TaskList Set Status = ?,Time_Stamp = ? where Requirement = ?"),
+                        {status, TimestampText(), orderNumber});
 }
 
 bool SetTaskStatus(const QString& orderNumber, int taskNumber, const QString& status)
 {
     const bool done =
-        Execute(SqlFormat("Update TaskList Set Status = '%s',User = '%s',Time_Stamp = '%s' where Requirement = '%s' "
-                          "and Task_nBr = '%i'",
-                          {status, CurrentUserName(), TimestampText(), orderNumber, taskNumber}));
+        ExecuteBound(QStringLiteral("Update TaskList Set Status = ?,User = ?,Time_Stamp = ? where Requirement = ? "
+                                    "and Task_nBr = ?"),
+                     {status, CurrentUserName(), TimestampText(), orderNumber, QString::number(taskNumber)});
     return done && LastChangedRows() > 0;
 }
 
 bool SetPurchaseOrderNeedDates(const QString& orderNumber, const QString& isoDate)
 {
-    return Execute(SqlFormat("Update PurcList Set Need_Date = '%s' where Order_nBr = '%s' and "
-                             "(Need_Date is null or Need_Date = '')",
-                             {isoDate, orderNumber}));
+    return ExecuteBound(QStringLiteral("Update PurcList Set Need_Date = ? where Order_nBr = ? and "
+                                       "(Need_Date is null or Need_Date = '')"),
+                        {isoDate, orderNumber});
 }
 
 QStringList ReadHolidayDates()
@@ -228,7 +235,7 @@ QStringList ReadHolidayDates()
 bool AddHoliday(const QString& isoDate, const QString& description)
 {
     Transaction transaction;
-    const QString present = QueryText(SqlFormat("Select count(*) from HoliList where Date = '%s'", {isoDate}), false);
+    const QString present = QueryTextBound(QStringLiteral("Select count(*) from HoliList where Date = ?"), {isoDate});
     if (TextToInt(present) == 0)
         InsertRows({{isoDate, description, CurrentUserName(), TimestampText()}}, HoliList);
     return transaction.commit();
@@ -237,7 +244,7 @@ bool AddHoliday(const QString& isoDate, const QString& description)
 int RemoveHoliday(const QString& isoDate)
 {
     Transaction transaction;
-    Execute(SqlFormat("Delete from HoliList where Date = '%s'", {isoDate}));
+    ExecuteBound(QStringLiteral("Delete from HoliList where Date = ?"), {isoDate});
     const long long removed = LastChangedRows();
     if (!transaction.commit())
         return -1;

@@ -2,13 +2,14 @@
 
 #include "core/format.h"
 #include "db/database.h"
+#include "db/statement.h"
 
 RequirementFields ReadRequirementFields(const QString& orderNumber, bool* ok)
 {
     RequirementFields fields;
-    const QueryResult row = Query(SqlFormat("Select Order_nBr,Description,Status,Quan,Assy,Created from ReqmList "
-                                            "where Order_nBr = '%s' order by id limit 1",
-                                            {orderNumber}));
+    const QueryResult row = QueryBound(QStringLiteral("Select Order_nBr,Description,Status,Quan,Assy,Created from "
+                                                            "ReqmList where Order_nBr = ? order by id limit 1"),
+                                             {orderNumber});
     if (ok)
         *ok = LastResultCode() == 0;
     if (row.rowCount == 0)
@@ -31,7 +32,7 @@ bool RequirementOnFile(const QString& orderNumber, bool* ok)
         return false;
     }
     const QueryResult row =
-        Query(SqlFormat("Select Order_nBr from ReqmList where Order_nBr = '%s' limit 1", {orderNumber}));
+        QueryBound(QStringLiteral("Select Order_nBr from ReqmList where Order_nBr = ? limit 1"), {orderNumber});
     if (ok)
         *ok = LastResultCode() == 0;
     return row.rowCount > 0 && row.cell(0, 0) == orderNumber;
@@ -41,17 +42,17 @@ bool MarkRequirementProcessed(const QString& orderNumber, const QString& assembl
                               const QString& status)
 {
     // The quantity goes in as a number: the allocations were made for it.
-    return Execute(SqlFormat("UPDATE ReqmList SET Assy='%s',Quan=%s,Status='%s' where Order_nBr='%s'",
-                             {assembly, quantity, status, orderNumber}));
+    return ExecuteBound(QStringLiteral("UPDATE ReqmList SET Assy=?,Quan=?,Status=? where Order_nBr=?"),
+                        {assembly, SqlArg::number(quantity), status, orderNumber});
 }
 
 bool SaveRequirementFields(const QString& orderNumber, const QString& quantity, const QString& assembly,
                            const QString& description, const QString& needDate, const QString& user,
                            const QString& stamp)
 {
-    return Execute(SqlFormat("UPDATE ReqmList Set Quan = '%s',User='%s',Date='%s',Assy = '%s',Description='%s',"
-                             "Need_Date='%s' where Order_nBr='%s'",
-                             {quantity, user, stamp, assembly, description, needDate, orderNumber}));
+    return ExecuteBound(QStringLiteral("UPDATE ReqmList Set Quan = ?,User=?,Date=?,Assy = ?,Description=?,"
+                                       "Need_Date=? where Order_nBr=?"),
+                        {quantity, user, stamp, assembly, description, needDate, orderNumber});
 }
 
 std::vector<std::pair<QString, QString>> ReadRequirementAssemblies(bool* ok)
@@ -67,5 +68,5 @@ std::vector<std::pair<QString, QString>> ReadRequirementAssemblies(bool* ok)
 
 bool DeleteAllocations(const QString& orderNumber)
 {
-    return Execute(SqlFormat("Delete from AlloList where Requirement='%s'", {orderNumber}));
+    return ExecuteBound(QStringLiteral("Delete from AlloList where Requirement=?"), {orderNumber});
 }

@@ -3,14 +3,12 @@
 #include "core/format.h"
 #include "core/utilities.h"
 #include "db/database.h"
-#include "db/sqllist.h"
+#include "db/statement.h"
 
 RoutingStepFields ReadRoutingStep(const QString& assembly, const QString& step, bool* ok)
 {
     RoutingStepFields fields;
-    const QueryResult row = Query(SqlFormat("Select Description,Resource,Hours,Cost from RescList where Assy = '%s' "
-                                            "and Step = '%s' order by id limit 1",
-                                            {assembly, step}));
+    const QueryResult row = QueryBound(QStringLiteral("Select Description,Resource,Hours,Cost from RescList where Assy = ? " "and Step = ? order by id limit 1"), {assembly, step});
     if (ok)
         *ok = LastResultCode() == 0;
     if (row.rowCount == 0)
@@ -26,9 +24,7 @@ RoutingStepFields ReadRoutingStep(const QString& assembly, const QString& step, 
 TaskFields ReadTaskFields(const QString& orderNumber, const QString& taskNumber, bool* ok)
 {
     TaskFields fields;
-    const QueryResult row = Query(SqlFormat("Select Actual,Count,Status,Assy,Step from TaskList where Requirement = "
-                                            "'%s' and Task_nBr = '%s' order by id limit 1",
-                                            {orderNumber, taskNumber}));
+    const QueryResult row = QueryBound(QStringLiteral("Select Actual,Count,Status,Assy,Step from TaskList where Requirement = " "? and Task_nBr = ? order by id limit 1"), {orderNumber, taskNumber});
     if (ok)
         *ok = LastResultCode() == 0;
     if (row.rowCount == 0)
@@ -44,7 +40,7 @@ TaskFields ReadTaskFields(const QString& orderNumber, const QString& taskNumber,
 
 bool ReadTaskOfRecord(int id, QString& orderNumber, QString& taskNumber)
 {
-    const QueryResult row = Query(SqlFormat("Select Requirement,Task_nBr from TaskList where id = %i", {id}));
+    const QueryResult row = QueryBound(QStringLiteral("Select Requirement,Task_nBr from TaskList where id = ?"), {id});
     if (row.rowCount == 0)
         return false;
     orderNumber = row.cell(0, 0);
@@ -55,19 +51,20 @@ bool ReadTaskOfRecord(int id, QString& orderNumber, QString& taskNumber)
 bool WriteTaskFields(const QString& orderNumber, const QString& taskNumber, const QString& actual,
                      const QString& count, const QString& status)
 {
-    return Execute(SqlFormat("Update TaskList Set Actual = '%s', Count = '%s', Status = '%s' where Requirement = "
-                             "'%s' and Task_nBr = '%s'",
-                             {actual, count, status, orderNumber, taskNumber}));
+    return ExecuteBound(QStringLiteral("Update TaskList Set Actual = ?, Count = ?, Status = ? where Requirement = " "? and Task_nBr = ?"), {actual, count, status, orderNumber, taskNumber});
 }
 
 QHash<QString, std::vector<RoutingBillLine>> ReadRoutingBills(const QStringList& assemblies, bool* ok)
 {
     QHash<QString, std::vector<RoutingBillLine>> bills;
-    const QueryResult rows =
-        Query(QStringLiteral("Select AssyList.Assy,AssyList.Item,AssyList.Quan,AssyList.Part_nBr,PartList.Description,"
-                             "PartList.Manufacturer from AssyList LEFT JOIN PartList on AssyList.Part_nBr = "
-                             "PartList.Part_nBr where AssyList.Assy in (")
-              + SqlQuotedList(assemblies) + QStringLiteral(") order by AssyList.Item,AssyList.id"));
+    SqlArgs args;
+    AppendArgs(args, assemblies);
+    const QueryResult rows = QueryBound(
+        QStringLiteral("Select AssyList.Assy,AssyList.Item,AssyList.Quan,AssyList.Part_nBr,PartList.Description,"
+                       "PartList.Manufacturer from AssyList LEFT JOIN PartList on AssyList.Part_nBr = "
+                       "PartList.Part_nBr where AssyList.Assy in (")
+            + Placeholders(static_cast<int>(assemblies.size())) + QStringLiteral(") order by AssyList.Item,AssyList.id"),
+        args);
     if (ok)
         *ok = LastResultCode() == 0;
     for (int r = 0; r < rows.rowCount; ++r)
@@ -79,10 +76,13 @@ QHash<QString, std::vector<RoutingBillLine>> ReadRoutingBills(const QStringList&
 QHash<QString, std::vector<RoutingStepLine>> ReadRoutingSteps(const QStringList& assemblies, bool* ok)
 {
     QHash<QString, std::vector<RoutingStepLine>> steps;
-    const QueryResult rows =
-        Query(QStringLiteral("Select RescList.Assy,RescList.Step,RescList.Description,RescList.Resource,RescList.Hours "
-                             "from RescList where RescList.Assy in (")
-              + SqlQuotedList(assemblies) + QStringLiteral(") order by RescList.id"));
+    SqlArgs args;
+    AppendArgs(args, assemblies);
+    const QueryResult rows = QueryBound(
+        QStringLiteral("Select RescList.Assy,RescList.Step,RescList.Description,RescList.Resource,RescList.Hours "
+                       "from RescList where RescList.Assy in (")
+            + Placeholders(static_cast<int>(assemblies.size())) + QStringLiteral(") order by RescList.id"),
+        args);
     if (ok)
         *ok = LastResultCode() == 0;
     for (int r = 0; r < rows.rowCount; ++r)
@@ -93,9 +93,7 @@ QHash<QString, std::vector<RoutingStepLine>> ReadRoutingSteps(const QStringList&
 std::vector<RequirementTask> ReadRequirementTasks(const QString& orderNumber, bool* ok)
 {
     const QueryResult rows =
-        Query(SqlFormat("Select Task_nBr,Assy,Step,Count,Status,Actual from TaskList where TaskList.Requirement = "
-                        "'%s' order by Task_nBr,id",
-                        {orderNumber}));
+        QueryBound(QStringLiteral("Select Task_nBr,Assy,Step,Count,Status,Actual from TaskList where TaskList.Requirement = " "? order by Task_nBr,id"), {orderNumber});
     if (ok)
         *ok = LastResultCode() == 0;
     std::vector<RequirementTask> tasks;

@@ -2,6 +2,7 @@
 
 #include "core/format.h"
 #include "db/database.h"
+#include "db/statement.h"
 
 void SeedSampleShop(const QDateTime& requirementCreated)
 {
@@ -39,9 +40,7 @@ void SeedSampleShop(const QDateTime& requirementCreated)
     for (const char* sql : rows)
         Execute(QString::fromUtf8(sql));
     const QString created = requirementCreated.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    Execute(SqlFormat("insert into ReqmList (Order_nBr,Assy,Quan,Description,Created,Status) values "
-                   "('REQ0001','CASE-1','5','First batch','%s','Created')",
-                   {created}));
+    ExecuteBound(QStringLiteral("insert into ReqmList (Order_nBr,Assy,Quan,Description,Created,Status) values " "('REQ0001','CASE-1','5','First batch',?,'Created')"), {created});
 }
 
 void ChangeSampleBill()

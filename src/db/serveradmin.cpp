@@ -4,6 +4,7 @@
 #include "core/dictionary.h"
 #include "core/format.h"
 #include "db/database.h"
+#include "db/statement.h"
 #include "db/serveraccess.h"
 
 #include <QStringList>
@@ -28,7 +29,7 @@ bool mayChangeGrants(const QString& login, QString* error)
                      .arg(access.owner, access.login);
         return false;
     }
-    const QString count = QueryText(SqlFormat("select count(*) from pg_roles where rolname = '%s'", {login}), false);
+    const QString count = QueryTextBound(QStringLiteral("select count(*) from pg_roles where rolname = ?"), {login});
     if (LastResultCode() != 0) {
         *error = LastErrorText();
         return false;
@@ -112,11 +113,11 @@ bool RevokeShopAccess(const QString& login, QString* error)
 
 ShopGrant ShopGrantOf(const QString& login)
 {
-    const QueryResult answer = Query(
-        SqlFormat("select 0, has_schema_privilege('%s', n.oid, 'USAGE') and has_table_privilege('%s', c.oid, "
-                  "'SELECT'), has_table_privilege('%s', c.oid, 'UPDATE') from pg_namespace n join pg_class c on "
-                  "c.relnamespace = n.oid and c.relname = 'globalparamlist' where n.nspname = '%s'",
-                  {login, login, login, CurrentServerAccess().schema}));
+    const QueryResult answer = QueryBound(
+        QStringLiteral("select 0, has_schema_privilege(?, n.oid, 'USAGE') and has_table_privilege(?, c.oid, "
+                       "'SELECT'), has_table_privilege(?, c.oid, 'UPDATE') from pg_namespace n join pg_class c on "
+                       "c.relnamespace = n.oid and c.relname = 'globalparamlist' where n.nspname = ?"),
+        {login, login, login, CurrentServerAccess().schema});
     if (LastResultCode() != 0 || answer.rowCount != 1 || answer.cell(0, 1) != QLatin1String("t"))
         return ShopGrant::None;
     return answer.cell(0, 2) == QLatin1String("t") ? ShopGrant::ReadWrite : ShopGrant::ReadOnly;

@@ -5,7 +5,7 @@
 #include "core/quantity.h"
 #include "core/utilities.h"
 #include "db/database.h"
-#include "db/sqllist.h"
+#include "db/statement.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,13 +31,15 @@ bool forNames(const QStringList& names, const QString& statement, const std::fun
     }
     QStringList batch;
     auto flush = [&] {
-        const QueryResult rows = Query(statement.arg(batch.join(QLatin1Char(','))));
+        SqlArgs args;
+        AppendArgs(args, batch);
+        const QueryResult rows = QueryBound(statement.arg(Placeholders(static_cast<int>(batch.size()))), args);
         ok = ok && LastResultCode() == 0;
         take(rows);
         batch.clear();
     };
     for (const QString& name : names) {
-        batch << QLatin1Char('\'') + SqlEscape(name) + QLatin1Char('\'');
+        batch << name;
         if (batch.size() == 500)
             flush();
     }
@@ -211,17 +213,19 @@ bool SaveSources(const std::vector<SourceRecord>& sources)
     // The sources replaced, named by their keys a batch at a time: the
     // statements follow the batches, not the sources.
     QStringList keys;
+    SqlArgs keyValues;
     auto flush = [&] {
         const QString where = QStringLiteral(" where ") + keys.join(QStringLiteral(" or "));
-        done = Execute(QStringLiteral("Delete from SrcList") + where) && done;
-        done = Execute(QStringLiteral("Delete from BrkList") + where) && done;
+        done = ExecuteBound(QStringLiteral("Delete from SrcList") + where, keyValues) && done;
+        done = ExecuteBound(QStringLiteral("Delete from BrkList") + where, keyValues) && done;
         keys.clear();
+        keyValues.clear();
     };
     std::vector<QStringList> rows;
     std::vector<QStringList> breaks;
     for (const SourceRecord& source : sources) {
-        keys << SqlFormat("(Part_nBr = '%s' and Vendor = '%s' and Order_Code = '%s')",
-                          {source.part, source.vendor, source.orderCode});
+        keys << QStringLiteral("(Part_nBr = ? and Vendor = ? and Order_Code = ?)");
+        keyValues.insert(keyValues.end(), {source.part, source.vendor, source.orderCode});
         if (keys.size() == 200)
             flush();
         rows.push_back(sourceRow(source, user, stamp));
@@ -261,7 +265,7 @@ bool SaveCurrencyRate(const QString& currency, double rate)
 {
     Transaction transaction;
     const QString code = currency.trimmed().toUpper();
-    bool done = Execute(SqlFormat("Delete from RateList where Currency = '%s'", {code}));
+    bool done = ExecuteBound(QStringLiteral("Delete from RateList where Currency = ?"), {code});
     const QString stamp = TimestampText();
     InsertRows({{code, ExactNumberText(rate), stamp.left(10), CurrentUserName(), stamp}}, RateList);
     done = done && LastResultCode() == 0;
@@ -300,14 +304,14 @@ QStringList PartsWithoutCurrencyRate(const QString& shopCurrency, bool* ok)
     if (shop.isEmpty())
         shop = QStringLiteral("USD");
     // Codes are compared in upper case; the rates are few, the parts many.
-    const char* const sql =
-        "Select Part_nBr from PartList where upper(trim(coalesce(Currency,''))) not in ('', '%s') "
-        "and upper(trim(Currency)) not in (select upper(trim(Currency)) from RateList where Rate <> '' "
-        "and Currency is not null) "
-        "union Select Part_nBr from SrcList where upper(trim(coalesce(Currency,''))) not in ('', '%s') "
-        "and upper(trim(Currency)) not in (select upper(trim(Currency)) from RateList where Rate <> '' "
-        "and Currency is not null)";
-    const QueryResult rows = Query(SqlFormat(sql, {shop, shop}));
+    const QueryResult rows = QueryBound(
+        QStringLiteral("Select Part_nBr from PartList where upper(trim(coalesce(Currency,''))) not in ('', ?) "
+                       "and upper(trim(Currency)) not in (select upper(trim(Currency)) from RateList where Rate <> '' "
+                       "and Currency is not null) "
+                       "union Select Part_nBr from SrcList where upper(trim(coalesce(Currency,''))) not in ('', ?) "
+                       "and upper(trim(Currency)) not in (select upper(trim(Currency)) from RateList where Rate <> '' "
+                       "and Currency is not null)"),
+        {shop, shop});
     if (ok)
         *ok = LastResultCode() == 0;
     QStringList parts;
@@ -335,8 +339,12 @@ QHash<QString, QString> PartsOfMfrParts(const QStringList& mfrParts, bool* ok)
     bool read = true;
     QStringList batch;
     const auto flush = [&] {
-        const QueryResult rows = Query(QStringLiteral("Select Mfr_Part_nBr, Part_nBr from PartList where Mfr_Part_nBr in (")
-                                       + SqlQuotedList(batch) + QStringLiteral(") order by Part_nBr"));
+        SqlArgs args;
+        AppendArgs(args, batch);
+        const QueryResult rows =
+            QueryBound(QStringLiteral("Select Mfr_Part_nBr, Part_nBr from PartList where Mfr_Part_nBr in (")
+                           + Placeholders(static_cast<int>(batch.size())) + QStringLiteral(") order by Part_nBr"),
+                       args);
         read = read && LastResultCode() == 0;
         for (int r = 0; r < rows.rowCount; ++r)
             if (!parts.contains(rows.cell(r, 0)))

@@ -33,7 +33,21 @@ using PrepareFn = int (*)(void*, const char*, int, void**, const char**);
 using BindTextFn = int (*)(void*, int, const char*, int, void (*)(void*));
 using StatementFn = int (*)(void*);
 using ErrorMessageFn = const char* (*)(void*);
+using BindInt64Fn = int (*)(void*, int, long long);
+using BindDoubleFn = int (*)(void*, int, double);
+using BindNullFn = int (*)(void*, int);
+using ColumnCountFn = int (*)(void*);
+using ColumnTextFn = const unsigned char* (*)(void*, int);
+using ColumnNameFn = const char* (*)(void*, int);
+using ColumnTypeFn = int (*)(void*, int);
+using LimitFn = int (*)(void*, int, int);
+constexpr int kStepRow = 100;  // SQLITE_ROW
 constexpr int kStepDone = 101; // SQLITE_DONE
+constexpr int kResultAbort = 4; // SQLITE_ABORT, as sqlite3_exec answers a callback that stops it
+constexpr int kLimitVariables = 9; // SQLITE_LIMIT_VARIABLE_NUMBER
+// The library copies a bound text (SQLITE_TRANSIENT): the value may go away
+// before the statement is finalized.
+void (*const kTransient)(void*) = reinterpret_cast<void (*)(void*)>(-1);
 
 constexpr const char* kLibraryFile = "libsqlite3.so.0";
 
@@ -120,6 +134,14 @@ public:
         m_reset = reinterpret_cast<StatementFn>(resolve("sqlite3_reset"));
         m_finalize = reinterpret_cast<StatementFn>(resolve("sqlite3_finalize"));
         m_errorMessage = reinterpret_cast<ErrorMessageFn>(resolve("sqlite3_errmsg"));
+        m_bindInt64 = reinterpret_cast<BindInt64Fn>(resolve("sqlite3_bind_int64"));
+        m_bindDouble = reinterpret_cast<BindDoubleFn>(resolve("sqlite3_bind_double"));
+        m_bindNull = reinterpret_cast<BindNullFn>(resolve("sqlite3_bind_null"));
+        m_columnCount = reinterpret_cast<ColumnCountFn>(resolve("sqlite3_column_count"));
+        m_columnText = reinterpret_cast<ColumnTextFn>(resolve("sqlite3_column_text"));
+        m_columnName = reinterpret_cast<ColumnNameFn>(resolve("sqlite3_column_name"));
+        m_columnType = reinterpret_cast<ColumnTypeFn>(resolve("sqlite3_column_type"));
+        m_limit = reinterpret_cast<LimitFn>(resolve("sqlite3_limit"));
         return m_exec && m_open && m_close;
     }
 
@@ -207,22 +229,93 @@ public:
         }
         char* text = nullptr;
         const int result = m_exec(m_connection, statement.constData(), callback, context, &text);
-        if (result != 0) {
-            // SQLITE_BUSY and SQLITE_LOCKED (their extended codes share the
-            // low byte): another program held the file longer than the wait.
-            const int primary = result & 0xFF;
-            if (primary == 5 || primary == 6)
-                *error = QStringLiteral("database is busy");
-            else if (primary == kResultReadOnly)
-                *error = readOnlyRefusal(m_path);
-            else
-                *error = text ? QString::fromUtf8(text) : QStringLiteral("SQL error %1").arg(result);
-        }
+        const int code = outcome(result, text, error);
         if (text && m_free)
             m_free(text);
+        return code;
+    }
+
+    int execBound(const QByteArray& statement, const SqlArgs& values, BoundRowCallback callback, QString* error,
+                  void* context) override
+    {
+        if (!m_connection || !bindsValues()) {
+            *error = QStringLiteral("The database is not open.");
+            return kEngineError;
+        }
+        void* handle = nullptr;
+        int result = m_prepare(m_connection, statement.constData(), static_cast<int>(statement.size()), &handle,
+                               nullptr);
+        if (result != 0 || !handle)
+            return outcome(result, m_errorMessage(m_connection), error);
+        for (size_t i = 0; i < values.size() && result == 0; ++i) {
+            const SqlArg& value = values[i];
+            const int index = static_cast<int>(i) + 1;
+            switch (value.kind()) {
+            case SqlArg::Null:
+                result = m_bindNull(handle, index);
+                break;
+            case SqlArg::Integer:
+                result = m_bindInt64(handle, index, value.integer());
+                break;
+            case SqlArg::Real:
+                result = m_bindDouble(handle, index, value.real());
+                break;
+            case SqlArg::Text: {
+                const QByteArray text = value.utf8();
+                result = m_bindText(handle, index, text.constData(), static_cast<int>(text.size()), kTransient);
+                break;
+            }
+            }
+        }
+        std::vector<char*> names;
+        std::vector<char*> cells;
+        std::vector<char> kinds;
+        while (result == 0) {
+            const int step = m_step(handle);
+            if (step == kStepDone)
+                break;
+            if (step != kStepRow) {
+                result = step;
+                break;
+            }
+            if (!callback)
+                continue;
+            const int columns = m_columnCount(handle);
+            if (names.empty() && columns > 0) {
+                names.resize(static_cast<size_t>(columns));
+                for (int c = 0; c < columns; ++c)
+                    names[static_cast<size_t>(c)] = const_cast<char*>(m_columnName(handle, c));
+                cells.resize(static_cast<size_t>(columns));
+                kinds.resize(static_cast<size_t>(columns));
+            }
+            for (int c = 0; c < columns; ++c) {
+                // 1 integer, 2 float, 3 text, 4 blob (read as its text), 5 NULL.
+                const int type = m_columnType(handle, c);
+                kinds[static_cast<size_t>(c)] = type == 1 ? 'i' : type == 2 ? 'r' : type == 5 ? 'n' : 't';
+                cells[static_cast<size_t>(c)] =
+                    type == 5 ? nullptr
+                              : const_cast<char*>(reinterpret_cast<const char*>(m_columnText(handle, c)));
+            }
+            if (callback(context, columns, cells.data(), names.data(), kinds.data()) != 0) {
+                m_finalize(handle);
+                *error = QStringLiteral("query aborted");
+                return kResultAbort;
+            }
+        }
+        const QString message = result != 0 ? QString::fromUtf8(m_errorMessage(m_connection)) : QString();
+        m_finalize(handle);
         if (result == 0)
             return kEngineOk;
-        return ((result & 0xFF) == 5 || (result & 0xFF) == 6) ? kEngineBusy : result;
+        const QByteArray text = message.toUtf8();
+        return outcome(result, text.constData(), error);
+    }
+
+    int maxBoundValues() const override
+    {
+        // Libraries before 3.32 allow 999; later ones 32766 unless built otherwise.
+        if (m_limit && m_connection)
+            return std::max(999, m_limit(m_connection, kLimitVariables, -1));
+        return 999;
     }
 
     QByteArray beginStatement() const override
@@ -240,6 +333,32 @@ public:
     }
 
     bool failedTransactionRefusesStatements() const override { return false; }
+
+    bool bindsValues() const
+    {
+        return m_prepare && m_bindText && m_step && m_finalize && m_errorMessage && m_bindInt64 && m_bindDouble
+               && m_bindNull && m_columnCount && m_columnText && m_columnName && m_columnType;
+    }
+
+    // The layer's code and words for the library's result: busy and locked
+    // (their extended codes share the low byte) when another program held
+    // the file longer than the wait, the read-only refusal, else the
+    // library's own message.
+    int outcome(int result, const char* text, QString* error) const
+    {
+        if (result == 0)
+            return kEngineOk;
+        const int primary = result & 0xFF;
+        if (primary == 5 || primary == 6) {
+            *error = QStringLiteral("database is busy");
+            return kEngineBusy;
+        }
+        if (primary == kResultReadOnly)
+            *error = readOnlyRefusal(m_path);
+        else
+            *error = text && *text ? QString::fromUtf8(text) : QStringLiteral("SQL error %1").arg(result);
+        return result;
+    }
 
     bool prepares() const override
     {
@@ -322,6 +441,14 @@ private:
     StatementFn m_reset = nullptr;
     StatementFn m_finalize = nullptr;
     ErrorMessageFn m_errorMessage = nullptr;
+    BindInt64Fn m_bindInt64 = nullptr;
+    BindDoubleFn m_bindDouble = nullptr;
+    BindNullFn m_bindNull = nullptr;
+    ColumnCountFn m_columnCount = nullptr;
+    ColumnTextFn m_columnText = nullptr;
+    ColumnNameFn m_columnName = nullptr;
+    ColumnTypeFn m_columnType = nullptr;
+    LimitFn m_limit = nullptr;
     std::vector<void*> m_statements;
     unsigned m_generation = 0;
     bool m_attempted = false;

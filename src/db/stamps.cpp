@@ -3,10 +3,11 @@
 #include "core/format.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/statement.h"
 
 bool StampRecord(const QString& table, const QString& keyColumn, const QString& key)
 {
     // Table and column come from the callers' constants, never from input.
-    return Execute(SqlFormat("Update %s Set User = '%s', Time_Stamp = '%s' where %s = '%s'",
-                             {table, CurrentUserName(), TimestampText(), keyColumn, key}));
+    return ExecuteBound(QStringLiteral("Update %1 Set User = ?, Time_Stamp = ? where %2 = ?").arg(table, keyColumn),
+                        {CurrentUserName(), TimestampText(), key});
 }

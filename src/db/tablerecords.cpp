@@ -2,6 +2,7 @@
 
 #include "core/format.h"
 #include "core/utilities.h"
+#include "db/statement.h"
 
 QueryResult ReadTableColumns(const QString& table, const QStringList& quotedColumns, const QString& condition)
 {
@@ -38,7 +39,7 @@ bool WriteErrorWords(const QString& table, const QHash<unsigned, QStringList>& i
 
 QString AssemblyOfRecord(const QString& table, const QString& id)
 {
-    const QueryResult row = Query(SqlFormat("Select Assy from %s where id = '%s'", {table, id}));
+    const QueryResult row = QueryBound(QStringLiteral("Select Assy from %1 where id = ?").arg(table), {id});
     return row.rowCount > 0 ? row.cell(0, 0) : QString();
 }
 

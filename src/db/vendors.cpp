@@ -2,6 +2,7 @@
 
 #include "core/format.h"
 #include "db/database.h"
+#include "db/statement.h"
 
 QStringList ReadVendorNames(bool* ok)
 {
@@ -18,9 +19,7 @@ QStringList ReadVendorNames(bool* ok)
 VendorAddress ReadVendorAddress(const QString& vendor, bool* ok)
 {
     VendorAddress found;
-    const QueryResult row = Query(SqlFormat("Select Address,City,State,Zip,Country,Phone,Fax,Website from VendList "
-                                            "where Vendor = '%s' order by id limit 1",
-                                            {vendor}));
+    const QueryResult row = QueryBound(QStringLiteral("Select Address,City,State,Zip,Country,Phone,Fax,Website from VendList " "where Vendor = ? order by id limit 1"), {vendor});
     if (ok)
         *ok = LastResultCode() == 0;
     if (row.rowCount == 0)
@@ -39,7 +38,7 @@ VendorAddress ReadVendorAddress(const QString& vendor, bool* ok)
 
 bool VendorOnFile(const QString& vendor, bool* ok)
 {
-    const QueryResult row = Query(SqlFormat("Select Vendor from VendList where Vendor = '%s' limit 1", {vendor}));
+    const QueryResult row = QueryBound(QStringLiteral("Select Vendor from VendList where Vendor = ? limit 1"), {vendor});
     if (ok)
         *ok = LastResultCode() == 0;
     return row.rowCount > 0;
@@ -54,8 +53,7 @@ bool EnsureVendorRecord(const QString& vendor, const QString& user, const QStrin
         return ok;
     if (!ok)
         return false;
-    if (!Execute(SqlFormat("Insert into VendList (Vendor,User,Time_Stamp) values ('%s','%s','%s')",
-                           {vendor, user, stamp})))
+    if (!ExecuteBound(QStringLiteral("Insert into VendList (Vendor,User,Time_Stamp) values (?,?,?)"), {vendor, user, stamp}))
         return false;
     if (added)
         *added = true;
@@ -67,13 +65,12 @@ bool EnsureLabourResource(const QString& resource, const QString& user, const QS
     if (added)
         *added = false;
     const QueryResult row =
-        Query(SqlFormat("Select Resource from LabrList where Resource = '%s' limit 1", {resource}));
+        QueryBound(QStringLiteral("Select Resource from LabrList where Resource = ? limit 1"), {resource});
     if (LastResultCode() != 0)
         return false;
     if (resource.isEmpty() || row.rowCount > 0)
         return true;
-    if (!Execute(SqlFormat("Insert into LabrList (Resource,User,Time_Stamp) values ('%s','%s','%s')",
-                           {resource, user, stamp})))
+    if (!ExecuteBound(QStringLiteral("Insert into LabrList (Resource,User,Time_Stamp) values (?,?,?)"), {resource, user, stamp}))
         return false;
     if (added)
         *added = true;
@@ -82,7 +79,7 @@ bool EnsureLabourResource(const QString& resource, const QString& user, const QS
 
 QString ReadLabourRate(const QString& resource)
 {
-    const QueryResult row = Query(SqlFormat("Select Rate from LabrList where Resource='%s' order by id limit 1", {resource}));
+    const QueryResult row = QueryBound(QStringLiteral("Select Rate from LabrList where Resource=? order by id limit 1"), {resource});
     return row.rowCount > 0 ? row.cell(0, 0) : QString();
 }
 
