@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+class ChangeFeed;
 class CGridView;
 class CImageMenu;
 class CMiniMenu;
@@ -61,6 +62,11 @@ public:
     QString statusText() const;
     void showStatus(const QString& text);
 
+    // Another desk's changes: the grid and the tree show the shop as stored
+    // now, keeping what is current and selected.
+    ChangeFeed* changeFeed() const { return m_feed; }
+    void refreshFromOtherDesks();
+
     // Closing the window any way (Esc, the close box) runs the shutdown.
     void done(int result) override;
 
@@ -108,6 +114,7 @@ private:
     void connectTreeToGrid();
 
     CGridView* m_grid = nullptr;
+    ChangeFeed* m_feed = nullptr;
     CDBView* m_treeView = nullptr;
     bool m_shutDown = false;
 };

@@ -89,18 +89,23 @@ RequirementBuild ReadRequirementBuild(const QString& orderNumber)
 
 bool SetRequirementNeedDate(const QString& orderNumber, const QString& isoDate)
 {
-    return Execute(SqlFormat("Update ReqmList Set Need_Date = '%s' where Order_nBr = '%s'", {isoDate, orderNumber}));
+    return Execute(SqlFormat("Update ReqmList Set Need_Date = '%s',User = '%s',Time_Stamp = '%s' where Order_nBr = '%s'",
+                             {isoDate, CurrentUserName(), TimestampText(), orderNumber}));
 }
 
 bool SetRequirementBuilt(const QString& orderNumber, double built)
 {
     return Execute(
-        SqlFormat("Update ReqmList Set Built = '%s' where Order_nBr = '%s'", {PlainNumber(built), orderNumber}));
+        SqlFormat("Update ReqmList Set Built = '%s',User = '%s',Time_Stamp = '%s' where Order_nBr = '%s'",
+                  {PlainNumber(built), CurrentUserName(), TimestampText(), orderNumber}));
 }
 
 bool SetRequirementStatus(const QString& orderNumber, const QString& status)
 {
-    return Execute(SqlFormat("Update ReqmList Set Status = '%s' where Order_nBr = '%s'", {status, orderNumber}));
+    // Whoever moved the requirement on is named on it: a desk whose window
+    // still shows it as it was is told who.
+    return Execute(SqlFormat("Update ReqmList Set Status = '%s',User = '%s',Time_Stamp = '%s' where Order_nBr = '%s'",
+                             {status, CurrentUserName(), TimestampText(), orderNumber}));
 }
 
 std::vector<HeldAllocation> ReadAllocations(const QString& orderNumber, bool* ok)
@@ -191,8 +196,8 @@ QStringList TaskResources()
 
 bool SetRequirementTasksStatus(const QString& orderNumber, const QString& status)
 {
-    return Execute(SqlFormat("Update TaskList Set Status = '%s',Time_Stamp = '%s' where Requirement = '%s'",
-                             {status, TimestampText(), orderNumber}));
+    return Execute(SqlFormat("Update TaskList Set Status = '%s',User = '%s',Time_Stamp = '%s' where Requirement = '%s'",
+                             {status, CurrentUserName(), TimestampText(), orderNumber}));
 }
 
 bool SetTaskStatus(const QString& orderNumber, int taskNumber, const QString& status)

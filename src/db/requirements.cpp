@@ -1,6 +1,7 @@
 #include "db/requirements.h"
 
 #include "core/format.h"
+#include "core/utilities.h"
 #include "db/database.h"
 
 RequirementFields ReadRequirementFields(const QString& orderNumber, bool* ok)
@@ -41,17 +42,18 @@ bool MarkRequirementProcessed(const QString& orderNumber, const QString& assembl
                               const QString& status)
 {
     // The quantity goes in as a number: the allocations were made for it.
-    return Execute(SqlFormat("UPDATE ReqmList SET Assy='%s',Quan=%s,Status='%s' where Order_nBr='%s'",
-                             {assembly, quantity, status, orderNumber}));
+    return Execute(SqlFormat("UPDATE ReqmList SET Assy='%s',Quan=%s,Status='%s',User='%s',Time_Stamp='%s' "
+                             "where Order_nBr='%s'",
+                             {assembly, quantity, status, CurrentUserName(), TimestampText(), orderNumber}));
 }
 
 bool SaveRequirementFields(const QString& orderNumber, const QString& quantity, const QString& assembly,
                            const QString& description, const QString& needDate, const QString& user,
                            const QString& stamp)
 {
-    return Execute(SqlFormat("UPDATE ReqmList Set Quan = '%s',User='%s',Date='%s',Assy = '%s',Description='%s',"
-                             "Need_Date='%s' where Order_nBr='%s'",
-                             {quantity, user, stamp, assembly, description, needDate, orderNumber}));
+    return Execute(SqlFormat("UPDATE ReqmList Set Quan = '%s',User='%s',Date='%s',Time_Stamp='%s',Assy = '%s',"
+                             "Description='%s',Need_Date='%s' where Order_nBr='%s'",
+                             {quantity, user, stamp, stamp, assembly, description, needDate, orderNumber}));
 }
 
 std::vector<std::pair<QString, QString>> ReadRequirementAssemblies(bool* ok)

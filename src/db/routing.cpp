@@ -55,9 +55,9 @@ bool ReadTaskOfRecord(int id, QString& orderNumber, QString& taskNumber)
 bool WriteTaskFields(const QString& orderNumber, const QString& taskNumber, const QString& actual,
                      const QString& count, const QString& status)
 {
-    return Execute(SqlFormat("Update TaskList Set Actual = '%s', Count = '%s', Status = '%s' where Requirement = "
-                             "'%s' and Task_nBr = '%s'",
-                             {actual, count, status, orderNumber, taskNumber}));
+    return Execute(SqlFormat("Update TaskList Set Actual = '%s', Count = '%s', Status = '%s', User = '%s', "
+                             "Time_Stamp = '%s' where Requirement = '%s' and Task_nBr = '%s'",
+                             {actual, count, status, CurrentUserName(), TimestampText(), orderNumber, taskNumber}));
 }
 
 QHash<QString, std::vector<RoutingBillLine>> ReadRoutingBills(const QStringList& assemblies, bool* ok)

@@ -318,7 +318,12 @@ void CGridModel::writeFailed() {
                            "another user changed this record meanwhile; it is "
                            "shown again as it is now"))
                      : LastErrorText();
-  m_rows.invalidate();
+  // A record another desk deleted leaves the view, rather than staying as
+  // an empty row.
+  if (m_rowGone)
+    refreshRows();
+  else
+    m_rows.invalidate();
   m_routingWritten.clear();
   Q_EMIT rowsChanged();
   ShowMessage(Translate(QStringLiteral("The change was not saved:")) +

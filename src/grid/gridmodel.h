@@ -69,6 +69,9 @@ public:
     // Loads or reloads a table: statement, layout, error check, rows.
     void Load(int table);
     void Reload() { Load(m_table); }
+    // Reads the rows again as they are stored now (another desk wrote):
+    // deleted records leave, new ones come, the columns stay as they are.
+    void RefreshRows();
     // The whole statement of a table as shown (sorted, without the filter):
     // what a reader that wants every row runs.
     QString BuildStatement(int table);
