@@ -46,6 +46,12 @@ void SetParam(int number, const QString& text)
               false);
 }
 
+bool StampSettings()
+{
+    SetParam(ParamSettingsStamp, CurrentUserName() + QLatin1Char('\t') + TimestampText());
+    return LastResultCode() == 0;
+}
+
 ParamSnapshot ReadParams(const std::vector<int>& numbers, bool* ok)
 {
     ParamSnapshot snapshot;
@@ -115,7 +121,7 @@ QString WriteParamsAsLoaded(const ParamSnapshot& loaded, const std::vector<std::
     }
     for (const auto& [number, text] : changed)
         SetParam(number, text);
-    SetParam(ParamSettingsStamp, CurrentUserName() + QLatin1Char('\t') + TimestampText());
+    StampSettings();
     if (!transaction.commit())
         return WriteRefusedText(LastErrorText());
     return {};

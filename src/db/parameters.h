@@ -34,6 +34,9 @@ struct ParamSnapshot
     QString user;
     QString time;
 };
+// Names the user and the time on the shop's settings (ParamSettingsStamp),
+// as every write of the company data does.
+bool StampSettings();
 // One statement for all the numbers and the stamp.
 ParamSnapshot ReadParams(const std::vector<int>& numbers, bool* ok = nullptr);
 

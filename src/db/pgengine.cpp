@@ -378,10 +378,12 @@ public:
             *error = QStringLiteral("The database is not open.");
             return kEngineError;
         }
-        const QByteArray word = statement.trimmed().left(8).toUpper();
-        if (word.startsWith("BEGIN"))
+        // Whether a write commits by itself (and must tell the other desks
+        // itself); a rollback to a savepoint stays inside the transaction.
+        const QByteArray head = statement.trimmed().left(12).toUpper();
+        if (head.startsWith("BEGIN"))
             m_inTransaction = true;
-        else if (word.startsWith("COMMIT") || word.startsWith("ROLLBACK"))
+        else if (head.startsWith("COMMIT") || (head.startsWith("ROLLBACK") && !head.startsWith("ROLLBACK TO")))
             m_inTransaction = false;
         Result* result = m_exec(m_connection, ServerStatement(statement).constData());
         // Cut off with COMMIT on its way, the server may have stored the work

@@ -13,6 +13,7 @@
 #include "db/changelog.h"
 #include "db/numbering.h"
 #include "db/parameters.h"
+#include "db/recordcheck.h"
 #include "grid/gridrows.h"
 
 #include <QDir>
@@ -302,6 +303,20 @@ bool CGridModel::recordAsShown(int row, int editedColumn, bool *othersChanged) {
       continue;
     if (c == editedColumn) {
       m_rowChanged = true;
+      // Who changed it, when the record's stamp moved since it was shown.
+      m_changedBy.clear();
+      m_changedAt.clear();
+      const int userColumn = FindColumn(now, QStringLiteral("User"));
+      const int timeColumn = FindColumn(now, QStringLiteral("Time_Stamp"));
+      int shownTime = -1;
+      for (int h = 1; h < static_cast<int>(m_headings.size()) && shownTime < 0; ++h)
+        if (ToColumnName(m_headings[h]) == QLatin1String("Time_Stamp"))
+          shownTime = h;
+      if (timeColumn >= 0 && !now.cell(0, timeColumn).isEmpty() &&
+          (shownTime < 0 || now.cell(0, timeColumn) != m_rows.cell(row, shownTime))) {
+        m_changedAt = now.cell(0, timeColumn);
+        m_changedBy = userColumn >= 0 ? now.cell(0, userColumn) : QString();
+      }
       return false;
     }
     *othersChanged = true;
@@ -314,6 +329,9 @@ void CGridModel::writeFailed() {
   m_lastEdit = EditResult::Failed;
   const QString reason =
       m_rowGone      ? Translate(QStringLiteral("the record no longer exists"))
+      : m_rowChanged && !m_changedAt.isEmpty()
+          ? ChangedByText(Translate(QStringLiteral("this record")), m_changedBy,
+                          m_changedAt)
       : m_rowChanged ? Translate(QStringLiteral(
                            "another user changed this record meanwhile; it is "
                            "shown again as it is now"))

@@ -278,6 +278,8 @@ private:
     // The last write found its record deleted by another program.
     bool m_rowGone = false;
     bool m_rowChanged = false; // another program changed the record since it was shown
+    QString m_changedBy;       // and who stamped it then, when the stamp moved
+    QString m_changedAt;
 };
 
 // The keyword of an attribute text: its first four characters, upper-cased.
