@@ -17,6 +17,7 @@
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "core/windowhooks.h"
+#include "db/changefeed.h"
 #include "db/database.h"
 #include "db/location.h"
 #include "db/billrows.h"
@@ -38,6 +39,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
@@ -114,6 +116,8 @@ CQuorvelDlg::CQuorvelDlg(QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint)
 {
     g_mainWindow = this;
+    m_feed = new ChangeFeed(this);
+    connect(m_feed, &ChangeFeed::changed, this, &CQuorvelDlg::refreshFromOtherDesks);
     setWindowTitle(QStringLiteral("KOLT"));
     setWindowIcon(QIcon(QPixmap::fromImage(Artwork(kArtWindowIcon))));
     ControlColour(this);
@@ -239,6 +243,18 @@ void CQuorvelDlg::initialize(bool showSplash)
     }
     translateWindow();
     showLocationState();
+    if (opened)
+        m_feed->watch(app.DataFolder);
+}
+
+void CQuorvelDlg::refreshFromOtherDesks()
+{
+    // A cell being typed into is not taken away: the refresh waits for it.
+    if (m_grid && !m_grid->RefreshFromStore()) {
+        QTimer::singleShot(1000, this, &CQuorvelDlg::refreshFromOtherDesks);
+        return;
+    }
+    redrawTree();
 }
 
 void CQuorvelDlg::showLocationState()
@@ -248,6 +264,12 @@ void CQuorvelDlg::showLocationState()
     const QString readOnly = ReadOnlyReason();
     if (!readOnly.isEmpty())
         showStatus(readOnly);
+    // A desk that may not write offers no command that writes: the roll-up,
+    // the import, the grid's inserts, deletions and edits.
+    const bool writable = !DeskReadOnly();
+    m_bar->setCommandEnabled(kCmdUpdate, writable);
+    m_bar->setCommandEnabled(kCmdImport, writable);
+    m_mini->setWritable(writable);
 }
 
 void CQuorvelDlg::translateWindow()
@@ -298,6 +320,8 @@ void CQuorvelDlg::onCommand(int command)
         showTable(table);
         return;
     }
+    if (!m_bar->commandEnabled(command) && m_bar->entryForCommand(command) >= 0)
+        return;
     switch (command) {
     case kCmdUpdate:
         runUpdate();
@@ -481,6 +505,7 @@ void CQuorvelDlg::runOptions()
         m_status->clear();
         translateWindow();
         showLocationState();
+        m_feed->watch(app.DataFolder);
     }
     // The data location and the shared folders outlive a crash of this session.
     if (accepted)

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+class ChangeFeed;
 class CGridView;
 class CImageMenu;
 class CMiniMenu;
@@ -64,6 +65,10 @@ public:
     // The cost roll-up for that many builds, its outcome on the status line
     // and the grid and tree shown again (Update without its window).
     void rollUpCosts(double builds);
+    // Another desk's changes: the grid and the tree show the shop as stored
+    // now, keeping what is current and selected.
+    ChangeFeed* changeFeed() const { return m_feed; }
+    void refreshFromOtherDesks();
 
     // Closing the window any way (Esc, the close box) runs the shutdown.
     void done(int result) override;
@@ -112,6 +117,7 @@ private:
     void connectTreeToGrid();
 
     CGridView* m_grid = nullptr;
+    ChangeFeed* m_feed = nullptr;
     CDBView* m_treeView = nullptr;
     bool m_shutDown = false;
 };

@@ -19,10 +19,13 @@
 #include "controls/wait.h"
 #include "core/appstate.h"
 #include "core/commandids.h"
+#include "core/dictionary.h"
 #include "core/format.h"
 #include "core/userinterface.h"
 #include "db/database.h"
+#include "db/location.h"
 #include "db/parameters.h"
+#include "db/recordcheck.h"
 #include "db/sampleshop.h"
 #include "orders/purchaseorderdialog.h"
 #include "orders/requirement.h"
@@ -253,5 +256,24 @@ int main(int argc, char** argv)
     wait.setRange(0, 4);
     wait.setPosition(3);
     save(wait, out, QStringLiteral("wait.png"));
+
+    // A window's save refused for another desk's change.
+    CMessageBox stale(ChangedByText(QStringLiteral("REQ0001"), QStringLiteral("anna"), QStringLiteral("2026-12-09 10:31:02"))
+                          + QLatin1Char('\n') + Translate(QStringLiteral("Nothing was written.")),
+                      Translate(QStringLiteral("Order")), kButtonsOk, kAlignCentre, window);
+    save(stale, out, QStringLiteral("stale-write.png"));
+
+    // The same shop on a desk that may only read it.
+    SetReadOnlyOpen(true);
+    InitializeDatabase(false);
+    window->translateWindow();
+    window->showLocationState();
+    window->onCommand(kCmdShowPartList);
+    save(*window, out, QStringLiteral("main-read-only.png"));
+    {
+        CRequirements order(QStringLiteral("REQ0001"), window);
+        save(order, out, QStringLiteral("order-read-only.png"));
+    }
+    SetReadOnlyOpen(false);
     return 0;
 }

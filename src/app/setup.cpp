@@ -190,24 +190,20 @@ Setup::Setup(QWidget* parent)
     m_pictures->setText(values.pictureFolder);
     m_documents->setText(values.documentFolder);
     showSharedFolders();
-    // The list offers the usual codes; a code stored from elsewhere stays in
-    // the field (without a selection) so that OK does not erase it.
     m_currency->setEditable(true);
     m_currency->setInsertPolicy(QComboBox::NoInsert);
     m_currency->addItems(SetupCurrencies());
-    m_currency->setCurrentIndex(-1);
-    for (int i = 0; i < m_currency->count(); ++i)
-        if (!values.currency.isEmpty() && m_currency->itemText(i).startsWith(values.currency)) {
-            m_currency->setCurrentIndex(i);
-            break;
-        }
-    if (m_currency->currentIndex() < 0)
-        m_currency->setEditText(values.currency);
-    m_billing->setPlainText(values.billingAddress);
-    m_ship->setPlainText(values.shipAddress);
-    m_fax->setText(values.fax);
-    m_phone->setText(values.phone);
-    m_company->setText(values.companyName);
+    m_loaded = values.loaded;
+    showCompanyData(values);
+    // The company data is the shop's: a read-only desk shows it, the desk's
+    // own settings (location, user, language) stay its to change.
+    if (DeskReadOnly()) {
+        for (QLineEdit* field : {m_company, m_phone, m_fax})
+            field->setReadOnly(true);
+        m_billing->setReadOnly(true);
+        m_ship->setReadOnly(true);
+        m_currency->setEnabled(false);
+    }
     m_serviceAnswers->setChecked(values.showServiceAnswers);
     m_rollupBuilds->setText(PlainNumber(values.rollupBuilds));
 
@@ -322,6 +318,25 @@ void Setup::copyData()
         m_folder->setText(IsServerAddress(to) ? to : QDir::toNativeSeparators(to));
 }
 
+void Setup::showCompanyData(const SetupValues& values)
+{
+    // The list offers the usual codes; a code stored from elsewhere stays in
+    // the field (without a selection) so that OK does not erase it.
+    m_currency->setCurrentIndex(-1);
+    for (int i = 0; i < m_currency->count(); ++i)
+        if (!values.currency.isEmpty() && m_currency->itemText(i).startsWith(values.currency)) {
+            m_currency->setCurrentIndex(i);
+            break;
+        }
+    if (m_currency->currentIndex() < 0)
+        m_currency->setEditText(values.currency);
+    m_billing->setPlainText(values.billingAddress);
+    m_ship->setPlainText(values.shipAddress);
+    m_fax->setText(values.fax);
+    m_phone->setText(values.phone);
+    m_company->setText(values.companyName);
+}
+
 void Setup::save()
 {
     if (AddressHoldsPassword(m_folder->text())) {
@@ -342,11 +357,21 @@ void Setup::save()
     values.companyName = m_company->text();
     values.user = m_user->text();
     values.showServiceAnswers = m_serviceAnswers->isChecked();
+    values.loaded = m_loaded;
     // A quantity that does not read keeps the one before.
     double builds = 0;
     values.rollupBuilds = DefaultRollupQuantity();
     if (ParseQuantity(m_rollupBuilds->text(), kMaxRequirementQuantity, &builds, nullptr))
         values.rollupBuilds = builds;
-    m_folderChanged = ApplySetup(values);
+    bool stale = false;
+    m_folderChanged = ApplySetup(values, &stale);
+    // Another desk saved the company data meanwhile: it is shown as stored
+    // now, and the dialog stays open on it.
+    if (stale) {
+        const SetupValues stored = CurrentSetupValues();
+        m_loaded = stored.loaded;
+        showCompanyData(stored);
+        return;
+    }
     accept();
 }

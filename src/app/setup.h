@@ -62,6 +62,8 @@ private:
     // Setup's "Test connection": the server's answer for the address typed.
     void testConnection();
     void save();
+    // The company fields as values holds them.
+    void showCompanyData(const SetupValues& values);
     // The shared folders mean something only with the data on a server.
     void showSharedFolders();
     QLineEdit* addLine(const QRect& field, const QString& label, int icon);
@@ -94,4 +96,5 @@ private:
     QPushButton* m_test = nullptr;
     int m_language = 0;
     bool m_folderChanged = false;
+    ParamSnapshot m_loaded; // the company data as the dialog read it
 };

@@ -1,6 +1,7 @@
 #include "app/setupvalues.h"
 
 #include "core/appstate.h"
+#include "core/dictionary.h"
 #include "core/userinterface.h"
 #include "db/database.h"
 #include "db/parameters.h"
@@ -12,7 +13,7 @@
 #include <QDir>
 #include <QUrl>
 
-#include <initializer_list>
+#include <vector>
 #include <utility>
 
 QStringList SetupCurrencies()
@@ -28,12 +29,14 @@ SetupValues CurrentSetupValues()
     v.dataFolder = IsServerAddress(app.DataFolder) ? app.DataFolder : QDir::toNativeSeparators(app.DataFolder);
     v.pictureFolder = QDir::toNativeSeparators(app.PictureFolder);
     v.documentFolder = QDir::toNativeSeparators(app.DocumentFolder);
-    v.companyName = GetParam(ParamCompanyName);
-    v.billingAddress = GetParam(ParamBillingAddress);
-    v.shipAddress = GetParam(ParamShippingAddress);
-    v.phone = GetParam(ParamPhone);
-    v.fax = GetParam(ParamFax);
-    v.currency = GetParam(ParamCurrency);
+    v.loaded = ReadParams({ParamCompanyName, ParamBillingAddress, ParamShippingAddress, ParamPhone, ParamFax,
+                           ParamCurrency});
+    v.companyName = v.loaded.values[ParamCompanyName];
+    v.billingAddress = v.loaded.values[ParamBillingAddress];
+    v.shipAddress = v.loaded.values[ParamShippingAddress];
+    v.phone = v.loaded.values[ParamPhone];
+    v.fax = v.loaded.values[ParamFax];
+    v.currency = v.loaded.values[ParamCurrency];
     v.user = app.CurrentUser;
     v.language = app.language;
     v.showServiceAnswers = ShowServiceAnswers();
@@ -61,8 +64,10 @@ bool SameFolder(const QString& a, const QString& b)
     return normalised(a) == normalised(b);
 }
 
-bool ApplySetup(const SetupValues& values)
+bool ApplySetup(const SetupValues& values, bool* stale)
 {
+    if (stale)
+        *stale = false;
     AppState& app = App();
     app.PictureFolder = normalised(values.pictureFolder);
     app.DocumentFolder = normalised(values.documentFolder);
@@ -72,19 +77,30 @@ bool ApplySetup(const SetupValues& values)
     }
     // Only what changed is written, and a refusal (a read-only desk, a lock
     // held too long) is said rather than lost.
+    const std::vector<std::pair<int, QString>> params{{ParamShippingAddress, values.shipAddress},
+                                                      {ParamBillingAddress, values.billingAddress},
+                                                      {ParamFax, values.fax},
+                                                      {ParamPhone, values.phone},
+                                                      {ParamCurrency, values.currency},
+                                                      {ParamCompanyName, values.companyName}};
     QString refusal;
-    for (const auto& [number, text] : std::initializer_list<std::pair<int, QString>>{
-             {ParamShippingAddress, values.shipAddress},
-             {ParamBillingAddress, values.billingAddress},
-             {ParamFax, values.fax},
-             {ParamPhone, values.phone},
-             {ParamCurrency, values.currency},
-             {ParamCompanyName, values.companyName}}) {
-        if (GetParam(number) == text)
-            continue;
-        SetParam(number, text);
-        if (LastResultCode() != 0 && refusal.isEmpty())
-            refusal = LastErrorText();
+    if (values.loaded.read) {
+        // Another desk's save since the dialog opened is not undone unseen.
+        bool changedElsewhere = false;
+        refusal = WriteParamsAsLoaded(values.loaded, params, &changedElsewhere);
+        if (!refusal.isEmpty() && changedElsewhere) {
+            refusal += QLatin1Char('\n') + Translate(QStringLiteral("Nothing was written."));
+            if (stale)
+                *stale = true;
+        }
+    } else {
+        for (const auto& [number, text] : params) {
+            if (GetParam(number) == text)
+                continue;
+            SetParam(number, text);
+            if (LastResultCode() != 0 && refusal.isEmpty())
+                refusal = LastErrorText();
+        }
     }
     if (!refusal.isEmpty())
         ShowMessage(refusal, QStringLiteral("Database Status"));

@@ -1,6 +1,8 @@
 #pragma once
 // What the Setup dialog edits, read from and written to the settings, the
 // parameters and the profile.
+#include "db/parameters.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +21,7 @@ struct SetupValues
     int language = 0;
     bool showServiceAnswers = false; // profile: the part service's answers shown as they arrive
     double rollupBuilds = 1;         // profile: the builds the roll-up prices purchased parts for
+    ParamSnapshot loaded;            // the parameters as read; not read: no check at the write
 };
 
 // The currency list of the dialog, in order.
@@ -37,7 +40,10 @@ bool SameFolder(const QString& a, const QString& b);
 // the profile with the user.
 // The Picture and Document folders are kept in the settings with the data
 // location.
-bool ApplySetup(const SetupValues& values);
+// The parameters are written only when the stored ones are still what
+// CurrentSetupValues read: otherwise nothing of them is written, who changed
+// them and when is said, and *stale is set (the dialog shows them again).
+bool ApplySetup(const SetupValues& values, bool* stale = nullptr);
 
 // A server address that carries a password: the settings file is no place
 // for it (the PostgreSQL password file or PGPASSWORD are).

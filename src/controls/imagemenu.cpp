@@ -274,11 +274,14 @@ void CImageMenu::drawEntry(QPainter& painter, int index) const
         painter.drawRoundedRect(QRectF(r).adjusted(3.5, 3.5, -3.5, -3.5), 10, 10);
     }
     const QImage image = ArtworkCell(kArtCommandBar, e.image);
+    if (!e.enabled)
+        painter.setOpacity(0.35);
     if (m_compact) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter.drawImage(QRect(r.center().x() - kCompactIcon / 2 + 1, r.center().y() - kCompactIcon / 2 + 1,
                                 kCompactIcon, kCompactIcon),
                           image);
+        painter.setOpacity(1);
         return;
     }
     const int th = textHeight();
@@ -290,6 +293,7 @@ void CImageMenu::drawEntry(QPainter& painter, int index) const
     painter.setPen(Qt::white);
     const QRect labelRect(r.left() - 4, top + th / 2 + 52, r.width() + 8, th + 2);
     painter.drawText(labelRect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextDontClip, label);
+    painter.setOpacity(1);
 }
 
 void CImageMenu::drawGroupCaptions(QPainter& painter) const
@@ -344,7 +348,7 @@ void CImageMenu::setHover(int index)
     for (int i = 0; i < entryCount(); ++i) {
         ImageMenuEntry& e = m_entries[size_t(i)];
         int state = kStateNormal;
-        if (i == index)
+        if (i == index && e.enabled)
             state = m_pressed < 0 ? kStateHover : (i == m_pressed ? kStateSelected : kStateNormal);
         if (e.state != state) {
             e.state = state;
@@ -363,7 +367,7 @@ void CImageMenu::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     const int index = hitTest(event->position().toPoint());
-    if (index < 0)
+    if (index < 0 || !m_entries[size_t(index)].enabled)
         return;
     m_pressed = index;
     m_entries[size_t(index)].state = kStateSelected;
@@ -381,8 +385,24 @@ void CImageMenu::mouseReleaseEvent(QMouseEvent* event)
         return;
     m_entries[size_t(index)].state = kStateNormal;
     update(entryRect(index).adjusted(-4, -4, 4, 4));
-    if (wasPressed)
+    if (wasPressed && m_entries[size_t(index)].enabled)
         Q_EMIT command(m_entries[size_t(index)].command);
+}
+
+void CImageMenu::setCommandEnabled(int command, bool enabled)
+{
+    for (ImageMenuEntry& e : m_entries)
+        if (e.command == command && e.image >= 0)
+            e.enabled = enabled;
+    update();
+}
+
+bool CImageMenu::commandEnabled(int command) const
+{
+    for (const ImageMenuEntry& e : m_entries)
+        if (e.command == command && e.image >= 0)
+            return e.enabled;
+    return false;
 }
 
 bool CImageMenu::event(QEvent* event)

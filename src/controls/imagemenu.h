@@ -41,6 +41,7 @@ struct ImageMenuEntry
     int row = 0;
     int state = 0;   // 0 normal, 1 hover, 2 pressed
     bool selected = false; // sticky mark of the table on view
+    bool enabled = true;   // a disabled entry is drawn faded and sends nothing
 };
 
 class CImageMenu : public QWidget
@@ -74,6 +75,10 @@ public:
     // State 2 marks the entry as selected (it stays marked through hover and
     // clicks until set to another state); 0 and 1 clear the mark.
     void setState(int index, int state);
+    // Enables or disables the entries of a command (a read-only desk's
+    // writing commands): disabled, they are drawn faded and never sent.
+    void setCommandEnabled(int command, bool enabled);
+    bool commandEnabled(int command) const;
     // The state drawn: selected or pressed entries draw as 2.
     int drawnState(int index) const;
 

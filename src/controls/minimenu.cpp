@@ -33,6 +33,7 @@ void CMiniMenu::setup(int table)
     else if (table == SrcList)
         m_items << QStringLiteral("Price Breaks") << QStringLiteral("Refresh");
     m_enabled.assign(size_t(m_items.size()), true);
+    applyWritable();
     m_pressed = -1;
     retranslate();
 }
@@ -107,7 +108,34 @@ void CMiniMenu::setEnabledAll(bool all)
                                                : label == QStringLiteral("Insert") || label == QStringLiteral("Columns");
         m_enabled[size_t(i)] = all || keeps;
     }
+    applyWritable();
     update();
+}
+
+namespace {
+
+// The items that change the shop.
+bool writes(const QString& label)
+{
+    return label == QLatin1String("Insert") || label == QLatin1String("Add Assy") || label == QLatin1String("Delete")
+           || label == QLatin1String("Refresh");
+}
+
+} // namespace
+
+void CMiniMenu::setWritable(bool writable)
+{
+    m_writable = writable;
+    setup(m_table);
+}
+
+void CMiniMenu::applyWritable()
+{
+    if (m_writable)
+        return;
+    for (int i = 0; i < itemCount(); ++i)
+        if (writes(m_items[i]))
+            m_enabled[size_t(i)] = false;
 }
 
 bool CMiniMenu::itemEnabled(int index) const

@@ -23,6 +23,10 @@ public:
     // all: every item enabled; otherwise only Insert and Columns (Add Assy and
     // Columns on the bill of materials).
     void setEnabledAll(bool all);
+    // A read-only desk: the items that change the shop (Insert, Add Assy,
+    // Delete, Refresh) stay disabled whatever the table.
+    void setWritable(bool writable);
+    bool writable() const { return m_writable; }
 
     int itemCount() const { return int(m_items.size()); }
     QString itemLabel(int index) const { return m_items.value(index); }
@@ -54,6 +58,7 @@ private:
     QFont labelFont() const;
     int layoutWidth() const;
     void fitHeight();
+    void applyWritable();
 
     int m_table = 0;
     std::vector<int> m_widths;
@@ -61,4 +66,5 @@ private:
     std::vector<bool> m_enabled;
     int m_pressed = -1;
     int m_chosen = -1;
+    bool m_writable = true;
 };

@@ -77,6 +77,9 @@ int runParam(CtlContext& ctx)
         if (!counterMayBeSet(n, ctx.args[2]))
             return kCtlFailed;
         SetParam(n, ctx.args[2]);
+        // The company data names who changed it, for a Setup open elsewhere.
+        if (LastResultCode() == 0 && n != ParamLastRequirement && n != ParamLastPurchaseOrder)
+            StampSettings();
         // The database's own reason (a read-only desk, a lock) is the one to tell.
         const QString refusal = LastResultCode() != 0 ? LastErrorText() : QString();
         if (!refusal.isEmpty() || !readParamRow(ctx, n, value) || value != ctx.args[2]) {

@@ -81,7 +81,17 @@ public:
     // the login; empty on a file.
     virtual QString shopSchema() const { return QString(); }
     virtual QString login() const { return QString(); }
+
+    // A server connection that listens for other desks' changes: its socket
+    // (-1 without one), and the change notices that arrived from other
+    // desks since the last call (-1 when the connection is lost).
+    virtual int notificationSocket() const { return -1; }
+    virtual int takeChangeNotices() { return -1; }
 };
+
+// This program's own mark on the change notices it sends, so that it does
+// not take its own work for another desk's.
+QByteArray DeskChangeToken();
 
 // Opens data folders read-only from the next open on, whatever their
 // permissions (false: only where they cannot be written).

@@ -8,10 +8,12 @@
 #include "db/database.h"
 #include "db/statement.h"
 #include "db/location.h"
+#include "db/recordcheck.h"
 #include "db/schema.h"
 #include "db/serveraccess.h"
 
 #include <QDir>
+#include <QSet>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QUrl>
@@ -44,6 +46,87 @@ void SetParam(int number, const QString& text)
 {
     QueryTextBound(QStringLiteral("Update GlobalParamList Set Param = ? where ParamName = ?"),
                    {text, Format("Param%i", {number})});
+}
+
+bool StampSettings()
+{
+    SetParam(ParamSettingsStamp, CurrentUserName() + QLatin1Char('\t') + TimestampText());
+    return LastResultCode() == 0;
+}
+
+ParamSnapshot ReadParams(const std::vector<int>& numbers, bool* ok)
+{
+    ParamSnapshot snapshot;
+    QStringList names;
+    for (const int number : numbers)
+        names << SqlFormat("'Param%i'", {number});
+    names << SqlFormat("'Param%i'", {static_cast<int>(ParamSettingsStamp)});
+    const QueryResult rows =
+        Query(QStringLiteral("SELECT ParamName,Param from GlobalParamList where ParamName in (") + names.join(QLatin1Char(','))
+              + QStringLiteral(") order by id"));
+    snapshot.read = LastResultCode() == 0;
+    if (ok)
+        *ok = snapshot.read;
+    for (const int number : numbers)
+        snapshot.values[number] = QString();
+    // The first row of a name answers, as GetParam's does.
+    QSet<QString> seen;
+    for (int r = 0; r < rows.rowCount; ++r) {
+        const QString name = rows.cell(r, 0);
+        if (seen.contains(name))
+            continue;
+        seen.insert(name);
+        const int number = TextToInt(name.mid(5));
+        if (number == ParamSettingsStamp) {
+            const QString stamp = rows.cell(r, 1);
+            snapshot.user = stamp.section(QLatin1Char('\t'), 0, 0);
+            snapshot.time = stamp.section(QLatin1Char('\t'), 1);
+        } else {
+            snapshot.values[number] = rows.cell(r, 1);
+        }
+    }
+    return snapshot;
+}
+
+QString WriteParamsAsLoaded(const ParamSnapshot& loaded, const std::vector<std::pair<int, QString>>& values,
+                            bool* stale)
+{
+    if (stale)
+        *stale = false;
+    std::vector<std::pair<int, QString>> changed;
+    for (const auto& [number, text] : values) {
+        const auto was = loaded.values.find(number);
+        if (was == loaded.values.end() || was->second != text)
+            changed.emplace_back(number, text);
+    }
+    if (changed.empty())
+        return {};
+    Transaction transaction;
+    std::vector<int> numbers;
+    for (const auto& entry : loaded.values)
+        numbers.push_back(entry.first);
+    bool read = true;
+    const ParamSnapshot now = ReadParams(numbers, &read);
+    if (!read) {
+        transaction.fail();
+        transaction.commit();
+        return LastErrorText();
+    }
+    if (now.values != loaded.values) {
+        transaction.fail();
+        transaction.commit();
+        if (stale)
+            *stale = true;
+        const bool moved = now.user != loaded.user || now.time != loaded.time;
+        return ChangedByText(Translate(QStringLiteral("The company data")), moved ? now.user : QString(),
+                             moved ? now.time : QString());
+    }
+    for (const auto& [number, text] : changed)
+        SetParam(number, text);
+    StampSettings();
+    if (!transaction.commit())
+        return WriteRefusedText(LastErrorText());
+    return {};
 }
 
 QString DefaultDataFolder()

@@ -48,6 +48,18 @@ constexpr unsigned kFloat4 = 700;
 constexpr unsigned kFloat8 = 701;
 constexpr unsigned kNumeric = 1700;
 constexpr int kMaxParameters = 65535;
+using SocketFn = int (*)(const Conn*);
+using ConsumeFn = int (*)(Conn*);
+// libpq's PGnotify, as its header lays it out.
+struct Notice
+{
+    char* relname;
+    int be_pid;
+    char* extra;
+    Notice* next;
+};
+using NotifiesFn = Notice* (*)(Conn*);
+using FreememFn = void (*)(void*);
 
 constexpr const char* kLibraryFile = "libpq.so.5";
 constexpr int kConnectionOk = 0;
@@ -62,6 +74,13 @@ constexpr int kDiagnosticMessage = 'M';
 // each other. A transaction-scoped advisory lock ("KOLT", the schema) is
 // released by COMMIT and ROLLBACK alike.
 constexpr const char* kBegin = "BEGIN; SELECT pg_advisory_xact_lock(1263488084, hashtext(current_schema()))";
+// Every write transaction tells the other desks of the shop at its COMMIT
+// (a rolled-back one tells nobody): the channel is the schema's, and the
+// payload names this desk, so that it does not refresh for its own work.
+QByteArray notifyStatement()
+{
+    return "SELECT pg_notify('kolt.' || current_schema(), '" + DeskChangeToken() + "')";
+}
 
 bool isWordChar(char c)
 {
@@ -310,6 +329,10 @@ public:
         m_cmdTuples = reinterpret_cast<ResultErrorFn>(resolve("PQcmdTuples"));
         m_execParams = reinterpret_cast<ExecParamsFn>(resolve("PQexecParams"));
         m_type = reinterpret_cast<TypeFn>(resolve("PQftype"));
+        m_socket = reinterpret_cast<SocketFn>(resolve("PQsocket"));
+        m_consume = reinterpret_cast<ConsumeFn>(resolve("PQconsumeInput"));
+        m_notifies = reinterpret_cast<NotifiesFn>(resolve("PQnotifies"));
+        m_freemem = reinterpret_cast<FreememFn>(resolve("PQfreemem"));
         m_loaded = complete;
         return m_loaded;
     }
@@ -391,6 +414,7 @@ public:
         m_location.clear();
         m_schema.clear();
         m_login.clear();
+        m_inTransaction = false;
     }
 
     int exec(const QByteArray& statement, RowCallback callback, QString* error, void* context) override
@@ -399,6 +423,13 @@ public:
             *error = QStringLiteral("The database is not open.");
             return kEngineError;
         }
+        // Whether a write commits by itself (and must tell the other desks
+        // itself); a rollback to a savepoint stays inside the transaction.
+        const QByteArray head = statement.trimmed().left(12).toUpper();
+        if (head.startsWith("BEGIN"))
+            m_inTransaction = true;
+        else if (head.startsWith("COMMIT") || (head.startsWith("ROLLBACK") && !head.startsWith("ROLLBACK TO")))
+            m_inTransaction = false;
         Result* result = m_exec(m_connection, ServerStatement(statement).constData());
         // Cut off with COMMIT on its way, the server may have stored the work
         // or not: "nothing was written" would be a guess, and a repeat may
@@ -462,6 +493,13 @@ public:
                 *error = QStringLiteral("query aborted");
         } else if (status == kCommandOk) {
             m_changed = QByteArray(m_cmdTuples(result)).toLongLong();
+            // A write outside a transaction commits at once: it tells the
+            // other desks itself.
+            if (m_changed > 0 && !m_inTransaction) {
+                Result* told = m_exec(m_connection, notifyStatement().constData());
+                if (told)
+                    m_clear(told);
+            }
         } else if (status != 0) {
             const char* state = m_resultField(result, kDiagnosticState);
             const QByteArray sqlState = state ? QByteArray(state) : QByteArray();
@@ -484,7 +522,23 @@ public:
         return code;
     }
 
-    QByteArray beginStatement() const override { return QByteArray(kBegin); }
+    QByteArray beginStatement() const override { return QByteArray(kBegin) + "; " + notifyStatement(); }
+
+    int notificationSocket() const override { return m_connection && m_socket ? m_socket(m_connection) : -1; }
+
+    int takeChangeNotices() override
+    {
+        if (!m_connection || !m_consume || m_consume(m_connection) == 0 || m_status(m_connection) != kConnectionOk)
+            return -1;
+        int notices = 0;
+        const QByteArray own = DeskChangeToken();
+        while (Notice* notice = m_notifies(m_connection)) {
+            if (!notice->extra || own != notice->extra)
+                ++notices;
+            m_freemem(notice);
+        }
+        return notices;
+    }
 
     QByteArray busyTimeoutStatement(int milliseconds) const override
     {
@@ -570,7 +624,12 @@ private:
     ResultErrorFn m_cmdTuples = nullptr;
     ExecParamsFn m_execParams = nullptr;
     TypeFn m_type = nullptr;
+    SocketFn m_socket = nullptr;
+    ConsumeFn m_consume = nullptr;
+    NotifiesFn m_notifies = nullptr;
+    FreememFn m_freemem = nullptr;
     long long m_changed = 0;
+    bool m_inTransaction = false;
     Conn* m_connection = nullptr;
     QString m_location;
     QString m_schema;

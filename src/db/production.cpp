@@ -86,18 +86,22 @@ RequirementBuild ReadRequirementBuild(const QString& orderNumber)
 
 bool SetRequirementNeedDate(const QString& orderNumber, const QString& isoDate)
 {
-    return ExecuteBound(QStringLiteral("Update ReqmList Set Need_Date = ? where Order_nBr = ?"), {isoDate, orderNumber});
+    return ExecuteBound(QStringLiteral("Update ReqmList Set Need_Date = ?,User = ?,Time_Stamp = ? where Order_nBr = ?"),
+                        {isoDate, CurrentUserName(), TimestampText(), orderNumber});
 }
 
 bool SetRequirementBuilt(const QString& orderNumber, double built)
 {
-    return ExecuteBound(QStringLiteral("Update ReqmList Set Built = ? where Order_nBr = ?"),
-                        {PlainNumber(built), orderNumber});
+    return ExecuteBound(QStringLiteral("Update ReqmList Set Built = ?,User = ?,Time_Stamp = ? where Order_nBr = ?"),
+                        {PlainNumber(built), CurrentUserName(), TimestampText(), orderNumber});
 }
 
 bool SetRequirementStatus(const QString& orderNumber, const QString& status)
 {
-    return ExecuteBound(QStringLiteral("Update ReqmList Set Status = ? where Order_nBr = ?"), {status, orderNumber});
+    // Whoever moved the requirement on is named on it: a desk whose window
+    // still shows it as it was is told who.
+    return ExecuteBound(QStringLiteral("Update ReqmList Set Status = ?,User = ?,Time_Stamp = ? where Order_nBr = ?"),
+                        {status, CurrentUserName(), TimestampText(), orderNumber});
 }
 
 std::vector<HeldAllocation> ReadAllocations(const QString& orderNumber, bool* ok)
@@ -196,8 +200,8 @@ QStringList TaskResources()
 
 bool SetRequirementTasksStatus(const QString& orderNumber, const QString& status)
 {
-    return ExecuteBound(QStringLiteral("Update TaskList Set Status = ?,Time_Stamp = ? where Requirement = ?"),
-                        {status, TimestampText(), orderNumber});
+    return ExecuteBound(QStringLiteral("Update TaskList Set Status = ?,User = ?,Time_Stamp = ? where Requirement = ?"),
+                        {status, CurrentUserName(), TimestampText(), orderNumber});
 }
 
 bool SetTaskStatus(const QString& orderNumber, int taskNumber, const QString& status)

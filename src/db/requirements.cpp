@@ -1,6 +1,7 @@
 #include "db/requirements.h"
 
 #include "core/format.h"
+#include "core/utilities.h"
 #include "db/database.h"
 #include "db/statement.h"
 
@@ -42,17 +43,17 @@ bool MarkRequirementProcessed(const QString& orderNumber, const QString& assembl
                               const QString& status)
 {
     // The quantity goes in as a number: the allocations were made for it.
-    return ExecuteBound(QStringLiteral("UPDATE ReqmList SET Assy=?,Quan=?,Status=? where Order_nBr=?"),
-                        {assembly, SqlArg::number(quantity), status, orderNumber});
+    return ExecuteBound(QStringLiteral("UPDATE ReqmList SET Assy=?,Quan=?,Status=?,User=?,Time_Stamp=? where Order_nBr=?"),
+                        {assembly, SqlArg::number(quantity), status, CurrentUserName(), TimestampText(), orderNumber});
 }
 
 bool SaveRequirementFields(const QString& orderNumber, const QString& quantity, const QString& assembly,
                            const QString& description, const QString& needDate, const QString& user,
                            const QString& stamp)
 {
-    return ExecuteBound(QStringLiteral("UPDATE ReqmList Set Quan = ?,User=?,Date=?,Assy = ?,Description=?,"
+    return ExecuteBound(QStringLiteral("UPDATE ReqmList Set Quan = ?,User=?,Date=?,Time_Stamp=?,Assy = ?,Description=?,"
                                        "Need_Date=? where Order_nBr=?"),
-                        {quantity, user, stamp, assembly, description, needDate, orderNumber});
+                        {quantity, user, stamp, stamp, assembly, description, needDate, orderNumber});
 }
 
 std::vector<std::pair<QString, QString>> ReadRequirementAssemblies(bool* ok)

@@ -51,7 +51,9 @@ bool ReadTaskOfRecord(int id, QString& orderNumber, QString& taskNumber)
 bool WriteTaskFields(const QString& orderNumber, const QString& taskNumber, const QString& actual,
                      const QString& count, const QString& status)
 {
-    return ExecuteBound(QStringLiteral("Update TaskList Set Actual = ?, Count = ?, Status = ? where Requirement = " "? and Task_nBr = ?"), {actual, count, status, orderNumber, taskNumber});
+    return ExecuteBound(QStringLiteral("Update TaskList Set Actual = ?, Count = ?, Status = ?, User = ?, Time_Stamp = ? "
+                                       "where Requirement = ? and Task_nBr = ?"),
+                        {actual, count, status, CurrentUserName(), TimestampText(), orderNumber, taskNumber});
 }
 
 QHash<QString, std::vector<RoutingBillLine>> ReadRoutingBills(const QStringList& assemblies, bool* ok)

@@ -5,6 +5,7 @@
 #include "core/tabledefs.h"
 #include "core/userinterface.h"
 #include "db/engine.h"
+#include "db/location.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -340,6 +341,11 @@ QString ReadOnlyReason()
         return QString();
     return Translate(QStringLiteral("This desk is read-only.")) + QLatin1Char(' ')
            + Translate(QStringLiteral("login %1 may read the shop but not change it.")).arg(g_access.login);
+}
+
+bool DeskReadOnly()
+{
+    return !ReadOnlyReason().isEmpty() || DatabaseReadOnly();
 }
 
 bool TestServerConnection(const QString& location, QString* answer)

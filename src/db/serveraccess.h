@@ -76,6 +76,11 @@ QString LocationCaption(const QString& location);
 // empty when the login may write.
 QString ReadOnlyReason();
 
+// Whether this desk may not write its shop: a file or folder opened
+// read-only, or a server login granted reading only. The windows disable
+// their writing commands on it.
+bool DeskReadOnly();
+
 // Tries a connection to location and reads the shop's presence and the
 // login's access, without keeping it or changing anything: Setup's
 // "Test connection". The answer in words, and whether all is well.

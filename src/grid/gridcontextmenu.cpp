@@ -5,6 +5,7 @@
 #include "core/dictionary.h"
 #include "core/tabledefs.h"
 #include "core/windowhooks.h"
+#include "db/serveraccess.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -25,7 +26,7 @@ void CGridView::contextMenuEvent(QContextMenuEvent* event)
     QAction* whereUsed = menu.addAction(Translate(QStringLiteral("Where Used...")));
     QAction* replace = menu.addAction(Translate(QStringLiteral("Replace Everywhere...")));
     whereUsed->setEnabled(HasWindowAction(WindowActions::WhereUsed));
-    replace->setEnabled(HasWindowAction(WindowActions::ReplacePart));
+    replace->setEnabled(HasWindowAction(WindowActions::ReplacePart) && !DeskReadOnly());
     QAction* chosen = menu.exec(event->globalPos());
     if (chosen == whereUsed)
         RunWindowAction(WindowActions::WhereUsed, this, {part});

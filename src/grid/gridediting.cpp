@@ -18,6 +18,7 @@
 #include "db/parts.h"
 #include "db/purchaseorders.h"
 #include "db/vendors.h"
+#include "db/recordcheck.h"
 #include "grid/gridrows.h"
 
 #include <QDir>
@@ -265,6 +266,20 @@ bool CGridModel::recordAsShown(int row, int editedColumn, bool *othersChanged) {
       continue;
     if (c == editedColumn) {
       m_rowChanged = true;
+      // Who changed it, when the record's stamp moved since it was shown.
+      m_changedBy.clear();
+      m_changedAt.clear();
+      const int userColumn = FindColumn(now, QStringLiteral("User"));
+      const int timeColumn = FindColumn(now, QStringLiteral("Time_Stamp"));
+      int shownTime = -1;
+      for (int h = 1; h < static_cast<int>(m_headings.size()) && shownTime < 0; ++h)
+        if (ToColumnName(m_headings[h]) == QLatin1String("Time_Stamp"))
+          shownTime = h;
+      if (timeColumn >= 0 && !now.cell(0, timeColumn).isEmpty() &&
+          (shownTime < 0 || now.cell(0, timeColumn) != m_rows.cell(row, shownTime))) {
+        m_changedAt = now.cell(0, timeColumn);
+        m_changedBy = userColumn >= 0 ? now.cell(0, userColumn) : QString();
+      }
       return false;
     }
     *othersChanged = true;
@@ -277,11 +292,19 @@ void CGridModel::writeFailed() {
   m_lastEdit = EditResult::Failed;
   const QString reason =
       m_rowGone      ? Translate(QStringLiteral("the record no longer exists"))
+      : m_rowChanged && !m_changedAt.isEmpty()
+          ? ChangedByText(Translate(QStringLiteral("this record")), m_changedBy,
+                          m_changedAt)
       : m_rowChanged ? Translate(QStringLiteral(
                            "another user changed this record meanwhile; it is "
                            "shown again as it is now"))
                      : LastErrorText();
-  m_rows.invalidate();
+  // A record another desk deleted leaves the view, rather than staying as
+  // an empty row.
+  if (m_rowGone)
+    refreshRows();
+  else
+    m_rows.invalidate();
   m_routingWritten.clear();
   Q_EMIT rowsChanged();
   ShowMessage(Translate(QStringLiteral("The change was not saved:")) +

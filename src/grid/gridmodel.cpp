@@ -284,6 +284,14 @@ void CGridModel::statusAfterLoad()
         Q_EMIT status(QString());
 }
 
+void CGridModel::RefreshRows()
+{
+    refreshRows();
+    m_rowsToSelect.clear();
+    m_rowToShow = -1;
+    Q_EMIT rowsChanged();
+}
+
 void CGridModel::SetFilter(const QString& text)
 {
     if (text == m_filter)

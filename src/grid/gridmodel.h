@@ -70,6 +70,9 @@ public:
     // Loads or reloads a table: statement, layout, error check, rows.
     void Load(int table);
     void Reload() { Load(m_table); }
+    // Reads the rows again as they are stored now (another desk wrote):
+    // deleted records leave, new ones come, the columns stay as they are.
+    void RefreshRows();
     // The whole statement of a table as shown (sorted, without the filter):
     // what a reader that wants every row runs.
     QString BuildStatement(int table);
@@ -276,6 +279,8 @@ private:
     // The last write found its record deleted by another program.
     bool m_rowGone = false;
     bool m_rowChanged = false; // another program changed the record since it was shown
+    QString m_changedBy;       // and who stamped it then, when the stamp moved
+    QString m_changedAt;
 };
 
 // The keyword of an attribute text: its first four characters, upper-cased.

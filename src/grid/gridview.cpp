@@ -7,6 +7,7 @@
 #include "core/userinterface.h"
 #include "core/windowhooks.h"
 #include "db/billrows.h"
+#include "db/serveraccess.h"
 #include "grid/celllink.h"
 #include "grid/frozencolumns.h"
 #include "grid/gridheader.h"
@@ -333,6 +334,27 @@ void CGridView::afterRowsChanged()
     m_frozen->viewport()->update();
 }
 
+bool CGridView::RefreshFromStore()
+{
+    if (m_editor.isOpen() || m_grid.listColumnCount() == 0)
+        return false;
+    std::vector<std::pair<long long, int>> selected; // record and column of each selected cell
+    for (const QModelIndex& index : selectionModel()->selectedIndexes())
+        selected.emplace_back(m_grid.rowId(index.row()).toLongLong(), index.column());
+    m_grid.RefreshRows();
+    // The current record is kept by afterRowsChanged; the rest of the
+    // selection follows its records, where they still exist.
+    QItemSelection cells;
+    for (const auto& [id, column] : selected) {
+        const int row = m_grid.rowOfId(id);
+        if (row >= 0 && column < m_grid.listColumnCount())
+            cells.select(m_tableModel->index(row, column), m_tableModel->index(row, column));
+    }
+    if (!cells.isEmpty())
+        selectionModel()->select(cells, QItemSelectionModel::Select);
+    return true;
+}
+
 void CGridView::showSortIndicator()
 {
     const int sorted = m_grid.sortListColumn();
@@ -485,6 +507,8 @@ void CGridView::CopyCells()
 
 void CGridView::PasteCells(const QString& text)
 {
+    if (DeskReadOnly())
+        return;
     Commit();
     const QModelIndex current = currentIndex();
     if (!current.isValid() || text.isEmpty())
@@ -522,6 +546,8 @@ void CGridView::PasteCells(const QString& text)
 
 void CGridView::FillDown()
 {
+    if (DeskReadOnly())
+        return;
     Commit();
     const QList<int> rows = SelectedRows();
     if (rows.size() < 2)
@@ -546,6 +572,8 @@ void CGridView::FillDown()
 
 void CGridView::ClearCells()
 {
+    if (DeskReadOnly())
+        return;
     Commit();
     QModelIndexList selected = selectionModel()->selectedIndexes();
     if (selected.isEmpty() && currentIndex().isValid())
@@ -607,11 +635,12 @@ void CGridView::OpenEditor(int row, int listColumn)
     if (currentIndex() != index)
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     const EditorKind kind = m_grid.editorKind(listColumn);
-    if (kind == EditorKind::Picture || kind == EditorKind::Document) {
+    if ((kind == EditorKind::Picture || kind == EditorKind::Document) && !DeskReadOnly()) {
         attach(row, listColumn, kind == EditorKind::Picture);
         return;
     }
-    if (m_grid.isReadOnly(listColumn) || kind == EditorKind::None)
+    // A read-only desk shows its cells; it does not offer to change them.
+    if (m_grid.isReadOnly(listColumn) || kind == EditorKind::None || DeskReadOnly())
         return;
     int preselect = -1;
     const QStringList items = m_grid.EditorItems(listColumn, row, &preselect);
@@ -639,6 +668,8 @@ void CGridView::moveAndEdit(int row, int listColumn)
 
 bool CGridView::startEditByTyping(QKeyEvent* event)
 {
+    if (DeskReadOnly())
+        return false;
     const QString text = event->text();
     if (text.isEmpty() || !text.at(0).isPrint()
         || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
@@ -854,6 +885,8 @@ void CGridView::scrollContentsBy(int dx, int dy)
 
 void CGridView::Undo()
 {
+    if (DeskReadOnly())
+        return;
     Commit();
     m_grid.Undo();
     viewport()->update();
@@ -862,6 +895,8 @@ void CGridView::Undo()
 
 void CGridView::insertRecord()
 {
+    if (DeskReadOnly())
+        return;
     Commit();
     if (!m_grid.InsertRecord())
         return;
@@ -877,6 +912,8 @@ void CGridView::insertRecord()
 
 void CGridView::deleteSelected()
 {
+    if (DeskReadOnly())
+        return;
     Commit();
     m_grid.DeleteRecords(SelectedRows());
 }
@@ -900,7 +937,7 @@ void CGridView::RecordCommand(int command)
             insertRecord();
             break;
         case 1:
-            if (runWindow(WindowActions::AddAssembly, this, {})) {
+            if (!DeskReadOnly() && runWindow(WindowActions::AddAssembly, this, {})) {
                 App().TreeRebuildFlag = true;
                 // The assembly just added is the newest bill line.
                 const QString newest = NewestBillAssembly();

@@ -32,6 +32,10 @@ public:
 
     void Load(int table);
     void Reload() { Load(m_grid.table()); }
+    // Shows the rows as stored now, keeping the current and selected
+    // records where they still exist; false (nothing done) while a cell is
+    // being edited, so that the typing is not lost.
+    bool RefreshFromStore();
     // Record commands of the command strip and the tree view (numbering depends on table 0).
     void RecordCommand(int command);
     void Print();

@@ -11,6 +11,7 @@
 #include "core/uppercase.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/serveraccess.h"
 #include "grid/gridview.h"
 #include "grid/smallgrid.h"
 
@@ -113,6 +114,8 @@ CImport::CImport(QWidget* parent) : CDarkDialog(parent)
     m_notes->setPlaceholderText(Translate(QStringLiteral("Notes and warnings of the preview")));
 
     m_processButton = new CImageButton(Translate(QStringLiteral("Process")), 0, 1020, this);
+    // A read-only desk may read a file and look at its preview, not store it.
+    m_processButton->setEnabled(!DeskReadOnly());
     m_processButton->setGeometry(15, 518, 110, 30);
     m_progress = new QProgressBar(this);
     m_progress->setGeometry(135, 524, 730, 20);
@@ -289,6 +292,7 @@ void CImport::updatePreview()
     ImportOptions options;
     options.columnNames = m_header.fields;
     m_preview = PreviewImport(m_file, m_header.line + 1, columnTargets(), m_assembly->text(), options);
+    m_previewAssembly = UpperCaseName(m_assembly->text().trimmed());
     const auto pieces = QString::number(m_preview.pieces, 'g', 12);
     QStringList counts;
     counts << Format("%s %i    %s %s    %s %i",
@@ -373,7 +377,18 @@ void CImport::process()
     if (m_processed)
         return;
     m_grid->Commit();
+    // The bill the user looked at in the preview is the one a replace
+    // takes the place of: another desk's change since is shown first.
+    const BillSnapshot shown = m_preview.bill;
+    const QString shownAssembly = m_previewAssembly;
     updatePreview();
+    if (shown.read && m_preview.bill.read && shownAssembly == UpperCaseName(m_assembly->text().trimmed())
+        && shown.digest != m_preview.bill.digest && m_preview.existingLines > 0) {
+        ShowMessage(BillChangedText(shownAssembly, shown, m_preview.bill) + QLatin1Char('\n')
+                        + Translate(QStringLiteral("The preview shows it as it is now.")),
+                    Translate(QStringLiteral("Import")));
+        return;
+    }
     if (m_preview.lines == 0) {
         // Rows and no part: never an empty import reported as done. The
         // user is shown the columns and asked which one names the part.
@@ -407,6 +422,8 @@ void CImport::process()
         if (answer == kAnswerCancel)
             return;
         options.replace = answer == kAnswerYes;
+        // What the question showed is what the replace may take away.
+        options.loadedBill = m_preview.bill;
     }
     // The bar counts characters; very long files are scaled to what the
     // control can count.
@@ -437,6 +454,9 @@ void CImport::process()
     m_addedMeaning->setText(QLatin1Char('(') + ImportAddedMeaning(outcome) + QLatin1Char(')'));
     m_progress->setValue(m_progress->maximum());
     m_processed = outcome.stored;
+    // Refused for another desk's change: the preview shows the bill as it is.
+    if (outcome.stale)
+        updatePreview();
     if (outcome.stored) {
         // Targets the user chose are kept for the next file of this layout.
         const QStringList targets = columnTargets();
@@ -445,7 +465,7 @@ void CImport::process()
         m_changed = true;
         m_importedAssembly = UpperCaseName(m_assembly->text().trimmed());
     }
-    m_processButton->setEnabled(true);
+    m_processButton->setEnabled(!DeskReadOnly());
     m_fileButton->setEnabled(true);
 }
 

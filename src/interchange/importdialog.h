@@ -62,6 +62,7 @@ private:
     ImportHeader m_header;
     QStringList m_proposed; // the targets proposed before the user changed any
     ImportPreview m_preview;
+    QString m_previewAssembly; // the assembly the preview was read for
     bool m_processed = false;
     bool m_filling = false;
     int m_scannedTotal = 0;

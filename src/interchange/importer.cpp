@@ -553,6 +553,15 @@ QString GuessCategory(const QString& description)
     return found < 0 ? categories.back() : categories[static_cast<size_t>(found)];
 }
 
+QString BillChangedText(const QString& assembly, const BillSnapshot& loaded, const BillSnapshot& now)
+{
+    // A stamp that did not move names an earlier change, not this one.
+    if (now.user.isEmpty() || (now.user == loaded.user && now.time == loaded.time))
+        return Translate(QStringLiteral("The lines of %1 were changed after they were read")).arg(assembly);
+    return Translate(QStringLiteral("The lines of %1 were changed by %2 at %3 after they were read"))
+        .arg(assembly, now.user, now.time);
+}
+
 ImportPreview PreviewImport(const ImportFile& file, int firstLine, const QStringList& columnTargets,
                             const QString& assemblyName, const ImportOptions& options)
 {
@@ -561,6 +570,7 @@ ImportPreview PreviewImport(const ImportFile& file, int firstLine, const QString
     LineWalk walk(file, firstLine, columnTargets, assembly, options);
     preview.notes = walk.reader().notes();
     preview.existingLines = walk.existingLines();
+    preview.bill = ReadBillSnapshot(assembly);
     QSet<QString> seen;
     walk.run(
         preview.warnings,
@@ -615,6 +625,23 @@ ImportOutcome ProcessImport(const ImportFile& file, int firstLine, const QString
             outcome.repeated = true;
             SelectTable(App().DataFolder, previous);
             return outcome;
+        }
+        // Two desks replacing one bill: the second must not put its lines
+        // over the first's unseen. Compared under the write lock.
+        if (options.replace && options.loadedBill.read) {
+            bool read = true;
+            const BillSnapshot now = ReadBillSnapshot(assembly, &read);
+            if (read && now.digest != options.loadedBill.digest) {
+                transaction.fail();
+                transaction.commit();
+                ShowMessage(BillChangedText(assembly, options.loadedBill, now) + QLatin1Char('\n')
+                                + Translate(QStringLiteral("Nothing was written.")),
+                            Translate(QStringLiteral("Import")));
+                outcome.stored = false;
+                outcome.stale = true;
+                SelectTable(App().DataFolder, previous);
+                return outcome;
+            }
         }
         RowWriter writer(walk.reader().otherTargets(), outcome);
         ImportSourceCollector sources;

@@ -4,6 +4,7 @@
 // bill becomes a BOM line of one assembly, a new part when its number is
 // unknown, and the vendors it names. A preview says all of it before
 // anything is written.
+#include "db/recordcheck.h"
 #include "interchange/importfile.h"
 #include "interchange/importheader.h"
 #include "interchange/importlines.h"
@@ -31,6 +32,10 @@ struct ImportOptions
     // The column names the targets were chosen for (ImportHeader::fields);
     // empty: the cells of the line before the first one read.
     QStringList columnNames;
+    // The assembly's bill as the preview read it (ImportPreview::bill): a
+    // replace refuses, writing nothing, when another desk changed or
+    // replaced the lines since. Not read: no such check.
+    BillSnapshot loadedBill;
 };
 
 struct ImportPreview
@@ -44,6 +49,7 @@ struct ImportPreview
     int existingParts = 0; // part numbers already there
     int newVendors = 0;
     int existingLines = 0; // lines the assembly has now
+    BillSnapshot bill;     // the assembly's bill as read, for a replace to compare
     std::vector<ImportLine> first; // the first lines, numbered as they will be stored
     QStringList warnings;
     QStringList notes; // what the reader left out
@@ -59,6 +65,7 @@ struct ImportOutcome
     int sources = 0;    // sources created from the supplier columns
     bool stored = true; // false: nothing was stored (rolled back, or nothing to store)
     bool repeated = false; // refused: the assembly holds the file's lines already
+    bool stale = false;    // refused: the bill changed since the preview read it
     QStringList errors; // statements that failed, by line
     QStringList warnings;
 };
@@ -89,6 +96,10 @@ QString ImportSummaryText(const ImportHeader& header, const ImportMapping& mappi
 // What is wrong with a file before its lines are read (empty, not text, no
 // header or no lines under it), in words for the user; empty when nothing is.
 QString ImportFileProblemText(const ImportFile& file, const ImportHeader& header);
+
+// "The lines of A were changed by USER at TIME after they were read": why a
+// replace that carried loaded was refused, now being the bill as stored.
+QString BillChangedText(const QString& assembly, const BillSnapshot& loaded, const BillSnapshot& now);
 
 // What "Valid Items Added" counts, in words: "9 lines, 10 new parts".
 QString ImportAddedMeaning(const ImportOutcome& outcome);

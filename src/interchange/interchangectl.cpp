@@ -42,6 +42,9 @@ int runImport(CtlContext& ctx)
     ImportOptions options;
     options.replace = ctx.takeFlag(QStringLiteral("--replace"));
     options.again = ctx.takeFlag(QStringLiteral("--again"));
+    // The bill's digest as an earlier dry run printed it: a replace then
+    // refuses when another desk changed the lines since.
+    const QString billOption = ctx.takeOption(QStringLiteral("--bill")).trimmed();
     if (ctx.args.size() != 1)
         return kCtlUsage;
     ImportFile file;
@@ -95,6 +98,16 @@ int runImport(CtlContext& ctx)
         const QString changes =
             ImportReplaceChangesText(file, header.line + 1, targets, header.fields, assembly);
         ctx.out << "Changes:\n" << (changes.isEmpty() ? QStringLiteral("none\n") : changes);
+    }
+    if (options.replace) {
+        ctx.out << "Bill: " << preview.bill.digest << "\n";
+        // What was read here is what the replace may take the place of.
+        options.loadedBill = preview.bill;
+        if (!billOption.isEmpty()) {
+            options.loadedBill.digest = billOption;
+            options.loadedBill.user.clear();
+            options.loadedBill.time.clear();
+        }
     }
     if (preview.lines == 0) {
         // Rows and not one part: the user is asked which column names it,
@@ -240,7 +253,7 @@ void RegisterInterchangeCommands()
 {
     RegisterImportBillReader();
     RegisterReportWorkbookWriter();
-    RegisterCtlCommand({QStringLiteral("import"), QStringLiteral("import FILE [--assembly NAME] [--sheet NAME] [--map COLUMN=TARGET]... [--dry-run] [--replace] [--again]"), runImport});
+    RegisterCtlCommand({QStringLiteral("import"), QStringLiteral("import FILE [--assembly NAME] [--sheet NAME] [--map COLUMN=TARGET]... [--dry-run] [--replace [--bill DIGEST]] [--again]"), runImport});
     // The table export first: a second word that is no sub-command's is a table.
     RegisterCtlCommand({QStringLiteral("export"), QStringLiteral("export TABLE FILE [--assy NAME]"), runExport});
     RegisterCtlCommand({QStringLiteral("export"), QStringLiteral("export cart (PO FILE | --all FOLDER)"), runExportCart});

@@ -10,6 +10,7 @@
 #include "db/database.h"
 #include "db/stamps.h"
 #include "db/purchaseorders.h"
+#include "db/recordcheck.h"
 #include "db/stockledger.h"
 #include "db/vendors.h"
 
@@ -57,12 +58,23 @@ QStringList PurchaseOrderSaveOrder()
             QStringLiteral("Value"),         QStringLiteral("Item_List")};
 }
 
+namespace {
+
+// What the dialog shows, and who stamped the order last: a save compares
+// them all with the stored order.
+QStringList storedFields()
+{
+    return PurchaseOrderReadOrder() << QStringLiteral("User") << QStringLiteral("Time_Stamp");
+}
+
+} // namespace
+
 PurchaseOrderRecord LoadPurchaseOrder(const QString& number)
 {
     PurchaseOrderRecord record;
     record.number = number;
     // One statement for the whole record: the field names are the fixed list above.
-    const QMap<QString, QString> values = ReadPurchaseOrderFields(number, PurchaseOrderReadOrder());
+    const QMap<QString, QString> values = ReadPurchaseOrderFields(number, storedFields());
     for (auto it = values.constBegin(); it != values.constEnd(); ++it)
         record.loaded[it.key()] = it.value();
     record.loadedValue = TextToDouble(record.loaded.value(QStringLiteral("Value")));
@@ -133,14 +145,26 @@ bool writeFields(const PurchaseOrderRecord& record, const QMap<QString, QString>
 QString changedSinceLoaded(const PurchaseOrderRecord& record)
 {
     bool read = true;
-    const PurchaseOrderState now = ReadPurchaseOrderState(record.number, &read);
+    bool found = false;
+    const QMap<QString, QString> now = ReadPurchaseOrderFields(record.number, storedFields(), &found, &read);
     if (!read)
         return LastErrorText();
-    if (!now.found)
+    if (!found)
         return Format("%s: %s", {record.number, Translate(QStringLiteral("no such purchase order"))});
-    if (now.status != record.value(QStringLiteral("Status")) || now.items != record.value(QStringLiteral("Item_List")))
-        return Format("%s: %s", {record.number, Translate(QStringLiteral("changed meanwhile"))});
-    return {};
+    // Every field the window showed counts (notes and addresses too), but the
+    // Value it works out again from the lines.
+    bool changed = false;
+    for (auto it = now.constBegin(); it != now.constEnd() && !changed; ++it)
+        if (it.key() != QLatin1String("Value") && record.loaded.contains(it.key()))
+            changed = !SameStoredText(it.value(), record.loaded.value(it.key()));
+    if (!changed)
+        return {};
+    const QString user = now.value(QStringLiteral("User"));
+    const QString time = now.value(QStringLiteral("Time_Stamp"));
+    // A stamp that did not move names an earlier change, not this one.
+    if (user == record.value(QStringLiteral("User")) && time == record.value(QStringLiteral("Time_Stamp")))
+        return ChangedByText(record.number, QString(), QString());
+    return ChangedByText(record.number, user, time);
 }
 
 void refuseChanged(Transaction& transaction, const QString& why)
@@ -154,15 +178,19 @@ void refuseChanged(Transaction& transaction, const QString& why)
 } // namespace
 
 bool SavePurchaseOrderFields(const PurchaseOrderRecord& record, const QMap<QString, QString>& current, bool write,
-                             bool* written)
+                             bool* written, bool* stale)
 {
     const QStringList fields = changedFields(record, current);
     if (written)
         *written = false;
+    if (stale)
+        *stale = false;
     if (!write || fields.isEmpty())
         return !fields.isEmpty();
     Transaction transaction;
     if (const QString why = changedSinceLoaded(record); !why.isEmpty()) {
+        if (stale)
+            *stale = LastResultCode() == 0;
         refuseChanged(transaction, why);
         return false;
     }
@@ -228,8 +256,11 @@ QString AddressForStorage(const QString& shown)
     return text.replace(QLatin1Char('\n'), QLatin1Char('/'));
 }
 
-bool ClosePurchaseOrder(const PurchaseOrderRecord& record, QMap<QString, QString> current, bool moveToStock)
+bool ClosePurchaseOrder(const PurchaseOrderRecord& record, QMap<QString, QString> current, bool moveToStock,
+                        bool* stale)
 {
+    if (stale)
+        *stale = false;
     std::vector<ItemRow> rows = ParseItemList(current.value(QStringLiteral("Item_List")));
     QHash<QString, double> received;
     if (moveToStock) {
@@ -269,6 +300,8 @@ bool ClosePurchaseOrder(const PurchaseOrderRecord& record, QMap<QString, QString
         return false;
     }
     if (const QString why = changedSinceLoaded(record); !why.isEmpty()) {
+        if (stale)
+            *stale = LastResultCode() == 0;
         refuseChanged(transaction, why);
         return false;
     }

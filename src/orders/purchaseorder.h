@@ -36,7 +36,7 @@ bool PurchaseOrderExists(const QString& number);
 // follows the order: what the stored order had still to deliver comes off,
 // what the saved one has to deliver goes on (nothing once it is closed).
 bool SavePurchaseOrderFields(const PurchaseOrderRecord& record, const QMap<QString, QString>& current, bool write,
-                             bool* written = nullptr);
+                             bool* written = nullptr, bool* stale = nullptr);
 
 // The choices of a PurcList field whose heading contains key: its attribute
 // text split at "/", the editor keyword skipped.
@@ -62,7 +62,10 @@ QString AddressForStorage(const QString& shown);
 // line is marked "Received"; without, nothing moves into stock. Either way
 // the order no longer counts in On_Order. A line too large to receive is
 // refused before anything is written. Reports every refusal; true when done.
-bool ClosePurchaseOrder(const PurchaseOrderRecord& record, QMap<QString, QString> current, bool moveToStock);
+// *stale is set when the refusal was that another desk changed or deleted
+// the order since it was loaded (the window shows it again).
+bool ClosePurchaseOrder(const PurchaseOrderRecord& record, QMap<QString, QString> current, bool moveToStock,
+                        bool* stale = nullptr);
 
 // Receiving as picking "Closed" in the dialog and answering the question
 // does, for a stored order: asks "Move Material to Stock?"; Yes receives and

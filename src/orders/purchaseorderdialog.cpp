@@ -10,6 +10,7 @@
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/stockledger.h"
+#include "db/serveraccess.h"
 #include "grid/smallgrid.h"
 #include "orders/poprint.h"
 #include "orders/receipt.h"
@@ -181,6 +182,13 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     cartButton->setObjectName(QStringLiteral("cart"));
     cartButton->setToolTip(Translate(QStringLiteral("The order as its vendor's cart-upload file")));
     auto* okButton = new CImageButton(label("OK"), 0, kButtonOk, this);
+    okButton->setObjectName(QStringLiteral("ok"));
+    // A read-only desk reads and prints the order; saving and receiving are off.
+    if (DeskReadOnly()) {
+        okButton->setEnabled(false);
+        receiveButton->setEnabled(false);
+        m_grid->record().editable = false;
+    }
     auto* cancelButton = new CImageButton(label("Cancel"), 0, kButtonCancel, this);
     auto* buttons = new QVBoxLayout;
     for (CImageButton* b : {printButton, wwwButton, cartButton, receiveButton, okButton, cancelButton})
@@ -199,70 +207,7 @@ CPurchaseOrder::CPurchaseOrder(const QString& number, QWidget* parent) : QDialog
     main->addWidget(notesBox);
     main->addLayout(lower, 1);
 
-    // Show what was read.
-    const QString vendor = m_record.value(QStringLiteral("Vendor"));
-    int vendorIndex = -1;
-    for (int i = 0; i < m_vendor->count() && vendorIndex < 0; ++i)
-        if (!vendor.isEmpty() && m_vendor->itemText(i).startsWith(vendor))
-            vendorIndex = i;
-    if (vendorIndex >= 0)
-        m_vendor->setCurrentIndex(vendorIndex);
-    else
-        m_vendor->setEditText(vendor);
-    m_vendorAddress->setPlainText(AddressForDisplay(m_record.value(QStringLiteral("Vendor_Address"))));
-    m_contact->setText(m_record.value(QStringLiteral("Contact_Name")));
-    m_phone->setText(m_record.value(QStringLiteral("Contact_Phone")));
-    m_fax->setText(m_record.value(QStringLiteral("Contact_FAX")));
-    m_email->setText(m_record.value(QStringLiteral("Contact_EMAIL")));
-    m_shippingCost->setText(m_record.value(QStringLiteral("Shipping_Cost")));
-    m_taxRate->setText(m_record.value(QStringLiteral("Tax_Rate")));
-    m_shipper->setEditText(m_record.value(QStringLiteral("Shipper")));
-    m_shippingAddress->setPlainText(AddressForDisplay(m_record.value(QStringLiteral("Shipping_Address"))));
-    m_tracking->setText(m_record.value(QStringLiteral("Tracking")));
-    m_buyer->setText(m_record.value(QStringLiteral("Buyer")));
-    QString date = m_record.value(QStringLiteral("Date"));
-    if (date.size() < 2)
-        date = TimestampText();
-    m_date->setText(date);
-    const QString need = m_record.value(QStringLiteral("Need_Date"));
-    if (need.size() > 5 && ParseTimestamp(need).isValid()) {
-        m_needDate->setDateTime(ParseTimestamp(need));
-        m_needDateSet = true;
-    }
-    const QString status = m_record.value(QStringLiteral("Status"));
-    for (int i = 0; i < m_status->count(); ++i)
-        if (!status.isEmpty() && m_status->itemText(i).startsWith(status)) {
-            m_status->setCurrentIndex(i);
-            break;
-        }
-    if (m_status->findText(status) < 0 && !status.isEmpty()) {
-        m_status->addItem(status);
-        m_status->setCurrentText(status);
-    }
-    m_currency->setEditText(m_record.value(QStringLiteral("Currency")));
-    m_notes->setPlainText(m_record.value(QStringLiteral("Notes")));
-    m_value->setText(m_record.value(QStringLiteral("Value")));
-    m_method->setEditText(m_record.value(QStringLiteral("Buy_Method")));
-
-    for (const ItemRow& row : ParseItemList(m_record.value(QStringLiteral("Item_List"))))
-        m_grid->record().appendRow(row);
-    if (PurchaseOrderClosed(m_status->currentText()))
-        m_status->setEnabled(false);
-
-    const QString order = m_record.value(QStringLiteral("Order_nBr"));
-    m_topBox->setTitle(TranslateLabel(QStringLiteral("Purchase Order:")) + number
-                       + (order.isEmpty() ? QString() : QLatin1Char('/') + order));
-    // Filling the grid works out the line totals and the subtotal. Value
-    // shows the order's total at once (an order written without it showed
-    // nothing); it is stored with the next save.
-    m_grid->Fill();
-    m_grid->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
-    m_subtotal = m_grid->total();
-    m_value->setText(PurchaseOrderValue(gridRows(), m_taxRate->text(), m_shippingCost->text()));
-    m_shownAtOpening = m_record;
-    m_shownAtOpening.loaded[QStringLiteral("Value")] = m_value->text();
-    m_shownAtOpening.loadedValue = TextToDouble(m_value->text());
-    m_filling = false;
+    showRecord();
 
     connect(m_grid, &CSmallGrid::command, this, [this](int command) {
         if (command == kCmdSmallGridTotal && !m_filling)
@@ -335,13 +280,98 @@ QMap<QString, QString> CPurchaseOrder::currentFields() const
     return fields;
 }
 
+void CPurchaseOrder::showStoredRecord()
+{
+    m_record = LoadPurchaseOrder(m_record.number);
+    showRecord();
+}
+
+void CPurchaseOrder::showRecord()
+{
+    m_filling = true;
+    m_needDateSet = false;
+    const QString vendor = m_record.value(QStringLiteral("Vendor"));
+    int vendorIndex = -1;
+    for (int i = 0; i < m_vendor->count() && vendorIndex < 0; ++i)
+        if (!vendor.isEmpty() && m_vendor->itemText(i).startsWith(vendor))
+            vendorIndex = i;
+    if (vendorIndex >= 0)
+        m_vendor->setCurrentIndex(vendorIndex);
+    else
+        m_vendor->setEditText(vendor);
+    m_vendorAddress->setPlainText(AddressForDisplay(m_record.value(QStringLiteral("Vendor_Address"))));
+    m_contact->setText(m_record.value(QStringLiteral("Contact_Name")));
+    m_phone->setText(m_record.value(QStringLiteral("Contact_Phone")));
+    m_fax->setText(m_record.value(QStringLiteral("Contact_FAX")));
+    m_email->setText(m_record.value(QStringLiteral("Contact_EMAIL")));
+    m_shippingCost->setText(m_record.value(QStringLiteral("Shipping_Cost")));
+    m_taxRate->setText(m_record.value(QStringLiteral("Tax_Rate")));
+    m_shipper->setEditText(m_record.value(QStringLiteral("Shipper")));
+    m_shippingAddress->setPlainText(AddressForDisplay(m_record.value(QStringLiteral("Shipping_Address"))));
+    m_tracking->setText(m_record.value(QStringLiteral("Tracking")));
+    m_buyer->setText(m_record.value(QStringLiteral("Buyer")));
+    QString date = m_record.value(QStringLiteral("Date"));
+    if (date.size() < 2)
+        date = TimestampText();
+    m_date->setText(date);
+    const QString need = m_record.value(QStringLiteral("Need_Date"));
+    if (need.size() > 5 && ParseTimestamp(need).isValid()) {
+        m_needDate->setDateTime(ParseTimestamp(need));
+        m_needDateSet = true;
+    }
+    const QString status = m_record.value(QStringLiteral("Status"));
+    for (int i = 0; i < m_status->count(); ++i)
+        if (!status.isEmpty() && m_status->itemText(i).startsWith(status)) {
+            m_status->setCurrentIndex(i);
+            break;
+        }
+    if (m_status->findText(status) < 0 && !status.isEmpty()) {
+        m_status->addItem(status);
+        m_status->setCurrentText(status);
+    }
+    m_currency->setEditText(m_record.value(QStringLiteral("Currency")));
+    m_notes->setPlainText(m_record.value(QStringLiteral("Notes")));
+    m_value->setText(m_record.value(QStringLiteral("Value")));
+    m_method->setEditText(m_record.value(QStringLiteral("Buy_Method")));
+
+    SmallGridRecord& lines = m_grid->record();
+    const QStringList headings = lines.headings;
+    const QStringList modes = lines.attributes;
+    lines.setColumns(headings, modes);
+    lines.editable = !DeskReadOnly();
+    for (const ItemRow& row : ParseItemList(m_record.value(QStringLiteral("Item_List"))))
+        lines.appendRow(row);
+    m_status->setEnabled(!PurchaseOrderClosed(m_status->currentText()) && !DeskReadOnly());
+
+    const QString order = m_record.value(QStringLiteral("Order_nBr"));
+    m_topBox->setTitle(TranslateLabel(QStringLiteral("Purchase Order:")) + m_record.number
+                       + (order.isEmpty() ? QString() : QLatin1Char('/') + order));
+    // Filling the grid works out the line totals and the subtotal. Value
+    // shows the order's total at once (an order written without it showed
+    // nothing); it is stored with the next save.
+    m_grid->Fill();
+    m_grid->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    m_subtotal = m_grid->total();
+    m_value->setText(PurchaseOrderValue(gridRows(), m_taxRate->text(), m_shippingCost->text()));
+    m_shownAtOpening = m_record;
+    m_shownAtOpening.loaded[QStringLiteral("Value")] = m_value->text();
+    m_shownAtOpening.loadedValue = TextToDouble(m_value->text());
+    m_filling = false;
+}
+
 void CPurchaseOrder::save()
 {
     m_grid->Commit();
     const QMap<QString, QString> fields = currentFields();
-    // A refused write (reported) keeps the dialog open with the edits on it.
-    if (SavePurchaseOrderFields(m_record, fields, false) && !SavePurchaseOrderFields(m_record, fields, true))
+    // A refused write (reported) keeps the dialog open with the edits on it;
+    // an order another desk changed meanwhile is shown again as it is now.
+    bool stale = false;
+    if (SavePurchaseOrderFields(m_record, fields, false)
+        && !SavePurchaseOrderFields(m_record, fields, true, nullptr, &stale)) {
+        if (stale)
+            showStoredRecord();
         return;
+    }
     QDialog::accept();
 }
 
@@ -391,8 +421,12 @@ void CPurchaseOrder::statusChosen()
     // Stock, the order's lines ("Received"), its fields and On_Order are
     // written as one; a refusal (reported) leaves the dialog open, showing
     // the status still stored, so that "OK" cannot close it unreceived.
-    if (!ClosePurchaseOrder(m_record, currentFields(), answer == kAnswerYes)) {
-        m_status->setCurrentText(m_record.value(QStringLiteral("Status")));
+    bool stale = false;
+    if (!ClosePurchaseOrder(m_record, currentFields(), answer == kAnswerYes, &stale)) {
+        if (stale)
+            showStoredRecord();
+        else
+            m_status->setCurrentText(m_record.value(QStringLiteral("Status")));
         return;
     }
     QDialog::accept();
@@ -485,8 +519,12 @@ void CPurchaseOrder::receiveLine(int row, double quantity)
     // Show the lines as stored now; the rest of the dialog keeps its edits.
     const PurchaseOrderRecord stored = LoadPurchaseOrder(m_record.number);
     const QString items = stored.value(QStringLiteral("Item_List"));
-    m_record.loaded[QStringLiteral("Item_List")] = items;
-    m_shownAtOpening.loaded[QStringLiteral("Item_List")] = items;
+    // The receipt is this desk's own change: its lines and stamp are what
+    // the next save compares with.
+    for (const QString& field : {QStringLiteral("Item_List"), QStringLiteral("User"), QStringLiteral("Time_Stamp")}) {
+        m_record.loaded[field] = stored.value(field);
+        m_shownAtOpening.loaded[field] = stored.value(field);
+    }
     m_filling = true;
     SmallGridRecord& record = m_grid->record();
     const QStringList headings = record.headings;

@@ -38,6 +38,10 @@ public:
 
 private:
     void recomputeTotals();
+    // Fills every field and line from m_record.
+    void showRecord();
+    // Reads the order again and shows it as it is stored now.
+    void showStoredRecord();
     std::vector<ItemRow> gridRows() const;
     void openWebsite();
     void exportCart();

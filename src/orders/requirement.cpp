@@ -611,11 +611,40 @@ RequirementRecord LoadRequirement(const QString& orderNumber)
     const RequirementBuild build = ReadRequirementBuild(record.orderNumber);
     record.needDate = build.needDate;
     record.built = PlainNumber(build.built);
+    record.loaded = ReadRecordSnapshot(QStringLiteral("ReqmList"), {{QStringLiteral("Order_nBr"), record.orderNumber}});
     return record;
 }
 
-bool SaveRequirement(const RequirementRecord& record)
+bool SaveRequirement(const RequirementRecord& record, bool* stale)
 {
-    return SaveRequirementFields(record.orderNumber, record.quantity, record.assembly, record.description,
-                                 record.needDate, App().CurrentUser, TimestampText());
+    if (stale)
+        *stale = false;
+    Transaction transaction;
+    // A record made by hand, not loaded, has nothing to compare with.
+    if (record.loaded.read) {
+        RecordSnapshot now;
+        const QString why = StaleRecordText(record.orderNumber, QStringLiteral("ReqmList"),
+                                            {{QStringLiteral("Order_nBr"), record.orderNumber}}, record.loaded, &now);
+        if (!why.isEmpty()) {
+            transaction.fail();
+            transaction.commit();
+            if (!now.read)
+                return false;
+            if (stale)
+                *stale = true;
+            ShowMessage(why + QLatin1Char('\n') + Translate(QStringLiteral("Nothing was written.")),
+                        Translate(QStringLiteral("Order")));
+            return false;
+        }
+        const RecordSnapshot& was = record.loaded;
+        if (SameStoredText(was.value(QStringLiteral("Quan")), record.quantity)
+            && was.value(QStringLiteral("Assy")) == record.assembly
+            && was.value(QStringLiteral("Description")) == record.description
+            && was.value(QStringLiteral("Need_Date")) == record.needDate)
+            return transaction.commit();
+    }
+    if (!SaveRequirementFields(record.orderNumber, record.quantity, record.assembly, record.description,
+                               record.needDate, CurrentUserName(), TimestampText()))
+        transaction.fail();
+    return transaction.commit();
 }

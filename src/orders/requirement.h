@@ -5,6 +5,7 @@
 #include "bom/explosion.h"
 #include "core/statuses.h"
 #include "db/database.h"
+#include "db/recordcheck.h"
 #include "db/sources.h"
 #include "sourcing/pricing.h"
 
@@ -197,10 +198,16 @@ struct RequirementRecord
     QString assembly;
     QString needDate; // ISO, or empty
     QString built;    // the units completed so far
+    RecordSnapshot loaded; // the stored record as it was read
 };
 
 // Reads the requirement; an empty number means the last one issued.
 RequirementRecord LoadRequirement(const QString& orderNumber);
 // "OK" of the Order dialog: quantity as typed, user, date, assembly,
-// description and need date.
-bool SaveRequirement(const RequirementRecord& record);
+// description and need date, stamped with the user. Under the write lock the
+// stored record must still be what LoadRequirement read: otherwise (another
+// desk saved, processed, completed, cancelled or deleted it) nothing is
+// written, who changed it and when is said, *stale is set and false comes
+// back; the window shows the record again. Nothing typed differs from what
+// was loaded: nothing is written, true.
+bool SaveRequirement(const RequirementRecord& record, bool* stale = nullptr);

@@ -16,6 +16,7 @@
 #include "db/parts.h"
 #include "db/production.h"
 #include "db/requirements.h"
+#include "db/serveraccess.h"
 #include "orders/completion.h"
 #include "orders/purchasingpreview.h"
 #include "schedule/routingprint.h"
@@ -88,6 +89,7 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     // Prices and stock from the distributors before the plan is looked at.
     if (HasWindowAction(WindowActions::RefreshSources)) {
         auto* refresh = new CImageButton(Translate(QStringLiteral("Refresh")), 0, 1026, nullptr);
+        m_refresh = refresh;
         refresh->setObjectName(QStringLiteral("refreshSources"));
         refresh->setToolTip(Translate(QStringLiteral("Refreshes the sources of the bill's parts from the distributors")));
         connect(refresh, &CImageButton::clicked, this, [this] {
@@ -133,6 +135,8 @@ CRequirements::CRequirements(const QString& orderNumber, QWidget* parent) : QDia
     m_progress->setValue(0);
     m_status = new QLabel;
     auto* ok = new CImageButton(Translate(QStringLiteral("OK")), 0, 1, nullptr);
+    ok->setObjectName(QStringLiteral("ok"));
+    m_ok = ok;
 
     auto* left = new QVBoxLayout;
     for (QGroupBox* box : boxes)
@@ -211,16 +215,24 @@ void CRequirements::fillBranch(QTreeWidgetItem* item)
 void CRequirements::evaluateStage()
 {
     m_stage = OrderStage(m_record.status);
+    // A read-only desk looks at the requirement and its preview; every
+    // command that would write is off.
+    const bool writable = !DeskReadOnly();
     const bool open = m_stage < 1;
-    m_tree->setEnabled(open);
-    m_quantity->setEnabled(open);
-    m_process->setEnabled(open);
+    m_tree->setEnabled(open && writable);
+    m_quantity->setEnabled(open && writable);
+    m_process->setEnabled(open && writable);
     m_preview->setEnabled(open);
     // A complete or cancelled requirement has nothing left to close or cancel.
-    m_complete->setEnabled(m_stage < 3);
-    m_cancel->setEnabled(m_stage < 3);
-    m_completeQuantity->setEnabled(m_stage >= 1 && m_stage < 3);
-    m_needDate->setEnabled(m_stage < 3);
+    m_complete->setEnabled(m_stage < 3 && writable);
+    m_cancel->setEnabled(m_stage < 3 && writable);
+    m_completeQuantity->setEnabled(m_stage >= 1 && m_stage < 3 && writable);
+    m_needDate->setEnabled(m_stage < 3 && writable);
+    m_description->setEnabled(writable);
+    if (m_ok)
+        m_ok->setEnabled(writable);
+    if (m_refresh)
+        m_refresh->setEnabled(writable);
     const int images[4] = {3, m_stage == 0 ? 2 : 3, m_stage == 1 ? 2 : (m_stage >= 2 ? 3 : 0),
                            m_stage == 2 ? 2 : (m_stage >= 3 ? 3 : 0)};
     for (int i = 0; i < 4; ++i)
@@ -345,6 +357,9 @@ void CRequirements::process()
             return;
         }
         m_record.needDate = needDate;
+        // This desk's own change: OK compares with the record as it now is.
+        m_record.loaded =
+            ReadRecordSnapshot(QStringLiteral("ReqmList"), {{QStringLiteral("Order_nBr"), m_record.orderNumber}});
     }
     m_status->setText(QStringLiteral("Add flat bills to list....."));
     // The finished bar and the last order's line are on view while the
@@ -362,12 +377,32 @@ void CRequirements::process()
         m_status->clear();
     }
     // The stage is evaluated again at once: "Process" cannot run twice.
-    const RequirementFields stored = ReadRequirementFields(m_record.orderNumber);
-    m_record.status = stored.status;
-    m_record.quantity = stored.quantity;
-    if (outcome.done)
-        m_quantity->setText(m_record.quantity);
+    // What is stored now is shown when this desk or another processed it,
+    // so that OK compares with the record as it is; a refusal for a reason
+    // of this desk's own keeps what was typed.
+    if (outcome.done || storedChanged())
+        showStoredRecord();
+}
+
+bool CRequirements::storedChanged() const
+{
+    bool read = true;
+    const RecordSnapshot now =
+        ReadRecordSnapshot(QStringLiteral("ReqmList"), {{QStringLiteral("Order_nBr"), m_record.orderNumber}}, &read);
+    return read && !SameRecord(m_record.loaded, now);
+}
+
+void CRequirements::showStoredRecord()
+{
+    m_record = LoadRequirement(m_record.orderNumber);
+    m_description->setText(m_record.description);
+    m_quantity->setText(m_record.quantity);
+    m_needDate->setText(m_record.needDate);
+    m_assemblyLabel->setText(m_record.assembly);
+    m_tree->clearSelection();
+    showBuilt();
     evaluateStage();
+    updatePicture();
 }
 
 void CRequirements::completeOrder()
@@ -379,9 +414,12 @@ void CRequirements::completeOrder()
         ShowMessage(error);
         return;
     }
-    if (!CompleteOrder(m_record.orderNumber, quantity))
+    if (!CompleteOrder(m_record.orderNumber, quantity)) {
+        if (storedChanged())
+            showStoredRecord();
         return;
-    m_record.status = ReadRequirementBuild(m_record.orderNumber).status;
+    }
+    m_record = LoadRequirement(m_record.orderNumber);
     // A part completed leaves the dialog open on the rest.
     if (OrderStage(m_record.status) >= 3) {
         QDialog::accept();
@@ -396,6 +434,8 @@ void CRequirements::cancelOrder()
 {
     if (CancelOrder(m_record.orderNumber))
         QDialog::accept();
+    else if (storedChanged())
+        showStoredRecord();
 }
 
 void CRequirements::saveAndClose()
@@ -408,9 +448,16 @@ void CRequirements::saveAndClose()
         m_record.needDate = needDate;
     if (!selectedAssembly().isEmpty())
         m_record.assembly = selectedAssembly();
-    // The dialog closes all the same (Esc must always leave it), but a
-    // refused save is said, not passed over.
-    if (!SaveRequirement(m_record))
+    // A record another desk changed meanwhile is shown again as it is now,
+    // and the dialog stays open on it; any other refusal closes it all the
+    // same (Esc must always leave it), said, not passed over.
+    bool stale = false;
+    const bool saved = SaveRequirement(m_record, &stale);
+    if (stale) {
+        showStoredRecord();
+        return;
+    }
+    if (!saved)
         ShowMessage(TranslateLabel(QStringLiteral("Nothing was written; the database refused a change:"))
                         + QLatin1Char('\n') + LastErrorText(),
                     QStringLiteral("Database Status"));

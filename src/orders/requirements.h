@@ -47,6 +47,10 @@ private:
     // The need date typed as ISO (empty when none); false, said, when it is no date.
     bool readNeedDate(QString* iso);
     void showBuilt();
+    // The record as stored now, in every field.
+    void showStoredRecord();
+    // Whether the stored record differs from the one shown.
+    bool storedChanged() const;
     void openTimeline();
     void printRouting();
 
@@ -69,5 +73,7 @@ private:
     CImageButton* m_preview = nullptr;
     CImageButton* m_complete = nullptr;
     CImageButton* m_cancel = nullptr;
+    CImageButton* m_ok = nullptr;
+    CImageButton* m_refresh = nullptr;
     QLabel* m_stageIcons[4] = {};
 };

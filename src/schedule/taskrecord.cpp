@@ -12,6 +12,15 @@
 
 #include <algorithm>
 
+namespace {
+
+RecordKey taskKey(const QString& orderNumber, const QString& taskNumber)
+{
+    return {{QStringLiteral("Requirement"), orderNumber}, {QStringLiteral("Task_nBr"), taskNumber}};
+}
+
+} // namespace
+
 TaskRecord LoadTask(const QString& orderNumber, const QString& taskNumber)
 {
     TaskRecord task;
@@ -27,6 +36,7 @@ TaskRecord LoadTask(const QString& orderNumber, const QString& taskNumber)
     task.description = step.description;
     task.resource = step.resource;
     task.hours = step.hours;
+    task.loaded = ReadRecordSnapshot(QStringLiteral("TaskList"), taskKey(orderNumber, taskNumber));
     return task;
 }
 
@@ -35,8 +45,10 @@ bool TaskById(const QString& id, QString& orderNumber, QString& taskNumber)
     return ReadTaskOfRecord(TextToInt(id), orderNumber, taskNumber);
 }
 
-bool SaveTask(const TaskRecord& task)
+bool SaveTask(const TaskRecord& task, bool* stale)
 {
+    if (stale)
+        *stale = false;
     bool number = false;
     const double count = task.count.trimmed().toDouble(&number);
     if (!number || !(count > 0)) {
@@ -44,8 +56,24 @@ bool SaveTask(const TaskRecord& task)
         return false;
     }
     Transaction transaction;
+    if (task.loaded.read) {
+        RecordSnapshot now;
+        const QString what = task.orderNumber + QLatin1Char('/') + task.taskNumber;
+        const QString why =
+            StaleRecordText(what, QStringLiteral("TaskList"), taskKey(task.orderNumber, task.taskNumber), task.loaded, &now);
+        if (!why.isEmpty()) {
+            transaction.fail();
+            transaction.commit();
+            if (now.read && stale)
+                *stale = true;
+            ShowMessage(why + QLatin1Char('\n') + Translate(QStringLiteral("Nothing was written.")),
+                        Translate(QStringLiteral("Task")));
+            return false;
+        }
+    }
     // The values are the texts as typed.
-    WriteTaskFields(task.orderNumber, task.taskNumber, task.actual, task.count, task.status);
+    if (!WriteTaskFields(task.orderNumber, task.taskNumber, task.actual, task.count, task.status))
+        transaction.fail();
     return transaction.commit();
 }
 

@@ -12,6 +12,7 @@
 #include "core/windowhooks.h"
 #include "db/database.h"
 #include "db/production.h"
+#include "db/serveraccess.h"
 #include "schedule/scheduleprint.h"
 
 #include <QCheckBox>
@@ -309,6 +310,9 @@ namespace {
 QHBoxLayout* okCancelRow(QDialog* dialog, const std::function<void()>& save)
 {
     auto* ok = new CImageButton(Translate(QStringLiteral("OK")), 0, 1, nullptr);
+    ok->setObjectName(QStringLiteral("ok"));
+    // A read-only desk looks; it does not save.
+    ok->setEnabled(!DeskReadOnly());
     auto* cancel = new CImageButton(Translate(QStringLiteral("Cancel")), 0, 2, nullptr);
     auto* row = new QHBoxLayout;
     row->addStretch();
@@ -374,8 +378,20 @@ void CTaskEdit::save()
     m_task.actual = m_actual->text();
     m_task.count = m_count->text();
     m_task.status = m_status->currentText();
-    if (SaveTask(m_task))
+    bool stale = false;
+    if (SaveTask(m_task, &stale)) {
         accept();
+        return;
+    }
+    // Shown again as it is stored now; the dialog stays open on it.
+    if (stale) {
+        m_task = LoadTask(m_task.orderNumber, m_task.taskNumber);
+        m_actual->setText(m_task.actual);
+        m_count->setText(m_task.count);
+        if (m_status->findText(m_task.status) < 0 && !m_task.status.isEmpty())
+            m_status->addItem(m_task.status);
+        m_status->setCurrentText(m_task.status);
+    }
 }
 
 CTimelineSetup::CTimelineSetup(QWidget* parent) : QDialog(parent)
@@ -408,6 +424,8 @@ CTimelineSetup::CTimelineSetup(QWidget* parent) : QDialog(parent)
     m_holidayDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     auto* add = new QPushButton(Translate(QStringLiteral("Add")));
     auto* remove = new QPushButton(Translate(QStringLiteral("Remove")));
+    add->setEnabled(!DeskReadOnly());
+    remove->setEnabled(!DeskReadOnly());
     auto* holidayRow = new QHBoxLayout;
     holidayRow->addWidget(m_holidayDate, 1);
     holidayRow->addWidget(add);

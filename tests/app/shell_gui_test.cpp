@@ -21,6 +21,8 @@
 #include "db/location.h"
 #include "db/parameters.h"
 #include "db/settingsfile.h"
+#include "db/changefeed.h"
+#include "grid/gridview.h"
 #include "partinfo/partservice.h"
 
 #include <QAction>
@@ -171,6 +173,68 @@ TEST_F(ShellTest, ADeskThatCannotWriteTheShopSaysSo)
     SetReadOnlyOpen(false);
     window = start();
     EXPECT_FALSE(window->windowTitle().contains(QStringLiteral("read-only"))) << window->windowTitle().toStdString();
+}
+
+TEST_F(ShellTest, AReadOnlyDeskOffersNoCommandThatWrites)
+{
+    start(); // sets the shop up
+    app.reset();
+    ReleaseDatabase();
+    SetReadOnlyOpen(true);
+    CQuorvelDlg* window = start();
+    CImageMenu* bar = window->commandBar();
+    EXPECT_FALSE(bar->commandEnabled(kCmdUpdate));
+    EXPECT_FALSE(bar->commandEnabled(kCmdImport));
+    EXPECT_TRUE(bar->commandEnabled(kCmdReport)) << "what only reads stays";
+    EXPECT_TRUE(bar->commandEnabled(kCmdShowPartList));
+    // A click on the roll-up does nothing, and says nothing.
+    QTest::mouseClick(bar, Qt::LeftButton, {}, entryCentre(window, kCmdUpdate));
+    EXPECT_FALSE(window->statusText().contains(QStringLiteral("Rolling")));
+    window->showTable(PartList);
+    CMiniMenu* mini = window->miniMenu();
+    for (int i = 0; i < mini->itemCount(); ++i) {
+        const QString item = mini->itemLabel(i);
+        const bool writes = item == QLatin1String("Insert") || item == QLatin1String("Delete");
+        EXPECT_EQ(mini->itemEnabled(i), !writes) << item.toStdString();
+    }
+    // The grid inserts no row and opens no editor.
+    CGridView* grid = window->findChild<CGridView*>();
+    ASSERT_NE(grid, nullptr);
+    grid->RecordCommand(0);
+    EXPECT_EQ(grid->model().rowCount(), 0);
+    if (!qEnvironmentVariableIsEmpty("KOLT_GRAB_DIR"))
+        window->grab().save(qEnvironmentVariable("KOLT_GRAB_DIR") + QStringLiteral("/read-only-commands.png"));
+
+    // Writable again, every command is back.
+    app.reset();
+    SetReadOnlyOpen(false);
+    window = start();
+    EXPECT_TRUE(window->commandBar()->commandEnabled(kCmdUpdate));
+    EXPECT_TRUE(window->commandBar()->commandEnabled(kCmdImport));
+    window->showTable(PartList);
+    EXPECT_TRUE(window->miniMenu()->itemEnabled(0));
+}
+
+TEST_F(ShellTest, AnotherDesksWriteReachesTheGridWithinSeconds)
+{
+    CQuorvelDlg* window = start();
+    window->showTable(PartList);
+    CGridView* grid = window->findChild<CGridView*>();
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->model().rowCount(), 0);
+    const QString folder = App().DataFolder;
+    const QStringList environment{QStringLiteral("XDG_CONFIG_HOME=") + dir.path() + QStringLiteral("/config")};
+    ASSERT_EQ(RunKoltctl({"--data", folder, "query", "insert into PartList (Part_nBr) values ('FROM-BEN')"}, environment).code, 0);
+    ASSERT_EQ(RunKoltctl({"--data", folder, "query", "insert into PartList (Part_nBr) values ('GOING')"}, environment).code, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid->model().rowCount() == 2; }, 6000));
+    // The record looked at stays current when another desk deletes another.
+    grid->setCurrentIndex(grid->model().rowCount() > 0 ? grid->QTableView::model()->index(0, 1) : QModelIndex());
+    const QString current = grid->model().rowId(grid->currentIndex().row());
+    ASSERT_EQ(RunKoltctl({"--data", folder, "query", "delete from PartList where Part_nBr = 'GOING'"}, environment).code, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid->model().rowCount() == 1; }, 6000));
+    if (current == grid->model().rowId(0)) {
+        EXPECT_EQ(grid->model().rowId(grid->currentIndex().row()), current);
+    }
 }
 
 TEST_F(ShellTest, TableCommandsSwitchTablesAndKeepTheLayoutOfTheSameTable)

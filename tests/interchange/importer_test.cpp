@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 
 namespace {
 
@@ -518,4 +519,85 @@ TEST(ImportHeaderTest, PlainAndQuotedLinesCountAlike)
     // A keyword that holds a comma is looked for in the split values.
     mapping.lines = {{"Part", {"Part,No"}}};
     EXPECT_EQ(headerOf("x,y,z\n\"Part,No\",Qty\n"), "1:Part,No|Qty");
+}
+
+TEST_F(ImportTest, TwoReplacesOfOneAssemblyTheSecondIsRefusedNamingTheFirst)
+{
+    App().CurrentUser = QStringLiteral("anna");
+    ASSERT_EQ(koltctl({"import", writeFile("rev-a.csv", "Ref,Qty,MPN\nR1,1,RC-1\nC1,1,CC-1\n"), "--assembly", "board"}),
+              0);
+
+    // Both desks read the bill for their replace: anna with revision B, ben
+    // with revision C.
+    const auto preview = [&](const QByteArray& bytes, ImportFile& file, ImportHeader& header, QStringList& targets) {
+        file.setBytes(bytes);
+        header = FindImportHeader(file, shippedMapping());
+        targets = targetNames(shippedMapping(), header);
+        ImportOptions options;
+        options.columnNames = header.fields;
+        options.replace = true;
+        return PreviewImport(file, header.line + 1, targets, "board", options);
+    };
+    ImportFile annaFile, benFile;
+    ImportHeader annaHeader, benHeader;
+    QStringList annaTargets, benTargets;
+    const ImportPreview annas = preview("Ref,Qty,MPN\nR1,2,RC-2\n", annaFile, annaHeader, annaTargets);
+    const ImportPreview bens = preview("Ref,Qty,MPN\nR1,3,RC-3\n", benFile, benHeader, benTargets);
+    ASSERT_TRUE(annas.bill.read);
+    EXPECT_EQ(annas.bill.digest, bens.bill.digest);
+    EXPECT_EQ(annas.bill.lines, 2);
+
+    ImportOptions options;
+    options.replace = true;
+    options.columnNames = annaHeader.fields;
+    options.loadedBill = annas.bill;
+    const ImportOutcome first = ProcessImport(annaFile, annaHeader.line + 1, annaTargets, "board", {}, options);
+    ASSERT_TRUE(first.stored);
+    const QString afterAnna = snapshot();
+
+    // Ben's replace carries the bill he read: anna's lines are not replaced
+    // unseen, and he is told by whom and when.
+    App().CurrentUser = QStringLiteral("ben");
+    ui.clear();
+    options.columnNames = benHeader.fields;
+    options.loadedBill = bens.bill;
+    const ImportOutcome second = ProcessImport(benFile, benHeader.line + 1, benTargets, "board", {}, options);
+    EXPECT_FALSE(second.stored);
+    EXPECT_TRUE(second.stale);
+    EXPECT_EQ(second.replaced, 0);
+    EXPECT_TRUE(ui.saw("The lines of BOARD were changed by anna at ")) << ui.messages.back().text.toStdString();
+    EXPECT_TRUE(ui.saw("Nothing was written."));
+    EXPECT_EQ(snapshot(), afterAnna);
+    EXPECT_EQ(sqlite("select Part_nBr, Quan from AssyList where Assy='BOARD'"), "RC-2|2");
+
+    // Read again, his replace goes through.
+    const ImportPreview again = preview("Ref,Qty,MPN\nR1,3,RC-3\n", benFile, benHeader, benTargets);
+    EXPECT_NE(again.bill.digest, bens.bill.digest);
+    options.loadedBill = again.bill;
+    EXPECT_TRUE(ProcessImport(benFile, benHeader.line + 1, benTargets, "board", {}, options).stored);
+    EXPECT_EQ(sqlite("select Part_nBr, Quan from AssyList where Assy='BOARD'"), "RC-3|3");
+}
+
+TEST_F(ImportTest, KoltctlReplaceCarriesTheBillItWasShown)
+{
+    ASSERT_EQ(koltctl({"import", writeFile("a.csv", "Ref,Qty,MPN\nR1,1,RC-1\n"), "--assembly", "board"}), 0);
+    const QString b = writeFile("b.csv", "Ref,Qty,MPN\nR1,2,RC-2\n");
+    const QString c = writeFile("c.csv", "Ref,Qty,MPN\nR1,3,RC-3\n");
+    // A script's dry run names the bill it read.
+    QString out, err;
+    ASSERT_EQ(koltctl({"import", c, "--assembly", "board", "--replace", "--dry-run"}, &out), 0);
+    const QRegularExpressionMatch shown = QRegularExpression("Bill: ([0-9a-f]+)\n").match(out);
+    ASSERT_TRUE(shown.hasMatch()) << out.toStdString();
+    // Another desk replaces the lines meanwhile.
+    ASSERT_EQ(koltctl({"import", b, "--assembly", "board", "--replace"}), 0);
+    // The script's replace of the bill it was shown is refused; nothing is written.
+    const QString before = snapshot();
+    EXPECT_EQ(koltctl({"import", c, "--assembly", "board", "--replace", "--bill", shown.captured(1)}, &out, &err), 1);
+    EXPECT_TRUE(err.contains("The lines of BOARD were changed")) << err.toStdString();
+    EXPECT_EQ(snapshot(), before);
+    // Unchanged since, the same digest lets it through.
+    ASSERT_EQ(koltctl({"import", c, "--assembly", "board", "--replace", "--dry-run"}, &out), 0);
+    const QString now = QRegularExpression("Bill: ([0-9a-f]+)\n").match(out).captured(1);
+    EXPECT_EQ(koltctl({"import", c, "--assembly", "board", "--replace", "--bill", now}, &out, &err), 0) << err.toStdString();
+    EXPECT_EQ(sqlite("select Part_nBr from AssyList where Assy='BOARD'"), "RC-3");
 }

@@ -31,7 +31,7 @@ const char* const kDefinitions[][2] = {
                  "Item List,0,Blank,text|User,0,EDIT,text|Time Stamp,0,EDIT,text"},
     {"REQMLIST", "Order #,0,EDIT,text|Assy,0,EDIT,text|Quan,0,EDIT,real|Description,0,EDIT,text|"
                  "Need Date,0,EDIT,text|Created,0,EDIT,text|Date,0,EDIT,text|Status,0,EDIT,text|"
-                 "Built,0,EDIT,text|User,0,EDIT,text"},
+                 "Built,0,EDIT,text|User,0,EDIT,text|Time Stamp,0,EDIT,text"},
     {"TASKLIST", "Task #,0,EDIT,integer|Requirement,0,EDIT,text|Assy,0,EDIT,text|Step,0,EDIT,text|"
                  "Status,0,EDIT,text|Count,0,EDIT,text|Actual,0,EDIT,text|User,0,EDIT,text|Time Stamp,0,EDIT,text"},
     {"ALLOLIST", "Requirement,0,EDIT,text|PO #,0,EDIT,text|Part #,0,EDIT,text|Quan,0,EDIT,real"},
