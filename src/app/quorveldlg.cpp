@@ -26,6 +26,7 @@
 #include "db/settingsfile.h"
 #include "grid/gridview.h"
 
+#include <QApplication>
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
@@ -249,6 +250,12 @@ void CQuorvelDlg::initialize(bool showSplash)
 
 void CQuorvelDlg::refreshFromOtherDesks()
 {
+    // Nor does it run inside another window's work (a progress window
+    // turning the event loop in the middle of its transaction).
+    if (InTransaction() || QApplication::activeModalWidget()) {
+        QTimer::singleShot(1000, this, &CQuorvelDlg::refreshFromOtherDesks);
+        return;
+    }
     // A cell being typed into is not taken away: the refresh waits for it.
     if (m_grid && !m_grid->RefreshFromStore()) {
         QTimer::singleShot(1000, this, &CQuorvelDlg::refreshFromOtherDesks);

@@ -104,6 +104,8 @@ bool ChangeFeed::poll()
         readNotices();
         return m_pending && !before;
     }
+    if (InTransaction())
+        return false;
     // Another connection's commit moves the file's data version; this
     // desk's own do not. A read that fails (the file gone a moment) waits
     // for the next.

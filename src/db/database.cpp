@@ -1379,6 +1379,11 @@ QueryResult Query(const QString& sql)
     return result;
 }
 
+bool InTransaction()
+{
+    return g_txDepth > 0;
+}
+
 Transaction::Transaction()
 {
     if (g_txDepth > 0) {

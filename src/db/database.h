@@ -141,6 +141,12 @@ private:
     bool m_done = false;
 };
 
+// A transaction scope is open: work that is not part of it (a timer's
+// poll, a refresh while a progress window turns the event loop) waits, so
+// that it neither reads the scope's uncommitted rows nor replaces the
+// outcome the scope is about to read.
+bool InTransaction();
+
 // Fails the running transaction for a reason of the work itself (a stored
 // value it cannot use): LastErrorText() tells that reason, and the scope's
 // commit() answers false and tells it again.

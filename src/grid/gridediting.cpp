@@ -269,8 +269,9 @@ bool CGridModel::recordAsShown(int row, int editedColumn, bool *othersChanged) {
       // Who changed it, when the record's stamp moved since it was shown.
       m_changedBy.clear();
       m_changedAt.clear();
-      const int userColumn = FindColumn(now, QStringLiteral("User"));
-      const int timeColumn = FindColumn(now, QStringLiteral("Time_Stamp"));
+      // The read names its columns as headings ("Time Stamp").
+      const int userColumn = FindColumn(now, ToHeading(QStringLiteral("User")));
+      const int timeColumn = FindColumn(now, ToHeading(QStringLiteral("Time_Stamp")));
       int shownTime = -1;
       for (int h = 1; h < static_cast<int>(m_headings.size()) && shownTime < 0; ++h)
         if (ToColumnName(m_headings[h]) == QLatin1String("Time_Stamp"))

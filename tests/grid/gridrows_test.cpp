@@ -183,6 +183,18 @@ TEST_F(GridRowsTest, AnEditOfARecordAnotherUserChangedSaysSoInsteadOfOverwriting
     EXPECT_EQ(sqlite("select Part_nBr||'|'||Description from PartList where id = 2"), "MINE-2|theirs");
     EXPECT_EQ(grid.cellText(1, description), "theirs");
     EXPECT_TRUE(ui.messages.empty());
+    // A desk that stamps its change is named, with the time. (A server may
+    // hand the rows back in another order after an update.)
+    exec("update PartList set Description = 'anna''s', User = 'anna', Time_Stamp = '2026-12-09 10:31:02' "
+         "where id = 2");
+    int second = -1;
+    for (int r = 0; r < grid.rowCount(); ++r)
+        if (grid.cellText(r, description) == "theirs")
+            second = r;
+    ASSERT_GE(second, 0);
+    ui.clear();
+    EXPECT_FALSE(grid.UpdateCell(description, second, QStringLiteral("mine")));
+    EXPECT_TRUE(ui.saw("was changed by anna at 2026-12-09 10:31:02"));
 }
 
 TEST_F(GridRowsTest, AFailedWriteIsReportedAndTheCellShowsTheDatabase)

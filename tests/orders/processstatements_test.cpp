@@ -197,6 +197,8 @@ TEST_F(ProcessStatementTest, ABillOfThousandsOfPartsTakesNoStatementPerFewHundre
                         + "insert into AssyList (Assy,Item,Part_nBr,Quan) select 'BULK', i, 'BULK-P' || i, 2 from n"));
     const int small = processStatements("REQ0001", "SMALL");
     const int bulk = processStatements("REQ0002", "BULK");
-    EXPECT_LE(bulk, small + 2);
+    // A slice more where either database's limit on values asks for one,
+    // never one per few hundred parts (that was 20 more here).
+    EXPECT_LE(bulk, small + 5);
     EXPECT_EQ(sqlite("select count(*) from AlloList where Requirement = 'REQ0002'"), "2600");
 }

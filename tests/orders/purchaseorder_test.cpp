@@ -66,10 +66,22 @@ TEST_F(OrdersTest, VendorLookupAndSavingOnlyChangedFields)
     EXPECT_TRUE(SavePurchaseOrderFields(record, current, false, &written));
     EXPECT_FALSE(written);
     EXPECT_EQ(sqlite("select Shipping_Cost from PurcList"), "2");
+    // Another desk changed the order after it was shown: nothing is written
+    // over it, and the save says the window is stale.
     ASSERT_TRUE(Execute("update PurcList set Vendor='OTHER'"));
-    EXPECT_TRUE(SavePurchaseOrderFields(record, current, true, &written));
+    bool stale = false;
+    EXPECT_FALSE(SavePurchaseOrderFields(record, current, true, &written, &stale));
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(stale);
+    EXPECT_EQ(sqlite("select Vendor||'|'||Shipping_Cost from PurcList"), "OTHER|2");
+    // Shown again, only the changed fields are written: the other desk's
+    // vendor stays.
+    const PurchaseOrderRecord again = LoadPurchaseOrder("P0001");
+    QMap<QString, QString> edited = again.loaded;
+    edited["Shipping_Cost"] = "12";
+    edited["Notes"] = "Call O'Neil's \"desk\"";
+    EXPECT_TRUE(SavePurchaseOrderFields(again, edited, true, &written));
     EXPECT_TRUE(written);
-    // Only the changed fields were written: the vendor changed elsewhere stays.
     EXPECT_EQ(sqlite("select Vendor||'|'||Shipping_Cost||'|'||Notes from PurcList"),
               "OTHER|12|Call O'Neil's \"desk\"");
 }
