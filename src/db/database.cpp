@@ -248,6 +248,32 @@ int exec(const QString& sql, ExecCallback callback, bool countsForTransaction)
     return execUtf8(sql.toUtf8(), callback, countsForTransaction);
 }
 
+// A bound statement as a watcher reads it: the values written in where the
+// placeholders stand, so that a recorded statement replays by itself.
+QByteArray withValuesWritten(const QByteArray& statement, const SqlArgs& args)
+{
+    QByteArray out;
+    out.reserve(statement.size() + 16 * static_cast<qsizetype>(args.size()));
+    bool quoted = false;
+    size_t next = 0;
+    for (const char c : statement) {
+        if (c == '\'')
+            quoted = !quoted;
+        if (c != '?' || quoted || next >= args.size()) {
+            out += c;
+            continue;
+        }
+        const SqlArg& arg = args[next++];
+        switch (arg.kind()) {
+        case SqlArg::Null: out += "NULL"; break;
+        case SqlArg::Integer: out += QByteArray::number(arg.integer()); break;
+        case SqlArg::Real: out += QByteArray::number(arg.real(), 'g', 17); break;
+        case SqlArg::Text: out += '\'' + arg.utf8().replace('\'', "''") + '\''; break;
+        }
+    }
+    return out;
+}
+
 // The same for a statement with bound values: the same refusals, failure
 // keeping, transaction spoiling and watching, so a bound statement counts
 // and fails as a pasted one does.
@@ -261,7 +287,7 @@ int execBound(const QString& sql, const SqlArgs& args, BoundRowCallback callback
     if (g_lastResult != 0)
         recordFailure(g_lastResult, error, true);
     if (g_observer)
-        g_observer(statement, g_lastResult);
+        g_observer(withValuesWritten(statement, args), g_lastResult);
     return g_lastResult;
 }
 

@@ -161,6 +161,17 @@ TEST_F(DataFolderTest, BoundValuesKeepTheirTypesAndLongListsGoInSlices)
     EXPECT_EQ(rows.integer(0, 0), 1);
     EXPECT_DOUBLE_EQ(rows.number(0, 1), 12.5); // a text figure, read leniently
 
+    // A watcher (the benchmarks' recorder) sees the values written in, so a
+    // recorded statement replays by itself: the same rows again.
+    static QByteArray seen;
+    ObserveStatements([](const QByteArray& statement, int) { seen = statement; });
+    ASSERT_TRUE(ExecuteBound(QStringLiteral("Insert into MoveList (Part_nBr,Quantity,Reason) values (?,?,'?')"),
+                             {QStringLiteral("O'Neil?"), 3}));
+    ObserveStatements(nullptr);
+    EXPECT_EQ(seen, "Insert into MoveList (Part_nBr,Quantity,Reason) values ('O''Neil?',3,'?')");
+    ASSERT_TRUE(Execute(QString::fromUtf8(seen)));
+    EXPECT_EQ(sqlite("select count(*) from MoveList where Part_nBr = 'O''Neil?' and Reason = '?'"), "2");
+
     // A statement the database refuses says so and spoils nothing else.
     EXPECT_FALSE(ExecuteBound(QStringLiteral("Insert into NoSuchTable (x) values (?)"), {1}));
     EXPECT_FALSE(LastErrorText().isEmpty());
