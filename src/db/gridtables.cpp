@@ -193,10 +193,16 @@ QueryResult ReadGridRecord(const QString& table, long long id)
 }
 
 bool WriteGridCell(const QString& table, const QString& column, const QString& type, long long id,
-                   const QString& text, long long* changed)
+                   const QString& text, long long* changed, const QString* stamp, const QString* user)
 {
-    const bool ok = Execute(QStringLiteral("Update ") + table + QStringLiteral(" Set ") + column + QStringLiteral(" = ")
-                            + SqlValue(text, type) + QStringLiteral(" where id = ") + QString::number(id));
+    // The stamp goes with the value: one round trip less for each edit.
+    QString sets = column + QStringLiteral(" = ") + SqlValue(text, type);
+    if (stamp)
+        sets += SqlFormat(",Time_Stamp='%s'", {*stamp});
+    if (user)
+        sets += SqlFormat(",User='%s'", {*user});
+    const bool ok = Execute(QStringLiteral("Update ") + table + QStringLiteral(" Set ") + sets
+                            + QStringLiteral(" where id = ") + QString::number(id));
     if (changed)
         *changed = ok ? LastChangedRows() : 0;
     return ok;

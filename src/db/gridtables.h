@@ -58,10 +58,12 @@ QStringList ReadDefinitionList(const QString& statement);
 
 // The record with that id, every column; fresh headings.
 QueryResult ReadGridRecord(const QString& table, long long id);
-// Writes one cell (a value of the definition type). *changed tells how many
-// records took it: none when another program deleted the record.
+// Writes one cell (a value of the definition type), and the record's time
+// and user stamps where given. *changed tells how many records took it:
+// none when another program deleted the record.
 bool WriteGridCell(const QString& table, const QString& column, const QString& type, long long id,
-                   const QString& text, long long* changed);
+                   const QString& text, long long* changed, const QString* stamp = nullptr,
+                   const QString* user = nullptr);
 // Stamps the record with the time and/or the user, whichever columns it has.
 bool StampGridRecord(const QString& table, long long id, const QString* stamp, const QString* user);
 // A routing step's rate and the cost worked out from it, in one statement.

@@ -157,9 +157,20 @@ EditResult CGridModel::writeCell(int c, int row, const QString &typed,
   const int field = FieldIndex(definition, ToColumnName(heading));
   const QString type = field >= 0 ? definition.types[static_cast<size_t>(field)]
                                   : QStringLiteral("text");
+  // The record's stamp is written with the value, unless the value is one
+  // of the stamps itself (then the stamp follows, as it always did).
+  const QString column = ToColumnName(heading);
+  const bool stampsApart = column == QLatin1String("User") ||
+                           column == QLatin1String("Time_Stamp");
+  const QString now = TimestampText();
+  const QString user = App().CurrentUser;
+  const int stampColumn = FindColumnKey(QStringLiteral("STAMP"));
+  const int userColumn = FindColumnKey(QStringLiteral("USER"));
   long long written = 0;
-  bool ok = WriteGridCell(tableName(), ToColumnName(heading), type,
-                          m_rows.id(row), text, &written);
+  bool ok = WriteGridCell(
+      tableName(), column, type, m_rows.id(row), text, &written,
+      !stampsApart && stampColumn >= 0 ? &now : nullptr,
+      !stampsApart && userColumn >= 0 ? &user : nullptr);
   // Another program may have deleted the record since the rows were read:
   // an update of nothing is no success.
   if (ok && written == 0) {
@@ -171,7 +182,12 @@ EditResult CGridModel::writeCell(int c, int row, const QString &typed,
     setResultCell(row, c, text);
   if (ok && m_table == RescList && heading.contains(QLatin1String("Resour")))
     ok = updateRoutingCost(row);
-  ok = ok && stamp(row);
+  if (stampsApart) {
+    ok = ok && stamp(row);
+  } else if (ok) {
+    setResultCell(row, stampColumn, now);
+    setResultCell(row, userColumn, user);
+  }
   ok = ok && logEdit(row, heading, before, text);
   if (!ok)
     transaction.fail();
