@@ -173,7 +173,9 @@ bool WritePurchaseLines(const std::vector<std::pair<QString, QString>>& itemList
                            + QLatin1Char(')'));
     }
     numbers.removeDuplicates();
-    constexpr qsizetype kSlice = 500;
+    // Thousands of lines a statement: Process of a large product writes its
+    // orders' lines in a statement or two, not one per few hundred lines.
+    constexpr qsizetype kSlice = 10000;
     bool done = true;
     for (qsizetype from = 0; from < numbers.size() && done; from += kSlice)
         done = Execute(QStringLiteral("Delete from PurcLine where PO_nBr in (") + SqlQuotedList(numbers.mid(from, kSlice))

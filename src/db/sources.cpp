@@ -18,12 +18,7 @@ namespace {
 bool forNames(const QStringList& names, const QString& statement, const std::function<void(const QueryResult&)>& take)
 {
     bool ok = true;
-    // Past a few thousand names (the whole bill of a large product), the
-    // table read once costs less than the batches, and their count would
-    // grow with the bill: the callers look their parts up and pass over
-    // the others.
-    constexpr qsizetype kWholeTableFrom = 2000;
-    if (names.isEmpty() || names.size() >= kWholeTableFrom) {
+    if (names.isEmpty()) {
         const QueryResult rows = Query(QString(statement).replace(QStringLiteral(" where Part_nBr in (%1)"), QString()));
         ok = LastResultCode() == 0;
         take(rows);
@@ -40,7 +35,10 @@ bool forNames(const QStringList& names, const QString& statement, const std::fun
     };
     for (const QString& name : names) {
         batch << name;
-        if (batch.size() == 500)
+        // Thousands of names a statement (within either database's limit on
+        // bound values): the whole bill of a large product is a statement or
+        // two, and no read holds more than a slice of the table at once.
+        if (batch.size() == 10000)
             flush();
     }
     if (!batch.isEmpty())

@@ -35,8 +35,7 @@ struct SourceRecord
 
 // The sources of the parts named (all when parts is empty), with their
 // breaks, in the order they were entered; a few statements whatever the
-// number of parts. For thousands of names it may hold other parts' sources
-// too. *ok is false when a read failed.
+// number of parts. *ok is false when a read failed.
 QHash<QString, std::vector<SourceRecord>> LoadSources(const QStringList& parts, bool* ok = nullptr);
 
 // Stores the source with its breaks, replacing a source of the same part,
