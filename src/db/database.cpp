@@ -799,13 +799,16 @@ QString DatabasePath()
     return g_databasePath;
 }
 
-int RunQuery(QueryResult& result, const QString& sql)
+// Reads the rows a statement run by `run` delivers into result, text or
+// bound alike.
+template <typename Run>
+int readRows(QueryResult& result, Run run)
 {
     g_target = &result;
     g_rowCounter = 0;
     g_tooManyColumns = false;
     if (OpenDatabase()) {
-        exec(sql + QLatin1Char(';'), rowHandler, true);
+        run();
         // The recent values hold references to the cells' texts; let go.
         g_recent.clear();
         // Inside a scope that could not begin, the scope's owner reports.
@@ -816,6 +819,11 @@ int RunQuery(QueryResult& result, const QString& sql)
     result.rowCount = g_rowCounter;
     g_target = nullptr;
     return g_rowCounter;
+}
+
+int RunQuery(QueryResult& result, const QString& sql)
+{
+    return readRows(result, [&] { exec(sql + QLatin1Char(';'), rowHandler, true); });
 }
 
 QString QueryText(const QString& sql, bool separated)
@@ -833,21 +841,11 @@ QString QueryText(const QString& sql, bool separated)
 
 int RunQueryBound(QueryResult& result, const QString& sql, const SqlArgs& args)
 {
-    g_target = &result;
-    g_rowCounter = 0;
-    g_tooManyColumns = false;
-    if (OpenDatabase()) {
+    return readRows(result, [&] {
         execBound(sql, args, [](void*, int columns, char** values, char** names, const char*) {
             return rowHandler(nullptr, columns, values, names);
         });
-        g_recent.clear();
-        if (g_lastResult != 0 && !g_tooManyColumns && !g_txRefused)
-            ShowMessage(g_lastError, QStringLiteral("Database Status"));
-        CloseDatabase();
-    }
-    result.rowCount = g_rowCounter;
-    g_target = nullptr;
-    return g_rowCounter;
+    });
 }
 
 QueryResult QueryBound(const QString& sql, const SqlArgs& args)
