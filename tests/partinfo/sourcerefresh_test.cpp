@@ -15,6 +15,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <optional>
+
 namespace {
 
 int g_statements = 0;
@@ -72,13 +74,15 @@ protected:
         return QJsonDocument::fromJson(HttpExchange(request).body).object().value(service).toInt();
     }
 
-    static const SourceRecord* source(const std::vector<SourceRecord>& sources, const QString& vendor,
-                                      const QString& code)
+    // A copy, not a pointer: the lists come from a const QHash, whose
+    // operator[] hands back a temporary.
+    static std::optional<SourceRecord> source(const std::vector<SourceRecord>& sources, const QString& vendor,
+                                              const QString& code)
     {
         for (const SourceRecord& s : sources)
             if (s.vendor == vendor && s.orderCode == code)
-                return &s;
-        return nullptr;
+                return s;
+        return std::nullopt;
     }
 };
 
@@ -157,8 +161,8 @@ TEST_F(SourceRefreshTest, OffersUpdateAndAddSourcesAndThePreferredOneStays)
 
     QHash<QString, std::vector<SourceRecord>> sources = LoadSources({});
     ASSERT_EQ(sources["R1"].size(), 2u);
-    const SourceRecord* updated = source(sources["R1"], "MOUS", "595-RC0603FR-0710KL");
-    ASSERT_NE(updated, nullptr);
+    const std::optional<SourceRecord> updated = source(sources["R1"], "MOUS", "595-RC0603FR-0710KL");
+    ASSERT_TRUE(updated.has_value());
     EXPECT_TRUE(updated->preferred);
     EXPECT_EQ(updated->notes, "framework agreement");
     EXPECT_EQ(updated->currency, "USD");
@@ -214,13 +218,13 @@ TEST_F(SourceRefreshTest, ABillIsRefreshedFromEveryProviderInFewRequests)
     const QHash<QString, std::vector<SourceRecord>> sources = LoadSources({});
     EXPECT_FALSE(sources.contains("U2"));
     ASSERT_EQ(sources["C1"].size(), 5u);
-    const SourceRecord* reel = source(sources["C1"], "Digi-Key", "GRM188R71H104KA93DTR-ND");
-    ASSERT_NE(reel, nullptr);
+    const std::optional<SourceRecord> reel = source(sources["C1"], "Digi-Key", "GRM188R71H104KA93DTR-ND");
+    ASSERT_TRUE(reel.has_value());
     EXPECT_DOUBLE_EQ(reel->minimum, 4000);
     EXPECT_DOUBLE_EQ(reel->multiple, 4000);
     EXPECT_DOUBLE_EQ(reel->pack, 4000);
-    const SourceRecord* broker = source(sources["C1"], "Broker One", "BRK-GRM188R71H104KA93D");
-    ASSERT_NE(broker, nullptr);
+    const std::optional<SourceRecord> broker = source(sources["C1"], "Broker One", "BRK-GRM188R71H104KA93D");
+    ASSERT_TRUE(broker.has_value());
     EXPECT_LT(broker->vendorStock, 0); // a stock code, no count
 }
 
