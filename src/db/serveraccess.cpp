@@ -1,4 +1,5 @@
 #include "db/serveraccess.h"
+#include "db/connectionstate.h"
 
 #include "core/appstate.h"
 #include "core/dictionary.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-ServerAccess g_access;
 bool g_creationAllowed = false;
 
 QString decoded(const QString& text)
@@ -217,6 +217,7 @@ QString ConnectionFailureText(const QString& libraryMessage, const ServerAddress
 
 QString PermissionDeniedText(const QString& serverMessage, const QString& login)
 {
+    const ServerAccess& access = Current().serverAccess;
     static const QRegularExpression denied(
         QStringLiteral("permission denied for (table|relation|sequence|schema|view) \"?([^\\s\"]+)\"?"));
     const QRegularExpressionMatch match = denied.match(serverMessage);
@@ -230,7 +231,7 @@ QString PermissionDeniedText(const QString& serverMessage, const QString& login)
     if (kind == QLatin1String("sequence"))
         name = name.section(QLatin1Char('_'), 0, 0);
     QString text = Translate(QStringLiteral("Permission denied on %1 for login %2.")).arg(tableName(name), login);
-    if (g_access.known && g_access.readOnly && g_access.login == login)
+    if (access.known && access.readOnly && access.login == login)
         text += QLatin1Char(' ') + Translate(QStringLiteral("This desk is read-only."));
     else
         text += QLatin1Char(' ') + grantHint(login);
@@ -239,12 +240,12 @@ QString PermissionDeniedText(const QString& serverMessage, const QString& login)
 
 const ServerAccess& CurrentServerAccess()
 {
-    return g_access;
+    return Current().serverAccess;
 }
 
 void ForgetServerAccess()
 {
-    g_access = ServerAccess();
+    Current().serverAccess = ServerAccess();
 }
 
 void AllowShopCreation(bool allowed)
@@ -259,11 +260,12 @@ bool ShopCreationAllowed()
 
 bool ServerShopOpened(const QString& location)
 {
-    return g_access.known && g_access.location == location;
+    return Current().serverAccess.known && Current().serverAccess.location == location;
 }
 
 bool OpenServerShop(const QString& location)
 {
+    ServerAccess& access = Current().serverAccess;
     ForgetServerAccess();
     const std::unique_ptr<DatabaseEngine> engine = NewServerEngine();
     auto refuse = [](const QString& text) {
@@ -306,27 +308,28 @@ bool OpenServerShop(const QString& location)
     if (!probe.shopReadable)
         return refuse(noAccessText(probe, schema, login));
     const ServerAddress address = ParseServerAddress(location);
-    g_access.known = true;
-    g_access.location = location;
-    g_access.login = login;
-    g_access.database = probe.database;
-    g_access.schema = schema;
-    g_access.host = address.host.isEmpty() ? QStringLiteral("localhost") : address.host;
-    g_access.owner = probe.owner;
-    g_access.readOnly = !probe.shopWritable;
-    g_access.isOwner = probe.isOwner;
+    access.known = true;
+    access.location = location;
+    access.login = login;
+    access.database = probe.database;
+    access.schema = schema;
+    access.host = address.host.isEmpty() ? QStringLiteral("localhost") : address.host;
+    access.owner = probe.owner;
+    access.readOnly = !probe.shopWritable;
+    access.isOwner = probe.isOwner;
     return true;
 }
 
 QString LocationCaption(const QString& location)
 {
+    const ServerAccess& access = Current().serverAccess;
     if (!IsServerAddress(location))
         return QDir::toNativeSeparators(location);
     if (ServerShopOpened(location)) {
-        QString caption = g_access.login + QLatin1Char('@') + g_access.host + QLatin1Char('/') + g_access.database;
-        if (g_access.schema != DefaultShopSchema())
-            caption += QStringLiteral(" (") + g_access.schema + QLatin1Char(')');
-        if (g_access.readOnly)
+        QString caption = access.login + QLatin1Char('@') + access.host + QLatin1Char('/') + access.database;
+        if (access.schema != DefaultShopSchema())
+            caption += QStringLiteral(" (") + access.schema + QLatin1Char(')');
+        if (access.readOnly)
             caption += QStringLiteral(" - ") + Translate(QStringLiteral("read-only"));
         return caption;
     }
@@ -337,10 +340,10 @@ QString LocationCaption(const QString& location)
 
 QString ReadOnlyReason()
 {
-    if (!ServerShopOpened(App().DataFolder) || !g_access.readOnly)
+    if (!ServerShopOpened(App().DataFolder) || !Current().serverAccess.readOnly)
         return QString();
     return Translate(QStringLiteral("This desk is read-only.")) + QLatin1Char(' ')
-           + Translate(QStringLiteral("login %1 may read the shop but not change it.")).arg(g_access.login);
+           + Translate(QStringLiteral("login %1 may read the shop but not change it.")).arg(Current().serverAccess.login);
 }
 
 bool DeskReadOnly()
