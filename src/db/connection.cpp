@@ -29,6 +29,10 @@ Connection::Connection(bool processDefault)
 
 Connection::~Connection()
 {
+    // Only a scope left open past its connection's end gets here current;
+    // the layer must not go on with a connection that is gone.
+    if (g_current == this)
+        g_current = nullptr;
     ConnectionState& state = *m_state;
     for (PreparedInsert& prepared : state.preparedInserts)
         prepared = PreparedInsert(); // closing the engine finalizes their handles
