@@ -374,8 +374,13 @@ std::vector<std::pair<QString, QString>> ReadAssembliesUsing(const QStringList& 
         for (int r = 0; r < rows.rowCount; ++r)
             uses.emplace_back(rows.cell(r, 0), rows.cell(r, 1));
     }
+    // Both databases order these texts by their UTF-8 bytes.
     if (wanted.size() > slice)
-        std::sort(uses.begin(), uses.end());
+        std::sort(uses.begin(), uses.end(), [](const auto& a, const auto& b) {
+            const QByteArray partA = a.first.toUtf8();
+            const QByteArray partB = b.first.toUtf8();
+            return partA != partB ? partA < partB : a.second.toUtf8() < b.second.toUtf8();
+        });
     return uses;
 }
 

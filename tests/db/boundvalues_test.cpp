@@ -309,6 +309,33 @@ TEST_F(DataFolderTest, TheGridsSearchTakesWildcardsLiterally)
     EXPECT_EQ(ReadTableIds(QStringLiteral("VendList"), GridCondition(scope), QStringLiteral("id")).size(), 1u);
 }
 
+TEST_F(DataFolderTest, ListsLongerThanAStatementTakesAreReadWhole)
+{
+    // More names and ids than one statement may carry: the slices' rows come
+    // back as one list, each once, in the order one statement would give.
+    const int count = MaxBoundValues() + 5;
+    ASSERT_TRUE(ExecuteBound(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < ?) "
+                                            "insert into VendList (Vendor,Type) select 'V' || i, 'T' from n"),
+                             {count}));
+    QStringList names;
+    for (int i = count; i >= 1; --i)
+        names << QStringLiteral("V%1").arg(i);
+    names << QStringLiteral("V1"); // asked for twice, read once
+    const VendorRecords vendors = ReadVendorRecords(names);
+    ASSERT_EQ(vendors.rows.rowCount, count);
+    EXPECT_EQ(vendors.value(QStringLiteral("V%1").arg(count), QStringLiteral("Type")), QStringLiteral("T"));
+    EXPECT_EQ(vendors.value(QStringLiteral("V1"), QStringLiteral("Type")), QStringLiteral("T"));
+
+    std::vector<long long> ids = ParseIdList(QueryText(QStringLiteral("Select id from VendList order by id desc"), true));
+    ASSERT_EQ(ids.size(), static_cast<size_t>(count));
+    const QueryResult rows = ReadGridRecords(QStringLiteral("VendList"), {QStringLiteral("id"), QStringLiteral("Vendor")}, ids);
+    ASSERT_EQ(rows.rowCount, count);
+    EXPECT_EQ(rows.cell(0, 1), QStringLiteral("V1"));
+    EXPECT_EQ(rows.cell(count - 1, 1), QStringLiteral("V%1").arg(count));
+    ASSERT_TRUE(DeleteGridRecords(QStringLiteral("VendList"), ids));
+    EXPECT_EQ(QueryText(QStringLiteral("Select count(*) from VendList"), false), QStringLiteral("0"));
+}
+
 TEST_F(DataFolderTest, BoundValuesKeepTheirTypesAndLongListsGoInSlices)
 {
     // Numbers bound as numbers come back as numbers; texts stay texts, even
