@@ -12,6 +12,7 @@ struct AllocationRow
     QString purchaseOrder; // empty: covered by stock
 };
 
-// Stores the rows in one statement, inside the caller's transaction; true
-// when there were none. False when the database refused them (none stored).
+// Stores the rows in one statement (thousands of rows: a few, each as many
+// as the database takes values), inside the caller's transaction; true when
+// there were none. False when the database refused them.
 bool InsertAllocations(const std::vector<AllocationRow>& rows);

@@ -2,18 +2,19 @@
 
 #include "core/appstate.h"
 #include "core/dictionary.h"
-#include "core/format.h"
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/database.h"
 #include "db/engine.h"
 #include "db/serveraccess.h"
+#include "db/statement.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -111,22 +112,30 @@ struct Transfer
     bool mapped = false;
     QStringList sourceNames;
     QCryptographicHash digest{QCryptographicHash::Sha256};
-    QByteArray pending;
+    QByteArray pending; // "(?,?),(?,?)": a placeholder per value
+    SqlArgs values;
     int pendingRows = 0;
     long long rows = 0;
     QString error;
+
+    // Rows a statement: as many as the target takes values, at most kRowsPerStatement.
+    int rowsPerStatement() const
+    {
+        const int columns = std::max(1, static_cast<int>(shape->columns.size()));
+        return std::max(1, std::min(kRowsPerStatement, target->engine->maxBoundValues() / columns));
+    }
 
     bool flush()
     {
         if (pendingRows == 0)
             return true;
-        QByteArray statement = "insert into " + shape->name.toUtf8() + " (" + shape->columns.join(QLatin1Char(',')).toUtf8()
-                               + ") values " + pending;
-        if (target->server)
-            statement = ServerStatement(statement);
+        const QByteArray statement = "insert into " + shape->name.toUtf8() + " ("
+                                     + shape->columns.join(QLatin1Char(',')).toUtf8() + ") values " + pending;
+        const bool done = target->engine->execBound(statement, values, nullptr, &error) == kEngineOk;
         pending.clear();
+        values.clear();
         pendingRows = 0;
-        return target->engine->exec(statement, nullptr, &error) == kEngineOk;
+        return done;
     }
 };
 
@@ -175,10 +184,11 @@ int transferRow(void* context, int columns, char** values, char** names)
     for (size_t f = 0; f < t.sourceColumn.size(); ++f) {
         if (f)
             t.pending += ',';
+        t.pending += '?';
         const int c = t.sourceColumn[f];
         const char* value = c >= 0 ? values[c] : nullptr;
         if (!value || (!*value && t.shape->number[f])) {
-            t.pending += "NULL";
+            t.values.emplace_back();
         } else if (t.shape->number[f]) {
             if (!isWholeNumber(value)) {
                 t.error = QStringLiteral("%1 row %2: %3 holds \"%4\", which is not a whole number")
@@ -187,14 +197,18 @@ int transferRow(void* context, int columns, char** values, char** names)
                               .arg(t.shape->columns[static_cast<qsizetype>(f)], QString::fromUtf8(value));
                 return 1;
             }
-            t.pending += value;
+            // A whole number beyond 64 bits goes as its text, and the
+            // target refuses it in its own words, as it would the figure.
+            bool whole = false;
+            const long long number = QByteArray(value).toLongLong(&whole);
+            t.values.push_back(whole ? SqlArg(number) : SqlArg(QString::fromUtf8(value)));
         } else {
-            t.pending += '\'' + SqlEscape(QString::fromUtf8(value)).toUtf8() + '\'';
+            t.values.emplace_back(QString::fromUtf8(value));
         }
     }
     t.pending += ')';
     ++t.rows;
-    if (++t.pendingRows >= kRowsPerStatement && !t.flush())
+    if (++t.pendingRows >= t.rowsPerStatement() && !t.flush())
         return 1;
     return 0;
 }

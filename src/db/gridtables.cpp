@@ -4,12 +4,13 @@
 #include "core/format.h"
 #include "core/utilities.h"
 #include "db/sortorder.h"
-#include "db/sqllist.h"
+#include "db/statement.h"
 #include "db/tablerecords.h"
 
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -48,12 +49,46 @@ QString containsPattern(const QString& text)
 {
     QString escaped;
     escaped.reserve(text.size() + 4);
+    escaped += QLatin1Char('%');
     for (const QChar ch : text) {
         if (ch == QLatin1Char('\\') || ch == QLatin1Char('%') || ch == QLatin1Char('_'))
             escaped += QLatin1Char('\\');
         escaped += ch;
     }
-    return SqlFormat("'%%%s%%'", {escaped});
+    return escaped + QLatin1Char('%');
+}
+
+// A value in a condition: bound when the caller runs the statement (args
+// given), quoted when the condition leaves as text for the grid's reader.
+QString conditionValue(const QString& value, SqlArgs* args)
+{
+    if (!args)
+        return QLatin1Char('\'') + SqlEscape(value) + QLatin1Char('\'');
+    args->emplace_back(value);
+    return QStringLiteral("?");
+}
+
+// A value for a column of the definition type, bound as the quoted text
+// the grid always wrote; on the server an empty value of a number column is
+// no number at all, NULL.
+SqlArg typedValue(const QString& text, const QString& definitionType)
+{
+    if (DatabaseOnServer() && definitionType.trimmed().compare(QLatin1String("text"), Qt::CaseInsensitive) != 0
+        && text.trimmed().isEmpty())
+        return SqlArg();
+    return SqlArg(text);
+}
+
+// A condition true when the column holds the bound value, letter case aside
+// as SQLite's NOCASE has it (the ASCII letters). On the server both sides are
+// lowered under one collation: lower() follows the collation of what it
+// lowers, and a text column's (ucs_basic) and a value's (the database's)
+// differ, so a value with a capital Cyrillic letter would not match itself.
+QString sameTextIgnoringCase(const QString& column)
+{
+    return DatabaseOnServer()
+               ? QStringLiteral("lower(%1 collate ucs_basic) = lower(cast(? as text) collate ucs_basic)").arg(column)
+               : QStringLiteral("%1 = ? collate nocase").arg(column);
 }
 
 QString whereClause(const QString& condition)
@@ -61,17 +96,24 @@ QString whereClause(const QString& condition)
     return condition.isEmpty() ? QString() : QStringLiteral(" where ") + condition;
 }
 
-QString idList(const std::vector<long long>& ids)
+// Hands run the placeholders and the ids of each slice, as many ids a
+// statement as the database takes values; false when a slice failed. No
+// ids: one run with a list that matches nothing, as before.
+bool forIdSlices(const std::vector<long long>& ids, const std::function<bool(const QString&, const SqlArgs&)>& run)
 {
-    QStringList numbers;
-    numbers.reserve(static_cast<qsizetype>(ids.size()));
-    for (long long id : ids)
-        numbers << QString::number(id);
-    // No ids: a list that matches nothing, so that the statement stays valid.
-    return numbers.isEmpty() ? QStringLiteral("NULL") : numbers.join(QLatin1Char(','));
+    const size_t slice = static_cast<size_t>(MaxBoundValues());
+    size_t from = 0;
+    do {
+        const size_t to = std::min(ids.size(), from + slice);
+        SqlArgs args(ids.begin() + static_cast<std::ptrdiff_t>(from), ids.begin() + static_cast<std::ptrdiff_t>(to));
+        if (!run(Placeholders(static_cast<int>(to - from)), args))
+            return false;
+        from = to;
+    } while (from < ids.size());
+    return true;
 }
 
-QString filterCondition(const GridScope& scope)
+QString filterCondition(const GridScope& scope, SqlArgs* args)
 {
     if (scope.filter.isEmpty())
         return QString();
@@ -79,10 +121,24 @@ QString filterCondition(const GridScope& scope)
     QStringList tests;
     for (const QString& column : scope.filterColumns)
         // As text, so that number columns are searched as they are shown.
-        tests << QStringLiteral("cast(") + quoted(column) + QStringLiteral(" as text) like ") + pattern
-                     + QStringLiteral(" escape '\\'");
+        tests << QStringLiteral("cast(") + quoted(column) + QStringLiteral(" as text) like ")
+                     + conditionValue(pattern, args) + QStringLiteral(" escape '\\'");
     // Nothing to search in: no row holds the text.
     return tests.isEmpty() ? QStringLiteral("1 = 0") : QLatin1Char('(') + tests.join(QStringLiteral(" or ")) + QLatin1Char(')');
+}
+
+QString baseCondition(const GridScope& scope, SqlArgs* args)
+{
+    return scope.perAssembly ? QStringLiteral("Assy=") + conditionValue(scope.assembly, args) : QString();
+}
+
+QString condition(const GridScope& scope, SqlArgs* args)
+{
+    const QString base = baseCondition(scope, args);
+    const QString filter = filterCondition(scope, args);
+    if (filter.isEmpty())
+        return base;
+    return base.isEmpty() ? filter : base + QStringLiteral(" and ") + filter;
 }
 
 } // namespace
@@ -101,18 +157,27 @@ QString GridLoadStatement(int table, const QString& assembly, const QString& sor
     return statement + QStringLiteral(" order by ") + sortColumn + (descending ? QStringLiteral(" desc") : QString());
 }
 
+QueryResult ReadGridLoad(int table, const QString& assembly, const QString& sortColumn, bool descending)
+{
+    QString statement = GridLoadTemplate(table);
+    SqlArgs args;
+    if (table == AssyList || table == RescList) {
+        statement.replace(QLatin1String("'%s'"), QLatin1String("?"));
+        args.emplace_back(assembly);
+    }
+    if (!statement.isEmpty() && !sortColumn.isEmpty())
+        statement += QStringLiteral(" order by ") + sortColumn + (descending ? QStringLiteral(" desc") : QString());
+    return QueryBound(statement, args);
+}
+
 QString GridBaseCondition(const GridScope& scope)
 {
-    return scope.perAssembly ? SqlFormat("Assy='%s'", {scope.assembly}) : QString();
+    return baseCondition(scope, nullptr);
 }
 
 QString GridCondition(const GridScope& scope)
 {
-    const QString base = GridBaseCondition(scope);
-    const QString filter = filterCondition(scope);
-    if (filter.isEmpty())
-        return base;
-    return base.isEmpty() ? filter : base + QStringLiteral(" and ") + filter;
+    return condition(scope, nullptr);
 }
 
 QString GridOrderClause(const GridScope& scope)
@@ -129,40 +194,51 @@ QString GridOrderClause(const GridScope& scope)
 
 bool GridSortsAsNumbers(const GridScope& scope)
 {
-    return ColumnHoldsNumbers(scope.table, scope.sortColumn, GridBaseCondition(scope));
+    SqlArgs args;
+    const QString base = baseCondition(scope, &args);
+    return ColumnHoldsNumbers(scope.table, scope.sortColumn, base, args);
 }
 
 long long GridRowTotal(const GridScope& scope)
 {
-    return TextToInt(
-        QueryText(QStringLiteral("Select count(*) from ") + scope.table + whereClause(GridBaseCondition(scope)), false));
+    SqlArgs args;
+    const QString base = baseCondition(scope, &args);
+    return TextToInt(QueryTextBound(QStringLiteral("Select count(*) from ") + scope.table + whereClause(base), args, false));
 }
 
 std::vector<long long> GridIdsHolding(const GridScope& scope, const QString& column, const QString& text)
 {
     // Compared as the grid shows the rows: letter case aside.
-    QString where = SameTextIgnoringCase(quoted(column), text);
-    const QString base = GridBaseCondition(scope);
-    if (!base.isEmpty())
-        where = base + QStringLiteral(" and ") + where;
-    return ParseIdList(QueryText(QStringLiteral("Select id from ") + scope.table + whereClause(where), true));
+    SqlArgs args;
+    QString where = baseCondition(scope, &args);
+    if (!where.isEmpty())
+        where += QStringLiteral(" and ");
+    where += sameTextIgnoringCase(quoted(column));
+    args.emplace_back(text);
+    return ParseIdList(QueryTextBound(QStringLiteral("Select id from ") + scope.table + whereClause(where), args, true));
 }
 
 QueryResult ReadGridShownRecords(const GridScope& scope)
 {
     QueryResult read;
+    SqlArgs args;
+    const QString where = condition(scope, &args);
     headingsCaptured = 0;
-    RunQuery(read, QStringLiteral("Select * from ") + scope.table + whereClause(GridCondition(scope))
-                       + QStringLiteral(" order by ") + GridOrderClause(scope));
+    RunQueryBound(read, QStringLiteral("Select * from ") + scope.table + whereClause(where) + QStringLiteral(" order by ")
+                            + GridOrderClause(scope),
+                  args);
     return read;
 }
 
 QStringList ReadGridColumnValues(const GridScope& scope, const QString& column)
 {
     // Each value once, in the order it was first entered.
-    const QueryResult values = Query(QStringLiteral("Select ") + quoted(column) + QStringLiteral(" from ") + scope.table
-                                     + whereClause(GridBaseCondition(scope)) + QStringLiteral(" group by ")
-                                     + quoted(column) + QStringLiteral(" order by min(id)"));
+    SqlArgs args;
+    const QString base = baseCondition(scope, &args);
+    const QueryResult values = QueryBound(QStringLiteral("Select ") + quoted(column) + QStringLiteral(" from ")
+                                              + scope.table + whereClause(base) + QStringLiteral(" group by ")
+                                              + quoted(column) + QStringLiteral(" order by min(id)"),
+                                          args);
     QStringList list;
     list.reserve(values.rowCount);
     for (int r = 0; r < values.rowCount; ++r)
@@ -173,9 +249,11 @@ QStringList ReadGridColumnValues(const GridScope& scope, const QString& column)
 long long LargestGridNumber(const GridScope& scope, const QString& column)
 {
     // Read as text and weighed here: the column may hold words as well.
+    SqlArgs args;
+    const QString base = baseCondition(scope, &args);
     const QueryResult values =
-        Query(QStringLiteral("Select ") + quoted(column) + QStringLiteral(" from ") + scope.table
-              + whereClause(GridBaseCondition(scope)));
+        QueryBound(QStringLiteral("Select ") + quoted(column) + QStringLiteral(" from ") + scope.table + whereClause(base),
+                   args);
     long long largest = 0;
     for (int r = 0; r < values.rowCount; ++r)
         largest = std::max<long long>(largest, TextToInt(values.cell(r, 0)));
@@ -189,20 +267,27 @@ QStringList ReadDefinitionList(const QString& statement)
 
 QueryResult ReadGridRecord(const QString& table, long long id)
 {
-    return Query(QStringLiteral("Select * from ") + table + QStringLiteral(" where id = ") + QString::number(id));
+    return QueryBound(QStringLiteral("Select * from ") + table + QStringLiteral(" where id = ?"), {id});
 }
 
 bool WriteGridCell(const QString& table, const QString& column, const QString& type, long long id,
                    const QString& text, long long* changed, const QString* stamp, const QString* user)
 {
     // The stamp goes with the value: one round trip less for each edit.
-    QString sets = column + QStringLiteral(" = ") + SqlValue(text, type);
-    if (stamp)
-        sets += SqlFormat(",Time_Stamp='%s'", {*stamp});
-    if (user)
-        sets += SqlFormat(",User='%s'", {*user});
-    const bool ok = Execute(QStringLiteral("Update ") + table + QStringLiteral(" Set ") + sets
-                            + QStringLiteral(" where id = ") + QString::number(id));
+    QString sets = column + QStringLiteral(" = ?");
+    SqlArgs args{typedValue(text, type)};
+    if (stamp) {
+        sets += QStringLiteral(",Time_Stamp=?");
+        args.emplace_back(*stamp);
+    }
+    if (user) {
+        sets += QStringLiteral(",User=?");
+        args.emplace_back(*user);
+    }
+    args.emplace_back(id);
+    const bool ok = ExecuteBound(QStringLiteral("Update ") + table + QStringLiteral(" Set ") + sets
+                                     + QStringLiteral(" where id = ?"),
+                                 args);
     if (changed)
         *changed = ok ? LastChangedRows() : 0;
     return ok;
@@ -211,45 +296,53 @@ bool WriteGridCell(const QString& table, const QString& column, const QString& t
 bool StampGridRecord(const QString& table, long long id, const QString* stamp, const QString* user)
 {
     QStringList sets;
-    if (stamp)
-        sets << SqlFormat("Time_Stamp='%s'", {*stamp});
-    if (user)
-        sets << SqlFormat("User='%s'", {*user});
+    SqlArgs args;
+    if (stamp) {
+        sets << QStringLiteral("Time_Stamp=?");
+        args.emplace_back(*stamp);
+    }
+    if (user) {
+        sets << QStringLiteral("User=?");
+        args.emplace_back(*user);
+    }
     if (sets.isEmpty())
         return true;
-    return Execute(QStringLiteral("Update ") + table + QStringLiteral(" Set ") + sets.join(QLatin1Char(','))
-                   + QStringLiteral(" where id = ") + QString::number(id));
+    args.emplace_back(id);
+    return ExecuteBound(QStringLiteral("Update ") + table + QStringLiteral(" Set ") + sets.join(QLatin1Char(','))
+                            + QStringLiteral(" where id = ?"),
+                        args);
 }
 
 bool WriteRoutingRateAndCost(const QString& table, long long id, const QString& rate, const QString& cost)
 {
-    return Execute(SqlFormat("Update %s Set Rate = '%s',Cost = '%s' where id = %i", {table, rate, cost, id}));
+    return ExecuteBound(QStringLiteral("Update ") + table + QStringLiteral(" Set Rate = ?,Cost = ? where id = ?"),
+                        {rate, cost, id});
 }
 
 bool InsertGridRecord(const NewGridRecord& record)
 {
     switch (record.table) {
     case AssyList:
-        return Execute(SqlFormat("Insert into AssyList (Assy,Quan,Item,Time_Stamp,User) values ('%s',%i,%s,'%s','%s')",
-                                 {record.assembly, 1, QString::number(TextToInt(record.number)), record.stamp,
-                                  record.user}));
+        return ExecuteBound(QStringLiteral("Insert into AssyList (Assy,Quan,Item,Time_Stamp,User) values (?,1,?,?,?)"),
+                            {record.assembly, TextToInt(record.number), record.stamp, record.user});
     case PartList:
-        return Execute(SqlFormat("Insert into PartList (Price,Revision,Currency,Time_Stamp,User) values "
-                                 "(%0.2f,'%s','%s','%s','%s')",
-                                 {0.0, QStringLiteral("A"), record.currency, record.stamp, record.user}));
+        // A new part's price is the figure 0.00 as the statement spells it.
+        return ExecuteBound(QStringLiteral("Insert into PartList (Price,Revision,Currency,Time_Stamp,User) values "
+                                           "(0.00,'A',?,?,?)"),
+                            {record.currency, record.stamp, record.user});
     case VendList:
         return Execute(QStringLiteral("Insert into VendList (Vendor) values ('New Vendor')"));
     case RescList:
-        return Execute(SqlFormat("Insert into RescList (Assy,Step,Time_Stamp,User) values ('%s','%s','%s','%s')",
-                                 {record.assembly, record.number, record.stamp, record.user}));
+        return ExecuteBound(QStringLiteral("Insert into RescList (Assy,Step,Time_Stamp,User) values (?,?,?,?)"),
+                            {record.assembly, record.number, record.stamp, record.user});
     case PurcList:
-        return Execute(SqlFormat("Insert into PurcList (PO_nBr,Date,Status,Time_Stamp,User) values "
-                                 "('%s','%s','%s','%s','%s')",
-                                 {record.number, record.stamp, StoredWord(PurchaseOrderStatus::Pending), record.stamp, record.user}));
+        return ExecuteBound(QStringLiteral("Insert into PurcList (PO_nBr,Date,Status,Time_Stamp,User) values (?,?,?,?,?)"),
+                            {record.number, record.stamp, StoredWord(PurchaseOrderStatus::Pending), record.stamp,
+                             record.user});
     case ReqmList:
-        return Execute(SqlFormat("Insert into ReqmList (Order_nBr,Created,Status,Date,User) values "
-                                 "('%s','%s','%s','%s','%s')",
-                                 {record.number, record.stamp, StoredWord(RequirementStatus::Created), record.stamp, record.user}));
+        return ExecuteBound(QStringLiteral("Insert into ReqmList (Order_nBr,Created,Status,Date,User) values (?,?,?,?,?)"),
+                            {record.number, record.stamp, StoredWord(RequirementStatus::Created), record.stamp,
+                             record.user});
     case LabrList:
         return Execute(QStringLiteral("Insert into LabrList (Resource) values ('New Resource')"));
     default:
@@ -265,13 +358,29 @@ long long LargestRecordId(const QString& table)
 std::vector<std::pair<QString, QString>> ReadAssembliesUsing(const QStringList& parts)
 {
     std::vector<std::pair<QString, QString>> uses;
-    if (parts.isEmpty())
-        return uses;
-    const QueryResult rows = Query(QStringLiteral("Select distinct Part_nBr,Assy from AssyList where Part_nBr in (")
-                                   + SqlQuotedList(parts) + QStringLiteral(") order by Part_nBr,Assy"));
-    uses.reserve(static_cast<size_t>(rows.rowCount));
-    for (int r = 0; r < rows.rowCount; ++r)
-        uses.emplace_back(rows.cell(r, 0), rows.cell(r, 1));
+    QStringList wanted = parts;
+    wanted.removeDuplicates();
+    // Slices of bound names, each ordered; the pairs are put in order again
+    // when there was more than one.
+    const qsizetype slice = MaxBoundValues();
+    for (qsizetype from = 0; from < wanted.size(); from += slice) {
+        const QStringList some = wanted.mid(from, slice);
+        SqlArgs args;
+        AppendArgs(args, some);
+        const QueryResult rows = QueryBound(QStringLiteral("Select distinct Part_nBr,Assy from AssyList where Part_nBr in (")
+                                                + Placeholders(static_cast<int>(some.size()))
+                                                + QStringLiteral(") order by Part_nBr,Assy"),
+                                            args);
+        for (int r = 0; r < rows.rowCount; ++r)
+            uses.emplace_back(rows.cell(r, 0), rows.cell(r, 1));
+    }
+    // Both databases order these texts by their UTF-8 bytes.
+    if (wanted.size() > slice)
+        std::sort(uses.begin(), uses.end(), [](const auto& a, const auto& b) {
+            const QByteArray partA = a.first.toUtf8();
+            const QByteArray partB = b.first.toUtf8();
+            return partA != partB ? partA < partB : a.second.toUtf8() < b.second.toUtf8();
+        });
     return uses;
 }
 
@@ -280,27 +389,53 @@ QueryResult ReadGridRecords(const QString& table, const QStringList& columns, co
     QStringList names;
     for (const QString& column : columns)
         names << quoted(column);
-    return Query(QStringLiteral("Select ") + names.join(QLatin1Char(',')) + QStringLiteral(" from ") + table
-                 + QStringLiteral(" where id in (") + idList(ids) + QStringLiteral(") order by id"));
+    const QString head = QStringLiteral("Select ") + names.join(QLatin1Char(',')) + QStringLiteral(" from ") + table
+                         + QStringLiteral(" where id in (");
+    if (ids.size() <= static_cast<size_t>(MaxBoundValues()))
+        return QueryBound(head + Placeholders(static_cast<int>(ids.size())) + QStringLiteral(") order by id"),
+                          SqlArgs(ids.begin(), ids.end()));
+    // More ids than a statement takes: the slices' rows in one result, in
+    // id order as one statement would give them.
+    std::vector<long long> sorted = ids;
+    std::sort(sorted.begin(), sorted.end());
+    QueryResult all;
+    forIdSlices(sorted, [&](const QString& placeholders, const SqlArgs& args) {
+        const QueryResult rows = QueryBound(head + placeholders + QStringLiteral(") order by id"), args);
+        if (all.rowCount == 0) {
+            all = rows;
+        } else if (rows.columnCount == all.columnCount) {
+            const size_t width = static_cast<size_t>(all.columnCount);
+            all.cells.resize(static_cast<size_t>(all.rowCount) * width);
+            for (int r = 0; r < rows.rowCount; ++r, ++all.rowCount)
+                for (size_t c = 0; c < width; ++c)
+                    all.cells.push_back(rows.cell(r, static_cast<int>(c)));
+        }
+        return LastResultCode() == 0;
+    });
+    return all;
 }
 
 bool DeleteGridRecords(const QString& table, const std::vector<long long>& ids)
 {
-    return Execute(QStringLiteral("Delete from ") + table + QStringLiteral(" where id in (") + idList(ids)
-                   + QLatin1Char(')'));
+    return forIdSlices(ids, [&](const QString& placeholders, const SqlArgs& args) {
+        return ExecuteBound(QStringLiteral("Delete from ") + table + QStringLiteral(" where id in (") + placeholders
+                                + QLatin1Char(')'),
+                            args);
+    });
 }
 
 bool RestoreGridRecord(const QString& table, const QStringList& columns, const QStringList& types,
                        const QStringList& values)
 {
     QStringList names;
-    QStringList texts;
+    SqlArgs args;
     for (int i = 0; i < columns.size(); ++i) {
         names << quoted(columns[i]);
-        texts << SqlValue(values.value(i), types.value(i, QStringLiteral("text")));
+        args.push_back(typedValue(values.value(i), types.value(i, QStringLiteral("text"))));
     }
-    return Execute(QStringLiteral("Insert into ") + table + QStringLiteral(" (") + names.join(QLatin1Char(','))
-                   + QStringLiteral(") values (") + texts.join(QLatin1Char(',')) + QLatin1Char(')'));
+    return ExecuteBound(QStringLiteral("Insert into ") + table + QStringLiteral(" (") + names.join(QLatin1Char(','))
+                            + QStringLiteral(") values (") + Placeholders(static_cast<int>(args.size())) + QLatin1Char(')'),
+                        args);
 }
 
 // The rows of a whole master table that a rule could mark, or whose stored

@@ -3,7 +3,9 @@
 // (one assembly's, those holding a text, in an order), the cells it writes
 // with their stamps, the records it inserts, deletes and brings back. Table
 // and column names come from the definitions, never from what the user typed;
-// every value is escaped.
+// every value a statement run here carries is bound. The statements and
+// conditions handed to the grid as text (its load statement, its reader's
+// condition, the error check's rows) quote theirs.
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -32,6 +34,9 @@ struct GridScope
 // not read (the tasks).
 QString GridLoadTemplate(int table);
 QString GridLoadStatement(int table, const QString& assembly, const QString& sortColumn, bool descending);
+// The rows GridLoadStatement reads, read with the assembly bound (the table
+// export writes what the grid lists); fresh headings.
+QueryResult ReadGridLoad(int table, const QString& assembly, const QString& sortColumn, bool descending);
 
 // The condition every shown row meets (the assembly's rows; empty for all).
 QString GridBaseCondition(const GridScope& scope);

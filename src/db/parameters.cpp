@@ -57,13 +57,14 @@ bool StampSettings()
 ParamSnapshot ReadParams(const std::vector<int>& numbers, bool* ok)
 {
     ParamSnapshot snapshot;
-    QStringList names;
+    SqlArgs names;
     for (const int number : numbers)
-        names << SqlFormat("'Param%i'", {number});
-    names << SqlFormat("'Param%i'", {static_cast<int>(ParamSettingsStamp)});
-    const QueryResult rows =
-        Query(QStringLiteral("SELECT ParamName,Param from GlobalParamList where ParamName in (") + names.join(QLatin1Char(','))
-              + QStringLiteral(") order by id"));
+        names.emplace_back(Format("Param%i", {number}));
+    names.emplace_back(Format("Param%i", {static_cast<int>(ParamSettingsStamp)}));
+    const QueryResult rows = QueryBound(QStringLiteral("SELECT ParamName,Param from GlobalParamList where ParamName in (")
+                                            + Placeholders(static_cast<int>(names.size()))
+                                            + QStringLiteral(") order by id"),
+                                        names);
     snapshot.read = LastResultCode() == 0;
     if (ok)
         *ok = snapshot.read;

@@ -1,7 +1,7 @@
 #include "db/partnumbers.h"
 
 #include "db/database.h"
-#include "db/sqllist.h"
+#include "db/statement.h"
 
 namespace {
 
@@ -34,8 +34,12 @@ std::vector<PartNumberFacts> LoadPartNumbers(const QStringList& parts, bool* ok)
         read = LastResultCode() == 0;
     } else {
         for (qsizetype first = 0; first < parts.size(); first += kBatch) {
-            take(Query(select + QStringLiteral("Part_nBr in (") + SqlQuotedList(parts.mid(first, kBatch))
-                       + QStringLiteral(") order by id")),
+            const QStringList batch = parts.mid(first, kBatch);
+            SqlArgs args;
+            AppendArgs(args, batch);
+            take(QueryBound(select + QStringLiteral("Part_nBr in (") + Placeholders(static_cast<int>(batch.size()))
+                                + QStringLiteral(") order by id"),
+                            args),
                  facts);
             read = read && LastResultCode() == 0;
         }
@@ -50,11 +54,16 @@ bool MarkPartsObsolete(const QStringList& parts)
     if (parts.isEmpty())
         return true;
     Transaction transaction;
-    for (qsizetype first = 0; first < parts.size(); first += kBatch)
-        if (!Execute(QStringLiteral("Update PartList set Obsolete = 'Yes' where Part_nBr in (")
-                     + SqlQuotedList(parts.mid(first, kBatch))
-                     + QStringLiteral(") and upper(coalesce(Obsolete, '')) <> 'YES'")))
+    for (qsizetype first = 0; first < parts.size(); first += kBatch) {
+        const QStringList batch = parts.mid(first, kBatch);
+        SqlArgs args;
+        AppendArgs(args, batch);
+        if (!ExecuteBound(QStringLiteral("Update PartList set Obsolete = 'Yes' where Part_nBr in (")
+                              + Placeholders(static_cast<int>(batch.size()))
+                              + QStringLiteral(") and upper(coalesce(Obsolete, '')) <> 'YES'"),
+                          args))
             transaction.fail();
+    }
     return transaction.commit();
 }
 
@@ -66,16 +75,18 @@ bool WritePartAddresses(const QHash<QString, PartAddresses>& addresses)
     Transaction transaction;
     // The records joined to a list of values through the index on the part
     // number: a bill's addresses are one round trip per slice.
-    for (qsizetype first = 0; first < parts.size(); first += kBatch) {
+    const qsizetype slice = RowsPerStatement(3, kBatch);
+    for (qsizetype first = 0; first < parts.size(); first += slice) {
         QString rows;
-        for (const QString& part : parts.mid(first, kBatch)) {
+        SqlArgs args;
+        for (const QString& part : parts.mid(first, slice)) {
             const PartAddresses& a = addresses[part];
-            if (!rows.isEmpty())
-                rows += QLatin1Char(',');
-            rows += QLatin1Char('(') + SqlQuotedList({part, a.datasheet, a.webPage}) + QLatin1Char(')');
+            rows += rows.isEmpty() ? QStringLiteral("(?,?,?)") : QStringLiteral(",(?,?,?)");
+            args.insert(args.end(), {part, a.datasheet, a.webPage});
         }
-        if (!Execute(QStringLiteral("Update PartList Set Datasheet = v.column2, Web_Page = v.column3 from (values ") + rows
-                     + QStringLiteral(") as v where PartList.Part_nBr = v.column1")))
+        if (!ExecuteBound(QStringLiteral("Update PartList Set Datasheet = v.column2, Web_Page = v.column3 from (values ")
+                              + rows + QStringLiteral(") as v where PartList.Part_nBr = v.column1"),
+                          args))
             transaction.fail();
     }
     return transaction.commit();

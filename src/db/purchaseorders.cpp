@@ -1,13 +1,13 @@
 #include "db/purchaseorders.h"
 
-#include "core/format.h"
 #include "core/itemlist.h"
 #include "core/statuses.h"
 #include "core/utilities.h"
 #include "db/database.h"
-#include "db/sqllist.h"
+#include "db/statement.h"
 
 #include <QHash>
+#include <algorithm>
 #include <cmath>
 
 QMap<QString, QString> ReadPurchaseOrderFields(const QString& number, const QStringList& fields, bool* found, bool* ok)
@@ -25,8 +25,9 @@ QMap<QString, QString> ReadPurchaseOrderFields(const QString& number, const QStr
         return values;
     }
     // The record's first row answers, as the dialog has always shown it.
-    const QueryResult row = Query(SqlFormat("Select %s from PurcList where PO_nBr = '%s' order by id limit 1",
-                                            {columns.join(QLatin1Char(',')), number}));
+    const QueryResult row = QueryBound(QStringLiteral("Select ") + columns.join(QLatin1Char(','))
+                                           + QStringLiteral(" from PurcList where PO_nBr = ? order by id limit 1"),
+                                       {number});
     if (ok)
         *ok = LastResultCode() == 0;
     if (found)
@@ -56,7 +57,7 @@ bool PurchaseOrderOnFile(const QString& number, bool* ok)
             *ok = true;
         return false;
     }
-    const QueryResult row = Query(SqlFormat("Select PO_nBr from PurcList where PO_nBr = '%s' limit 1", {number}));
+    const QueryResult row = QueryBound(QStringLiteral("Select PO_nBr from PurcList where PO_nBr = ? limit 1"), {number});
     if (ok)
         *ok = LastResultCode() == 0;
     return row.rowCount > 0 && row.cell(0, 0) == number;
@@ -66,7 +67,7 @@ PurchaseOrderState ReadPurchaseOrderState(const QString& number, bool* ok)
 {
     PurchaseOrderState state;
     const QueryResult row =
-        Query(SqlFormat("Select Status,Item_List from PurcList where PO_nBr = '%s' order by id limit 1", {number}));
+        QueryBound(QStringLiteral("Select Status,Item_List from PurcList where PO_nBr = ? order by id limit 1"), {number});
     if (ok)
         *ok = LastResultCode() == 0;
     if (row.rowCount == 0)
@@ -82,13 +83,16 @@ bool WritePurchaseOrderFields(const QString& number, const std::vector<std::pair
     if (fields.empty())
         return true;
     QString assignments;
+    SqlArgs args;
     for (const auto& [field, value] : fields) {
         if (!assignments.isEmpty())
             assignments += QLatin1Char(',');
         // The column names come from the dialog's fixed lists.
-        assignments += SqlFormat("%s = '%s'", {field, value});
+        assignments += field + QStringLiteral(" = ?");
+        args.emplace_back(value);
     }
-    if (!Execute(QStringLiteral("Update PurcList Set ") + assignments + SqlFormat(" where PO_nBr = '%s'", {number})))
+    args.emplace_back(number);
+    if (!ExecuteBound(QStringLiteral("Update PurcList Set ") + assignments + QStringLiteral(" where PO_nBr = ?"), args))
         return false;
     for (const auto& [field, value] : fields)
         if (field == QLatin1String("Item_List"))
@@ -99,12 +103,15 @@ bool WritePurchaseOrderFields(const QString& number, const std::vector<std::pair
 std::vector<RequirementPurchaseOrder> ReadRequirementPurchaseOrders(const QString& orderNumber, bool pendingOnly,
                                                                     bool* ok)
 {
+    SqlArgs args{orderNumber};
+    if (pendingOnly)
+        args.emplace_back(StoredWord(PurchaseOrderStatus::Pending));
     const QueryResult rows =
-        Query(SqlFormat("Select PurcList.ID,PurcList.PO_nBr,PurcList.Vendor,PurcList.Date,PurcList.Need_Date,"
-                        "PurcList.Status,PurcList.Item_List from PurcList where PurcList.Order_nBr = '%s'",
-                        {orderNumber})
-              + (pendingOnly ? SqlFormat(" and PurcList.Status = '%s'", {StoredWord(PurchaseOrderStatus::Pending)}) : QString())
-              + QStringLiteral(" order by id"));
+        QueryBound(QStringLiteral("Select PurcList.ID,PurcList.PO_nBr,PurcList.Vendor,PurcList.Date,PurcList.Need_Date,"
+                                  "PurcList.Status,PurcList.Item_List from PurcList where PurcList.Order_nBr = ?")
+                       + (pendingOnly ? QStringLiteral(" and PurcList.Status = ?") : QString())
+                       + QStringLiteral(" order by id"),
+                   args);
     if (ok)
         *ok = LastResultCode() == 0;
     std::vector<RequirementPurchaseOrder> orders;
@@ -119,17 +126,17 @@ bool DeletePendingPurchaseOrders(const QString& orderNumber)
 {
     // The lines go with their orders, in the caller's transaction.
     const QString pending = StoredWord(PurchaseOrderStatus::Pending);
-    return Execute(SqlFormat("Delete from PurcLine where PO_nBr in (Select PO_nBr from PurcList where Order_nBr='%s' "
-                             "AND Status = '%s')",
-                             {orderNumber, pending}))
-           && Execute(SqlFormat("Delete from PurcList where Order_nBr='%s' AND Status = '%s'", {orderNumber, pending}));
+    return ExecuteBound(QStringLiteral("Delete from PurcLine where PO_nBr in (Select PO_nBr from PurcList where "
+                                       "Order_nBr=? AND Status = ?)"),
+                        {orderNumber, pending})
+           && ExecuteBound(QStringLiteral("Delete from PurcList where Order_nBr=? AND Status = ?"), {orderNumber, pending});
 }
 
 namespace {
 
-QString sqlNumber(double value)
+SqlArg sqlNumber(double value)
 {
-    return std::isfinite(value) ? QString::number(value, 'g', 17) : QStringLiteral("0");
+    return std::isfinite(value) ? SqlArg(value) : SqlArg(0.0);
 }
 
 } // namespace
@@ -161,32 +168,44 @@ bool WritePurchaseLines(const std::vector<std::pair<QString, QString>>& itemList
     if (itemListOfOrder.empty())
         return true;
     QStringList numbers;
-    std::vector<QString> rows;
+    std::vector<PurchaseLine> lines;
     for (const auto& [number, items] : itemListOfOrder) {
         numbers << number;
-        for (const PurchaseLine& line : PurchaseLinesOf(number, items))
-            rows.push_back(QLatin1Char('(')
-                           + SqlQuotedList({line.number, line.item, line.part, line.orderCode, line.quantity,
-                                            line.status})
-                           + QLatin1Char(',') + QString::number(line.line) + QLatin1Char(',') + sqlNumber(line.ordered)
-                           + QLatin1Char(',') + sqlNumber(line.received) + QLatin1Char(',') + sqlNumber(line.price)
-                           + QLatin1Char(')'));
+        for (PurchaseLine& line : PurchaseLinesOf(number, items))
+            lines.push_back(std::move(line));
     }
     numbers.removeDuplicates();
-    // Thousands of lines a statement: Process of a large product writes its
-    // orders' lines in a statement or two, not one per few hundred lines.
-    constexpr qsizetype kSlice = 10000;
+    // Thousands of lines a statement, as many as the database takes values:
+    // Process of a large product writes its orders' lines in a few
+    // statements, not one per few hundred lines.
+    constexpr int kSlice = 10000;
+    const qsizetype numberSlice = RowsPerStatement(1, kSlice);
     bool done = true;
-    for (qsizetype from = 0; from < numbers.size() && done; from += kSlice)
-        done = Execute(QStringLiteral("Delete from PurcLine where PO_nBr in (") + SqlQuotedList(numbers.mid(from, kSlice))
-                       + QLatin1Char(')'));
-    for (size_t from = 0; from < rows.size() && done; from += kSlice) {
-        QStringList values;
-        for (size_t r = from; r < rows.size() && r < from + kSlice; ++r)
-            values << rows[r];
-        done = Execute(QStringLiteral("Insert into PurcLine (PO_nBr,Item,Part_nBr,Order_Code,Quan,Status,Line,Ordered,"
-                                      "Received,Price) values ")
-                       + values.join(QLatin1Char(',')));
+    for (qsizetype from = 0; from < numbers.size() && done; from += numberSlice) {
+        const QStringList slice = numbers.mid(from, numberSlice);
+        SqlArgs args;
+        AppendArgs(args, slice);
+        done = ExecuteBound(QStringLiteral("Delete from PurcLine where PO_nBr in (")
+                                + Placeholders(static_cast<int>(slice.size())) + QLatin1Char(')'),
+                            args);
+    }
+    const size_t lineSlice = static_cast<size_t>(RowsPerStatement(10, kSlice));
+    for (size_t from = 0; from < lines.size() && done; from += lineSlice) {
+        QString values;
+        SqlArgs args;
+        const size_t to = std::min(lines.size(), from + lineSlice);
+        args.reserve((to - from) * 10);
+        for (size_t r = from; r < to; ++r) {
+            const PurchaseLine& line = lines[r];
+            values += r == from ? QStringLiteral("(?,?,?,?,?,?,?,?,?,?)") : QStringLiteral(",(?,?,?,?,?,?,?,?,?,?)");
+            args.insert(args.end(), {line.number, line.item, line.part, line.orderCode, line.quantity, line.status,
+                                     line.line, sqlNumber(line.ordered), sqlNumber(line.received),
+                                     sqlNumber(line.price)});
+        }
+        done = ExecuteBound(QStringLiteral("Insert into PurcLine (PO_nBr,Item,Part_nBr,Order_Code,Quan,Status,Line,"
+                                           "Ordered,Received,Price) values ")
+                                + values,
+                            args);
     }
     return done;
 }
@@ -212,7 +231,7 @@ std::vector<std::pair<QString, QString>> firstItemLists(const QueryResult& rows,
     return lists;
 }
 
-std::vector<OpenPurchaseLine> readLines(const QString& condition, bool* ok)
+std::vector<OpenPurchaseLine> readLines(const QString& condition, const SqlArgs& args, bool* ok)
 {
     const QueryResult orders = Query(QStringLiteral("Select PO_nBr,Status from PurcList order by id"));
     bool read = LastResultCode() == 0;
@@ -221,9 +240,10 @@ std::vector<OpenPurchaseLine> readLines(const QString& condition, bool* ok)
         if (!statusOf.contains(orders.cell(r, 0)))
             statusOf.insert(orders.cell(r, 0), orders.cell(r, 1));
     const QueryResult rows =
-        Query(QStringLiteral("Select PO_nBr,Line,Item,Part_nBr,Order_Code,Quan,Ordered,Received,Price,Status "
-                             "from PurcLine")
-              + condition + QStringLiteral(" order by PO_nBr,Line"));
+        QueryBound(QStringLiteral("Select PO_nBr,Line,Item,Part_nBr,Order_Code,Quan,Ordered,Received,Price,Status "
+                                  "from PurcLine")
+                       + condition + QStringLiteral(" order by PO_nBr,Line"),
+                   args);
     read = read && LastResultCode() == 0;
     if (ok)
         *ok = read;
@@ -258,11 +278,26 @@ bool RefreshPurchaseLines(const QStringList& numbers)
 {
     if (numbers.isEmpty())
         return true;
-    const QueryResult rows = Query(QStringLiteral("Select PO_nBr,Item_List from PurcList where PO_nBr in (")
-                                   + SqlQuotedList(numbers) + QStringLiteral(") order by id"));
-    if (LastResultCode() != 0)
-        return false;
-    return WritePurchaseLines(firstItemLists(rows, numbers));
+    // The orders asked for in slices of bound values; an order's rows all
+    // come in the slice that names it, so its first row is still the first.
+    QStringList wanted = numbers;
+    wanted.removeDuplicates();
+    std::vector<std::pair<QString, QString>> lists;
+    const qsizetype slice = RowsPerStatement(1, 10000);
+    for (qsizetype from = 0; from < wanted.size(); from += slice) {
+        const QStringList some = wanted.mid(from, slice);
+        SqlArgs args;
+        AppendArgs(args, some);
+        const QueryResult rows = QueryBound(QStringLiteral("Select PO_nBr,Item_List from PurcList where PO_nBr in (")
+                                                + Placeholders(static_cast<int>(some.size()))
+                                                + QStringLiteral(") order by id"),
+                                            args);
+        if (LastResultCode() != 0)
+            return false;
+        for (auto& list : firstItemLists(rows, some))
+            lists.push_back(std::move(list));
+    }
+    return WritePurchaseLines(lists);
 }
 
 bool RebuildAllPurchaseLines()
@@ -278,10 +313,10 @@ bool RebuildAllPurchaseLines()
 
 std::vector<OpenPurchaseLine> ReadAllPurchaseLines(bool* ok)
 {
-    return readLines(QString(), ok);
+    return readLines(QString(), {}, ok);
 }
 
 std::vector<OpenPurchaseLine> ReadPurchaseLinesOfPart(const QString& part, bool* ok)
 {
-    return readLines(SqlFormat(" where Part_nBr = '%s'", {part}), ok);
+    return readLines(QStringLiteral(" where Part_nBr = ?"), {part}, ok);
 }

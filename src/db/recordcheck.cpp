@@ -1,9 +1,9 @@
 #include "db/recordcheck.h"
 
 #include "core/dictionary.h"
-#include "core/format.h"
 #include "db/bills.h"
 #include "db/database.h"
+#include "db/statement.h"
 
 #include <QCryptographicHash>
 
@@ -11,11 +11,14 @@ RecordSnapshot ReadRecordSnapshot(const QString& table, const RecordKey& key, bo
 {
     RecordSnapshot snapshot;
     QString where;
+    SqlArgs args;
     for (const auto& [column, value] : key) {
         where += where.isEmpty() ? QStringLiteral(" where ") : QStringLiteral(" and ");
-        where += SqlFormat("%s = '%s'", {column, value});
+        where += column + QStringLiteral(" = ?");
+        args.emplace_back(value);
     }
-    const QueryResult row = Query(QStringLiteral("Select * from ") + table + where + QStringLiteral(" order by id limit 1"));
+    const QueryResult row =
+        QueryBound(QStringLiteral("Select * from ") + table + where + QStringLiteral(" order by id limit 1"), args);
     const bool read = LastResultCode() == 0;
     if (ok)
         *ok = read;
@@ -99,7 +102,7 @@ QString StaleRecordText(const QString& what, const QString& table, const RecordK
 BillSnapshot ReadBillSnapshot(const QString& assembly, bool* ok)
 {
     BillSnapshot snapshot;
-    const QueryResult rows = Query(SqlFormat("Select * from AssyList where Assy = '%s' order by id", {assembly}));
+    const QueryResult rows = QueryBound(QStringLiteral("Select * from AssyList where Assy = ? order by id"), {assembly});
     bool read = LastResultCode() == 0;
     const QString revision = read ? PartRevision(assembly) : QString();
     read = read && LastResultCode() == 0;

@@ -31,16 +31,17 @@ QString numberOf(const QString& quoted)
 
 } // namespace
 
-bool ColumnHoldsNumbers(const QString& table, const QString& column, const QString& condition)
+bool ColumnHoldsNumbers(const QString& table, const QString& column, const QString& condition, const SqlArgs& args)
 {
     const QString quoted = quotedName(column);
     const QString test = isNumber(quoted);
     QueryResult counts;
     headingsCaptured = 0;
-    RunQuery(counts, QStringLiteral("Select sum(case when ") + test + QStringLiteral(" then 1 else 0 end),")
+    RunQueryBound(counts, QStringLiteral("Select sum(case when ") + test + QStringLiteral(" then 1 else 0 end),")
                          + QStringLiteral("sum(case when trim(") + quoted + QStringLiteral(") <> '' and not ") + test
                          + QStringLiteral(" then 1 else 0 end) from ") + table
-                         + (condition.isEmpty() ? QString() : QStringLiteral(" where ") + condition));
+                         + (condition.isEmpty() ? QString() : QStringLiteral(" where ") + condition),
+                  args);
     if (LastResultCode() != 0 || counts.rowCount == 0)
         return false;
     return TextToInt(counts.cell(0, 0)) > 0 && TextToInt(counts.cell(0, 1)) == 0;

@@ -4,9 +4,13 @@
 // "4000" must come after "5", not before it.
 #include <QString>
 
+#include "db/statement.h"
+
 // True when the column holds at least one number and every value that is
 // not empty reads as one (for the rows of condition, or all of them).
-bool ColumnHoldsNumbers(const QString& table, const QString& column, const QString& condition);
+// The condition's values stand as "?" and go bound, in args.
+bool ColumnHoldsNumbers(const QString& table, const QString& column, const QString& condition,
+                        const SqlArgs& args = {});
 
 // The terms of an "order by" that sort column by value: values that are
 // no number (the empty ones) come before the numbers, as they would in an

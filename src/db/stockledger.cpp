@@ -9,11 +9,12 @@
 #include "core/utilities.h"
 #include "db/database.h"
 #include "db/purchaseorders.h"
-#include "db/sqllist.h"
+#include "db/statement.h"
 
 #include <QRegularExpression>
 #include <QSet>
 #include <cmath>
+#include <functional>
 
 bool RequirementFinished(const QString& status)
 {
@@ -116,6 +117,31 @@ bool readStoredFigure(const QString& text, double* value, QString* error)
 
 } // namespace
 
+namespace {
+
+// Runs head + "?,?,..." + tail for the texts, as many a statement as the
+// database takes values (each text once), and hands over each slice's rows;
+// false when a slice failed.
+bool readInSlices(const QString& head, const QStringList& texts, const QString& tail,
+                  const std::function<void(const QueryResult&)>& take)
+{
+    QStringList wanted = texts;
+    wanted.removeDuplicates();
+    const qsizetype slice = MaxBoundValues();
+    for (qsizetype from = 0; from < wanted.size(); from += slice) {
+        const QStringList some = wanted.mid(from, slice);
+        SqlArgs args;
+        AppendArgs(args, some);
+        const QueryResult rows = QueryBound(head + Placeholders(static_cast<int>(some.size())) + tail, args);
+        if (LastResultCode() != 0)
+            return false;
+        take(rows);
+    }
+    return true;
+}
+
+} // namespace
+
 bool FiguresAgree(double stored, double ledger)
 {
     return std::fabs(stored - ledger) < 0.001;
@@ -182,15 +208,17 @@ QHash<QString, PartFigures> ReadPartFigures(const QStringList& parts, bool* ok)
             *ok = true;
         return figures;
     }
-    const QueryResult rows = Query(QStringLiteral("Select Part_nBr,Stock,Allocated,On_Order from PartList where "
-                                                  "Part_nBr in (")
-                                   + SqlQuotedList(parts) + QStringLiteral(") order by id"));
+    const bool read = readInSlices(QStringLiteral("Select Part_nBr,Stock,Allocated,On_Order from PartList where "
+                                                  "Part_nBr in ("),
+                                   parts, QStringLiteral(") order by id"), [&](const QueryResult& rows) {
+                                       for (int r = 0; r < rows.rowCount; ++r)
+                                           if (!figures.contains(rows.cell(r, 0)))
+                                               figures.insert(rows.cell(r, 0), {TextToDouble(rows.cell(r, 1)),
+                                                                                TextToDouble(rows.cell(r, 2)),
+                                                                                TextToDouble(rows.cell(r, 3))});
+                                   });
     if (ok)
-        *ok = LastResultCode() == 0;
-    for (int r = 0; r < rows.rowCount; ++r)
-        if (!figures.contains(rows.cell(r, 0)))
-            figures.insert(rows.cell(r, 0), {TextToDouble(rows.cell(r, 1)), TextToDouble(rows.cell(r, 2)),
-                                             TextToDouble(rows.cell(r, 3))});
+        *ok = read;
     return figures;
 }
 
@@ -210,22 +238,49 @@ bool WritePartFigures(const QStringList& columns, const QHash<QString, QStringLi
     // Plain numbers go in as numbers: a list of values is typed by what it
     // holds, and a server stores a number into a text or a number column
     // alike, where text would not go into a number column. Anything else is
-    // quoted text.
+    // text. A decimal goes to the server as the exact number it spells
+    // ("2.50" stays 2.50 in a text column), as the same figure written into
+    // the statement did; SQLite takes it as the real it reads as.
     static const QRegularExpression plainNumber(QStringLiteral("^-?[0-9]{1,15}(\\.[0-9]{1,6})?$"));
+    const bool server = DatabaseOnServer();
+    const int perRow = 1 + static_cast<int>(columns.size());
+    const int slice = RowsPerStatement(perRow, static_cast<int>(values.size()));
     QString rows;
-    rows.reserve(static_cast<int>(values.size()) * (24 + 12 * static_cast<int>(columns.size())));
+    SqlArgs args;
+    int pending = 0;
+    bool done = true;
+    const auto flush = [&] {
+        done = ExecuteBound(QStringLiteral("Update PartList Set ") + assignments + QStringLiteral(" from (values ") + rows
+                                + QStringLiteral(") as v where PartList.Part_nBr = v.column1"),
+                            args)
+               && done;
+        rows.clear();
+        args.clear();
+        pending = 0;
+    };
     for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
-        if (!rows.isEmpty())
-            rows += QLatin1Char(',');
-        rows += QLatin1Char('(') + SqlQuotedList({it.key()});
+        rows += rows.isEmpty() ? QStringLiteral("(?") : QStringLiteral(",(?");
+        args.emplace_back(it.key());
         for (int c = 0; c < columns.size(); ++c) {
             const QString value = it.value().value(c);
-            rows += QLatin1Char(',') + (plainNumber.match(value).hasMatch() ? value : SqlQuotedList({value}));
+            if (!plainNumber.match(value).hasMatch()) {
+                rows += QStringLiteral(",?");
+                args.emplace_back(value);
+            } else if (server && value.contains(QLatin1Char('.'))) {
+                rows += QStringLiteral(",cast(? as numeric)");
+                args.emplace_back(value);
+            } else {
+                rows += QStringLiteral(",?");
+                args.push_back(SqlArg::number(value));
+            }
         }
         rows += QLatin1Char(')');
+        if (++pending >= slice)
+            flush();
     }
-    return Execute(QStringLiteral("Update PartList Set ") + assignments + QStringLiteral(" from (values ") + rows
-                   + QStringLiteral(") as v where PartList.Part_nBr = v.column1"));
+    if (pending > 0)
+        flush();
+    return done;
 }
 
 bool AddToPartFigure(const QString& column, const QHash<QString, double>& deltas, bool floorAtZero)
@@ -237,22 +292,27 @@ bool AddToPartFigure(const QString& column, const QHash<QString, double>& deltas
     if (parts.isEmpty())
         return true;
     // The figure names come from this unit's callers, never from user text.
-    const QueryResult rows = Query(QStringLiteral("Select Part_nBr,") + column
-                                   + QStringLiteral(" from PartList where Part_nBr in (") + SqlQuotedList(parts)
-                                   + QStringLiteral(") order by id"));
-    bool done = LastResultCode() == 0;
     QHash<QString, double> stored;
-    for (int r = 0; r < rows.rowCount; ++r) {
-        if (stored.contains(rows.cell(r, 0)))
-            continue;
-        double value = 0;
-        QString error;
-        // A figure that is no plain number is an error, never a number.
-        if (!readStoredFigure(rows.cell(r, 1), &value, &error)) {
-            FailTransaction(rows.cell(r, 0) + QLatin1Char(' ') + column + QStringLiteral(": ") + error);
-            return false;
-        }
-        stored.insert(rows.cell(r, 0), value);
+    QString unreadable;
+    bool done = readInSlices(QStringLiteral("Select Part_nBr,") + column
+                                 + QStringLiteral(" from PartList where Part_nBr in ("),
+                             parts, QStringLiteral(") order by id"), [&](const QueryResult& rows) {
+                                 for (int r = 0; r < rows.rowCount && unreadable.isEmpty(); ++r) {
+                                     if (stored.contains(rows.cell(r, 0)))
+                                         continue;
+                                     double value = 0;
+                                     QString error;
+                                     // A figure that is no plain number is an error, never a number.
+                                     if (!readStoredFigure(rows.cell(r, 1), &value, &error))
+                                         unreadable = rows.cell(r, 0) + QLatin1Char(' ') + column
+                                                      + QStringLiteral(": ") + error;
+                                     else
+                                         stored.insert(rows.cell(r, 0), value);
+                                 }
+                             });
+    if (!unreadable.isEmpty()) {
+        FailTransaction(unreadable);
+        return false;
     }
     QHash<QString, QStringList> values;
     for (const QString& part : parts) {
@@ -277,32 +337,35 @@ bool RecordStockMovements(const std::vector<StockMovement>& movements)
         if (m.quantity == 0)
             continue;
         if (!moved.contains(m.part))
-            names << QLatin1Char('\'') + SqlEscape(m.part) + QLatin1Char('\'');
+            names << m.part;
         moved[m.part] += m.quantity;
     }
     if (moved.isEmpty())
         return true;
     // A part's first movement opens its ledger with the stock it had before,
     // so that from then on its movements sum to its Stock figure.
-    const QueryResult known = Query(QStringLiteral("Select distinct Part_nBr from MoveList where Part_nBr in (")
-                                    + names.join(QLatin1Char(',')) + QLatin1Char(')'));
-    if (LastResultCode() != 0)
-        return false;
     QSet<QString> opened;
-    for (int r = 0; r < known.rowCount; ++r)
-        opened.insert(known.cell(r, 0));
-    const QueryResult stocks = Query(QStringLiteral("Select Part_nBr,Stock from PartList where Part_nBr in (")
-                                     + names.join(QLatin1Char(',')) + QLatin1Char(')'));
-    if (LastResultCode() != 0)
+    if (!readInSlices(QStringLiteral("Select distinct Part_nBr from MoveList where Part_nBr in ("), names,
+                      QStringLiteral(")"), [&](const QueryResult& known) {
+                          for (int r = 0; r < known.rowCount; ++r)
+                              opened.insert(known.cell(r, 0));
+                      }))
         return false;
-    for (int r = 0; r < stocks.rowCount; ++r) {
-        const QString part = stocks.cell(r, 0);
-        const double before = TextToDouble(stocks.cell(r, 1)) - moved.value(part);
-        if (!opened.contains(part) && std::fabs(before) > 1e-9) {
-            rows.push_back({part, PlainNumber(before), QStringLiteral("Opening"), QString(), QString(), date, user, stamp});
-            opened.insert(part);
-        }
-    }
+    const bool read = readInSlices(
+        QStringLiteral("Select Part_nBr,Stock from PartList where Part_nBr in ("), names, QStringLiteral(")"),
+        [&](const QueryResult& stocks) {
+            for (int r = 0; r < stocks.rowCount; ++r) {
+                const QString part = stocks.cell(r, 0);
+                const double before = TextToDouble(stocks.cell(r, 1)) - moved.value(part);
+                if (!opened.contains(part) && std::fabs(before) > 1e-9) {
+                    rows.push_back(
+                        {part, PlainNumber(before), QStringLiteral("Opening"), QString(), QString(), date, user, stamp});
+                    opened.insert(part);
+                }
+            }
+        });
+    if (!read)
+        return false;
     for (const StockMovement& m : movements) {
         if (m.quantity == 0)
             continue;

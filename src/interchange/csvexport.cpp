@@ -7,6 +7,7 @@
 #include "core/userinterface.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/gridtables.h"
 #include "grid/gridmodel.h"
 #include "interchange/xlsxexport.h"
 
@@ -159,7 +160,12 @@ bool WriteXlsxTableExport(const QString& path, const QueryResult& result, int ta
 
 bool ExportTable(const QString& path, int table, const QString& assembly)
 {
-    const QueryResult result = Query(ExportLoadStatement(table, assembly));
+    // The grid's own statement, its order settled by the grid, run with the
+    // assembly bound.
+    CGridModel model;
+    model.currentAssembly = assembly;
+    model.BuildStatement(table);
+    const QueryResult result = ReadGridLoad(table, assembly, model.sortColumn, model.sortDescending);
     if (LastResultCode() != 0)
         return false;
     return IsXlsxPath(path) ? WriteXlsxTableExport(path, result, table) : WriteCsvExport(path, result, table);

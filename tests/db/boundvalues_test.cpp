@@ -3,17 +3,29 @@
 #include "core/tabledefs.h"
 #include "db/billrows.h"
 #include "db/bills.h"
+#include "core/appstate.h"
+#include "core/itemlist.h"
+#include "core/utilities.h"
+#include "db/allocationrows.h"
 #include "db/changelog.h"
+#include "db/copy.h"
 #include "db/database.h"
 #include "db/engine.h"
+#include "db/gridtables.h"
 #include "db/parameters.h"
+#include "db/partnumbers.h"
 #include "db/parts.h"
 #include "db/production.h"
+#include "db/purchaseorders.h"
+#include "db/recordcheck.h"
 #include "db/requirements.h"
 #include "db/routing.h"
 #include "db/sources.h"
 #include "db/statement.h"
+#include "db/stockledger.h"
+#include "db/tablerecords.h"
 #include "db/taskrows.h"
+#include "db/vendorrows.h"
 #include "db/vendors.h"
 
 namespace {
@@ -138,6 +150,190 @@ TEST_F(DataFolderTest, AwkwardValuesComeBackAsWrittenThroughEveryAggregate)
 
     // Nothing of it was read as SQL: the tables are all still there.
     EXPECT_EQ(TableExists(QStringLiteral("PartList")), 1);
+}
+
+TEST_F(DataFolderTest, AwkwardValuesComeBackThroughStockOrdersTheGridAndACopy)
+{
+    const QString user = awkward("user");
+    const QString stamp = QStringLiteral("2026-12-09 10:00:00");
+    const QString part = awkward("part");
+    ASSERT_TRUE(EnsurePartRecord(part, false, user, stamp));
+
+    // Part numbers, addresses and the obsolete mark.
+    ASSERT_TRUE(WritePartAddresses({{part, {awkward("sheet"), awkward("web")}}}));
+    ASSERT_TRUE(MarkPartsObsolete({part}));
+    const std::vector<PartNumberFacts> facts = LoadPartNumbers({part, QStringLiteral("absent")});
+    ASSERT_EQ(facts.size(), 1u);
+    EXPECT_EQ(facts.front().datasheet, awkward("sheet"));
+    EXPECT_EQ(facts.front().webPage, awkward("web"));
+    EXPECT_TRUE(facts.front().obsolete);
+
+    // Figures, stock movements and allocations of the awkward part.
+    ASSERT_TRUE(WritePartFigures({QStringLiteral("Stock"), QStringLiteral("Allocated")},
+                                 {{part, {QStringLiteral("2.50"), QStringLiteral("4")}}}));
+    EXPECT_EQ(ReadPartRecord(part).found, true);
+    EXPECT_EQ(QueryTextBound(QStringLiteral("Select Stock from PartList where Part_nBr = ?"), {part}).toDouble(), 2.5);
+    ASSERT_TRUE(AddToPartFigure(QStringLiteral("Stock"), {{part, 1.5}}));
+    ASSERT_TRUE(RecordStockMovements({{part, 1.5, QStringLiteral("Adjustment"), awkward("doc"), awkward("why")}}));
+    const PartFigures figures = ReadPartFigures({part}).value(part);
+    EXPECT_EQ(figures.stock, 4.0);
+    EXPECT_EQ(figures.allocated, 4.0);
+    EXPECT_EQ(StockFromMovements().value(part), 4.0); // the opening 2.5 and the 1.5 moved
+    const QString order = awkward("order");
+    ASSERT_TRUE(InsertAllocations({{order, part, QStringLiteral("3"), awkward("po")}}));
+    EXPECT_EQ(QueryTextBound(QStringLiteral("Select PO_nBr from AlloList where Requirement = ? and Part_nBr = ?"),
+                             {order, part}),
+              awkward("po"));
+
+    // Vendors read and added by their awkward names (stored in capitals).
+    const QString vendor = UpperCaseAscii(awkward("vendor"));
+    int added = 0;
+    ASSERT_TRUE(AddMissingVendors({vendor, vendor}, awkward("type"), &added));
+    EXPECT_EQ(added, 1);
+    const VendorRecords vendors = ReadVendorRecords({vendor, QStringLiteral("absent")});
+    EXPECT_EQ(vendors.value(vendor, QStringLiteral("Type")), awkward("type"));
+
+    // A purchase order under an awkward number, its fields, lines and snapshot.
+    const QString number = awkward("PO");
+    NewGridRecord record;
+    record.table = PurcList;
+    record.number = number;
+    record.stamp = stamp;
+    record.user = user;
+    ASSERT_TRUE(InsertGridRecord(record));
+    EXPECT_TRUE(PurchaseOrderOnFile(number));
+    const QString items = BuildItemList({{QStringLiteral("1"), QStringLiteral("6"), part, awkward("description"),
+                                          QStringLiteral("1.25"), QStringLiteral("7.50"), QStringLiteral("Open")}});
+    ASSERT_TRUE(WritePurchaseOrderFields(number, {{QStringLiteral("Order_nBr"), order},
+                                                  {QStringLiteral("Vendor"), vendor},
+                                                  {QStringLiteral("Item_List"), items}}));
+    EXPECT_EQ(ReadPurchaseOrderFields(number, {QStringLiteral("Vendor")}).value(QStringLiteral("Vendor")), vendor);
+    EXPECT_EQ(ReadPurchaseOrderState(number).items, items);
+    const std::vector<OpenPurchaseLine> lines = ReadPurchaseLinesOfPart(part);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines.front().line.number, number);
+    EXPECT_EQ(lines.front().line.ordered, 6.0);
+    ASSERT_TRUE(RefreshPurchaseLines({number}));
+    EXPECT_EQ(ReadPurchaseLinesOfPart(part).size(), 1u);
+    ASSERT_EQ(ReadRequirementPurchaseOrders(order, true).size(), 1u);
+    EXPECT_EQ(ReadRequirementPurchaseOrders(order).front().vendor, vendor);
+    const RecordSnapshot snapshot = ReadRecordSnapshot(QStringLiteral("PurcList"), {{QStringLiteral("PO_nBr"), number}});
+    EXPECT_TRUE(snapshot.found);
+    EXPECT_EQ(snapshot.user, user);
+    ASSERT_TRUE(DeletePendingPurchaseOrders(order));
+    EXPECT_FALSE(PurchaseOrderOnFile(number));
+    EXPECT_TRUE(ReadPurchaseLinesOfPart(part).empty());
+
+    // The grid: a bill of the awkward assembly, its cells written, stamped,
+    // found, listed and brought back.
+    const QString assembly = awkward("assembly");
+    record = {};
+    record.table = AssyList;
+    record.assembly = assembly;
+    record.number = QStringLiteral("1");
+    record.stamp = stamp;
+    record.user = user;
+    ASSERT_TRUE(InsertGridRecord(record));
+    const long long id = LargestRecordId(QStringLiteral("AssyList"));
+    long long changed = 0;
+    ASSERT_TRUE(WriteGridCell(QStringLiteral("AssyList"), QStringLiteral("Part_nBr"), QStringLiteral("text"), id, part,
+                              &changed, &stamp, &user));
+    EXPECT_EQ(changed, 1);
+    ASSERT_TRUE(StampGridRecord(QStringLiteral("AssyList"), id, &stamp, &user));
+    EXPECT_EQ(ReadBillSnapshot(assembly).lines, 1);
+    EXPECT_EQ(ReadBillSnapshot(assembly).user, user);
+    GridScope scope;
+    scope.table = QStringLiteral("AssyList");
+    scope.perAssembly = true;
+    scope.assembly = assembly;
+    EXPECT_EQ(GridRowTotal(scope), 1);
+    EXPECT_EQ(GridIdsHolding(scope, QStringLiteral("Part_nBr"), part), std::vector<long long>{id});
+    // Letter case aside as SQLite's NOCASE has it: the ASCII letters only,
+    // on the server too, and a capital Cyrillic letter matches itself there.
+    EXPECT_EQ(GridIdsHolding(scope, QStringLiteral("Part_nBr"), part.toUpper()).size(), 0u);
+    EXPECT_EQ(GridIdsHolding(scope, QStringLiteral("Part_nBr"), UpperCaseAscii(part)), std::vector<long long>{id});
+    EXPECT_EQ(AssembliesHoldingPart(UpperCaseAscii(part)), QStringList{assembly});
+    EXPECT_EQ(ReadGridColumnValues(scope, QStringLiteral("Part_nBr")), QStringList{part});
+    scope.filter = QStringLiteral("Привет 日本語 🙂");
+    scope.filterColumns = {QStringLiteral("Part_nBr")};
+    EXPECT_EQ(ReadGridShownRecords(scope).rowCount, 1);
+    EXPECT_EQ((ReadAssembliesUsing({part})), (std::vector<std::pair<QString, QString>>{{part, assembly}}));
+    const QueryResult loaded = ReadGridLoad(AssyList, assembly, QStringLiteral("Item"), false);
+    ASSERT_EQ(loaded.rowCount, 1);
+    EXPECT_EQ(loaded.cell(0, FindColumn(loaded, QStringLiteral("Part"))), part);
+    const QueryResult kept = ReadGridRecord(QStringLiteral("AssyList"), id);
+    const QStringList columns = TableColumns(QStringLiteral("AssyList"));
+    ASSERT_EQ(columns.size(), kept.columnCount);
+    QStringList values;
+    for (int c = 0; c < kept.columnCount; ++c)
+        values << kept.cell(0, c);
+    ASSERT_TRUE(DeleteGridRecords(QStringLiteral("AssyList"), {id}));
+    EXPECT_EQ(GridRowTotal(scope), 0);
+    QStringList types(columns.size(), QStringLiteral("text"));
+    for (qsizetype c = 0; c < columns.size(); ++c)
+        for (int f = 0; f < App().tables[AssyList].fieldCount; ++f)
+            if (c == 0 || ToColumnName(App().tables[AssyList].headings[f]) == columns[c])
+                types[c] = c == 0 ? QStringLiteral("integer") : App().tables[AssyList].types[f];
+    ASSERT_TRUE(RestoreGridRecord(QStringLiteral("AssyList"), columns, types, values));
+    EXPECT_EQ(ReadGridRecord(QStringLiteral("AssyList"), id).cell(0, FindColumn(kept, QStringLiteral("Part"))), part);
+
+    // A copy of the shop compares every value of both sides, awkward ones too.
+    const CopyOutcome copy = CopyData(location, dir.path() + QStringLiteral("/copy"));
+    EXPECT_TRUE(copy.done);
+    EXPECT_TRUE(copy.tables.contains(QStringLiteral("AssyList\t1")));
+}
+
+TEST_F(DataFolderTest, TheGridsSearchTakesWildcardsLiterally)
+{
+    ASSERT_TRUE(ExecuteBound(QStringLiteral("Insert into VendList (Vendor,Type) values (?,?),(?,?),(?,?),(?,?),(?,?)"),
+                             {QStringLiteral("100%"), QStringLiteral("a"), QStringLiteral("1000"), QStringLiteral("b"),
+                              QStringLiteral("a_b"), QStringLiteral("c"), QStringLiteral("axb"), QStringLiteral("d"),
+                              QStringLiteral("back\\slash"), QStringLiteral("e")}));
+    GridScope scope;
+    scope.table = QStringLiteral("VendList");
+    scope.filterColumns = {QStringLiteral("Vendor")};
+    const auto shown = [&](const QString& filter) {
+        scope.filter = filter;
+        const QueryResult rows = ReadGridShownRecords(scope);
+        QStringList vendors;
+        for (int r = 0; r < rows.rowCount; ++r)
+            vendors << rows.cell(r, FindColumn(rows, QStringLiteral("Vendor")));
+        return vendors;
+    };
+    EXPECT_EQ(shown(QStringLiteral("0%")), QStringList{QStringLiteral("100%")});
+    EXPECT_EQ(shown(QStringLiteral("_")), QStringList{QStringLiteral("a_b")});
+    EXPECT_EQ(shown(QStringLiteral("\\")), QStringList{QStringLiteral("back\\slash")});
+    EXPECT_EQ(shown(QStringLiteral("A_B")), QStringList{QStringLiteral("a_b")}); // letter case aside, as shown
+    // The condition the grid's reader takes as text finds the same rows.
+    scope.filter = QStringLiteral("0%");
+    EXPECT_EQ(ReadTableIds(QStringLiteral("VendList"), GridCondition(scope), QStringLiteral("id")).size(), 1u);
+}
+
+TEST_F(DataFolderTest, ListsLongerThanAStatementTakesAreReadWhole)
+{
+    // More names and ids than one statement may carry: the slices' rows come
+    // back as one list, each once, in the order one statement would give.
+    const int count = MaxBoundValues() + 5;
+    ASSERT_TRUE(ExecuteBound(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < ?) "
+                                            "insert into VendList (Vendor,Type) select 'V' || i, 'T' from n"),
+                             {count}));
+    QStringList names;
+    for (int i = count; i >= 1; --i)
+        names << QStringLiteral("V%1").arg(i);
+    names << QStringLiteral("V1"); // asked for twice, read once
+    const VendorRecords vendors = ReadVendorRecords(names);
+    ASSERT_EQ(vendors.rows.rowCount, count);
+    EXPECT_EQ(vendors.value(QStringLiteral("V%1").arg(count), QStringLiteral("Type")), QStringLiteral("T"));
+    EXPECT_EQ(vendors.value(QStringLiteral("V1"), QStringLiteral("Type")), QStringLiteral("T"));
+
+    std::vector<long long> ids = ParseIdList(QueryText(QStringLiteral("Select id from VendList order by id desc"), true));
+    ASSERT_EQ(ids.size(), static_cast<size_t>(count));
+    const QueryResult rows = ReadGridRecords(QStringLiteral("VendList"), {QStringLiteral("id"), QStringLiteral("Vendor")}, ids);
+    ASSERT_EQ(rows.rowCount, count);
+    EXPECT_EQ(rows.cell(0, 1), QStringLiteral("V1"));
+    EXPECT_EQ(rows.cell(count - 1, 1), QStringLiteral("V%1").arg(count));
+    ASSERT_TRUE(DeleteGridRecords(QStringLiteral("VendList"), ids));
+    EXPECT_EQ(QueryText(QStringLiteral("Select count(*) from VendList"), false), QStringLiteral("0"));
 }
 
 TEST_F(DataFolderTest, BoundValuesKeepTheirTypesAndLongListsGoInSlices)
