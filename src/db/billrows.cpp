@@ -8,19 +8,6 @@
 
 namespace {
 
-// A condition true when the column holds the bound value, letter case aside
-// as SQLite's NOCASE has it (the ASCII letters). On the server both sides are
-// lowered under one collation: lower() follows the collation of what it
-// lowers, and a text column's (ucs_basic) and a value's (the database's)
-// differ, so a value with a capital Cyrillic letter would not match itself.
-QString sameTextIgnoringCase(const QString& column)
-{
-    return DatabaseOnServer()
-               ? QStringLiteral("lower(%1 collate ucs_basic) = lower(cast(? as text) collate ucs_basic)").arg(column)
-               : QStringLiteral("%1 = ? collate nocase").arg(column);
-}
-
-
 const char* const kBomColumns =
     "Select AssyList.ID,AssyList.Assy,AssyList.Part_nBr,PartList.Description,AssyList.Quan,"
     "PartList.Manufacturer,PartList.Make,PartList.Stock,PartList.Allocated,PartList.On_Order,"
@@ -211,7 +198,7 @@ std::vector<BranchLine> ReadBranchSteps(const QStringList& assemblies)
 QStringList AssembliesHoldingPart(const QString& part)
 {
     const QueryResult holders = QueryBound(QStringLiteral("Select distinct AssyList.Assy from AssyList where ")
-                                               + sameTextIgnoringCase(QStringLiteral("AssyList.Part_nBr"))
+                                               + SameTextIgnoringCaseBound(QStringLiteral("AssyList.Part_nBr"))
                                                + QStringLiteral(" order by AssyList.Assy limit 50"),
                                            {part});
     QStringList names;

@@ -3,7 +3,6 @@
 // and their indexes, and the few words in which SQLite and the server differ.
 #include "db/database.h"
 #include "db/connectionstate.h"
-#include "db/sqllist.h"
 
 #include "core/appstate.h"
 #include "core/format.h"
@@ -338,22 +337,12 @@ QStringList TableColumns(const QString& table)
 
 QString SameTextIgnoringCase(const QString& column, const QString& value)
 {
-    // SQLite's NOCASE folds the ASCII letters; lower() does the same and more.
-    return DatabaseOnServer() ? SqlFormat("lower(%s) = lower('%s')", {column, value})
+    // SQLite's NOCASE folds the ASCII letters. On the server both sides are
+    // lowered under the columns' collation, which folds the same letters: a
+    // value's own (the database's) folds more, and a value with a capital
+    // Cyrillic letter would not match itself.
+    return DatabaseOnServer() ? SqlFormat("lower(%s collate ucs_basic) = lower('%s' collate ucs_basic)", {column, value})
                               : SqlFormat("%s = '%s' collate nocase", {column, value});
-}
-
-QString SqlQuotedList(const QStringList& values)
-{
-    if (values.isEmpty())
-        return QStringLiteral("NULL");
-    QString list;
-    for (const QString& value : values) {
-        if (!list.isEmpty())
-            list += QLatin1Char(',');
-        list += QLatin1Char('\'') + SqlEscape(value) + QLatin1Char('\'');
-    }
-    return list;
 }
 
 QString SqlValue(const QString& text, const QString& definitionType)

@@ -79,18 +79,6 @@ SqlArg typedValue(const QString& text, const QString& definitionType)
     return SqlArg(text);
 }
 
-// A condition true when the column holds the bound value, letter case aside
-// as SQLite's NOCASE has it (the ASCII letters). On the server both sides are
-// lowered under one collation: lower() follows the collation of what it
-// lowers, and a text column's (ucs_basic) and a value's (the database's)
-// differ, so a value with a capital Cyrillic letter would not match itself.
-QString sameTextIgnoringCase(const QString& column)
-{
-    return DatabaseOnServer()
-               ? QStringLiteral("lower(%1 collate ucs_basic) = lower(cast(? as text) collate ucs_basic)").arg(column)
-               : QStringLiteral("%1 = ? collate nocase").arg(column);
-}
-
 QString whereClause(const QString& condition)
 {
     return condition.isEmpty() ? QString() : QStringLiteral(" where ") + condition;
@@ -213,7 +201,7 @@ std::vector<long long> GridIdsHolding(const GridScope& scope, const QString& col
     QString where = baseCondition(scope, &args);
     if (!where.isEmpty())
         where += QStringLiteral(" and ");
-    where += sameTextIgnoringCase(quoted(column));
+    where += SameTextIgnoringCaseBound(quoted(column));
     args.emplace_back(text);
     return ParseIdList(QueryTextBound(QStringLiteral("Select id from ") + scope.table + whereClause(where), args, true));
 }

@@ -63,10 +63,13 @@ int RowsPerStatement(int valuesPerRow, int wanted)
 
 QString SameTextIgnoringCaseBound(const QString& column)
 {
-    // SQLite's NOCASE folds the ASCII letters; lower() does the same and more.
-    // The cast tells the server which lower() is meant.
-    return DatabaseOnServer() ? QStringLiteral("lower(%1) = lower(cast(? as text))").arg(column)
-                              : QStringLiteral("%1 = ? collate nocase").arg(column);
+    // SQLite's NOCASE folds the ASCII letters. On the server both sides are
+    // lowered under one collation: lower() follows the collation of what it
+    // lowers, and a text column's (ucs_basic) and a value's (the database's)
+    // differ, so a value with a capital Cyrillic letter would not match itself.
+    return DatabaseOnServer()
+               ? QStringLiteral("lower(%1 collate ucs_basic) = lower(cast(? as text) collate ucs_basic)").arg(column)
+               : QStringLiteral("%1 = ? collate nocase").arg(column);
 }
 
 namespace {
