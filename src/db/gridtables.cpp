@@ -168,6 +168,11 @@ QString GridCondition(const GridScope& scope)
     return condition(scope, nullptr);
 }
 
+QString GridCondition(const GridScope& scope, SqlArgs& args)
+{
+    return condition(scope, &args);
+}
+
 QString GridOrderClause(const GridScope& scope)
 {
     // Rows in the order they were entered unless sorted, and rows of equal

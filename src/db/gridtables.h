@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "db/database.h"
+#include "db/statement.h"
 
 // What the grid shows of a table.
 struct GridScope
@@ -40,8 +41,10 @@ QueryResult ReadGridLoad(int table, const QString& assembly, const QString& sort
 
 // The condition every shown row meets (the assembly's rows; empty for all).
 QString GridBaseCondition(const GridScope& scope);
-// The base condition and the filter together (empty for all).
+// The base condition and the filter together (empty for all); with args,
+// its values are bound, as args gets them.
 QString GridCondition(const GridScope& scope);
+QString GridCondition(const GridScope& scope, SqlArgs& args);
 // The order of the rows; entry order among equal values.
 QString GridOrderClause(const GridScope& scope);
 // Whether the sort column is text holding only numbers (within the base condition).

@@ -72,6 +72,12 @@ std::vector<long long> ParseIdList(const QString& answer)
 
 std::vector<long long> ReadTableIds(const QString& table, const QString& condition, const QString& orderBy, bool* ok)
 {
+    return ReadTableIds(table, condition, SqlArgs(), orderBy, ok);
+}
+
+std::vector<long long> ReadTableIds(const QString& table, const QString& condition, const SqlArgs& args,
+                                    const QString& orderBy, bool* ok)
+{
     QString sql = QStringLiteral("Select id from ") + table;
     if (!condition.isEmpty())
         sql += QStringLiteral(" where ") + condition;
@@ -79,17 +85,16 @@ std::vector<long long> ReadTableIds(const QString& table, const QString& conditi
         sql += QStringLiteral(" order by ") + orderBy;
     // The ids come back as one text: a table of a hundred thousand rows is
     // read without a cell per row.
-    const QString answer = QueryText(sql, true);
+    const QString answer = QueryTextBound(sql, args, true);
     if (ok)
         *ok = LastResultCode() == 0;
     return ParseIdList(answer);
 }
 
-QueryResult ReadTableRecords(const QString& table, const QString& idList)
+QueryResult ReadTableRecords(const QString& table, const std::vector<long long>& ids)
 {
-    headingsCaptured = 0;
-    QueryResult read;
-    RunQuery(read, QStringLiteral("Select * from ") + table + QStringLiteral(" where id in (") + idList
-                       + QLatin1Char(')'));
-    return read;
+    const SqlArgs args(ids.begin(), ids.end());
+    return QueryBound(QStringLiteral("Select * from ") + table + QStringLiteral(" where id in (")
+                          + Placeholders(static_cast<int>(ids.size())) + QLatin1Char(')'),
+                      args);
 }

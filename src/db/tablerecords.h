@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "db/database.h"
+#include "db/statement.h"
 
 // id and the named (quoted) columns of the table's records, only those the
 // condition keeps when one is given; fresh headings.
@@ -24,8 +25,12 @@ QString AssemblyOfRecord(const QString& table, const QString& id);
 std::vector<long long> ParseIdList(const QString& answer);
 
 // The ids of the table's records the condition keeps, in the order given
-// (both as SQL the grid builds from the definitions and its filter).
+// (both as SQL the grid builds from the definitions and its filter; the
+// condition's values bound, as args).
 std::vector<long long> ReadTableIds(const QString& table, const QString& condition, const QString& orderBy,
                                     bool* ok = nullptr);
-// Every column of the records whose ids are listed ("1,2,3"); fresh headings.
-QueryResult ReadTableRecords(const QString& table, const QString& idList);
+std::vector<long long> ReadTableIds(const QString& table, const QString& condition, const SqlArgs& args,
+                                    const QString& orderBy, bool* ok = nullptr);
+// Every column of the records with those ids; fresh headings. As many ids
+// as one statement takes (a window of the grid's rows is far fewer).
+QueryResult ReadTableRecords(const QString& table, const std::vector<long long>& ids);

@@ -131,13 +131,15 @@ bool CGridModel::sortsAsNumbers() const
 bool CGridModel::refreshRows()
 {
     if (LoadStatement(m_table).isEmpty()) {
-        m_rows.setSource(QString(), QString(), QString(), m_headings);
+        m_rows.setSource(QString(), QString(), {}, QString(), m_headings);
         m_totalRows = 0;
         return true;
     }
     m_sortNumeric = sortsAsNumbers();
     const GridScope shown = scope(m_table);
-    m_rows.setSource(shown.table, GridCondition(shown), GridOrderClause(shown), m_headings);
+    SqlArgs whereArgs;
+    const QString where = GridCondition(shown, whereArgs);
+    m_rows.setSource(shown.table, where, whereArgs, GridOrderClause(shown), m_headings);
     const bool ok = m_rows.Refresh();
     m_totalRows = m_filter.isEmpty() ? m_rows.count() : static_cast<int>(GridRowTotal(shown));
     return ok;

@@ -23,11 +23,12 @@ QStringList TableColumnNames(const QString& tableName)
     return TableColumns(tableName);
 }
 
-void CGridRows::setSource(const QString& tableName, const QString& where, const QString& orderBy,
-                          const QStringList& headings)
+void CGridRows::setSource(const QString& tableName, const QString& where, const SqlArgs& whereArgs,
+                          const QString& orderBy, const QStringList& headings)
 {
     m_tableName = tableName;
     m_where = where;
+    m_whereArgs = whereArgs;
     m_orderBy = orderBy;
     m_headings = headings;
     clear();
@@ -49,7 +50,7 @@ bool CGridRows::Refresh()
     if (m_tableName.isEmpty())
         return true;
     bool ok = true;
-    m_ids = ReadTableIds(m_tableName, m_where, m_orderBy, &ok);
+    m_ids = ReadTableIds(m_tableName, m_where, m_whereArgs, m_orderBy, &ok);
     if (!ok) {
         ShowMessage(LastErrorText(), QStringLiteral("Database Status"));
         return false;
@@ -100,14 +101,8 @@ void CGridRows::readWindow(int row) const
     const int rows = std::min(kWindowRows, count() - start);
     const int width = static_cast<int>(m_headings.size());
 
-    QString list;
-    list.reserve(rows * 8);
-    for (int r = 0; r < rows; ++r) {
-        if (r)
-            list += QLatin1Char(',');
-        list += QString::number(m_ids[static_cast<size_t>(start + r)]);
-    }
-    const QueryResult read = ReadTableRecords(m_tableName, list);
+    const auto first = m_ids.begin() + start;
+    const QueryResult read = ReadTableRecords(m_tableName, std::vector<long long>(first, first + rows));
 
     // The table's columns in the order of the headings asked for: a column
     // the table lacks stays empty, one the headings lack is left out.

@@ -19,8 +19,9 @@ public:
     // What to read: the table's SQL name, the condition every row meets
     // (empty for all), the order ("Item desc"; empty for the table's own)
     // and the headings of the columns the cells are kept in, column 0 being
-    // the record id. Drops what was read before; Refresh() reads the ids.
-    void setSource(const QString& tableName, const QString& where, const QString& orderBy,
+    // the record id; the condition's values are bound, as whereArgs holds
+    // them. Drops what was read before; Refresh() reads the ids.
+    void setSource(const QString& tableName, const QString& where, const SqlArgs& whereArgs, const QString& orderBy,
                    const QStringList& headings);
     // Reads the ids again; false when the statement failed (it is reported).
     bool Refresh();
@@ -45,6 +46,7 @@ private:
 
     QString m_tableName;
     QString m_where;
+    SqlArgs m_whereArgs;
     QString m_orderBy;
     QStringList m_headings;
     std::vector<long long> m_ids;

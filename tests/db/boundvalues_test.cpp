@@ -304,9 +304,17 @@ TEST_F(DataFolderTest, TheGridsSearchTakesWildcardsLiterally)
     EXPECT_EQ(shown(QStringLiteral("_")), QStringList{QStringLiteral("a_b")});
     EXPECT_EQ(shown(QStringLiteral("\\")), QStringList{QStringLiteral("back\\slash")});
     EXPECT_EQ(shown(QStringLiteral("A_B")), QStringList{QStringLiteral("a_b")}); // letter case aside, as shown
-    // The condition the grid's reader takes as text finds the same rows.
+    // The condition the grid's reader takes, bound or as text, finds the same rows.
     scope.filter = QStringLiteral("0%");
     EXPECT_EQ(ReadTableIds(QStringLiteral("VendList"), GridCondition(scope), QStringLiteral("id")).size(), 1u);
+    SqlArgs args;
+    const QString where = GridCondition(scope, args);
+    EXPECT_FALSE(where.contains(QStringLiteral("0%")));
+    const std::vector<long long> ids = ReadTableIds(QStringLiteral("VendList"), where, args, QStringLiteral("id"));
+    ASSERT_EQ(ids.size(), 1u);
+    const QueryResult record = ReadTableRecords(QStringLiteral("VendList"), ids);
+    ASSERT_EQ(record.rowCount, 1);
+    EXPECT_EQ(record.cell(0, FindColumn(record, QStringLiteral("Vendor"))), "100%");
 }
 
 TEST_F(DataFolderTest, ListsLongerThanAStatementTakesAreReadWhole)

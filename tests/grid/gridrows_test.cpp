@@ -55,7 +55,7 @@ TEST_F(GridRowsTest, RowsAreReadInWindowsInTheOrderShown)
     grid.SortByListColumn(description); // ascending now: the deleted row is gone
     EXPECT_EQ(grid.rowCount(), n - 1);
     CGridRows rows;
-    rows.setSource("PartList", QString(), "id", {"id", "Part #"});
+    rows.setSource("PartList", QString(), {}, "id", {"id", "Part #"});
     ASSERT_TRUE(rows.Refresh());
     exec("delete from PartList where id = 1");
     EXPECT_EQ(rows.cell(0, 1), "");
