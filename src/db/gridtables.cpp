@@ -163,6 +163,11 @@ QString GridBaseCondition(const GridScope& scope)
     return baseCondition(scope, nullptr);
 }
 
+QString GridBaseCondition(const GridScope& scope, SqlArgs& args)
+{
+    return baseCondition(scope, &args);
+}
+
 QString GridCondition(const GridScope& scope)
 {
     return condition(scope, nullptr);

@@ -39,8 +39,10 @@ QString GridLoadStatement(int table, const QString& assembly, const QString& sor
 // export writes what the grid lists); fresh headings.
 QueryResult ReadGridLoad(int table, const QString& assembly, const QString& sortColumn, bool descending);
 
-// The condition every shown row meets (the assembly's rows; empty for all).
+// The condition every shown row meets (the assembly's rows; empty for all);
+// with args, its values are bound, as args gets them.
 QString GridBaseCondition(const GridScope& scope);
+QString GridBaseCondition(const GridScope& scope, SqlArgs& args);
 // The base condition and the filter together (empty for all); with args,
 // its values are bound, as args gets them.
 QString GridCondition(const GridScope& scope);

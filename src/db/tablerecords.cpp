@@ -4,7 +4,8 @@
 #include "core/utilities.h"
 #include "db/statement.h"
 
-QueryResult ReadTableColumns(const QString& table, const QStringList& quotedColumns, const QString& condition)
+QueryResult ReadTableColumns(const QString& table, const QStringList& quotedColumns, const QString& condition,
+                             const SqlArgs& args)
 {
     QString sql = QStringLiteral("Select id");
     for (const QString& column : quotedColumns)
@@ -12,10 +13,7 @@ QueryResult ReadTableColumns(const QString& table, const QStringList& quotedColu
     sql += QStringLiteral(" from ") + table;
     if (!condition.isEmpty())
         sql += QStringLiteral(" where ") + condition;
-    headingsCaptured = 0;
-    QueryResult result;
-    RunQuery(result, sql);
-    return result;
+    return QueryBound(sql, args);
 }
 
 bool WriteErrorWords(const QString& table, const QHash<unsigned, QStringList>& idsOfWord)

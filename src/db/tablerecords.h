@@ -12,7 +12,8 @@
 
 // id and the named (quoted) columns of the table's records, only those the
 // condition keeps when one is given; fresh headings.
-QueryResult ReadTableColumns(const QString& table, const QStringList& quotedColumns, const QString& condition);
+QueryResult ReadTableColumns(const QString& table, const QStringList& quotedColumns, const QString& condition,
+                             const SqlArgs& args = {});
 
 // Sets Err of the records to their words: one statement per distinct word
 // (and per few hundred ids), however many rows changed.

@@ -265,7 +265,7 @@ bool CErrorCheck::RulesRead(int table, const QString& heading)
     return false;
 }
 
-int CErrorCheck::Check(int table, const QString& tableName, const QString& where)
+int CErrorCheck::Check(int table, const QString& tableName, const QString& where, const SqlArgs& whereArgs)
 {
     // Each key takes the first column of the table whose heading holds it,
     // as the rules would find it among all the columns; only those are read.
@@ -289,7 +289,7 @@ int CErrorCheck::Check(int table, const QString& tableName, const QString& where
         learnStockDisagreements();
     const QString rows =
         where.isEmpty() ? ErrorCheckCandidates(table, tableName, columnOfKey, m_stockParts + m_rateParts) : where;
-    QueryResult result = ReadTableColumns(tableName, columns, rows);
+    QueryResult result = ReadTableColumns(tableName, columns, rows, where.isEmpty() ? SqlArgs() : whereArgs);
     if (result.columnCount == 0) {
         // No row delivered the headings: the rules still name their columns.
         result.columnCount = 1;

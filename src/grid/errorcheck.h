@@ -2,6 +2,8 @@
 // The consistency check of the four master tables: one error word per
 // checked row, kept in the row's "Err" column so the stored value always
 // reflects the last time the table was shown.
+#include "db/statement.h"
+
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -42,9 +44,10 @@ public:
     // changed words into the "Err" cells and writes only those back.
     // Returns the number of rows written, -1 when the write-back failed.
     int Run(QueryResult& result, int table);
-    // Reads the rows of the table that where selects (all when empty), only
-    // the columns the rules look at, and runs the check on them.
-    int Check(int table, const QString& tableName, const QString& where);
+    // Reads the rows of the table that where selects (all when empty; its
+    // values bound, as whereArgs holds them), only the columns the rules
+    // look at, and runs the check on them.
+    int Check(int table, const QString& tableName, const QString& where, const SqlArgs& whereArgs = {});
     // Forgets the last run (a table without rules).
     void Clear();
 

@@ -504,7 +504,9 @@ void CGridModel::RecheckErrors() {
   // twin, and an edit can end a fault of another row too.
   if (m_table > RescList || !m_errorCheck.Ran())
     return;
-  m_errorCheck.Check(m_table, tableName(), GridBaseCondition(scope(m_table)));
+  SqlArgs args;
+  const QString where = GridBaseCondition(scope(m_table), args);
+  m_errorCheck.Check(m_table, tableName(), where, args);
   // The rows read next carry the words just written.
   m_rows.invalidate();
   Q_EMIT status(m_errorCheck.SummaryLine());

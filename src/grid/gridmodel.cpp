@@ -233,10 +233,13 @@ void CGridModel::Load(int table)
 
     // The check reads and marks the whole table (or the whole bill) before
     // any row is shown, so the rows read next carry the new words.
-    if (table <= RescList && !LoadStatement(table).isEmpty())
-        m_errorCheck.Check(table, tableName(), GridBaseCondition(scope(table)));
-    else
+    if (table <= RescList && !LoadStatement(table).isEmpty()) {
+        SqlArgs args;
+        const QString where = GridBaseCondition(scope(table), args);
+        m_errorCheck.Check(table, tableName(), where, args);
+    } else {
         m_errorCheck.Clear();
+    }
     m_rateOf.clear();
     m_routingWritten.clear();
     m_showRoutingCost = false;
