@@ -4,6 +4,7 @@
 #include "core/format.h"
 #include "core/utilities.h"
 #include "db/sortorder.h"
+#include "db/slices.h"
 #include "db/statement.h"
 #include "db/tablerecords.h"
 
@@ -356,24 +357,17 @@ long long LargestRecordId(const QString& table)
 std::vector<std::pair<QString, QString>> ReadAssembliesUsing(const QStringList& parts)
 {
     std::vector<std::pair<QString, QString>> uses;
-    QStringList wanted = parts;
-    wanted.removeDuplicates();
     // Slices of bound names, each ordered; the pairs are put in order again
     // when there was more than one.
-    const qsizetype slice = MaxBoundValues();
-    for (qsizetype from = 0; from < wanted.size(); from += slice) {
-        const QStringList some = wanted.mid(from, slice);
-        SqlArgs args;
-        AppendArgs(args, some);
-        const QueryResult rows = QueryBound(QStringLiteral("Select distinct Part_nBr,Assy from AssyList where Part_nBr in (")
-                                                + Placeholders(static_cast<int>(some.size()))
-                                                + QStringLiteral(") order by Part_nBr,Assy"),
-                                            args);
-        for (int r = 0; r < rows.rowCount; ++r)
-            uses.emplace_back(rows.cell(r, 0), rows.cell(r, 1));
-    }
+    int slices = 0;
+    ReadInSlices(QStringLiteral("Select distinct Part_nBr,Assy from AssyList where Part_nBr in ("), parts,
+                 QStringLiteral(") order by Part_nBr,Assy"), [&](const QueryResult& rows) {
+                     ++slices;
+                     for (int r = 0; r < rows.rowCount; ++r)
+                         uses.emplace_back(rows.cell(r, 0), rows.cell(r, 1));
+                 });
     // Both databases order these texts by their UTF-8 bytes.
-    if (wanted.size() > slice)
+    if (slices > 1)
         std::sort(uses.begin(), uses.end(), [](const auto& a, const auto& b) {
             const QByteArray partA = a.first.toUtf8();
             const QByteArray partB = b.first.toUtf8();

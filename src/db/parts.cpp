@@ -5,6 +5,7 @@
 #include "core/format.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/slices.h"
 #include "db/statement.h"
 
 #include <algorithm>
@@ -50,20 +51,15 @@ PartRecordFields ReadPartRecord(const QString& part, bool* ok)
 QHash<QString, PartRecordFields> ReadPartRecords(const QStringList& parts, bool* ok)
 {
     QHash<QString, PartRecordFields> records;
-    bool read = true;
-    for (qsizetype from = 0; from < parts.size(); from += kSlice) {
-        const QStringList slice = parts.mid(from, kSlice);
-        SqlArgs args;
-        AppendArgs(args, slice);
-        const QueryResult rows =
-            QueryBound(QStringLiteral("Select %1 from PartList where Part_nBr in (%2) order by id")
-                           .arg(QString::fromLatin1(kRecordColumns), Placeholders(static_cast<int>(slice.size()))),
-                       args);
-        read = read && LastResultCode() == 0;
-        for (int r = 0; r < rows.rowCount; ++r)
-            if (!records.contains(rows.cell(r, 0)))
-                records.insert(rows.cell(r, 0), recordOfRow(rows, r));
-    }
+    const bool read = ReadInSlices(
+        QStringLiteral("Select %1 from PartList where Part_nBr in (").arg(QString::fromLatin1(kRecordColumns)), parts,
+        QStringLiteral(") order by id"),
+        [&](const QueryResult& rows) {
+            for (int r = 0; r < rows.rowCount; ++r)
+                if (!records.contains(rows.cell(r, 0)))
+                    records.insert(rows.cell(r, 0), recordOfRow(rows, r));
+        },
+        kSlice);
     if (ok)
         *ok = read;
     return records;
@@ -92,19 +88,13 @@ QStringList ReadPartNumbers(bool* ok)
 QStringList PartNumbersAmong(const QStringList& parts, bool* ok)
 {
     QStringList found;
-    bool read = true;
-    for (qsizetype from = 0; from < parts.size(); from += kSlice) {
-        const QStringList slice = parts.mid(from, kSlice);
-        SqlArgs args;
-        AppendArgs(args, slice);
-        const QueryResult rows = QueryBound(QStringLiteral("Select Part_nBr from PartList where Part_nBr in (")
-                                                + Placeholders(static_cast<int>(slice.size()))
-                                                + QStringLiteral(") order by id"),
-                                            args);
-        read = read && LastResultCode() == 0;
-        for (int r = 0; r < rows.rowCount; ++r)
-            found << rows.cell(r, 0);
-    }
+    const bool read = ReadInSlices(
+        QStringLiteral("Select Part_nBr from PartList where Part_nBr in ("), parts, QStringLiteral(") order by id"),
+        [&](const QueryResult& rows) {
+            for (int r = 0; r < rows.rowCount; ++r)
+                found << rows.cell(r, 0);
+        },
+        kSlice);
     if (ok)
         *ok = read;
     return found;
@@ -209,36 +199,29 @@ bool SetMadePartsManufacturer(const QString& company)
 std::vector<std::pair<QString, QString>> ReadPartAlternates(const QStringList& parts)
 {
     std::vector<std::pair<QString, QString>> found;
-    for (qsizetype from = 0; from < parts.size(); from += kSlice) {
-        const QStringList slice = parts.mid(from, kSlice);
-        SqlArgs args;
-        AppendArgs(args, slice);
-        const QueryResult rows =
-            QueryBound(QStringLiteral("Select Part_nBr,Alternates from PartList where Part_nBr in (")
-                           + Placeholders(static_cast<int>(slice.size())) + QStringLiteral(") and Alternates <> ''"),
-                       args);
-        for (int r = 0; r < rows.rowCount; ++r)
-            found.emplace_back(rows.cell(r, 0), rows.cell(r, 1));
-    }
+    ReadInSlices(QStringLiteral("Select Part_nBr,Alternates from PartList where Part_nBr in ("), parts,
+                 QStringLiteral(") and Alternates <> ''"),
+                 [&](const QueryResult& rows) {
+                     for (int r = 0; r < rows.rowCount; ++r)
+                         found.emplace_back(rows.cell(r, 0), rows.cell(r, 1));
+                 },
+                 kSlice);
     return found;
 }
 
 std::vector<PartStockRecord> ReadPartStockRecords(const QStringList& parts, bool withMakerNumber)
 {
     std::vector<PartStockRecord> records;
-    for (qsizetype from = 0; from < parts.size(); from += kSlice) {
-        const QStringList slice = parts.mid(from, kSlice);
-        SqlArgs args;
-        AppendArgs(args, slice);
-        const QueryResult rows = QueryBound(QStringLiteral("Select Part_nBr,Stock,Allocated,Manufacturer")
-                                                + (withMakerNumber ? QStringLiteral(",Mfr_Part_nBr") : QString())
-                                                + QStringLiteral(" from PartList where Part_nBr in (")
-                                                + Placeholders(static_cast<int>(slice.size())) + QLatin1Char(')'),
-                                            args);
-        for (int r = 0; r < rows.rowCount; ++r)
-            records.push_back({rows.cell(r, 0), TextToDouble(rows.cell(r, 1)), TextToDouble(rows.cell(r, 2)),
-                               rows.cell(r, 3), rows.cell(r, 4)});
-    }
+    ReadInSlices(QStringLiteral("Select Part_nBr,Stock,Allocated,Manufacturer")
+                     + (withMakerNumber ? QStringLiteral(",Mfr_Part_nBr") : QString())
+                     + QStringLiteral(" from PartList where Part_nBr in ("),
+                 parts, QStringLiteral(")"),
+                 [&](const QueryResult& rows) {
+                     for (int r = 0; r < rows.rowCount; ++r)
+                         records.push_back({rows.cell(r, 0), TextToDouble(rows.cell(r, 1)),
+                                            TextToDouble(rows.cell(r, 2)), rows.cell(r, 3), rows.cell(r, 4)});
+                 },
+                 kSlice);
     return records;
 }
 

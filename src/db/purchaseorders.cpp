@@ -4,9 +4,11 @@
 #include "core/statuses.h"
 #include "core/utilities.h"
 #include "db/database.h"
+#include "db/slices.h"
 #include "db/statement.h"
 
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 
@@ -213,7 +215,7 @@ bool WritePurchaseLines(const std::vector<std::pair<QString, QString>>& itemList
 namespace {
 
 // The first record (by id) of each order read: its Item_List is the order's.
-std::vector<std::pair<QString, QString>> firstItemLists(const QueryResult& rows, const QStringList& wanted)
+std::vector<std::pair<QString, QString>> firstItemLists(const QueryResult& rows)
 {
     std::vector<std::pair<QString, QString>> lists;
     QHash<QString, bool> seen;
@@ -224,10 +226,6 @@ std::vector<std::pair<QString, QString>> firstItemLists(const QueryResult& rows,
         seen.insert(number, true);
         lists.emplace_back(number, rows.cell(r, 1));
     }
-    // An order asked for that is gone keeps no lines.
-    for (const QString& number : wanted)
-        if (!seen.contains(number))
-            lists.emplace_back(number, QString());
     return lists;
 }
 
@@ -280,24 +278,25 @@ bool RefreshPurchaseLines(const QStringList& numbers)
         return true;
     // The orders asked for in slices of bound values; an order's rows all
     // come in the slice that names it, so its first row is still the first.
-    QStringList wanted = numbers;
-    wanted.removeDuplicates();
     std::vector<std::pair<QString, QString>> lists;
-    const qsizetype slice = RowsPerStatement(1, 10000);
-    for (qsizetype from = 0; from < wanted.size(); from += slice) {
-        const QStringList some = wanted.mid(from, slice);
-        SqlArgs args;
-        AppendArgs(args, some);
-        const QueryResult rows = QueryBound(QStringLiteral("Select PO_nBr,Item_List from PurcList where PO_nBr in (")
-                                                + Placeholders(static_cast<int>(some.size()))
-                                                + QStringLiteral(") order by id"),
-                                            args);
-        if (LastResultCode() != 0)
-            return false;
-        for (auto& list : firstItemLists(rows, some))
-            lists.push_back(std::move(list));
-    }
-    return WritePurchaseLines(lists);
+    QSet<QString> found;
+    const bool read = ReadInSlices(
+        QStringLiteral("Select PO_nBr,Item_List from PurcList where PO_nBr in ("), numbers,
+        QStringLiteral(") order by id"),
+        [&](const QueryResult& rows) {
+            for (auto& list : firstItemLists(rows)) {
+                found.insert(list.first);
+                lists.push_back(std::move(list));
+            }
+        },
+        10000);
+    // An order asked for that is gone keeps no lines.
+    for (const QString& number : numbers)
+        if (!found.contains(number)) {
+            found.insert(number);
+            lists.emplace_back(number, QString());
+        }
+    return read && WritePurchaseLines(lists);
 }
 
 bool RebuildAllPurchaseLines()
@@ -305,7 +304,7 @@ bool RebuildAllPurchaseLines()
     const QueryResult rows = Query(QStringLiteral("Select PO_nBr,Item_List from PurcList order by id"));
     if (LastResultCode() != 0 || !Execute(QStringLiteral("Delete from PurcLine")))
         return false;
-    std::vector<std::pair<QString, QString>> lists = firstItemLists(rows, {});
+    std::vector<std::pair<QString, QString>> lists = firstItemLists(rows);
     // An order without a number has no lines anyone could ask for by it.
     std::erase_if(lists, [](const auto& order) { return order.first.isEmpty(); });
     return WritePurchaseLines(lists);

@@ -9,6 +9,7 @@
 #include "core/utilities.h"
 #include "db/database.h"
 #include "db/purchaseorders.h"
+#include "db/slices.h"
 #include "db/statement.h"
 
 #include <QRegularExpression>
@@ -117,31 +118,6 @@ bool readStoredFigure(const QString& text, double* value, QString* error)
 
 } // namespace
 
-namespace {
-
-// Runs head + "?,?,..." + tail for the texts, as many a statement as the
-// database takes values (each text once), and hands over each slice's rows;
-// false when a slice failed.
-bool readInSlices(const QString& head, const QStringList& texts, const QString& tail,
-                  const std::function<void(const QueryResult&)>& take)
-{
-    QStringList wanted = texts;
-    wanted.removeDuplicates();
-    const qsizetype slice = MaxBoundValues();
-    for (qsizetype from = 0; from < wanted.size(); from += slice) {
-        const QStringList some = wanted.mid(from, slice);
-        SqlArgs args;
-        AppendArgs(args, some);
-        const QueryResult rows = QueryBound(head + Placeholders(static_cast<int>(some.size())) + tail, args);
-        if (LastResultCode() != 0)
-            return false;
-        take(rows);
-    }
-    return true;
-}
-
-} // namespace
-
 bool FiguresAgree(double stored, double ledger)
 {
     return std::fabs(stored - ledger) < 0.001;
@@ -208,7 +184,7 @@ QHash<QString, PartFigures> ReadPartFigures(const QStringList& parts, bool* ok)
             *ok = true;
         return figures;
     }
-    const bool read = readInSlices(QStringLiteral("Select Part_nBr,Stock,Allocated,On_Order from PartList where "
+    const bool read = ReadInSlices(QStringLiteral("Select Part_nBr,Stock,Allocated,On_Order from PartList where "
                                                   "Part_nBr in ("),
                                    parts, QStringLiteral(") order by id"), [&](const QueryResult& rows) {
                                        for (int r = 0; r < rows.rowCount; ++r)
@@ -294,7 +270,7 @@ bool AddToPartFigure(const QString& column, const QHash<QString, double>& deltas
     // The figure names come from this unit's callers, never from user text.
     QHash<QString, double> stored;
     QString unreadable;
-    bool done = readInSlices(QStringLiteral("Select Part_nBr,") + column
+    bool done = ReadInSlices(QStringLiteral("Select Part_nBr,") + column
                                  + QStringLiteral(" from PartList where Part_nBr in ("),
                              parts, QStringLiteral(") order by id"), [&](const QueryResult& rows) {
                                  for (int r = 0; r < rows.rowCount && unreadable.isEmpty(); ++r) {
@@ -345,13 +321,13 @@ bool RecordStockMovements(const std::vector<StockMovement>& movements)
     // A part's first movement opens its ledger with the stock it had before,
     // so that from then on its movements sum to its Stock figure.
     QSet<QString> opened;
-    if (!readInSlices(QStringLiteral("Select distinct Part_nBr from MoveList where Part_nBr in ("), names,
+    if (!ReadInSlices(QStringLiteral("Select distinct Part_nBr from MoveList where Part_nBr in ("), names,
                       QStringLiteral(")"), [&](const QueryResult& known) {
                           for (int r = 0; r < known.rowCount; ++r)
                               opened.insert(known.cell(r, 0));
                       }))
         return false;
-    const bool read = readInSlices(
+    const bool read = ReadInSlices(
         QStringLiteral("Select Part_nBr,Stock from PartList where Part_nBr in ("), names, QStringLiteral(")"),
         [&](const QueryResult& stocks) {
             for (int r = 0; r < stocks.rowCount; ++r) {

@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "core/tabledefs.h"
 #include "core/utilities.h"
+#include "db/slices.h"
 #include "db/statement.h"
 
 QString VendorRecords::value(const QString& vendor, const QString& heading) const
@@ -20,33 +21,21 @@ VendorRecords ReadVendorRecords(const QStringList& vendors, bool* ok)
             *ok = true;
         return records;
     }
-    // The names go as bound values, as many a statement as the database
-    // takes; the slices' rows are read into one result, in id order within each.
-    // A name asked for twice is asked for once: in two slices its rows would
-    // be read twice.
-    QStringList wanted = vendors;
-    wanted.removeDuplicates();
-    bool read = true;
-    const qsizetype slice = MaxBoundValues();
-    for (qsizetype from = 0; from < wanted.size(); from += slice) {
-        const QStringList names = wanted.mid(from, slice);
-        SqlArgs args;
-        AppendArgs(args, names);
-        const QueryResult rows = QueryBound(QStringLiteral("Select * from VendList where VendList.Vendor in (")
-                                                + Placeholders(static_cast<int>(names.size()))
-                                                + QStringLiteral(") order by id"),
-                                            args);
-        read = read && LastResultCode() == 0;
-        if (records.rows.rowCount == 0) {
-            records.rows = rows;
-            continue;
-        }
-        const size_t width = static_cast<size_t>(records.rows.columnCount);
-        records.rows.cells.resize(static_cast<size_t>(records.rows.rowCount) * width);
-        for (int r = 0; r < rows.rowCount && rows.columnCount == records.rows.columnCount; ++r, ++records.rows.rowCount)
-            for (size_t c = 0; c < width; ++c)
-                records.rows.cells.push_back(rows.cell(r, static_cast<int>(c)));
-    }
+    // The slices' rows are read into one result, in id order within each.
+    const bool read = ReadInSlices(
+        QStringLiteral("Select * from VendList where VendList.Vendor in ("), vendors, QStringLiteral(") order by id"),
+        [&](const QueryResult& rows) {
+            if (records.rows.rowCount == 0) {
+                records.rows = rows;
+                return;
+            }
+            const size_t width = static_cast<size_t>(records.rows.columnCount);
+            records.rows.cells.resize(static_cast<size_t>(records.rows.rowCount) * width);
+            for (int r = 0; r < rows.rowCount && rows.columnCount == records.rows.columnCount;
+                 ++r, ++records.rows.rowCount)
+                for (size_t c = 0; c < width; ++c)
+                    records.rows.cells.push_back(rows.cell(r, static_cast<int>(c)));
+        });
     if (ok)
         *ok = read;
     const int vendorColumn = FindColumn(records.rows, QStringLiteral("Vendor"));
